@@ -1,0 +1,126 @@
+#include "ops/dispatch.h"
+
+#include <array>
+
+#include "ops/set1/reverse.h"
+#include "text/numeric.h"
+
+namespace kivo {
+namespace {
+
+std::optional<Text> whenEmpty(const Params& p, std::string_view control, Text message) {
+    if (p.text(control).empty()) return message;
+    return std::nullopt;
+}
+
+// Codes 32–34: the month count must be present and within 2..2000000.
+std::optional<Text> monthCount(const Params& p, std::string_view control) {
+    if (p.text(control).empty()) return Text(u"列挙する月数を入力して下さい。");
+    const double months = numericValue(p.text(control));
+    if (months < 2 || months > 2000000) return Text(u"2以上2000000以下の数値を入力して下さい。");
+    return std::nullopt;
+}
+
+std::array<DispatchRow, kOperationCount> buildTable() {
+    std::array<DispatchRow, kOperationCount> t{};
+
+    // Condition set 1.
+    t[0] = {.variantControl = "Combo41",
+            .variants = {u"全文リバースする", u"数行おきにリバースする"},
+            .operation = ReverseText};
+    t[1] = {.variantControl = "Combo39",
+            .variants = {u"改行をカウントしない", u"改行を1文字でカウントする", u"改行を2文字でカウントする",
+                         u"バイト数をカウントする(改行をカウントしない)",
+                         u"バイト数をカウントする(改行「Lf」「Cr」「CrLf」、バックスペース「BS」を含む)"}};
+    t[2] = {.variantControl = "Combo40",
+            .variants = {u"改行(CrLf)", u"改行(Lf)ラインフィード", u"改行(Cr)キャリッジリターン",
+                         u"BS(バックスペース)", u"Tab(タブ)"}};
+    t[3] = {.variantControl = "Combo19",
+            .variants = {u"半角英小文字「a～z」", u"半角英大文字「A～Z」", u"全角英小文字「ａ～ｚ」",
+                         u"全角英大文字「Ａ～Ｚ」"},
+            .variantReset = u"半角英小文字「a～z」"};
+    t[4] = {.preCheck = [](const Params& p) {
+        return whenEmpty(p, "Text3", p.text("Combo31") + u"側に足す文字、文字列を入力して下さい。");
+    }};
+    t[12] = {.preCheck = [](const Params& p) { return whenEmpty(p, "Text13", u"条件を満たす文字を入力して下さい。"); }};
+
+    // Condition set 2.
+    t[16] = {.variantControl = "Combo38"};
+    t[17] = {.preCheck =
+                 [](const Params& p) {
+                     return whenEmpty(p, "Text14",
+                                      p.text("Combo4") == u"左" ? u"左側から置き換える文字を入力して下さい。"
+                                                                : u"右側から置き換える文字を入力して下さい。");
+                 },
+             .variantControl = "Combo4"};
+    t[20] = {.variantControl = "Combo43"};
+    t[21] = {.variantControl = "Combo18"};
+    t[24] = {.variantControl = "Combo16"};
+    t[25] = {.variantControl = "Combo17"};
+
+    // The loop generator.
+    t[26] = {.preCheck = [](const Params& p) { return whenEmpty(p, "Text6", u"ループ回数を入力して下さい。"); }};
+
+    // Condition set 4.
+    t[29] = {.preCheck = [](const Params& p) -> std::optional<Text> {
+        if (numericValue(p.text("Text41")) < 2)
+            return p.text("Combo28") + u"～し改行して追加する行数を「2」以上で入力して下さい。";
+        return std::nullopt;
+    }};
+    t[30] = {.preCheck = [](const Params& p) {
+        return whenEmpty(p, "Text15", u"…から見つけた●●●を含む文字を入力して下さい。");
+    }};
+    t[31] = {.preCheck = [](const Params& p) -> std::optional<Text> {
+        if (p.text("Text23").empty()) return Text(u"ステップを入力して下さい。");
+        return whenEmpty(p, "Text24", u"追加する行数を入力して下さい。");
+    }};
+    t[32] = {.preCheck = [](const Params& p) { return monthCount(p, "Text27"); }};
+    t[33] = {.preCheck = [](const Params& p) { return monthCount(p, "Text28"); }};
+    t[34] = {.preCheck = [](const Params& p) { return monthCount(p, "Text29"); }};
+    return t;
+}
+
+const std::array<DispatchRow, kOperationCount>& table() {
+    static const std::array<DispatchRow, kOperationCount> t = buildTable();
+    return t;
+}
+
+bool variantMatches(const DispatchRow& row, const Params& params) {
+    if (row.variantControl.empty() || row.variants.empty()) return true;
+    const Text& value = params.text(row.variantControl);
+    for (TextView v : row.variants)
+        if (value == v) return true;
+    return false;
+}
+
+}  // namespace
+
+const DispatchRow& dispatchRow(int code) { return table().at(static_cast<std::size_t>(code)); }
+
+bool isBuilt(int code) { return code >= 0 && code < kOperationCount && dispatchRow(code).operation != nullptr; }
+
+DispatchResult dispatch(int code, TextView upper, const Params& params, RunContext& ctx) {
+    const DispatchRow& row = dispatchRow(code);
+    if (row.preCheck) {
+        // A pre-check reads values only the command line can make odd (a number too large for a
+        // double): that is the operation's run-time error, not a crash.
+        std::optional<Text> refusal;
+        try {
+            refusal = row.preCheck(params);
+        } catch (const std::exception&) {
+            ctx.exclaim(kGeneralError);
+            return {DispatchEnd::PreCheckFailed, std::nullopt};
+        }
+        if (refusal) {
+            ctx.inform(*refusal);
+            return {DispatchEnd::PreCheckFailed, std::nullopt};
+        }
+    }
+    if (!variantMatches(row, params)) {
+        if (!row.variantReset.empty()) ctx.assign(row.variantControl, Text(row.variantReset));
+        return {DispatchEnd::NothingRan, std::nullopt};
+    }
+    return {DispatchEnd::Ran, row.operation(upper, params, ctx)};
+}
+
+}  // namespace kivo

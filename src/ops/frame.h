@@ -1,0 +1,42 @@
+#pragma once
+
+#include <exception>
+#include <optional>
+
+#include "ops/params.h"
+#include "ops/run_context.h"
+#include "text/lines.h"
+
+namespace kivo {
+
+/// An operation: the lower text from the upper text and the parameters, or nothing when the run
+/// ends without writing the lower pane.
+using Operation = std::optional<Text> (*)(TextView upper, const Params& params, RunContext& ctx);
+
+/// The error message of most operations.
+inline constexpr TextView kGeneralError = u"条件が行えない行がある、または文字数、その他のエラーです。";
+/// The message of a text with two line breaks in a row, refused by most line operations.
+inline constexpr TextView kConsecutiveLineBreaks = u"改行の連続があります。";
+
+struct FrameOptions {
+    /// The month enumerations mark a failed run as aborted.
+    bool setStopFlagOnError = false;
+};
+
+/// The run frame every operation runs its body in: any failure (a run-time error, running out of
+/// memory, a position outside a string) shows the operation's own error message and ends the run
+/// without output; a run that was stopped or is closing writes nothing either.
+template <typename Body>
+std::optional<Text> runFramed(RunContext& ctx, TextView errorMessage, Body&& body, FrameOptions options = {}) {
+    try {
+        std::optional<Text> result = body();
+        if (ctx.cancelled()) return std::nullopt;
+        return result;
+    } catch (const std::exception&) {
+        ctx.exclaim(errorMessage);
+        if (options.setStopFlagOnError) ctx.setStopFlag();
+        return std::nullopt;
+    }
+}
+
+}  // namespace kivo

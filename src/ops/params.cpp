@@ -1,0 +1,57 @@
+#include "ops/params.h"
+
+#include <stdexcept>
+
+#include "ops/lists.h"
+#include "text/errors.h"
+
+namespace kivo {
+
+Params Params::defaults(Date today) {
+    Params p;
+    for (const ComboList& list : comboLists()) p.m_values[list.name] = list.defaultText;
+    for (const TextBoxDefault& box : textBoxDefaults()) p.m_values[box.name] = box.defaultText;
+    for (const std::string& name : checkBoxNames()) p.m_values[name] = name == "Check3" ? u"1" : u"0";
+    for (const std::string& name : datePickerNames()) p.m_values[name] = formatDate(today);
+    return p;
+}
+
+bool Params::isControl(std::string_view name) {
+    static const Params known = defaults(Date{2000, 1, 1});
+    return known.has(name);
+}
+
+const Text& Params::text(std::string_view name) const {
+    const auto it = m_values.find(name);
+    if (it == m_values.end()) throw std::out_of_range("no control " + std::string(name));
+    return it->second;
+}
+
+void Params::set(std::string_view name, Text value) {
+    const auto it = m_values.find(name);
+    if (it != m_values.end()) {
+        it->second = std::move(value);
+    } else {
+        m_values.emplace(std::string(name), std::move(value));
+    }
+}
+
+Date Params::date(std::string_view name) const {
+    const auto d = parseDate(text(name));
+    if (!d) throw RunTimeError("not a date");
+    return *d;
+}
+
+int countValue(const Params& params, std::string_view control, int min, int max) {
+    const Text& text = params.text(control);
+    if (text.empty() || text.size() > 9) throw RunTimeError("not a count");
+    int value = 0;
+    for (char16_t c : text) {
+        if (c < u'0' || c > u'9') throw RunTimeError("not a count");
+        value = value * 10 + (c - u'0');
+    }
+    if (value < min || value > max) throw RunTimeError("count out of range");
+    return value;
+}
+
+}  // namespace kivo

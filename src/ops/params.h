@@ -1,0 +1,44 @@
+#pragma once
+
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "text/dates.h"
+#include "text/lines.h"
+
+namespace kivo {
+
+/// The texts of the parameter controls of the four tabs, keyed by control name ("Combo42",
+/// "Check1(3)", "DTPicker1"). Check boxes hold "1" (ticked) or "0"; date pickers yyyy/mm/dd.
+class Params {
+public:
+    /// Every parameter control with its load default; date pickers hold `today`.
+    static Params defaults(Date today);
+
+    /// Whether `name` is a parameter control.
+    static bool isControl(std::string_view name);
+
+    bool has(std::string_view name) const { return m_values.find(name) != m_values.end(); }
+    /// The control's text; asking for a control that does not exist is a programming error
+    /// (std::out_of_range, which an operation's frame reports as a run-time error).
+    const Text& text(std::string_view name) const;
+    void set(std::string_view name, Text value);
+
+    /// A check box's value: ticked when its text is "1".
+    bool ticked(std::string_view name) const { return text(name) == u"1"; }
+    /// A date picker's value; a text that is no date in the range is a run-time error.
+    Date date(std::string_view name) const;
+
+    const std::map<std::string, Text, std::less<>>& all() const { return m_values; }
+
+private:
+    std::map<std::string, Text, std::less<>> m_values;
+};
+
+/// The whole number in a count control whose input rule allows only decimal digits within
+/// `min`..`max`. Anything else (which only the command line can send) is a run-time error.
+int countValue(const Params& params, std::string_view control, int min, int max);
+
+}  // namespace kivo

@@ -1,0 +1,61 @@
+#include "ops/set1/reverse.h"
+
+#include <algorithm>
+
+#include "text/special.h"
+
+namespace kivo {
+namespace {
+
+bool isHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
+bool isLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+
+Text reverseWholeText(TextView upper) { return lfToCrLf(reversed(normalizeLineBreaks(upper))); }
+
+std::optional<Text> reverseEveryFewLines(TextView upper, const Params& params, RunContext& ctx) {
+    const Text s = normalizeLineBreaks(upper);
+    if (hasConsecutiveLineBreaks(s)) {
+        ctx.inform(kConsecutiveLineBreaks);
+        return std::nullopt;
+    }
+    return runFramed(ctx, kGeneralError, [&]() -> std::optional<Text> {
+        const int interval = countValue(params, "Combo42", 0, 999);
+        LineReader lines(s);
+        LineWriter out;
+        std::int32_t i = 0;
+        for (TextView line; !ctx.poll() && lines.next(line);) {
+            ++i;
+            if (interval == 0 || i == 1) {
+                out.addLine(reversed(line));
+            } else if (i > interval + 1) {
+                i = 1;
+                out.addLine(reversed(line));
+            } else {
+                out.addLine(line);
+            }
+        }
+        if (ctx.cancelled()) return std::nullopt;
+        return out.take(lines.appendedLf());
+    });
+}
+
+}  // namespace
+
+Text reversed(TextView s) {
+    Text r(s.rbegin(), s.rend());
+    // Reversing turned every pair into low-high: put each back in order.
+    for (std::size_t k = 0; k + 1 < r.size(); ++k) {
+        if (isLowSurrogate(r[k]) && isHighSurrogate(r[k + 1])) {
+            std::swap(r[k], r[k + 1]);
+            ++k;
+        }
+    }
+    return r;
+}
+
+std::optional<Text> ReverseText(TextView upper, const Params& params, RunContext& ctx) {
+    if (params.text("Combo41") == u"全文リバースする") return reverseWholeText(upper);
+    return reverseEveryFewLines(upper, params, ctx);
+}
+
+}  // namespace kivo

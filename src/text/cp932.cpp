@@ -1,0 +1,159 @@
+#include "text/cp932.h"
+
+#include <iconv.h>
+
+#include <array>
+#include <memory>
+#include <stdexcept>
+#include <vector>
+
+namespace kivo::cp932 {
+namespace {
+
+constexpr char16_t kNoChar = 0xFFFF;  // U+FFFF is a non-character: nothing in code page 932 maps to it
+
+class Iconv {
+public:
+    Iconv(const char* to, const char* from) : m_cd(iconv_open(to, from)) {
+        if (m_cd == reinterpret_cast<iconv_t>(-1)) throw std::runtime_error("iconv has no CP932 converter");
+    }
+    ~Iconv() { iconv_close(m_cd); }
+    Iconv(const Iconv&) = delete;
+    Iconv& operator=(const Iconv&) = delete;
+
+    /// Converts `in` completely, or returns the number of bytes written as -1 on failure.
+    long convert(const char* in, std::size_t inLen, char* out, std::size_t outCap) {
+        iconv(m_cd, nullptr, nullptr, nullptr, nullptr);
+        char* inPtr = const_cast<char*>(in);
+        char* outPtr = out;
+        std::size_t outLeft = outCap;
+        if (iconv(m_cd, &inPtr, &inLen, &outPtr, &outLeft) == static_cast<std::size_t>(-1) || inLen != 0) return -1;
+        if (iconv(m_cd, nullptr, nullptr, &outPtr, &outLeft) == static_cast<std::size_t>(-1)) return -1;
+        return static_cast<long>(outCap - outLeft);
+    }
+
+private:
+    iconv_t m_cd;
+};
+
+// One 64K table from UTF-16 units to their code page 932 bytes (0 length: no form), and the
+// reverse tables for single bytes and lead/trail pairs, all built once from the system iconv.
+struct Tables {
+    std::array<std::uint16_t, 65536> encoded{};  // the byte or the two bytes, high byte first
+    std::array<std::uint8_t, 65536> length{};    // 0 when the unit has no form
+    std::array<char16_t, 256> single{};
+    std::vector<char16_t> pair = std::vector<char16_t>(256 * 256, kNoChar);
+    std::array<bool, 256> lead{};
+
+    Tables() {
+        Iconv toCp932("CP932", "UTF-16LE");
+        for (unsigned u = 0; u < 65536; ++u) {
+            if (u >= 0xD800 && u <= 0xDFFF) continue;
+            const char in[2] = {static_cast<char>(u & 0xFF), static_cast<char>(u >> 8)};
+            char out[8];
+            const long n = toCp932.convert(in, 2, out, sizeof out);
+            if (n == 1) {
+                encoded[u] = static_cast<std::uint8_t>(out[0]);
+                length[u] = 1;
+            } else if (n == 2) {
+                encoded[u] = static_cast<std::uint16_t>(static_cast<std::uint8_t>(out[0]) << 8 |
+                                                        static_cast<std::uint8_t>(out[1]));
+                length[u] = 2;
+            }
+        }
+        Iconv fromCp932("UTF-16LE", "CP932");
+        auto decodeOne = [&](const char* in, std::size_t n) -> char16_t {
+            char out[8];
+            if (fromCp932.convert(in, n, out, sizeof out) != 2) return kNoChar;
+            return static_cast<char16_t>(static_cast<std::uint8_t>(out[0]) | static_cast<std::uint8_t>(out[1]) << 8);
+        };
+        for (unsigned b = 0; b < 256; ++b) {
+            const char in[1] = {static_cast<char>(b)};
+            single[b] = decodeOne(in, 1);
+            lead[b] = (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+        }
+        for (unsigned l = 0x81; l <= 0xFC; ++l) {
+            if (!lead[l]) continue;
+            for (unsigned t = 0x40; t <= 0xFC; ++t) {
+                const char in[2] = {static_cast<char>(l), static_cast<char>(t)};
+                pair[l << 8 | t] = decodeOne(in, 2);
+            }
+        }
+    }
+};
+
+const Tables& tables() {
+    static const Tables t;
+    return t;
+}
+
+template <typename OnBad>
+bool decodeInto(std::string_view bytes, std::u16string& out, OnBad onBad) {
+    const Tables& t = tables();
+    out.reserve(bytes.size());
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const auto b = static_cast<std::uint8_t>(bytes[i]);
+        if (t.lead[b] && i + 1 < bytes.size()) {
+            const char16_t c = t.pair[b << 8 | static_cast<std::uint8_t>(bytes[i + 1])];
+            if (c != kNoChar) {
+                out.push_back(c);
+                ++i;
+                continue;
+            }
+        }
+        if (t.single[b] != kNoChar) {
+            out.push_back(t.single[b]);
+        } else if (!onBad(out)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+int byteLength(char16_t c) { return tables().length[c] == 2 ? 2 : 1; }
+
+std::size_t byteCount(std::u16string_view s) {
+    const Tables& t = tables();
+    std::size_t n = 0;
+    for (char16_t c : s) n += t.length[c] == 2 ? 2 : 1;
+    return n;
+}
+
+std::string encode(std::u16string_view s) {
+    const Tables& t = tables();
+    std::string out;
+    out.reserve(s.size() * 2);
+    for (char16_t c : s) {
+        switch (t.length[c]) {
+            case 2:
+                out.push_back(static_cast<char>(t.encoded[c] >> 8));
+                out.push_back(static_cast<char>(t.encoded[c] & 0xFF));
+                break;
+            case 1:
+                out.push_back(static_cast<char>(t.encoded[c]));
+                break;
+            default:
+                out.push_back('?');
+        }
+    }
+    return out;
+}
+
+std::optional<std::u16string> decode(std::string_view bytes) {
+    std::u16string out;
+    if (!decodeInto(bytes, out, [](std::u16string&) { return false; })) return std::nullopt;
+    return out;
+}
+
+std::u16string decodeLenient(std::string_view bytes) {
+    std::u16string out;
+    decodeInto(bytes, out, [](std::u16string& o) {
+        o.push_back(u'\uFFFD');
+        return true;
+    });
+    return out;
+}
+
+}  // namespace kivo::cp932

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace kivo::cp932 {
+
+/// Bytes the UTF-16 code unit takes in code page 932: 1 or 2. A unit without a code page 932
+/// form (a surrogate half included) becomes a one-byte "?" and so counts 1.
+int byteLength(char16_t c);
+
+/// Single-byte (half-width) in code page 932: ASCII, half-width katakana and every unit without
+/// a code page 932 form.
+inline bool isSingleByte(char16_t c) { return byteLength(c) == 1; }
+inline bool isDoubleByte(char16_t c) { return byteLength(c) == 2; }
+
+/// Total code page 932 bytes of a text.
+std::size_t byteCount(std::u16string_view s);
+
+/// The text in code page 932; a unit without a form becomes "?".
+std::string encode(std::u16string_view s);
+
+/// The code page 932 bytes as text, or nothing when a byte sequence has no character.
+std::optional<std::u16string> decode(std::string_view bytes);
+
+/// The code page 932 bytes as text, each undecodable byte becoming U+FFFD.
+std::u16string decodeLenient(std::string_view bytes);
+
+}  // namespace kivo::cp932

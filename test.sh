@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Sets up, builds and runs every test through CTest.
+set -euo pipefail
+source "$(dirname "$0")/scripts/setup.sh"
+export QT_QPA_PLATFORM=offscreen
+unset QT_IM_MODULE
+export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-$(mktemp -d)}"
+chmod 0700 "$XDG_RUNTIME_DIR"
+cd "$KIVO_BUILD"
+ctest --output-on-failure --parallel "$(nproc)" --timeout 300 "$@"
