@@ -107,7 +107,8 @@ std::optional<Date> parseDate(std::u16string_view text) {
     }
     if (part != 2 || digitsIn[0] != 4 || digitsIn[1] == 0 || digitsIn[1] > 2 || digitsIn[2] == 0 || digitsIn[2] > 2)
         return std::nullopt;
-    if (!isValidDate(parts[0], parts[1], parts[2])) return std::nullopt;
+    if (parts[0] < 1 || parts[1] < 1 || parts[1] > 12 || parts[2] < 1 || parts[2] > daysInMonth(parts[0], parts[1]))
+        return std::nullopt;
     return Date{parts[0], parts[1], parts[2]};
 }
 

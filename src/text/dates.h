@@ -42,7 +42,8 @@ Date addYears(Date d, std::int64_t years);
 
 /// yyyy/mm/dd with zero padding, `separator` between the parts.
 std::u16string formatDate(Date d, char16_t separator = u'/');
-/// A yyyy/mm/dd text (one- or two-digit month and day accepted) as a date in the range.
+/// A yyyy/mm/dd text (one- or two-digit month and day accepted) as a real calendar date of the
+/// years 0001..9999: a date picker's value, which operations check against the range themselves.
 std::optional<Date> parseDate(std::u16string_view text);
 
 /// Today in local time.
