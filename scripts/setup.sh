@@ -13,6 +13,7 @@ KIVO_PACKAGES=(
     fonts-ipafont-gothic
     xvfb xauth xdotool imagemagick
     python3 locales
+    clang libclang-rt-14-dev
 )
 
 kivo_missing_packages() {
