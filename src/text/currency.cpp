@@ -1,7 +1,9 @@
 #include "text/currency.h"
 
+#include <charconv>
 #include <cmath>
 #include <limits>
+#include <string_view>
 
 #include "text/errors.h"
 
@@ -19,11 +21,49 @@ std::int64_t checkedResult(Op op) {
 }  // namespace
 
 Currency Currency::fromDouble(double v) {
-    const double scaled = std::nearbyint(v * kScale);
-    // 2^63 is exactly representable; anything at or beyond it does not fit.
-    if (!(scaled >= -9223372036854775808.0 && scaled < 9223372036854775808.0))
-        throw RunTimeError("currency overflow");
-    return Currency(static_cast<std::int64_t>(scaled));
+    if (!std::isfinite(v)) throw RunTimeError("currency overflow");
+    if (v == 0) return Currency();
+    // The value comes from a decimal text. Scaling it in double would round twice and lose the
+    // last digits of a large whole number (922337203685477 would gain a fraction), and a tie such
+    // as 0.00015 lies just below or above its binary neighbour. Working on the shortest decimal
+    // that reads back as v (at most 17 digits) rounds the number as it was written.
+    char buf[32];
+    const auto written = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::scientific);
+    std::string_view s(buf, static_cast<std::size_t>(written.ptr - buf));  // [-]d[.ddd]e±xx
+    const bool negative = s.front() == '-';
+    if (negative) s.remove_prefix(1);
+    const std::size_t e = s.find('e');
+    std::uint64_t digits = 0;
+    int count = 0;
+    for (char c : s.substr(0, e)) {
+        if (c == '.') continue;
+        digits = digits * 10 + static_cast<std::uint64_t>(c - '0');
+        ++count;
+    }
+    int exponent = 0;
+    std::from_chars(s.data() + e + 2, s.data() + s.size(), exponent);
+    if (s[e + 1] == '-') exponent = -exponent;
+
+    // v = digits × 10^(exponent - count + 1); the scaled value is that times 10^4.
+    const int shift = exponent - count + 1 + 4;
+    std::uint64_t magnitude = 0;
+    if (shift >= 0) {
+        magnitude = digits;
+        for (int i = 0; i < shift; ++i)
+            if (__builtin_mul_overflow(magnitude, std::uint64_t{10}, &magnitude))
+                throw RunTimeError("currency overflow");
+    } else if (-shift <= 19) {  // 10^19 is the largest power of ten in 64 unsigned bits
+        std::uint64_t divisor = 1;
+        for (int i = 0; i < -shift; ++i)
+            divisor *= 10;
+        magnitude = digits / divisor;
+        const std::uint64_t rest = digits % divisor;
+        if (rest > divisor / 2 || (rest == divisor / 2 && magnitude % 2 == 1)) ++magnitude;
+    }  // otherwise all (at most 17) digits lie 20 or more places below 0.0001: it rounds to 0
+    constexpr std::uint64_t kMax = std::numeric_limits<std::int64_t>::max();
+    if (magnitude > kMax + (negative ? 1 : 0)) throw RunTimeError("currency overflow");
+    return Currency(negative ? static_cast<std::int64_t>(std::uint64_t{0} - magnitude)
+                             : static_cast<std::int64_t>(magnitude));
 }
 
 Currency Currency::fromWhole(std::int64_t v) {

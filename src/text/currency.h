@@ -12,7 +12,8 @@ public:
     static constexpr std::int64_t kScale = 10000;
 
     constexpr Currency() = default;
-    /// The value rounded to four decimals, ties to even.
+    /// The value rounded to four decimals, ties to even, taking the double as the shortest decimal
+    /// that reads back as it (so 0.00015 is a tie and gives 0.0002, and whole numbers are exact).
     static Currency fromDouble(double v);
     static Currency fromWhole(std::int64_t v);
     static constexpr Currency fromScaled(std::int64_t scaled) { return Currency(scaled); }

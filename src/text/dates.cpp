@@ -11,6 +11,7 @@ bool isLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 
 
 int daysInMonth(int year, int month) {
     static constexpr int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (month < 1 || month > 12) return 0;  // no such month has a day, so no day of it is valid
     return month == 2 && isLeapYear(year) ? 29 : kDays[month - 1];
 }
 
@@ -54,7 +55,7 @@ int weekday(Date d) {
 
 std::u16string_view weekdayName(int wd) {
     static constexpr std::u16string_view kNames[7] = {u"日", u"月", u"火", u"水", u"木", u"金", u"土"};
-    return kNames[(wd - 1) % 7];
+    return kNames[((wd - 1) % 7 + 7) % 7];  // any whole number names a weekday, 0 and 8 included
 }
 
 Date addDays(Date d, std::int64_t days) {

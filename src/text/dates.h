@@ -20,6 +20,7 @@ inline constexpr Date kFirstDate{100, 1, 1};
 inline constexpr Date kLastDate{9999, 12, 31};
 
 bool isLeapYear(int year);
+/// The days of the month (28..31), 0 for a month number outside 1..12.
 int daysInMonth(int year, int month);
 /// True for a real calendar date inside the range.
 bool isValidDate(int year, int month, int day);
@@ -31,7 +32,7 @@ Date fromSerial(std::int64_t serial);
 
 /// 1 = Sunday … 7 = Saturday.
 int weekday(Date d);
-/// The weekday's name, "日" … "土".
+/// The weekday's name, "日" … "土" (taken modulo 7, so 0 is "土" and 8 is "日").
 std::u16string_view weekdayName(int weekday);
 
 /// Moving by days, months or years; months and years keep the day where the target month has it

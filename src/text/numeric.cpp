@@ -1,6 +1,8 @@
 #include "text/numeric.h"
 
-#include <cstdlib>
+#include <locale.h>
+#include <stdlib.h>
+
 #include <string>
 
 namespace kivo {
@@ -8,6 +10,13 @@ namespace {
 
 bool isBlank(char16_t c) { return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r'; }
 bool isDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
+
+// The window application takes the user's locale at start-up, and a locale whose decimal point
+// is "," would make plain strtod stop at the ".": the number is always read in the C locale.
+locale_t cLocale() {
+    static const locale_t c = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
+    return c;
+}
 
 }  // namespace
 
@@ -39,7 +48,7 @@ double numericValue(std::u16string_view text) {
         while (j < text.size() && isDigit(text[j])) exponent.push_back(static_cast<char>(text[j++]));
         if (j > firstDigit) number += exponent;
     }
-    const double v = std::strtod(number.c_str(), nullptr);
+    const double v = strtod_l(number.c_str(), nullptr, cLocale());
     if (!std::isfinite(v)) throw RunTimeError("overflow");
     return v;
 }

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <limits>
 #include <string_view>
+#include <type_traits>
 #include <utility>
 
 #include "text/errors.h"
@@ -25,9 +26,12 @@ inline double roundHalfEven(double v) { return std::nearbyint(v); }
 template <std::integral T>
 T toWhole(double v) {
     const double r = roundHalfEven(v);
-    if (!(r >= static_cast<double>(std::numeric_limits<T>::min()) &&
-          r <= static_cast<double>(std::numeric_limits<T>::max())))
-        throw RunTimeError("overflow");
+    // The bounds as powers of two are exact doubles for every width, where the maximum of a
+    // 64-bit type is not (it rounds up to 2^63 or 2^64 and would let an overflow through).
+    constexpr int kDigits = std::numeric_limits<T>::digits;
+    const double upper = std::ldexp(1.0, kDigits);
+    const double lower = std::is_signed_v<T> ? -upper : 0.0;
+    if (!(r >= lower && r < upper)) throw RunTimeError("overflow");
     return static_cast<T>(r);
 }
 
@@ -41,7 +45,10 @@ T checked(U v) {
 /// a + b and a - b in a quantity of type T, out of range being a run-time error.
 template <std::integral T>
 T checkedAdd(T a, std::int64_t b) {
-    return checked<T>(static_cast<std::int64_t>(a) + b);
+    // The builtin adds in unbounded precision, so a 64-bit T cannot wrap on the way.
+    T r;
+    if (__builtin_add_overflow(a, b, &r)) throw RunTimeError("overflow");
+    return r;
 }
 
 /// The whole number of a text through its numeric value, as a quantity of type T.
