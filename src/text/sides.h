@@ -7,10 +7,10 @@ namespace kivo {
 
 enum class Side { Left, Right };
 
-/// The side a side combo names: "左" (or "左側") is the left, any other text the right, as the
-/// dispatcher reads these combos.
-inline Side sideOf(std::u16string_view comboText) {
-    return comboText == u"左" || comboText == u"左側" ? Side::Left : Side::Right;
+/// The side a side combo names: its left entry ("左", or "左側" for the combos that say so) is the
+/// left, any other text the right, as the dispatcher reads these combos.
+inline Side sideOf(std::u16string_view comboText, std::u16string_view leftEntry = u"左") {
+    return comboText == leftEntry ? Side::Left : Side::Right;
 }
 
 /// The 1-based position of the p-th character from the right of a line of length n (may be 0 or

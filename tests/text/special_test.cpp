@@ -33,7 +33,10 @@ TEST(Special, Characters) {
 
 TEST(Sides, ComboTextsAndPositionFromTheRight) {
     EXPECT_EQ(sideOf(u"左"), Side::Left);
-    EXPECT_EQ(sideOf(u"左側"), Side::Left);
+    EXPECT_EQ(sideOf(u"左側", u"左側"), Side::Left);
+    // Each combo has its own left entry: the other spelling is not it.
+    EXPECT_EQ(sideOf(u"左側"), Side::Right);
+    EXPECT_EQ(sideOf(u"左", u"左側"), Side::Right);
     for (std::u16string_view other : {u"右", u"右側", u"", u"左 ", u" 左", u"ひだり", u"L"})
         EXPECT_EQ(sideOf(other), Side::Right);
     // The p-th character from the right of a line of length n.
