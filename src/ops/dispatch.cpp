@@ -2,7 +2,29 @@
 
 #include <array>
 
+#include "ops/loop/loop_generator.h"
+#include "ops/set1/add_text.h"
+#include "ops/set1/class_extraction.h"
+#include "ops/set1/counting.h"
+#include "ops/set1/digit_replacement.h"
+#include "ops/set1/line_filter.h"
 #include "ops/set1/reverse.h"
+#include "ops/set1/special_characters.h"
+#include "ops/set2/duplicate_check.h"
+#include "ops/set2/every_nth_line.h"
+#include "ops/set2/line_breaking.h"
+#include "ops/set2/line_count.h"
+#include "ops/set2/line_replacement.h"
+#include "ops/set2/positional_replacement.h"
+#include "ops/set2/range_replacement.h"
+#include "ops/set2/side_extraction.h"
+#include "ops/set4/date_series.h"
+#include "ops/set4/line_sort.h"
+#include "ops/set4/month_dates.h"
+#include "ops/set4/numbered_copies.h"
+#include "ops/set4/replace_around.h"
+#include "ops/set4/running_numbers.h"
+#include "ops/set4/weekday_dates.h"
 #include "text/numeric.h"
 
 namespace kivo {
@@ -16,7 +38,13 @@ std::optional<Text> whenEmpty(const Params& p, std::string_view control, Text me
 // Codes 32–34: the month count must be present and within 2..2000000.
 std::optional<Text> monthCount(const Params& p, std::string_view control) {
     if (p.text(control).empty()) return Text(u"列挙する月数を入力して下さい。");
-    const double months = numericValue(p.text(control));
+    // A number too large for a double is above 2000000 as well.
+    double months = 0;
+    try {
+        months = numericValue(p.text(control));
+    } catch (const RunTimeError&) {
+        months = 2000001;
+    }
     if (months < 2 || months > 2000000) return Text(u"2以上2000000以下の数値を入力して下さい。");
     return std::nullopt;
 }
@@ -31,52 +59,89 @@ std::array<DispatchRow, kOperationCount> buildTable() {
     t[1] = {.variantControl = "Combo39",
             .variants = {u"改行をカウントしない", u"改行を1文字でカウントする", u"改行を2文字でカウントする",
                          u"バイト数をカウントする(改行をカウントしない)",
-                         u"バイト数をカウントする(改行「Lf」「Cr」「CrLf」、バックスペース「BS」を含む)"}};
+                         u"バイト数をカウントする(改行「Lf」「Cr」「CrLf」、バックスペース「BS」を含む)"},
+            .operation = CountCharacters};
     t[2] = {.variantControl = "Combo40",
             .variants = {u"改行(CrLf)", u"改行(Lf)ラインフィード", u"改行(Cr)キャリッジリターン",
-                         u"BS(バックスペース)", u"Tab(タブ)"}};
+                         u"BS(バックスペース)", u"Tab(タブ)"},
+            .operation = ReplaceSpecialCharacter};
     t[3] = {.variantControl = "Combo19",
             .variants = {u"半角英小文字「a～z」", u"半角英大文字「A～Z」", u"全角英小文字「ａ～ｚ」",
                          u"全角英大文字「Ａ～Ｚ」"},
-            .variantReset = u"半角英小文字「a～z」"};
-    t[4] = {.preCheck = [](const Params& p) {
-        return whenEmpty(p, "Text3", p.text("Combo31") + u"側に足す文字、文字列を入力して下さい。");
-    }};
-    t[12] = {.preCheck = [](const Params& p) { return whenEmpty(p, "Text13", u"条件を満たす文字を入力して下さい。"); }};
+            .variantReset = u"半角英小文字「a～z」",
+            .operation = CountLetterClass};
+    t[4] = {.preCheck =
+                [](const Params& p) {
+                    return whenEmpty(p, "Text3",
+                                     p.text("Combo31") + u"側に足す文字、文字列を入力して下さい。");
+                },
+            .operation = AddTextAtSide};
+    t[5] = {.operation = ReplaceDigits};
+    t[6] = {.operation = ReplaceEndCharacters};
+    // An empty search text would match in every line; it is refused like the other missing texts.
+    t[7] = {.preCheck = [](const Params& p) { return whenEmpty(p, "Text7", Text(kFoundTextMissing)); },
+            .operation = ReplaceSideOfFoundText};
+    t[8] = {.operation = ExtractDigits};
+    t[9] = {.operation = ExtractDoubleByteCharacters};
+    t[10] = {.operation = ExtractHalfWidthCharacters};
+    t[11] = {.operation = IndentLinesWithTab};
+    t[12] = {
+        .preCheck =
+            [](const Params& p) { return whenEmpty(p, "Text13", u"条件を満たす文字を入力して下さい。"); },
+        .operation = FilterLines};
 
     // Condition set 2.
-    t[16] = {.variantControl = "Combo38"};
+    t[13] = {.operation = CountLines};
+    t[14] = {.operation = ExtractLine};
+    t[15] = {.operation = CheckDuplicateCharacters};
+    t[16] = {.variantControl = "Combo38", .operation = ReplaceLine};
     t[17] = {.preCheck =
                  [](const Params& p) {
                      return whenEmpty(p, "Text14",
-                                      p.text("Combo4") == u"左" ? u"左側から置き換える文字を入力して下さい。"
-                                                                : u"右側から置き換える文字を入力して下さい。");
+                                      p.text("Combo4") == u"左"
+                                          ? u"左側から置き換える文字を入力して下さい。"
+                                          : u"右側から置き換える文字を入力して下さい。");
                  },
-             .variantControl = "Combo4"};
-    t[20] = {.variantControl = "Combo43"};
-    t[21] = {.variantControl = "Combo18"};
-    t[24] = {.variantControl = "Combo16"};
-    t[25] = {.variantControl = "Combo17"};
+             .variantControl = "Combo4",
+             .operation = InsertAtPosition};
+    t[18] = {.operation = BreakEveryNCharacters};
+    t[19] = {.operation = ReplaceAllRangesInLine};
+    t[20] = {.variantControl = "Combo43", .operation = ReplaceRangePerLine};
+    t[21] = {.variantControl = "Combo18", .operation = ReplaceByPosition};
+    t[22] = {.operation = ExtractEveryNthLine};
+    t[23] = {.operation = RemainderEveryNthLine};
+    t[24] = {.variantControl = "Combo16", .operation = ExtractFromSide};
+    t[25] = {.variantControl = "Combo17", .operation = RemainderFromSide};
 
     // The loop generator.
-    t[26] = {.preCheck = [](const Params& p) { return whenEmpty(p, "Text6", u"ループ回数を入力して下さい。"); }};
+    t[26] = {
+        .preCheck = [](const Params& p) { return whenEmpty(p, "Text6", u"ループ回数を入力して下さい。"); },
+        .operation = GenerateLoop};
 
     // Condition set 4.
+    t[27] = {.operation = SortLines};
+    t[28] = {.operation = InsertRunningNumbers};
     t[29] = {.preCheck = [](const Params& p) -> std::optional<Text> {
-        if (numericValue(p.text("Text41")) < 2)
-            return p.text("Combo28") + u"～し改行して追加する行数を「2」以上で入力して下さい。";
-        return std::nullopt;
-    }};
-    t[30] = {.preCheck = [](const Params& p) {
-        return whenEmpty(p, "Text15", u"…から見つけた●●●を含む文字を入力して下さい。");
-    }};
+                 if (numericValue(p.text("Text41")) < 2)
+                     return p.text("Combo28") + u"～し改行して追加する行数を「2」以上で入力して下さい。";
+                 return std::nullopt;
+             },
+             .operation = AddLinesAfterNthNumber};
+    t[30] = {.preCheck =
+                 [](const Params& p) {
+                     return whenEmpty(p, "Text15", u"…から見つけた●●●を含む文字を入力して下さい。");
+                 },
+             .operation = ReplaceAroundFoundText};
     t[31] = {.preCheck = [](const Params& p) -> std::optional<Text> {
-        if (p.text("Text23").empty()) return Text(u"ステップを入力して下さい。");
-        return whenEmpty(p, "Text24", u"追加する行数を入力して下さい。");
-    }};
-    t[32] = {.preCheck = [](const Params& p) { return monthCount(p, "Text27"); }};
-    t[33] = {.preCheck = [](const Params& p) { return monthCount(p, "Text28"); }};
-    t[34] = {.preCheck = [](const Params& p) { return monthCount(p, "Text29"); }};
+                 if (p.text("Text23").empty()) return Text(u"ステップを入力して下さい。");
+                 return whenEmpty(p, "Text24", u"追加する行数を入力して下さい。");
+             },
+             .operation = GenerateDateSeries};
+    t[32] = {.preCheck = [](const Params& p) { return monthCount(p, "Text27"); }, .operation = ListMonthEnds};
+    t[33] = {.preCheck = [](const Params& p) { return monthCount(p, "Text28"); },
+             .operation = ListFirstWeekdays};
+    t[34] = {.preCheck = [](const Params& p) { return monthCount(p, "Text29"); },
+             .operation = ListWeekdayDates};
     return t;
 }
 
@@ -95,9 +160,13 @@ bool variantMatches(const DispatchRow& row, const Params& params) {
 
 }  // namespace
 
-const DispatchRow& dispatchRow(int code) { return table().at(static_cast<std::size_t>(code)); }
+const DispatchRow& dispatchRow(int code) {
+    return table().at(static_cast<std::size_t>(code));
+}
 
-bool isBuilt(int code) { return code >= 0 && code < kOperationCount && dispatchRow(code).operation != nullptr; }
+bool isBuilt(int code) {
+    return code >= 0 && code < kOperationCount && dispatchRow(code).operation != nullptr;
+}
 
 DispatchResult dispatch(int code, TextView upper, const Params& params, RunContext& ctx) {
     const DispatchRow& row = dispatchRow(code);

@@ -7,14 +7,16 @@ namespace {
 
 Text decimal(int v) {
     Text s;
-    for (const char c : std::to_string(v)) s.push_back(static_cast<char16_t>(c));
+    for (const char c : std::to_string(v))
+        s.push_back(static_cast<char16_t>(c));
     return s;
 }
 
 std::vector<Text> range(int from, int to, std::u16string_view prefix = u"") {
     std::vector<Text> out;
     out.reserve(static_cast<std::size_t>(to - from + 1));
-    for (int v = from; v <= to; ++v) out.push_back(Text(prefix) + decimal(v));
+    for (int v = from; v <= to; ++v)
+        out.push_back(Text(prefix) + decimal(v));
     return out;
 }
 
@@ -26,23 +28,30 @@ ComboList combo(std::string name, std::vector<Text> entries, Text defaultText) {
     return ComboList{std::move(name), std::move(entries), std::move(defaultText)};
 }
 
-std::string comboName(int n) { return "Combo" + std::to_string(n); }
+std::string comboName(int n) {
+    return "Combo" + std::to_string(n);
+}
 
 std::vector<ComboList> buildComboLists() {
     const std::vector<Text> counts = range(1, 999);
     const std::vector<Text> countsFrom0 = range(0, 999);
     std::vector<ComboList> lists;
-    auto add = [&](int n, const std::vector<Text>& entries, Text def) { lists.push_back(combo(comboName(n), entries, std::move(def))); };
+    auto add = [&](int n, const std::vector<Text>& entries, Text def) {
+        lists.push_back(combo(comboName(n), entries, std::move(def)));
+    };
 
     add(1, counts, u"1");
     add(2, kSides, u"左");
     add(3, counts, u"1");
     add(4, kSides, u"左");
-    for (int n = 5; n <= 15; ++n) add(n, counts, u"1");
+    for (int n = 5; n <= 15; ++n)
+        add(n, counts, u"1");
     add(16, kSides, u"左");
     add(17, kSides, u"左");
     add(18, kSides, u"左");
-    add(19, {u"半角英小文字「a～z」", u"半角英大文字「A～Z」", u"全角英小文字「ａ～ｚ」", u"全角英大文字「Ａ～Ｚ」"},
+    add(19,
+        {u"半角英小文字「a～z」", u"半角英大文字「A～Z」", u"全角英小文字「ａ～ｚ」",
+         u"全角英大文字「Ａ～Ｚ」"},
         u"半角英小文字「a～z」");
     add(20, {u"昇順でソートする", u"降順でソートする"}, u"昇順でソートする");
     add(21, countsFrom0, u"0");
@@ -68,20 +77,27 @@ std::vector<ComboList> buildComboLists() {
          u"バイト数をカウントする(改行をカウントしない)",
          u"バイト数をカウントする(改行「Lf」「Cr」「CrLf」、バックスペース「BS」を含む)"},
         u"改行をカウントしない");
-    add(40, {u"改行(CrLf)", u"改行(Lf)ラインフィード", u"改行(Cr)キャリッジリターン", u"BS(バックスペース)", u"Tab(タブ)"},
+    add(40,
+        {u"改行(CrLf)", u"改行(Lf)ラインフィード", u"改行(Cr)キャリッジリターン", u"BS(バックスペース)",
+         u"Tab(タブ)"},
         u"改行(CrLf)");
     add(41, {u"全文リバースする", u"数行おきにリバースする"}, u"全文リバースする");
     add(42, countsFrom0, u"0");
     add(43, {u"左から見つけた最初の", u"右から見つけた最初の"}, u"左から見つけた最初の");
-    for (int i = 0; i <= 16; ++i) lists.push_back(combo(arrayName("ComboId", i), kUpDown, u"インクリメント"));
-    for (int i = 0; i <= 16; ++i) lists.push_back(combo(arrayName("ComboStep", i), counts, u"1"));
-    for (int i = 0; i <= 16; ++i) lists.push_back(combo(arrayName("ComboFm", i), zeroFormats(), u"0"));
+    for (int i = 0; i <= 16; ++i)
+        lists.push_back(combo(arrayName("ComboId", i), kUpDown, u"インクリメント"));
+    for (int i = 0; i <= 16; ++i)
+        lists.push_back(combo(arrayName("ComboStep", i), counts, u"1"));
+    for (int i = 0; i <= 16; ++i)
+        lists.push_back(combo(arrayName("ComboFm", i), zeroFormats(), u"0"));
     add(44, {u"すべてインクリメント", u"すべてデクリメント"}, u"すべてインクリメント");
     add(45, range(1, 999, u"すべて"), u"すべて1");
     std::vector<Text> allZeroFormats;
-    for (const Text& f : zeroFormats()) allZeroFormats.push_back(u"すべて" + f);
+    for (const Text& f : zeroFormats())
+        allZeroFormats.push_back(u"すべて" + f);
     add(46, allZeroFormats, u"すべて0");
-    add(47, {u"次の文字を含む行を抜き出す", u"次の文字を含まない行を抜き出す"}, u"次の文字を含む行を抜き出す");
+    add(47, {u"次の文字を含む行を抜き出す", u"次の文字を含まない行を抜き出す"},
+        u"次の文字を含む行を抜き出す");
     add(49, countsFrom0, u"1");
     add(48, kSides, u"左");
     add(50, kSides, u"左");
@@ -90,10 +106,11 @@ std::vector<ComboList> buildComboLists() {
     add(53,
         {u"「/」 スラッシュ(yyyy/mm/dd)", u"「-」 ハイフン(yyyy-mm-dd)", u"「_」 アンダースコア(yyyy_mm_dd)",
          u"「.」 ドット(yyyy.mm.dd)", u"「,」 カンマ(yyyy,mm,dd)", u"「*」 アスタリスク(yyyy*mm*dd)",
-         u"「 」 半角スペース(yyyy mm dd)", u"「|」 バーティカルバー(yyyy|mm|dd)", u"「+」 プラス(yyyy+mm+dd)",
-         u"「=」 イコール(yyyy=mm=dd)", u"「#」 シャープ(yyyy#mm#dd)", u"「$」 ドル(yyyy$mm$dd)",
-         u"「%」 パーセント(yyyy%mm%dd)", u"「&」 アンパサンド(yyyy&mm&dd)", u"「'」 アポストロフィー(yyyy'mm'dd)",
-         u"「\\」 円マーク(yyyy\\mm\\dd)", u"「@」 アットマーク(yyyy@mm@dd)"},
+         u"「 」 半角スペース(yyyy mm dd)", u"「|」 バーティカルバー(yyyy|mm|dd)",
+         u"「+」 プラス(yyyy+mm+dd)", u"「=」 イコール(yyyy=mm=dd)", u"「#」 シャープ(yyyy#mm#dd)",
+         u"「$」 ドル(yyyy$mm$dd)", u"「%」 パーセント(yyyy%mm%dd)", u"「&」 アンパサンド(yyyy&mm&dd)",
+         u"「'」 アポストロフィー(yyyy'mm'dd)", u"「\\」 円マーク(yyyy\\mm\\dd)",
+         u"「@」 アットマーク(yyyy@mm@dd)"},
         u"「/」 スラッシュ(yyyy/mm/dd)");
     add(54, kWeekdays, u"日");
     add(55, kWeekdays, u"日");
@@ -104,16 +121,18 @@ std::vector<ComboList> buildComboLists() {
 }
 
 std::vector<TextBoxDefault> buildTextBoxDefaults() {
-    const std::vector<std::pair<int, Text>> withDefault = {{6, u"5"},   {11, u"2"},  {23, u"1"},
-                                                           {24, u"2"},  {27, u"2"},  {28, u"2"},
-                                                           {29, u"2"},  {38, u"1"},  {41, u"10"}};
+    const std::vector<std::pair<int, Text>> withDefault = {{6, u"5"},  {11, u"2"}, {23, u"1"},
+                                                           {24, u"2"}, {27, u"2"}, {28, u"2"},
+                                                           {29, u"2"}, {38, u"1"}, {41, u"10"}};
     const std::vector<int> multiLine = {3, 4, 5, 8, 12, 14, 15, 18, 21, 22, 26, 30, 34};
     std::vector<TextBoxDefault> boxes;
     for (int n = 3; n <= 41; ++n) {
+        if (n >= 31 && n <= 33) continue;  // no such boxes on the tabs
         TextBoxDefault box{"Text" + std::to_string(n), u"", false};
         for (const auto& [number, value] : withDefault)
             if (number == n) box.defaultText = value;
-        for (int m : multiLine) box.multiLine = box.multiLine || m == n;
+        for (int m : multiLine)
+            box.multiLine = box.multiLine || m == n;
         boxes.push_back(std::move(box));
     }
     return boxes;
@@ -127,7 +146,8 @@ std::string arrayName(std::string_view array, int index) {
 
 std::vector<Text> zeroFormats() {
     std::vector<Text> out;
-    for (std::size_t n = 1; n <= 16; ++n) out.push_back(Text(n, u'0'));
+    for (std::size_t n = 1; n <= 16; ++n)
+        out.push_back(Text(n, u'0'));
     return out;
 }
 
@@ -150,8 +170,10 @@ const std::vector<TextBoxDefault>& textBoxDefaults() {
 const std::vector<std::string>& checkBoxNames() {
     static const std::vector<std::string> names = [] {
         std::vector<std::string> out;
-        for (int i = 0; i <= 16; ++i) out.push_back(arrayName("Check1", i));
-        for (const char* name : {"Check2", "Check3", "Check4", "chkYoubi"}) out.emplace_back(name);
+        for (int i = 0; i <= 16; ++i)
+            out.push_back(arrayName("Check1", i));
+        for (const char* name : {"Check2", "Check3", "Check4", "chkYoubi"})
+            out.emplace_back(name);
         return out;
     }();
     return names;

@@ -31,7 +31,9 @@ public:
     /// A date picker's value; a text that is no date in the range is a run-time error.
     Date date(std::string_view name) const;
 
-    const std::map<std::string, Text, std::less<>>& all() const { return m_values; }
+    const std::map<std::string, Text, std::less<>>& all() const& { return m_values; }
+    // Iterating a temporary's values would dangle.
+    const std::map<std::string, Text, std::less<>>& all() && = delete;
 
 private:
     std::map<std::string, Text, std::less<>> m_values;

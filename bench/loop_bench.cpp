@@ -1,0 +1,47 @@
+// Throughput of the loop generator: copies of a 40-character template with three counted numbers.
+#include <benchmark/benchmark.h>
+
+#include "ops/lists.h"
+#include "ops/loop/loop_generator.h"
+#include "ops/params.h"
+
+namespace {
+
+class LoopNullContext final : public kivo::RunContext {
+public:
+    bool poll() override { return false; }
+    bool stopFlag() const override { return false; }
+    bool closing() const override { return false; }
+    void setStopFlag() override {}
+    void assign(std::string_view, const kivo::Text&) override {}
+
+protected:
+    void showMessage(kivo::Icon, kivo::TextView) override {}
+    kivo::Answer askQuestion(kivo::TextView) override { return kivo::Answer::Yes; }
+};
+
+void generateLoop(benchmark::State& state) {
+    // 40 characters and a line break.
+    const kivo::Text upper = u"item No.1, stock 1000 pcs, price 250 yen\r\n";
+    kivo::Params p = kivo::Params::defaults(kivo::Date{2024, 1, 1});
+    for (int i = 0; i < 3; ++i)
+        p.set(kivo::arrayName("Check1", i), u"1");
+    p.set("ComboFm(0)", u"0000000");
+    p.set("ComboId(1)", u"デクリメント");
+    p.set("ComboStep(2)", u"5");
+    const std::string loops = std::to_string(state.range(0));
+    p.set("Text6", kivo::Text(loops.begin(), loops.end()));
+    LoopNullContext ctx;
+    std::size_t units = 0;
+    for (auto _ : state) {
+        const std::optional<kivo::Text> out = kivo::GenerateLoop(upper, p, ctx);
+        units = out ? out->size() : 0;
+        benchmark::DoNotOptimize(out);
+    }
+    state.counters["units"] = static_cast<double>(units);
+    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()) * state.range(0));
+}
+
+BENCHMARK(generateLoop)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
+
+}  // namespace

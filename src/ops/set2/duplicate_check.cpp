@@ -1,0 +1,63 @@
+#include "ops/set2/duplicate_check.h"
+
+#include <bitset>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "text/numeric.h"
+#include "text/special.h"
+
+namespace kivo {
+namespace {
+
+constexpr TextView kOverflowError = u"文字数が多いためオーバーフローまたはエラーしました。";
+constexpr TextView kRemoveLineBreaks = u"改行が含まれています、改行を削除しますか？";
+constexpr TextView kNoDuplicates = u"重複はありませんでした。";
+
+Text withoutLineBreaks(TextView s) {
+    Text out;
+    out.reserve(s.size());
+    for (char16_t c : s)
+        if (c != kCr && c != kLf) out.push_back(c);
+    return out;
+}
+
+}  // namespace
+
+std::optional<Text> CheckDuplicateCharacters(TextView upper, const Params&, RunContext& ctx) {
+    return runFramed(ctx, kOverflowError, [&]() -> std::optional<Text> {
+        Text s(upper);
+        if (s.find_first_of(u"\r\n") != Text::npos) {
+            // Closing asks nothing and ends, as No does.
+            if (ctx.ask(kRemoveLineBreaks) != Answer::Yes) return std::nullopt;
+            s = withoutLineBreaks(s);
+        }
+        // The seen set beside the kept string keeps the check linear in the text.
+        auto seen = std::make_unique<std::bitset<0x10000>>();
+        Text kept;
+        std::uint8_t duplicates = 0;
+        for (std::size_t i = 0; i < s.size(); ++i) {
+            // Stop does not end this loop: at most 65,536 distinct units and 255 repeats pass
+            // before it ends by itself. Closing ends it, as the program ends then.
+            if (i > 0) ctx.poll();
+            if (ctx.closing()) return std::nullopt;
+            const char16_t c = s[i];
+            if (seen->test(c)) {
+                duplicates = checkedAdd<std::uint8_t>(duplicates, 1);
+            } else {
+                seen->set(c);
+                kept.push_back(c);
+            }
+        }
+        if (duplicates == 0) {
+            ctx.inform(kNoDuplicates);
+            return std::nullopt;
+        }
+        const std::string count = std::to_string(duplicates);
+        ctx.inform(Text(count.begin(), count.end()) + u"個の重複がありました。");
+        return kept;
+    });
+}
+
+}  // namespace kivo

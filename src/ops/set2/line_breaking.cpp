@@ -1,0 +1,49 @@
+#include "ops/set2/line_breaking.h"
+
+#include <cstddef>
+
+#include "text/special.h"
+
+namespace kivo {
+namespace {
+
+constexpr TextView kOverflowError = u"文字数が多いためオーバーフローまたはエラーしました。";
+constexpr TextView kRemoveLineBreaks = u"改行がすでに含まれています、改行を削除してから行いますか？";
+constexpr TextView kTooShort = u"改行を入れる数よりも文字数が少ないか同じなので行えません。";
+
+}  // namespace
+
+std::optional<Text> BreakEveryNCharacters(TextView upper, const Params& params, RunContext& ctx) {
+    return runFramed(ctx, kOverflowError, [&]() -> std::optional<Text> {
+        Text s(upper);
+        if (s.find_first_of(u"\r\n") != Text::npos) {
+            // Closing asks nothing and ends, as No does.
+            if (ctx.ask(kRemoveLineBreaks) != Answer::Yes) return std::nullopt;
+            Text joined;
+            joined.reserve(s.size());
+            for (char16_t c : s)
+                if (c != kCr && c != kLf) joined.push_back(c);
+            s = std::move(joined);
+        }
+        const std::size_t n = static_cast<std::size_t>(countValue(params, "Combo5", 1, 999));
+        if (n >= s.size()) {
+            ctx.inform(kTooShort);
+            return std::nullopt;
+        }
+        const TextView text = s;
+        Text result;
+        result.reserve(text.size() + 2 * (text.size() / n));
+        std::size_t pos = 0;
+        do {
+            if (ctx.poll()) return std::nullopt;
+            result.append(text.substr(pos, n));
+            result.append(kCrLf);
+            pos += n;
+        } while (text.size() - pos >= n);
+        result.append(text.substr(pos));
+        if (TextView(result).ends_with(kCrLf)) result.resize(result.size() - 2);
+        return result;
+    });
+}
+
+}  // namespace kivo

@@ -1,0 +1,89 @@
+#include "ops/set2/line_count.h"
+
+#include <cstdint>
+#include <limits>
+#include <string>
+
+#include "text/errors.h"
+#include "text/special.h"
+
+namespace kivo {
+namespace {
+
+constexpr TextView kCountError = u"行数を調べる際にエラーしました。";
+constexpr TextView kNoText = u"抜き出す行番号を入力して下さい。";
+constexpr TextView kLineNumberTooLarge =
+    u"テキストボックスの行数よりも指定された行番号の方が大きい値になっています。";
+
+Text decimal(std::uint64_t v) {
+    const std::string s = std::to_string(v);
+    return Text(s.begin(), s.end());
+}
+
+// Line breaks plus one, a CrLf being one break.
+std::uint64_t countLines(TextView s) {
+    std::uint64_t n = 1;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        if (s[i] == kCr && i + 1 < s.size() && s[i + 1] == kLf) ++i;
+        n += s[i] == kCr || s[i] == kLf;
+    }
+    return n;
+}
+
+// The input rule of `Text11` keeps it decimal digits with a value of 1 to 2147483647 (leading
+// zeros may stay); anything else can only come from the command line.
+std::int32_t lineNumber(TextView text) {
+    if (text.empty()) throw RunTimeError("no line number");
+    std::int64_t v = 0;
+    for (char16_t c : text) {
+        if (c < u'0' || c > u'9') throw RunTimeError("not a line number");
+        v = v * 10 + (c - u'0');
+        if (v > std::numeric_limits<std::int32_t>::max()) throw RunTimeError("line number overflow");
+    }
+    if (v == 0) throw RunTimeError("line number 0");
+    return static_cast<std::int32_t>(v);
+}
+
+}  // namespace
+
+std::optional<Text> CountLines(TextView upper, const Params&, RunContext& ctx) {
+    return runFramed(ctx, kCountError,
+                     [&]() -> std::optional<Text> { return u"行数：" + decimal(countLines(upper)); });
+}
+
+std::optional<Text> ExtractLine(TextView upper, const Params& params, RunContext& ctx) {
+    return runFramed(ctx, kGeneralError, [&]() -> std::optional<Text> {
+        Text s = normalizeLineBreaks(upper);
+        // A single final break ends the last line rather than opening an empty one.
+        if (!s.empty() && s.back() == kLf) s.pop_back();
+        const std::int32_t n = lineNumber(params.text("Text11"));
+        const std::size_t lines = lineCount(s);
+        if (s.empty()) {
+            ctx.inform(kNoText);
+            return std::nullopt;
+        }
+        if (static_cast<std::size_t>(n) > lines) {
+            ctx.inform(kLineNumberTooLarge);
+            return std::nullopt;
+        }
+        // Line i is the text after the (i-1)-th Lf. When the text still ends with Lf (it ended
+        // with two breaks) the last line is the empty one after that Lf: it is found as well
+        // instead of the walk stopping one line short and returning the line before it.
+        const TextView text = s;
+        std::size_t pos = 0;
+        TextView line;
+        for (std::int32_t i = 0; i < n; ++i) {
+            if (ctx.poll()) return std::nullopt;
+            const std::size_t lf = text.find(kLf, pos);
+            const std::size_t end = lf == TextView::npos ? text.size() : lf;
+            line = text.substr(pos, end - pos);
+            pos = end + 1;
+        }
+        if (line.empty())
+            ctx.inform(u"「" + decimal(static_cast<std::uint64_t>(n)) +
+                       u"」行目の文字が見つかりませんでした。");
+        return Text(line);
+    });
+}
+
+}  // namespace kivo

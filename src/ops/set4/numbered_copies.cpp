@@ -1,0 +1,149 @@
+#include "ops/set4/numbered_copies.h"
+
+#include <limits>
+
+#include "ops/set4/set4_values.h"
+#include "text/errors.h"
+#include "text/numeric.h"
+#include "text/special.h"
+
+namespace kivo {
+namespace {
+
+using set4::Direction;
+
+// The largest whole number a currency value holds.
+constexpr std::int64_t kLargestWhole = std::numeric_limits<std::int64_t>::max() / Currency::kScale;
+// The longest text the lower pane takes.
+constexpr std::int64_t kLongestResult = std::numeric_limits<std::int32_t>::max();
+
+struct DigitRun {
+    std::size_t begin = 0, end = 0;
+};
+
+// The k-th run of half-width digits counted from `side`, scanning one character per poll; nothing
+// when there are fewer runs (or the scan was stopped).
+std::optional<DigitRun> findNumber(TextView t, Side side, int k, RunContext& ctx) {
+    int seen = 0;
+    const std::size_t n = t.size();
+    for (std::size_t step = 0; step < n; ++step) {
+        if (ctx.poll()) return std::nullopt;
+        const std::size_t i = side == Side::Left ? step : n - 1 - step;
+        const bool starts =
+            side == Side::Left ? i == 0 || !isHalfDigit(t[i - 1]) : i + 1 == n || !isHalfDigit(t[i + 1]);
+        if (!isHalfDigit(t[i]) || !starts || ++seen < k) continue;
+        DigitRun run{i, i + 1};
+        if (side == Side::Left) {
+            while (run.end < n && isHalfDigit(t[run.end]))
+                ++run.end;
+        } else {
+            while (run.begin > 0 && isHalfDigit(t[run.begin - 1]))
+                --run.begin;
+        }
+        return run;
+    }
+    return std::nullopt;
+}
+
+// The whole run counts, however long; a value beyond the currency range is a run-time error.
+std::int64_t runValue(TextView digits) {
+    std::int64_t v = 0;
+    for (char16_t c : digits) {
+        v = v * 10 + (c - u'0');
+        if (v > kLargestWhole) throw RunTimeError("number too large");
+    }
+    return v;
+}
+
+bool onlyDigits(TextView t) {
+    if (t.empty()) return false;
+    for (char16_t c : t)
+        if (!isHalfDigit(c)) return false;
+    return true;
+}
+
+// The first kind of sign found, looked at in its first occurrence only: right after a digit it
+// looks like a formula, which the copies do not evaluate.
+bool signAccepted(TextView t, RunContext& ctx) {
+    for (const char16_t sign : {u'-', u'+', u'*', u'/'}) {
+        const std::size_t at = t.find(sign);
+        if (at == TextView::npos) continue;
+        if (at == 0 || at + 1 == t.size() || !isHalfDigit(t[at - 1])) return true;
+        const std::optional<Answer> answer = ctx.ask(
+            u"半角数字の前に「 " + Text(1, sign) + u" 」記号があります、数式は使えませんがよろしいですか？");
+        // While closing nothing is asked, and the run goes on as after Yes.
+        return !answer || *answer == Answer::Yes;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::optional<Text> AddLinesAfterNthNumber(TextView upper, const Params& params, RunContext& ctx) {
+    return runFramed(ctx, kGeneralError, [&]() -> std::optional<Text> {
+        const std::uint8_t k = set4::byteCount(params, "Combo29", 1);
+        const Currency copiesValue = set4::digitsValue(params, "Text41");
+        const Currency step = Currency::fromWhole(countValue(params, "Combo35", 1, 999));
+        const std::uint8_t gap = set4::byteCount(params, "Combo37", 0);
+        const Side side = set4::strictSide(params, "Combo30");
+        const Direction direction = set4::directionOf(params, "Combo28");
+        const int width = set4::zeroFormatWidth(params, "Combo36");
+        const std::int64_t copies = copiesValue.scaled() / Currency::kScale;
+        if (copies < 1) throw RunTimeError("no copies");
+        const Text t = normalizeLineBreaks(upper);
+
+        int lineBreaks = 0;
+        for (std::size_t at = t.find(kLf); at != Text::npos && lineBreaks <= 1000; at = t.find(kLf, at + 1)) {
+            if (ctx.poll()) return std::nullopt;
+            ++lineBreaks;
+        }
+        if (lineBreaks > 1000) {
+            ctx.inform(u"ループする文字列の改行が1000を超えています。");
+            return std::nullopt;
+        }
+        if (!signAccepted(t, ctx)) return std::nullopt;
+
+        std::optional<DigitRun> run = findNumber(t, side, k, ctx);
+        if (ctx.cancelled()) return std::nullopt;
+        std::int64_t value = run ? runValue(TextView(t).substr(run->begin, run->end - run->begin)) : 0;
+        // A template of digits alone is number 1 from the left even when it spells 0.
+        const bool wholeTemplate = side == Side::Left && k == 1 && onlyDigits(t);
+        if (!run || (value == 0 && !wholeTemplate)) {
+            ctx.inform(set4::decimalText(k) + u"番目の半角数字が見つかりませんでした。");
+            return std::nullopt;
+        }
+        // A numbered copy writes its line breaks as CrLf like the breaks between copies, so that
+        // one result does not mix line endings; unchanged copies keep the text as typed.
+        const Text before = lfToCrLf(TextView(t).substr(0, run->begin));
+        const Text after = lfToCrLf(TextView(t).substr(run->end));
+
+        // A result longer than the pane can hold would only run out of memory after a long time.
+        const auto shortestCopy = static_cast<std::int64_t>(
+            std::min(upper.size(), before.size() + after.size() + static_cast<std::size_t>(width)) + 2);
+        std::int64_t resultLength = 0;
+        if (__builtin_mul_overflow(copies, shortestCopy, &resultLength) || resultLength > kLongestResult)
+            throw RunTimeError("result too long");
+
+        Currency v = Currency::fromWhole(value);
+        Text out;
+        int gapCounter = 0;
+        for (std::int64_t i = 1; i <= copies; ++i) {
+            if (ctx.poll()) return std::nullopt;
+            if (gap > 0 && ++gapCounter != 1) {
+                if (gapCounter > gap) gapCounter = 0;
+                out.append(upper);
+                out.append(kCrLf);
+                continue;
+            }
+            out.append(before);
+            out.append(set4::numberText(v, width));
+            out.append(after);
+            out.append(kCrLf);
+            v = direction == Direction::Increment ? v + step : v - step;
+        }
+        out.resize(out.size() - 2);
+        return out;
+    });
+}
+
+}  // namespace kivo
