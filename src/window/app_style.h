@@ -1,0 +1,12 @@
+#pragma once
+
+class QApplication;
+
+namespace kivo::window {
+
+/// The look every window of the program shares: a fixed style and a Japanese font chosen
+/// explicitly, so texts render the same on every machine (with several CJK fonts installed
+/// fontconfig would pick one at random).
+void setUpApplication(QApplication& app);
+
+}  // namespace kivo::window

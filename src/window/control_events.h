@@ -1,0 +1,22 @@
+#pragma once
+
+#include <functional>
+
+#include <QObject>
+
+class QWidget;
+
+namespace kivo::window {
+
+/// The events of a control that handlers and input rules react to besides a text change.
+enum class ControlEvent {
+    FocusIn,       // the control (or an editable combo's line edit) gets the focus
+    KeyPress,      // a key goes down in it, before the key is handled
+    MouseRelease,  // a mouse button is released over it
+};
+
+/// Calls `handler` on `event` of `control`; for an editable combo its line edit counts as the
+/// control. The watcher lives as long as the control.
+void onControlEvent(QWidget* control, ControlEvent event, std::function<void()> handler);
+
+}  // namespace kivo::window

@@ -1,0 +1,375 @@
+#include "window/frm_main.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLayout>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTableWidget>
+
+#include "ops/dispatch.h"
+#include "ops/lists.h"
+#include "window/controls.h"
+#include "window/qtext.h"
+#include "window/tab_loop.h"
+#include "window/tab_set1.h"
+#include "window/tab_set2.h"
+#include "window/tab_set4.h"
+#include "window/text_box.h"
+#include "window/window_run_context.h"
+
+namespace kivo::window {
+namespace {
+
+// The fixed layout, in pixels (15 twips each).
+constexpr int kClientWidth = 996;
+constexpr int kClientHeight = 570;
+constexpr int kPaneWidth = 393;
+constexpr int kPaneHeight = 257;
+constexpr QRect kText1{0, 0, kPaneWidth, kPaneHeight};
+constexpr QRect kText2{0, 280, kPaneWidth, kPaneHeight};
+constexpr QRect kTabs{392, 0, 593, 537};
+constexpr int kCopyUpperLeft = 264;
+constexpr int kResetUpperLeft = 328;
+constexpr int kCopyLowerLeft = 224;
+constexpr int kResetLowerLeft = 288;
+constexpr int kWidenLeft = 352;
+constexpr int kArrowLeft = 152;
+constexpr int kUpperButtonsTop = 256;
+constexpr int kLowerButtonsTop = 536;
+constexpr int kButtonWidth = 65;
+constexpr int kButtonHeight = 25;
+
+QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption, QRect geometry) {
+    auto* b = new QPushButton(caption, parent);
+    b->setObjectName(QLatin1String(name));
+    b->setGeometry(geometry);
+    b->setAutoDefault(false);
+    return b;
+}
+
+PlainTextBox* makePane(QWidget* parent, const char* name, QRect geometry) {
+    auto* pane = new PlainTextBox(parent);
+    pane->setObjectName(QLatin1String(name));
+    pane->setGeometry(geometry);
+    pane->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    return pane;
+}
+
+QFont boldFont(QFont font, qreal points) {
+    font.setBold(true);
+    font.setPointSizeF(points);
+    return font;
+}
+
+}  // namespace
+
+FrmMain::FrmMain(MessageBoxes* messages, QWidget* parent) : QMainWindow(parent) {
+    if (!messages) {
+        m_ownMessages = std::make_unique<QtMessageBoxes>(this);
+        messages = m_ownMessages.get();
+    }
+    m_state.messages = messages;
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(kWindowCaption);
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    buildTopLevel();
+    buildMenus();
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+
+    m_controls = std::make_unique<ParamControls>(this);
+    for (TabPage* tab : std::initializer_list<TabPage*>{m_set1, m_set2, m_loop, m_set4})
+        tab->setControls(m_controls.get());
+}
+
+FrmMain::~FrmMain() = default;
+
+void FrmMain::buildTopLevel() {
+    auto* client = new QWidget(this);
+    client->setFixedSize(kClientWidth, kClientHeight);
+    setCentralWidget(client);
+
+    m_text1 = makePane(client, "Text1", kText1);
+    m_text2 = makePane(client, "Text2", kText2);
+    m_copyUpper = makeButton(client, "Command27", QStringLiteral("コピー(&A)"),
+                             {kCopyUpperLeft, kUpperButtonsTop, kButtonWidth, kButtonHeight});
+    m_resetUpper = makeButton(client, "Command1", QStringLiteral("リセット(&B)"),
+                              {kResetUpperLeft, kUpperButtonsTop, kButtonWidth, kButtonHeight});
+    m_copyLower = makeButton(client, "Command28", QStringLiteral("コピー(&C)"),
+                             {kCopyLowerLeft, kLowerButtonsTop, kButtonWidth, kButtonHeight});
+    m_resetLower = makeButton(client, "Command2", QStringLiteral("リセット(&D)"),
+                              {kResetLowerLeft, kLowerButtonsTop, kButtonWidth, kButtonHeight});
+    // The pane buttons are the width of their captions at the window's font; a point smaller
+    // keeps "リセット(&B)" inside its button.
+    QFont paneButtonFont = font();
+    paneButtonFont.setPointSizeF(8);
+    for (QPushButton* b : {m_copyUpper, m_resetUpper, m_copyLower, m_resetLower})
+        b->setFont(paneButtonFont);
+    m_widen = makeButton(client, "Command25", QStringLiteral(">>"),
+                         {kWidenLeft, kLowerButtonsTop, 41, kButtonHeight});
+    m_widen->setFont(boldFont(font(), font().pointSizeF()));
+    connect(m_widen, &QPushButton::clicked, this, &FrmMain::toggleWideArea);
+    m_stop = makeButton(client, "Command6", QStringLiteral("中止(&Y)"),
+                        {784, kLowerButtonsTop, 89, kButtonHeight});
+    m_stopPalette = m_stop->palette();
+    connect(m_stop, &QPushButton::clicked, this, &FrmMain::stop);
+    m_execute = makeButton(client, "Command3", QStringLiteral("実行(&Z)"),
+                           {872, kLowerButtonsTop, 113, kButtonHeight});
+    connect(m_execute, &QPushButton::clicked, this, &FrmMain::execute);
+
+    m_arrow = new QLabel(QStringLiteral("↓↓↓"), client);
+    m_arrow->setObjectName(QStringLiteral("Label3"));
+    m_arrow->setFont(boldFont(font(), 14.25));
+    m_arrow->setAlignment(Qt::AlignCenter);
+    m_arrow->setGeometry(kArrowLeft, kUpperButtonsTop, 81, kButtonHeight);
+    m_status = new QLabel(client);
+    m_status->setObjectName(QStringLiteral("Label8"));
+    m_status->setFont(boldFont(font(), 9));
+    m_status->setGeometry(400, 544, 265, 17);
+
+    m_tabs = new QTabWidget(client);
+    m_tabs->setObjectName(QStringLiteral("SSTab1"));
+    m_tabs->setGeometry(kTabs);
+    m_set1 = new TabSet1(m_state);
+    m_set2 = new TabSet2(m_state);
+    m_loop = new TabLoop(m_state);
+    m_set4 = new TabSet4(m_state);
+    m_tabs->addTab(m_set1, QStringLiteral("1(&1)"));
+    m_tabs->addTab(m_set2, QStringLiteral("2(&2)"));
+    m_tabs->addTab(m_loop, QStringLiteral("3(&3)"));
+    m_tabs->addTab(m_set4, QStringLiteral("4(&4)"));
+
+    // Work areas some operations use; never shown.
+    m_textCh = new PlainTextBox(client);
+    m_textCh->setObjectName(QStringLiteral("TextCh"));
+    m_textCh->hide();
+    m_grid = new QTableWidget(client);
+    m_grid->setObjectName(QStringLiteral("MSFlexGrid1"));
+    m_grid->hide();
+    auto* focusTarget = new QLineEdit(client);
+    focusTarget->setObjectName(QStringLiteral("TextFocus"));
+    focusTarget->setGeometry(-100, -100, 20, 20);
+}
+
+void FrmMain::buildMenus() {
+    m_fileMenu = menuBar()->addMenu(QStringLiteral("ファイル(&T)"));
+    m_fileMenu->setObjectName(QStringLiteral("mnuFile"));
+    m_fileMenu->menuAction()->setObjectName(QStringLiteral("mnuFile"));
+    const std::pair<const char*, QString> items[] = {
+        {"mnuOpen", QStringLiteral("開く(&U)")},
+        {"mnu1Name", QStringLiteral("上部テキストを名前をつけて保存(&V)")},
+        {"mnu2Name", QStringLiteral("下部テキストを名前を付けて保存(&W)")},
+    };
+    for (const auto& [name, caption] : items)
+        m_fileMenu->addAction(caption)->setObjectName(QLatin1String(name));
+}
+
+void FrmMain::fillLists() {
+    if (m_state.closing) return;
+    QElapsedTimer sinceEvents;
+    sinceEvents.start();
+    // Long lists let the window handle its events (the close box above all) while they fill.
+    auto pumpEvents = [&] {
+        if (sinceEvents.elapsed() >= WindowRunContext::kEventIntervalMs) {
+            QCoreApplication::processEvents();
+            sinceEvents.restart();
+        }
+        return !m_state.closing;
+    };
+    for (const ComboList& list : comboLists()) {
+        if (list.name == "Combo54") {
+            m_widen->setToolTip(kWidenTip);
+            for (const char* name : {"Text11", "Text38", "Text41"})
+                m_controls->restoreDefault(name);
+        }
+        auto* combo = qobject_cast<QComboBox*>(m_controls->control(list.name));
+        if (!combo) continue;
+        if (list.entries.size() >= 999) {
+            for (const Text& entry : list.entries) {
+                if (!pumpEvents()) return;
+                combo->addItem(toQString(entry));
+            }
+        } else {
+            QStringList entries;
+            for (const Text& entry : list.entries)
+                entries.append(toQString(entry));
+            combo->addItems(entries);
+        }
+        combo->setEditText(toQString(list.defaultText));
+        if (m_state.closing) return;
+    }
+    for (const char* name : {"Option1(0)", "Option2(0)", "Option4(0)"})
+        findChild<QRadioButton*>(QLatin1String(name))->setChecked(true);
+    findChild<QCheckBox*>(QStringLiteral("Check3"))->setChecked(true);
+}
+
+void FrmMain::closeQuietly() {
+    m_state.quietExit = true;
+    close();
+}
+
+bool FrmMain::selected(const char* option) const {
+    const auto* button = findChild<const QAbstractButton*>(QLatin1String(option));
+    return button && button->isChecked();
+}
+
+std::optional<std::uint8_t> FrmMain::selectedOperation() const {
+    auto lowestSelected = [this](const char* array, int count) -> std::optional<std::uint8_t> {
+        for (int i = 0; i < count; ++i)
+            if (selected(arrayName(array, i).c_str())) return static_cast<std::uint8_t>(i);
+        return std::nullopt;
+    };
+    switch (m_tabs->currentIndex()) {
+        case 0:
+            return lowestSelected("Option1", 13);
+        case 1:
+            if (const auto i = lowestSelected("Option2", 13)) return static_cast<std::uint8_t>(13 + *i);
+            return std::nullopt;
+        case 2:
+            if (selected("Check3")) return std::uint8_t{26};
+            return std::nullopt;
+        case 3:
+            if (const auto i = lowestSelected("Option4", 7)) return static_cast<std::uint8_t>(27 + *i);
+            return std::uint8_t{34};
+    }
+    return std::nullopt;
+}
+
+void FrmMain::execute() {
+    if (m_state.guard) return;
+    GuardHold hold(m_state);
+    m_state.stop = false;
+    clearScratch();
+
+    const bool monthEnumeration = selected("Option4(5)") || selected("Option4(6)") || selected("Option4(7)");
+    const Text upper = m_text1->text();
+    if (upper.empty() && !monthEnumeration) {
+        m_state.inform(toQString(kUpperTextMissing));
+        return;
+    }
+    if (!m_text2->isEmpty() && !m_state.closing) {
+        if (m_state.ask(toQString(kOverwriteQuestion)) != Answer::Yes) return;
+        m_text2->assign(Text());
+    }
+    // With no selection on the current tab the previous run's operation runs again.
+    if (const auto code = selectedOperation()) m_operationCode = *code;
+
+    beginRun();
+    const int code = m_operationCode;
+    WindowRunContext ctx(m_state, *m_controls);
+    // An operation not yet in this build runs nothing, like a variant text that matches none.
+    DispatchResult result{DispatchEnd::NothingRan, std::nullopt};
+    if (isBuilt(code)) result = dispatch(code, upper, m_controls->read(), ctx);
+    if (result.lower) m_text2->assign(*result.lower);
+
+    if (result.end == DispatchEnd::PreCheckFailed) {
+        endRun();
+        return;
+    }
+    // The month enumerations write nothing when stopped and mark their own failures as stopped:
+    // the lower pane keeps its text and the next close asks again.
+    if (runsWithoutUpperText(code) && (m_state.closing || m_state.stop)) {
+        m_state.stop = false;
+        endRun();
+        return;
+    }
+    endRun();
+    clearScratch();
+}
+
+void FrmMain::beginRun() {
+    for (QGroupBox* frame : {m_set1->frame(), m_set2->frame(), m_loop->frame(), m_set4->frame()})
+        frame->setEnabled(false);
+    m_text1->setEnabled(false);
+    m_resetUpper->setEnabled(false);
+    m_resetLower->setEnabled(false);
+    m_execute->setEnabled(false);
+    m_tabs->setEnabled(false);
+    m_widen->setEnabled(false);
+    m_copyUpper->setEnabled(false);
+    m_copyLower->setEnabled(false);
+    QPalette busy = m_stopPalette;
+    busy.setColor(QPalette::Button, kBusyStopColour);
+    m_stop->setPalette(busy);
+    m_fileMenu->menuAction()->setEnabled(false);
+    m_status->setText(kBusyCaption);
+}
+
+void FrmMain::endRun() {
+    for (QGroupBox* frame : {m_set1->frame(), m_set2->frame(), m_loop->frame(), m_set4->frame()})
+        frame->setEnabled(true);
+    m_text1->setEnabled(true);
+    m_resetUpper->setEnabled(true);
+    m_resetLower->setEnabled(true);
+    m_execute->setEnabled(true);
+    m_tabs->setEnabled(true);
+    m_widen->setEnabled(true);
+    m_copyUpper->setEnabled(true);
+    m_copyLower->setEnabled(true);
+    m_stop->setPalette(m_stopPalette);
+    m_status->clear();
+    m_fileMenu->menuAction()->setEnabled(true);
+    if (m_state.stop) m_text2->assign(Text());
+}
+
+void FrmMain::clearScratch() {
+    m_textCh->assign(Text());
+    m_grid->clear();
+    m_grid->setRowCount(0);
+    m_grid->setColumnCount(0);
+}
+
+void FrmMain::toggleWideArea() {
+    if (m_state.guard) return;
+    GuardHold hold(m_state);
+    const bool widen = m_widen->text() == QStringLiteral(">>");
+    const int paneWidth = widen ? kPaneWidth + kTabs.width() : kPaneWidth;
+    m_text1->setGeometry(kText1.x(), kText1.y(), paneWidth, kPaneHeight);
+    m_text2->setGeometry(kText2.x(), kText2.y(), paneWidth, kPaneHeight);
+    if (widen) {
+        m_copyUpper->move(kText1.x(), kUpperButtonsTop);
+        m_copyLower->move(kText1.x(), kLowerButtonsTop);
+        m_resetUpper->move(m_copyUpper->geometry().right() + 1, kUpperButtonsTop);
+        m_resetLower->move(m_copyLower->geometry().right() + 1, kLowerButtonsTop);
+        m_widen->move(m_resetLower->geometry().right() + 1, kLowerButtonsTop);
+        m_widen->setText(QStringLiteral("<<"));
+        m_arrow->move(paneWidth / 2 - m_arrow->width() / 2, kUpperButtonsTop);
+    } else {
+        m_copyUpper->move(kCopyUpperLeft, kUpperButtonsTop);
+        m_copyLower->move(kCopyLowerLeft, kLowerButtonsTop);
+        m_resetUpper->move(kResetUpperLeft, kUpperButtonsTop);
+        m_resetLower->move(kResetLowerLeft, kLowerButtonsTop);
+        m_widen->move(kWidenLeft, kLowerButtonsTop);
+        m_widen->setText(QStringLiteral(">>"));
+        m_arrow->move(kArrowLeft, kUpperButtonsTop);
+    }
+    m_stop->setVisible(!widen);
+    m_execute->setVisible(!widen);
+    m_tabs->setVisible(!widen);
+    m_widen->setToolTip(widen ? kNarrowTip : kWidenTip);
+}
+
+void FrmMain::closeEvent(QCloseEvent* event) {
+    const bool sessionEnding = qApp->isSavingSession();
+    if (!sessionEnding && !m_state.stop && !m_state.closing && !m_state.quietExit) {
+        if (m_state.ask(kExitQuestion) != Answer::Yes) {
+            event->ignore();
+            return;
+        }
+    }
+    m_state.closing = true;
+    emit closingConfirmed();
+    event->accept();
+}
+
+}  // namespace kivo::window

@@ -1,0 +1,111 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+
+#include <QMainWindow>
+#include <QPalette>
+
+#include "window/window_state.h"
+
+class QAction;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QTableWidget;
+class QTabWidget;
+
+namespace kivo::window {
+
+class ParamControls;
+class PlainTextBox;
+class TabLoop;
+class TabSet1;
+class TabSet2;
+class TabSet4;
+
+inline const QString kWindowCaption = QStringLiteral("Kivoオートフィル");
+inline const QString kExitQuestion = QStringLiteral("Kivoオートフィルを終了します、よろしいですか？");
+inline const QString kBusyCaption = QStringLiteral("実行中…");
+inline const QString kWidenTip = QStringLiteral("テキストエリアを広くする");
+inline const QString kNarrowTip = QStringLiteral("テキストエリアを最小化する");
+/// The Stop button's colour while a run is busy.
+inline const QColor kBusyStopColour{255, 255, 128};
+
+/// The main window: the two text panes, the four condition tabs, Execute and Stop. It owns the
+/// layout, the run cycle and the wiring; each tab builds and looks after its own operations.
+class FrmMain : public QMainWindow {
+    Q_OBJECT
+
+public:
+    /// `messages` answers every message box (real modal boxes when null); it must outlive the
+    /// window.
+    explicit FrmMain(MessageBoxes* messages = nullptr, QWidget* parent = nullptr);
+    ~FrmMain() override;
+
+    /// Fills every list, sets every default and selects the first operation of each tab.
+    void fillLists();
+    /// The last step of start-up: from now on input rules show their messages.
+    void finishStartUp() { m_state.loaded = true; }
+    /// The program closes the window by itself: no exit question.
+    void closeQuietly();
+
+    const WindowState& state() const { return m_state; }
+    /// The operation chosen at the last Execute (0 before the first).
+    int operationCode() const { return m_operationCode; }
+    const ParamControls& controls() const { return *m_controls; }
+
+signals:
+    /// Closing was confirmed: the other windows of the program close too.
+    void closingConfirmed();
+
+public slots:
+    /// Execute (`Command3`): one whole run.
+    void execute();
+    /// Stop (`Command6`): only sets the stop flag, which the running operation polls.
+    void stop() { m_state.stop = true; }
+    /// `Command25`: widens the text panes over the tabs, or restores them.
+    void toggleWideArea();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildTopLevel();
+    void buildMenus();
+    /// The operation of the current tab and its selection; none when the tab has no selection.
+    std::optional<std::uint8_t> selectedOperation() const;
+    void beginRun();
+    void endRun();
+    void clearScratch();
+    bool selected(const char* option) const;
+
+    WindowState m_state;
+    std::unique_ptr<MessageBoxes> m_ownMessages;
+    std::unique_ptr<ParamControls> m_controls;
+    std::uint8_t m_operationCode = 0;
+
+    PlainTextBox* m_text1 = nullptr;
+    PlainTextBox* m_text2 = nullptr;
+    PlainTextBox* m_textCh = nullptr;
+    QTableWidget* m_grid = nullptr;
+    QTabWidget* m_tabs = nullptr;
+    TabSet1* m_set1 = nullptr;
+    TabSet2* m_set2 = nullptr;
+    TabLoop* m_loop = nullptr;
+    TabSet4* m_set4 = nullptr;
+    QPushButton* m_copyUpper = nullptr;   // Command27
+    QPushButton* m_resetUpper = nullptr;  // Command1
+    QPushButton* m_copyLower = nullptr;   // Command28
+    QPushButton* m_resetLower = nullptr;  // Command2
+    QPushButton* m_widen = nullptr;       // Command25
+    QPushButton* m_stop = nullptr;        // Command6
+    QPushButton* m_execute = nullptr;     // Command3
+    QLabel* m_arrow = nullptr;            // Label3
+    QLabel* m_status = nullptr;           // Label8
+    QMenu* m_fileMenu = nullptr;
+    QPalette m_stopPalette;
+};
+
+}  // namespace kivo::window

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QElapsedTimer>
+
+#include "ops/run_context.h"
+#include "window/window_state.h"
+
+namespace kivo::window {
+
+class ParamControls;
+
+/// What a running operation sees of the window. Operations run on the window thread; polling
+/// lets the window handle its pending events (Stop, the close box, repaints) at most every
+/// kEventIntervalMs, so a run stays responsive without being slowed by event processing.
+class WindowRunContext final : public RunContext {
+public:
+    static constexpr qint64 kEventIntervalMs = 10;
+
+    WindowRunContext(WindowState& state, const ParamControls& controls);
+
+    bool poll() override;
+    bool stopFlag() const override { return m_state.stop; }
+    bool closing() const override { return m_state.closing; }
+    void setStopFlag() override { m_state.stop = true; }
+    /// A program assignment under the re-entrancy guard: no input rule fires.
+    void assign(std::string_view control, const Text& value) override;
+
+protected:
+    void showMessage(Icon icon, TextView message) override;
+    Answer askQuestion(TextView question) override;
+
+private:
+    WindowState& m_state;
+    const ParamControls& m_controls;
+    QElapsedTimer m_sinceEvents;
+};
+
+}  // namespace kivo::window

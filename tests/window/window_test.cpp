@@ -1,0 +1,464 @@
+// The main window driven by objectName: lists and defaults, the run cycle, widening, closing.
+#include <memory>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+
+#include "ops/dispatch.h"
+#include "ops/lists.h"
+#include "window/app_style.h"
+#include "window/controls.h"
+#include "window/frm_main.h"
+#include "window/message_box.h"
+#include "window/qtext.h"
+#include "window/text_box.h"
+
+using namespace kivo;
+using namespace kivo::window;
+
+Q_DECLARE_METATYPE(kivo::Answer)
+
+namespace {
+
+const QString kUpperMissing = toQString(kUpperTextMissing);
+const QString kOverwrite = toQString(kOverwriteQuestion);
+
+// The controls whose state the busy state changes, with their enabled flags.
+struct BusyView {
+    QList<bool> enabled;
+    QColor stopColour;
+    QString status;
+    bool fileMenu = false;
+    bool operator==(const BusyView&) const = default;
+};
+
+}  // namespace
+
+class WindowTest : public QObject {
+    Q_OBJECT
+
+private:
+    template <typename T>
+    T* get(const QString& name) {
+        T* w = m_window->findChild<T*>(name);
+        if (!w) qFatal("no control %s", qPrintable(name));
+        return w;
+    }
+    PlainTextBox* pane(const char* name) { return get<PlainTextBox>(QLatin1String(name)); }
+    QComboBox* combo(const char* name) { return get<QComboBox>(QLatin1String(name)); }
+    void clickButton(const char* name) {
+        QTest::mouseClick(get<QPushButton>(QLatin1String(name)), Qt::LeftButton);
+    }
+    void execute() { clickButton("Command3"); }
+
+    BusyView busyView() {
+        BusyView v;
+        for (const char* name : {"Frame1", "Frame2", "Frame3", "Frame4"})
+            v.enabled.append(get<QGroupBox>(QLatin1String(name))->isEnabled());
+        for (const char* name : {"Text1", "Text2"})
+            v.enabled.append(pane(name)->isEnabled());
+        for (const char* name :
+             {"Command1", "Command2", "Command3", "Command25", "Command27", "Command28", "Command6"})
+            v.enabled.append(get<QPushButton>(QLatin1String(name))->isEnabled());
+        v.enabled.append(get<QTabWidget>("SSTab1")->isEnabled());
+        v.stopColour = get<QPushButton>("Command6")->palette().color(QPalette::Button);
+        v.status = get<QLabel>("Label8")->text();
+        v.fileMenu = get<QMenu>("mnuFile")->menuAction()->isEnabled();
+        return v;
+    }
+
+    // Deselects every option of an exclusive group.
+    static void clearOptions(QWidget* root, const char* array, int count) {
+        for (int i = 0; i < count; ++i) {
+            auto* r = root->findChild<QRadioButton*>(QString::fromStdString(arrayName(array, i)));
+            r->setAutoExclusive(false);
+            r->setChecked(false);
+            r->setAutoExclusive(true);
+        }
+    }
+
+    std::unique_ptr<ScriptedMessageBoxes> m_boxes;
+    std::unique_ptr<FrmMain> m_window;
+
+private slots:
+    void init() {
+        m_boxes = std::make_unique<ScriptedMessageBoxes>();
+        m_window = std::make_unique<FrmMain>(m_boxes.get());
+        m_window->fillLists();
+        m_window->show();
+        m_window->finishStartUp();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    }
+
+    void cleanup() {
+        m_window->closeQuietly();
+        m_window.reset();
+        m_boxes.reset();
+    }
+
+    void fillListsGivesEveryListAndDefault() {
+        for (const ComboList& list : comboLists()) {
+            QComboBox* c = combo(list.name.c_str());
+            QCOMPARE(c->count(), static_cast<int>(list.entries.size()));
+            for (int i = 0; i < c->count(); ++i)
+                QCOMPARE(c->itemText(i), toQString(list.entries[static_cast<std::size_t>(i)]));
+            QCOMPARE(c->currentText(), toQString(list.defaultText));
+            QVERIFY2(c->isEditable(), list.name.c_str());
+        }
+        QCOMPARE(combo("Combo42")->currentText(), QStringLiteral("0"));
+        QCOMPARE(combo("Combo45")->currentText(), QStringLiteral("すべて1"));
+        QCOMPARE(combo("Combo46")->currentText(), QStringLiteral("すべて0"));
+        QCOMPARE(combo("Combo49")->currentText(), QStringLiteral("1"));
+        QCOMPARE(combo("Combo16")->count(), 2);
+        QCOMPARE(combo("Combo17")->itemText(1), QStringLiteral("右"));
+        const std::pair<const char*, const char*> boxes[] = {
+            {"Text6", "5"},   {"Text11", "2"}, {"Text23", "1"}, {"Text24", "2"},
+            {"Text27", "2"},  {"Text28", "2"}, {"Text29", "2"}, {"Text38", "1"},
+            {"Text41", "10"}, {"Text3", ""},   {"Text13", ""}};
+        for (const auto& [name, value] : boxes)
+            QCOMPARE(toQString(ParamControls::readControl(get<QWidget>(QLatin1String(name)))),
+                     QString::fromUtf8(value));
+        for (const char* name : {"Option1(0)", "Option2(0)", "Option4(0)"})
+            QVERIFY(get<QRadioButton>(QLatin1String(name))->isChecked());
+        QVERIFY(get<QCheckBox>("Check3")->isChecked());
+        QVERIFY(!get<QCheckBox>("Check1(16)")->isChecked());
+        QCOMPARE(get<QTabWidget>("SSTab1")->currentIndex(), 0);
+        QCOMPARE(get<QPushButton>("Command25")->toolTip(), kWidenTip);
+        QVERIFY(m_boxes->shown().isEmpty());
+    }
+
+    void everyParameterControlExists() {
+        const Params names = Params::defaults(today());
+        for (const auto& [name, value] : names.all())
+            QVERIFY2(m_window->controls().control(name) != nullptr, name.c_str());
+        for (const char* name : {"frmMain", "SSTab1", "TextCh", "MSFlexGrid1", "TextFocus", "Label3",
+                                 "Label8", "Command13", "Command17", "Command22", "Command24", "Text39",
+                                 "Text40", "Text10", "Label13(16)", "Label14(0)", "chkYoubi", "DTPicker3"})
+            QVERIFY2(m_window->objectName() == QLatin1String(name) ||
+                         m_window->findChild<QWidget*>(QLatin1String(name)),
+                     name);
+        for (const char* name : {"mnuOpen", "mnu1Name", "mnu2Name"})
+            QVERIFY2(m_window->findChild<QAction*>(QLatin1String(name)), name);
+        QCOMPARE(get<QDateEdit>("DTPicker2")->displayFormat(), QStringLiteral("yyyy/MM/dd"));
+        QVERIFY(get<QDateEdit>("DTPicker2")->calendarPopup());
+        QCOMPARE(m_window->windowTitle(), kWindowCaption);
+        QCOMPARE(m_window->centralWidget()->size(), QSize(996, 570));
+        QCOMPARE(get<QTabWidget>("SSTab1")->geometry(), QRect(392, 0, 593, 537));
+    }
+
+    void readsEveryKindOfControl() {
+        auto* text3 = pane("Text3");
+        text3->setFocus();
+        QTest::keyClicks(text3, "a");
+        QTest::keyClick(text3, Qt::Key_Return);
+        QTest::keyClicks(text3, "b");
+        get<QCheckBox>("Check1(3)")->setChecked(true);
+        get<QDateEdit>("DTPicker2")->setDate(QDate(2024, 2, 29));
+        get<QLineEdit>("Text13")->setText(QStringLiteral("探す"));
+        const Params p = m_window->controls().read();
+        QCOMPARE(toQString(p.text("Text3")), QStringLiteral("a\r\nb"));
+        QCOMPARE(toQString(p.text("Check1(3)")), QStringLiteral("1"));
+        QCOMPARE(toQString(p.text("Check1(4)")), QStringLiteral("0"));
+        QCOMPARE(toQString(p.text("Check3")), QStringLiteral("1"));
+        QCOMPARE(toQString(p.text("DTPicker2")), QStringLiteral("2024/02/29"));
+        QCOMPARE(toQString(p.text("Text13")), QStringLiteral("探す"));
+        QCOMPARE(toQString(p.text("Combo53")), QStringLiteral("「/」 スラッシュ(yyyy/mm/dd)"));
+    }
+
+    void paneKeepsAssignedTextUntilEdited() {
+        PlainTextBox* text1 = pane("Text1");
+        const Text assigned = u"a\rb\nc\r\nd\b\u00a0";
+        text1->assign(assigned);
+        QVERIFY(text1->text() == assigned);
+        QCOMPARE(text1->blockCount(), 4);  // each CrLf, Cr or Lf shows as one line break
+        text1->moveCursor(QTextCursor::End);
+        QTest::keyClicks(text1, "e");
+        QVERIFY(text1->text() == Text(u"a\r\nb\r\nc\r\nd\b\u00a0e"));
+    }
+
+    void reverseRunsInBothModes() {
+        pane("Text1")->assign(u"abc\r\ndef");
+        execute();
+        QVERIFY(pane("Text2")->text() == Text(u"fed\r\ncba"));
+        combo("Combo41")->setEditText(QStringLiteral("数行おきにリバースする"));
+        combo("Combo42")->setEditText(QStringLiteral("1"));
+        pane("Text1")->assign(u"a1\r\na2\r\na3");
+        pane("Text2")->assign(Text());
+        execute();
+        QVERIFY(pane("Text2")->text() == Text(u"1a\r\na2\r\n3a"));
+        QVERIFY(m_boxes->shown().isEmpty());
+        QCOMPARE(m_window->operationCode(), 0);
+    }
+
+    void emptyUpperTextIsRefused_data() {
+        QTest::addColumn<int>("tab");
+        QTest::addColumn<QString>("option");
+        QTest::addColumn<bool>("refused");
+        QTest::newRow("tab 0") << 0 << "Option1(0)" << true;
+        QTest::newRow("tab 1") << 1 << "Option2(3)" << true;
+        QTest::newRow("tab 2") << 2 << "Check3" << true;
+        QTest::newRow("tab 3 sort") << 3 << "Option4(0)" << true;
+        QTest::newRow("month ends") << 3 << "Option4(5)" << false;
+        QTest::newRow("first weekdays") << 3 << "Option4(6)" << false;
+        QTest::newRow("weekday dates") << 3 << "Option4(7)" << false;
+        // A month enumeration selected on tab 3 lets an operation of another tab run without text.
+        QTest::newRow("tab 0 with month ends selected") << 0 << "Option4(5)" << false;
+    }
+    void emptyUpperTextIsRefused() {
+        QFETCH(int, tab);
+        QFETCH(QString, option);
+        QFETCH(bool, refused);
+        get<QAbstractButton>(option)->setChecked(true);
+        get<QTabWidget>("SSTab1")->setCurrentIndex(tab);
+        pane("Text2")->assign(u"前の結果");
+        m_boxes->setNextAnswer(Answer::No);
+        execute();
+        QCOMPARE(m_boxes->texts().contains(kUpperMissing), refused);
+        if (refused) {
+            QCOMPARE(m_boxes->shown().size(), 1);
+            QCOMPARE(m_boxes->shown().front().icon, Icon::Information);
+            QVERIFY(pane("Text2")->text() == Text(u"前の結果"));
+        }
+        QVERIFY(!m_window->state().guard);
+    }
+
+    void overwriteQuestion_data() {
+        QTest::addColumn<Answer>("answer");
+        QTest::newRow("yes") << Answer::Yes;
+        QTest::newRow("no") << Answer::No;
+        QTest::newRow("cancel") << Answer::Cancel;
+    }
+    void overwriteQuestion() {
+        QFETCH(Answer, answer);
+        pane("Text1")->assign(u"abc");
+        pane("Text2")->assign(u"old\rtext");
+        m_boxes->setNextAnswer(answer);
+        execute();
+        QCOMPARE(m_boxes->texts(), QStringList{kOverwrite});
+        QCOMPARE(m_boxes->shown().front().icon, Icon::Question);
+        QVERIFY(pane("Text1")->text() == Text(u"abc"));
+        QVERIFY(pane("Text2")->text() == (answer == Answer::Yes ? Text(u"cba") : Text(u"old\rtext")));
+        QVERIFY(!m_window->state().guard);
+    }
+
+    void busyStateDuringRunAndStopEmptiesLowerPane() {
+        const BusyView idle = busyView();
+        combo("Combo41")->setEditText(QStringLiteral("数行おきにリバースする"));
+        Text upper;
+        for (int i = 0; i < 400000; ++i)
+            upper += u"abcdef\r\n";
+        pane("Text1")->assign(upper);
+        std::optional<BusyView> during;
+        bool secondExecuteIgnored = false;
+        QTimer::singleShot(0, this, [&] {
+            during = busyView();
+            m_window->execute();  // the guard is held: nothing happens
+            secondExecuteIgnored = m_window->state().guard && m_boxes->shown().isEmpty();
+            QTest::mouseClick(get<QPushButton>("Command6"), Qt::LeftButton);
+        });
+        execute();
+        QVERIFY2(during.has_value(), "the run did not process events");
+        QCOMPARE(during->status, kBusyCaption);
+        QCOMPARE(during->stopColour, kBusyStopColour);
+        QVERIFY(!during->fileMenu);
+        // Frames, panes (Text2 stays enabled), buttons (Stop stays enabled), tab strip.
+        const QList<bool> busyEnabled = {false, false, false, false, false, true, false,
+                                         false, false, false, false, false, true, false};
+        QCOMPARE(during->enabled, busyEnabled);
+        QVERIFY(secondExecuteIgnored);
+        QVERIFY(pane("Text2")->isEmpty());
+        QVERIFY(busyView() == idle);
+        QVERIFY(m_window->state().stop);  // until the next Execute
+        QVERIFY(m_boxes->shown().isEmpty());
+    }
+
+    void stopWhileIdleOnlySetsTheFlag() {
+        clickButton("Command6");
+        QVERIFY(m_window->state().stop);
+        pane("Text1")->assign(u"ab");
+        execute();
+        QVERIFY(!m_window->state().stop);
+        QVERIFY(pane("Text2")->text() == Text(u"ba"));
+    }
+
+    void operationCodeFromTabAndSelection() {
+        pane("Text1")->assign(u"ab");
+        auto* tabs = get<QTabWidget>("SSTab1");
+        tabs->setCurrentIndex(1);
+        get<QRadioButton>("Option2(4)")->setChecked(true);
+        execute();
+        QCOMPARE(m_window->operationCode(), 17);
+        tabs->setCurrentIndex(3);
+        clearOptions(m_window.get(), "Option4", 8);
+        pane("Text2")->assign(Text());
+        execute();
+        QCOMPARE(m_window->operationCode(), 34);
+        get<QRadioButton>("Option4(7)")->setChecked(true);
+        execute();
+        QCOMPARE(m_window->operationCode(), 34);
+        get<QRadioButton>("Option4(2)")->setChecked(true);
+        execute();
+        QCOMPARE(m_window->operationCode(), 29);
+    }
+
+    void noSelectionKeepsThePreviousCode() {
+        pane("Text1")->assign(u"ab");
+        execute();  // code 0
+        pane("Text2")->assign(Text());
+        get<QTabWidget>("SSTab1")->setCurrentIndex(2);
+        get<QCheckBox>("Check3")->setChecked(false);
+        execute();
+        QCOMPARE(m_window->operationCode(), 0);
+        QVERIFY(pane("Text2")->text() == Text(u"ba"));
+        get<QTabWidget>("SSTab1")->setCurrentIndex(0);
+        clearOptions(m_window.get(), "Option1", 13);
+        pane("Text2")->assign(Text());
+        execute();
+        QCOMPARE(m_window->operationCode(), 0);
+    }
+
+    void exitQuestion_data() {
+        QTest::addColumn<Answer>("answer");
+        QTest::newRow("yes") << Answer::Yes;
+        QTest::newRow("no") << Answer::No;
+        QTest::newRow("cancel") << Answer::Cancel;
+    }
+    void exitQuestion() {
+        QFETCH(Answer, answer);
+        bool confirmed = false;
+        QObject scope;  // ends the connection with this test, before `confirmed` goes away
+        connect(m_window.get(), &FrmMain::closingConfirmed, &scope, [&] { confirmed = true; });
+        m_boxes->setNextAnswer(answer);
+        m_window->close();
+        QCOMPARE(m_boxes->texts(), QStringList{kExitQuestion});
+        QCOMPARE(m_window->isVisible(), answer != Answer::Yes);
+        QCOMPARE(m_window->state().closing, answer == Answer::Yes);
+        QCOMPARE(confirmed, answer == Answer::Yes);
+    }
+
+    void noExitQuestionAfterStopOrWhenQuiet() {
+        clickButton("Command6");
+        m_window->close();
+        QVERIFY(m_boxes->shown().isEmpty());
+        QVERIFY(!m_window->isVisible());
+        QVERIFY(m_window->state().closing);
+        // Closing asks no more questions and shows no messages.
+        m_window->execute();
+        QVERIFY(m_boxes->shown().isEmpty());
+    }
+
+    void widenAndRestore() {
+        const QStringList moved = {"Text1",     "Text2",    "Command27", "Command1",
+                                   "Command28", "Command2", "Command25", "Label3"};
+        QList<QRect> normal;
+        for (const QString& name : moved)
+            normal.append(get<QWidget>(name)->geometry());
+        clickButton("Command25");
+        QCOMPARE(get<QPushButton>("Command25")->text(), QStringLiteral("<<"));
+        QCOMPARE(get<QPushButton>("Command25")->toolTip(), kNarrowTip);
+        QCOMPARE(pane("Text1")->width(), 393 + 593);
+        QCOMPARE(pane("Text2")->width(), 393 + 593);
+        QCOMPARE(get<QWidget>("Command27")->x(), 0);
+        QCOMPARE(get<QWidget>("Command28")->x(), 0);
+        QCOMPARE(get<QWidget>("Command1")->x(), get<QWidget>("Command27")->geometry().right() + 1);
+        QCOMPARE(get<QWidget>("Command2")->x(), get<QWidget>("Command28")->geometry().right() + 1);
+        QCOMPARE(get<QWidget>("Command25")->x(), get<QWidget>("Command2")->geometry().right() + 1);
+        QCOMPARE(get<QWidget>("Label3")->x(), (393 + 593) / 2 - get<QWidget>("Label3")->width() / 2);
+        for (const char* name : {"Command6", "Command3", "SSTab1"})
+            QVERIFY(!get<QWidget>(QLatin1String(name))->isVisible());
+        clickButton("Command25");
+        for (int i = 0; i < moved.size(); ++i)
+            QCOMPARE(get<QWidget>(moved[i])->geometry(), normal[i]);
+        for (const char* name : {"Command6", "Command3", "SSTab1"})
+            QVERIFY(get<QWidget>(QLatin1String(name))->isVisible());
+        QCOMPARE(get<QPushButton>("Command25")->text(), QStringLiteral(">>"));
+        QCOMPARE(get<QPushButton>("Command25")->toolTip(), kWidenTip);
+    }
+
+    void accessKeysSelectOperations() {
+        m_window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+        // "(&J)" is on the label after the caption's last blank, "(&E)" on the option itself.
+        QTest::keyClick(m_window.get(), Qt::Key_J, Qt::AltModifier);
+        QTRY_VERIFY(get<QRadioButton>("Option1(5)")->isChecked());
+        QTest::keyClick(m_window.get(), Qt::Key_E, Qt::AltModifier);
+        QTRY_VERIFY(get<QRadioButton>("Option1(0)")->isChecked());
+        QTest::keyClick(m_window.get(), Qt::Key_2, Qt::AltModifier);
+        QTRY_COMPARE(get<QTabWidget>("SSTab1")->currentIndex(), 1);
+    }
+
+    void modeComboRules() {
+        QComboBox* mode = combo("Combo41");
+        QComboBox* interval = combo("Combo42");
+        mode->setEditText(QStringLiteral("数行おきにリバースする"));
+        interval->setEditText(QStringLiteral("3"));
+        mode->setEditText(QStringLiteral("リバース"));
+        QCOMPARE(mode->currentText(), QStringLiteral("全文リバースする"));
+        QCOMPARE(interval->currentText(), QStringLiteral("3"));  // the rule's own edit fires no rule
+        mode->setEditText(QStringLiteral("数行おきにリバースする"));
+        mode->setEditText(QStringLiteral("全文リバースする"));
+        QCOMPARE(interval->currentText(), QStringLiteral("0"));
+        QVERIFY(m_boxes->shown().isEmpty());
+    }
+
+    void intervalComboRules_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("result");
+        QTest::newRow("letter") << "x"
+                                << "0";
+        QTest::newRow("1000") << "1000"
+                              << "0";
+        QTest::newRow("999") << "999"
+                             << "999";
+        QTest::newRow("012") << "012"
+                             << "12";
+        QTest::newRow("007") << "007"
+                             << "7";
+        QTest::newRow("00") << "00"
+                            << "00";
+        QTest::newRow("minus, then a digit") << "-5"
+                                             << "5";  // "-" became "0", then "05" became "5"
+    }
+    void intervalComboRules() {
+        QFETCH(QString, typed);
+        QFETCH(QString, result);
+        combo("Combo41")->setEditText(QStringLiteral("数行おきにリバースする"));
+        QComboBox* interval = combo("Combo42");
+        interval->setFocus();
+        interval->lineEdit()->selectAll();
+        QTest::keyClicks(interval, typed);
+        QCOMPARE(interval->currentText(), result);
+        QVERIFY(m_boxes->shown().isEmpty());
+    }
+
+    void intervalStaysZeroInWholeTextMode() {
+        QComboBox* interval = combo("Combo42");
+        interval->setFocus();
+        interval->lineEdit()->selectAll();
+        QTest::keyClicks(interval, "5");
+        QCOMPARE(interval->currentText(), QStringLiteral("0"));
+        QCOMPARE(m_boxes->texts(),
+                 QStringList{QStringLiteral("「数行おきにリバースする」に変えてください。")});
+        QCOMPARE(m_boxes->shown().front().icon, Icon::Information);
+    }
+};
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    setUpApplication(app);
+    WindowTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "window_test.moc"
