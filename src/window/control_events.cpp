@@ -16,7 +16,8 @@ public:
         // The combo is its line edit's focus proxy and forwards focus and keys to it itself; only
         // the mouse goes to the line edit directly.
         if (auto* combo = qobject_cast<QComboBox*>(control);
-            combo && combo->lineEdit() && type == QEvent::MouseButtonRelease)
+            combo && combo->lineEdit() &&
+            (type == QEvent::MouseButtonRelease || type == QEvent::MouseButtonPress))
             combo->lineEdit()->installEventFilter(this);
     }
 
@@ -39,6 +40,8 @@ QEvent::Type qtType(ControlEvent event) {
             return QEvent::KeyPress;
         case ControlEvent::MouseRelease:
             return QEvent::MouseButtonRelease;
+        case ControlEvent::MousePress:
+            return QEvent::MouseButtonPress;
     }
     return QEvent::None;
 }

@@ -13,6 +13,7 @@ enum class ControlEvent {
     FocusIn,       // the control (or an editable combo's line edit) gets the focus
     KeyPress,      // a key goes down in it, before the key is handled
     MouseRelease,  // a mouse button is released over it
+    MousePress,    // a mouse button goes down on it
 };
 
 /// Calls `handler` on `event` of `control`; for an editable combo its line edit counts as the
