@@ -1,10 +1,15 @@
 #include "window/frm_main.h"
 
+#include <exception>
+#include <functional>
+
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFileInfo>
+#include <QFocusEvent>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
@@ -13,18 +18,23 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTableWidget>
 
 #include "ops/dispatch.h"
 #include "ops/lists.h"
 #include "window/controls.h"
+#include "window/file_dialog.h"
+#include "window/pane_clipboard.h"
+#include "window/pane_menu.h"
 #include "window/qtext.h"
 #include "window/tab_loop.h"
 #include "window/tab_set1.h"
 #include "window/tab_set2.h"
 #include "window/tab_set4.h"
 #include "window/text_box.h"
+#include "window/text_files.h"
 #include "window/window_run_context.h"
 
 namespace kivo::window {
@@ -71,6 +81,43 @@ QFont boldFont(QFont font, qreal points) {
     return font;
 }
 
+const QString kOpenFailed = QStringLiteral("ファイルを開けませんでした。");
+const QString kUpperSaveEmpty = QStringLiteral("上部テキストに文字、文字列がありません。");
+const QString kLowerSaveEmpty = QStringLiteral("下部テキストに文字、文字列がありません。");
+const QString kUpperSaveFailed = QStringLiteral("上部テキストファイルを保存できませんでした。");
+const QString kLowerSaveFailed = QStringLiteral("下部テキストファイルを保存できませんでした。");
+const QString kUtf8Question =
+    QStringLiteral("Shift-JISで保存できない文字が含まれています、UTF-8で保存しますか？");
+
+// The first operation of each tab, which the tab strip and the tab cycling select.
+constexpr const char* kFirstOperations[] = {"Option1(0)", "Option2(0)", "Check3", "Option4(0)"};
+// The last stop of each tab's focus order.
+constexpr const char* kAllResetButtons[] = {"Command13", "Command17", "Command24", "Command22"};
+// Where the tab control moves in the focus order once Text40 has had the focus.
+constexpr int kTabsFocusPosition = 2;
+
+// Sees every event of `watched` before the widget does; a true result swallows the event.
+class EventHook final : public QObject {
+public:
+    EventHook(QObject* watched, std::function<bool(QEvent*)> handler)
+        : QObject(watched), m_handler(std::move(handler)) {
+        watched->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override { return m_handler(event); }
+
+private:
+    std::function<bool(QEvent*)> m_handler;
+};
+
+// A focus change that the user made inside the window, not the window losing or regaining the
+// focus as a whole or a popup opening.
+bool movesInsideWindow(const QEvent* event) {
+    const Qt::FocusReason reason = static_cast<const QFocusEvent*>(event)->reason();
+    return reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
+}
+
 }  // namespace
 
 FrmMain::FrmMain(MessageBoxes* messages, QWidget* parent) : QMainWindow(parent) {
@@ -90,9 +137,27 @@ FrmMain::FrmMain(MessageBoxes* messages, QWidget* parent) : QMainWindow(parent) 
     m_controls = std::make_unique<ParamControls>(this);
     for (TabPage* tab : std::initializer_list<TabPage*>{m_set1, m_set2, m_loop, m_set4})
         tab->setControls(m_controls.get());
+
+    m_ownClipboard = std::make_unique<QtClipboard>();
+    m_paneCommands = new PaneCommands(m_state, m_text1, m_text2, this);
+    m_paneCommands->setClipboard(m_ownClipboard.get());
+    m_paneCommands->attachButtons(m_text1, m_copyUpper, m_resetUpper);
+    m_paneCommands->attachButtons(m_text2, m_copyLower, m_resetLower);
+    m_ownDialogs = std::make_unique<QtFileDialogs>(this);
+    m_dialogs = m_ownDialogs.get();
+    wireTabCycling();
 }
 
-FrmMain::~FrmMain() = default;
+FrmMain::~FrmMain() {
+    // The hooks and the pane commands use members that go before the child widgets do.
+    for (const QPointer<QObject>& hook : m_hooks)
+        delete hook.data();
+    delete m_paneCommands;
+}
+
+void FrmMain::setClipboard(Clipboard* clipboard) {
+    m_paneCommands->setClipboard(clipboard);
+}
 
 void FrmMain::buildTopLevel() {
     auto* client = new QWidget(this);
@@ -156,9 +221,11 @@ void FrmMain::buildTopLevel() {
     m_grid = new QTableWidget(client);
     m_grid->setObjectName(QStringLiteral("MSFlexGrid1"));
     m_grid->hide();
-    auto* focusTarget = new QLineEdit(client);
-    focusTarget->setObjectName(QStringLiteral("TextFocus"));
-    focusTarget->setGeometry(-100, -100, 20, 20);
+    m_textFocus = new QLineEdit(client);
+    m_textFocus->setObjectName(QStringLiteral("TextFocus"));
+    m_textFocus->setGeometry(-100, -100, 20, 20);
+    // Reached only from an AllReset button, never as a stop of its own.
+    m_textFocus->setFocusPolicy(Qt::ClickFocus);
 }
 
 void FrmMain::buildMenus() {
@@ -170,8 +237,15 @@ void FrmMain::buildMenus() {
         {"mnu1Name", QStringLiteral("上部テキストを名前をつけて保存(&V)")},
         {"mnu2Name", QStringLiteral("下部テキストを名前を付けて保存(&W)")},
     };
-    for (const auto& [name, caption] : items)
-        m_fileMenu->addAction(caption)->setObjectName(QLatin1String(name));
+    QAction* actions[3];
+    int i = 0;
+    for (const auto& [name, caption] : items) {
+        actions[i] = m_fileMenu->addAction(caption);
+        actions[i++]->setObjectName(QLatin1String(name));
+    }
+    connect(actions[0], &QAction::triggered, this, &FrmMain::openFile);
+    connect(actions[1], &QAction::triggered, this, [this] { saveText(1); });
+    connect(actions[2], &QAction::triggered, this, [this] { saveText(2); });
 }
 
 void FrmMain::fillLists() {
@@ -306,6 +380,11 @@ void FrmMain::beginRun() {
 }
 
 void FrmMain::endRun() {
+    leaveBusyState();
+    if (m_state.stop) m_text2->assign(Text());
+}
+
+void FrmMain::leaveBusyState() {
     for (QGroupBox* frame : {m_set1->frame(), m_set2->frame(), m_loop->frame(), m_set4->frame()})
         frame->setEnabled(true);
     m_text1->setEnabled(true);
@@ -319,7 +398,6 @@ void FrmMain::endRun() {
     m_stop->setPalette(m_stopPalette);
     m_status->clear();
     m_fileMenu->menuAction()->setEnabled(true);
-    if (m_state.stop) m_text2->assign(Text());
 }
 
 void FrmMain::clearScratch() {
@@ -370,6 +448,160 @@ void FrmMain::closeEvent(QCloseEvent* event) {
     m_state.closing = true;
     emit closingConfirmed();
     event->accept();
+}
+
+void FrmMain::openFile() {
+    m_status->setText(kOpeningCaption);
+    beginRun();
+    const QString path = m_dialogs->openFileName();
+    if (!path.isEmpty()) {
+        beginRun();
+        if (!loadFile(path)) {
+            leaveBusyState();
+            m_state.show(Icon::Exclamation, kOpenFailed);
+            return;
+        }
+        // The close box was answered while the file was read: the window goes without asking again.
+        if (m_state.closing && isVisible()) closeQuietly();
+    }
+    // Opening never touches the lower pane, not even after a stopped run.
+    leaveBusyState();
+    m_status->clear();
+}
+
+bool FrmMain::loadFile(const QString& path) {
+    try {
+        const QFileInfo info(path);
+        if (!info.exists()) return false;
+        if (info.isFile() && info.size() == 0) return true;
+        QCoreApplication::processEvents();
+        const std::optional<std::string> bytes = readFileBytes(path);
+        QCoreApplication::processEvents();
+        if (!bytes) return false;
+        if (!bytes->empty()) m_text1->assign(decodeTextFile(*bytes));
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+void FrmMain::saveText(int target) {
+    m_status->setText(kSavingCaption);
+    beginRun();
+    const PlainTextBox* pane = target == 1 ? m_text1 : m_text2;
+    if (pane->isEmpty()) {
+        m_state.inform(target == 1 ? kUpperSaveEmpty : kLowerSaveEmpty);
+    } else {
+        saveToFile(pane->text(), target);
+    }
+    // Saving never empties the pane it saved, not even after a stopped run.
+    leaveBusyState();
+    m_status->clear();
+}
+
+void FrmMain::saveToFile(const Text& text, int target) {
+    FileEncoding encoding = FileEncoding::Cp932;
+    // Code page 932 would turn these characters into "?" without a word.
+    if (!fitsCodePage932(text)) {
+        const std::optional<Answer> answer = m_state.ask(kUtf8Question);
+        if (!answer || *answer == Answer::Cancel) return;
+        if (*answer == Answer::Yes) encoding = FileEncoding::Utf8;
+    }
+    const QString path = m_dialogs->saveFileName();
+    if (path.isEmpty()) return;
+    beginRun();
+    bool written = false;
+    try {
+        written = writeFileBytes(path, encodeTextFile(text, encoding));
+    } catch (const std::exception&) {
+        written = false;
+    }
+    leaveBusyState();
+    if (!written) m_state.show(Icon::Exclamation, target == 1 ? kUpperSaveFailed : kLowerSaveFailed);
+}
+
+void FrmMain::wireTabCycling() {
+    auto hook = [this](QObject* watched, std::function<bool(QEvent*)> handler) {
+        m_hooks.emplace_back(new EventHook(watched, std::move(handler)));
+    };
+    QTabBar* strip = m_tabs->tabBar();
+    hook(strip, [this, strip](QEvent* event) {
+        switch (event->type()) {
+            case QEvent::FocusIn:
+                m_state.focusCycling = false;
+                focusFirstOperation(m_tabs->currentIndex());
+                return false;
+            case QEvent::KeyRelease:
+            case QEvent::MouseButtonRelease:
+                tabStripTouched();
+                return false;
+            case QEvent::Shortcut: {
+                // An access key switches the tab and, as a click on the strip would, selects the
+                // first operation of the tab it shows.
+                const bool handled = static_cast<QObject*>(strip)->event(event);
+                tabStripTouched();
+                return handled;
+            }
+            default:
+                return false;
+        }
+    });
+    for (const char* name : kAllResetButtons) {
+        auto* button = findChild<QPushButton*>(QLatin1String(name));
+        hook(button, [this](QEvent* event) {
+            if (event->type() != QEvent::FocusOut || m_state.focusCycling) return false;
+            if (static_cast<const QFocusEvent*>(event)->reason() != Qt::TabFocusReason) return false;
+            m_textFocus->setFocus(Qt::TabFocusReason);
+            // The Tab that left the button goes on past the focus target, which turns the tab.
+            if (m_textFocus->hasFocus()) m_textFocus->clearFocus();
+            return false;
+        });
+    }
+    hook(m_textFocus, [this](QEvent* event) {
+        if (event->type() == QEvent::FocusOut && !m_state.focusCycling && movesInsideWindow(event))
+            passFocusToNextTab();
+        return false;
+    });
+    if (auto* text40 = findChild<QWidget*>(QStringLiteral("Text40"))) {
+        hook(text40, [this](QEvent* event) {
+            if (event->type() == QEvent::FocusIn) putTabsInFocusOrder(kTabsFocusPosition);
+            return false;
+        });
+    }
+}
+
+void FrmMain::focusFirstOperation(int tab) {
+    if (tab < 0 || tab > 3) return;
+    auto* first = findChild<QAbstractButton*>(QLatin1String(kFirstOperations[tab]));
+    first->setChecked(true);
+    first->setFocus();
+}
+
+void FrmMain::tabStripTouched() {
+    if (m_state.guard) return;
+    GuardHold hold(m_state);
+    m_state.focusCycling = false;
+    focusFirstOperation(m_tabs->currentIndex());
+}
+
+void FrmMain::passFocusToNextTab() {
+    const int tab = m_tabs->currentIndex();
+    if (tab < 0) return;
+    const int next = (tab + 1) % m_tabs->count();
+    findChild<QAbstractButton*>(QLatin1String(kFirstOperations[tab]))->setChecked(true);
+    m_tabs->setCurrentIndex(next);
+    focusFirstOperation(next);
+}
+
+void FrmMain::putTabsInFocusOrder(int position) {
+    // The stops of the window's Tab order in their order, the tab control once for all it holds.
+    QList<QWidget*> stops;
+    for (QWidget* w = nextInFocusChain(); w && w != this; w = w->nextInFocusChain()) {
+        if (w == m_tabs || m_tabs->isAncestorOf(w)) continue;
+        if ((w->focusPolicy() & Qt::TabFocus) && !w->focusProxy()) stops.append(w);
+    }
+    if (position < 1 || stops.isEmpty()) return;
+    setTabOrder(stops[std::min<qsizetype>(position, stops.size()) - 1], m_tabs);
 }
 
 }  // namespace kivo::window

@@ -3,14 +3,18 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include <QMainWindow>
 #include <QPalette>
+#include <QPointer>
 
+#include "text/lines.h"
 #include "window/window_state.h"
 
 class QAction;
 class QLabel;
+class QLineEdit;
 class QMenu;
 class QPushButton;
 class QTableWidget;
@@ -18,6 +22,9 @@ class QTabWidget;
 
 namespace kivo::window {
 
+class Clipboard;
+class FileDialogs;
+class PaneCommands;
 class ParamControls;
 class PlainTextBox;
 class TabLoop;
@@ -30,6 +37,8 @@ inline const QString kExitQuestion = QStringLiteral("Kivoオートフィルを�
 inline const QString kBusyCaption = QStringLiteral("実行中…");
 inline const QString kWidenTip = QStringLiteral("テキストエリアを広くする");
 inline const QString kNarrowTip = QStringLiteral("テキストエリアを最小化する");
+inline const QString kOpeningCaption = QStringLiteral("ファイルを開いています…");
+inline const QString kSavingCaption = QStringLiteral("名前を付けて保存…");
 /// The Stop button's colour while a run is busy.
 inline const QColor kBusyStopColour{255, 255, 128};
 
@@ -52,9 +61,16 @@ public:
     void closeQuietly();
 
     const WindowState& state() const { return m_state; }
+    /// The flags for the start-up and the notices window, which run beside the window.
+    WindowState& state() { return m_state; }
     /// The operation chosen at the last Execute (0 before the first).
     int operationCode() const { return m_operationCode; }
     const ParamControls& controls() const { return *m_controls; }
+
+    /// Replaces the system clipboard (tests); `clipboard` must outlive the window.
+    void setClipboard(Clipboard* clipboard);
+    /// Replaces the file dialogs (tests); `dialogs` must outlive the window.
+    void setFileDialogs(FileDialogs* dialogs) { m_dialogs = dialogs; }
 
 signals:
     /// Closing was confirmed: the other windows of the program close too.
@@ -67,6 +83,10 @@ public slots:
     void stop() { m_state.stop = true; }
     /// `Command25`: widens the text panes over the tabs, or restores them.
     void toggleWideArea();
+    /// `mnuOpen`: loads a chosen text file into the upper pane.
+    void openFile();
+    /// `mnu1Name` (1) and `mnu2Name` (2): saves the upper or the lower pane under a chosen name.
+    void saveText(int target);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -74,10 +94,25 @@ protected:
 private:
     void buildTopLevel();
     void buildMenus();
+    /// The tab strip, the AllReset buttons and `TextFocus`: selection by the strip and keyboard
+    /// cycling from the last stop of one tab to the first operation of the next.
+    void wireTabCycling();
+    /// Selects the first operation of `tab` (ticks `Check3` on tab 2) and gives it the focus.
+    void focusFirstOperation(int tab);
+    void tabStripTouched();
+    void passFocusToNextTab();
+    /// Moves the tab control to `position` (0-based) among the stops of the window's Tab order.
+    void putTabsInFocusOrder(int position);
+    /// Reads the chosen file into the upper pane; false when it cannot be read.
+    bool loadFile(const QString& path);
+    /// Asks for the encoding when needed, then for the name, and writes the file.
+    void saveToFile(const Text& text, int target);
     /// The operation of the current tab and its selection; none when the tab has no selection.
     std::optional<std::uint8_t> selectedOperation() const;
     void beginRun();
     void endRun();
+    /// The busy state ends, without the emptying of the lower pane that ends a stopped run.
+    void leaveBusyState();
     void clearScratch();
     bool selected(const char* option) const;
 
@@ -85,6 +120,10 @@ private:
     std::unique_ptr<MessageBoxes> m_ownMessages;
     std::unique_ptr<ParamControls> m_controls;
     std::uint8_t m_operationCode = 0;
+    std::unique_ptr<Clipboard> m_ownClipboard;
+    std::unique_ptr<FileDialogs> m_ownDialogs;
+    FileDialogs* m_dialogs = nullptr;
+    PaneCommands* m_paneCommands = nullptr;
 
     PlainTextBox* m_text1 = nullptr;
     PlainTextBox* m_text2 = nullptr;
@@ -105,6 +144,9 @@ private:
     QLabel* m_arrow = nullptr;            // Label3
     QLabel* m_status = nullptr;           // Label8
     QMenu* m_fileMenu = nullptr;
+    QLineEdit* m_textFocus = nullptr;  // TextFocus
+    /// The event hooks of the tab cycling, removed first when the window goes.
+    std::vector<QPointer<QObject>> m_hooks;
     QPalette m_stopPalette;
 };
 

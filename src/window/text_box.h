@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <optional>
 
 #include <QPlainTextEdit>
@@ -7,6 +8,20 @@
 #include "text/lines.h"
 
 namespace kivo::window {
+
+/// The offset into `text` of editor position `position`, where each CrLf, Cr or Lf of the text
+/// is one position of the editor (positions past the end give the text's length).
+std::size_t textOffset(TextView text, int position);
+/// The editor position of offset `offset` into `text`; an offset between the Cr and the Lf of a
+/// CrLf gives the position after that line break.
+int editorPosition(TextView text, std::size_t offset);
+
+/// A selection as offsets into the box's text: the cursor position and the selected length.
+struct TextSelection {
+    std::size_t start = 0;
+    std::size_t length = 0;
+    bool operator==(const TextSelection&) const = default;
+};
 
 /// A plain-text pane or multi-line parameter box whose text is UTF-16 with CrLf line breaks.
 /// A text the program assigns is kept exactly (lone Cr, lone Lf, BS and all) until the user
@@ -24,6 +39,11 @@ public:
     void assign(TextView text);
     /// Whether the box still holds exactly what the program assigned.
     bool holdsAssignedText() const { return m_kept.has_value(); }
+
+    /// The editor's selection in offsets into text() (a CrLf counts two).
+    TextSelection selection() const;
+    /// Selects `length` characters of text() from `start` (the cursor ends at `start + length`).
+    void select(std::size_t start, std::size_t length = 0);
 
 signals:
     /// The user (not the program) changed the text.

@@ -1,0 +1,82 @@
+#pragma once
+
+#include <cstddef>
+
+#include <QObject>
+#include <QString>
+
+#include "text/lines.h"
+#include "window/window_state.h"
+
+class QAction;
+class QEvent;
+class QKeyEvent;
+class QMenu;
+class QMouseEvent;
+class QPushButton;
+class QWidget;
+
+namespace kivo::window {
+
+class Clipboard;
+class PlainTextBox;
+
+/// `text` with the `length` characters from `start` replaced by `insert` (start and length are
+/// cut to the text). Tab, cut, paste and delete of the pane menu are all this edit.
+Text replaceSelection(TextView text, std::size_t start, std::size_t length, TextView insert);
+
+/// What the window adds around its two text panes: the Ctrl+V filter, the context menu
+/// `mnuMenu` acting on the pane last released over, and each pane's copy and reset buttons.
+class PaneCommands final : public QObject {
+    Q_OBJECT
+
+public:
+    /// `menuParent` owns the context menu.
+    PaneCommands(WindowState& state, PlainTextBox* upper, PlainTextBox* lower, QWidget* menuParent);
+
+    /// `clipboard` must outlive this object.
+    void setClipboard(Clipboard* clipboard) { m_clipboard = clipboard; }
+    /// Wires the copy and reset buttons of `pane`.
+    void attachButtons(PlainTextBox* pane, QPushButton* copy, QPushButton* reset);
+
+    QMenu* menu() const { return m_menu; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    /// True when the key must be discarded.
+    bool filterControlKey(PlainTextBox* pane, const QKeyEvent* event);
+    void mouseReleased(PlainTextBox* pane, const QMouseEvent* event);
+    /// The pane the menu items act on: the upper pane once released over, else the lower.
+    PlainTextBox* target() const;
+    bool isUpper(const PlainTextBox* pane) const { return pane == m_upper; }
+
+    void insertTab();
+    void cut();
+    void copy();
+    void paste();
+    void remove();
+    void selectAll();
+    void copyWhole(PlainTextBox* pane);
+    void reset(PlainTextBox* pane);
+    void fail(const QString& message) const;
+
+    WindowState& m_state;
+    Clipboard* m_clipboard = nullptr;
+    PlainTextBox* m_upper;
+    PlainTextBox* m_lower;
+    QMenu* m_menu;
+    QAction* m_tab;
+    QAction* m_cut;
+    QAction* m_copy;
+    QAction* m_paste;
+    QAction* m_delete;
+    QAction* m_all;
+    /// 1 upper, 2 lower, 0 before the first release over a pane.
+    int m_target = 0;
+    /// The clipboard's text as read at the last release over a pane.
+    QString m_clipboardText;
+};
+
+}  // namespace kivo::window

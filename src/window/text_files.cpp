@@ -1,0 +1,75 @@
+#include "window/text_files.h"
+
+#include <algorithm>
+
+#include <QFile>
+#include <QSaveFile>
+
+#include "text/cp932.h"
+#include "text/utf8.h"
+#include "window/qtext.h"
+
+namespace kivo::window {
+namespace {
+
+constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+
+bool hasNonAscii(std::string_view bytes) {
+    return std::any_of(bytes.begin(), bytes.end(),
+                       [](char b) { return static_cast<unsigned char>(b) >= 0x80; });
+}
+
+}  // namespace
+
+Text decodeTextFile(std::string_view bytes) {
+    if (bytes.substr(0, kUtf8Bom.size()) == kUtf8Bom) {
+        const std::string_view body = bytes.substr(kUtf8Bom.size());
+        if (auto text = utf8::decode(body)) return std::move(*text);
+        // The mark says UTF-8: a damaged sequence is one replacement character, not a reason to
+        // read the whole file in another code page.
+        return toText(QString::fromUtf8(body.data(), static_cast<qsizetype>(body.size())));
+    }
+    if (hasNonAscii(bytes))
+        if (auto text = utf8::decode(bytes)) return std::move(*text);
+    return cp932::decodeLenient(bytes);
+}
+
+bool fitsCodePage932(TextView text) {
+    // encode() writes "?" for a character without a form, and byteLength() says how many bytes
+    // each character took, so the two can be walked side by side.
+    const std::string bytes = cp932::encode(text);
+    std::size_t b = 0;
+    for (const char16_t c : text) {
+        const int length = cp932::byteLength(c);
+        if (length == 1 && bytes[b] == '?' && c != u'?') return false;
+        b += static_cast<std::size_t>(length);
+    }
+    return true;
+}
+
+std::string encodeTextFile(TextView text, FileEncoding encoding) {
+    Text withBreak(text);
+    withBreak.append(u"\r\n");
+    if (encoding == FileEncoding::Utf8) return std::string(kUtf8Bom) + utf8::encode(withBreak);
+    return cp932::encode(withBreak);
+}
+
+std::optional<std::string> readFileBytes(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) return std::nullopt;
+    return bytes.toStdString();
+}
+
+bool writeFileBytes(const QString& path, std::string_view bytes) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) return false;
+    if (file.write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size())) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+}  // namespace kivo::window

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include <QString>
+
+#include "text/lines.h"
+
+namespace kivo::window {
+
+/// How a text file is written.
+enum class FileEncoding {
+    Cp932,  // code page 932; a character without a form becomes "?"
+    Utf8,   // UTF-8 with a byte-order mark
+};
+
+/// The text of a file's bytes: UTF-8 when they start with a byte-order mark (which is dropped)
+/// or are valid UTF-8 holding a non-ASCII byte; otherwise code page 932, each byte without a
+/// character becoming U+FFFD.
+Text decodeTextFile(std::string_view bytes);
+
+/// Whether every character of `text` has a code page 932 form, so that saving it in code page 932
+/// loses nothing.
+bool fitsCodePage932(TextView text);
+
+/// The bytes of a saved pane: its text followed by CrLf, in `encoding`.
+std::string encodeTextFile(TextView text, FileEncoding encoding);
+
+/// The whole file, or nothing when it cannot be read.
+std::optional<std::string> readFileBytes(const QString& path);
+
+/// Writes `bytes` as the whole file through a temporary file beside it that replaces the old one
+/// only once everything was written: a failure leaves an existing file as it was.
+bool writeFileBytes(const QString& path, std::string_view bytes);
+
+}  // namespace kivo::window

@@ -1,0 +1,470 @@
+// Text files: the encoding decisions, atomic writing, and the open and save commands of the
+// File menu with scripted dialogs.
+#include <deque>
+#include <functional>
+#include <memory>
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#ifdef Q_OS_UNIX
+#include <sys/resource.h>
+#include <csignal>
+#endif
+
+#include "window/file_dialog.h"
+#include "window/frm_main.h"
+#include "window/message_box.h"
+#include "window/qtext.h"
+#include "window/text_box.h"
+#include "window/text_files.h"
+
+using namespace kivo;
+using namespace kivo::window;
+
+Q_DECLARE_METATYPE(kivo::Answer)
+
+namespace {
+
+// Answers each dialog with the next scripted name (empty: Cancel) and counts the dialogs.
+class ScriptedFileDialogs final : public FileDialogs {
+public:
+    std::deque<QString> names;
+    int opened = 0;
+    int saved = 0;
+    /// Runs while a dialog is "open".
+    std::function<void()> during;
+
+    QString openFileName() override {
+        ++opened;
+        return next();
+    }
+    QString saveFileName() override {
+        ++saved;
+        return next();
+    }
+
+private:
+    QString next() {
+        if (during) during();
+        if (names.empty()) return QString();
+        QString n = names.front();
+        names.pop_front();
+        return n;
+    }
+};
+
+QByteArray bytes(const std::string& s) {
+    return QByteArray(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+QByteArray readAll(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) return "<missing>";
+    return f.readAll();
+}
+
+void writeAll(const QString& path, const QByteArray& data) {
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    QCOMPARE(f.write(data), data.size());
+}
+
+// "全角" and "ｶﾅ" in code page 932.
+const QByteArray kCp932FullWidth = "\x91\x53\x8a\x70";
+const QByteArray kCp932HalfWidthKana = "\xb6\xc5";
+
+#ifdef Q_OS_UNIX
+// Files may grow to `limit` bytes while it lives: a longer write fails half-way.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t limit) {
+        getrlimit(RLIMIT_FSIZE, &m_old);
+        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit lower = m_old;
+        lower.rlim_cur = limit;
+        setrlimit(RLIMIT_FSIZE, &lower);
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, m_oldHandler);
+    }
+
+private:
+    rlimit m_old{};
+    void (*m_oldHandler)(int);
+};
+#endif
+
+}  // namespace
+
+class FilesTest : public QObject {
+    Q_OBJECT
+
+private:
+    template <typename T>
+    T* get(const QString& name) {
+        T* w = m_window->findChild<T*>(name);
+        if (!w) qFatal("no control %s", qPrintable(name));
+        return w;
+    }
+    PlainTextBox* pane(const char* name) { return get<PlainTextBox>(QLatin1String(name)); }
+    void trigger(const char* action) { get<QAction>(QLatin1String(action))->trigger(); }
+    QString path(const QString& name) const { return m_dir->filePath(name); }
+    QString status() { return get<QLabel>("Label8")->text(); }
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<ScriptedMessageBoxes> m_boxes;
+    std::unique_ptr<ScriptedFileDialogs> m_dialogs;
+    std::unique_ptr<FrmMain> m_window;
+
+private slots:
+    void init() {
+        m_dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_dir->isValid());
+        m_boxes = std::make_unique<ScriptedMessageBoxes>();
+        m_dialogs = std::make_unique<ScriptedFileDialogs>();
+        m_window = std::make_unique<FrmMain>(m_boxes.get());
+        m_window->setFileDialogs(m_dialogs.get());
+        m_window->fillLists();
+        m_window->show();
+        m_window->finishStartUp();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    }
+
+    void cleanup() {
+        m_window->closeQuietly();
+        m_window.reset();
+        m_dialogs.reset();
+        m_boxes.reset();
+        m_dir.reset();
+    }
+
+    // ---- encoding decisions
+
+    void decodeTextFile_data() {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("empty") << QByteArray() << "";
+        QTest::newRow("ASCII") << QByteArray("ab\r\ncd") << "ab\r\ncd";
+        QTest::newRow("code page 932 full width") << kCp932FullWidth + "\r\n"
+                                                  << "全角\r\n";
+        QTest::newRow("code page 932 half-width kana") << kCp932HalfWidthKana << "ｶﾅ";
+        QTest::newRow("UTF-8") << QByteArray("全角😀") << "全角😀";
+        QTest::newRow("UTF-8 with a mark") << QByteArray(
+                                                  "\xEF\xBB\xBF"
+                                                  "ab")
+                                           << "ab";
+        QTest::newRow("a mark before damaged UTF-8") << QByteArray(
+                                                            "\xEF\xBB\xBF"
+                                                            "a\xFF")
+                                                     << "a\uFFFD";
+        QTest::newRow("undecodable byte") << QByteArray(
+                                                 "a\x80"
+                                                 "b")
+                                          << "a\uFFFDb";
+        QTest::newRow("a tilde stays a tilde") << QByteArray("~\\") << "~\\";
+    }
+    void decodeTextFile() {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, text);
+        QCOMPARE(toQString(kivo::window::decodeTextFile(std::string_view(file.constData(), file.size()))),
+                 text);
+    }
+
+    void fitsCodePage932_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("fits");
+        QTest::newRow("empty") << "" << true;
+        QTest::newRow("ASCII and a question mark") << "a?b\r\n" << true;
+        QTest::newRow("full width, kana, wave dash") << "全角ｶﾅ～〜①髙" << true;
+        QTest::newRow("an accented letter") << "café" << false;
+        QTest::newRow("an emoji") << "a😀" << false;
+        QTest::newRow("a lone surrogate") << QString(QChar(0xD800)) << false;
+        QTest::newRow("hangul") << "한" << false;
+    }
+    void fitsCodePage932() {
+        QFETCH(QString, text);
+        QFETCH(bool, fits);
+        QCOMPARE(kivo::window::fitsCodePage932(toText(text)), fits);
+    }
+
+    void encodeTextFileAppendsCrLf() {
+        QCOMPARE(bytes(encodeTextFile(u"全角", FileEncoding::Cp932)), kCp932FullWidth + "\r\n");
+        QCOMPARE(bytes(encodeTextFile(u"", FileEncoding::Cp932)), QByteArray("\r\n"));
+        QCOMPARE(bytes(encodeTextFile(u"a😀", FileEncoding::Cp932)), QByteArray("a??\r\n"));
+        QCOMPARE(bytes(encodeTextFile(u"a😀", FileEncoding::Utf8)), QByteArray("\xEF\xBB\xBF"
+                                                                              "a😀\r\n"));
+    }
+
+    void writeFileBytesReplacesTheWholeFile() {
+        const QString file = path("a.txt");
+        writeAll(file, "a much longer old content");
+        QVERIFY(writeFileBytes(file, "new"));
+        QCOMPARE(readAll(file), QByteArray("new"));
+        QVERIFY(!writeFileBytes(path("no/such/dir/a.txt"), "x"));
+        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList{"a.txt"});
+    }
+
+    void failedWriteLeavesTheOldFile() {
+#ifdef Q_OS_UNIX
+        const QString file = path("old.txt");
+        writeAll(file, "old");
+        {
+            FileSizeLimit limit(4096);
+            QVERIFY(!writeFileBytes(file, std::string(100000, 'x')));
+        }
+        QCOMPARE(readAll(file), QByteArray("old"));
+        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList{"old.txt"});
+#else
+        QSKIP("needs a file size limit");
+#endif
+    }
+
+    // ---- open
+
+    void openLoadsTheUpperPane_data() {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("Shift-JIS") << QByteArray("abc\r\n") + kCp932FullWidth + kCp932HalfWidthKana
+                                   << "abc\r\n全角ｶﾅ";
+        QTest::newRow("UTF-8") << QByteArray("行1\r\n行2\n") << "行1\r\n行2\n";
+        QTest::newRow("UTF-8 with a mark") << QByteArray(
+                                                  "\xEF\xBB\xBF"
+                                                  "😀")
+                                           << "😀";
+    }
+    void openLoadsTheUpperPane() {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, text);
+        writeAll(path("in.txt"), file);
+        pane("Text1")->assign(u"old");
+        pane("Text2")->assign(u"lower");
+        m_dialogs->names = {path("in.txt")};
+        QString duringStatus;
+        bool menuDuring = true;
+        m_dialogs->during = [&] {
+            duringStatus = status();
+            menuDuring = get<QMenu>("mnuFile")->menuAction()->isEnabled();
+        };
+        trigger("mnuOpen");
+        QCOMPARE(toQString(pane("Text1")->text()), text);
+        QVERIFY(pane("Text2")->text() == Text(u"lower"));
+        QCOMPARE(duringStatus, kBusyCaption);
+        QVERIFY(!menuDuring);
+        QVERIFY(get<QMenu>("mnuFile")->menuAction()->isEnabled());
+        QVERIFY(pane("Text1")->isEnabled());
+        QCOMPARE(status(), QString());
+        QVERIFY(m_boxes->shown().isEmpty());
+    }
+
+    void openLeavesTheUpperPaneWhenNothingIsRead_data() {
+        QTest::addColumn<QString>("name");  // empty: Cancel
+        QTest::addColumn<QString>("message");
+        QTest::newRow("empty file") << "empty.txt"
+                                    << "";
+        QTest::newRow("cancel") << ""
+                                << "";
+        QTest::newRow("missing file") << "missing.txt"
+                                      << "ファイルを開けませんでした。";
+        QTest::newRow("a folder") << "folder"
+                                  << "ファイルを開けませんでした。";
+    }
+    void openLeavesTheUpperPaneWhenNothingIsRead() {
+        QFETCH(QString, name);
+        QFETCH(QString, message);
+        writeAll(path("empty.txt"), QByteArray());
+        QDir(m_dir->path()).mkdir("folder");
+        pane("Text1")->assign(u"keep");
+        pane("Text2")->assign(u"lower");
+        m_dialogs->names = {name.isEmpty() ? QString() : path(name)};
+        trigger("mnuOpen");
+        QVERIFY(pane("Text1")->text() == Text(u"keep"));
+        QVERIFY(pane("Text2")->text() == Text(u"lower"));
+        QCOMPARE(m_boxes->texts(), message.isEmpty() ? QStringList{} : QStringList{message});
+        if (!message.isEmpty()) QCOMPARE(m_boxes->shown().front().icon, Icon::Exclamation);
+        QCOMPARE(status(), QString());
+        QVERIFY(get<QPushButton>("Command3")->isEnabled());
+    }
+
+    void openAfterStopKeepsTheLowerPane() {
+        writeAll(path("in.txt"), "new");
+        QTest::mouseClick(get<QPushButton>("Command6"), Qt::LeftButton);  // Stop while idle
+        pane("Text2")->assign(u"typed after the stop");
+        m_dialogs->names = {path("in.txt")};
+        trigger("mnuOpen");
+        QVERIFY(pane("Text1")->text() == Text(u"new"));
+        QVERIFY(pane("Text2")->text() == Text(u"typed after the stop"));
+        pane("Text2")->assign(u"lower");
+        m_dialogs->names = {path("out.txt")};
+        trigger("mnu2Name");
+        QVERIFY(pane("Text2")->text() == Text(u"lower"));
+    }
+
+    void closingWhileReadingClosesQuietly() {
+        writeAll(path("in.txt"), "text");
+        m_dialogs->names = {path("in.txt")};
+        // The close box is pressed while the file is read, and the exit question answered Yes.
+        m_dialogs->during = [this] { QTimer::singleShot(0, m_window.get(), [this] { m_window->close(); }); };
+        trigger("mnuOpen");
+        QVERIFY(m_window->state().closing);
+        QVERIFY(!m_window->isVisible());
+        QCOMPARE(m_boxes->texts(), QStringList{kExitQuestion});
+        QVERIFY(pane("Text1")->text() == Text(u"text"));
+    }
+
+    // ---- save
+
+    void saveAndReopenGainsOneCrLf_data() {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QByteArray>("file");
+        QTest::newRow("upper, Shift-JIS")
+            << "mnu1Name"
+            << "abc\r\n全角" << QByteArray("abc\r\n") + kCp932FullWidth + "\r\n";
+        QTest::newRow("lower, Shift-JIS") << "mnu2Name"
+                                          << "ｶﾅ" << kCp932HalfWidthKana + "\r\n";
+        QTest::newRow("ends with a break") << "mnu1Name"
+                                           << "a\r\n"
+                                           << QByteArray("a\r\n\r\n");
+    }
+    void saveAndReopenGainsOneCrLf() {
+        QFETCH(QString, action);
+        QFETCH(QString, text);
+        QFETCH(QByteArray, file);
+        const bool upper = action == "mnu1Name";
+        pane(upper ? "Text1" : "Text2")->assign(toText(text));
+        m_dialogs->names = {path("out.txt")};
+        QString duringStatus;
+        m_dialogs->during = [&] { duringStatus = status(); };
+        trigger(qPrintable(action));
+        QCOMPARE(readAll(path("out.txt")), file);
+        QCOMPARE(duringStatus, kBusyCaption);
+        QCOMPARE(status(), QString());
+        QVERIFY(m_boxes->shown().isEmpty());
+        QCOMPARE(toQString(pane(upper ? "Text1" : "Text2")->text()), text);
+        m_dialogs->names = {path("out.txt")};
+        m_dialogs->during = nullptr;
+        trigger("mnuOpen");
+        QCOMPARE(toQString(pane("Text1")->text()), text + "\r\n");
+    }
+
+    void savingAnEmptyPaneOpensNoDialog_data() {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("upper") << "mnu1Name"
+                               << "上部テキストに文字、文字列がありません。";
+        QTest::newRow("lower") << "mnu2Name"
+                               << "下部テキストに文字、文字列がありません。";
+    }
+    void savingAnEmptyPaneOpensNoDialog() {
+        QFETCH(QString, action);
+        QFETCH(QString, message);
+        pane(action == "mnu1Name" ? "Text2" : "Text1")->assign(u"the other pane");
+        m_dialogs->names = {path("out.txt")};
+        trigger(qPrintable(action));
+        QCOMPARE(m_boxes->texts(), QStringList{message});
+        QCOMPARE(m_boxes->shown().front().icon, Icon::Information);
+        QCOMPARE(m_dialogs->saved, 0);
+        QVERIFY(!QFile::exists(path("out.txt")));
+        QCOMPARE(status(), QString());
+    }
+
+    void cancelledSaveWritesNothing() {
+        pane("Text1")->assign(u"abc");
+        m_dialogs->names = {QString()};
+        trigger("mnu1Name");
+        QCOMPARE(m_dialogs->saved, 1);
+        QVERIFY(m_boxes->shown().isEmpty());
+        QVERIFY(QDir(m_dir->path()).entryList(QDir::Files).isEmpty());
+        QVERIFY(pane("Text1")->text() == Text(u"abc"));
+    }
+
+    void failedSaveTellsWhichPane_data() {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("upper") << "mnu1Name"
+                               << "上部テキストファイルを保存できませんでした。";
+        QTest::newRow("lower") << "mnu2Name"
+                               << "下部テキストファイルを保存できませんでした。";
+    }
+    void failedSaveTellsWhichPane() {
+        QFETCH(QString, action);
+        QFETCH(QString, message);
+        pane(action == "mnu1Name" ? "Text1" : "Text2")->assign(u"abc");
+        m_dialogs->names = {path("no/such/dir/out.txt")};
+        trigger(qPrintable(action));
+        QCOMPARE(m_boxes->texts(), QStringList{message});
+        QCOMPARE(m_boxes->shown().front().icon, Icon::Exclamation);
+        QCOMPARE(status(), QString());
+        QVERIFY(get<QPushButton>("Command3")->isEnabled());
+    }
+
+    void failedSaveLeavesTheOldFile() {
+#ifdef Q_OS_UNIX
+        writeAll(path("old.txt"), "old");
+        pane("Text1")->assign(Text(100000, u'x'));
+        m_dialogs->names = {path("old.txt")};
+        {
+            FileSizeLimit limit(4096);
+            trigger("mnu1Name");
+        }
+        QCOMPARE(m_boxes->texts(), QStringList{"上部テキストファイルを保存できませんでした。"});
+        QCOMPARE(readAll(path("old.txt")), QByteArray("old"));
+#else
+        QSKIP("needs a file size limit");
+#endif
+    }
+
+    void lossySaveAsksForUtf8_data() {
+        QTest::addColumn<Answer>("answer");
+        QTest::addColumn<QByteArray>("file");  // "<missing>": nothing written
+        QTest::addColumn<int>("dialogs");
+        QTest::newRow("yes: UTF-8") << Answer::Yes
+                                    << QByteArray(
+                                           "\xEF\xBB\xBF"
+                                           "全角😀\r\n")
+                                    << 1;
+        QTest::newRow("no: Shift-JIS with the loss") << Answer::No << kCp932FullWidth + "??\r\n" << 1;
+        QTest::newRow("cancel: nothing") << Answer::Cancel << QByteArray("<missing>") << 0;
+    }
+    void lossySaveAsksForUtf8() {
+        QFETCH(Answer, answer);
+        QFETCH(QByteArray, file);
+        QFETCH(int, dialogs);
+        pane("Text2")->assign(u"全角😀");
+        m_boxes->setNextAnswer(answer);
+        m_dialogs->names = {path("out.txt")};
+        trigger("mnu2Name");
+        QCOMPARE(m_boxes->texts(),
+                 QStringList{"Shift-JISで保存できない文字が含まれています、UTF-8で保存しますか？"});
+        QCOMPARE(m_boxes->shown().front().icon, Icon::Question);
+        QCOMPARE(m_dialogs->saved, dialogs);
+        QCOMPARE(readAll(path("out.txt")), file);
+        QCOMPARE(status(), QString());
+        if (answer == Answer::Yes) {
+            m_dialogs->names = {path("out.txt")};
+            trigger("mnuOpen");
+            QVERIFY(pane("Text1")->text() == Text(u"全角😀\r\n"));
+        }
+    }
+
+    void textThatFitsAsksNothing() {
+        pane("Text1")->assign(u"全角 and ?");
+        m_dialogs->names = {path("out.txt")};
+        trigger("mnu1Name");
+        QVERIFY(m_boxes->shown().isEmpty());
+        QCOMPARE(readAll(path("out.txt")), kCp932FullWidth + " and ?\r\n");
+    }
+};
+
+QTEST_MAIN(FilesTest)
+#include "files_test.moc"
