@@ -1,23 +1,24 @@
 #include <QApplication>
-#include <QScreen>
 
+#include "app/program_folder.h"
+#include "app/start_up.h"
 #include "window/app_style.h"
 #include "window/frm_main.h"
+#include "window/qtext.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     kivo::window::setUpApplication(app);
 
     kivo::window::FrmMain window;
-    window.fillLists();
-    if (window.state().closing) return 0;
-    window.adjustSize();
-    if (const QScreen* screen = window.screen()) {
-        QRect frame = window.frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        window.move(frame.topLeft());
-    }
-    window.show();
-    window.finishStartUp();
+    kivo::app::StartUpSettings settings;
+    // Fixed when the program is built; an empty host means no notices server.
+    settings.noticesServer = kivo::app::noticesAddress(QStringLiteral(KIVO_NOTICES_HOST));
+    settings.programFolder = kivo::window::toQString(
+        kivo::app::programFolder(kivo::window::toText(QCoreApplication::applicationDirPath())));
+    settings.lockPath = kivo::app::defaultLockPath();
+
+    kivo::app::StartUp startUp(window, settings);
+    if (!startUp.run()) return 0;
     return app.exec();
 }

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+
+#include "text/lines.h"
+
+namespace kivo::app {
+
+/// The record of acknowledged notices in a program folder (which ends with "/").
+QString infoLogPath(const QString& programFolder);
+
+struct InfoLogRead {
+    bool exists = false;
+    /// The file exists but could not be read, or its bytes are not code page 932.
+    bool failed = false;
+    /// The notices log: the file's whole content as text; empty for a missing or empty file.
+    Text log;
+};
+
+/// Reads InfoLog.txt whole.
+InfoLogRead readInfoLog(const QString& path);
+
+/// Replaces InfoLog.txt whole with the log and one more CrLf. The new content goes to a temporary
+/// file that is renamed over the old one, so a crash or a full disk leaves the old record intact.
+/// False when it could not be written.
+bool writeInfoLog(const QString& path, TextView log);
+
+}  // namespace kivo::app

@@ -1,0 +1,144 @@
+#include "app/start_up.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QStandardPaths>
+#include <QTabWidget>
+
+#include "app/frm_logo.h"
+#include "app/info_log.h"
+#include "app/notices.h"
+#include "app/placement.h"
+#include "app/program_folder.h"
+#include "window/frm_main.h"
+#include "window/qtext.h"
+
+namespace kivo::app {
+
+QUrl noticesAddress(const QString& host) {
+    const QString trimmed = host.trimmed();
+    if (trimmed.isEmpty()) return {};
+    const QUrl url(QStringLiteral("http://") + trimmed + QStringLiteral("/kivoautofill/"), QUrl::StrictMode);
+    return url.isValid() ? url : QUrl();
+}
+
+QString defaultLockPath() {
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (folder.isEmpty()) folder = QDir::tempPath();
+    return folder + QStringLiteral("/kivoautofill.lock");
+}
+
+StartUp::StartUp(window::FrmMain& window, StartUpSettings settings, QObject* parent)
+    : QObject(parent),
+      m_window(window),
+      m_settings(std::move(settings)),
+      m_lock(m_settings.lockPath),
+      m_fetch(m_settings.fetch) {
+    // A lock is stale only when its holder is no longer running: a copy that has run for a long
+    // time keeps its lock.
+    m_lock.setStaleLockTime(0);
+    connect(&window, &window::FrmMain::closingConfirmed, this, &StartUp::closeOtherWindows);
+}
+
+StartUp::~StartUp() = default;
+
+bool StartUp::run() {
+    window::WindowState& state = m_window.state();
+    // Placed before anything is shown: message boxes centre on their hidden parent.
+    centreOnScreen(m_window);
+    if (!acquireLock()) {
+        QApplication::beep();
+        state.inform(kAlreadyRunning);
+        m_window.closeQuietly();
+        return false;
+    }
+
+    m_splash = std::make_unique<FrmLogo>();
+    m_splash->show();
+
+    if (programFolderTooLong(window::toText(m_settings.programFolder))) {
+        // Hidden before the message: a window above all others would cover it.
+        m_splash->hide();
+        state.inform(kPathTooLong);
+        return endQuietly();
+    }
+
+    m_splash->setStatus(kStatusAccessing);
+    if (!yield()) return endQuietly();
+    const Text serverText = m_fetch.fetch(m_settings.noticesServer);
+    if (state.closing) return endQuietly();
+
+    m_splash->setStatus(kStatusReceiving);
+    if (!yield()) return endQuietly();
+
+    m_splash->setStatus(kStatusSettingUp);
+    m_window.fillLists();
+    if (state.closing) return endQuietly();
+
+    m_splash->setStatus(kStatusCheckingNotices);
+    noticesStep(serverText);
+    if (state.closing) return endQuietly();
+
+    m_splash->close();
+    centreOnScreen(m_window);
+    if (!m_info || !m_info->isVisible()) m_window.show();
+    if (m_window.isVisible()) raiseTopMostThenNormal(m_window);
+    if (auto* tabs = m_window.findChild<QTabWidget*>(QStringLiteral("SSTab1"))) tabs->setCurrentIndex(0);
+    if (auto* grid = m_window.findChild<QWidget*>(QStringLiteral("MSFlexGrid1"))) grid->hide();
+    m_window.finishStartUp();
+    return true;
+}
+
+bool StartUp::acquireLock() {
+    if (m_settings.lockPath.isEmpty() || m_lock.tryLock(0)) return true;
+    // Only a lock held by a running copy refuses the start; a lock file that cannot be made at
+    // all (no runtime folder, no permission) must not keep the program from starting.
+    return m_lock.error() != QLockFile::LockFailedError;
+}
+
+bool StartUp::yield() {
+    QCoreApplication::processEvents();
+    return !m_window.state().closing;
+}
+
+bool StartUp::endQuietly() {
+    closeOtherWindows();
+    m_window.closeQuietly();
+    return false;
+}
+
+void StartUp::closeOtherWindows() {
+    m_fetch.cancel();
+    if (m_splash) m_splash->close();
+    if (m_info) m_info->close();
+}
+
+void StartUp::noticesStep(const Text& serverText) {
+    std::optional<Text> notice = noticesText(serverText);
+    if (!notice) return;
+    m_record.logPath = infoLogPath(m_settings.programFolder);
+    m_record.notice = std::move(*notice);
+
+    window::WindowState& state = m_window.state();
+    if (!yield()) return;
+    const InfoLogRead read = readInfoLog(m_record.logPath);
+    if (read.failed) {
+        m_record.logUnreadable = true;
+        m_splash->hide();
+        if (m_info) m_info->close();
+        state.show(Icon::Exclamation, kInfoLogOpenError);
+        state.stop = true;
+        if (state.closing) return;
+    } else {
+        m_record.log = read.log;
+        if (read.exists && logHoldsNotice(m_record.log, m_record.notice)) return;
+    }
+
+    state.stop = false;
+    m_splash->hide();
+    m_info = std::make_unique<FrmInfo>(m_window, m_record);
+    m_info->show();
+    m_window.hide();
+}
+
+}  // namespace kivo::app
