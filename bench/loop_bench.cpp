@@ -1,24 +1,14 @@
 // Throughput of the loop generator: copies of a 40-character template with three counted numbers.
 #include <benchmark/benchmark.h>
 
+#include "null_context.h"
 #include "ops/lists.h"
 #include "ops/loop/loop_generator.h"
 #include "ops/params.h"
 
 namespace {
 
-class LoopNullContext final : public kivo::RunContext {
-public:
-    bool poll() override { return false; }
-    bool stopFlag() const override { return false; }
-    bool closing() const override { return false; }
-    void setStopFlag() override {}
-    void assign(std::string_view, const kivo::Text&) override {}
-
-protected:
-    void showMessage(kivo::Icon, kivo::TextView) override {}
-    kivo::Answer askQuestion(kivo::TextView) override { return kivo::Answer::Yes; }
-};
+using kivo::bench::NullContext;
 
 void generateLoop(benchmark::State& state) {
     // 40 characters and a line break.
@@ -31,7 +21,7 @@ void generateLoop(benchmark::State& state) {
     p.set("ComboStep(2)", u"5");
     const std::string loops = std::to_string(state.range(0));
     p.set("Text6", kivo::Text(loops.begin(), loops.end()));
-    LoopNullContext ctx;
+    NullContext ctx;
     std::size_t units = 0;
     for (auto _ : state) {
         const std::optional<kivo::Text> out = kivo::GenerateLoop(upper, p, ctx);

@@ -1,29 +1,20 @@
 // Throughput of the operations on large texts.
 #include <benchmark/benchmark.h>
 
+#include "null_context.h"
 #include "ops/params.h"
 #include "ops/set1/reverse.h"
 
 namespace {
 
-class NullContext final : public kivo::RunContext {
-public:
-    bool poll() override { return false; }
-    bool stopFlag() const override { return false; }
-    bool closing() const override { return false; }
-    void setStopFlag() override {}
-    void assign(std::string_view, const kivo::Text&) override {}
-
-protected:
-    void showMessage(kivo::Icon, kivo::TextView) override {}
-    kivo::Answer askQuestion(kivo::TextView) override { return kivo::Answer::Yes; }
-};
+using kivo::bench::NullContext;
 
 kivo::Text sampleText(std::size_t units) {
     kivo::Text t;
     t.reserve(units);
     const kivo::Text line = u"あいうえおかきくけこ abcdefghij 0123456789\r\n";
-    while (t.size() + line.size() <= units) t += line;
+    while (t.size() + line.size() <= units)
+        t += line;
     return t;
 }
 
@@ -33,7 +24,8 @@ void reverse(benchmark::State& state, const char16_t* mode) {
     p.set("Combo41", mode);
     p.set("Combo42", u"1");
     NullContext ctx;
-    for (auto _ : state) benchmark::DoNotOptimize(kivo::ReverseText(text, p, ctx));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(kivo::ReverseText(text, p, ctx));
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * state.range(0) * 2);
 }
 

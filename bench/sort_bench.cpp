@@ -8,24 +8,14 @@
 #include <random>
 #include <string>
 
+#include "null_context.h"
 #include "ops/params.h"
 #include "ops/set4/line_sort.h"
 #include "text/utf8.h"
 
 namespace {
 
-class NullContext final : public kivo::RunContext {
-public:
-    bool poll() override { return false; }
-    bool stopFlag() const override { return false; }
-    bool closing() const override { return false; }
-    void setStopFlag() override {}
-    void assign(std::string_view, const kivo::Text&) override {}
-
-protected:
-    void showMessage(kivo::Icon, kivo::TextView) override {}
-    kivo::Answer askQuestion(kivo::TextView) override { return kivo::Answer::Yes; }
-};
+using kivo::bench::NullContext;
 
 constexpr int kLines = 1'000'000;
 

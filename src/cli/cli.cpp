@@ -2,7 +2,6 @@
 
 #include <deque>
 #include <iostream>
-#include <iterator>
 #include <optional>
 #include <sstream>
 
@@ -44,7 +43,10 @@ public:
 
 protected:
     void showMessage(Icon icon, TextView message) override {
-        line(icon == Icon::Exclamation ? "exclamation" : icon == Icon::Question ? "question" : "information", message);
+        line(icon == Icon::Exclamation ? "exclamation"
+             : icon == Icon::Question  ? "question"
+                                       : "information",
+             message);
     }
     Answer askQuestion(TextView question) override {
         line("question", question);
@@ -107,15 +109,48 @@ Invocation parseArgs(const std::vector<std::string>& args) {
     return inv;
 }
 
-Text decodeInput(const std::string& bytes, Encoding encoding) {
-    const auto text = encoding == Encoding::Utf8 ? utf8::decode(bytes) : cp932::decode(bytes);
-    if (!text) throw UsageError{encoding == Encoding::Utf8 ? "standard input is not valid UTF-8"
-                                                           : "standard input is not valid code page 932"};
-    return *text;
+// The whole input in one buffer, read in large blocks: a file's size is known beforehand (the
+// buffer is allocated once), a pipe's buffer doubles as it fills.
+std::string readAll(std::istream& in) {
+    std::streambuf& buf = *in.rdbuf();
+    std::size_t capacity = std::size_t{1} << 16;
+    const auto here = buf.pubseekoff(0, std::ios::cur, std::ios::in);
+    if (here != std::streampos(-1)) {
+        const auto end = buf.pubseekoff(0, std::ios::end, std::ios::in);
+        if (end != std::streampos(-1) && buf.pubseekpos(here, std::ios::in) == here && end > here)
+            capacity = static_cast<std::size_t>(end - here) + 1;
+    }
+    std::string bytes(capacity, '\0');
+    std::size_t size = 0;
+    for (;;) {
+        if (size == bytes.size()) bytes.resize(2 * bytes.size());
+        const std::streamsize got =
+            buf.sgetn(bytes.data() + size, static_cast<std::streamsize>(bytes.size() - size));
+        if (got <= 0) break;
+        size += static_cast<std::size_t>(got);
+    }
+    bytes.resize(size);
+    return bytes;
 }
 
-std::string encodeOutput(TextView text, Encoding encoding) {
-    return encoding == Encoding::Utf8 ? utf8::encode(text) : cp932::encode(text);
+Text decodeInput(std::istream& in, Encoding encoding) {
+    const std::string bytes = readAll(in);
+    auto text = encoding == Encoding::Utf8 ? utf8::decode(bytes) : cp932::decode(bytes);
+    if (!text)
+        throw UsageError{encoding == Encoding::Utf8 ? "standard input is not valid UTF-8"
+                                                    : "standard input is not valid code page 932"};
+    return std::move(*text);
+}
+
+// UTF-8 goes out a block at a time, so that the result is never held twice.
+void writeOutput(TextView text, Encoding encoding, std::ostream& out) {
+    if (encoding == Encoding::Utf8) {
+        utf8::write(text, out);
+    } else {
+        const std::string bytes = cp932::encode(text);
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    }
+    out.flush();
 }
 
 }  // namespace
@@ -131,10 +166,11 @@ int runCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
             throw UsageError{"operation " + std::to_string(inv.code) + " is not built yet"};
 
         Params params = Params::defaults(today());
-        for (auto& [name, value] : inv.assignments) params.set(name, std::move(value));
+        for (auto& [name, value] : inv.assignments)
+            params.set(name, std::move(value));
 
-        const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-        const Text upper = decodeInput(bytes, inv.encoding);
+        // The input bytes are dropped once decoded.
+        const Text upper = decodeInput(in, inv.encoding);
 
         CliContext ctx(err, std::move(inv.answers));
         if (upper.empty() && !runsWithoutUpperText(inv.code)) {
@@ -143,8 +179,7 @@ int runCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
         }
         const DispatchResult result = dispatch(inv.code, upper, params, ctx);
         if (!result.lower || ctx.cancelled()) return 1;
-        out << encodeOutput(*result.lower, inv.encoding);
-        out.flush();
+        writeOutput(*result.lower, inv.encoding, out);
         return 0;
     } catch (const UsageError& e) {
         err << "kivoautofill-cli: " << e.message << '\n';

@@ -2,12 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstdio>
-#include <sstream>
 #include <sys/wait.h>
 #include <algorithm>
+#include <array>
+#include <cstdio>
 #include <cstdlib>
+#include <sstream>
 
 namespace kivo {
 namespace {
@@ -88,7 +88,50 @@ TEST(Cli, Cp932InAndOut) {
 TEST(Cli, ALoneSurrogateIsWrittenAsReplacementCharacter) {
     // A valid pair stays whole; the input cannot carry a lone half, so check the encoder path
     // through a pair that reversal keeps.
-    EXPECT_EQ(cli({"0"}, "a\xf0\x9f\x98\x80").out, "\xf0\x9f\x98\x80" "a");
+    EXPECT_EQ(cli({"0"}, "a\xf0\x9f\x98\x80").out,
+              "\xf0\x9f\x98\x80"
+              "a");
+}
+
+// Hands out its bytes a few at a time and cannot seek, like a pipe.
+class TrickleBuf final : public std::streambuf {
+public:
+    explicit TrickleBuf(std::string data) : m_data(std::move(data)) {}
+
+protected:
+    int_type underflow() override {
+        if (m_pos >= m_data.size()) return traits_type::eof();
+        const std::size_t n = std::min<std::size_t>(7, m_data.size() - m_pos);
+        char* p = m_data.data() + m_pos;
+        setg(p, p, p + n);
+        m_pos += n;
+        return traits_type::to_int_type(*p);
+    }
+
+private:
+    std::string m_data;
+    std::size_t m_pos = 0;
+};
+
+// A large input, seekable or not, arrives whole, with multi-byte characters across every read
+// boundary.
+TEST(Cli, LargeInputIsReadWhole) {
+    std::string input, expected;
+    for (int i = 0; input.size() < 300'000; ++i) {
+        const std::string line = "行" + std::to_string(i) + "\tかなｱ\r\n";
+        input += line;
+        std::string replaced = line;
+        std::replace(replaced.begin(), replaced.end(), '\t', ' ');
+        expected += replaced;
+    }
+    const std::vector<std::string> args = {"2", "Combo40=Tab(タブ)", "Text26= "};
+    EXPECT_EQ(cli(args, input).out, expected);
+
+    TrickleBuf trickle(input);
+    std::istream in(&trickle);
+    std::ostringstream out, err;
+    EXPECT_EQ(runCli(args, in, out, err), 0);
+    EXPECT_EQ(out.str(), expected);
 }
 
 TEST(CliExecutable, EndToEnd) {
@@ -98,10 +141,31 @@ TEST(CliExecutable, EndToEnd) {
     ASSERT_NE(pipe, nullptr);
     std::string out;
     std::array<char, 256> buf{};
-    for (std::size_t n; (n = fread(buf.data(), 1, buf.size(), pipe)) > 0;) out.append(buf.data(), n);
+    for (std::size_t n; (n = fread(buf.data(), 1, buf.size(), pipe)) > 0;)
+        out.append(buf.data(), n);
     const int status = pclose(pipe);
     EXPECT_EQ(WEXITSTATUS(status), 0);
     EXPECT_EQ(out, "1a\r\na2\r\n3a");
+}
+
+TEST(CliExecutable, ReadsAFileOnStandardInput) {
+    const std::string path = testing::TempDir() + "cli_file_input.txt";
+    {
+        FILE* f = std::fopen(path.c_str(), "wb");
+        ASSERT_NE(f, nullptr);
+        std::fputs("ab\ncd", f);
+        std::fclose(f);
+    }
+    const std::string cmd = std::string(KIVO_CLI_PATH) + " 0 < " + path;
+    FILE* pipe = popen(cmd.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    std::string out;
+    std::array<char, 256> buf{};
+    for (std::size_t n; (n = fread(buf.data(), 1, buf.size(), pipe)) > 0;)
+        out.append(buf.data(), n);
+    EXPECT_EQ(WEXITSTATUS(pclose(pipe)), 0);
+    EXPECT_EQ(out, "dc\r\nba");
+    std::remove(path.c_str());
 }
 
 TEST(CliExecutable, StatusOneWhenTheRunWritesNothing) {

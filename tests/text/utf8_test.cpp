@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <sstream>
 #include <string>
 
 namespace kivo::utf8 {
@@ -97,6 +98,44 @@ TEST(Utf8, EncodesPairsAsFourBytesAndLoneSurrogatesAsReplacement) {
     }
     const std::u16string all(u"a\0é漢\uFFFF\U00010000\U0010FFFF", 9);
     EXPECT_EQ(decode(encode(all)), all);
+}
+
+// Runs of ASCII are converted a block at a time: a character or a fault just before, inside or
+// after a block boundary must be found at every offset.
+TEST(Utf8, BlockBoundariesDoNotHideCharactersOrFaults) {
+    for (std::size_t before = 0; before <= 17; ++before) {
+        for (std::size_t after = 0; after <= 9; ++after) {
+            const std::string a(before, 'a');
+            const std::string b(after, 'b');
+            const std::u16string ua(before, u'a');
+            const std::u16string ub(after, u'b');
+            const std::u16string text = ua + u"漢\U0001F600" + ub;
+            EXPECT_EQ(decode(a + "\xE6\xBC\xA2\xF0\x9F\x98\x80" + b), text) << before << ' ' << after;
+            EXPECT_EQ(encode(text), a + "\xE6\xBC\xA2\xF0\x9F\x98\x80" + b) << before << ' ' << after;
+            EXPECT_EQ(encode(ua + u"\xD83D" + ub), a + "\xEF\xBF\xBD" + b) << before << ' ' << after;
+            EXPECT_EQ(decode(a + "\x80" + b), std::nullopt) << before << ' ' << after;
+            EXPECT_EQ(decode(a + "\xE6\xBC" + b), std::nullopt) << before << ' ' << after;
+        }
+    }
+}
+
+// Written a block at a time, the bytes are those of the whole text, with pairs and lone halves
+// on either side of every block boundary.
+TEST(Utf8, WriteEqualsEncode) {
+    for (std::size_t shift = 0; shift < 6; ++shift) {
+        std::u16string text(shift, u'a');
+        while (text.size() < 100'000)
+            text += u"かa\U0001F600\xD800" u"b";
+        std::ostringstream out;
+        write(text, out);
+        EXPECT_EQ(out.str(), encode(text)) << shift;
+        std::string reused = "old bytes";
+        encodeInto(u"\U0001F600", reused);
+        EXPECT_EQ(reused, "\xF0\x9F\x98\x80");
+    }
+    std::ostringstream empty;
+    write(u"", empty);
+    EXPECT_EQ(empty.str(), "");
 }
 
 }  // namespace

@@ -23,11 +23,12 @@ std::optional<Text> normalizedLines(TextView upper, RunContext& ctx) {
     return s;
 }
 
-bool inDigitClass(TextView digitClass, char16_t c) {
-    if (digitClass == u"半角") return isHalfDigit(c);
-    if (digitClass == u"全角") return isFullDigit(c);
-    return isHalfDigit(c) || isFullDigit(c);
-}
+// The digit class is read once per run, not compared as a text at every character.
+struct DigitClass {
+    bool half;
+    bool full;
+    bool contains(char16_t c) const { return (half && isHalfDigit(c)) || (full && isFullDigit(c)); }
+};
 
 bool hasLineBreak(TextView s) {
     return s.find_first_of(u"\r\n") != TextView::npos;
@@ -39,10 +40,11 @@ std::optional<Text> ReplaceDigits(TextView upper, const Params& params, RunConte
     return runFramed(ctx, kGeneralError, [&]() -> std::optional<Text> {
         const std::optional<Text> s = normalizedLines(upper, ctx);
         if (!s) return std::nullopt;
-        const Text& digitClass = params.text("Combo34");
+        const Text& digitClassName = params.text("Combo34");
         // Only the command line can send another text, and it names no digits to replace.
-        if (digitClass != u"半角" && digitClass != u"全角" && digitClass != u"半角全角")
+        if (digitClassName != u"半角" && digitClassName != u"全角" && digitClassName != u"半角全角")
             throw RunTimeError("unknown digit class");
+        const DigitClass digitClass{digitClassName != u"全角", digitClassName != u"半角"};
         // Every Lf of the result becomes CrLf, those brought in by the replacement too: a CrLf
         // typed into the box must arrive as one Lf, not as a Cr followed by a line break.
         const Text replacement = normalizeLineBreaks(params.text("Text4"));
@@ -51,7 +53,7 @@ std::optional<Text> ReplaceDigits(TextView upper, const Params& params, RunConte
         out.reserve(s->size() + 1);
         bool found = false;
         auto take = [&](char16_t c) {
-            if (inDigitClass(digitClass, c)) {
+            if (digitClass.contains(c)) {
                 out.append(replacement);
                 found = true;
             } else {

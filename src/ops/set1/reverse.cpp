@@ -7,10 +7,41 @@
 namespace kivo {
 namespace {
 
-bool isHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
-bool isLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+bool isHighSurrogate(char16_t c) {
+    return c >= 0xD800 && c <= 0xDBFF;
+}
+bool isLowSurrogate(char16_t c) {
+    return c >= 0xDC00 && c <= 0xDFFF;
+}
 
-Text reverseWholeText(TextView upper) { return lfToCrLf(reversed(normalizeLineBreaks(upper))); }
+// Normalising the line breaks, reversing and writing every Lf as CrLf, in one pass from the end
+// into a result of the exact length: a lone Cr or Lf becomes two units, a CrLf stays two.
+// Reading backwards meets the Lf of a CrLf first, and the low half of a pair first.
+Text reverseWholeText(TextView upper) {
+    const std::size_t n = upper.size();
+    std::size_t size = n;
+    for (std::size_t i = 0; i < n; ++i) {
+        const char16_t c = upper[i];
+        size += (c == kLf && (i == 0 || upper[i - 1] != kCr)) ||
+                (c == kCr && (i + 1 == n || upper[i + 1] != kLf));
+    }
+    Text out(size, u'\0');
+    char16_t* o = out.data();
+    for (std::size_t i = n; i > 0;) {
+        const char16_t c = upper[--i];
+        if (c == kLf || c == kCr) {
+            if (c == kLf && i > 0 && upper[i - 1] == kCr) --i;
+            *o++ = kCr;
+            *o++ = kLf;
+        } else if (isLowSurrogate(c) && i > 0 && isHighSurrogate(upper[i - 1])) {
+            *o++ = upper[--i];
+            *o++ = c;
+        } else {
+            *o++ = c;
+        }
+    }
+    return out;
+}
 
 std::optional<Text> reverseEveryFewLines(TextView upper, const Params& params, RunContext& ctx) {
     const Text s = normalizeLineBreaks(upper);

@@ -1,5 +1,7 @@
 #include "ops/set1/special_characters.h"
 
+#include <algorithm>
+
 #include "text/special.h"
 
 namespace kivo {
@@ -25,7 +27,13 @@ constexpr Mode kModes[] = {
     {kTabName, Asks::Never, {}, u"Tab(タブ)を置き換えの際にエラーしました。"},
 };
 
+// One unit for one (a Tab for a blank) is a copy changed in place, without the search.
 Text replaceCharacter(TextView s, char16_t find, TextView replacement) {
+    if (replacement.size() == 1) {
+        Text out(s);
+        std::replace(out.begin(), out.end(), find, replacement.front());
+        return out;
+    }
     return replaceAll(s, TextView(&find, 1), replacement);
 }
 

@@ -20,7 +20,15 @@ std::vector<std::size_t> failureFunction(std::size_t m, At at) {
 // completely, or npos.
 template <typename PatternAt, typename TextAt>
 std::size_t matchEnd(const std::vector<std::size_t>& f, std::size_t m, PatternAt p, std::size_t n, TextAt t) {
+    const auto first = p(0);
     for (std::size_t i = 0, k = 0; i < n; ++i) {
+        // Outside a partial match only the pattern's first unit can start one: step over the
+        // rest in a tight loop, as the general step would, one unit at a time.
+        if (k == 0) {
+            while (i < n && t(i) != first)
+                ++i;
+            if (i == n) break;
+        }
         while (k > 0 && t(i) != p(k))
             k = f[k - 1];
         if (t(i) == p(k)) ++k;

@@ -1,5 +1,6 @@
 #include "ops/set2/duplicate_check.h"
 
+#include <algorithm>
 #include <bitset>
 #include <cstdint>
 #include <memory>
@@ -27,11 +28,14 @@ Text withoutLineBreaks(TextView s) {
 
 std::optional<Text> CheckDuplicateCharacters(TextView upper, const Params&, RunContext& ctx) {
     return runFramed(ctx, kOverflowError, [&]() -> std::optional<Text> {
-        Text s(upper);
-        if (s.find_first_of(u"\r\n") != Text::npos) {
+        // The upper text is copied only when its line breaks have to go.
+        TextView s = upper;
+        Text joined;
+        if (std::any_of(s.begin(), s.end(), [](char16_t c) { return c == kCr || c == kLf; })) {
             // Closing asks nothing and ends, as No does.
             if (ctx.ask(kRemoveLineBreaks) != Answer::Yes) return std::nullopt;
-            s = withoutLineBreaks(s);
+            joined = withoutLineBreaks(s);
+            s = joined;
         }
         // The seen set beside the kept string keeps the check linear in the text.
         auto seen = std::make_unique<std::bitset<0x10000>>();

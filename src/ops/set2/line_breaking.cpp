@@ -1,5 +1,6 @@
 #include "ops/set2/line_breaking.h"
 
+#include <algorithm>
 #include <cstddef>
 
 #include "text/special.h"
@@ -15,22 +16,22 @@ constexpr TextView kTooShort = u"改行を入れる数よりも文字数が少�
 
 std::optional<Text> BreakEveryNCharacters(TextView upper, const Params& params, RunContext& ctx) {
     return runFramed(ctx, kOverflowError, [&]() -> std::optional<Text> {
-        Text s(upper);
-        if (s.find_first_of(u"\r\n") != Text::npos) {
+        // The upper text is copied only when its line breaks have to go.
+        TextView text = upper;
+        Text joined;
+        if (std::any_of(upper.begin(), upper.end(), [](char16_t c) { return c == kCr || c == kLf; })) {
             // Closing asks nothing and ends, as No does.
             if (ctx.ask(kRemoveLineBreaks) != Answer::Yes) return std::nullopt;
-            Text joined;
-            joined.reserve(s.size());
-            for (char16_t c : s)
+            joined.reserve(upper.size());
+            for (char16_t c : upper)
                 if (c != kCr && c != kLf) joined.push_back(c);
-            s = std::move(joined);
+            text = joined;
         }
         const std::size_t n = static_cast<std::size_t>(countValue(params, "Combo5", 1, 999));
-        if (n >= s.size()) {
+        if (n >= text.size()) {
             ctx.inform(kTooShort);
             return std::nullopt;
         }
-        const TextView text = s;
         Text result;
         result.reserve(text.size() + 2 * (text.size() / n));
         std::size_t pos = 0;

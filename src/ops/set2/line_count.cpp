@@ -79,9 +79,14 @@ std::optional<Text> ExtractLine(TextView upper, const Params& params, RunContext
             line = text.substr(pos, end - pos);
             pos = end + 1;
         }
-        if (line.empty())
-            ctx.inform(u"「" + decimal(static_cast<std::uint64_t>(n)) +
-                       u"」行目の文字が見つかりませんでした。");
+        if (line.empty()) {
+            // Appending to a named text rather than prefixing a temporary: GCC 12 at -O3 reports
+            // a bogus overlap (-Wrestrict) inside the prefix insert of `literal + string&&`.
+            Text message(u"「");
+            message += decimal(static_cast<std::uint64_t>(n));
+            message += u"」行目の文字が見つかりませんでした。";
+            ctx.inform(message);
+        }
         return Text(line);
     });
 }

@@ -94,8 +94,8 @@ TEST(GenerateLoop, SeveralSlotsOverOneTemplate) {
     };
     Text seventeen, seventeenNext;
     for (int i = 1; i <= 17; ++i) {
-        seventeen += u"n" + decimal(i) + u",";
-        seventeenNext += u"n" + decimal(i + 1) + u",";
+        seventeen.append(u"n").append(decimal(i)).append(u",");
+        seventeenNext.append(u"n").append(decimal(i + 1)).append(u",");
     }
     std::vector<SlotSetting> all;
     for (int i = 0; i < 17; ++i)

@@ -105,7 +105,7 @@ Direct rescanning(TextView upper, const Params& p) {
                 if (negative) digits.erase(0, 1);
                 const std::size_t zeros = p.text(arrayName("ComboFm", i)).size();
                 if (digits.size() < zeros) digits.insert(0, zeros - digits.size(), '0');
-                const Text f = (negative ? u"-" : u"") + Text(digits.begin(), digits.end());
+                const Text f = Text(negative ? u"-" : u"").append(digits.begin(), digits.end());
                 const Text left = n == 1 && side == 1 ? add : Text();
                 const Text right = n == 1 && side == 2 ? add : Text();
                 t = before + left + f + right + after;

@@ -10,7 +10,8 @@ namespace {
 
 using test::FakeContext;
 
-std::optional<Text> reverse(TextView upper, TextView mode, TextView interval = u"0", FakeContext* ctx = nullptr) {
+std::optional<Text> reverse(TextView upper, TextView mode, TextView interval = u"0",
+                            FakeContext* ctx = nullptr) {
     Params p = Params::defaults(Date{2024, 1, 1});
     p.set("Combo41", Text(mode));
     p.set("Combo42", Text(interval));
@@ -36,14 +37,34 @@ TEST(ReverseText, WholeTextReversesCharactersAndLineOrder) {
         {u"\r\r\n\n", u"\r\n\r\n\r\n"},
         {u"a\bb\tc", u"c\tb\ba"},
     };
-    for (const Case& c : cases) EXPECT_EQ(reverse(c.in, kWhole), Text(c.out)) << std::string(c.in.begin(), c.in.end());
+    for (const Case& c : cases)
+        EXPECT_EQ(reverse(c.in, kWhole), Text(c.out)) << std::string(c.in.begin(), c.in.end());
 }
 
 TEST(ReverseText, KeepsSurrogatePairsTogether) {
     EXPECT_EQ(reverse(u"a😀b", kWhole), Text(u"b😀a"));
     EXPECT_EQ(reverse(u"😀\r\n𠮷x", kLines, u"0"), Text(u"😀\r\nx𠮷"));
     // A lone half stays a lone half.
-    EXPECT_EQ(reversed(u"a\xD800"), Text(u"\xD800" u"a"));
+    EXPECT_EQ(reversed(u"a\xD800"), Text(u"\xD800"
+                                         u"a"));
+}
+
+// The whole text is reversed in one pass; it must equal the three steps it stands for (normalise,
+// reverse keeping pairs, write CrLf) on every short text of line breaks and surrogate halves.
+TEST(ReverseText, WholeTextEqualsNormaliseReverseAndCrLf) {
+    const char16_t alphabet[] = {u'a', u'\r', u'\n', 0xD800, 0xDC00};
+    for (std::size_t length = 0; length <= 5; ++length) {
+        std::size_t combinations = 1;
+        for (std::size_t k = 0; k < length; ++k)
+            combinations *= std::size(alphabet);
+        for (std::size_t code = 0; code < combinations; ++code) {
+            Text in;
+            for (std::size_t k = 0, rest = code; k < length; ++k, rest /= std::size(alphabet))
+                in.push_back(alphabet[rest % std::size(alphabet)]);
+            const Text expected = lfToCrLf(reversed(normalizeLineBreaks(in)));
+            ASSERT_EQ(reverse(in, kWhole), expected) << testing::PrintToString(std::u16string_view(in));
+        }
+    }
 }
 
 TEST(ReverseText, EveryFewLines) {
@@ -58,7 +79,8 @@ TEST(ReverseText, EveryFewLines) {
         {u"ab\rcd\nef", u"0", u"ba\r\ndc\r\nfe"},
         {u"ab", u"007", u"ba"},
     };
-    for (const Case& c : cases) EXPECT_EQ(reverse(c.in, kLines, c.interval), Text(c.out));
+    for (const Case& c : cases)
+        EXPECT_EQ(reverse(c.in, kLines, c.interval), Text(c.out));
 }
 
 TEST(ReverseText, Interval999ReversesOnlyTheFirstOf1000Lines) {
@@ -99,10 +121,12 @@ TEST(ReverseText, ClosingSuppressesTheMessage) {
 }
 
 TEST(ReverseText, AnIntervalOutsideItsRuleIsARunTimeError) {
-    for (TextView bad : {TextView(u"1000"), TextView(u"x"), TextView(u""), TextView(u"-1"), TextView(u"99999999999")}) {
+    for (TextView bad :
+         {TextView(u"1000"), TextView(u"x"), TextView(u""), TextView(u"-1"), TextView(u"99999999999")}) {
         FakeContext ctx;
         EXPECT_EQ(reverse(u"ab\r\ncd", kLines, bad, &ctx), std::nullopt);
-        EXPECT_EQ(ctx.texts(), std::vector<Text>{u"条件が行えない行がある、または文字数、その他のエラーです。"});
+        EXPECT_EQ(ctx.texts(),
+                  std::vector<Text>{u"条件が行えない行がある、または文字数、その他のエラーです。"});
     }
 }
 

@@ -45,8 +45,8 @@ TEST(EveryNthLine, ExtractionAndRemainderSplitTheLines) {
 TEST(EveryNthLine, TheFirstLineAndStepFitEightBits) {
     Text lines;
     for (int i = 1; i <= 600; ++i)
-        lines += u"L" + Text(1, static_cast<char16_t>(u'0' + i % 10)) + u"\r\n";
-    auto line = [](int i) { return u"L" + Text(1, static_cast<char16_t>(u'0' + i % 10)); };
+        lines.append(u"L").append(1, static_cast<char16_t>(u'0' + i % 10)).append(u"\r\n");
+    auto line = [](int i) { return Text(u"L").append(1, static_cast<char16_t>(u'0' + i % 10)); };
     // k = 255 and a skip of 254 (a step of 255) are the largest.
     EXPECT_EQ(extract(lines, u"255", u"254"), line(255) + u"\r\n" + line(510));
     EXPECT_EQ(extract(lines, u"1", u"254"), line(1) + u"\r\n" + line(256) + u"\r\n" + line(511));

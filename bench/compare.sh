@@ -1,0 +1,140 @@
+#!/usr/bin/env bash
+# Times the command-line front end against the standard tool a user would reach for instead, on
+# the same generated inputs, and prints one table row per pair: the best of KIVO_BENCH_REPS wall
+# times (default 3) for each side, the ratio ours / theirs, and whether the two outputs agree once
+# the differences that are the operation's own rule (CrLf line breaks, where the final break goes)
+# are normalised away. Then the scaling check: every operation at n, 2n, 4n and 8n, with the time
+# ratio of each doubling.
+#
+# usage: bench/compare.sh [BUILD_DIR]     (default: $KIVO_BUILD, else build/)
+# A build directory without the front end is configured (Release, no window) and built first.
+# KIVO_BENCH_SCALING=0 skips the scaling check.
+set -euo pipefail
+
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+root=$(dirname "$here")
+build=${1:-${KIVO_BUILD:-$root/build}}
+reps=${KIVO_BENCH_REPS:-3}
+cli=$build/bin/kivoautofill-cli
+bench=$build/bin/kivo_bench
+
+if [[ ! -x $cli ]]; then
+    echo "building $build ..." >&2
+    cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DKIVO_BUILD_WINDOW=OFF >/dev/null
+    cmake --build "$build" --parallel "$(nproc)" --target kivoautofill-cli kivo_bench >/dev/null
+fi
+for tool in python3 rev tac awk grep sort tr sed nl fold iconv wc seq; do
+    command -v "$tool" >/dev/null || { echo "compare.sh: $tool is missing" >&2; exit 2; }
+done
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/kivo-compare.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+echo "generating inputs ..." >&2
+python3 "$here/make_inputs.py" "$work"
+mixed=$work/mixed.txt
+long=$work/long.txt
+: >"$work/empty.txt"
+printf 'line 1\n' >"$work/template.txt"
+
+# The best of `reps` runs of a shell command: "CPU-µs wall-µs". CPU time is user plus system time
+# of every process of the command (a pipeline's stages added up); on a machine shared with other
+# work it is the steadier measure, so the ratios use it.
+best_us() {
+    local best_cpu='' best_wall='' times real user sys cpu wall
+    for ((r = 0; r < reps; r++)); do
+        times=$({
+            TIMEFORMAT='%3R %3U %3S'
+            time bash -c "$1" 2>/dev/null
+        } 2>&1) || return 1
+        read -r real user sys <<<"$times"
+        cpu=$(awk -v u="$user" -v s="$sys" 'BEGIN { printf "%d", (u + s) * 1e6 }')
+        wall=$(awk -v r="$real" 'BEGIN { printf "%d", r * 1e6 }')
+        if [[ -z $best_cpu || $cpu -lt $best_cpu ]]; then best_cpu=$cpu; fi
+        if [[ -z $best_wall || $wall -lt $best_wall ]]; then best_wall=$wall; fi
+    done
+    echo "$best_cpu $best_wall"
+}
+
+ms() { awk -v us="$1" 'BEGIN { printf "%.0f", us / 1000 }'; }
+# Times under the clock's resolution count as one millisecond.
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (a < 1000) a = 1000; if (b < 1000) b = 1000; printf "%.2f", a / b }'; }
+
+printf '| operation | code | standard tool | input | ours ms | theirs ms | ours/theirs | wall ours/theirs | same output |\n'
+printf '|---|---|---|---|---:|---:|---:|---:|:---:|\n'
+
+# pair LABEL CODE TOOL-LABEL INPUT OURS-ARGS THEIRS-COMMAND [OURS-NORMALISER [THEIRS-NORMALISER]]
+# The normalisers are filters from the raw output to the form both sides should share.
+pair() {
+    local label=$1 code=$2 tool=$3 input=$4 ours=$5 theirs=$6
+    local ours_norm=${7:-"tr -d '\r'"} theirs_norm=${8:-cat}
+    local ours_cpu ours_wall theirs_cpu theirs_wall same
+    read -r ours_cpu ours_wall <<<"$(best_us "'$cli' $code $ours <'$input' >'$work/ours.out' 2>'$work/ours.err'")"
+    read -r theirs_cpu theirs_wall <<<"$(best_us "{ $theirs; } <'$input' >'$work/theirs.out'")"
+    bash -c "$ours_norm" <"$work/ours.out" >"$work/ours.norm"
+    bash -c "$theirs_norm" <"$work/theirs.out" >"$work/theirs.norm"
+    if [[ -s $work/ours.norm ]] && cmp -s "$work/ours.norm" "$work/theirs.norm"; then
+        same='✓'
+    else
+        same='✗ mismatch'
+    fi
+    # A pipe inside a table cell would end the cell.
+    tool=${tool//|/\\|}
+    printf '| %s | %s | `%s` | %s | %s | %s | %s | %s | %s |\n' "$label" "$code" "$tool" "$(basename "$input")" \
+        "$(ms "$ours_cpu")" "$(ms "$theirs_cpu")" "$(ratio "$ours_cpu" "$theirs_cpu")" \
+        "$(ratio "$ours_wall" "$theirs_wall")" "$same"
+}
+
+# Whole-text reverse moves the final line break to the front; rev | tac keeps it at the end.
+pair 'whole-text reverse' 0 'rev | tac' "$mixed" '' 'LC_ALL=C.UTF-8 rev | tac' \
+    "tr -d '\r'" "{ printf '\n'; head -c -1; }"
+# The last extracted line keeps no line break.
+pair 'every 2nd line' 22 "awk 'NR%2'" "$mixed" 'Combo8=1 Combo9=1' "LC_ALL=C awk 'NR%2'" \
+    "{ tr -d '\r'; printf '\n'; }"
+pair 'line filter' 12 'grep -F item-' "$mixed" 'Text13=item-' 'LC_ALL=C grep -F item-'
+# A final line break makes an empty last line, which sorts first.
+pair 'sort' 27 'LC_ALL=C sort' "$mixed" '' 'LC_ALL=C sort' "tr -d '\r' | tail -c +2"
+pair 'special character (Tab)' 2 "tr '\\t' ' '" "$mixed" "'Combo40=Tab(タブ)' 'Text26= '" \
+    "LC_ALL=C tr '\t' ' '" cat
+pair 'add text to every line' 4 "sed 's/^/> /'" "$mixed" "'Text3=> '" "LC_ALL=C sed 's/^/> /'"
+pair 'running numbers' 28 "nl -ba -nrz -w3 -s ''" "$mixed" '' "LC_ALL=C nl -ba -nrz -w3 -s ''"
+pair 'fixed-width breaking' 18 'fold -w 80' "$long" 'Combo5=80' 'LC_ALL=C fold -w 80'
+pair 'byte count (CP932)' 1 'iconv -t CP932 | wc -c' "$mixed" \
+    "'Combo39=バイト数をカウントする(改行「Lf」「Cr」「CrLf」、バックスペース「BS」を含む)'" \
+    'iconv -f UTF-8 -t CP932 | wc -c' "{ sed 's/^バイト数：//'; echo; }"
+pair 'loop generator, 1,000,000 copies' 26 "seq | sed" "$work/template.txt" "Text6=1000000 'Check1(0)=1'" \
+    "seq 1 1000000 | LC_ALL=C sed 's/^/line /'"
+pair 'month ends, 7000 months' 32 'python3' "$work/empty.txt" 'Text27=7000 DTPicker1=2000/01/31' \
+    "python3 -c 'import calendar
+for i in range(7000):
+    y, m = 2000 + i // 12, i % 12 + 1
+    print(\"%04d/%02d/%02d\" % (y, m, calendar.monthrange(y, m)[1]))'"
+
+if [[ ${KIVO_BENCH_SCALING:-1} == 0 ]]; then exit 0; fi
+if [[ ! -x $bench ]]; then
+    echo "compare.sh: $bench is missing (Google Benchmark not found at configure time)" >&2
+    exit 2
+fi
+echo
+echo "scaling (least CPU time of three runs of each operation at n, 2n, 4n, 8n; n = 250,000 lines or its count):"
+echo
+printf '| case | n ms | 2n/n | 4n/2n | 8n/4n | 8n/n |\n|---|---:|---:|---:|---:|---:|\n'
+"$bench" --benchmark_filter='^scaling/' --benchmark_format=csv 2>/dev/null |
+    awk -F, '
+        /^"scaling\/.*_min"/ {
+            name = $1; gsub(/"/, "", name)
+            split(name, part, "/")
+            key = part[2]; size = part[3]
+            if (!(key in seen)) { seen[key] = 1; order[++count] = key }
+            t[key, size] = $4   # cpu_time in ms
+        }
+        END {
+            for (i = 1; i <= count; i++) {
+                k = order[i]
+                r1 = t[k, 2] / t[k, 1]; r2 = t[k, 4] / t[k, 2]; r3 = t[k, 8] / t[k, 4]
+                # Quadratic work doubles to about 4 every time; linear work to about 2, with one
+                # step of up to 3.5 where the texts outgrow what the allocator keeps for reuse
+                # (32 MB), so that every run pays page faults for fresh memory.
+                flag = ((r2 > 2.8 && r3 > 2.8) || r3 > 3.5) ? " ⚠" : ""
+                printf "| %s | %.2f | %.2f | %.2f | %.2f%s | %.1f |\n", k, t[k, 1], r1, r2, r3, flag, t[k, 8] / t[k, 1]
+            }
+        }'
