@@ -1,12 +1,20 @@
 #!/usr/bin/env bash
-# Renders the main window once per condition tab into PNG files:
-#   scripts/screenshots.sh [DIR]     (default /tmp/kivo-shots; tab1.png … tab4.png)
+# Renders every screen of the program into PNG files:
+#   scripts/screenshots.sh [DIR]     every screen into DIR (default /tmp/kivo-shots), and the same
+#                                    at device pixel ratio 2 into DIR/hidpi
+#   scripts/screenshots.sh --readme  the four tabs into docs/ (the README's pictures)
 # Builds first if needed. Runs on a real X server under xvfb-run when it is installed, otherwise
 # on Qt's offscreen platform.
 set -euo pipefail
 KIVO_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 KIVO_BUILD="${KIVO_BUILD:-$KIVO_ROOT/build}"
-out="${1:-/tmp/kivo-shots}"
+readme=false
+if [ "${1:-}" = "--readme" ]; then
+    readme=true
+    out="$(mktemp -d)"
+else
+    out="${1:-/tmp/kivo-shots}"
+fi
 
 if [ ! -f "$KIVO_BUILD/build.ninja" ]; then
     cmake -S "$KIVO_ROOT" -B "$KIVO_BUILD" -G Ninja -DCMAKE_BUILD_TYPE="${KIVO_BUILD_TYPE:-RelWithDebInfo}" >/dev/null
@@ -15,11 +23,26 @@ cmake --build "$KIVO_BUILD" --target kivo_screenshots >/dev/null
 
 export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-$(mktemp -d)}"
 chmod 0700 "$XDG_RUNTIME_DIR"
-unset QT_IM_MODULE
-mkdir -p "$out"
-if command -v xvfb-run >/dev/null; then
-    QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x1024x24" "$KIVO_BUILD/bin/kivo_screenshots" "$out"
+unset QT_IM_MODULE QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS QT_AUTO_SCREEN_SCALE_FACTOR
+
+# shoot DIR SCALE: one full set at the given device pixel ratio.
+shoot() {
+    mkdir -p "$1"
+    if command -v xvfb-run >/dev/null; then
+        QT_SCALE_FACTOR="$2" QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 2560x2048x24" \
+            "$KIVO_BUILD/bin/kivo_screenshots" "$1"
+    else
+        QT_SCALE_FACTOR="$2" QT_QPA_PLATFORM=offscreen "$KIVO_BUILD/bin/kivo_screenshots" "$1"
+    fi
+}
+
+shoot "$out" 1
+if $readme; then
+    mkdir -p "$KIVO_ROOT/docs"
+    cp "$out"/tab[1-4].png "$KIVO_ROOT/docs/"
+    rm -r "$out"
+    ls "$KIVO_ROOT"/docs/tab*.png
 else
-    QT_QPA_PLATFORM=offscreen "$KIVO_BUILD/bin/kivo_screenshots" "$out"
+    shoot "$out/hidpi" 2
+    ls "$out"/*.png "$out"/hidpi/*.png
 fi
-ls "$out"/tab*.png

@@ -9,7 +9,7 @@ KIVO_BUILD="${KIVO_BUILD:-$KIVO_ROOT/build}"
 KIVO_PACKAGES=(
     g++ cmake ninja-build pkg-config
     libgtest-dev libgmock-dev libbenchmark-dev
-    qt6-base-dev qt6-translations-l10n
+    qt6-base-dev qt6-translations-l10n fcitx5-frontend-qt6
     fonts-ipafont-gothic
     xvfb xauth xdotool imagemagick
     python3 locales

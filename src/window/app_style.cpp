@@ -2,9 +2,13 @@
 
 #include <QApplication>
 #include <QFont>
+#include <QIcon>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QProxyStyle>
 #include <QStyleFactory>
 #include <QStyleOptionComplex>
+#include <QTranslator>
 
 namespace kivo::window {
 namespace {
@@ -38,6 +42,22 @@ public:
 
 void setUpApplication(QApplication& app) {
     QApplication::setApplicationName(QStringLiteral("kivoautofill"));
+    // Matches the installed kivoautofill.desktop, so that docks and task bars show its name and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("kivoautofill"));
+    QIcon icon;
+    for (int size : {16, 24, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/kivoautofill-%1.png").arg(size), QSize(size, size));
+    QApplication::setWindowIcon(icon);
+
+    // Every caption and message of the program is Japanese; Qt's own texts (the buttons of the
+    // message boxes, the edit menus of the parameter boxes, the calendar of the date pickers)
+    // follow, whatever the locale of the session.
+    QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
+    auto* qtTexts = new QTranslator(&app);
+    if (qtTexts->load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"),
+                      QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(qtTexts);
+
     QApplication::setStyle(new CompactStyle(QStyleFactory::create(QStringLiteral("Fusion"))));
     QFont font(QStringLiteral("IPAGothic"));
     font.setPointSizeF(9);

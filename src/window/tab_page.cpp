@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
 #include <QVBoxLayout>
 
 #include "ops/lists.h"
@@ -186,6 +187,13 @@ void TabPage::addCaptionLine(QAbstractButton* selector, const QString& caption,
     if (!pieces.empty() && !pieces[0].blank) {
         selector->setText(pieces[0].text);
         next = 1;
+    } else {
+        // A caption that starts with a blank stretch: its first control starts where the words of
+        // the other lines do, not against the bare indicator.
+        const bool check = qobject_cast<QCheckBox*>(selector) != nullptr;
+        const int gap = selector->style()->pixelMetric(
+            check ? QStyle::PM_CheckBoxLabelSpacing : QStyle::PM_RadioButtonLabelSpacing, nullptr, selector);
+        row->addSpacing(std::max(0, gap - row->spacing()));
     }
     int labelNumber = 0;
     for (; next < pieces.size(); ++next) {

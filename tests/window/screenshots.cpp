@@ -1,34 +1,236 @@
-// Writes one PNG of the main window per tab into the directory given as the first argument.
+// Renders every screen of the program to PNG files in the directory given as the first argument:
+// the four tabs with a finished run in the panes (tab1.png … tab4.png, the README's pictures),
+// the widened text area, the splash and notices windows, the pane menu, the File menu, combo and
+// calendar popups and a message box of each icon.
+#include <functional>
+#include <utility>
+#include <vector>
+
+#include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QCalendarWidget>
+#include <QComboBox>
+#include <QDateEdit>
 #include <QDir>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPixmap>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTimer>
 
+#include "app/frm_info.h"
+#include "app/frm_logo.h"
 #include "window/app_style.h"
+#include "window/controls.h"
 #include "window/frm_main.h"
 #include "window/message_box.h"
+#include "window/qtext.h"
+#include "window/text_box.h"
+
+namespace {
+
+using namespace kivo::window;
+
+QString g_dir;
+int g_failures = 0;
+
+void settle() {
+    for (int i = 0; i < 5; ++i)
+        QApplication::processEvents();
+}
+
+void save(const QPixmap& picture, const QString& name) {
+    if (!picture.save(g_dir + u'/' + name + QStringLiteral(".png"))) ++g_failures;
+}
+
+// `base` with the popups painted where they are on the screen, on a grey ground where they
+// stand out of it (a popup is a window of its own, which grabbing `base` leaves out).
+QPixmap withPopups(QWidget* base, const std::vector<QWidget*>& popups) {
+    const QPoint origin = base->mapToGlobal(QPoint(0, 0));
+    QRect area(origin, base->size());
+    for (QWidget* popup : popups)
+        area |= QRect(popup->mapToGlobal(QPoint(0, 0)), popup->size());
+    const qreal ratio = base->devicePixelRatioF();
+    QPixmap canvas(area.size() * ratio);
+    canvas.setDevicePixelRatio(ratio);
+    canvas.fill(QColor(0x80, 0x80, 0x80));
+    QPainter painter(&canvas);
+    painter.drawPixmap(origin - area.topLeft(), base->grab());
+    for (QWidget* popup : popups)
+        painter.drawPixmap(popup->mapToGlobal(QPoint(0, 0)) - area.topLeft(), popup->grab());
+    return canvas;
+}
+
+template <typename T>
+T* get(QWidget& window, const char* name) {
+    return window.findChild<T*>(QLatin1String(name));
+}
+
+// The controls of one example run, set as the program sets them (no input rule fires).
+void assign(FrmMain& window, std::initializer_list<std::pair<const char*, const char16_t*>> values) {
+    GuardHold hold(window.state());
+    for (const auto& [name, value] : values)
+        window.controls().assign(name, kivo::Text(value));
+}
+
+void runExample(FrmMain& window, int tab, const char* selector, const char16_t* upper,
+                std::initializer_list<std::pair<const char*, const char16_t*>> values) {
+    get<QTabWidget>(window, "SSTab1")->setCurrentIndex(tab);
+    get<QAbstractButton>(window, selector)->setChecked(true);
+    assign(window, values);
+    get<PlainTextBox>(window, "Text1")->assign(upper);
+    window.execute();
+    settle();
+}
+
+void tabs(FrmMain& window) {
+    runExample(window, 0, "Option1(4)", u"りんご\r\nみかん\r\nぶどう\r\nもも", {{"Text3", u"・"}});
+    save(window.grab(), QStringLiteral("tab1"));
+    runExample(window, 1, "Option2(6)", u"<b>太字</b>と<i>斜体</i>\r\n<p>段落</p>",
+               {{"Text16", u"<"}, {"Text17", u">"}, {"Text18", u""}});
+    save(window.grab(), QStringLiteral("tab2"));
+    runExample(window, 2, "Check3", u"第1回 会議室101", {{"Check1(0)", u"1"}, {"Check1(1)", u"1"}});
+    save(window.grab(), QStringLiteral("tab3"));
+    runExample(window, 3, "Option4(5)", u"", {{"Text27", u"6"}, {"chkYoubi", u"1"}});
+    // The pickers start at today; a fixed month keeps the picture the same from day to day.
+    for (const char* picker : {"DTPicker1", "DTPicker2", "DTPicker3"})
+        assign(window, {{picker, u"2025/04/01"}});
+    window.execute();
+    settle();
+    save(window.grab(), QStringLiteral("tab4"));
+}
+
+void wideLayout(FrmMain& window) {
+    auto* widen = get<QPushButton>(window, "Command25");
+    widen->click();
+    settle();
+    save(window.grab(), QStringLiteral("wide"));
+    widen->click();
+    settle();
+}
+
+void menus(FrmMain& window) {
+    auto* upper = get<PlainTextBox>(window, "Text1");
+    upper->assign(u"りんご\r\nみかん\r\nぶどう");
+    upper->select(0, 3);
+    QWidget* viewport = upper->viewport();
+    const QPoint at(60, 40);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, viewport->mapToGlobal(at), Qt::RightButton,
+                        Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(viewport, &release);
+    settle();
+    auto* paneMenu = window.findChild<QMenu*>(QStringLiteral("mnuMenu"));
+    save(withPopups(&window, {paneMenu}), QStringLiteral("pane-menu"));
+    paneMenu->hide();
+
+    auto* fileMenu = window.findChild<QMenu*>(QStringLiteral("mnuFile"));
+    fileMenu->popup(
+        window.menuBar()->mapToGlobal(window.menuBar()->actionGeometry(fileMenu->menuAction()).bottomLeft()));
+    settle();
+    save(withPopups(&window, {fileMenu}), QStringLiteral("file-menu"));
+    fileMenu->hide();
+}
+
+// The combos with the longest entries, each with its list open.
+void popups(FrmMain& window) {
+    const std::pair<int, const char*> combos[] = {{0, "Combo39"}, {0, "Combo19"}, {0, "Combo41"},
+                                                  {1, "Combo43"}, {2, "Combo46"}, {3, "Combo53"}};
+    auto* tabs = get<QTabWidget>(window, "SSTab1");
+    for (const auto& [tab, name] : combos) {
+        tabs->setCurrentIndex(tab);
+        settle();
+        auto* combo = get<QComboBox>(window, name);
+        combo->showPopup();
+        settle();
+        save(withPopups(&window, {combo->view()->window()}), QStringLiteral("popup-") + QLatin1String(name));
+        combo->hidePopup();
+        settle();
+    }
+    tabs->setCurrentIndex(3);
+    settle();
+    auto* picker = get<QDateEdit>(window, "DTPicker1");
+    // The calendar opens on a press on the picker's arrow.
+    const QPoint arrow(picker->width() - 6, picker->height() / 2);
+    QMouseEvent press(QEvent::MouseButtonPress, arrow, picker->mapToGlobal(arrow), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(picker, &press);
+    settle();
+    QWidget* calendar = picker->calendarWidget()->window();
+    if (calendar->isVisible()) {
+        save(withPopups(&window, {calendar}), QStringLiteral("popup-DTPicker1"));
+        calendar->hide();
+    } else {
+        ++g_failures;
+    }
+}
+
+// Shows each message through the program's own message boxes and grabs the box once it is up.
+void messageBoxes(FrmMain& window) {
+    QtMessageBoxes boxes(&window);
+    auto grabNext = [](const QString& name) {
+        QTimer::singleShot(300, [name] {
+            QWidget* box = QApplication::activeModalWidget();
+            if (!box) {
+                ++g_failures;
+                return;
+            }
+            save(box->grab(), name);
+            box->close();
+        });
+    };
+    grabNext(QStringLiteral("message-information"));
+    boxes.show(kivo::Icon::Information, QStringLiteral("改行の連続があります。"));
+    grabNext(QStringLiteral("message-exclamation"));
+    boxes.show(kivo::Icon::Exclamation,
+               QStringLiteral("条件が行えない行がある、または文字数、その他のエラーです。"));
+    grabNext(QStringLiteral("message-question"));
+    boxes.ask(kExitQuestion);
+}
+
+void startUpWindows(FrmMain& window) {
+    kivo::app::FrmLogo logo;
+    logo.show();
+    logo.setStatus(kivo::app::kStatusSettingUp);
+    settle();
+    save(logo.grab(), QStringLiteral("splash"));
+    logo.hide();
+
+    kivo::app::NoticeRecord record;
+    record.notice =
+        u"Kivoオートフィルをご利用いただきありがとうございます。\r\n"
+        u"新しい版を公開しました。詳しくはホームページをご覧下さい。";
+    kivo::app::FrmInfo info(window, record);
+    info.show();
+    settle();
+    save(info.grab(), QStringLiteral("notices"));
+    info.hide();
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    kivo::window::setUpApplication(app);
-    const QString dir = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("/tmp/kivo-shots");
-    QDir().mkpath(dir);
+    setUpApplication(app);
+    g_dir = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("/tmp/kivo-shots");
+    QDir().mkpath(g_dir);
 
-    kivo::window::ScriptedMessageBoxes messages;
-    kivo::window::FrmMain window(&messages);
+    ScriptedMessageBoxes messages;
+    FrmMain window(&messages);
     window.fillLists();
     window.show();
     window.finishStartUp();
-    auto* tabs = window.findChild<QTabWidget*>(QStringLiteral("SSTab1"));
-    int failures = 0;
     QTimer::singleShot(200, [&] {
-        for (int i = 0; i < tabs->count(); ++i) {
-            tabs->setCurrentIndex(i);
-            QApplication::processEvents();
-            const QString path = dir + QStringLiteral("/tab%1.png").arg(i + 1);
-            if (!window.grab().save(path)) ++failures;
-        }
-        app.exit(failures == 0 ? 0 : 1);
+        tabs(window);
+        wideLayout(window);
+        menus(window);
+        popups(window);
+        startUpWindows(window);
+        messageBoxes(window);
+        app.exit(g_failures == 0 ? 0 : 1);
     });
     return app.exec();
 }

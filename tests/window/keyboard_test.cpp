@@ -1,0 +1,322 @@
+// The keyboard as a user meets it: every access key of every caption, no two on one tab, and
+// Enter in a parameter box.
+#include <algorithm>
+#include <map>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QKeySequence>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTest>
+
+#include "window/app_style.h"
+#include "window/file_dialog.h"
+#include "window/frm_main.h"
+#include "window/message_box.h"
+#include "window/pane_clipboard.h"
+#include "window/qtext.h"
+#include "window/text_box.h"
+
+using namespace kivo;
+using namespace kivo::window;
+
+namespace {
+
+class NoFileDialogs final : public FileDialogs {
+public:
+    QString openFileName() override { return {}; }
+    QString saveFileName() override { return {}; }
+};
+
+class MemoryClipboard final : public Clipboard {
+public:
+    QString text() const override { return m_text; }
+    bool setText(const QString& text) override {
+        m_text = text;
+        return true;
+    }
+
+private:
+    QString m_text;
+};
+
+// One control that shows an access key: the widget whose caption carries it, and the key.
+struct AccessKey {
+    QWidget* owner;
+    QString caption;
+    int key;
+};
+
+QString describe(const AccessKey& k) {
+    return QStringLiteral("%1 \"%2\"").arg(k.owner->objectName(), k.caption);
+}
+
+}  // namespace
+
+class KeyboardTest : public QObject {
+    Q_OBJECT
+
+private:
+    ScriptedMessageBoxes* m_boxes = nullptr;
+    FrmMain* m_window = nullptr;
+    QTabWidget* m_tabs = nullptr;
+    NoFileDialogs m_dialogs;
+    MemoryClipboard m_clipboard;
+
+    template <typename T>
+    T* get(const char* name) const {
+        T* w = m_window->findChild<T*>(QLatin1String(name));
+        if (!w) qFatal("no control %s", name);
+        return w;
+    }
+
+    // Every access key the user can reach with the tab on show: the captions of the visible
+    // buttons and labels, the tab strip and the menu bar.
+    std::vector<AccessKey> visibleAccessKeys() const {
+        std::vector<AccessKey> keys;
+        auto add = [&keys](QWidget* owner, const QString& caption) {
+            const QKeySequence mnemonic = QKeySequence::mnemonic(caption);
+            if (!mnemonic.isEmpty()) keys.push_back({owner, caption, mnemonic[0].key()});
+        };
+        for (QAbstractButton* b : m_window->findChildren<QAbstractButton*>())
+            if (b->isVisibleTo(m_window)) add(b, b->text());
+        for (QLabel* l : m_window->findChildren<QLabel*>())
+            if (l->isVisibleTo(m_window)) add(l, l->text());
+        QTabBar* strip = m_tabs->tabBar();
+        for (int i = 0; i < strip->count(); ++i)
+            add(strip, strip->tabText(i));
+        for (QAction* a : m_window->menuBar()->actions())
+            add(m_window->menuBar(), a->text());
+        return keys;
+    }
+
+    void showTab(int tab) {
+        m_tabs->setCurrentIndex(tab);
+        QApplication::processEvents();
+    }
+
+    void pressAlt(int key) {
+        QTest::keyClick(m_window, static_cast<Qt::Key>(key), Qt::AltModifier);
+        QApplication::processEvents();
+    }
+
+private slots:
+    void init() {
+        m_boxes = new ScriptedMessageBoxes;
+        m_window = new FrmMain(m_boxes);
+        m_window->setFileDialogs(&m_dialogs);
+        m_window->setClipboard(&m_clipboard);
+        m_window->fillLists();
+        m_window->show();
+        m_window->finishStartUp();
+        m_tabs = get<QTabWidget>("SSTab1");
+        m_window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_window));
+    }
+
+    void cleanup() {
+        m_window->closeQuietly();
+        delete m_window;
+        m_window = nullptr;
+        delete m_boxes;
+        m_boxes = nullptr;
+    }
+
+    void noAccessKeyTwiceOnOneTab_data() {
+        QTest::addColumn<int>("tab");
+        QTest::addColumn<QString>("keys");
+        // The panes' buttons, Stop, Execute, the tab strip and the File menu are on every tab.
+        const QString everywhere = QStringLiteral("ABCDXYZ1234T");
+        QTest::newRow("tab 0") << 0 << QStringLiteral("EFGHIJKLMNOPQ") + everywhere;
+        QTest::newRow("tab 1") << 1 << QStringLiteral("EFGHIJKLMNOPQ") + everywhere;
+        QTest::newRow("tab 2") << 2 << QStringLiteral("EFGHIJKLMNOPQRS67890") + everywhere;
+        QTest::newRow("tab 3") << 3 << QStringLiteral("EFGHIJKLM") + everywhere;
+    }
+
+    void noAccessKeyTwiceOnOneTab() {
+        QFETCH(int, tab);
+        QFETCH(QString, keys);
+        showTab(tab);
+        std::map<int, QStringList> byKey;
+        for (const AccessKey& k : visibleAccessKeys())
+            byKey[k.key].append(describe(k));
+        QStringList duplicates;
+        QString found;
+        for (const auto& [key, owners] : byKey) {
+            found += QKeySequence(key).toString();
+            if (owners.size() > 1)
+                duplicates.append(QKeySequence(key).toString() + QStringLiteral(": ") +
+                                  owners.join(QStringLiteral(", ")));
+        }
+        QVERIFY2(duplicates.isEmpty(), qPrintable(duplicates.join(QStringLiteral("; "))));
+        std::sort(keys.begin(), keys.end());
+        std::sort(found.begin(), found.end());
+        QCOMPARE(found, keys);
+    }
+
+    void captionsWithAccessKeysCanBeReached() {
+        // A label's access key acts only through its buddy.
+        for (QLabel* l : m_window->findChildren<QLabel*>())
+            if (!QKeySequence::mnemonic(l->text()).isEmpty())
+                QVERIFY2(l->buddy(), qPrintable(l->objectName()));
+    }
+
+    void everyAccessKeyActs_data() {
+        QTest::addColumn<int>("tab");
+        for (int tab = 0; tab < 4; ++tab)
+            QTest::addRow("tab %d", tab) << tab;
+    }
+
+    // Alt with the key, pressed while the upper pane has the focus, does what a click on the
+    // caption does: an option becomes selected, a check box changes, a button is clicked.
+    void everyAccessKeyActs() {
+        QFETCH(int, tab);
+        for (const AccessKey& k : [&] {
+                 showTab(tab);
+                 return visibleAccessKeys();
+             }()) {
+            showTab(tab);
+            get<PlainTextBox>("Text1")->setFocus();
+            m_boxes->clear();
+            const QString what = describe(k);
+            if (k.owner == m_tabs->tabBar()) {
+                const int target = k.key - Qt::Key_1;
+                pressAlt(k.key);
+                QVERIFY2(m_tabs->currentIndex() == target, qPrintable(what));
+                continue;
+            }
+            if (k.owner == m_window->menuBar()) {
+                pressAlt(k.key);
+                auto* file = m_window->findChild<QMenu*>(QStringLiteral("mnuFile"));
+                QTRY_VERIFY2(file->isVisible(), qPrintable(what));
+                file->hide();
+                continue;
+            }
+            QWidget* target = k.owner;
+            if (auto* label = qobject_cast<QLabel*>(k.owner)) target = label->buddy();
+            auto* button = qobject_cast<QAbstractButton*>(target);
+            QVERIFY2(button, qPrintable(what));
+            if (auto* option = qobject_cast<QRadioButton*>(button)) {
+                // Another option of the tab first, so that the key has something to change.
+                for (QRadioButton* other : option->parentWidget()->findChildren<QRadioButton*>())
+                    if (other != option) {
+                        other->setChecked(true);
+                        break;
+                    }
+                QVERIFY(!option->isChecked());
+                pressAlt(k.key);
+                QTRY_VERIFY2(option->isChecked(), qPrintable(what));
+            } else {
+                QSignalSpy clicked(button, &QAbstractButton::clicked);
+                const bool wasChecked = button->isChecked();
+                pressAlt(k.key);
+                QTRY_VERIFY2(clicked.count() == 1, qPrintable(what));
+                if (qobject_cast<QCheckBox*>(button))
+                    QVERIFY2(button->isChecked() != wasChecked, qPrintable(what));
+            }
+        }
+    }
+
+    void menuItemsHaveTheirKeys() {
+        auto* file = m_window->findChild<QMenu*>(QStringLiteral("mnuFile"));
+        QStringList keys;
+        for (QAction* a : file->actions())
+            keys.append(QKeySequence::mnemonic(a->text()).toString());
+        QCOMPARE(keys,
+                 (QStringList{QStringLiteral("Alt+U"), QStringLiteral("Alt+V"), QStringLiteral("Alt+W")}));
+    }
+
+    void enterKeepsTheText_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("kept");
+        for (const char* box : {"Text26", "Text3", "Text4", "Text5", "Text8", "Text12", "Text14", "Text18",
+                                "Text21", "Text34", "Text15", "Text22", "Text30"})
+            QTest::newRow(box) << box << "ab"
+                               << "ab\r\n";
+        for (const char* box : {"Text7", "Text13", "Text11", "Text16", "Text17", "Text19", "Text20", "Text6",
+                                "Text38", "Text41", "Text23", "Text24", "Text27", "Text28", "Text29"})
+            QTest::newRow(box) << box << "3"
+                               << "3";
+        for (const char* combo :
+             {"Combo8", "Combo1", "Combo3", "Combo5", "Combo49", "ComboStep(0)", "Combo56"})
+            QTest::newRow(combo) << combo << "7"
+                                 << "7";
+        QTest::newRow("Combo41") << "Combo41"
+                                 << "数行おきにリバースする"
+                                 << "数行おきにリバースする";
+        QTest::newRow("Combo39") << "Combo39"
+                                 << "改行を2文字でカウントする"
+                                 << "改行を2文字でカウントする";
+        QTest::newRow("Combo38") << "Combo38"
+                                 << "偶数"
+                                 << "偶数";
+        QTest::newRow("Combo4") << "Combo4"
+                                << "右"
+                                << "右";
+        QTest::newRow("ComboFm(2)") << "ComboFm(2)"
+                                    << "0000"
+                                    << "0000";
+        QTest::newRow("Combo53") << "Combo53"
+                                 << "「-」 ハイフン(yyyy-mm-dd)"
+                                 << "「-」 ハイフン(yyyy-mm-dd)";
+    }
+
+    // Enter confirms nothing in a parameter box: a one-line box keeps its text, a multi-line box
+    // takes a line break after it, a combo keeps the entry typed or chosen.
+    void enterKeepsTheText() {
+        QFETCH(QString, name);
+        QFETCH(QString, typed);
+        QFETCH(QString, kept);
+        QWidget* control = m_window->findChild<QWidget*>(name);
+        QVERIFY(control);
+        for (int tab = 0; tab < m_tabs->count(); ++tab)
+            if (m_tabs->widget(tab)->isAncestorOf(control)) showTab(tab);
+        control->setFocus();
+        QApplication::processEvents();
+        auto textOf = [control]() -> QString {
+            if (auto* box = qobject_cast<PlainTextBox*>(control)) return toQString(box->text());
+            if (auto* combo = qobject_cast<QComboBox*>(control)) return combo->currentText();
+            return qobject_cast<QLineEdit*>(control)->text();
+        };
+        QWidget* keys = control;
+        if (auto* combo = qobject_cast<QComboBox*>(control)) {
+            combo->lineEdit()->setText(typed);
+            keys = combo->lineEdit();
+        } else if (auto* line = qobject_cast<QLineEdit*>(control)) {
+            // Typed over the whole text: an emptied count box would take its start value back.
+            line->selectAll();
+            QTest::keyClicks(line, typed);
+        } else {
+            qobject_cast<PlainTextBox*>(control)->clear();
+            QTest::keyClicks(control, typed);
+        }
+        QCOMPARE(textOf(), typed);
+        QTest::keyClick(keys, Qt::Key_Return);
+        QApplication::processEvents();
+        QCOMPARE(textOf(), kept);
+        QTest::keyClick(keys, Qt::Key_Enter);
+        QApplication::processEvents();
+        if (!qobject_cast<PlainTextBox*>(control)) QCOMPARE(textOf(), kept);
+        QVERIFY2(m_boxes->shown().isEmpty(), qPrintable(m_boxes->texts().join(u'|')));
+    }
+};
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    setUpApplication(app);
+    KeyboardTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "keyboard_test.moc"
