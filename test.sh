@@ -12,3 +12,6 @@ chmod 0700 "$XDG_RUNTIME_DIR"
 KIVO_BUILD="$KIVO_ROOT/build-sanitize" KIVO_BUILD_TYPE=Debug \
     KIVO_CMAKE_ARGS="-DKIVO_BUILD_WINDOW=OFF -DKIVO_SANITIZE=ON" kivo_build
 (cd "$KIVO_ROOT/build-sanitize" && ctest --output-on-failure --parallel "$(nproc)" --timeout 600 "$@")
+
+# Each fuzz target briefly: a crash, sanitizer report, hang or runaway allocation fails the run.
+KIVO_FUZZ_BUILD="$KIVO_ROOT/build-fuzz" "$KIVO_ROOT/scripts/fuzz.sh" 10

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <cstddef>
 #include <exception>
 #include <optional>
+#include <stdexcept>
 
 #include "ops/params.h"
 #include "ops/run_context.h"
@@ -18,6 +20,10 @@ inline constexpr TextView kGeneralError = u"条件が行えない行がある、
 /// The message of a text with two line breaks in a row, refused by most line operations.
 inline constexpr TextView kConsecutiveLineBreaks = u"改行の連続があります。";
 
+/// The longest lower text: what the lower pane can hold (its positions are 32-bit). A longer
+/// result ends the run with the operation's error message, like running out of memory.
+inline constexpr std::size_t kMaxResultLength = 2147483647;
+
 struct FrameOptions {
     /// The month enumerations mark a failed run as aborted.
     bool setStopFlagOnError = false;
@@ -31,6 +37,7 @@ std::optional<Text> runFramed(RunContext& ctx, TextView errorMessage, Body&& bod
     try {
         std::optional<Text> result = body();
         if (ctx.cancelled()) return std::nullopt;
+        if (result && result->size() > kMaxResultLength) throw std::length_error("result too long");
         return result;
     } catch (const std::exception&) {
         ctx.exclaim(errorMessage);

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 #include "text/cp932.h"
@@ -55,6 +56,9 @@ std::string encodeTextFile(TextView text, FileEncoding encoding) {
 }
 
 std::optional<std::string> readFileBytes(const QString& path) {
+    // Only a regular file has a whole to read: a FIFO without a writer would block the window for
+    // good, and a device such as /dev/zero never ends.
+    if (!QFileInfo(path).isFile()) return std::nullopt;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
     const QByteArray bytes = file.readAll();

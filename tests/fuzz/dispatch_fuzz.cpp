@@ -1,5 +1,12 @@
 // Feeds the dispatcher arbitrary operation codes, parameter values and upper texts: every run
-// must end with a lower text or a message, never a crash, a hang or a sanitizer report.
+// must end with a lower text or a message (or a question answered other than Yes, or Stop, or
+// closing), never a crash, a hang, a sanitizer report or an unbounded allocation.
+//
+// Input layout: code, answer seed, stop byte, assignment count, assignments (control pick, value
+// kind, value bytes), then the upper text. Each code assigns mostly the controls its operation
+// reads, with values from the control's list, the edges of its input rule, or a short text of
+// line breaks, BS, Tab, surrogates, digits and signs.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -11,37 +18,7 @@
 
 namespace {
 
-class FuzzContext final : public kivo::RunContext {
-public:
-    explicit FuzzContext(std::uint8_t answers) : m_answers(answers) {}
-    bool poll() override { return cancelled(); }
-    bool stopFlag() const override { return m_stop; }
-    bool closing() const override { return false; }
-    void setStopFlag() override { m_stop = true; }
-    void assign(std::string_view, const kivo::Text&) override {}
-
-protected:
-    void showMessage(kivo::Icon, kivo::TextView) override {}
-    kivo::Answer askQuestion(kivo::TextView) override {
-        const auto a = static_cast<kivo::Answer>(m_answers % 3);
-        m_answers = static_cast<std::uint8_t>(m_answers / 3 + 17 * m_answers);
-        return a;
-    }
-
-private:
-    std::uint8_t m_answers;
-    bool m_stop = false;
-};
-
-// Values that sit on the edges of what the input rules allow, plus the entries of each combo.
-const std::vector<kivo::Text>& interestingValues() {
-    static const std::vector<kivo::Text> values = {
-        u"",   u"0",    u"1",    u"2",     u"255",  u"256",  u"999",       u"1000", u"65535", u"65536",
-        u"-1", u"1e999", u"NaN", u" 3",    u"３",   u"\r\n", u"\r",        u"\n",   u"\b",    u"\t",
-        u"a",  u"左",   u"右",   u"\xD800", u"0000000000000000", u"2147483648", u"0001/01/01", u"9999/12/31",
-    };
-    return values;
-}
+using kivo::Text;
 
 struct Reader {
     const std::uint8_t* data;
@@ -53,41 +30,279 @@ struct Reader {
     }
 };
 
+// Scripted answers, and Stop or closing after a bounded number of polls. Every run is cut off
+// after kPollLimit passes, so that a valid but huge request (two million months, a loop count of
+// two billion) still ends quickly; that path is the same as a press of Stop.
+class FuzzContext final : public kivo::RunContext {
+public:
+    static constexpr long kPollLimit = 20000;
+
+    FuzzContext(std::uint8_t answers, std::uint8_t stop) : m_answers(answers) {
+        if (stop >= 0xE0) {
+            m_closeAfter = (stop - 0xE0) * 3L;
+        } else if (stop >= 0x80) {
+            m_stopAfter = (stop - 0x80) * 5L;
+        }
+    }
+
+    bool poll() override {
+        ++m_polls;
+        if (m_polls > kPollLimit || (m_stopAfter >= 0 && m_polls > m_stopAfter)) m_stop = true;
+        if (m_closeAfter >= 0 && m_polls > m_closeAfter) m_closing = true;
+        return cancelled();
+    }
+    bool stopFlag() const override { return m_stop; }
+    bool closing() const override { return m_closing; }
+    void setStopFlag() override { m_stop = true; }
+    void assign(std::string_view control, const Text&) override {
+        if (!kivo::Params::isControl(control)) __builtin_trap();
+    }
+
+    int messages = 0;
+    bool declined = false;
+
+protected:
+    void showMessage(kivo::Icon, kivo::TextView message) override {
+        if (message.empty()) __builtin_trap();
+        ++messages;
+    }
+    kivo::Answer askQuestion(kivo::TextView question) override {
+        if (question.empty()) __builtin_trap();
+        const auto a = static_cast<kivo::Answer>(m_answers % 3);
+        m_answers = static_cast<std::uint8_t>(m_answers / 3 + 17 * m_answers + 1);
+        if (a != kivo::Answer::Yes) declined = true;
+        return a;
+    }
+
+private:
+    std::uint8_t m_answers;
+    long m_polls = 0;
+    long m_stopAfter = -1;
+    long m_closeAfter = -1;
+    bool m_stop = false;
+    bool m_closing = false;
+};
+
+std::vector<std::string> names(std::initializer_list<const char*> list) {
+    return {list.begin(), list.end()};
+}
+
+// The controls each operation reads.
+const std::vector<std::vector<std::string>>& controlsByCode() {
+    static const std::vector<std::vector<std::string>> table = [] {
+        std::vector<std::vector<std::string>> t(kivo::kOperationCount);
+        t[0] = names({"Combo41", "Combo42"});
+        t[1] = names({"Combo39"});
+        t[2] = names({"Combo40", "Text26"});
+        t[3] = names({"Combo19"});
+        t[4] = names({"Combo31", "Text3"});
+        t[5] = names({"Combo34", "Text4"});
+        t[6] = names({"Combo1", "Combo32", "Text5"});
+        t[7] = names({"Text7", "Combo2", "Combo33", "Text8"});
+        t[12] = names({"Combo47", "Text13"});
+        t[14] = names({"Text11"});
+        t[16] = names({"Combo38", "Text12"});
+        t[17] = names({"Combo3", "Combo4", "Text14"});
+        t[18] = names({"Combo5"});
+        t[19] = names({"Text16", "Text17", "Text18"});
+        t[20] = names({"Combo43", "Text19", "Text20", "Text21"});
+        t[21] = names({"Combo18", "Combo6", "Combo7", "Text34"});
+        t[22] = names({"Combo8", "Combo9"});
+        t[23] = names({"Combo10", "Combo11"});
+        t[24] = names({"Combo16", "Combo12", "Combo13"});
+        t[25] = names({"Combo17", "Combo14", "Combo15"});
+        t[26] = names({"Text6", "Check4", "Combo58", "Text30"});
+        for (int i = 0; i <= 16; ++i)
+            for (const char* array : {"Check1", "ComboId", "ComboStep", "ComboFm"})
+                t[26].push_back(kivo::arrayName(array, i));
+        t[27] = names({"Combo20"});
+        t[28] =
+            names({"Combo21", "Combo22", "Combo23", "Combo24", "Combo25", "Combo26", "Combo27", "Text38"});
+        t[29] = names({"Combo28", "Combo29", "Combo30", "Combo35", "Combo36", "Combo37", "Text41"});
+        t[30] = names({"Combo48", "Combo49", "Combo50", "Text15", "Text22"});
+        t[31] = names({"Combo51", "Combo52", "Combo53", "Text23", "Text24"});
+        t[32] = names({"Text27", "DTPicker1", "chkYoubi"});
+        t[33] = names({"Text28", "DTPicker2", "Combo54", "Combo57"});
+        t[34] = names({"Text29", "DTPicker3", "Combo55", "Combo56"});
+        return t;
+    }();
+    return table;
+}
+
+const std::vector<std::string>& allControls() {
+    static const std::vector<std::string> all = [] {
+        std::vector<std::string> out;
+        const kivo::Params defaults = kivo::Params::defaults(kivo::Date{2024, 2, 29});
+        for (const auto& [name, value] : defaults.all())
+            out.push_back(name);
+        return out;
+    }();
+    return all;
+}
+
+// The edges of the numeric combo, count text and text-length rules, and what only the command
+// line can send: signs, blanks, full-width digits, exponents, NaN, dates at and past the range.
+const std::vector<Text>& edgeValues() {
+    static const std::vector<Text> values = {
+        u"",
+        u"0",
+        u"1",
+        u"2",
+        u"3",
+        u"10",
+        u"99",
+        u"100",
+        u"101",
+        u"255",
+        u"256",
+        u"999",
+        u"1000",
+        u"32767",
+        u"32768",
+        u"65535",
+        u"65536",
+        u"2000000",
+        u"2000001",
+        u"2147483647",
+        u"2147483648",
+        u"4294967295",
+        u"4294967296",
+        u"9999999999",
+        u"-1",
+        u"+1",
+        u"-0",
+        u" 3",
+        u"\t3",
+        u"3 ",
+        u"３",
+        u"１２",
+        u"－１",
+        u"1e999",
+        u"-1e999",
+        u"1e-999",
+        u"NaN",
+        u"inf",
+        u"1.5",
+        u"2.5",
+        u".5",
+        u"5.",
+        u"00001",
+        u"0x10",
+        u"1e3",
+        u"\r\n",
+        u"\r",
+        u"\n",
+        u"\b",
+        u"\t",
+        u"a",
+        u"左",
+        u"右",
+        u"\xD800",
+        u"\xDC00",
+        u"0100/01/01",
+        u"9999/12/31",
+        u"2024/02/29",
+        u"2023/02/29",
+        u"0099/12/31",
+        u"10000/01/01",
+        u"1",
+        u"0",
+    };
+    return values;
+}
+
+// The units texts are made of: the special characters, digits of both widths, signs, letters of
+// the four classes, double-byte and half-width katakana, lone surrogates and one-way characters.
+constexpr char16_t kAlphabet[] = {
+    u'\r',  u'\n',  u'\b',  u'\t',  u' ',   u'0',   u'1',   u'5',   u'9',   u'-',   u'+',   u'.',   u'e',
+    u'E',   u'a',   u'z',   u'A',   u'Z',   u'/',   u'?',   u'x',   u'\\',  u'０',  u'９',  u'－',  u'＋',
+    u'ａ',  u'Ｚ',  u'あ',  u'漢',  u'ｱ',   u'ﾟ',   0xD83D, 0xDE00, 0xD800, 0xDFFF, 0x301C, 0x2212, 0x00A5,
+    0x00A2, 0x2016, 0x3000, 0xFFFD, 0x0000, 0x007F, 0x0080, 0x00A0, 0xFEFF, 0xFF61, 0xFF9F, 0xE000, 0xFFFF,
+};
+constexpr std::size_t kAlphabetSize = sizeof(kAlphabet) / sizeof(kAlphabet[0]);
+
+Text shortText(Reader& in) {
+    Text s;
+    for (int n = in.byte() % 24; n > 0; --n)
+        s.push_back(kAlphabet[in.byte() % kAlphabetSize]);
+    return s;
+}
+
+Text valueFor(const std::string& name, Reader& in, bool& longValue) {
+    const std::uint8_t kind = in.byte();
+    if (kind < 80) {
+        const std::vector<Text>& edges = edgeValues();
+        return edges[in.byte() % edges.size()];
+    }
+    if (kind < 150) {
+        for (const kivo::ComboList& list : kivo::comboLists()) {
+            if (list.name != name) continue;
+            const std::uint8_t at = in.byte();
+            // The first and last entries are the edges of the list; the rest are sampled.
+            if (at < 64) return list.entries.front();
+            if (at < 128) return list.entries.back();
+            return list.entries[(at * 7919u + in.byte()) % list.entries.size()];
+        }
+        return shortText(in);
+    }
+    if (kind < 240) return shortText(in);
+    // The edge of the text-length rule, and one past it.
+    longValue = true;
+    const char16_t unit = kAlphabet[in.byte() % kAlphabetSize];
+    return Text(kind & 1 ? 65536 : 65535, unit);
+}
+
+// The upper text: ASCII bytes as they are (line breaks, BS, Tab, digits, signs), bytes from 0x80
+// units of the alphabet, 0xF0..0xFE a wide unit from the next byte, 0xFF a run of the last unit.
+Text upperText(Reader& in, std::size_t limit) {
+    Text upper;
+    while (in.size > 0 && upper.size() < limit) {
+        const std::uint8_t b = in.byte();
+        if (b < 0x80) {
+            upper.push_back(b);
+        } else if (b < 0xF0) {
+            upper.push_back(kAlphabet[(b - 0x80) % kAlphabetSize]);
+        } else if (b < 0xFF) {
+            upper.push_back(static_cast<char16_t>((b & 0x0F) << 12 | in.byte() << 4 | (b & 0x0F)));
+        } else if (!upper.empty()) {
+            upper.append(std::min<std::size_t>(in.byte() * 16u, limit - upper.size()), upper.back());
+        }
+    }
+    return upper;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     Reader in{data, size};
     const int code = in.byte() % kivo::kOperationCount;
-    if (!kivo::isBuilt(code)) return 0;
+    if (!kivo::isBuilt(code)) __builtin_trap();
+    const std::uint8_t answers = in.byte();
+    const std::uint8_t stop = in.byte();
 
     kivo::Params params = kivo::Params::defaults(kivo::Date{2024, 2, 29});
-    std::vector<std::string> names;
-    for (const auto& [name, value] : params.all()) names.push_back(name);
-
-    const int assignments = in.byte() % 8;
-    for (int i = 0; i < assignments; ++i) {
-        const std::string& name = names[in.byte() % names.size()];
+    const std::vector<std::string>& own = controlsByCode()[static_cast<std::size_t>(code)];
+    bool longValue = false;
+    for (int n = in.byte() % 12; n > 0; --n) {
         const std::uint8_t pick = in.byte();
-        kivo::Text value;
-        if (pick < 128) {
-            value = interestingValues()[pick % interestingValues().size()];
-        } else if (pick < 192) {
-            for (const kivo::ComboList& list : kivo::comboLists())
-                if (list.name == name) value = list.entries[in.byte() % list.entries.size()];
-        } else {
-            for (int n = in.byte() % 8; n > 0; --n) value.push_back(static_cast<char16_t>(in.byte() | in.byte() << 8));
-        }
-        params.set(name, value);
+        // Mostly the operation's own controls; now and then any control, as the command line allows.
+        const std::string& name = !own.empty() && pick < 224
+                                      ? own[pick % own.size()]
+                                      : allControls()[in.byte() % allControls().size()];
+        params.set(name, valueFor(name, in, longValue));
     }
-    FuzzContext ctx(in.byte());
+    FuzzContext ctx(answers, stop);
 
-    // The rest is the upper text: mostly single bytes (ASCII and line breaks), some wide units.
-    kivo::Text upper;
-    while (in.size > 0) {
-        const std::uint8_t b = in.byte();
-        upper.push_back(b >= 0xF0 ? static_cast<char16_t>(0x3000 + (b & 0x0F) * 0x100 + in.byte()) : b);
-    }
+    // A parameter at the length limit is repeated per line or per match: a short upper text keeps
+    // a single run fast.
+    const Text upper = upperText(in, longValue ? 16 : 8192);
     if (upper.empty() && !kivo::runsWithoutUpperText(code)) return 0;
-    kivo::dispatch(code, upper, params, ctx);
+
+    const kivo::DispatchResult result = kivo::dispatch(code, upper, params, ctx);
+    // A run that ran and was neither stopped, closed nor declined ends with its result or a message.
+    if (result.lower && ctx.cancelled()) __builtin_trap();
+    if (result.end == kivo::DispatchEnd::Ran && !result.lower && !ctx.cancelled() && !ctx.declined &&
+        ctx.messages == 0)
+        __builtin_trap();
     return 0;
 }

@@ -8,7 +8,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     std::u16string text;
-    for (std::size_t i = 0; i < size; ++i) text.push_back(data[i] >= 0xF8 ? static_cast<char16_t>(0xFF10 + (data[i] & 7)) : data[i]);
+    for (std::size_t i = 0; i < size; ++i)
+        text.push_back(data[i] >= 0xF8 ? static_cast<char16_t>(0xFF10 + (data[i] & 7)) : data[i]);
     try {
         const double v = kivo::numericValue(text);
         if (v != v) __builtin_trap();  // never NaN
