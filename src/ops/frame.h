@@ -33,7 +33,8 @@ struct FrameOptions {
 /// memory, a position outside a string) shows the operation's own error message and ends the run
 /// without output; a run that was stopped or is closing writes nothing either.
 template <typename Body>
-std::optional<Text> runFramed(RunContext& ctx, TextView errorMessage, Body&& body, FrameOptions options = {}) {
+std::optional<Text> runFramed(RunContext& ctx, TextView errorMessage, Body&& body,
+                              FrameOptions options = {}) {
     try {
         std::optional<Text> result = body();
         if (ctx.cancelled()) return std::nullopt;
