@@ -1,11 +1,10 @@
 #include "app/info_log.h"
 
-#include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include "app/notices.h"
 #include "text/cp932.h"
+#include "window/text_files.h"
 
 namespace kivo::app {
 
@@ -18,20 +17,10 @@ InfoLogRead readInfoLog(const QString& path) {
     const QFileInfo info(path);
     result.exists = info.exists();
     if (!result.exists || (info.isFile() && info.size() == 0)) return result;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        result.failed = true;
-        return result;
-    }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        result.failed = true;
-        return result;
-    }
+    const std::optional<std::string> bytes = window::readFileBytes(path);
     // A log that is not code page 932 is a failed read rather than a lossy one: the log is
     // written back whole, and replacement characters would overwrite what the file held.
-    std::optional<Text> log =
-        cp932::decode(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    std::optional<Text> log = bytes ? cp932::decode(*bytes) : std::nullopt;
     if (!log) {
         result.failed = true;
         return result;
@@ -41,14 +30,7 @@ InfoLogRead readInfoLog(const QString& path) {
 }
 
 bool writeInfoLog(const QString& path, TextView log) {
-    const std::string bytes = infoLogBytes(log);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return false;
-    if (file.write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size())) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return window::writeFileBytes(path, infoLogBytes(log));
 }
 
 }  // namespace kivo::app
