@@ -4,12 +4,12 @@
 
 #include "ops/loop/loop_generator.h"
 #include "ops/set1/add_text.h"
+#include "ops/set1/character_replacement.h"
 #include "ops/set1/class_extraction.h"
 #include "ops/set1/counting.h"
 #include "ops/set1/digit_replacement.h"
 #include "ops/set1/line_filter.h"
 #include "ops/set1/reverse.h"
-#include "ops/set1/special_characters.h"
 #include "ops/set2/duplicate_check.h"
 #include "ops/set2/every_nth_line.h"
 #include "ops/set2/line_breaking.h"

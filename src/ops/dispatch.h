@@ -38,7 +38,9 @@ const DispatchRow& dispatchRow(int code);
 bool isBuilt(int code);
 
 /// The operations that need no upper text (the month enumerations).
-inline bool runsWithoutUpperText(int code) { return code >= 32 && code <= 34; }
+inline bool runsWithoutUpperText(int code) {
+    return code >= 32 && code <= 34;
+}
 
 enum class DispatchEnd {
     PreCheckFailed,  // the pre-check's message was shown

@@ -9,10 +9,14 @@ namespace kivo {
 
 Params Params::defaults(Date today) {
     Params p;
-    for (const ComboList& list : comboLists()) p.m_values[list.name] = list.defaultText;
-    for (const TextBoxDefault& box : textBoxDefaults()) p.m_values[box.name] = box.defaultText;
-    for (const std::string& name : checkBoxNames()) p.m_values[name] = name == "Check3" ? u"1" : u"0";
-    for (const std::string& name : datePickerNames()) p.m_values[name] = formatDate(today);
+    for (const ComboList& list : comboLists())
+        p.m_values[list.name] = list.defaultText;
+    for (const TextBoxDefault& box : textBoxDefaults())
+        p.m_values[box.name] = box.defaultText;
+    for (const std::string& name : checkBoxNames())
+        p.m_values[name] = name == "Check3" ? u"1" : u"0";
+    for (const std::string& name : datePickerNames())
+        p.m_values[name] = formatDate(today);
     return p;
 }
 

@@ -27,7 +27,8 @@ public:
         char* inPtr = const_cast<char*>(in);
         char* outPtr = out;
         std::size_t outLeft = outCap;
-        if (iconv(m_cd, &inPtr, &inLen, &outPtr, &outLeft) == static_cast<std::size_t>(-1) || inLen != 0) return -1;
+        if (iconv(m_cd, &inPtr, &inLen, &outPtr, &outLeft) == static_cast<std::size_t>(-1) || inLen != 0)
+            return -1;
         if (iconv(m_cd, nullptr, nullptr, &outPtr, &outLeft) == static_cast<std::size_t>(-1)) return -1;
         return static_cast<long>(outCap - outLeft);
     }
@@ -65,7 +66,8 @@ struct Tables {
         auto decodeOne = [&](const char* in, std::size_t n) -> char16_t {
             char out[8];
             if (fromCp932.convert(in, n, out, sizeof out) != 2) return kNoChar;
-            return static_cast<char16_t>(static_cast<std::uint8_t>(out[0]) | static_cast<std::uint8_t>(out[1]) << 8);
+            return static_cast<char16_t>(static_cast<std::uint8_t>(out[0]) | static_cast<std::uint8_t>(out[1])
+                                                                                 << 8);
         };
         for (unsigned b = 0; b < 256; ++b) {
             const char in[1] = {static_cast<char>(b)};
@@ -112,12 +114,15 @@ bool decodeInto(std::string_view bytes, std::u16string& out, OnBad onBad) {
 
 }  // namespace
 
-int byteLength(char16_t c) { return tables().length[c] == 2 ? 2 : 1; }
+int byteLength(char16_t c) {
+    return tables().length[c] == 2 ? 2 : 1;
+}
 
 std::size_t byteCount(std::u16string_view s) {
     const Tables& t = tables();
     std::size_t n = 0;
-    for (char16_t c : s) n += t.length[c] == 2 ? 2 : 1;
+    for (char16_t c : s)
+        n += t.length[c] == 2 ? 2 : 1;
     return n;
 }
 

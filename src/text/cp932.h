@@ -13,8 +13,12 @@ int byteLength(char16_t c);
 
 /// Single-byte (half-width) in code page 932: ASCII, half-width katakana and every unit without
 /// a code page 932 form.
-inline bool isSingleByte(char16_t c) { return byteLength(c) == 1; }
-inline bool isDoubleByte(char16_t c) { return byteLength(c) == 2; }
+inline bool isSingleByte(char16_t c) {
+    return byteLength(c) == 1;
+}
+inline bool isDoubleByte(char16_t c) {
+    return byteLength(c) == 2;
+}
 
 /// Total code page 932 bytes of a text.
 std::size_t byteCount(std::u16string_view s);

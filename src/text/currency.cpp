@@ -76,11 +76,13 @@ Currency Currency::abs() const {
 }
 
 Currency Currency::operator+(Currency o) const {
-    return Currency(checkedResult([&](std::int64_t* r) { return __builtin_add_overflow(m_scaled, o.m_scaled, r); }));
+    return Currency(
+        checkedResult([&](std::int64_t* r) { return __builtin_add_overflow(m_scaled, o.m_scaled, r); }));
 }
 
 Currency Currency::operator-(Currency o) const {
-    return Currency(checkedResult([&](std::int64_t* r) { return __builtin_sub_overflow(m_scaled, o.m_scaled, r); }));
+    return Currency(
+        checkedResult([&](std::int64_t* r) { return __builtin_sub_overflow(m_scaled, o.m_scaled, r); }));
 }
 
 Currency Currency::operator*(std::int64_t k) const {
@@ -90,15 +92,16 @@ Currency Currency::operator*(std::int64_t k) const {
 std::string Currency::toString() const {
     // Work on the unsigned magnitude so that the most negative value prints too.
     const bool negative = m_scaled < 0;
-    const std::uint64_t magnitude =
-        negative ? std::uint64_t{0} - static_cast<std::uint64_t>(m_scaled) : static_cast<std::uint64_t>(m_scaled);
+    const std::uint64_t magnitude = negative ? std::uint64_t{0} - static_cast<std::uint64_t>(m_scaled)
+                                             : static_cast<std::uint64_t>(m_scaled);
     std::string out = negative ? "-" : "";
     out += std::to_string(magnitude / kScale);
     std::uint64_t fraction = magnitude % kScale;
     if (fraction != 0) {
         std::string digits = std::to_string(fraction);
         digits.insert(0, 4 - digits.size(), '0');
-        while (digits.back() == '0') digits.pop_back();
+        while (digits.back() == '0')
+            digits.pop_back();
         out += "." + digits;
     }
     return out;

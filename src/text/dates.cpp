@@ -7,7 +7,9 @@
 
 namespace kivo {
 
-bool isLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+bool isLeapYear(int year) {
+    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
 
 int daysInMonth(int year, int month) {
     static constexpr int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -86,7 +88,8 @@ Date addYears(Date d, std::int64_t years) {
 std::u16string formatDate(Date d, char16_t separator) {
     auto digits = [](int v, int width) {
         std::u16string s(static_cast<std::size_t>(width), u'0');
-        for (int i = width - 1; i >= 0 && v > 0; --i, v /= 10) s[static_cast<std::size_t>(i)] = static_cast<char16_t>(u'0' + v % 10);
+        for (int i = width - 1; i >= 0 && v > 0; --i, v /= 10)
+            s[static_cast<std::size_t>(i)] = static_cast<char16_t>(u'0' + v % 10);
         return s;
     };
     return digits(d.year, 4) + separator + digits(d.month, 2) + separator + digits(d.day, 2);
@@ -106,9 +109,11 @@ std::optional<Date> parseDate(std::u16string_view text) {
             return std::nullopt;
         }
     }
-    if (part != 2 || digitsIn[0] != 4 || digitsIn[1] == 0 || digitsIn[1] > 2 || digitsIn[2] == 0 || digitsIn[2] > 2)
+    if (part != 2 || digitsIn[0] != 4 || digitsIn[1] == 0 || digitsIn[1] > 2 || digitsIn[2] == 0 ||
+        digitsIn[2] > 2)
         return std::nullopt;
-    if (parts[0] < 1 || parts[1] < 1 || parts[1] > 12 || parts[2] < 1 || parts[2] > daysInMonth(parts[0], parts[1]))
+    if (parts[0] < 1 || parts[1] < 1 || parts[1] > 12 || parts[2] < 1 ||
+        parts[2] > daysInMonth(parts[0], parts[1]))
         return std::nullopt;
     return Date{parts[0], parts[1], parts[2]};
 }

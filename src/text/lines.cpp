@@ -1,6 +1,6 @@
 #include "text/lines.h"
 
-#include "text/special.h"
+#include "text/characters.h"
 
 namespace kivo {
 
@@ -21,11 +21,17 @@ Text withLineBreaks(TextView s, TextView lineBreak) {
     return out;
 }
 
-Text normalizeLineBreaks(TextView s) { return withLineBreaks(s, u"\n"); }
+Text normalizeLineBreaks(TextView s) {
+    return withLineBreaks(s, u"\n");
+}
 
-bool hasConsecutiveLineBreaks(TextView normalized) { return normalized.find(u"\n\n") != TextView::npos; }
+bool hasConsecutiveLineBreaks(TextView normalized) {
+    return normalized.find(u"\n\n") != TextView::npos;
+}
 
-Text lfToCrLf(TextView s) { return replaceAll(s, u"\n", kCrLf); }
+Text lfToCrLf(TextView s) {
+    return replaceAll(s, u"\n", kCrLf);
+}
 
 Text replaceAll(TextView s, TextView find, TextView replacement) {
     if (find.empty()) return Text(s);
@@ -43,7 +49,8 @@ Text replaceAll(TextView s, TextView find, TextView replacement) {
 
 std::size_t lineCount(TextView normalized) {
     std::size_t n = 1;
-    for (char16_t c : normalized) n += c == kLf;
+    for (char16_t c : normalized)
+        n += c == kLf;
     return n;
 }
 

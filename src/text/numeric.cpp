@@ -8,8 +8,12 @@
 namespace kivo {
 namespace {
 
-bool isBlank(char16_t c) { return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r'; }
-bool isDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
+bool isBlank(char16_t c) {
+    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r';
+}
+bool isDigit(char16_t c) {
+    return c >= u'0' && c <= u'9';
+}
 
 // The window application takes the user's locale at start-up, and a locale whose decimal point
 // is "," would make plain strtod stop at the ".": the number is always read in the C locale.
@@ -22,10 +26,12 @@ locale_t cLocale() {
 
 double numericValue(std::u16string_view text) {
     std::size_t i = 0;
-    while (i < text.size() && isBlank(text[i])) ++i;
+    while (i < text.size() && isBlank(text[i]))
+        ++i;
 
     std::string number;  // the ASCII prefix that forms the number, handed to strtod for exactness
-    if (i < text.size() && (text[i] == u'-' || text[i] == u'+')) number.push_back(static_cast<char>(text[i++]));
+    if (i < text.size() && (text[i] == u'-' || text[i] == u'+'))
+        number.push_back(static_cast<char>(text[i++]));
     bool digits = false;
     bool point = false;
     for (; i < text.size(); ++i) {
@@ -43,9 +49,11 @@ double numericValue(std::u16string_view text) {
     if (i < text.size() && (text[i] == u'e' || text[i] == u'E')) {
         std::size_t j = i + 1;
         std::string exponent = "e";
-        if (j < text.size() && (text[j] == u'-' || text[j] == u'+')) exponent.push_back(static_cast<char>(text[j++]));
+        if (j < text.size() && (text[j] == u'-' || text[j] == u'+'))
+            exponent.push_back(static_cast<char>(text[j++]));
         const std::size_t firstDigit = j;
-        while (j < text.size() && isDigit(text[j])) exponent.push_back(static_cast<char>(text[j++]));
+        while (j < text.size() && isDigit(text[j]))
+            exponent.push_back(static_cast<char>(text[j++]));
         if (j > firstDigit) number += exponent;
     }
     const double v = strtod_l(number.c_str(), nullptr, cLocale());

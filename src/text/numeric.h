@@ -19,7 +19,9 @@ namespace kivo {
 double numericValue(std::u16string_view text);
 
 /// Rounds to the nearest whole number, ties to even (2.5 → 2, 3.5 → 4).
-inline double roundHalfEven(double v) { return std::nearbyint(v); }
+inline double roundHalfEven(double v) {
+    return std::nearbyint(v);
+}
 
 /// A whole-number quantity of type T from a numeric value, rounded ties to even; out of range
 /// (or not a number) is a run-time error.

@@ -15,6 +15,8 @@ inline Side sideOf(std::u16string_view comboText, std::u16string_view leftEntry 
 
 /// The 1-based position of the p-th character from the right of a line of length n (may be 0 or
 /// negative when p exceeds n: callers decide what that means).
-inline std::int64_t positionFromRight(std::int64_t n, std::int64_t p) { return n - p + 1; }
+inline std::int64_t positionFromRight(std::int64_t n, std::int64_t p) {
+    return n - p + 1;
+}
 
 }  // namespace kivo

@@ -9,12 +9,15 @@ namespace {
 
 using test::FakeContext;
 
-Params defaults() { return Params::defaults(Date{2024, 5, 1}); }
+Params defaults() {
+    return Params::defaults(Date{2024, 5, 1});
+}
 
 // The pre-check's message for `code` with the given control texts, or nothing when it passes.
 std::optional<Text> preCheck(int code, std::vector<std::pair<std::string, Text>> values) {
     Params p = defaults();
-    for (auto& [name, value] : values) p.set(name, value);
+    for (auto& [name, value] : values)
+        p.set(name, value);
     const PreCheck check = dispatchRow(code).preCheck;
     return check ? check(p) : std::nullopt;
 }
@@ -36,7 +39,8 @@ TEST(Dispatch, PreCheckMessages) {
         {26, {{"Text6", u""}}, u"ループ回数を入力して下さい。"},
         {26, {}, std::nullopt},
         {29, {{"Text41", u"1"}}, u"インクリメント～し改行して追加する行数を「2」以上で入力して下さい。"},
-        {29, {{"Text41", u"1"}, {"Combo28", u"デクリメント"}},
+        {29,
+         {{"Text41", u"1"}, {"Combo28", u"デクリメント"}},
          u"デクリメント～し改行して追加する行数を「2」以上で入力して下さい。"},
         {29, {{"Text41", u"2"}}, std::nullopt},
         {30, {{"Text15", u""}}, u"…から見つけた●●●を含む文字を入力して下さい。"},
@@ -54,11 +58,13 @@ TEST(Dispatch, PreCheckMessages) {
         {34, {{"Text29", u""}}, u"列挙する月数を入力して下さい。"},
         {34, {{"Text29", u"2000001"}}, u"2以上2000000以下の数値を入力して下さい。"},
     };
-    for (const Case& c : cases) EXPECT_EQ(preCheck(c.code, c.values), c.message) << "code " << c.code;
+    for (const Case& c : cases)
+        EXPECT_EQ(preCheck(c.code, c.values), c.message) << "code " << c.code;
 }
 
 TEST(Dispatch, EveryCodeHasARow) {
-    for (int code = 0; code < kOperationCount; ++code) EXPECT_NO_THROW(dispatchRow(code));
+    for (int code = 0; code < kOperationCount; ++code)
+        EXPECT_NO_THROW(dispatchRow(code));
     EXPECT_FALSE(isBuilt(35));
     EXPECT_FALSE(isBuilt(-1));
     EXPECT_TRUE(isBuilt(0));

@@ -34,12 +34,15 @@ public:
     bool stopFlag() const override { return stop; }
     bool closing() const override { return closingFlag; }
     void setStopFlag() override { stop = true; }
-    void assign(std::string_view control, const Text& value) override { assigned.emplace_back(control, value); }
+    void assign(std::string_view control, const Text& value) override {
+        assigned.emplace_back(control, value);
+    }
 
     /// The texts of the messages shown, in order.
     std::vector<Text> texts() const {
         std::vector<Text> out;
-        for (const Shown& s : shown) out.push_back(s.text);
+        for (const Shown& s : shown)
+            out.push_back(s.text);
         return out;
     }
 

@@ -17,17 +17,25 @@ TEST(Lists, CountedListsAndDefaults) {
         TextView first, last, def;
     };
     const Case cases[] = {
-        {"Combo1", 999, u"1", u"999", u"1"},         {"Combo21", 1000, u"0", u"999", u"0"},
-        {"Combo42", 1000, u"0", u"999", u"0"},       {"Combo49", 1000, u"0", u"999", u"1"},
+        {"Combo1", 999, u"1", u"999", u"1"},
+        {"Combo21", 1000, u"0", u"999", u"0"},
+        {"Combo42", 1000, u"0", u"999", u"0"},
+        {"Combo49", 1000, u"0", u"999", u"1"},
         {"Combo45", 999, u"すべて1", u"すべて999", u"すべて1"},
         {"Combo46", 16, u"すべて0", u"すべて0000000000000000", u"すべて0"},
-        {"Combo25", 16, u"0", u"0000000000000000", u"000"}, {"Combo36", 16, u"0", u"0000000000000000", u"000"},
-        {"ComboFm(16)", 16, u"0", u"0000000000000000", u"0"}, {"ComboStep(0)", 999, u"1", u"999", u"1"},
+        {"Combo25", 16, u"0", u"0000000000000000", u"000"},
+        {"Combo36", 16, u"0", u"0000000000000000", u"000"},
+        {"ComboFm(16)", 16, u"0", u"0000000000000000", u"0"},
+        {"ComboStep(0)", 999, u"1", u"999", u"1"},
         {"ComboId(7)", 2, u"インクリメント", u"デクリメント", u"インクリメント"},
-        {"Combo56", 100, u"1", u"100", u"1"},        {"Combo57", 100, u"1", u"100", u"1"},
-        {"Combo16", 2, u"左", u"右", u"左"},         {"Combo17", 2, u"左", u"右", u"左"},
-        {"Combo33", 2, u"左側", u"右側", u"左側"},    {"Combo54", 7, u"日", u"土", u"日"},
-        {"Combo53", 17, u"「/」 スラッシュ(yyyy/mm/dd)", u"「@」 アットマーク(yyyy@mm@dd)", u"「/」 スラッシュ(yyyy/mm/dd)"},
+        {"Combo56", 100, u"1", u"100", u"1"},
+        {"Combo57", 100, u"1", u"100", u"1"},
+        {"Combo16", 2, u"左", u"右", u"左"},
+        {"Combo17", 2, u"左", u"右", u"左"},
+        {"Combo33", 2, u"左側", u"右側", u"左側"},
+        {"Combo54", 7, u"日", u"土", u"日"},
+        {"Combo53", 17, u"「/」 スラッシュ(yyyy/mm/dd)", u"「@」 アットマーク(yyyy@mm@dd)",
+         u"「/」 スラッシュ(yyyy/mm/dd)"},
         {"Combo41", 2, u"全文リバースする", u"数行おきにリバースする", u"全文リバースする"},
     };
     for (const Case& c : cases) {
@@ -41,7 +49,8 @@ TEST(Lists, CountedListsAndDefaults) {
 
 TEST(Lists, LoadOrderPutsCombo30BeforeCombo28AndCombo49BeforeCombo48) {
     std::vector<std::string> names;
-    for (const ComboList& l : comboLists()) names.push_back(l.name);
+    for (const ComboList& l : comboLists())
+        names.push_back(l.name);
     auto at = [&](const std::string& n) { return std::find(names.begin(), names.end(), n) - names.begin(); };
     EXPECT_LT(at("Combo27"), at("Combo30"));
     EXPECT_LT(at("Combo30"), at("Combo29"));

@@ -125,7 +125,9 @@ TEST(Utf8, WriteEqualsEncode) {
     for (std::size_t shift = 0; shift < 6; ++shift) {
         std::u16string text(shift, u'a');
         while (text.size() < 100'000)
-            text += u"かa\U0001F600\xD800" u"b";
+            text +=
+                u"かa\U0001F600\xD800"
+                u"b";
         std::ostringstream out;
         write(text, out);
         EXPECT_EQ(out.str(), encode(text)) << shift;

@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "ops/lists.h"
+#include "text/characters.h"
 #include "text/currency.h"
 #include "text/errors.h"
 #include "text/numeric.h"
-#include "text/special.h"
 
 namespace kivo {
 namespace {

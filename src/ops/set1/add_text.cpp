@@ -1,6 +1,6 @@
 #include "ops/set1/add_text.h"
 
-#include "text/special.h"
+#include "text/characters.h"
 
 namespace kivo {
 

@@ -1,7 +1,7 @@
 #include "ops/set1/class_extraction.h"
 
+#include "text/characters.h"
 #include "text/cp932.h"
-#include "text/special.h"
 
 namespace kivo {
 namespace {

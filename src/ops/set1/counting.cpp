@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <string>
 
+#include "text/characters.h"
 #include "text/cp932.h"
 #include "text/numeric.h"
-#include "text/special.h"
 
 namespace kivo {
 namespace {

@@ -1,8 +1,8 @@
 #include "ops/set1/digit_replacement.h"
 
 #include "ops/set1/text_search.h"
+#include "text/characters.h"
 #include "text/errors.h"
-#include "text/special.h"
 
 namespace kivo {
 namespace {

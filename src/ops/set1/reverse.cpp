@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "text/special.h"
+#include "text/characters.h"
 
 namespace kivo {
 namespace {

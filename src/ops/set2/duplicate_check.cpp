@@ -6,8 +6,8 @@
 #include <memory>
 #include <string>
 
+#include "text/characters.h"
 #include "text/numeric.h"
-#include "text/special.h"
 
 namespace kivo {
 namespace {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstddef>
 
-#include "text/special.h"
+#include "text/characters.h"
 
 namespace kivo {
 namespace {

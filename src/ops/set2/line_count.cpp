@@ -4,8 +4,8 @@
 #include <limits>
 #include <string>
 
+#include "text/characters.h"
 #include "text/errors.h"
-#include "text/special.h"
 
 namespace kivo {
 namespace {

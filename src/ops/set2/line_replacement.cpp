@@ -2,8 +2,8 @@
 
 #include <cstddef>
 
+#include "text/characters.h"
 #include "text/errors.h"
-#include "text/special.h"
 
 namespace kivo {
 namespace {

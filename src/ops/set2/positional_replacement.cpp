@@ -3,9 +3,9 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "text/characters.h"
 #include "text/errors.h"
 #include "text/numeric.h"
-#include "text/special.h"
 
 namespace kivo {
 namespace {

@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <vector>
 
-#include "text/special.h"
+#include "text/characters.h"
 
 namespace kivo {
 namespace {

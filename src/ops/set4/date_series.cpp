@@ -3,10 +3,10 @@
 #include <array>
 
 #include "ops/set4/set4_values.h"
+#include "text/characters.h"
 #include "text/dates.h"
 #include "text/errors.h"
 #include "text/numeric.h"
-#include "text/special.h"
 
 namespace kivo {
 namespace {

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "ops/set4/set4_values.h"
-#include "text/special.h"
+#include "text/characters.h"
 
 namespace kivo {
 namespace {

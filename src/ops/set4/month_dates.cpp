@@ -1,7 +1,7 @@
 #include "ops/set4/month_dates.h"
 
 #include "ops/set4/set4_values.h"
-#include "text/special.h"
+#include "text/characters.h"
 
 namespace kivo {
 namespace {

@@ -3,9 +3,9 @@
 #include <limits>
 
 #include "ops/set4/set4_values.h"
+#include "text/characters.h"
 #include "text/errors.h"
 #include "text/numeric.h"
-#include "text/special.h"
 
 namespace kivo {
 namespace {

@@ -3,9 +3,9 @@
 #include <vector>
 
 #include "ops/set4/set4_values.h"
+#include "text/characters.h"
 #include "text/errors.h"
 #include "text/sides.h"
-#include "text/special.h"
 
 namespace kivo {
 namespace {

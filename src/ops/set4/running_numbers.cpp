@@ -1,9 +1,9 @@
 #include "ops/set4/running_numbers.h"
 
 #include "ops/set4/set4_values.h"
+#include "text/characters.h"
 #include "text/errors.h"
 #include "text/numeric.h"
-#include "text/special.h"
 
 namespace kivo {
 namespace {

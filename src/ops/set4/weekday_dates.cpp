@@ -2,8 +2,8 @@
 
 #include "ops/set4/month_dates.h"
 #include "ops/set4/set4_values.h"
+#include "text/characters.h"
 #include "text/numeric.h"
-#include "text/special.h"
 
 namespace kivo {
 

@@ -7,9 +7,9 @@
 #include <random>
 
 #include "loop_run.h"
+#include "text/characters.h"
 #include "text/currency.h"
 #include "text/numeric.h"
-#include "text/special.h"
 
 namespace kivo::loop_test {
 namespace {

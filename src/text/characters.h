@@ -21,7 +21,11 @@ inline constexpr std::u16string_view kTabName = u"Tab(タブ)";
 inline constexpr std::u16string_view kHalfDigits = u"0123456789";
 inline constexpr std::u16string_view kFullDigits = u"０１２３４５６７８９";
 
-inline bool isHalfDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
-inline bool isFullDigit(char16_t c) { return c >= u'０' && c <= u'９'; }
+inline bool isHalfDigit(char16_t c) {
+    return c >= u'0' && c <= u'9';
+}
+inline bool isFullDigit(char16_t c) {
+    return c >= u'０' && c <= u'９';
+}
 
 }  // namespace kivo

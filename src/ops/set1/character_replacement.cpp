@@ -1,8 +1,8 @@
-#include "ops/set1/special_characters.h"
+#include "ops/set1/character_replacement.h"
 
 #include <algorithm>
 
-#include "text/special.h"
+#include "text/characters.h"
 
 namespace kivo {
 namespace {

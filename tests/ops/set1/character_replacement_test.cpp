@@ -1,4 +1,4 @@
-#include "ops/set1/special_characters.h"
+#include "ops/set1/character_replacement.h"
 
 #include <gtest/gtest.h>
 

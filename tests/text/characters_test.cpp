@@ -1,4 +1,4 @@
-#include "text/special.h"
+#include "text/characters.h"
 
 #include <gtest/gtest.h>
 
