@@ -2,6 +2,9 @@
 
 #include <algorithm>
 
+#include <QCoreApplication>
+#include <QMimeData>
+#include <QTextCursor>
 #include <QTextDocument>
 
 #include "window/qtext.h"
@@ -13,6 +16,21 @@ namespace {
 std::size_t lineBreakAt(TextView text, std::size_t i) {
     if (text[i] == u'\r') return i + 1 < text.size() && text[i + 1] == u'\n' ? 2 : 1;
     return text[i] == u'\n' ? 1 : 0;
+}
+
+// The length of the piece of `text` from `from` that goes into the editor at once: a surrogate
+// pair or a CrLf is never split, which would show as two characters or two line breaks.
+qsizetype pieceLength(const QString& text, qsizetype from) {
+    constexpr qsizetype kPieceLength = qsizetype{1} << 18;
+    const qsizetype end = std::min(text.size(), from + kPieceLength);
+    if (end == text.size()) return end - from;
+    const QChar last = text.at(end - 1);
+    const bool splits = last.isHighSurrogate() || (last == u'\r' && text.at(end) == u'\n');
+    return end - from - (splits ? 1 : 0);
+}
+
+void letTheWindowPaint() {
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 }  // namespace
@@ -67,9 +85,62 @@ bool PlainTextBox::isEmpty() const {
 void PlainTextBox::assign(TextView text) {
     // Kept first, so that a rule reading the box on textChanged sees the new text.
     m_kept = Text(text);
+    const unsigned assignment = ++m_assignments;
+    const QString shown = toQString(normalizeLineBreaks(text));
     m_assigning = true;
-    setPlainText(toQString(normalizeLineBreaks(text)));
+    if (pieceLength(shown, 0) == shown.size()) {
+        setPlainText(shown);
+    } else {
+        showInPieces(shown, assignment);
+    }
+    // A newer assignment made while this one let events through has finished it all.
+    if (assignment != m_assignments) return;
     m_assigning = false;
+    if (m_readOnlyBeforePieces) {
+        document()->setUndoRedoEnabled(true);
+        setReadOnly(*m_readOnlyBeforePieces);
+        m_readOnlyBeforePieces.reset();
+    }
+}
+
+// The editor takes about 70 ms per megabyte to build its lines: a large text goes in a piece at a
+// time, the window painting between pieces. Input waits until the text is whole, so that nothing
+// the user does meets a half-shown text; a newer assignment (from a timer) ends this one.
+void PlainTextBox::showInPieces(const QString& shown, unsigned assignment) {
+    if (!m_readOnlyBeforePieces) m_readOnlyBeforePieces = isReadOnly();
+    setReadOnly(true);
+    document()->setUndoRedoEnabled(false);
+    QTextCursor end(document());
+    for (qsizetype from = 0; from < shown.size() && assignment == m_assignments;) {
+        const qsizetype length = pieceLength(shown, from);
+        if (from == 0) {
+            setPlainText(shown.first(length));
+        } else {
+            end.movePosition(QTextCursor::End);
+            end.insertText(shown.sliced(from, length));
+        }
+        from += length;
+        if (from < shown.size()) letTheWindowPaint();
+    }
+}
+
+// Qt's own paste (or drop) builds every line of the text in one call: a large text goes in pieces
+// as an assignment does, and stays one step for undo.
+void PlainTextBox::insertFromMimeData(const QMimeData* source) {
+    const QString text = source && source->hasText() ? source->text() : QString();
+    if (isReadOnly() || pieceLength(text, 0) == text.size())
+        return QPlainTextEdit::insertFromMimeData(source);
+    QTextCursor cursor = textCursor();
+    cursor.beginEditBlock();
+    for (qsizetype from = 0; from < text.size();) {
+        const qsizetype length = pieceLength(text, from);
+        cursor.insertText(text.sliced(from, length));
+        from += length;
+        if (from < text.size()) letTheWindowPaint();
+    }
+    cursor.endEditBlock();
+    setTextCursor(cursor);
+    ensureCursorVisible();
 }
 
 TextSelection PlainTextBox::selection() const {

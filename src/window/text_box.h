@@ -49,9 +49,16 @@ signals:
     /// The user (not the program) changed the text.
     void edited();
 
+protected:
+    void insertFromMimeData(const QMimeData* source) override;
+
 private:
+    void showInPieces(const QString& shown, unsigned assignment);
+
     std::optional<Text> m_kept;
     bool m_assigning = false;
+    unsigned m_assignments = 0;
+    std::optional<bool> m_readOnlyBeforePieces;
 };
 
 }  // namespace kivo::window
