@@ -344,7 +344,8 @@ void FrmMain::execute() {
     // An operation not yet in this build runs nothing, like a variant text that matches none.
     DispatchResult result{DispatchEnd::NothingRan, std::nullopt};
     if (isBuilt(code)) result = dispatch(code, upper, m_controls->read(), ctx);
-    if (result.lower) m_text2->assign(*result.lower);
+    if (result.lower)
+        m_text2->assignDuringRun(*result.lower, [this] { return m_state.stop || m_state.closing; });
 
     if (result.end == DispatchEnd::PreCheckFailed) {
         endRun();
@@ -478,7 +479,9 @@ bool FrmMain::loadFile(const QString& path) {
         const std::optional<std::string> bytes = readFileBytes(path);
         QCoreApplication::processEvents();
         if (!bytes) return false;
-        if (!bytes->empty()) m_text1->assign(decodeTextFile(*bytes));
+        // Stop does not end an open: the upper pane shows the whole file or, when closing, nothing.
+        if (!bytes->empty())
+            m_text1->assignDuringRun(decodeTextFile(*bytes), [this] { return m_state.closing; });
         return true;
     } catch (const std::exception&) {
         return false;

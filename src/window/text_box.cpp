@@ -83,6 +83,14 @@ bool PlainTextBox::isEmpty() const {
 }
 
 void PlainTextBox::assign(TextView text) {
+    keepAndShow(text, {});
+}
+
+void PlainTextBox::assignDuringRun(TextView text, const std::function<bool()>& interrupted) {
+    keepAndShow(text, interrupted);
+}
+
+void PlainTextBox::keepAndShow(TextView text, const std::function<bool()>& interrupted) {
     // Kept first, so that a rule reading the box on textChanged sees the new text.
     m_kept = Text(text);
     const unsigned assignment = ++m_assignments;
@@ -91,7 +99,7 @@ void PlainTextBox::assign(TextView text) {
     if (pieceLength(shown, 0) == shown.size()) {
         setPlainText(shown);
     } else {
-        showInPieces(shown, assignment);
+        showInPieces(shown, assignment, interrupted);
     }
     // A newer assignment made while this one let events through has finished it all.
     if (assignment != m_assignments) return;
@@ -104,9 +112,11 @@ void PlainTextBox::assign(TextView text) {
 }
 
 // The editor takes about 70 ms per megabyte to build its lines: a large text goes in a piece at a
-// time, the window painting between pieces. Input waits until the text is whole, so that nothing
-// the user does meets a half-shown text; a newer assignment (from a timer) ends this one.
-void PlainTextBox::showInPieces(const QString& shown, unsigned assignment) {
+// time, the window painting between pieces. Outside a run input waits until the text is whole, so
+// that nothing the user does meets a half-shown text; a newer assignment (from a timer) ends this
+// one. During a run only Stop takes input, and an interrupted showing leaves the box empty.
+void PlainTextBox::showInPieces(const QString& shown, unsigned assignment,
+                                const std::function<bool()>& interrupted) {
     if (!m_readOnlyBeforePieces) m_readOnlyBeforePieces = isReadOnly();
     setReadOnly(true);
     document()->setUndoRedoEnabled(false);
@@ -120,7 +130,17 @@ void PlainTextBox::showInPieces(const QString& shown, unsigned assignment) {
             end.insertText(shown.sliced(from, length));
         }
         from += length;
-        if (from < shown.size()) letTheWindowPaint();
+        if (from == shown.size()) break;
+        if (!interrupted) {
+            letTheWindowPaint();
+        } else {
+            QCoreApplication::processEvents();
+            if (assignment == m_assignments && interrupted()) {
+                m_kept = Text();
+                setPlainText({});
+                return;
+            }
+        }
     }
 }
 

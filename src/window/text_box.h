@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 
 #include <QPlainTextEdit>
@@ -37,6 +38,9 @@ public:
     bool isEmpty() const;
     /// A program assignment: kept as it is and shown.
     void assign(TextView text);
+    /// An assignment made by a run, with every control but Stop disabled: a large text lets all
+    /// events through while it is shown, and showing ends with the box empty once `interrupted`.
+    void assignDuringRun(TextView text, const std::function<bool()>& interrupted);
     /// Whether the box still holds exactly what the program assigned.
     bool holdsAssignedText() const { return m_kept.has_value(); }
 
@@ -53,7 +57,8 @@ protected:
     void insertFromMimeData(const QMimeData* source) override;
 
 private:
-    void showInPieces(const QString& shown, unsigned assignment);
+    void keepAndShow(TextView text, const std::function<bool()>& interrupted);
+    void showInPieces(const QString& shown, unsigned assignment, const std::function<bool()>& interrupted);
 
     std::optional<Text> m_kept;
     bool m_assigning = false;
