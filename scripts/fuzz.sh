@@ -9,7 +9,7 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 seconds="${1:-60}"
 shift || true
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(dispatch cp932 numeric notices)
+[ ${#targets[@]} -gt 0 ] || targets=(dispatch cp932 numeric notices utf8)
 build="${KIVO_FUZZ_BUILD:-$root/build-fuzz}"
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DKIVO_FUZZ=ON -DKIVO_BUILD_WINDOW=OFF >/dev/null

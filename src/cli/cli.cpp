@@ -1,9 +1,11 @@
 #include "cli/cli.h"
 
+#include <cstring>
 #include <deque>
 #include <iostream>
 #include <optional>
 #include <sstream>
+#include <string_view>
 
 #include "ops/dispatch.h"
 #include "ops/params.h"
@@ -109,36 +111,65 @@ Invocation parseArgs(const std::vector<std::string>& args) {
     return inv;
 }
 
+// What is left of the input when it is a file, whose stream can seek; nothing for a pipe.
+std::optional<std::size_t> remainingSize(std::streambuf& buf) {
+    const auto here = buf.pubseekoff(0, std::ios::cur, std::ios::in);
+    if (here == std::streampos(-1)) return std::nullopt;
+    const auto end = buf.pubseekoff(0, std::ios::end, std::ios::in);
+    if (end == std::streampos(-1) || buf.pubseekpos(here, std::ios::in) != here || end < here)
+        return std::nullopt;
+    return static_cast<std::size_t>(end - here);
+}
+
 // The whole input in one buffer, read in large blocks: a file's size is known beforehand (the
 // buffer is allocated once), a pipe's buffer doubles as it fills.
 std::string readAll(std::istream& in) {
     std::streambuf& buf = *in.rdbuf();
-    std::size_t capacity = std::size_t{1} << 16;
-    const auto here = buf.pubseekoff(0, std::ios::cur, std::ios::in);
-    if (here != std::streampos(-1)) {
-        const auto end = buf.pubseekoff(0, std::ios::end, std::ios::in);
-        if (end != std::streampos(-1) && buf.pubseekpos(here, std::ios::in) == here && end > here)
-            capacity = static_cast<std::size_t>(end - here) + 1;
-    }
-    std::string bytes(capacity, '\0');
-    std::size_t size = 0;
+    const std::optional<std::size_t> size = remainingSize(buf);
+    std::string bytes(size && *size > 0 ? *size + 1 : std::size_t{1} << 16, '\0');
+    std::size_t filled = 0;
     for (;;) {
-        if (size == bytes.size()) bytes.resize(2 * bytes.size());
+        if (filled == bytes.size()) bytes.resize(2 * bytes.size());
         const std::streamsize got =
-            buf.sgetn(bytes.data() + size, static_cast<std::streamsize>(bytes.size() - size));
+            buf.sgetn(bytes.data() + filled, static_cast<std::streamsize>(bytes.size() - filled));
         if (got <= 0) break;
-        size += static_cast<std::size_t>(got);
+        filled += static_cast<std::size_t>(got);
     }
-    bytes.resize(size);
+    bytes.resize(filled);
     return bytes;
 }
 
+constexpr const char* kNotUtf8 = "standard input is not valid UTF-8";
+
+// UTF-8 is decoded a block at a time as it arrives, so that the input's bytes are never held
+// whole; a sequence split between two blocks waits at the front of the buffer for its rest. A
+// file's text is sized once from its length, since a byte never gives more than one unit.
+Text decodeUtf8(std::istream& in) {
+    constexpr std::size_t kBlock = std::size_t{1} << 20;
+    std::streambuf& buf = *in.rdbuf();
+    Text text;
+    if (const std::optional<std::size_t> size = remainingSize(buf)) text.reserve(*size);
+    std::string block(kBlock + 3, '\0');  // a block after up to three bytes held back
+    std::size_t held = 0;
+    for (;;) {
+        const std::streamsize got = buf.sgetn(block.data() + held, static_cast<std::streamsize>(kBlock));
+        if (got <= 0) break;
+        const std::string_view bytes(block.data(), held + static_cast<std::size_t>(got));
+        const std::size_t complete = utf8::completeLength(bytes);
+        if (!utf8::appendDecoded(bytes.substr(0, complete), text)) throw UsageError{kNotUtf8};
+        held = bytes.size() - complete;
+        std::memmove(block.data(), block.data() + complete, held);
+    }
+    // Bytes still held back are a sequence cut short by the end of the input.
+    if (!utf8::appendDecoded(std::string_view(block.data(), held), text)) throw UsageError{kNotUtf8};
+    return text;
+}
+
+// Code page 932, rare on the command line, is read whole.
 Text decodeInput(std::istream& in, Encoding encoding) {
-    const std::string bytes = readAll(in);
-    auto text = encoding == Encoding::Utf8 ? utf8::decode(bytes) : cp932::decode(bytes);
-    if (!text)
-        throw UsageError{encoding == Encoding::Utf8 ? "standard input is not valid UTF-8"
-                                                    : "standard input is not valid code page 932"};
+    if (encoding == Encoding::Utf8) return decodeUtf8(in);
+    auto text = cp932::decode(readAll(in));
+    if (!text) throw UsageError{"standard input is not valid code page 932"};
     return std::move(*text);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <iosfwd>
 #include <optional>
 #include <string>
@@ -11,6 +12,17 @@ namespace kivo::utf8 {
 /// surrogates and values above U+10FFFF included).
 std::optional<std::u16string> decode(std::string_view bytes);
 
+/// Whether decode(bytes) succeeds, without building the text.
+bool isValid(std::string_view bytes);
+
+/// Appends decode(bytes) to `text`; false, with `text` unchanged, when the bytes are not valid.
+bool appendDecoded(std::string_view bytes, std::u16string& text);
+
+/// The length of the part of `bytes` that can be decoded before more bytes arrive: all of them,
+/// unless they end inside a sequence, whose first bytes are then left for the next block. Cut
+/// there, decoding block by block accepts and gives exactly what decoding the whole would.
+std::size_t completeLength(std::string_view bytes);
+
 /// UTF-16 as UTF-8; a lone surrogate becomes U+FFFD.
 std::string encode(std::u16string_view text);
 
@@ -19,5 +31,18 @@ void encodeInto(std::u16string_view text, std::string& bytes);
 
 /// The bytes of encode(text) written to `out` a block at a time, never all of them held at once.
 void write(std::u16string_view text, std::ostream& out);
+
+namespace detail {
+
+/// The implementations behind the functions above. The fastest one the processor has is chosen
+/// once; tests run every available one on the same inputs.
+enum class Kernel { Portable, Avx2 };
+
+bool available(Kernel kernel);
+bool appendDecoded(std::string_view bytes, std::u16string& text, Kernel kernel);
+bool isValid(std::string_view bytes, Kernel kernel);
+void encodeInto(std::u16string_view text, std::string& bytes, Kernel kernel);
+
+}  // namespace detail
 
 }  // namespace kivo::utf8

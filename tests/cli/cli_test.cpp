@@ -134,6 +134,24 @@ TEST(Cli, LargeInputIsReadWhole) {
     EXPECT_EQ(out.str(), expected);
 }
 
+// Input is decoded a block of 1 MiB at a time: a character cut by a block's end is carried into
+// the next block, and a fault just past the boundary is still found.
+TEST(Cli, CharacterAcrossTheInputBlockBoundary) {
+    constexpr std::size_t kBlock = std::size_t{1} << 20;
+    for (std::size_t cut = 1; cut <= 3; ++cut) {
+        std::string input(kBlock - cut, 'a');
+        input += "あ";  // three bytes, `cut` of them in the first block
+        input += std::string(10, 'b');
+        const std::vector<std::string> args = {"1", "Combo39=改行をカウントしない"};
+        EXPECT_EQ(cli(args, input).out, "文字数：" + std::to_string(kBlock - cut + 11)) << cut;
+
+        input[kBlock - cut + 2] = 'x';  // the last byte of あ is no continuation byte
+        const CliRun bad = cli(args, input);
+        EXPECT_EQ(bad.status, 2) << cut;
+        EXPECT_EQ(bad.err, "kivoautofill-cli: standard input is not valid UTF-8\n") << cut;
+    }
+}
+
 TEST(CliExecutable, EndToEnd) {
     const std::string cmd = std::string("printf 'a1\\r\\na2\\r\\na3' | ") + KIVO_CLI_PATH +
                             " 0 Combo41=数行おきにリバースする Combo42=1";
