@@ -58,6 +58,16 @@ void sortLines(benchmark::State& state) {
     state.counters["lines"] = kLines;
 }
 
+// The other direction sorts the complements of the same keys.
+void sortLinesDescending(benchmark::State& state) {
+    kivo::Params p = kivo::Params::defaults(kivo::Date{2024, 1, 1});
+    p.set("Combo20", u"降順でソートする");
+    NullContext ctx;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(kivo::SortLines(sampleLines(), p, ctx));
+    state.counters["lines"] = kLines;
+}
+
 // GNU sort reads the same lines as UTF-8 and writes them to /dev/null.
 void gnuSort(benchmark::State& state) {
     const std::string command = "LC_ALL=C sort " + sampleFile() + " > /dev/null";
@@ -67,6 +77,7 @@ void gnuSort(benchmark::State& state) {
 }
 
 BENCHMARK(sortLines)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
+BENCHMARK(sortLinesDescending)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
 BENCHMARK(gnuSort)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
 
 }  // namespace

@@ -1,32 +1,265 @@
 #include "text/lines.h"
 
+#include <algorithm>
+#include <bit>
+#include <cstdint>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "text/characters.h"
 
 namespace kivo {
+namespace {
 
-Text withLineBreaks(TextView s, TextView lineBreak) {
-    Text out;
-    out.reserve(s.size());
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        const char16_t c = s[i];
-        if (c == kCr) {
-            if (i + 1 < s.size() && s[i + 1] == kLf) ++i;
-            out.append(lineBreak);
-        } else if (c == kLf) {
-            out.append(lineBreak);
-        } else {
-            out.push_back(c);
+constexpr std::size_t npos = TextView::npos;
+#if defined(__SSE2__)
+constexpr std::size_t kBlock = 16;
+#endif
+
+// The scans below look for one or two units, 16 at a time where SSE2 is there (always on
+// x86-64): two vector compares packed into one mask with a bit per unit, so that a set bit's
+// position is the unit's. std::u16string_view::find and the loops GCC makes of char16_t
+// comparisons test one unit at a time.
+template <std::size_t N>
+class Units {
+public:
+    template <typename... Unit>
+    explicit Units(Unit... units) : m_units{units...} {
+#if defined(__SSE2__)
+        for (std::size_t k = 0; k < N; ++k)
+            m_vectors[k] = _mm_set1_epi16(static_cast<short>(m_units[k]));
+#endif
+    }
+
+    bool holds(char16_t c) const {
+        for (const char16_t u : m_units)
+            if (c == u) return true;
+        return false;
+    }
+
+#if defined(__SSE2__)
+    // A lane of all ones where the unit at p is one of the units, for the 8 units from p.
+    __m128i lanes(const char16_t* p) const {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        __m128i match = _mm_cmpeq_epi16(v, m_vectors[0]);
+        for (std::size_t k = 1; k < N; ++k)
+            match = _mm_or_si128(match, _mm_cmpeq_epi16(v, m_vectors[k]));
+        return match;
+    }
+
+    // Bit k is set when p[k] is one of the units, for the 16 units from p.
+    unsigned operator()(const char16_t* p) const {
+        return static_cast<unsigned>(_mm_movemask_epi8(_mm_packs_epi16(lanes(p), lanes(p + 8))));
+    }
+
+    // The mask of the last `rest` (1 to 15) units before `end`, in a text of at least 16 units:
+    // the final block read again and shifted so that bit 0 is the first of them, never reading
+    // past the end.
+    unsigned tail(const char16_t* end, std::size_t rest) const {
+        return (*this)(end - kBlock) >> (kBlock - rest);
+    }
+#endif
+
+private:
+    char16_t m_units[N];
+#if defined(__SSE2__)
+    __m128i m_vectors[N];
+#endif
+};
+
+template <typename... Unit>
+Units(Unit...) -> Units<sizeof...(Unit)>;
+
+template <std::size_t N>
+std::size_t firstOf(TextView s, const Units<N>& units, std::size_t from) {
+    const std::size_t n = s.size();
+    if (from >= n) return npos;
+    const char16_t* p = s.data();
+    std::size_t i = from;
+#if defined(__SSE2__)
+    if (n >= kBlock) {
+        for (; n - i >= kBlock; i += kBlock)
+            if (const unsigned m = units(p + i)) return i + static_cast<std::size_t>(std::countr_zero(m));
+        if (i == n) return npos;
+        const unsigned m = units.tail(p + n, n - i);
+        return m ? i + static_cast<std::size_t>(std::countr_zero(m)) : npos;
+    }
+#endif
+    for (; i < n; ++i)
+        if (units.holds(p[i])) return i;
+    return npos;
+}
+
+template <std::size_t N>
+std::size_t countOf(TextView s, const Units<N>& units) {
+    const std::size_t n = s.size();
+    const char16_t* p = s.data();
+    std::size_t count = 0;
+    std::size_t i = 0;
+#if defined(__SSE2__)
+    // Counted in the eight 16-bit lanes, each match subtracting its lane's -1, and added up
+    // before a lane could overflow: two matches per lane and block. (A popcount of each block's
+    // mask would be a library call: x86-64 without POPCNT has no instruction for it.)
+    constexpr std::size_t kBlocksPerSum = 0xFFFF / 2;
+    const __m128i lowBytes = _mm_set1_epi16(0xFF);
+    while (n - i >= kBlock) {
+        __m128i lanes = _mm_setzero_si128();
+        const std::size_t end = i + std::min((n - i) / kBlock, kBlocksPerSum) * kBlock;
+        for (; i < end; i += kBlock)
+            lanes = _mm_sub_epi16(_mm_sub_epi16(lanes, units.lanes(p + i)), units.lanes(p + i + 8));
+        // Unsigned 16-bit lanes summed as their low and high bytes.
+        const __m128i low = _mm_sad_epu8(_mm_and_si128(lanes, lowBytes), _mm_setzero_si128());
+        const __m128i high = _mm_sad_epu8(_mm_srli_epi16(lanes, 8), _mm_setzero_si128());
+        const __m128i sum = _mm_add_epi64(low, _mm_slli_epi64(high, 8));
+        count += static_cast<std::size_t>(_mm_cvtsi128_si64(sum)) +
+                 static_cast<std::size_t>(_mm_cvtsi128_si64(_mm_unpackhi_epi64(sum, sum)));
+    }
+#endif
+    for (; i < n; ++i)
+        count += units.holds(p[i]);
+    return count;
+}
+
+struct Breaks {
+    bool cr = false;
+    bool lfPair = false;
+};
+
+// Two Lf in a row, and with `kFindCr` whether there is a Cr: one pass for both, which ends at the
+// first Cr (after which the pair is not looked for) or else, without `kFindCr`, at the first pair.
+template <bool kFindCr>
+Breaks scanBreaks(TextView s) {
+    const std::size_t n = s.size();
+    const char16_t* p = s.data();
+    Breaks found;
+    std::size_t i = 0;
+#if defined(__SSE2__)
+    if (n >= kBlock) {
+        const Units cr(kCr);
+        const Units lf(kLf);
+        // Bit 0 when the unit before the block was Lf.
+        unsigned carry = 0;
+        // False when the scan can end.
+        auto add = [&](unsigned crMask, unsigned lfMask) {
+            found.lfPair = found.lfPair || ((lfMask & (lfMask >> 1)) | (lfMask & carry)) != 0;
+            carry = lfMask >> (kBlock - 1);
+            found.cr = crMask != 0;
+            return kFindCr ? !found.cr : !found.lfPair;
+        };
+        for (; n - i >= kBlock; i += kBlock)
+            if (!add(kFindCr ? cr(p + i) : 0, lf(p + i))) return found;
+        if (i < n) add(kFindCr ? cr.tail(p + n, n - i) : 0, lf.tail(p + n, n - i));
+        return found;
+    }
+#endif
+    for (; i < n; ++i) {
+        if (kFindCr && p[i] == kCr) {
+            found.cr = true;
+            return found;
+        }
+        if (p[i] == kLf && i > 0 && p[i - 1] == kLf) {
+            found.lfPair = true;
+            if (!kFindCr) return found;
         }
     }
-    return out;
+    return found;
+}
+
+}  // namespace
+
+std::size_t findUnit(TextView s, char16_t unit, std::size_t from) {
+    return firstOf(s, Units(unit), from);
+}
+
+std::size_t findLineBreak(TextView s, std::size_t from) {
+    return firstOf(s, Units(kCr, kLf), from);
+}
+
+std::size_t findText(TextView s, TextView pattern, std::size_t from) {
+    if (pattern.empty()) return from <= s.size() ? from : npos;
+    const Units first(pattern.front());
+    const TextView rest = pattern.substr(1);
+    for (std::size_t at = firstOf(s, first, from); at != npos; at = firstOf(s, first, at + 1)) {
+        if (s.size() - at < pattern.size()) break;
+        if (s.substr(at + 1, rest.size()) == rest) return at;
+    }
+    return npos;
+}
+
+std::size_t findLastUnit(TextView s, char16_t unit) {
+    const char16_t* p = s.data();
+    std::size_t end = s.size();
+#if defined(__SSE2__)
+    if (end >= kBlock) {
+        const Units units(unit);
+        for (; end >= kBlock; end -= kBlock)
+            if (const unsigned m = units(p + end - kBlock))
+                return end - kBlock + static_cast<std::size_t>(std::bit_width(m)) - 1;
+        if (end == 0) return npos;
+        // The first block again, without the units already read.
+        const unsigned m = units(p) & ((1u << end) - 1);
+        return m ? static_cast<std::size_t>(std::bit_width(m)) - 1 : npos;
+    }
+#endif
+    while (end > 0)
+        if (p[--end] == unit) return end;
+    return npos;
+}
+
+std::size_t countUnit(TextView s, char16_t unit) {
+    return countOf(s, Units(unit));
 }
 
 Text normalizeLineBreaks(TextView s) {
-    return withLineBreaks(s, u"\n");
+    std::size_t cr = findUnit(s, kCr);
+    if (cr == npos) return Text(s);
+    Text out;
+    out.reserve(s.size());
+    std::size_t from = 0;
+    do {
+        out.append(s.substr(from, cr - from));
+        out.push_back(kLf);
+        from = cr + 1;
+        if (from < s.size() && s[from] == kLf) ++from;
+        cr = findUnit(s, kCr, from);
+    } while (cr != npos);
+    out.append(s.substr(from));
+    return out;
+}
+
+NormalizedText::NormalizedText(TextView s) : m_original(s) {
+    const Breaks breaks = scanBreaks<true>(s);
+    if (breaks.cr) {
+        m_copy = normalizeLineBreaks(s);
+        m_copied = true;
+        m_consecutive = kivo::hasConsecutiveLineBreaks(m_copy);
+    } else {
+        m_consecutive = breaks.lfPair;
+    }
+}
+
+Text withLineBreaks(TextView s, TextView lineBreak) {
+    if (lineBreak == u"\n") return normalizeLineBreaks(s);
+    const Units breaks(kCr, kLf);
+    // A bound of the length, exact without CrLf: every Cr and Lf taken for a line break.
+    const std::size_t breakUnits = countOf(s, breaks);
+    Text out;
+    out.reserve(s.size() - breakUnits + breakUnits * lineBreak.size());
+    std::size_t from = 0;
+    for (std::size_t at = firstOf(s, breaks, 0); at != npos; at = firstOf(s, breaks, from)) {
+        out.append(s.substr(from, at - from));
+        out.append(lineBreak);
+        from = at + 1;
+        if (s[at] == kCr && from < s.size() && s[from] == kLf) ++from;
+    }
+    out.append(s.substr(from));
+    return out;
 }
 
 bool hasConsecutiveLineBreaks(TextView normalized) {
-    return normalized.find(u"\n\n") != TextView::npos;
+    return scanBreaks<false>(normalized).lfPair;
 }
 
 Text lfToCrLf(TextView s) {
@@ -36,9 +269,13 @@ Text lfToCrLf(TextView s) {
 Text replaceAll(TextView s, TextView find, TextView replacement) {
     if (find.empty()) return Text(s);
     Text out;
-    out.reserve(s.size());
+    // One unit for a longer text: the result's length is known after a count.
+    if (find.size() == 1 && replacement.size() > 1)
+        out.reserve(s.size() + countUnit(s, find.front()) * (replacement.size() - 1));
+    else
+        out.reserve(s.size());
     std::size_t from = 0;
-    for (std::size_t at = s.find(find); at != TextView::npos; at = s.find(find, from)) {
+    for (std::size_t at = findText(s, find); at != npos; at = findText(s, find, from)) {
         out.append(s.substr(from, at - from));
         out.append(replacement);
         from = at + find.size();
@@ -48,10 +285,7 @@ Text replaceAll(TextView s, TextView find, TextView replacement) {
 }
 
 std::size_t lineCount(TextView normalized) {
-    std::size_t n = 1;
-    for (char16_t c : normalized)
-        n += c == kLf;
-    return n;
+    return countUnit(normalized, kLf) + 1;
 }
 
 LineReader::LineReader(TextView normalized)
@@ -59,8 +293,8 @@ LineReader::LineReader(TextView normalized)
 
 bool LineReader::next(TextView& line) {
     if (m_pos > m_text.size() || (m_pos == m_text.size() && !m_appended)) return false;
-    const std::size_t lf = m_text.find(kLf, m_pos);
-    const std::size_t end = lf == TextView::npos ? m_text.size() : lf;
+    const std::size_t lf = findUnit(m_text, kLf, m_pos);
+    const std::size_t end = lf == npos ? m_text.size() : lf;
     line = m_text.substr(m_pos, end - m_pos);
     m_pos = end + 1;
     return true;

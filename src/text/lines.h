@@ -9,8 +9,45 @@ namespace kivo {
 using Text = std::u16string;
 using TextView = std::u16string_view;
 
+/// The index of the first `unit` of `s` at or after `from`, or npos: TextView::find, a block of
+/// units at a time.
+std::size_t findUnit(TextView s, char16_t unit, std::size_t from = 0);
+
+/// The index of the last `unit` of `s`, or npos.
+std::size_t findLastUnit(TextView s, char16_t unit);
+
+/// The index of the first Cr or Lf of `s` at or after `from`, or npos.
+std::size_t findLineBreak(TextView s, std::size_t from = 0);
+
+/// The index of the first occurrence of `pattern` in `s` at or after `from`, or npos, as
+/// TextView::find finds it (an empty pattern at `from` when from <= size).
+std::size_t findText(TextView s, TextView pattern, std::size_t from = 0);
+
+/// How often `unit` occurs in `s`.
+std::size_t countUnit(TextView s, char16_t unit);
+
 /// Every CrLf becomes Lf, then every remaining Cr becomes Lf.
 Text normalizeLineBreaks(TextView s);
+
+/// The text with its line breaks normalised as normalizeLineBreaks does, copied only when it holds
+/// a Cr: otherwise it is a view of `s`, which must then outlive it.
+class NormalizedText {
+public:
+    explicit NormalizedText(TextView s);
+
+    TextView view() const { return m_copied ? TextView(m_copy) : m_original; }
+    operator TextView() const { return view(); }
+    /// True when the text held a Cr and is a normalised copy.
+    bool copied() const { return m_copied; }
+    /// hasConsecutiveLineBreaks of the normalised text, found in the pass that looked for a Cr.
+    bool hasConsecutiveLineBreaks() const { return m_consecutive; }
+
+private:
+    TextView m_original;
+    Text m_copy;
+    bool m_copied = false;
+    bool m_consecutive = false;
+};
 
 /// Every CrLf, then every remaining Cr, then every Lf of `s` becomes `lineBreak` (an inserted
 /// parameter text must bring exactly one CrLf per line break into a CrLf result).
@@ -50,17 +87,22 @@ private:
 /// Lf had been appended, so that the output ends with a line break exactly when the input did.
 class LineWriter {
 public:
+    LineWriter() = default;
+    /// Room for `units` from the start, when the result's length or a bound of it is known.
+    explicit LineWriter(std::size_t units) { m_out.reserve(units); }
+
     void addLine(TextView line) {
         m_out.append(line);
-        m_out.append(u"\r\n");
+        endLine();
     }
     /// Appends to the line being built, without ending it.
     void add(TextView piece) { m_out.append(piece); }
-    void endLine() { m_out.append(u"\r\n"); }
+    void endLine() { m_out.append(kLineEnd); }
     bool empty() const { return m_out.empty(); }
     Text take(bool appendedLf);
 
 private:
+    static constexpr TextView kLineEnd = u"\r\n";
     Text m_out;
 };
 

@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
 #include <vector>
+
+#include "text/characters.h"
 
 namespace kivo {
 namespace {
@@ -36,6 +40,8 @@ TEST(Lines, Normalize) {
     // The new line break is not read again, even when it holds a Cr or Lf itself.
     EXPECT_EQ(withLineBreaks(u"a\rb", u"\r\r"), u"a\r\rb");
     EXPECT_EQ(lfToCrLf(u"\na\n\n"), u"\r\na\r\n\r\n");
+    // Only Lf changes: a lone Cr stays, and the Lf of a CrLf becomes a CrLf of its own.
+    EXPECT_EQ(lfToCrLf(u"a\rb\r\nc"), u"a\rb\r\r\nc");
 }
 
 TEST(Lines, ReaderAndWriterKeepTheFinalBreak) {
@@ -109,6 +115,120 @@ TEST(Lines, ReplaceAllDoesNotRescanInsertedText) {
     EXPECT_EQ(replaceAll(u"abc", u"", u"x"), u"abc");
     EXPECT_EQ(replaceAll(u"", u"a", u"x"), u"");
     EXPECT_EQ(replaceAll(u"xあx", u"あ", u"\r\n"), u"x\r\nx");
+}
+
+// The unit scans read blocks of 16 units and the rest of a text from its end: every length up to
+// a few blocks, every position of the unit looked for, every start.
+TEST(Lines, UnitScansAgreeWithThePlainSearchAtEveryOffset) {
+    constexpr char16_t kUnit = u'\n';
+    for (std::size_t n = 0; n <= 70; ++n) {
+        for (std::size_t at = 0; at <= n; ++at) {
+            // One unit at `at` (none when at == n), and texts with a second one further on.
+            for (std::size_t second : {n, at + 1, at + 15, at + 16, at + 17}) {
+                Text s(n, u'a');
+                if (at < n) s[at] = kUnit;
+                if (second < n) s[second] = kUnit;
+                const TextView v = s;
+                const auto count = static_cast<std::size_t>(std::count(s.begin(), s.end(), kUnit));
+                EXPECT_EQ(countUnit(v, kUnit), count) << n << " " << at;
+                EXPECT_EQ(findLastUnit(v, kUnit), v.rfind(kUnit)) << n << " " << at;
+                EXPECT_EQ(lineCount(v), count + 1);
+                for (std::size_t from = 0; from <= n + 1; ++from) {
+                    EXPECT_EQ(findUnit(v, kUnit, from), v.find(kUnit, from)) << n << " " << at << " " << from;
+                    EXPECT_EQ(findLineBreak(v, from), v.find_first_of(u"\r\n", from));
+                }
+                // A Cr is a line break for findLineBreak, and not the unit the others look for.
+                if (at < n) s[at] = kCr;
+                for (std::size_t from = 0; from <= n + 1; ++from)
+                    EXPECT_EQ(findLineBreak(v, from), v.find_first_of(u"\r\n", from)) << n << " " << at;
+                EXPECT_EQ(findUnit(v, kUnit), v.find(kUnit));
+            }
+        }
+    }
+    // Units that differ from the one looked for only in one byte are not it.
+    const Text near = Text(40, u'\u010A') + Text(40, u'\u0A00') + u"\n";
+    EXPECT_EQ(findUnit(near, kUnit), 80u);
+    EXPECT_EQ(countUnit(near, kUnit), 1u);
+    EXPECT_EQ(findLastUnit(near, u'\u0A00'), 79u);
+}
+
+TEST(Lines, CountsBeyondWhatASixteenBitLaneHolds) {
+    // 70,000 blocks of units to count: more than one lane's sum can hold before it is added up.
+    const Text all(16 * 70'000 + 5, kLf);
+    EXPECT_EQ(countUnit(all, kLf), all.size());
+    EXPECT_EQ(lineCount(all), all.size() + 1);
+}
+
+TEST(Lines, FindTextAgreesWithThePlainSearch) {
+    const Text s = Text(20, u'a') + u"ab" + Text(20, u'a') + u"abab" + u"a";
+    for (const TextView pattern :
+         {u"ab", u"a", u"aab", u"abab", u"b", u"ba", u"x", u"", u"aaaaaaaaaaaaaaaaaaaaaab"}) {
+        for (std::size_t from = 0; from <= s.size() + 1; ++from)
+            EXPECT_EQ(findText(s, pattern, from), TextView(s).find(pattern, from)) << from;
+    }
+}
+
+// The original line-break rules, one unit at a time: the scans above must give what this gives.
+Text normalizedByUnits(TextView s) {
+    Text out;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        if (s[i] == kCr) {
+            if (i + 1 < s.size() && s[i + 1] == kLf) ++i;
+            out.push_back(kLf);
+        } else {
+            out.push_back(s[i]);
+        }
+    }
+    return out;
+}
+
+TEST(Lines, NormalizedTextCopiesOnlyWhenThereIsACr) {
+    struct Case {
+        TextView in;
+        bool copied;
+        bool consecutive;
+    };
+    const Case cases[] = {
+        {u"", false, false},      {u"abc", false, false},      {u"a\nb\n", false, false},
+        {u"a\n\nb", false, true}, {u"a\r", true, false},       {u"a\r\n", true, false},
+        {u"\r\r", true, true},    {u"a\r\n\r\n", true, true},  {u"a\n\r", true, true},
+        {u"\r\n\n", true, true},  {u"\r\nb\r\n", true, false},
+    };
+    for (const Case& c : cases) {
+        const NormalizedText t(c.in);
+        EXPECT_EQ(t.view(), normalizeLineBreaks(c.in));
+        EXPECT_EQ(t.copied(), c.copied);
+        // Without a Cr it is the original text itself.
+        if (!c.copied) {
+            EXPECT_EQ(t.view().data(), c.in.data());
+        }
+        EXPECT_EQ(t.hasConsecutiveLineBreaks(), c.consecutive);
+    }
+}
+
+// Texts of a, Cr and Lf, a few blocks long: Cr and CrLf at every place, at the end, straddling
+// the blocks the scans read, in pairs and runs.
+TEST(Lines, LineBreakRulesHoldOnEveryMixOfCrAndLf) {
+    std::mt19937 random(7);
+    const char16_t units[] = {u'a', u'a', kCr, kLf};
+    std::uniform_int_distribution<std::size_t> pick(0, 3), length(0, 70);
+    for (int round = 0; round < 20'000; ++round) {
+        Text s(length(random), u'a');
+        for (char16_t& c : s)
+            c = units[pick(random)];
+        const Text expected = normalizedByUnits(s);
+        const bool pair = expected.find(u"\n\n") != Text::npos;
+        const NormalizedText t(s);
+        ASSERT_EQ(t.view(), expected);
+        EXPECT_EQ(normalizeLineBreaks(s), expected);
+        EXPECT_EQ(t.hasConsecutiveLineBreaks(), pair);
+        EXPECT_EQ(hasConsecutiveLineBreaks(expected), pair);
+        EXPECT_EQ(t.copied(), s.find(kCr) != Text::npos);
+        EXPECT_EQ(withLineBreaks(s, u"<>"), replaceAll(expected, u"\n", u"<>"));
+        EXPECT_EQ(lfToCrLf(expected), withLineBreaks(s, kCrLf));
+        EXPECT_EQ(lineCount(expected),
+                  static_cast<std::size_t>(std::count(expected.begin(), expected.end(), kLf)) + 1);
+    }
 }
 
 }  // namespace

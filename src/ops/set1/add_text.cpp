@@ -6,8 +6,8 @@ namespace kivo {
 
 std::optional<Text> AddTextAtSide(TextView upper, const Params& params, RunContext& ctx) {
     return runFramed(ctx, kGeneralError, [&]() -> std::optional<Text> {
-        Text s = normalizeLineBreaks(upper);
-        if (hasConsecutiveLineBreaks(s)) {
+        const NormalizedText s(upper);
+        if (s.hasConsecutiveLineBreaks()) {
             ctx.inform(kConsecutiveLineBreaks);
             return std::nullopt;
         }
@@ -25,7 +25,7 @@ std::optional<Text> AddTextAtSide(TextView upper, const Params& params, RunConte
                     (finalLineBreak ? kCrLf.size() : 0));
         if (left) out.append(added);
         for (std::size_t from = 0;;) {
-            const std::size_t lf = body.find(kLf, from);
+            const std::size_t lf = findUnit(body, kLf, from);
             out.append(body.substr(from, lf == TextView::npos ? TextView::npos : lf - from));
             if (lf == TextView::npos) break;
             if (!left) out.append(added);
@@ -41,7 +41,8 @@ std::optional<Text> AddTextAtSide(TextView upper, const Params& params, RunConte
 
 std::optional<Text> IndentLinesWithTab(TextView upper, const Params&, RunContext& ctx) {
     return runFramed(ctx, kGeneralError, [&]() -> std::optional<Text> {
-        const Text s = normalizeLineBreaks(upper);
+        const NormalizedText normalized(upper);
+        const TextView s = normalized;
         LineReader lines(s);
         LineWriter out;
         for (TextView line; !ctx.poll() && lines.next(line);) {

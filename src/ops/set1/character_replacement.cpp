@@ -1,7 +1,5 @@
 #include "ops/set1/character_replacement.h"
 
-#include <algorithm>
-
 #include "text/characters.h"
 
 namespace kivo {
@@ -27,11 +25,12 @@ constexpr Mode kModes[] = {
     {kTabName, Asks::Never, {}, u"Tab(タブ)を置き換えの際にエラーしました。"},
 };
 
-// One unit for one (a Tab for a blank) is a copy changed in place, without the search.
+// One unit for one (a Tab for a blank) is a copy changed in place where the unit is found.
 Text replaceCharacter(TextView s, char16_t find, TextView replacement) {
     if (replacement.size() == 1) {
         Text out(s);
-        std::replace(out.begin(), out.end(), find, replacement.front());
+        for (std::size_t at = findUnit(out, find); at != TextView::npos; at = findUnit(out, find, at + 1))
+            out[at] = replacement.front();
         return out;
     }
     return replaceAll(s, TextView(&find, 1), replacement);
@@ -48,7 +47,7 @@ std::optional<Text> ReplaceSpecialCharacter(TextView upper, const Params& params
 
     return runFramed(ctx, mode->errorMessage, [&]() -> std::optional<Text> {
         const bool asks = mode->asks == Asks::Always ||
-                          (mode->asks == Asks::WhenCrLf && upper.find(kCrLf) != TextView::npos);
+                          (mode->asks == Asks::WhenCrLf && findText(upper, kCrLf) != TextView::npos);
         if (asks) {
             // While closing nothing is asked and the replacement goes ahead.
             const std::optional<Answer> answer = ctx.ask(mode->question);

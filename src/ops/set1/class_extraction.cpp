@@ -9,8 +9,9 @@ namespace {
 template <typename InClass>
 std::optional<Text> extractClass(TextView upper, RunContext& ctx, TextView noneFound, InClass inClass) {
     return runFramed(ctx, kGeneralError, [&]() -> std::optional<Text> {
-        const Text s = normalizeLineBreaks(upper);
-        if (hasConsecutiveLineBreaks(s)) {
+        const NormalizedText normalized(upper);
+        const TextView s = normalized;
+        if (normalized.hasConsecutiveLineBreaks()) {
             ctx.inform(kConsecutiveLineBreaks);
             return std::nullopt;
         }

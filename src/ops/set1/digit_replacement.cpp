@@ -14,9 +14,9 @@ constexpr TextView kFoundTextNotFound = u"置き換える文字が見つかり�
 
 // The common start of the three operations: the normalised text, or nothing after refusing two
 // line breaks in a row.
-std::optional<Text> normalizedLines(TextView upper, RunContext& ctx) {
-    Text s = normalizeLineBreaks(upper);
-    if (hasConsecutiveLineBreaks(s)) {
+std::optional<NormalizedText> normalizedLines(TextView upper, RunContext& ctx) {
+    NormalizedText s(upper);
+    if (s.hasConsecutiveLineBreaks()) {
         ctx.inform(kConsecutiveLineBreaks);
         return std::nullopt;
     }
@@ -38,7 +38,7 @@ bool hasLineBreak(TextView s) {
 
 std::optional<Text> ReplaceDigits(TextView upper, const Params& params, RunContext& ctx) {
     return runFramed(ctx, kGeneralError, [&]() -> std::optional<Text> {
-        const std::optional<Text> s = normalizedLines(upper, ctx);
+        const std::optional<NormalizedText> s = normalizedLines(upper, ctx);
         if (!s) return std::nullopt;
         const Text& digitClassName = params.text("Combo34");
         // Only the command line can send another text, and it names no digits to replace.
@@ -48,9 +48,9 @@ std::optional<Text> ReplaceDigits(TextView upper, const Params& params, RunConte
         // Every Lf of the result becomes CrLf, those brought in by the replacement too: a CrLf
         // typed into the box must arrive as one Lf, not as a Cr followed by a line break.
         const Text replacement = normalizeLineBreaks(params.text("Text4"));
-        const bool appendedLf = s->empty() || s->back() != kLf;
+        const bool appendedLf = s->view().empty() || s->view().back() != kLf;
         Text out;
-        out.reserve(s->size() + 1);
+        out.reserve(s->view().size() + 1);
         bool found = false;
         auto take = [&](char16_t c) {
             if (digitClass.contains(c)) {
@@ -60,7 +60,7 @@ std::optional<Text> ReplaceDigits(TextView upper, const Params& params, RunConte
                 out.push_back(c);
             }
         };
-        for (const char16_t c : *s) {
+        for (const char16_t c : s->view()) {
             if (ctx.poll()) return std::nullopt;
             take(c);
         }
@@ -80,7 +80,7 @@ std::optional<Text> ReplaceDigits(TextView upper, const Params& params, RunConte
 
 std::optional<Text> ReplaceEndCharacters(TextView upper, const Params& params, RunContext& ctx) {
     return runFramed(ctx, kGeneralError, [&]() -> std::optional<Text> {
-        const std::optional<Text> s = normalizedLines(upper, ctx);
+        const std::optional<NormalizedText> s = normalizedLines(upper, ctx);
         if (!s) return std::nullopt;
         const std::size_t n = static_cast<std::size_t>(countValue(params, "Combo1", 1, 999));
         const bool fromLeft = params.text("Combo32") == u"左";
@@ -95,13 +95,13 @@ std::optional<Text> ReplaceEndCharacters(TextView upper, const Params& params, R
             }
         };
 
-        if (s->find(kLf) == TextView::npos) {
-            if (s->size() < n) {
+        if (findUnit(*s, kLf) == TextView::npos) {
+            if (s->view().size() < n) {
                 ctx.inform(kCountBeyondText);
                 return std::nullopt;
             }
             Text out;
-            replaced(*s, [&](TextView piece) { out.append(piece); });
+            replaced(s->view(), [&](TextView piece) { out.append(piece); });
             return out;
         }
 
@@ -125,7 +125,7 @@ std::optional<Text> ReplaceSideOfFoundText(TextView upper, const Params& params,
             ctx.inform(kFoundTextMissing);
             return std::nullopt;
         }
-        const std::optional<Text> s = normalizedLines(upper, ctx);
+        const std::optional<NormalizedText> s = normalizedLines(upper, ctx);
         if (!s) return std::nullopt;
         if (hasLineBreak(found)) {
             ctx.inform(kLineBreakInFoundText);
@@ -139,7 +139,7 @@ std::optional<Text> ReplaceSideOfFoundText(TextView upper, const Params& params,
             return firstOccurrence ? search.first(line) : search.last(line);
         };
 
-        if (s->find(kLf) == TextView::npos) {
+        if (findUnit(*s, kLf) == TextView::npos) {
             const std::size_t at = position(*s);
             if (at == TextView::npos) {
                 ctx.inform(kFoundTextNotFound);

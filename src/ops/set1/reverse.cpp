@@ -44,8 +44,9 @@ Text reverseWholeText(TextView upper) {
 }
 
 std::optional<Text> reverseEveryFewLines(TextView upper, const Params& params, RunContext& ctx) {
-    const Text s = normalizeLineBreaks(upper);
-    if (hasConsecutiveLineBreaks(s)) {
+    const NormalizedText normalized(upper);
+    const TextView s = normalized;
+    if (normalized.hasConsecutiveLineBreaks()) {
         ctx.inform(kConsecutiveLineBreaks);
         return std::nullopt;
     }

@@ -1,6 +1,5 @@
 #include "ops/set2/duplicate_check.h"
 
-#include <algorithm>
 #include <bitset>
 #include <cstdint>
 #include <memory>
@@ -31,7 +30,7 @@ std::optional<Text> CheckDuplicateCharacters(TextView upper, const Params&, RunC
         // The upper text is copied only when its line breaks have to go.
         TextView s = upper;
         Text joined;
-        if (std::any_of(s.begin(), s.end(), [](char16_t c) { return c == kCr || c == kLf; })) {
+        if (findLineBreak(s) != TextView::npos) {
             // Closing asks nothing and ends, as No does.
             if (ctx.ask(kRemoveLineBreaks) != Answer::Yes) return std::nullopt;
             joined = withoutLineBreaks(s);

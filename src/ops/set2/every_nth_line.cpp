@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "text/characters.h"
 #include "text/numeric.h"
 
 namespace kivo {
@@ -17,8 +18,9 @@ struct Picked {
 // lines, the remainder the others.
 std::optional<Picked> pick(TextView upper, const Params& params, RunContext& ctx,
                            std::string_view firstControl, std::string_view skipControl, bool keepPicked) {
-    const Text s = normalizeLineBreaks(upper);
-    if (hasConsecutiveLineBreaks(s)) {
+    const NormalizedText normalized(upper);
+    const TextView s = normalized;
+    if (normalized.hasConsecutiveLineBreaks()) {
         ctx.inform(kConsecutiveLineBreaks);
         return std::nullopt;
     }
@@ -27,6 +29,8 @@ std::optional<Picked> pick(TextView upper, const Params& params, RunContext& ctx
     const std::uint8_t m = checked<std::uint8_t>(countValue(params, skipControl, 1, 999) + 1);
     LineReader lines(s);
     Picked out;
+    // At most every line with a CrLf: untouched room costs nothing, a reallocation a copy.
+    out.result.reserve(s.size() + lineCount(s) + 1);
     out.appendedLf = lines.appendedLf();
     int counter = 0;
     bool started = false;
@@ -43,7 +47,7 @@ std::optional<Picked> pick(TextView upper, const Params& params, RunContext& ctx
         out.any = out.any || picked;
         if (picked == keepPicked) {
             out.result.append(line);
-            out.result.append(u"\r\n");
+            out.result.append(kCrLf);
         }
     }
     if (ctx.cancelled()) return std::nullopt;

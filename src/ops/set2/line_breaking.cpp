@@ -1,6 +1,5 @@
 #include "ops/set2/line_breaking.h"
 
-#include <algorithm>
 #include <cstddef>
 
 #include "text/characters.h"
@@ -19,7 +18,7 @@ std::optional<Text> BreakEveryNCharacters(TextView upper, const Params& params, 
         // The upper text is copied only when its line breaks have to go.
         TextView text = upper;
         Text joined;
-        if (std::any_of(upper.begin(), upper.end(), [](char16_t c) { return c == kCr || c == kLf; })) {
+        if (findLineBreak(upper) != TextView::npos) {
             // Closing asks nothing and ends, as No does.
             if (ctx.ask(kRemoveLineBreaks) != Answer::Yes) return std::nullopt;
             joined.reserve(upper.size());

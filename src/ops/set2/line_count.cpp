@@ -53,9 +53,10 @@ std::optional<Text> CountLines(TextView upper, const Params&, RunContext& ctx) {
 
 std::optional<Text> ExtractLine(TextView upper, const Params& params, RunContext& ctx) {
     return runFramed(ctx, kGeneralError, [&]() -> std::optional<Text> {
-        Text s = normalizeLineBreaks(upper);
+        const NormalizedText normalized(upper);
+        TextView s = normalized;
         // A single final break ends the last line rather than opening an empty one.
-        if (!s.empty() && s.back() == kLf) s.pop_back();
+        if (!s.empty() && s.back() == kLf) s.remove_suffix(1);
         const std::int32_t n = lineNumber(params.text("Text11"));
         const std::size_t lines = lineCount(s);
         if (s.empty()) {
@@ -74,7 +75,7 @@ std::optional<Text> ExtractLine(TextView upper, const Params& params, RunContext
         TextView line;
         for (std::int32_t i = 0; i < n; ++i) {
             if (ctx.poll()) return std::nullopt;
-            const std::size_t lf = text.find(kLf, pos);
+            const std::size_t lf = findUnit(text, kLf, pos);
             const std::size_t end = lf == TextView::npos ? text.size() : lf;
             line = text.substr(pos, end - pos);
             pos = end + 1;

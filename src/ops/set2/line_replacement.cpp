@@ -13,7 +13,7 @@ constexpr TextView kDoubleCrLf = u"\r\n\r\n";
 
 // One left-to-right pass: a run of three breaks keeps two.
 void askToJoinEmptyLines(Text& result, RunContext& ctx, bool dropLeadingBreak) {
-    if (result.find(kDoubleCrLf) == Text::npos) return;
+    if (findText(result, kDoubleCrLf) == Text::npos) return;
     if (ctx.ask(kRemoveEmptyLines) != Answer::Yes) return;
     result = replaceAll(result, kDoubleCrLf, kCrLf);
     if (dropLeadingBreak && TextView(result).starts_with(kCrLf)) result.erase(0, 2);
@@ -64,8 +64,9 @@ Text insertIntoSingleLine(TextView s, std::size_t p, TextView t, bool left) {
 
 std::optional<Text> ReplaceLine(TextView upper, const Params& params, RunContext& ctx) {
     return runFramed(ctx, kGeneralError, [&]() -> std::optional<Text> {
-        const Text s = normalizeLineBreaks(upper);
-        if (hasConsecutiveLineBreaks(s)) {
+        const NormalizedText normalized(upper);
+        const TextView s = normalized;
+        if (normalized.hasConsecutiveLineBreaks()) {
             ctx.inform(kConsecutiveLineBreaks);
             return std::nullopt;
         }
@@ -93,8 +94,9 @@ std::optional<Text> ReplaceLine(TextView upper, const Params& params, RunContext
 
 std::optional<Text> InsertAtPosition(TextView upper, const Params& params, RunContext& ctx) {
     return runFramed(ctx, kGeneralError, [&]() -> std::optional<Text> {
-        const Text s = normalizeLineBreaks(upper);
-        if (hasConsecutiveLineBreaks(s)) {
+        const NormalizedText normalized(upper);
+        const TextView s = normalized;
+        if (normalized.hasConsecutiveLineBreaks()) {
             ctx.inform(kConsecutiveLineBreaks);
             return std::nullopt;
         }
@@ -105,7 +107,7 @@ std::optional<Text> InsertAtPosition(TextView upper, const Params& params, RunCo
         const bool left = params.text("Combo4") == u"左";
         Text result;
         bool appended = false;
-        if (s.find(kLf) != Text::npos) {
+        if (findUnit(s, kLf) != Text::npos) {
             LineReader lines(s);
             appended = lines.appendedLf();
             for (TextView line; !ctx.poll() && lines.next(line);) {

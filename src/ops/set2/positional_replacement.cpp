@@ -35,8 +35,9 @@ std::optional<Text> ReplaceByPosition(TextView upper, const Params& params, RunC
         // Both are held in 8 bits, although the combos offer up to 999.
         const std::uint8_t p = checked<std::uint8_t>(countValue(params, "Combo6", 1, 999));
         const std::uint8_t c = checked<std::uint8_t>(countValue(params, "Combo7", 1, 999));
-        const Text s = normalizeLineBreaks(upper);
-        if (hasConsecutiveLineBreaks(s)) {
+        const NormalizedText normalized(upper);
+        const TextView s = normalized;
+        if (normalized.hasConsecutiveLineBreaks()) {
             ctx.inform(kConsecutiveLineBreaks);
             return std::nullopt;
         }

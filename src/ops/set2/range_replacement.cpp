@@ -138,8 +138,9 @@ std::optional<Text> replaceRanges(TextView upper, TextView a, TextView b, TextVi
     if (a.empty()) return refuse(ctx, kStartMissing);
     if (b.empty()) return refuse(ctx, kEndMissing);
     if (a.find(kBs) != npos || b.find(kBs) != npos) return refuse(ctx, kBackspaceInDelimiter);
-    const Text s = normalizeLineBreaks(upper);
-    if (hasConsecutiveLineBreaks(s)) return refuse(ctx, kConsecutiveLineBreaks);
+    const NormalizedText normalized(upper);
+    const TextView s = normalized;
+    if (normalized.hasConsecutiveLineBreaks()) return refuse(ctx, kConsecutiveLineBreaks);
     if (a.find(kLf) != npos || b.find(kLf) != npos) return refuse(ctx, kLineBreakInDelimiter);
     const Pattern start(a), end(b);
     if (Occurrences(start, s).atOrAfter(0) == npos) return refuse(ctx, kStartNotFound);

@@ -54,8 +54,9 @@ template <typename LineFn>
 std::optional<Text> eachLine(TextView upper, const Params& params, RunContext& ctx,
                              std::string_view sideControl, std::string_view positionControl,
                              std::string_view countControl, LineFn lineFn) {
-    const Text s = normalizeLineBreaks(upper);
-    if (hasConsecutiveLineBreaks(s)) {
+    const NormalizedText normalized(upper);
+    const TextView s = normalized;
+    if (normalized.hasConsecutiveLineBreaks()) {
         ctx.inform(kConsecutiveLineBreaks);
         return std::nullopt;
     }

@@ -1,40 +1,18 @@
 #include "ops/set4/line_sort.h"
 
-#include <algorithm>
-#include <cstdint>
 #include <vector>
 
+#include "ops/set4/line_order.h"
 #include "ops/set4/set4_values.h"
 #include "text/characters.h"
 
 namespace kivo {
-namespace {
-
-// A row of the sorting table with its first four code units packed into one number (missing units
-// as 0), so that most comparisons look at one integer. Packed this way the numbers order like the
-// lines; only equal numbers need the lines themselves.
-struct Row {
-    std::uint64_t key;
-    TextView line;
-};
-
-Row rowOf(TextView line) {
-    std::uint64_t key = 0;
-    for (std::size_t i = 0; i < 4; ++i)
-        key = key << 16 | (i < line.size() ? line[i] : 0u);
-    return {key, line};
-}
-
-bool before(const Row& a, const Row& b) {
-    return a.key != b.key ? a.key < b.key : a.line < b.line;
-}
-
-}  // namespace
 
 std::optional<Text> SortLines(TextView upper, const Params& params, RunContext& ctx) {
     return runFramed(ctx, kGeneralError, [&]() -> std::optional<Text> {
-        const Text s = normalizeLineBreaks(upper);
-        if (hasConsecutiveLineBreaks(s)) {
+        const NormalizedText normalized(upper);
+        const TextView s = normalized;
+        if (normalized.hasConsecutiveLineBreaks()) {
             ctx.inform(kConsecutiveLineBreaks);
             return std::nullopt;
         }
@@ -46,29 +24,25 @@ std::optional<Text> SortLines(TextView upper, const Params& params, RunContext& 
         }
         const bool descending = set4::listEntry(params, "Combo20") == u"降順でソートする";
 
-        // Rows that receive no line keep an empty text and are sorted with the others.
-        std::vector<Row> rows(n, rowOf(TextView()));
+        // Lines that are not read keep an empty text and are sorted with the others.
+        std::vector<TextView> sorted(n);
         LineReader lines(s);
-        for (std::size_t i = 0; i < n && !ctx.poll(); ++i) {
-            TextView line;
-            if (!lines.next(line)) break;
-            rows[i] = rowOf(line);
-        }
+        for (std::size_t i = 0; i < n && !ctx.poll(); ++i)
+            if (!lines.next(sorted[i])) break;
         if (ctx.cancelled()) return std::nullopt;
 
         // Views compare code units as unsigned numbers: this is code-unit order.
-        if (descending) {
-            std::stable_sort(rows.begin(), rows.end(),
-                             [](const Row& a, const Row& b) { return before(b, a); });
-        } else {
-            std::stable_sort(rows.begin(), rows.end(), before);
-        }
+        sortLines(sorted, descending);
 
         Text out;
-        out.reserve(s.size() + 2 * n);
-        for (const Row& row : rows) {
+        out.reserve(s.size() + n + 1);
+        // The lines are read in sorted order, from all over the text: each is asked for a few
+        // lines ahead, so that its wait for memory overlaps the copying of those before it.
+        constexpr std::size_t kAhead = 16;
+        for (std::size_t i = 0; i < n; ++i) {
             if (ctx.poll()) return std::nullopt;
-            out.append(row.line);
+            if (i + kAhead < n) __builtin_prefetch(sorted[i + kAhead].data());
+            out.append(sorted[i]);
             out.append(kCrLf);
         }
         if (lines.appendedLf()) out.resize(out.size() - 2);

@@ -90,10 +90,12 @@ std::optional<Text> AddLinesAfterNthNumber(TextView upper, const Params& params,
         const int width = set4::zeroFormatWidth(params, "Combo36");
         const std::int64_t copies = copiesValue.scaled() / Currency::kScale;
         if (copies < 1) throw RunTimeError("no copies");
-        const Text t = normalizeLineBreaks(upper);
+        const NormalizedText normalized(upper);
+        const TextView t = normalized;
 
         int lineBreaks = 0;
-        for (std::size_t at = t.find(kLf); at != Text::npos && lineBreaks <= 1000; at = t.find(kLf, at + 1)) {
+        for (std::size_t at = findUnit(t, kLf); at != Text::npos && lineBreaks <= 1000;
+             at = findUnit(t, kLf, at + 1)) {
             if (ctx.poll()) return std::nullopt;
             ++lineBreaks;
         }

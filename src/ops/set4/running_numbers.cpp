@@ -1,5 +1,7 @@
 #include "ops/set4/running_numbers.h"
 
+#include <algorithm>
+
 #include "ops/set4/set4_values.h"
 #include "text/characters.h"
 #include "text/errors.h"
@@ -18,7 +20,7 @@ struct Insertion {
     std::uint8_t position;  // p: the number goes after the p-th character from the side
 };
 
-std::optional<Text> numberLines(const Text& s, const Insertion& at, Direction direction, const Params& params,
+std::optional<Text> numberLines(TextView s, const Insertion& at, Direction direction, const Params& params,
                                 RunContext& ctx) {
     const std::int16_t step = checked<std::int16_t>(countValue(params, "Combo23", 1, 999));
     Currency value = set4::digitsValue(params, "Text38");
@@ -27,7 +29,12 @@ std::optional<Text> numberLines(const Text& s, const Insertion& at, Direction di
     const std::uint8_t firstLine = set4::byteCount(params, "Combo27", 1);
 
     LineReader lines(s);
-    LineWriter out;
+    // Room for a CrLf and a number on every line, the numbers taken as long as the first one or
+    // as the line count, whichever is longer: a result that outgrows it is reallocated once.
+    const std::size_t lineTotal = lineCount(s);
+    const std::size_t numberLength = std::max(set4::numberText(value, width).size(),
+                                              set4::decimalText(static_cast<std::int64_t>(lineTotal)).size());
+    LineWriter out(s.size() + lineTotal * (1 + numberLength) + 1);
     TextView line;
     for (int i = 1; i < firstLine && !ctx.poll() && lines.next(line); ++i)
         out.addLine(line);
@@ -78,8 +85,9 @@ std::optional<Text> numberLines(const Text& s, const Insertion& at, Direction di
 std::optional<Text> InsertRunningNumbers(TextView upper, const Params& params, RunContext& ctx) {
     // Until the direction has been read, a failure reports with the decrement message.
     return runFramed(ctx, kRunningNumbersDecrementError, [&]() -> std::optional<Text> {
-        const Text s = normalizeLineBreaks(upper);
-        if (hasConsecutiveLineBreaks(s)) {
+        const NormalizedText normalized(upper);
+        const TextView s = normalized;
+        if (normalized.hasConsecutiveLineBreaks()) {
             ctx.inform(kConsecutiveLineBreaks);
             return std::nullopt;
         }
