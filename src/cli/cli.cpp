@@ -1,8 +1,12 @@
 #include "cli/cli.h"
 
+#include <sys/mman.h>
+
+#include <cstdlib>
 #include <cstring>
 #include <deque>
 #include <iostream>
+#include <memory>
 #include <optional>
 #include <sstream>
 #include <string_view>
@@ -122,22 +126,46 @@ std::optional<std::size_t> remainingSize(std::streambuf& buf) {
 }
 
 // The whole input in one buffer, read in large blocks: a file's size is known beforehand (the
-// buffer is allocated once), a pipe's buffer doubles as it fills.
-std::string readAll(std::istream& in) {
-    std::streambuf& buf = *in.rdbuf();
-    const std::optional<std::size_t> size = remainingSize(buf);
-    std::string bytes(size && *size > 0 ? *size + 1 : std::size_t{1} << 16, '\0');
-    std::size_t filled = 0;
-    for (;;) {
-        if (filled == bytes.size()) bytes.resize(2 * bytes.size());
-        const std::streamsize got =
-            buf.sgetn(bytes.data() + filled, static_cast<std::streamsize>(bytes.size() - filled));
-        if (got <= 0) break;
-        filled += static_cast<std::size_t>(got);
+// buffer is allocated once), a pipe's buffer doubles as it fills. A large buffer asks for huge
+// pages: filling 50 MB of fresh memory a 4 KB page at a time costs more than most operations.
+class InputBytes {
+public:
+    explicit InputBytes(std::istream& in) {
+        std::streambuf& buf = *in.rdbuf();
+        const std::optional<std::size_t> size = remainingSize(buf);
+        grow(size && *size > 0 ? *size + 1 : std::size_t{1} << 16);
+        for (;;) {
+            if (m_size == m_capacity) grow(2 * m_capacity);
+            const std::streamsize got =
+                buf.sgetn(m_data.get() + m_size, static_cast<std::streamsize>(m_capacity - m_size));
+            if (got <= 0) break;
+            m_size += static_cast<std::size_t>(got);
+        }
     }
-    bytes.resize(filled);
-    return bytes;
-}
+    std::string_view view() const { return {m_data.get(), m_size}; }
+
+private:
+    struct Free {
+        void operator()(char* p) const { std::free(p); }
+    };
+
+    void grow(std::size_t capacity) {
+        constexpr std::size_t kHugePage = std::size_t{1} << 21;
+        capacity = (capacity + kHugePage - 1) / kHugePage * kHugePage;
+        std::unique_ptr<char, Free> data(static_cast<char*>(std::aligned_alloc(kHugePage, capacity)));
+        if (!data) throw std::bad_alloc();
+#ifdef MADV_HUGEPAGE
+        madvise(data.get(), capacity, MADV_HUGEPAGE);  // only advice: refused, pages are small
+#endif
+        if (m_size > 0) std::memcpy(data.get(), m_data.get(), m_size);
+        m_data = std::move(data);
+        m_capacity = capacity;
+    }
+
+    std::unique_ptr<char, Free> m_data;
+    std::size_t m_capacity = 0;
+    std::size_t m_size = 0;
+};
 
 constexpr const char* kNotUtf8 = "standard input is not valid UTF-8";
 
@@ -168,7 +196,7 @@ Text decodeUtf8(std::istream& in) {
 // Code page 932, rare on the command line, is read whole.
 Text decodeInput(std::istream& in, Encoding encoding) {
     if (encoding == Encoding::Utf8) return decodeUtf8(in);
-    auto text = cp932::decode(readAll(in));
+    auto text = cp932::decode(InputBytes(in).view());
     if (!text) throw UsageError{"standard input is not valid code page 932"};
     return std::move(*text);
 }
@@ -182,6 +210,11 @@ void writeOutput(TextView text, Encoding encoding, std::ostream& out) {
         out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     }
     out.flush();
+}
+
+int upperTextMissing(RunContext& ctx) {
+    ctx.inform(kUpperTextMissing);
+    return 1;
 }
 
 }  // namespace
@@ -200,15 +233,28 @@ int runCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
         for (auto& [name, value] : inv.assignments)
             params.set(name, std::move(value));
 
-        // The input bytes are dropped once decoded.
-        const Text upper = decodeInput(in, inv.encoding);
-
         CliContext ctx(err, std::move(inv.answers));
-        if (upper.empty() && !runsWithoutUpperText(inv.code)) {
-            ctx.inform(kUpperTextMissing);
-            return 1;
+        std::optional<Text> upper;
+        if (inv.encoding == Encoding::Utf8 && hasUtf8Operation(inv.code)) {
+            // An operation that gives the same result on the bytes themselves is spared the
+            // conversions; a text it does not take is decoded whole.
+            const InputBytes input(in);
+            const std::string_view bytes = input.view();
+            if (!utf8::isValid(bytes)) throw UsageError{kNotUtf8};
+            if (bytes.empty()) return upperTextMissing(ctx);
+            if (const auto result = dispatchUtf8(inv.code, bytes, params, ctx)) {
+                if (!result->lower || ctx.cancelled()) return 1;
+                out.write(result->lower->data(), static_cast<std::streamsize>(result->lower->size()));
+                out.flush();
+                return 0;
+            }
+            upper = utf8::decode(bytes);
+        } else {
+            // The input bytes are dropped once decoded.
+            upper = decodeInput(in, inv.encoding);
         }
-        const DispatchResult result = dispatch(inv.code, upper, params, ctx);
+        if (upper->empty() && !runsWithoutUpperText(inv.code)) return upperTextMissing(ctx);
+        const DispatchResult result = dispatch(inv.code, *upper, params, ctx);
         if (!result.lower || ctx.cancelled()) return 1;
         writeOutput(*result.lower, inv.encoding, out);
         return 0;

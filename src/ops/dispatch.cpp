@@ -88,7 +88,9 @@ std::array<DispatchRow, kOperationCount> buildTable() {
     t[12] = {
         .preCheck =
             [](const Params& p) { return whenEmpty(p, "Text13", u"条件を満たす文字を入力して下さい。"); },
-        .operation = FilterLines};
+        .operation = FilterLines,
+        .takesUtf8 = filtersUtf8,
+        .utf8Operation = FilterLinesUtf8};
 
     // Condition set 2.
     t[13] = {.operation = CountLines};
@@ -168,8 +170,11 @@ bool isBuilt(int code) {
     return code >= 0 && code < kOperationCount && dispatchRow(code).operation != nullptr;
 }
 
-DispatchResult dispatch(int code, TextView upper, const Params& params, RunContext& ctx) {
-    const DispatchRow& row = dispatchRow(code);
+namespace {
+
+// The pre-check and the variant choice: how the run ends before the operation, or nothing when
+// the operation runs.
+std::optional<DispatchEnd> endBeforeOperation(const DispatchRow& row, const Params& params, RunContext& ctx) {
     if (row.preCheck) {
         // A pre-check reads values only the command line can make odd (a number too large for a
         // double): that is the operation's run-time error, not a crash.
@@ -178,18 +183,45 @@ DispatchResult dispatch(int code, TextView upper, const Params& params, RunConte
             refusal = row.preCheck(params);
         } catch (const std::exception&) {
             ctx.exclaim(kGeneralError);
-            return {DispatchEnd::PreCheckFailed, std::nullopt};
+            return DispatchEnd::PreCheckFailed;
         }
         if (refusal) {
             ctx.inform(*refusal);
-            return {DispatchEnd::PreCheckFailed, std::nullopt};
+            return DispatchEnd::PreCheckFailed;
         }
     }
     if (!variantMatches(row, params)) {
         if (!row.variantReset.empty()) ctx.assign(row.variantControl, Text(row.variantReset));
-        return {DispatchEnd::NothingRan, std::nullopt};
+        return DispatchEnd::NothingRan;
     }
+    return std::nullopt;
+}
+
+}  // namespace
+
+DispatchResult dispatch(int code, TextView upper, const Params& params, RunContext& ctx) {
+    const DispatchRow& row = dispatchRow(code);
+    if (const auto end = endBeforeOperation(row, params, ctx)) return {*end, std::nullopt};
     return {DispatchEnd::Ran, row.operation(upper, params, ctx)};
+}
+
+bool hasUtf8Operation(int code) {
+    return dispatchRow(code).utf8Operation != nullptr;
+}
+
+std::optional<Utf8DispatchResult> dispatchUtf8(int code, std::string_view upper, const Params& params,
+                                               RunContext& ctx) {
+    const DispatchRow& row = dispatchRow(code);
+    // Taking the text is judged first: the decoded run would show its pre-check message itself.
+    bool takes = false;
+    try {
+        takes = row.utf8Operation && row.takesUtf8(upper, params);
+    } catch (const std::exception&) {
+        // A parameter the judgement cannot read: the decoded run shows what that means.
+    }
+    if (!takes) return std::nullopt;
+    if (const auto end = endBeforeOperation(row, params, ctx)) return Utf8DispatchResult{*end, std::nullopt};
+    return Utf8DispatchResult{DispatchEnd::Ran, row.utf8Operation(upper, params, ctx)};
 }
 
 }  // namespace kivo

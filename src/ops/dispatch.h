@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -29,6 +30,11 @@ struct DispatchRow {
     TextView variantReset = {};
     /// Empty until the operation is built.
     Operation operation = nullptr;
+    /// For the command line: the operation on the upper text's UTF-8 bytes, giving the encoded
+    /// result of `operation`, and whether it takes a given text with given parameters.
+    bool (*takesUtf8)(std::string_view upper, const Params& params) = nullptr;
+    std::optional<std::string> (*utf8Operation)(std::string_view upper, const Params& params,
+                                                RunContext& ctx) = nullptr;
 };
 
 /// The row of an operation code 0–34.
@@ -55,5 +61,18 @@ struct DispatchResult {
 
 /// Step 9 of Execute: the pre-check, the variant choice and the operation. `code` must be built.
 DispatchResult dispatch(int code, TextView upper, const Params& params, RunContext& ctx);
+
+struct Utf8DispatchResult {
+    DispatchEnd end;
+    std::optional<std::string> lower;  // UTF-8
+};
+
+/// Whether the operation of `code` may run on UTF-8 bytes without decoding them.
+bool hasUtf8Operation(int code);
+
+/// dispatch() on the valid UTF-8 bytes of the upper text, when the operation takes them with
+/// these parameters; nothing (and nothing shown) when the text must be decoded and dispatched.
+std::optional<Utf8DispatchResult> dispatchUtf8(int code, std::string_view upper, const Params& params,
+                                               RunContext& ctx);
 
 }  // namespace kivo

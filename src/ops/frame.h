@@ -33,10 +33,10 @@ struct FrameOptions {
 /// memory, a position outside a string) shows the operation's own error message and ends the run
 /// without output; a run that was stopped or is closing writes nothing either.
 template <typename Body>
-std::optional<Text> runFramed(RunContext& ctx, TextView errorMessage, Body&& body,
-                              FrameOptions options = {}) {
+auto runFramed(RunContext& ctx, TextView errorMessage, Body&& body, FrameOptions options = {})
+    -> decltype(body()) {
     try {
-        std::optional<Text> result = body();
+        auto result = body();
         if (ctx.cancelled()) return std::nullopt;
         if (result && result->size() > kMaxResultLength) throw std::length_error("result too long");
         return result;

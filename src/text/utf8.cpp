@@ -626,7 +626,7 @@ KIVO_AVX2_HELPER char* encodeSixteen(__m256i c, char* o) {
 
 // text into `o`, which ends at `end` and has three bytes of room after it. Blocks of 32 units, for
 // the same reason as in decoding.
-KIVO_TARGET_AVX2 void encodeAvx2(const char16_t* text, std::size_t n, char* o, const char* end) {
+KIVO_TARGET_AVX2 char* encodeAvx2(const char16_t* text, std::size_t n, char* o, const char* end) {
     std::size_t i = 0;
     // A block writes at most 96 bytes with a store reaching 4 beyond, or the scalar words' slack.
     while (i + 32 <= n && end - o >= 112) {
@@ -649,7 +649,7 @@ KIVO_TARGET_AVX2 void encodeAvx2(const char16_t* text, std::size_t n, char* o, c
             i += 32;
         }
     }
-    encodeUnits(text, n, i, n, o);
+    return encodeUnits(text, n, i, n, o).o;
 }
 
 bool avx2Available() {
@@ -668,6 +668,14 @@ detail::Kernel fastest() {
 
 const unsigned char* bytesOf(std::string_view bytes) {
     return reinterpret_cast<const unsigned char*>(bytes.data());
+}
+
+// The bytes of `n` units into `o`, which ends at `end` at least 3n + 112 bytes on; where they end.
+char* encodeUncounted(const char16_t* text, std::size_t n, char* o, [[maybe_unused]] const char* end) {
+#ifdef KIVO_UTF8_AVX2
+    if (fastest() == detail::Kernel::Avx2) return encodeAvx2(text, n, o, end);
+#endif
+    return encodeUnits(text, n, 0, n, o).o;
 }
 
 }  // namespace
@@ -762,15 +770,18 @@ void encodeInto(std::u16string_view text, std::string& bytes) {
     detail::encodeInto(text, bytes, fastest());
 }
 
+// Each block is encoded into room for three bytes per unit (and what the kernels write beyond),
+// which spares the pass that counts the bytes first.
 void write(std::u16string_view text, std::ostream& out) {
     constexpr std::size_t kBlock = std::size_t{1} << 15;
-    std::string bytes;
+    std::string bytes(3 * kBlock + 112, '\0');
     for (std::size_t pos = 0; pos < text.size();) {
         std::size_t end = std::min(text.size(), pos + kBlock);
         // A pair is never split between two blocks: it would be written as two replacements.
         if (end < text.size() && end - pos > 1 && (text[end - 1] & 0xFC00) == 0xD800) --end;
-        encodeInto(text.substr(pos, end - pos), bytes);
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        const char* written =
+            encodeUncounted(text.data() + pos, end - pos, bytes.data(), bytes.data() + bytes.size());
+        out.write(bytes.data(), static_cast<std::streamsize>(written - bytes.data()));
         pos = end;
     }
 }

@@ -15,6 +15,7 @@
 #include "ops/dispatch.h"
 #include "ops/lists.h"
 #include "ops/params.h"
+#include "text/utf8.h"
 
 namespace {
 
@@ -304,5 +305,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (result.end == kivo::DispatchEnd::Ran && !result.lower && !ctx.cancelled() && !ctx.declined &&
         ctx.messages == 0)
         __builtin_trap();
+
+    // The command line's run on the bytes, where it takes them, gives the same result encoded
+    // and as many messages (a run that was stopped polls differently, so it is not compared).
+    const std::string bytes = kivo::utf8::encode(upper);
+    if (!ctx.cancelled() && kivo::hasUtf8Operation(code) && kivo::utf8::decode(bytes) == upper) {
+        FuzzContext raw(answers, 0);
+        const auto onBytes = kivo::dispatchUtf8(code, bytes, params, raw);
+        if (onBytes && !raw.cancelled()) {
+            if (onBytes->end != result.end || onBytes->lower.has_value() != result.lower.has_value() ||
+                raw.messages != ctx.messages)
+                __builtin_trap();
+            if (result.lower && *onBytes->lower != kivo::utf8::encode(*result.lower)) __builtin_trap();
+        }
+    }
     return 0;
 }

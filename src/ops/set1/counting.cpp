@@ -1,5 +1,6 @@
 #include "ops/set1/counting.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 
@@ -30,8 +31,22 @@ struct Composition {
     std::size_t otherBytes = 0;
 };
 
-Composition compose(TextView upper) {
-    Composition c;
+// Calls `count` on consecutive pieces of `upper`, polling between them so that Stop reaches a
+// count of a very large text (a CrLf is never split); false when stopped.
+template <typename Count>
+bool countInPieces(TextView upper, RunContext& ctx, Count count) {
+    constexpr std::size_t kPiece = std::size_t{1} << 20;
+    for (std::size_t from = 0; from < upper.size();) {
+        if (ctx.poll()) return false;
+        std::size_t to = std::min(upper.size(), from + kPiece);
+        if (to < upper.size() && upper[to - 1] == kCr && upper[to] == kLf) ++to;
+        count(upper.substr(from, to - from));
+        from = to;
+    }
+    return true;
+}
+
+void compose(TextView upper, Composition& c) {
     for (std::size_t i = 0; i < upper.size(); ++i) {
         const char16_t ch = upper[i];
         if (ch == kCr || ch == kLf) {
@@ -42,7 +57,6 @@ Composition compose(TextView upper) {
             c.otherBytes += static_cast<std::size_t>(cp932::byteLength(ch));
         }
     }
-    return c;
 }
 
 struct LetterClass {
@@ -64,9 +78,14 @@ std::optional<Text> CountCharacters(TextView upper, const Params& params, RunCon
     return runFramed(ctx, kGeneralError, [&]() -> std::optional<Text> {
         const Text& mode = params.text("Combo39");
         // Every mode measures in one pass over the text, without building the measured text.
-        if (mode == u"バイト数をカウントする(改行「Lf」「Cr」「CrLf」、バックスペース「BS」を含む)")
-            return report(kBytesLabel, cp932::byteCount(upper));
-        const Composition c = compose(upper);
+        if (mode == u"バイト数をカウントする(改行「Lf」「Cr」「CrLf」、バックスペース「BS」を含む)") {
+            std::size_t bytes = 0;
+            if (!countInPieces(upper, ctx, [&](TextView piece) { bytes += cp932::byteCount(piece); }))
+                return std::nullopt;
+            return report(kBytesLabel, bytes);
+        }
+        Composition c;
+        if (!countInPieces(upper, ctx, [&](TextView piece) { compose(piece, c); })) return std::nullopt;
         if (mode == u"改行をカウントしない") return report(kCharactersLabel, c.others);
         if (mode == u"改行を1文字でカウントする") return report(kCharactersLabel, c.others + c.lineBreaks);
         if (mode == u"改行を2文字でカウントする")

@@ -1,37 +1,159 @@
 #include "ops/set1/line_filter.h"
 
+#include <algorithm>
+
 #include "ops/set1/text_search.h"
+#include "text/characters.h"
+#include "text/utf8.h"
 
 namespace kivo {
+namespace {
+
+constexpr TextView kContaining = u"次の文字を含む行を抜き出す";
+constexpr TextView kNotContaining = u"次の文字を含まない行を抜き出す";
+constexpr TextView kNoLineKept = u"条件を満たす行はありませんでした。";
+
+std::size_t nextLf(TextView s, std::size_t from) {
+    return findUnit(s, kLf, from);
+}
+std::size_t nextLf(std::string_view s, std::size_t from) {
+    return s.find('\n', from);
+}
+
+// The kept lines of a normalised text, each ended by CrLf but the last when the text's final Lf
+// was only implied. A condition holds no line break, so a match lies within one line: the
+// condition is searched for in the whole text, a window of whole lines at a time, and the lines
+// between two matches are passed over (or kept) together.
+template <typename Char>
+class LineFilter {
+public:
+    using View = std::basic_string_view<Char>;
+    using String = std::basic_string<Char>;
+
+    LineFilter(View s, View condition, bool keepContaining)
+        : m_s(s),
+          m_search(condition),
+          m_keepContaining(keepContaining),
+          m_appendedLf(s.empty() || s.back() != Char('\n')),
+          m_end(s.size() + (m_appendedLf ? 1 : 0)) {}
+
+    /// Nothing when stopped.
+    std::optional<String> run(RunContext& ctx) {
+        constexpr std::size_t kWindow = std::size_t{1} << 20;
+        for (std::size_t pos = 0; pos < m_end;) {
+            if (ctx.poll()) return std::nullopt;
+            const std::size_t windowEnd = lineEndAfter(std::min(pos + kWindow, m_s.size()));
+            const std::size_t found = m_search.first(m_s.substr(pos, windowEnd - pos));
+            if (found == View::npos) {
+                if (!m_keepContaining) addLines(pos, windowEnd);
+                pos = windowEnd;
+                continue;
+            }
+            const std::size_t at = pos + found;
+            const std::size_t lineStart = startOfLine(pos, at);
+            const std::size_t lineEnd = std::min(nextLf(m_s, at), m_s.size());
+            if (m_keepContaining) {
+                addLine(lineStart, lineEnd);
+            } else {
+                addLines(pos, lineStart);
+            }
+            pos = lineEnd + 1;
+        }
+        if (m_appendedLf && !m_out.empty()) m_out.resize(m_out.size() - 2);
+        return std::move(m_out);
+    }
+    /// Whether run() kept a line (a kept empty line counts).
+    bool keptAny() const { return m_kept; }
+
+private:
+    // One past the Lf that ends the line holding `i` (or the implied Lf at the end).
+    std::size_t lineEndAfter(std::size_t i) const {
+        const std::size_t lf = nextLf(m_s, i);
+        return lf == View::npos ? m_end : lf + 1;
+    }
+    // The start of the line holding `at`, which is not before `from`, a line's start.
+    std::size_t startOfLine(std::size_t from, std::size_t at) const {
+        const std::size_t lf = m_s.substr(from, at - from).rfind(Char('\n'));
+        return lf == View::npos ? from : from + lf + 1;
+    }
+    void addLine(std::size_t start, std::size_t end) {
+        m_kept = true;
+        m_out.append(m_s.substr(start, end - start));
+        m_out.append({Char('\r'), Char('\n')});
+    }
+    // The whole lines from `from` up to `to`, one past their last Lf, each ended by CrLf.
+    void addLines(std::size_t from, std::size_t to) {
+        if (from >= to) return;
+        m_kept = true;
+        const std::size_t stop = std::min(to, m_s.size());
+        for (std::size_t lf = nextLf(m_s, from); lf != View::npos && lf < stop; lf = nextLf(m_s, from)) {
+            m_out.append(m_s.substr(from, lf - from));
+            m_out.append({Char('\r'), Char('\n')});
+            from = lf + 1;
+        }
+        if (to == m_end && m_appendedLf) {
+            m_out.append(m_s.substr(from, m_s.size() - from));
+            m_out.append({Char('\r'), Char('\n')});
+        }
+    }
+
+    View m_s;
+    BasicTextSearch<Char> m_search;
+    bool m_keepContaining;
+    bool m_appendedLf;
+    std::size_t m_end;
+    String m_out;
+    bool m_kept = false;
+};
+
+// The checks and messages of FilterLines around the filter itself, for either kind of text.
+template <typename Char>
+std::optional<std::basic_string<Char>> filter(std::basic_string_view<Char> s, bool consecutiveLineBreaks,
+                                              std::basic_string_view<Char> condition, const Params& params,
+                                              RunContext& ctx) {
+    if (consecutiveLineBreaks) {
+        ctx.inform(kConsecutiveLineBreaks);
+        return std::nullopt;
+    }
+    if (condition.find(Char('\r')) != condition.npos || condition.find(Char('\n')) != condition.npos) {
+        ctx.inform(u"条件の文字に改行が含まれています。");
+        return std::nullopt;
+    }
+    const Text& mode = params.text("Combo47");
+    // A mode that is neither entry keeps no line.
+    std::optional<std::basic_string<Char>> kept;
+    LineFilter<Char> lines(s, condition, mode == kContaining);
+    if (mode == kContaining || mode == kNotContaining) {
+        kept = lines.run(ctx);
+        if (!kept) return std::nullopt;
+    }
+    if (!lines.keptAny()) {
+        ctx.inform(kNoLineKept);
+        return std::nullopt;
+    }
+    return kept;
+}
+
+}  // namespace
 
 std::optional<Text> FilterLines(TextView upper, const Params& params, RunContext& ctx) {
-    return runFramed(ctx, kGeneralError, [&]() -> std::optional<Text> {
-        const Text s = normalizeLineBreaks(upper);
-        if (hasConsecutiveLineBreaks(s)) {
-            ctx.inform(kConsecutiveLineBreaks);
-            return std::nullopt;
-        }
-        const Text& condition = params.text("Text13");
-        if (condition.find_first_of(u"\r\n") != Text::npos) {
-            ctx.inform(u"条件の文字に改行が含まれています。");
-            return std::nullopt;
-        }
-        const Text& mode = params.text("Combo47");
-        const bool keepContaining = mode == u"次の文字を含む行を抜き出す";
-        const TextSearch search(condition);
-        LineReader lines(s);
-        LineWriter out;
-        // A mode that is neither entry keeps no line.
-        if (keepContaining || mode == u"次の文字を含まない行を抜き出す") {
-            for (TextView line; !ctx.poll() && lines.next(line);)
-                if (search.foundIn(line) == keepContaining) out.addLine(line);
-        }
-        if (ctx.cancelled()) return std::nullopt;
-        if (out.empty()) {
-            ctx.inform(u"条件を満たす行はありませんでした。");
-            return std::nullopt;
-        }
-        return out.take(lines.appendedLf());
+    return runFramed(ctx, kGeneralError, [&] {
+        const NormalizedText normalized(upper);
+        return filter<char16_t>(normalized, normalized.hasConsecutiveLineBreaks(), params.text("Text13"),
+                                params, ctx);
+    });
+}
+
+bool filtersUtf8(std::string_view upper, const Params& params) {
+    const Text& condition = params.text("Text13");
+    return upper.find('\r') == std::string_view::npos && upper.size() <= kMaxResultLength / 2 &&
+           utf8::decode(utf8::encode(condition)) == condition;
+}
+
+std::optional<std::string> FilterLinesUtf8(std::string_view upper, const Params& params, RunContext& ctx) {
+    return runFramed(ctx, kGeneralError, [&] {
+        const std::string condition = utf8::encode(params.text("Text13"));
+        return filter<char>(upper, ByteSearch("\n\n").foundIn(upper), condition, params, ctx);
     });
 }
 

@@ -1,7 +1,29 @@
 #include "ops/set1/text_search.h"
 
+#include <bit>
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace kivo {
 namespace {
+
+// The first position of `unit` at or after `from`, and the last position of `unit`, or npos: a
+// block at a time.
+std::size_t nextUnit(TextView s, char16_t unit, std::size_t from) {
+    return findUnit(s, unit, from);
+}
+std::size_t nextUnit(std::string_view s, char unit, std::size_t from) {
+    return s.find(unit, from);
+}
+std::size_t lastUnit(TextView s, char16_t unit) {
+    return findLastUnit(s, unit);
+}
+std::size_t lastUnit(std::string_view s, char unit) {
+    return s.rfind(unit);
+}
 
 // Knuth–Morris–Pratt: at(k) is the k-th unit of the pattern in the chosen reading direction.
 template <typename At>
@@ -17,16 +39,16 @@ std::vector<std::size_t> failureFunction(std::size_t m, At at) {
 }
 
 // The number of units read from `s` (in the chosen direction) when the pattern first matches
-// completely, or npos.
-template <typename PatternAt, typename TextAt>
-std::size_t matchEnd(const std::vector<std::size_t>& f, std::size_t m, PatternAt p, std::size_t n, TextAt t) {
-    const auto first = p(0);
+// completely, or npos. `skip(i)` is the first position from i on (in that direction) that holds
+// the pattern's first unit, or n.
+template <typename PatternAt, typename TextAt, typename Skip>
+std::size_t matchEnd(const std::vector<std::size_t>& f, std::size_t m, PatternAt p, std::size_t n, TextAt t,
+                     Skip skip) {
     for (std::size_t i = 0, k = 0; i < n; ++i) {
-        // Outside a partial match only the pattern's first unit can start one: step over the
-        // rest in a tight loop, as the general step would, one unit at a time.
+        // Outside a partial match only the pattern's first unit can start one: the rest is
+        // stepped over a block at a time, as the general step would one unit at a time.
         if (k == 0) {
-            while (i < n && t(i) != first)
-                ++i;
+            i = skip(i);
             if (i == n) break;
         }
         while (k > 0 && t(i) != p(k))
@@ -34,36 +56,89 @@ std::size_t matchEnd(const std::vector<std::size_t>& f, std::size_t m, PatternAt
         if (t(i) == p(k)) ++k;
         if (k == m) return i + 1;
     }
-    return TextView::npos;
+    return std::string_view::npos;
 }
 
 }  // namespace
 
-TextSearch::TextSearch(TextView pattern) : m_pattern(pattern) {
+template <typename Char>
+BasicTextSearch<Char>::BasicTextSearch(View pattern) : m_pattern(pattern) {
     const std::size_t m = pattern.size();
     m_forward = failureFunction(m, [&](std::size_t i) { return pattern[i]; });
     m_backward = failureFunction(m, [&](std::size_t i) { return pattern[m - 1 - i]; });
 }
 
-std::size_t TextSearch::first(TextView s) const {
-    const std::size_t m = m_pattern.size();
-    if (m == 0) return 0;
-    if (m > s.size()) return TextView::npos;
-    const std::size_t end = matchEnd(
-        m_forward, m, [&](std::size_t i) { return m_pattern[i]; }, s.size(),
-        [&](std::size_t i) { return s[i]; });
-    return end == TextView::npos ? end : end - m;
+template <typename Char>
+std::size_t BasicTextSearch<Char>::first(View s) const {
+    return firstByKmp(s);
 }
 
-std::size_t TextSearch::last(TextView s) const {
+template <typename Char>
+std::size_t BasicTextSearch<Char>::firstByKmp(View s) const {
+    const std::size_t m = m_pattern.size();
+    if (m == 0) return 0;
+    if (m > s.size()) return View::npos;
+    const std::size_t n = s.size();
+    const Char first = m_pattern.front();
+    const std::size_t end = matchEnd(
+        m_forward, m, [&](std::size_t i) { return m_pattern[i]; }, n, [&](std::size_t i) { return s[i]; },
+        [&](std::size_t i) {
+            const std::size_t at = nextUnit(s, first, i);
+            return at == View::npos ? n : at;
+        });
+    return end == View::npos ? end : end - m;
+}
+
+template <typename Char>
+std::size_t BasicTextSearch<Char>::last(View s) const {
     const std::size_t m = m_pattern.size();
     const std::size_t n = s.size();
     if (m == 0) return n;
-    if (m > n) return TextView::npos;
+    if (m > n) return View::npos;
+    const Char first = m_pattern.back();
     const std::size_t read = matchEnd(
         m_backward, m, [&](std::size_t i) { return m_pattern[m - 1 - i]; }, n,
-        [&](std::size_t i) { return s[n - 1 - i]; });
-    return read == TextView::npos ? read : n - read;
+        [&](std::size_t i) { return s[n - 1 - i]; },
+        [&](std::size_t i) {
+            // Read backwards, position i is unit n-1-i: the last one before n-i.
+            const std::size_t at = lastUnit(s.substr(0, n - i), first);
+            return at == View::npos ? n : n - 1 - at;
+        });
+    return read == View::npos ? read : n - read;
 }
+
+// Bytes are searched for a block at a time: the positions where both the pattern's first and its
+// last byte stand are compared whole. On text built to make those comparisons fail late, once
+// they have cost more than a few times the bytes passed, the linear search takes over.
+template <>
+std::size_t BasicTextSearch<char>::first(View s) const {
+    const std::size_t m = m_pattern.size();
+    if (m == 0) return 0;
+    if (m > s.size()) return View::npos;
+    if (m == 1) return s.find(m_pattern.front());
+    std::size_t i = 0;
+#if defined(__SSE2__)
+    const __m128i first = _mm_set1_epi8(m_pattern.front());
+    const __m128i last = _mm_set1_epi8(m_pattern.back());
+    std::size_t compared = 0;
+    for (; i + m - 1 + 16 <= s.size() && compared <= 4 * i + 4096; i += 16) {
+        const auto* block = reinterpret_cast<const __m128i*>(s.data() + i);
+        const auto* blockEnd = reinterpret_cast<const __m128i*>(s.data() + i + m - 1);
+        const __m128i both = _mm_and_si128(_mm_cmpeq_epi8(_mm_loadu_si128(block), first),
+                                           _mm_cmpeq_epi8(_mm_loadu_si128(blockEnd), last));
+        for (auto candidates = static_cast<unsigned>(_mm_movemask_epi8(both)); candidates != 0;
+             candidates &= candidates - 1) {
+            const std::size_t at = i + static_cast<std::size_t>(std::countr_zero(candidates));
+            if (std::memcmp(s.data() + at + 1, m_pattern.data() + 1, m - 2) == 0) return at;
+            compared += m;
+        }
+    }
+#endif
+    const std::size_t rest = firstByKmp(s.substr(i));
+    return rest == View::npos ? rest : i + rest;
+}
+
+template class BasicTextSearch<char16_t>;
+template class BasicTextSearch<char>;
 
 }  // namespace kivo

@@ -96,5 +96,19 @@ TEST(CountLetterClass, PollsOncePerCharacterAndStopsWithoutOutput) {
     EXPECT_EQ(stopped.ctx.polls, 3);
 }
 
+// The count goes through the text a million units at a time, polling between the pieces: a
+// CrLf across a piece's end is still one line break, and Stop ends the count without output.
+TEST(CountCharacters, CountsInPiecesThatStop) {
+    Text upper(std::size_t{1} << 20, u'a');
+    upper[upper.size() - 1] = u'\r';
+    upper += u"\nb";
+    const OpRun r = runOperation(CountCharacters, upper, {{"Combo39", u"改行を1文字でカウントする"}});
+    EXPECT_EQ(r.out, u"文字数：" + Text(u"1048577"));
+    EXPECT_EQ(r.ctx.polls, 2);
+    const OpRun stopped = runOperation(CountCharacters, u"abc", {}, stoppingAfter(0));
+    EXPECT_EQ(stopped.out, std::nullopt);
+    EXPECT_TRUE(stopped.ctx.shown.empty());
+}
+
 }  // namespace
 }  // namespace kivo

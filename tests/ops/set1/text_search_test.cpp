@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
+#include <string>
+
 namespace kivo {
 namespace {
 
@@ -37,6 +41,50 @@ TEST(TextSearch, RepetitivePatternsAgreeWithThePlainSearch) {
             EXPECT_EQ(search.last(s), TextView(s).rfind(pattern)) << m;
         }
     }
+}
+
+// The search steps to the next place of the pattern's first (or, backwards, last) unit a block
+// of 16 units at a time: matches at every offset of texts a few blocks long, and near misses
+// before them.
+TEST(TextSearch, FindsMatchesAtEveryOffsetOfLongerTexts) {
+    for (const TextView pattern : {u"i", u"item-", u"aab"}) {
+        const TextSearch search(pattern);
+        for (std::size_t n = 0; n <= 60; ++n) {
+            for (std::size_t at = 0; at <= n; ++at) {
+                Text s(n, u'a');
+                s.replace(at, std::min(pattern.size(), n - at), pattern.substr(0, n - at));
+                // A partial match a little before the place, which the search must step over.
+                if (at >= 8) {
+                    for (std::size_t k = 0; k < std::min<std::size_t>(2, pattern.size()); ++k)
+                        s[at - 8 + k] = pattern[k];
+                }
+                EXPECT_EQ(search.first(s), TextView(s).find(pattern)) << n << " " << at;
+                EXPECT_EQ(search.last(s), TextView(s).rfind(pattern)) << n << " " << at;
+            }
+        }
+    }
+}
+
+// Bytes are searched 16 at a time by their first and last byte, the linear search taking over
+// when whole comparisons fail too often: both against the plain search, on texts of few letters
+// (many candidates) and on a text where every candidate fails at its very end.
+TEST(ByteSearch, AgreesWithThePlainSearch) {
+    std::mt19937 random(5);
+    std::uniform_int_distribution<int> letter(0, 2), length(1, 40), textLength(0, 200);
+    for (int round = 0; round < 20000; ++round) {
+        std::string pattern(static_cast<std::size_t>(length(random) % (round % 7 + 1) + 1), 'a');
+        for (char& c : pattern)
+            c = static_cast<char>('a' + letter(random) % 2);
+        std::string s(static_cast<std::size_t>(textLength(random)), 'a');
+        for (char& c : s)
+            c = static_cast<char>('a' + letter(random));
+        EXPECT_EQ(ByteSearch(pattern).first(s), std::string_view(s).find(pattern)) << s << " " << pattern;
+    }
+    const std::string pattern = std::string(300, 'a') + "b" + std::string(300, 'a');
+    std::string s(1'000'000, 'a');
+    EXPECT_EQ(ByteSearch(pattern).first(s), std::string::npos);
+    s.replace(900'000, pattern.size(), pattern);
+    EXPECT_EQ(ByteSearch(pattern).first(s), 900'000u);
 }
 
 }  // namespace
