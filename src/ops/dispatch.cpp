@@ -64,7 +64,9 @@ std::array<DispatchRow, kOperationCount> buildTable() {
     t[2] = {.variantControl = "Combo40",
             .variants = {u"改行(CrLf)", u"改行(Lf)ラインフィード", u"改行(Cr)キャリッジリターン",
                          u"BS(バックスペース)", u"Tab(タブ)"},
-            .operation = ReplaceSpecialCharacter};
+            .operation = ReplaceSpecialCharacter,
+            .takesUtf8 = replacesInUtf8,
+            .utf8Operation = ReplaceSpecialCharacterUtf8};
     t[3] = {.variantControl = "Combo19",
             .variants = {u"半角英小文字「a～z」", u"半角英大文字「A～Z」", u"全角英小文字「ａ～ｚ」",
                          u"全角英大文字「Ａ～Ｚ」"},

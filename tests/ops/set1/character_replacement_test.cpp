@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
+#include "text/utf8.h"
+
 #include "run_operation.h"
 
 namespace kivo {
@@ -110,6 +114,50 @@ TEST(ReplaceSpecialCharacter, AnotherModeRunsNothing) {
     const OpRun r = replace(u"a\r\nb", u"x", u",");
     EXPECT_EQ(r.out, std::nullopt);
     EXPECT_TRUE(r.ctx.shown.empty());
+}
+
+// The command line replaces the byte of a special character in UTF-8 without decoding: the same
+// questions, messages and result as the replacement in the decoded text, for every mode it takes.
+TEST(ReplaceSpecialCharacter, BytesGiveWhatTheDecodedTextGives) {
+    std::mt19937 random(3);
+    const Text pieces[] = {u"a", u"あ", u"\t", u"\b", u"\r", u"\n", u"\r\n", u"\U0001F600"};
+    const Text replacements[] = {u"", u" ", u"あ", u"\U0001F600x", u"\r\n", u"\t\t"};
+    const TextView modes[] = {kLfMode, kCrMode, kBsMode, kTabMode};
+    std::uniform_int_distribution<std::size_t> piece(0, std::size(pieces) - 1), length(0, 30);
+    for (int round = 0; round < 3000; ++round) {
+        Text upper;
+        for (std::size_t n = length(random); n > 0; --n)
+            upper += pieces[piece(random)];
+        Params p = Params::defaults(Date{2024, 1, 1});
+        p.set("Combo40", Text(modes[static_cast<std::size_t>(round) % std::size(modes)]));
+        p.set("Text26", replacements[static_cast<std::size_t>(round / 4) % std::size(replacements)]);
+        const std::string bytes = utf8::encode(upper);
+        ASSERT_TRUE(replacesInUtf8(bytes, p));
+        const Answer answer = round % 3 == 0 ? Answer::No : Answer::Yes;
+        FakeContext decoded = answering(answer), raw = answering(answer);
+        const std::optional<Text> expected = ReplaceSpecialCharacter(upper, p, decoded);
+        const std::optional<std::string> got = ReplaceSpecialCharacterUtf8(bytes, p, raw);
+        SCOPED_TRACE(round);
+        ASSERT_EQ(got.has_value(), expected.has_value()) << show(upper);
+        if (expected) {
+            ASSERT_EQ(*got, utf8::encode(*expected)) << show(upper);
+        }
+        ASSERT_EQ(raw.texts(), decoded.texts());
+    }
+}
+
+TEST(ReplaceSpecialCharacter, LineBreaksAndLoneSurrogatesAreDecodedFirst) {
+    Params p = Params::defaults(Date{2024, 1, 1});
+    p.set("Combo40", Text(kTabMode));
+    p.set("Text26", u" ");
+    EXPECT_TRUE(replacesInUtf8("a\tb", p));
+    p.set("Text26", Text(1, u'\xDC00'));
+    EXPECT_FALSE(replacesInUtf8("a\tb", p));
+    p.set("Text26", u" ");
+    p.set("Combo40", Text(kCrLfMode));
+    EXPECT_FALSE(replacesInUtf8("a\tb", p));
+    p.set("Combo40", u"x");
+    EXPECT_FALSE(replacesInUtf8("a\tb", p));
 }
 
 }  // namespace
