@@ -40,9 +40,11 @@ public:
     /// Nothing when stopped.
     std::optional<String> run(RunContext& ctx) {
         constexpr std::size_t kWindow = std::size_t{1} << 20;
+        std::size_t windowEnd = 0;
         for (std::size_t pos = 0; pos < m_end;) {
             if (ctx.poll()) return std::nullopt;
-            const std::size_t windowEnd = lineEndAfter(std::min(pos + kWindow, m_s.size()));
+            // A window serves every match in it: its end, a megabyte on, is found once.
+            if (pos >= windowEnd) windowEnd = lineEndAfter(std::min(pos + kWindow, m_s.size()));
             const std::size_t found = m_search.first(m_s.substr(pos, windowEnd - pos));
             if (found == View::npos) {
                 if (!m_keepContaining) addLines(pos, windowEnd);

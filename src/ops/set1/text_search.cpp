@@ -1,6 +1,7 @@
 #include "ops/set1/text_search.h"
 
 #include <bit>
+#include <cstdint>
 #include <cstring>
 
 #if defined(__SSE2__)
@@ -120,13 +121,16 @@ std::size_t BasicTextSearch<char>::first(View s) const {
 #if defined(__SSE2__)
     const __m128i first = _mm_set1_epi8(m_pattern.front());
     const __m128i last = _mm_set1_epi8(m_pattern.back());
+    // The positions i + k where the first byte stands and, m - 1 further on, the last.
+    const auto candidatesAt = [&](std::size_t k) {
+        const __m128i starts = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s.data() + k));
+        const __m128i ends = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s.data() + k + m - 1));
+        return static_cast<std::uint32_t>(
+            _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(starts, first), _mm_cmpeq_epi8(ends, last))));
+    };
     std::size_t compared = 0;
-    for (; i + m - 1 + 16 <= s.size() && compared <= 4 * i + 4096; i += 16) {
-        const auto* block = reinterpret_cast<const __m128i*>(s.data() + i);
-        const auto* blockEnd = reinterpret_cast<const __m128i*>(s.data() + i + m - 1);
-        const __m128i both = _mm_and_si128(_mm_cmpeq_epi8(_mm_loadu_si128(block), first),
-                                           _mm_cmpeq_epi8(_mm_loadu_si128(blockEnd), last));
-        for (auto candidates = static_cast<unsigned>(_mm_movemask_epi8(both)); candidates != 0;
+    for (; i + m - 1 + 32 <= s.size() && compared <= 4 * i + 4096; i += 32) {
+        for (std::uint32_t candidates = candidatesAt(i) | candidatesAt(i + 16) << 16; candidates != 0;
              candidates &= candidates - 1) {
             const std::size_t at = i + static_cast<std::size_t>(std::countr_zero(candidates));
             if (std::memcmp(s.data() + at + 1, m_pattern.data() + 1, m - 2) == 0) return at;
