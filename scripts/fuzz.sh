@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang and runs each for SECONDS (default 60) on a copy of its
 # seed corpus; new inputs that reach new code are kept in the copy for the next run.
-#   scripts/fuzz.sh [SECONDS] [TARGET...]      targets: dispatch cp932 numeric notices (default all)
+#   scripts/fuzz.sh [SECONDS] [TARGET...]      targets: dispatch cp932 numeric notices utf8 (default all)
 # KIVO_FUZZ_BUILD chooses the build directory (default build-fuzz). Findings are written to
 # BUILD/findings/ and make the script fail; replay one with BUILD/bin/TARGET_fuzz FILE.
 set -euo pipefail
