@@ -132,7 +132,9 @@ TEST(Utf8, WriteEqualsEncode) {
         std::u16string text(shift, u'a');
         // Half the texts have no surrogates, which blocks of kana, accents and ASCII encode whole.
         while (text.size() < 100'000)
-            text += shift % 2 ? u"かa\U0001F600\xD800" u"b" : u"かなカナ漢字abc\u00E9\u07FF\u0800";
+            text += shift % 2 ? u"かa\U0001F600\xD800"
+                                u"b"
+                              : u"かなカナ漢字abc\u00E9\u07FF\u0800";
         std::ostringstream out;
         write(text, out);
         EXPECT_EQ(out.str(), encode(text)) << shift;
