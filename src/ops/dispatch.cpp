@@ -162,18 +162,6 @@ bool variantMatches(const DispatchRow& row, const Params& params) {
     return false;
 }
 
-}  // namespace
-
-const DispatchRow& dispatchRow(int code) {
-    return table().at(static_cast<std::size_t>(code));
-}
-
-bool isBuilt(int code) {
-    return code >= 0 && code < kOperationCount && dispatchRow(code).operation != nullptr;
-}
-
-namespace {
-
 // The pre-check and the variant choice: how the run ends before the operation, or nothing when
 // the operation runs.
 std::optional<DispatchEnd> endBeforeOperation(const DispatchRow& row, const Params& params, RunContext& ctx) {
@@ -200,6 +188,14 @@ std::optional<DispatchEnd> endBeforeOperation(const DispatchRow& row, const Para
 }
 
 }  // namespace
+
+const DispatchRow& dispatchRow(int code) {
+    return table().at(static_cast<std::size_t>(code));
+}
+
+bool isBuilt(int code) {
+    return code >= 0 && code < kOperationCount && dispatchRow(code).operation != nullptr;
+}
 
 DispatchResult dispatch(int code, TextView upper, const Params& params, RunContext& ctx) {
     const DispatchRow& row = dispatchRow(code);
