@@ -3,7 +3,6 @@
 #include <stdexcept>
 
 #include "ops/lists.h"
-#include "text/errors.h"
 
 namespace kivo {
 
@@ -38,24 +37,6 @@ void Params::set(std::string_view name, Text value) {
     } else {
         m_values.emplace(std::string(name), std::move(value));
     }
-}
-
-Date Params::date(std::string_view name) const {
-    const auto d = parseDate(text(name));
-    if (!d) throw RunTimeError("not a date");
-    return *d;
-}
-
-int countValue(const Params& params, std::string_view control, int min, int max) {
-    const Text& text = params.text(control);
-    if (text.empty() || text.size() > 9) throw RunTimeError("not a count");
-    int value = 0;
-    for (char16_t c : text) {
-        if (c < u'0' || c > u'9') throw RunTimeError("not a count");
-        value = value * 10 + (c - u'0');
-    }
-    if (value < min || value > max) throw RunTimeError("count out of range");
-    return value;
 }
 
 }  // namespace kivo

@@ -1,5 +1,6 @@
 #include "window/frm_main.h"
 
+#include <algorithm>
 #include <exception>
 #include <functional>
 
@@ -325,9 +326,12 @@ void FrmMain::execute() {
     m_state.stop = false;
     clearScratch();
 
-    const bool monthEnumeration = selected("Option4(5)") || selected("Option4(6)") || selected("Option4(7)");
+    // Whatever tab is current, a selected operation that needs no upper text lets an empty one pass.
+    const bool withoutUpperText = std::ranges::any_of(operations(), [this](const OperationDeclaration* op) {
+        return !op->needsUpperText && selected(op->selector.c_str());
+    });
     const Text upper = m_text1->text();
-    if (upper.empty() && !monthEnumeration) {
+    if (upper.empty() && !withoutUpperText) {
         m_state.inform(toQString(kUpperTextMissing));
         return;
     }
@@ -340,10 +344,12 @@ void FrmMain::execute() {
 
     beginRun();
     const int code = m_operationCode;
-    WindowRunContext ctx(m_state, *m_controls);
-    // An operation not yet in this build runs nothing, like a variant text that matches none.
-    DispatchResult result{DispatchEnd::NothingRan, std::nullopt};
-    if (isBuilt(code)) result = dispatch(code, upper, m_controls->read(), ctx);
+    WindowRunContext ctx(m_state);
+    const DispatchResult result = dispatch(code, upper, m_controls->read(), ctx);
+    // The run's answers to its questions, or a variant set back, as program assignments: no
+    // input rule fires (the guard is held).
+    for (const ControlText& changed : result.changed)
+        m_controls->assign(changed.control, changed.text);
     if (result.lower)
         m_text2->assignDuringRun(*result.lower, [this] { return m_state.stop || m_state.closing; });
 
@@ -353,7 +359,7 @@ void FrmMain::execute() {
     }
     // The month enumerations write nothing when stopped and mark their own failures as stopped:
     // the lower pane keeps its text and the next close asks again.
-    if (runsWithoutUpperText(code) && (m_state.closing || m_state.stop)) {
+    if (!operation(code).needsUpperText && (m_state.closing || m_state.stop)) {
         m_state.stop = false;
         endRun();
         return;
