@@ -59,8 +59,8 @@ std::optional<Result> framed(const OperationDeclaration& op, const Params& param
 
 }  // namespace
 
-DispatchResult dispatch(int code, TextView upper, const Params& params, RunContext& ctx) {
-    const OperationDeclaration& op = operation(code);
+DispatchResult dispatch(const OperationDeclaration& op, TextView upper, const Params& params,
+                        RunContext& ctx) {
     DispatchResult result{DispatchEnd::Ran, std::nullopt};
     if (const auto end = endBeforeOperation(op, params, ctx, result.changed)) {
         result.end = *end;

@@ -34,7 +34,11 @@ struct DispatchResult {
 /// Step 9 of Execute: the pre-check, the variant choice and the operation in its run frame: a
 /// failure shows the operation's error message, a stopped run (or a closing window) gives no
 /// result.
-DispatchResult dispatch(int code, TextView upper, const Params& params, RunContext& ctx);
+DispatchResult dispatch(const OperationDeclaration& op, TextView upper, const Params& params,
+                        RunContext& ctx);
+inline DispatchResult dispatch(int code, TextView upper, const Params& params, RunContext& ctx) {
+    return dispatch(operation(code), upper, params, ctx);
+}
 
 struct Utf8DispatchResult {
     DispatchEnd end;

@@ -95,7 +95,7 @@ inline std::string show(TextView s) {
 }
 
 inline std::string show(const std::optional<Text>& s) {
-    return s ? show(*s) : std::string("(nothing)");
+    return s ? show(TextView(*s)) : std::string("(nothing)");
 }
 
 }  // namespace kivo::test

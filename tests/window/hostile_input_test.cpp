@@ -20,7 +20,7 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
-#include "ops/frame.h"
+#include "ops/operation.h"
 #include "ops/lists.h"
 #include "window/controls.h"
 #include "window/file_dialog.h"

@@ -70,6 +70,19 @@ std::optional<Text> numberLines(const LineText& text, const RunningNumbersOption
         text.view().size() + lineTotal * (1 + numberLength) + 1);
 }
 
+// The side and the position are read before the direction: a failure there reports as a
+// decrement, as does any failure of a decrement.
+TextView runningNumbersError(const Params& p) {
+    const bool sideRead = kInsertRunningNumbers.param("Combo24")->isEntry(p.text("Combo24"));
+    bool positionRead = false;
+    try {
+        positionRead = countFrom(p.text("Combo21"), 0, 255) >= 0;
+    } catch (const RunTimeError&) {
+    }
+    const bool increment = sideRead && positionRead && p.text("Combo22") == u"インクリメント";
+    return increment ? kRunningNumbersIncrementError : kRunningNumbersDecrementError;
+}
+
 }  // namespace
 
 std::optional<Text> InsertRunningNumbers(TextView upper, RunningNumbersOptions& options, RunContext& ctx) {
@@ -89,11 +102,7 @@ const OperationDeclaration kInsertRunningNumbers = declare<RunningNumbersOptions
     .name = "running-numbers",
     .description = "Puts running numbers into every n-th line at a position counted from a side",
     .caption = u"…行目から…行おきに…から…文字目後に…数値を入れる(&F)",
-    .errorMessageFor =
-        [](const Params& p) {
-            return p.text("Combo22") == u"インクリメント" ? kRunningNumbersIncrementError
-                                                          : kRunningNumbersDecrementError;
-        },
+    .errorMessageFor = runningNumbersError,
     .params = {countParam(&RunningNumbersOptions::firstLine, "Combo27", "first-line", 1, 999),
                countParam(&RunningNumbersOptions::gap, "Combo26", "gap", 0, 999),
                listParam(&RunningNumbersOptions::side, "Combo24", "side", sideChoices()),
