@@ -96,6 +96,8 @@ TEST(ReplaceEndCharacters, ReplacesTheFirstOrLastCharacters) {
         {u"abc", u"左", u"1000", u"T", std::nullopt, kError},
         {u"abc", u"左", u"x", u"T", std::nullopt, kError},
         {u"abc", u"左", u"", u"T", std::nullopt, kError},
+        // The count is read before the text is looked at.
+        {u"a\r\n\r\nb", u"左", u"x", u"T", std::nullopt, kError},
     };
     for (const auto& row : rows) {
         const OpRun r = ends(row.upper, row.side, row.n, row.replacement);
