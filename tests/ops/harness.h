@@ -94,6 +94,11 @@ inline std::string show(TextView s) {
     return out;
 }
 
+// A Text converts both to a TextView and to an optional Text: it needs its own overload.
+inline std::string show(const Text& s) {
+    return show(TextView(s));
+}
+
 inline std::string show(const std::optional<Text>& s) {
     return s ? show(TextView(*s)) : std::string("(nothing)");
 }
