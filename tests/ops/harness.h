@@ -2,6 +2,8 @@
 
 #include <deque>
 #include <optional>
+#include <ostream>
+#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
@@ -33,8 +35,10 @@ struct OpRun {
 inline OpRun run(const OperationDeclaration& op, TextView upper, const Settings& settings = {},
                  FakeContext ctx = {}) {
     Params params = Params::defaults(kToday);
-    for (const auto& [name, value] : settings)
+    for (const auto& [name, value] : settings) {
+        if (!Params::isControl(name)) throw std::invalid_argument("no control " + name);
         params.set(name, value);
+    }
     OpRun r;
     r.ctx = std::move(ctx);
     DispatchResult result = dispatch(op.code, upper, params, r.ctx);
@@ -97,6 +101,14 @@ inline std::string show(TextView s) {
 // A Text converts both to a TextView and to an optional Text: it needs its own overload.
 inline std::string show(const Text& s) {
     return show(TextView(s));
+}
+
+/// Failure output of the messages a run showed (found by GoogleTest through the type's namespace).
+inline void PrintTo(const FakeContext::Shown& shown, std::ostream* os) {
+    const char* icon = shown.icon == Icon::Information   ? "information: "
+                       : shown.icon == Icon::Exclamation ? "exclamation: "
+                                                         : "question: ";
+    *os << icon << show(TextView(shown.text));
 }
 
 inline std::string show(const std::optional<Text>& s) {

@@ -75,15 +75,16 @@ TEST(InsertRunningNumbers, NumbersEveryNthLine) {
         {Text(256, u'x'), {.side = u"右", .p = u"1"}, std::nullopt, {test::exclamation(up)}},
         {u"a", {.first = u"256"}, std::nullopt, {test::exclamation(up)}},
         {u"a", {.gap = u"256"}, std::nullopt, {test::exclamation(up)}},
-        {u"a", {.p = u"256"}, std::nullopt, {test::exclamation(up)}},
+        // The side and the position are read before the direction: their failures say decrement.
+        {u"a", {.p = u"256"}, std::nullopt, {test::exclamation(down)}},
         {u"a", {.p = u"256", .direction = kDown}, std::nullopt, {test::exclamation(down)}},
+        {u"a", {.side = u"中"}, std::nullopt, {test::exclamation(down)}},
         {u"a", {.direction = u"増やす"}, std::nullopt, {test::exclamation(down)}},
         {u"a", {.format = u"0a"}, std::nullopt, {test::exclamation(up)}},
         {u"a", {.start = u"-1"}, std::nullopt, {test::exclamation(up)}},
         {u"a", {.start = u"1.5"}, std::nullopt, {test::exclamation(up)}},
         {u"a", {.start = u""}, std::nullopt, {test::exclamation(up)}},
         {u"a", {.step = u"0"}, std::nullopt, {test::exclamation(up)}},
-        {u"a", {.side = u"中"}, std::nullopt, {test::exclamation(up)}},
         // The value is a currency quantity.
         {u"a\r\nb", {.start = u"922337203685477"}, std::nullopt, {test::exclamation(up)}},
         {u"a", {.start = u"9223372036854775807"}, std::nullopt, {test::exclamation(up)}},
