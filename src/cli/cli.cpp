@@ -240,6 +240,10 @@ int runCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
             out << kUsage << '\n';
             return 0;
         }
+        if (args.size() == 1 && args[0] == "--version") {
+            out << "kivoautofill-cli " KIVO_VERSION "\n";
+            return 0;
+        }
         Invocation inv = parseArgs(args);
 
         Params params = Params::defaults(today());
