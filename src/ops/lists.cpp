@@ -71,6 +71,15 @@ std::vector<ComboList> buildComboLists() {
         lists.push_back(std::move(aid));
     for (int n : {47, 49, 48, 50, 51, 52, 53, 54, 55, 56, 57, 58})
         add(comboName(n));
+    // The combos of operations added since come last, in the order they are declared.
+    for (const OperationDeclaration* op : operations()) {
+        for (const ParamDeclaration& p : op->params) {
+            const bool combo = p.control.starts_with("Combo");
+            const bool listed = std::any_of(lists.begin(), lists.end(),
+                                            [&](const ComboList& l) { return l.name == p.control; });
+            if (combo && !listed) add(p.control);
+        }
+    }
     return lists;
 }
 
@@ -125,6 +134,12 @@ const std::vector<std::string>& checkBoxNames() {
         return out;
     }();
     return names;
+}
+
+Text checkBoxDefault(std::string_view name) {
+    if (const ParamDeclaration* p = declaredParam(name)) return p->defaultText;
+    // The loop generator's selector starts ticked, its editing aid clear.
+    return name == "Check3" ? u"1" : u"0";
 }
 
 const std::vector<std::string>& datePickerNames() {

@@ -35,6 +35,9 @@ const std::vector<TextBoxDefault>& textBoxDefaults();
 /// (which starts ticked) and its editing aid `Check2`.
 const std::vector<std::string>& checkBoxNames();
 
+/// A check box's load default: "1" ticked, "0" clear.
+Text checkBoxDefault(std::string_view name);
+
 /// The date pickers, which start at today's date.
 const std::vector<std::string>& datePickerNames();
 

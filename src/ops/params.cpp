@@ -13,7 +13,7 @@ Params Params::defaults(Date today) {
     for (const TextBoxDefault& box : textBoxDefaults())
         p.m_values[box.name] = box.defaultText;
     for (const std::string& name : checkBoxNames())
-        p.m_values[name] = name == "Check3" ? u"1" : u"0";
+        p.m_values[name] = checkBoxDefault(name);
     for (const std::string& name : datePickerNames())
         p.m_values[name] = formatDate(today);
     return p;
