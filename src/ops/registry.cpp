@@ -25,6 +25,7 @@
 #include "ops/set4/replace_around.h"
 #include "ops/set4/running_numbers.h"
 #include "ops/set4/weekday_dates.h"
+#include "ops/set5/width_conversion.h"
 
 namespace kivo {
 namespace {
@@ -66,6 +67,7 @@ std::vector<const OperationDeclaration*> registered() {
         &kListMonthEnds,
         &kListFirstWeekdays,
         &kListWeekdayDates,
+        &kConvertWidth,
     };
     for (std::size_t code = 0; code < all.size(); ++code)
         if (all[code]->code != static_cast<int>(code)) throw std::logic_error("operations out of order");
