@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <optional>
 #include <type_traits>
+#include <vector>
 
 #include "ops/run_context.h"
 #include "text/characters.h"
@@ -61,6 +62,16 @@ public:
         if (ctx.cancelled()) return std::nullopt;
         if (finalBreak == FinalBreak::Always) return out.take(false);
         return out.take(finalBreak == FinalBreak::Never || lines.appendedLf());
+    }
+
+    /// Every line, letting the window handle its events once per line; nothing when stopped.
+    std::optional<std::vector<TextView>> lines(RunContext& ctx) const {
+        std::vector<TextView> all;
+        LineReader reader(view());
+        for (TextView line; !ctx.poll() && reader.next(line);)
+            all.push_back(line);
+        if (ctx.cancelled()) return std::nullopt;
+        return all;
     }
 
 private:

@@ -25,6 +25,12 @@
 #include "ops/set4/replace_around.h"
 #include "ops/set4/running_numbers.h"
 #include "ops/set4/weekday_dates.h"
+#include "ops/set5/blanks.h"
+#include "ops/set5/byte_fold.h"
+#include "ops/set5/duplicate_lines.h"
+#include "ops/set5/kana_conversion.h"
+#include "ops/set5/natural_sort.h"
+#include "ops/set5/shift_jis_check.h"
 #include "ops/set5/width_conversion.h"
 
 namespace kivo {
@@ -68,6 +74,12 @@ std::vector<const OperationDeclaration*> registered() {
         &kListFirstWeekdays,
         &kListWeekdayDates,
         &kConvertWidth,
+        &kConvertKana,
+        &kRemoveDuplicateLines,
+        &kCleanBlanks,
+        &kSortLinesNaturally,
+        &kCheckShiftJis,
+        &kBreakLinesByBytes,
     };
     for (std::size_t code = 0; code < all.size(); ++code)
         if (all[code]->code != static_cast<int>(code)) throw std::logic_error("operations out of order");
