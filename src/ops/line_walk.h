@@ -51,7 +51,7 @@ public:
     std::optional<Text> eachLine(RunContext& ctx, PerLine&& perLine, std::size_t reserve = 0,
                                  FinalBreak finalBreak = FinalBreak::AsInput) const {
         LineReader lines(view());
-        LineWriter out(reserve);
+        LineWriter out(reserve, ctx.resultBudget());
         for (TextView line; !ctx.poll() && lines.next(line);) {
             if constexpr (std::is_same_v<decltype(perLine(line, out)), bool>) {
                 if (!perLine(line, out)) return std::nullopt;

@@ -1,8 +1,11 @@
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string_view>
 
+#include "text/errors.h"
 #include "text/lines.h"
 
 namespace kivo {
@@ -26,6 +29,17 @@ public:
     /// The month enumerations mark a failed run as aborted; no other operation touches it.
     virtual void setStopFlag() = 0;
 
+    /// The longest result the run may build, in UTF-16 units: what memory and the lower pane
+    /// allow, set by the dispatcher before the operation runs.
+    std::size_t resultBudget() const { return m_resultBudget; }
+    void setResultBudget(std::size_t units) { m_resultBudget = units; }
+    /// Refuses a result of `units` (a run-time error, reported with the operation's message)
+    /// when it is beyond the budget; called with the result's length, or a bound of it, before
+    /// the result is built.
+    void checkResultLength(std::uint64_t units) const {
+        if (units > m_resultBudget) throw RunTimeError("result beyond the budget");
+    }
+
     /// Stop pressed or window closing: the run writes nothing.
     bool cancelled() const { return stopFlag() || closing(); }
 
@@ -44,6 +58,8 @@ protected:
     virtual Answer askQuestion(TextView question) = 0;
 
 private:
+    std::size_t m_resultBudget = static_cast<std::size_t>(-1);
+
     void showUnlessClosing(Icon icon, TextView message) {
         if (!closing()) showMessage(icon, message);
     }

@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "text/errors.h"
+
 namespace kivo {
 
 using Text = std::u16string;
@@ -88,21 +90,35 @@ private:
 class LineWriter {
 public:
     LineWriter() = default;
-    /// Room for `units` from the start, when the result's length or a bound of it is known.
-    explicit LineWriter(std::size_t units) { m_out.reserve(units); }
+    /// Room for `units` from the start, when the result's length or a bound of it is known; a
+    /// result that would grow past `budget` units is refused (a run-time error) before it does.
+    explicit LineWriter(std::size_t units, std::size_t budget = kNoBudget) : m_budget(budget) {
+        grow(units);
+        m_out.reserve(units);
+    }
 
     void addLine(TextView line) {
-        m_out.append(line);
+        add(line);
         endLine();
     }
     /// Appends to the line being built, without ending it.
-    void add(TextView piece) { m_out.append(piece); }
-    void endLine() { m_out.append(kLineEnd); }
+    void add(TextView piece) {
+        grow(m_out.size() + piece.size());
+        m_out.append(piece);
+    }
+    void endLine() { add(kLineEnd); }
     bool empty() const { return m_out.empty(); }
     Text take(bool appendedLf);
 
+    static constexpr std::size_t kNoBudget = static_cast<std::size_t>(-1);
+
 private:
     static constexpr TextView kLineEnd = u"\r\n";
+    void grow(std::size_t units) const {
+        if (units > m_budget) throw RunTimeError("result beyond the budget");
+    }
+
+    std::size_t m_budget = kNoBudget;
     Text m_out;
 };
 

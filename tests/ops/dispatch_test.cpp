@@ -179,6 +179,43 @@ TEST(RunFrame, ABadOptionValueIsTheOperationsError) {
               std::vector{exclamation(kLoopError)});
 }
 
+// A result beyond what memory allows is refused with the operation's message before it is built,
+// however it would grow.
+TEST(RunFrame, AResultBeyondTheBudgetIsRefusedBeforeItIsBuilt) {
+    const Text wide(500, u'w');
+    const struct {
+        int code;
+        Text upper;
+        Settings settings;
+    } rows[] = {
+        {2, u"a\tb\tc", {{"Combo40", u"Tab(タブ)"}, {"Text26", wide}}},
+        {2, u"a\r\nb", {{"Text26", wide}}},
+        {4, u"a\nb\nc", {{"Text3", wide}}},
+        {5, u"1a2", {{"Text4", wide}}},
+        {6, u"ab\ncd\nef", {{"Text5", wide}}},
+        {19, u"<a>\n<b>", {{"Text16", u"<"}, {"Text17", u">"}, {"Text18", wide}}},
+        {21, u"ab\ncd", {{"Text34", wide}}},
+        {26, u"a1", {{"Check1(0)", u"1"}, {"Text6", u"1000"}}},
+        {29, u"a1", {{"Text41", u"715000000"}, {"Combo35", u"999"}}},
+        {31, u"2024/01/01", {{"Text24", u"1000"}}},
+        {40, Text(100, u'€'), {}},
+        {41, Text(600, u'a'), {{"Combo65", u"1"}}},
+    };
+    for (const auto& row : rows) {
+        FakeContext ctx;
+        ctx.setResultBudget(1000);
+        const OpRun r = run(operation(row.code), row.upper, row.settings, std::move(ctx));
+        EXPECT_EQ(r.out, std::nullopt) << "code " << row.code;
+        Params params = Params::defaults(kToday);
+        for (const auto& [name, value] : row.settings)
+            params.set(name, value);
+        // After the question of the line-break replacement, if any.
+        ASSERT_FALSE(r.ctx.shown.empty()) << "code " << row.code;
+        EXPECT_EQ(r.ctx.shown.back(), exclamation(operation(row.code).errorMessageOf(params)))
+            << "code " << row.code;
+    }
+}
+
 // Running out of memory ends in the operation's message, whichever mode runs: a real allocation
 // failure under a limit on the address space, in a child process.
 TEST(RunFrame, RunningOutOfMemoryEndsInTheMessage) {

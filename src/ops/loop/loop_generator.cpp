@@ -368,6 +368,7 @@ std::optional<Text> GenerateLoop(TextView upper, const LoopOptions& o, RunContex
         length = plus(length, writtenLength(slot, loops));
     if (appendedLf) length -= kCrLf.size();
     if (length > kLoopOutputLimit) throw RunTimeError("result too long");
+    ctx.checkResultLength(length);
 
     Text out;
     out.reserve(static_cast<std::size_t>(length) + kCrLf.size());

@@ -96,6 +96,12 @@ std::optional<Text> ReplaceSpecialCharacter(TextView upper, const SpecialCharact
                                             RunContext& ctx) {
     const Mode& mode = modeOf(options);
     if (!mayReplace(mode, upper, ctx)) return std::nullopt;
+    // Every occurrence may take the whole replacement: refused before it is built when that is
+    // beyond the budget.
+    const std::size_t occurrences = options.character == SpecialCharacter::LineBreak
+                                        ? countUnit(upper, kCr) + countUnit(upper, kLf)
+                                        : countUnit(upper, mode.unit);
+    ctx.checkResultLength(upper.size() + std::uint64_t{occurrences} * options.replacement.size());
     if (options.character == SpecialCharacter::LineBreak) return withLineBreaks(upper, options.replacement);
     return replaceCharacter(upper, mode.unit, options.replacement);
 }
@@ -113,7 +119,10 @@ std::optional<std::string> ReplaceSpecialCharacterUtf8(std::string_view upper,
                                                        RunContext& ctx) {
     const Mode& mode = modeOf(options);
     if (!mayReplace(mode, upper, ctx)) return std::nullopt;
-    return replaceByte(upper, static_cast<char>(mode.unit), utf8::encode(options.replacement));
+    const std::string replacement = utf8::encode(options.replacement);
+    const auto occurrences = static_cast<std::uint64_t>(std::count(upper.begin(), upper.end(), mode.unit));
+    ctx.checkResultLength(upper.size() + occurrences * replacement.size());
+    return replaceByte(upper, static_cast<char>(mode.unit), replacement);
 }
 
 const OperationDeclaration kReplaceSpecialCharacter = declare<SpecialCharacterOptions>({

@@ -1,5 +1,7 @@
 #include "ops/set1/digit_replacement.h"
 
+#include <algorithm>
+
 #include "ops/choices.h"
 #include "ops/line_walk.h"
 #include "ops/set1/text_search.h"
@@ -30,16 +32,21 @@ bool hasLineBreak(TextView s) {
 std::optional<Text> ReplaceDigits(TextView upper, const ReplaceDigitsOptions& options, RunContext& ctx) {
     const std::optional<LineText> s = LineText::refusingEmptyLines(upper, ctx);
     if (!s) return std::nullopt;
-    const DigitTest digits{options.digits != DigitClass::Full, options.digits != DigitClass::Half};
+    const DigitTest digitTest{options.digits != DigitClass::Full, options.digits != DigitClass::Half};
     // Every Lf of the result becomes CrLf, those brought in by the replacement too: a CrLf
     // typed into the box must arrive as one Lf, not as a Cr followed by a line break.
     const Text replacement = normalizeLineBreaks(options.replacement);
     const bool appendedLf = s->view().empty() || s->view().back() != kLf;
+    // Each digit takes the whole replacement, and every Lf becomes two units at the end.
+    const auto digits = static_cast<std::uint64_t>(
+        std::count_if(s->view().begin(), s->view().end(), [&](char16_t c) { return digitTest.contains(c); }));
+    const std::uint64_t replaced = s->view().size() + 1 + digits * replacement.size();
+    ctx.checkResultLength(replaced + countUnit(*s, kLf) + digits * countUnit(replacement, kLf) + 1);
     Text out;
     out.reserve(s->view().size() + 1);
     bool found = false;
     auto take = [&](char16_t c) {
-        if (digits.contains(c)) {
+        if (digitTest.contains(c)) {
             out.append(replacement);
             found = true;
         } else {

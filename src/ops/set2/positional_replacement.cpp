@@ -48,6 +48,8 @@ std::optional<Text> ReplaceByPosition(TextView upper, const ReplaceByPositionOpt
         text->view().size() + 2);
     if (!marked) return std::nullopt;
     // A backspace of the upper text is replaced as well: it cannot be told from a marker.
+    ctx.checkResultLength(marked->size() +
+                          std::uint64_t{countUnit(*marked, kBs)} * options.replacement.size());
     Text result = replaceAll(*marked, TextView(&kBs, 1), options.replacement);
     if (result == upper) {
         ctx.inform(kNothingReplaced);

@@ -158,6 +158,7 @@ std::optional<Text> replaceRanges(TextView upper, const RangeOptions& range, Run
         s.size() + 2);
     if (!marked) return std::nullopt;
     // A backspace of the upper text is replaced as well: it cannot be told from a marker.
+    ctx.checkResultLength(marked->size() + std::uint64_t{countUnit(*marked, kBs)} * range.replacement.size());
     Text result = replaceAll(*marked, TextView(&kBs, 1), range.replacement);
     if (result == upper) return refuse(ctx, kNothingReplaced);
     return result;

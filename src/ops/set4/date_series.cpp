@@ -109,6 +109,8 @@ std::optional<Text> GenerateDateSeries(TextView upper, const DateSeriesOptions& 
     // lines.
     moved(start, unit, std::int64_t{sign} * lastOffset);
 
+    // Every date takes ten units and a line break.
+    ctx.checkResultLength((std::uint64_t{static_cast<std::uint32_t>(lines)} + 1) * 12);
     const char16_t written = separator == u'*' || separator == u'\\' ? u'/' : separator;
     Text out = formatDate(start, written);
     out.append(kCrLf);

@@ -12,8 +12,6 @@ namespace {
 
 // The largest whole number a currency value holds.
 constexpr std::int64_t kLargestWhole = std::numeric_limits<std::int64_t>::max() / Currency::kScale;
-// The longest text the lower pane takes.
-constexpr std::int64_t kLongestResult = std::numeric_limits<std::int32_t>::max();
 
 struct DigitRun {
     std::size_t begin = 0, end = 0;
@@ -51,6 +49,31 @@ std::int64_t runValue(TextView digits) {
         if (v > kLargestWhole) throw RunTimeError("number too large");
     }
     return v;
+}
+
+// How long the result grows, known before it is built: the numbered copies carry their numbers,
+// the longest of which is the first or the last; the others are the template as typed. Beyond
+// the range of 64 bits it is far beyond any budget.
+std::uint64_t resultLengthBound(std::size_t templateLength, std::size_t fixedLength, std::int64_t copies,
+                                int gap, std::int64_t first, std::int64_t step, int width) {
+    constexpr std::uint64_t kTooLong = std::numeric_limits<std::uint64_t>::max();
+    const std::int64_t numbered = (copies + gap) / (gap + 1);
+    std::int64_t last = 0;
+    if (__builtin_mul_overflow(step, numbered - 1, &last) || __builtin_add_overflow(first, last, &last))
+        return kTooLong;
+    const std::int64_t largest = std::max(first < 0 ? -first : first, last < 0 ? -last : last);
+    const std::size_t digits =
+        std::max<std::size_t>(static_cast<std::size_t>(width), decimalText(largest).size()) +
+        (first < 0 || last < 0 ? 1 : 0);
+    std::uint64_t length = 0;
+    const auto numberedCopy = static_cast<std::uint64_t>(fixedLength + digits + 2);
+    const auto plainCopy = static_cast<std::uint64_t>(templateLength + 2);
+    if (__builtin_mul_overflow(static_cast<std::uint64_t>(numbered), numberedCopy, &length)) return kTooLong;
+    std::uint64_t plain = 0;
+    if (__builtin_mul_overflow(static_cast<std::uint64_t>(copies - numbered), plainCopy, &plain) ||
+        __builtin_add_overflow(length, plain, &length))
+        return kTooLong;
+    return length;
 }
 
 bool onlyDigits(TextView t) {
@@ -117,12 +140,9 @@ std::optional<Text> AddLinesAfterNthNumber(TextView upper, const NumberedCopiesO
     const Text before = lfToCrLf(TextView(t).substr(0, run->begin));
     const Text after = lfToCrLf(TextView(t).substr(run->end));
 
-    // A result longer than the pane can hold would only run out of memory after a long time.
-    const auto shortestCopy = static_cast<std::int64_t>(
-        std::min(upper.size(), before.size() + after.size() + static_cast<std::size_t>(width)) + 2);
-    std::int64_t resultLength = 0;
-    if (__builtin_mul_overflow(copies, shortestCopy, &resultLength) || resultLength > kLongestResult)
-        throw RunTimeError("result too long");
+    ctx.checkResultLength(resultLengthBound(upper.size(), before.size() + after.size(), copies, gap, value,
+                                            direction == Direction::Increment ? options.step : -options.step,
+                                            width));
 
     Currency v = Currency::fromWhole(value);
     Text out;

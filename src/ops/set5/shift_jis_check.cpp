@@ -52,6 +52,8 @@ std::optional<Text> CheckShiftJis(TextView upper, const ShiftJisCheckOptions& op
         if (pair || !cp932::hasForm(c)) {
             found = true;
             if (list) {
+                // An occurrence's line is many times its character.
+                ctx.checkResultLength(out.size() + 64);
                 listOccurrence(out, line, i - lineStart + 1, character);
             } else if (options.action == UnrepresentableAction::QuestionMark) {
                 out.push_back(u'?');
