@@ -116,6 +116,8 @@ int upperTextMissing(RunContext& ctx) {
 }  // namespace
 
 int runCli(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err) {
+    // A failed write raises the output's own exception, which names the reason.
+    out.exceptions(std::ios::badbit);
     try {
         if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
             out << kUsage << '\n';
@@ -161,6 +163,9 @@ int runCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
         return 2;
     } catch (const IoFailure& e) {
         err << "kivoautofill-cli: " << e.what() << '\n';
+        return 1;
+    } catch (const std::ios_base::failure&) {
+        err << "kivoautofill-cli: cannot write standard output\n";
         return 1;
     } catch (const std::bad_alloc&) {
         // Outside a run (which reports its own): converting the input or the output.

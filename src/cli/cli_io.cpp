@@ -11,6 +11,7 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <system_error>
 
 #include "text/cp932.h"
 #include "text/memory_budget.h"
@@ -160,6 +161,73 @@ void writeOutput(TextView text, Encoding encoding, std::ostream& out) {
 void writeOutput(std::string_view bytes, std::ostream& out) {
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     out.flush();
+}
+
+OutputFile::OutputFile(int fd) : m_fd(fd), m_buffer(std::size_t{1} << 16) {
+    setp(m_buffer.data(), m_buffer.data() + m_buffer.size());
+}
+
+void OutputFile::close() {
+    writeBuffered();
+    if (::close(m_fd) != 0 && errno != EINTR)
+        throw IoFailure(std::string("cannot write standard output: ") + std::strerror(errno));
+}
+
+OutputFile::int_type OutputFile::overflow(int_type c) {
+    writeBuffered();
+    if (!traits_type::eq_int_type(c, traits_type::eof())) {
+        *pptr() = traits_type::to_char_type(c);
+        pbump(1);
+    }
+    return traits_type::not_eof(c);
+}
+
+std::streamsize OutputFile::xsputn(const char* s, std::streamsize n) {
+    const auto size = static_cast<std::size_t>(n);
+    if (size <= static_cast<std::size_t>(epptr() - pptr())) {
+        std::memcpy(pptr(), s, size);
+        pbump(static_cast<int>(n));
+    } else {
+        // A large block goes out directly, after what is buffered.
+        writeBuffered();
+        writeAll(s, size);
+    }
+    return n;
+}
+
+int OutputFile::sync() {
+    writeBuffered();
+    return 0;
+}
+
+void OutputFile::writeBuffered() {
+    const auto size = static_cast<std::size_t>(pptr() - pbase());
+    setp(m_buffer.data(), m_buffer.data() + m_buffer.size());
+    writeAll(m_buffer.data(), size);
+}
+
+void OutputFile::writeAll(const char* data, std::size_t size) {
+    while (size > 0) {
+        const ssize_t written = ::write(m_fd, data, size);
+        if (written < 0 && errno == EINTR) continue;
+        if (written <= 0)
+            throw IoFailure(std::string("cannot write standard output: ") +
+                            std::strerror(written < 0 ? errno : ENOSPC));
+        data += written;
+        size -= static_cast<std::size_t>(written);
+    }
+}
+
+int closeOutput(int status, OutputFile& output, std::ostream& err) {
+    try {
+        output.close();
+    } catch (const IoFailure& e) {
+        // A run that failed has said so already, and wrote nothing that could be lost.
+        if (status != 0) return status;
+        err << "kivoautofill-cli: " << e.what() << '\n';
+        return 1;
+    }
+    return status;
 }
 
 }  // namespace kivo

@@ -20,7 +20,7 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-/// Input too large for the memory available: the run fails.
+/// Input too large for the memory available, or output that cannot be written: the run fails.
 class IoFailure : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
@@ -58,8 +58,34 @@ private:
 /// beyond); InputError when it cannot be read or is not valid in its encoding.
 Text decodeInput(std::istream& in, Encoding encoding, std::uint64_t maxBytes);
 
-/// The result in `encoding`, flushed.
+/// The result in `encoding`, flushed. A failing write ends in IoFailure when `out` writes to an
+/// OutputFile (any stream whose failure raises an exception).
 void writeOutput(TextView text, Encoding encoding, std::ostream& out);
 void writeOutput(std::string_view bytes, std::ostream& out);
+
+/// Output straight to a file descriptor, so that a failed write is known with its reason: it
+/// throws IoFailure ("cannot write standard output: No space left on device").
+class OutputFile final : public std::streambuf {
+public:
+    explicit OutputFile(int fd);
+    /// Writes what is buffered and closes the descriptor; IoFailure when either fails.
+    void close();
+
+protected:
+    int_type overflow(int_type c) override;
+    std::streamsize xsputn(const char* s, std::streamsize n) override;
+    int sync() override;
+
+private:
+    void writeAll(const char* data, std::size_t size);
+    void writeBuffered();
+
+    int m_fd;
+    std::vector<char> m_buffer;
+};
+
+/// The exit status once `output` is closed: `status`, or 1 with a message when a run that wrote
+/// its result finds that the last of it could not be written (a close may be the first to tell).
+int closeOutput(int status, OutputFile& output, std::ostream& err);
 
 }  // namespace kivo

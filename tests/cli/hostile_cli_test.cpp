@@ -177,4 +177,29 @@ TEST(HostileCli, InputLargerThanMemoryIsRefusedQuickly) {
     std::remove(big.c_str());
 }
 
+// A result that cannot be written wholly is a failure with the reason, never exit 0.
+TEST(HostileCli, OutputThatCannotBeWrittenFails) {
+    const std::string full = "kivoautofill-cli: cannot write standard output: No space left on device\n";
+    const std::string closed = "kivoautofill-cli: cannot write standard output: Bad file descriptor\n";
+    const Case cases[] = {
+        {"a full device", "echo abc | $CLI 0 > /dev/full", {}, 1, full},
+        {"a full device, bytes written as they are",
+         "echo abc | $CLI 2 'Combo40=Tab(タブ)' > /dev/full",
+         {},
+         1,
+         full},
+        {"a full device, code page 932", "echo abc | $CLI 0 --encoding=cp932 > /dev/full", {}, 1, full},
+        {"a full device, 3 MB", "head -c 3000000 /dev/zero | tr '\\0' a | $CLI 0 > /dev/full", {}, 1, full},
+        {"the help", "$CLI --help > /dev/full", {}, 1, full},
+        {"standard output closed", "echo abc | $CLI 0 >&-", {}, 1, closed},
+        {"no result: nothing to lose",
+         "printf 'a\\r\\n\\r\\nb' | $CLI 0 Combo41=数行おきにリバースする > /dev/full",
+         {},
+         1,
+         "information: 改行の連続があります。\n"},
+    };
+    for (const Case& c : cases)
+        expectEnds(c);
+}
+
 }  // namespace
