@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <istream>
@@ -228,6 +229,10 @@ int closeOutput(int status, OutputFile& output, std::ostream& err) {
         return 1;
     }
     return status;
+}
+
+void ignoreFileSizeSignal() {
+    std::signal(SIGXFSZ, SIG_IGN);
 }
 
 }  // namespace kivo

@@ -88,4 +88,8 @@ private:
 /// its result finds that the last of it could not be written (a close may be the first to tell).
 int closeOutput(int status, OutputFile& output, std::ostream& err);
 
+/// A write past the file-size limit (RLIMIT_FSIZE) fails with EFBIG, which is reported, instead
+/// of ending the process with SIGXFSZ.
+void ignoreFileSizeSignal();
+
 }  // namespace kivo

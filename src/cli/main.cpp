@@ -8,6 +8,7 @@
 #include "cli/cli_io.h"
 
 int main(int argc, char** argv) {
+    kivo::ignoreFileSizeSignal();
     std::ios::sync_with_stdio(false);
     kivo::OutputFile output(STDOUT_FILENO);
     std::ostream out(&output);

@@ -202,4 +202,20 @@ TEST(HostileCli, OutputThatCannotBeWrittenFails) {
         expectEnds(c);
 }
 
+// Past the file-size limit the write fails with EFBIG instead of SIGXFSZ ending the process.
+TEST(HostileCli, FileSizeLimit) {
+    const std::string out = testing::TempDir() + "hostile_cli_output";
+    const std::string tooLarge = "kivoautofill-cli: cannot write standard output: File too large\n";
+    const Limits limit{std::nullopt, rlim_t{1} << 20};
+    const Case cases[] = {
+        {"3 MB", "head -c 3000000 /dev/zero | tr '\\0' a | $CLI 0 > " + out, limit, 1, tooLarge},
+        {"3 MB, bytes written as they are",
+         "head -c 3000000 /dev/zero | tr '\\0' a | $CLI 2 'Combo40=Tab(タブ)' > " + out, limit, 1, tooLarge},
+        {"1 KB", "echo abc | $CLI 0 > " + out, limit, 0, ""},
+    };
+    for (const Case& c : cases)
+        expectEnds(c);
+    std::remove(out.c_str());
+}
+
 }  // namespace
