@@ -109,6 +109,11 @@ private:
     void saveToFile(const Text& text, int target);
     /// The operation of the current tab and its selection; none when the tab has no selection.
     std::optional<std::uint8_t> selectedOperation() const;
+    /// Execute's run, under its guard.
+    void runOnce();
+    /// The lower pane takes the result when it can hold it; otherwise the run ends as a failed one
+    /// does: the error message, the lower pane empty.
+    void showResult(Text result);
     void beginRun();
     void endRun();
     /// The busy state ends, without the emptying of the lower pane that ends a stopped run.
