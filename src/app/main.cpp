@@ -16,7 +16,7 @@ int main(int argc, char** argv) {
     settings.noticesServer = kivo::app::noticesAddress(QStringLiteral(KIVO_NOTICES_HOST));
     settings.programFolder = kivo::window::toQString(
         kivo::app::programFolder(kivo::window::toText(QCoreApplication::applicationDirPath())));
-    settings.lockPath = kivo::app::defaultLockPath();
+    settings.lockPaths = kivo::app::defaultLockPaths();
 
     kivo::app::StartUp startUp(window, settings);
     if (!startUp.run()) return 0;

@@ -19,6 +19,8 @@
 #include <QLockFile>
 #include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTabWidget>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -248,7 +250,7 @@ private:
         StartUpSettings settings;
         settings.noticesServer = server;
         settings.programFolder = programFolder.isEmpty() ? folder() : programFolder;
-        settings.lockPath = lockPath();
+        settings.lockPaths = m_lockPaths;
         settings.fetch = limits;
         m_startUp = std::make_unique<StartUp>(*m_window, settings);
         QElapsedTimer elapsed;
@@ -305,6 +307,7 @@ private:
     std::unique_ptr<LoopbackServer> m_server;
     std::unique_ptr<FrmMain> m_window;
     std::unique_ptr<StartUp> m_startUp;
+    QStringList m_lockPaths;
     qint64 m_startUpMs = 0;
 
 private slots:
@@ -314,6 +317,7 @@ private slots:
         m_boxes = std::make_unique<ScriptedMessageBoxes>();
         m_server = std::make_unique<LoopbackServer>();
         QVERIFY(m_server->listen());
+        m_lockPaths = {lockPath()};
     }
 
     void cleanup() {
@@ -587,6 +591,52 @@ private slots:
         QLockFile second(lockPath());
         second.setStaleLockTime(0);
         QVERIFY(!second.tryLock(0));
+    }
+
+    // A folder where no lock can be made passes the check on to the next one; only when none
+    // takes a lock does the program start unchecked.
+    void lockFallsBackToTheNextFolder_data() {
+        QTest::addColumn<bool>("heldByFirstCopy");
+        QTest::addColumn<bool>("anyFolderTakesALock");
+        QTest::addColumn<bool>("starts");
+        QTest::newRow("second copy refused in the next folder") << true << true << false;
+        QTest::newRow("first copy locks in the next folder") << false << true << true;
+        QTest::newRow("no folder takes a lock") << false << false << true;
+    }
+    void lockFallsBackToTheNextFolder() {
+        QFETCH(bool, heldByFirstCopy);
+        QFETCH(bool, anyFolderTakesALock);
+        QFETCH(bool, starts);
+        // Under a regular file no folder can be made, not even by root.
+        QFile blocker(m_dir->filePath(QStringLiteral("file")));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        const QString unusable = blocker.fileName() + QStringLiteral("/runtime/kivoautofill.lock");
+        const QString fallback = m_dir->filePath(QStringLiteral("cache/kivoautofill.lock"));
+        m_lockPaths = {unusable, anyFolderTakesALock ? fallback : unusable};
+        LockHolder first;
+        if (heldByFirstCopy) {
+            QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("cache")));
+            QVERIFY(first.start(fallback));
+        }
+        if (!anyFolderTakesALock)
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression("no single-instance lock could be made"));
+        QCOMPARE(start(QUrl()), starts);
+        QCOMPARE(m_boxes->texts(), starts ? QStringList() : QStringList{kAlreadyRunning});
+        if (starts && anyFolderTakesALock) {
+            QLockFile second(fallback);
+            second.setStaleLockTime(0);
+            QVERIFY(!second.tryLock(0));
+        }
+    }
+
+    void defaultLockFoldersEndWithTheTemporaryFolder() {
+        const QStringList paths = defaultLockPaths();
+        QVERIFY(paths.size() >= 1);
+        QCOMPARE(paths.back(), QDir::tempPath() + QStringLiteral("/kivoautofill-%1.lock").arg(getuid()));
+        if (paths.size() == 3)
+            QCOMPARE(paths.front(), QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation) +
+                                        QStringLiteral("/kivoautofill.lock"));
     }
 
     void closingDuringTheFetchEndsQuietly() {
