@@ -116,9 +116,9 @@ int upperTextMissing(RunContext& ctx) {
 }  // namespace
 
 int runCli(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err) {
-    // A failed write raises the output's own exception, which names the reason.
-    out.exceptions(std::ios::badbit);
     try {
+        // A failed write raises the output's own exception, which names the reason.
+        out.exceptions(std::ios::badbit);
         if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
             out << kUsage << '\n';
             return 0;
