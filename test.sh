@@ -8,6 +8,9 @@ export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-$(mktemp -d)}"
 chmod 0700 "$XDG_RUNTIME_DIR"
 (cd "$KIVO_BUILD" && ctest --output-on-failure --parallel "$(nproc)" --timeout 300 "$@")
 
+# The Debian package, installed and removed again as a user would.
+"$KIVO_ROOT/scripts/package_check.sh" "$KIVO_BUILD"
+
 # The core and the command line once more under AddressSanitizer and UndefinedBehaviorSanitizer.
 KIVO_BUILD="$KIVO_ROOT/build-sanitize" KIVO_BUILD_TYPE=Debug \
     KIVO_CMAKE_ARGS="-DKIVO_BUILD_WINDOW=OFF -DKIVO_SANITIZE=ON" kivo_build

@@ -2,7 +2,7 @@
 #include <benchmark/benchmark.h>
 
 #include "null_context.h"
-#include "ops/lists.h"
+#include "ops/dispatch.h"
 #include "ops/loop/loop_generator.h"
 #include "ops/params.h"
 
@@ -24,7 +24,7 @@ void generateLoop(benchmark::State& state) {
     NullContext ctx;
     std::size_t units = 0;
     for (auto _ : state) {
-        const std::optional<kivo::Text> out = kivo::GenerateLoop(upper, p, ctx);
+        const std::optional<kivo::Text> out = kivo::dispatch(kivo::kGenerateLoop, upper, p, ctx).lower;
         units = out ? out->size() : 0;
         benchmark::DoNotOptimize(out);
     }

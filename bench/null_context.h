@@ -11,7 +11,6 @@ public:
     bool stopFlag() const override { return false; }
     bool closing() const override { return false; }
     void setStopFlag() override {}
-    void assign(std::string_view, const Text&) override {}
 
 protected:
     void showMessage(Icon, TextView) override {}

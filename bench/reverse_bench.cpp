@@ -2,6 +2,7 @@
 #include <benchmark/benchmark.h>
 
 #include "null_context.h"
+#include "ops/dispatch.h"
 #include "ops/params.h"
 #include "ops/set1/reverse.h"
 
@@ -25,7 +26,7 @@ void reverse(benchmark::State& state, const char16_t* mode) {
     p.set("Combo42", u"1");
     NullContext ctx;
     for (auto _ : state)
-        benchmark::DoNotOptimize(kivo::ReverseText(text, p, ctx));
+        benchmark::DoNotOptimize(kivo::dispatch(kivo::kReverseText, text, p, ctx));
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * state.range(0) * 2);
 }
 

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "null_context.h"
+#include "ops/dispatch.h"
 #include "ops/params.h"
 #include "ops/set4/line_sort.h"
 #include "text/utf8.h"
@@ -54,7 +55,7 @@ void sortLines(benchmark::State& state) {
     kivo::Params p = kivo::Params::defaults(kivo::Date{2024, 1, 1});
     NullContext ctx;
     for (auto _ : state)
-        benchmark::DoNotOptimize(kivo::SortLines(sampleLines(), p, ctx));
+        benchmark::DoNotOptimize(kivo::dispatch(kivo::kSortLines, sampleLines(), p, ctx));
     state.counters["lines"] = kLines;
 }
 
@@ -64,7 +65,7 @@ void sortLinesDescending(benchmark::State& state) {
     p.set("Combo20", u"降順でソートする");
     NullContext ctx;
     for (auto _ : state)
-        benchmark::DoNotOptimize(kivo::SortLines(sampleLines(), p, ctx));
+        benchmark::DoNotOptimize(kivo::dispatch(kivo::kSortLines, sampleLines(), p, ctx));
     state.counters["lines"] = kLines;
 }
 

@@ -14,6 +14,7 @@ KIVO_PACKAGES=(
     xvfb xauth xdotool imagemagick
     python3 locales
     clang libclang-rt-14-dev
+    dpkg-dev file lintian appstream desktop-file-utils help2man man-db
 )
 
 kivo_missing_packages() {

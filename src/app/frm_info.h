@@ -18,7 +18,7 @@ inline const QString kNoticesCaption = QStringLiteral("Kivoオートフィル �
 
 /// The notice on show and the record it was compared with; they live for the whole run.
 struct NoticeRecord {
-    /// InfoLog.txt in the program folder.
+    /// InfoLog.txt, in the program folder or the user's data folder.
     QString logPath;
     Text notice;
     /// The notices log as read at start-up; grows by the notice when the window closes.

@@ -1,5 +1,6 @@
 #include "app/info_log.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 #include "app/notices.h"
@@ -8,8 +9,15 @@
 
 namespace kivo::app {
 
-QString infoLogPath(const QString& programFolder) {
-    return programFolder + QStringLiteral("InfoLog.txt");
+QString infoLogPath(const QString& folder) {
+    return folder + QStringLiteral("InfoLog.txt");
+}
+
+QString infoLogFolder(const QString& programFolder, const QString& dataFolder) {
+    // Everything under /usr belongs to the package manager, even when root runs the program and
+    // could write there: a record left there would outlive the package's removal.
+    const bool systemFolder = programFolder.startsWith(QStringLiteral("/usr/"));
+    return !systemFolder && QFileInfo(programFolder).isWritable() ? programFolder : dataFolder;
 }
 
 InfoLogRead readInfoLog(const QString& path) {
@@ -30,6 +38,8 @@ InfoLogRead readInfoLog(const QString& path) {
 }
 
 bool writeInfoLog(const QString& path, TextView log) {
+    // The data folder does not exist before the first record the program keeps there.
+    if (!QDir().mkpath(QFileInfo(path).absolutePath())) return false;
     return window::writeFileBytes(path, infoLogBytes(log));
 }
 

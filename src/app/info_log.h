@@ -6,8 +6,12 @@
 
 namespace kivo::app {
 
-/// The record of acknowledged notices in a program folder (which ends with "/").
-QString infoLogPath(const QString& programFolder);
+/// The record of acknowledged notices in a folder (which ends with "/").
+QString infoLogPath(const QString& folder);
+
+/// The folder that keeps InfoLog.txt: the program folder where the user may write there, else the
+/// user's data folder. Both end with "/".
+QString infoLogFolder(const QString& programFolder, const QString& dataFolder);
 
 struct InfoLogRead {
     bool exists = false;
@@ -20,9 +24,9 @@ struct InfoLogRead {
 /// Reads InfoLog.txt whole.
 InfoLogRead readInfoLog(const QString& path);
 
-/// Replaces InfoLog.txt whole with the log and one more CrLf. The new content goes to a temporary
-/// file that is renamed over the old one, so a crash or a full disk leaves the old record intact.
-/// False when it could not be written.
+/// Replaces InfoLog.txt whole with the log and one more CrLf, making its folder first when it is
+/// missing. The new content goes to a temporary file that is renamed over the old one, so a crash or
+/// a full disk leaves the old record intact. False when it could not be written.
 bool writeInfoLog(const QString& path, TextView log);
 
 }  // namespace kivo::app

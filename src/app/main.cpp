@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QStandardPaths>
 
 #include "app/program_folder.h"
 #include "app/start_up.h"
@@ -16,6 +17,8 @@ int main(int argc, char** argv) {
     settings.noticesServer = kivo::app::noticesAddress(QStringLiteral(KIVO_NOTICES_HOST));
     settings.programFolder = kivo::window::toQString(
         kivo::app::programFolder(kivo::window::toText(QCoreApplication::applicationDirPath())));
+    settings.dataFolder =
+        QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QLatin1Char('/');
     settings.lockPaths = kivo::app::defaultLockPaths();
 
     kivo::app::StartUp startUp(window, settings);

@@ -133,7 +133,7 @@ void StartUp::closeOtherWindows() {
 void StartUp::noticesStep(const Text& serverText) {
     std::optional<Text> notice = noticesText(serverText);
     if (!notice) return;
-    m_record.logPath = infoLogPath(m_settings.programFolder);
+    m_record.logPath = infoLogPath(infoLogFolder(m_settings.programFolder, m_settings.dataFolder));
     m_record.notice = std::move(*notice);
 
     window::WindowState& state = m_window.state();

@@ -28,8 +28,10 @@ inline const QString kInfoLogOpenError = QStringLiteral("InfoLogファイルオ�
 struct StartUpSettings {
     /// The notices server's address; empty when the program has no notices server.
     QUrl noticesServer;
-    /// The program folder, ending with "/": InfoLog.txt lives here.
+    /// The program folder, ending with "/": InfoLog.txt lives here when the user may write here.
     QString programFolder;
+    /// The user's data folder, ending with "/": InfoLog.txt lives here otherwise.
+    QString dataFolder;
     /// Where the running copy of the program holds its lock file: the first of these in which a
     /// lock can be made. None: no single-instance check.
     QStringList lockPaths;

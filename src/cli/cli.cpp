@@ -38,7 +38,6 @@ public:
     bool stopFlag() const override { return m_stop; }
     bool closing() const override { return false; }
     void setStopFlag() override { m_stop = true; }
-    void assign(std::string_view, const Text&) override {}
 
 protected:
     void showMessage(Icon icon, TextView message) override {
@@ -64,11 +63,26 @@ private:
 };
 
 int parseCode(const std::string& arg) {
+    const std::string expected = " (expected 0 to " + std::to_string(operations().size() - 1) + ")";
     if (arg.empty() || arg.size() > 2 || arg.find_first_not_of("0123456789") != std::string::npos)
-        throw UsageError{"unknown operation code '" + arg + "' (expected 0 to 34)"};
+        throw UsageError{"unknown operation code '" + arg + "'" + expected};
     const int code = std::stoi(arg);
-    if (code >= kOperationCount) throw UsageError{"unknown operation code '" + arg + "' (expected 0 to 34)"};
+    if (!isOperationCode(code)) throw UsageError{"unknown operation code '" + arg + "'" + expected};
     return code;
+}
+
+// A text the variant control's rule would never leave would run nothing without a word.
+void checkVariantText(const std::string& control, const Text& value) {
+    for (const OperationDeclaration* op : operations()) {
+        const ParamDeclaration* p = op->param(control);
+        if (!p || p->isEntry(value)) continue;
+        if (p->otherText != OtherText::RunsNothing && p->otherText != OtherText::ResetsAndRunsNothing)
+            continue;
+        std::string entries;
+        for (const ListEntry& e : p->entries)
+            entries += (entries.empty() ? "" : ", ") + utf8::encode(e.text);
+        throw UsageError{"the value of " + control + " must be one of: " + entries};
+    }
 }
 
 Answer parseAnswer(const std::string& value) {
@@ -100,6 +114,7 @@ Invocation parseArgs(const std::vector<std::string>& args) {
             if (!Params::isControl(name)) throw UsageError{"unknown control '" + name + "'"};
             const auto value = utf8::decode(a.substr(eq + 1));
             if (!value) throw UsageError{"the value of " + name + " is not valid UTF-8"};
+            checkVariantText(name, *value);
             inv.assignments.emplace_back(name, *value);
         } else {
             throw UsageError{"malformed argument '" + a + "'; " + std::string(kUsage)};
@@ -123,9 +138,11 @@ int runCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
             out << kUsage << '\n';
             return 0;
         }
+        if (args.size() == 1 && args[0] == "--version") {
+            out << "kivoautofill-cli " KIVO_VERSION "\n";
+            return 0;
+        }
         Invocation inv = parseArgs(args);
-        if (!isBuilt(inv.code))
-            throw UsageError{"operation " + std::to_string(inv.code) + " is not built yet"};
 
         Params params = Params::defaults(today());
         for (auto& [name, value] : inv.assignments)
@@ -133,7 +150,8 @@ int runCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
 
         CliContext ctx(err, std::move(inv.answers));
         std::optional<Text> upper;
-        if (inv.encoding == Encoding::Utf8 && hasUtf8Operation(inv.code)) {
+        const OperationDeclaration& op = operation(inv.code);
+        if (inv.encoding == Encoding::Utf8 && op.hasUtf8Run) {
             // An operation that gives the same result on the bytes themselves is spared the
             // conversions; a text it does not take is decoded whole.
             const InputBytes input(in, inputMemoryLimit());
@@ -150,7 +168,7 @@ int runCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
             // The input bytes are dropped once decoded.
             upper = decodeInput(in, inv.encoding, inputMemoryLimit());
         }
-        if (upper->empty() && !runsWithoutUpperText(inv.code)) return upperTextMissing(ctx);
+        if (upper->empty() && op.needsUpperText) return upperTextMissing(ctx);
         const DispatchResult result = dispatch(inv.code, *upper, params, ctx);
         if (!result.lower || ctx.cancelled()) return 1;
         writeOutput(*result.lower, inv.encoding, out);

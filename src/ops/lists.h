@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "text/lines.h"
+#include "ops/operation.h"
 
 namespace kivo {
 
@@ -22,24 +22,23 @@ struct TextBoxDefault {
     bool multiLine = false;
 };
 
-/// Every combo of the four tabs in the order the window loads them.
+/// Every combo of the tabs in the order the window loads them: the operations' parameters and the
+/// loop generator's editing aids.
 const std::vector<ComboList>& comboLists();
 const ComboList& comboList(std::string_view name);
 
-/// Every parameter text box, by number.
+/// Every text box of the tabs, by number: the operations' parameters and the small boxes that only
+/// select an operation or hold the focus.
 const std::vector<TextBoxDefault>& textBoxDefaults();
 
-/// The check boxes of the tabs ("Check1(0)".."Check1(16)", "Check2", "Check3", "Check4",
-/// "chkYoubi"); only `Check3` starts ticked.
+/// The check boxes of the tabs: the operations' parameters, the loop generator's selector `Check3`
+/// (which starts ticked) and its editing aid `Check2`.
 const std::vector<std::string>& checkBoxNames();
+
+/// A check box's load default: "1" ticked, "0" clear.
+Text checkBoxDefault(std::string_view name);
 
 /// The date pickers, which start at today's date.
 const std::vector<std::string>& datePickerNames();
-
-/// The name of a control array member: arrayName("ComboId", 3) is "ComboId(3)".
-std::string arrayName(std::string_view array, int index);
-
-/// The zero-format list: "0", "00", … sixteen zeros.
-std::vector<Text> zeroFormats();
 
 }  // namespace kivo

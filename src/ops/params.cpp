@@ -3,7 +3,6 @@
 #include <stdexcept>
 
 #include "ops/lists.h"
-#include "text/errors.h"
 
 namespace kivo {
 
@@ -14,7 +13,7 @@ Params Params::defaults(Date today) {
     for (const TextBoxDefault& box : textBoxDefaults())
         p.m_values[box.name] = box.defaultText;
     for (const std::string& name : checkBoxNames())
-        p.m_values[name] = name == "Check3" ? u"1" : u"0";
+        p.m_values[name] = checkBoxDefault(name);
     for (const std::string& name : datePickerNames())
         p.m_values[name] = formatDate(today);
     return p;
@@ -38,24 +37,6 @@ void Params::set(std::string_view name, Text value) {
     } else {
         m_values.emplace(std::string(name), std::move(value));
     }
-}
-
-Date Params::date(std::string_view name) const {
-    const auto d = parseDate(text(name));
-    if (!d) throw RunTimeError("not a date");
-    return *d;
-}
-
-int countValue(const Params& params, std::string_view control, int min, int max) {
-    const Text& text = params.text(control);
-    if (text.empty() || text.size() > 9) throw RunTimeError("not a count");
-    int value = 0;
-    for (char16_t c : text) {
-        if (c < u'0' || c > u'9') throw RunTimeError("not a count");
-        value = value * 10 + (c - u'0');
-    }
-    if (value < min || value > max) throw RunTimeError("count out of range");
-    return value;
 }
 
 }  // namespace kivo

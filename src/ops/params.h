@@ -28,8 +28,6 @@ public:
 
     /// A check box's value: ticked when its text is "1".
     bool ticked(std::string_view name) const { return text(name) == u"1"; }
-    /// A date picker's value; a text that is no date in the range is a run-time error.
-    Date date(std::string_view name) const;
 
     const std::map<std::string, Text, std::less<>>& all() const& { return m_values; }
     // Iterating a temporary's values would dangle.
@@ -38,9 +36,5 @@ public:
 private:
     std::map<std::string, Text, std::less<>> m_values;
 };
-
-/// The whole number in a count control whose input rule allows only decimal digits within
-/// `min`..`max`. Anything else (which only the command line can send) is a run-time error.
-int countValue(const Params& params, std::string_view control, int min, int max);
 
 }  // namespace kivo

@@ -10,8 +10,8 @@ namespace kivo {
 enum class Icon { Information, Exclamation, Question };
 enum class Answer { Yes, No, Cancel };
 
-/// What a running operation sees of the window: the stop and closing flags, event processing,
-/// message boxes, and the controls it may change. The window and the command line implement it.
+/// What a running operation sees of the window: the stop and closing flags, event processing and
+/// message boxes. The window and the command line implement it.
 class RunContext {
 public:
     virtual ~RunContext() = default;
@@ -25,9 +25,6 @@ public:
     virtual bool closing() const = 0;
     /// The month enumerations mark a failed run as aborted; no other operation touches it.
     virtual void setStopFlag() = 0;
-
-    /// Changes a parameter control's text (as a program assignment: no input rule runs).
-    virtual void assign(std::string_view control, const Text& value) = 0;
 
     /// Stop pressed or window closing: the run writes nothing.
     bool cancelled() const { return stopFlag() || closing(); }

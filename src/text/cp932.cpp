@@ -118,6 +118,10 @@ int byteLength(char16_t c) {
     return tables().length[c] == 2 ? 2 : 1;
 }
 
+bool hasForm(char16_t c) {
+    return tables().length[c] != 0;
+}
+
 std::size_t byteCount(std::u16string_view s) {
     const Tables& t = tables();
     std::size_t n = 0;

@@ -11,6 +11,9 @@ namespace kivo::cp932 {
 /// form (a surrogate half included) becomes a one-byte "?" and so counts 1.
 int byteLength(char16_t c);
 
+/// Whether the UTF-16 code unit has a code page 932 form (a surrogate half has none).
+bool hasForm(char16_t c);
+
 /// Single-byte (half-width) in code page 932: ASCII, half-width katakana and every unit without
 /// a code page 932 form.
 inline bool isSingleByte(char16_t c) {

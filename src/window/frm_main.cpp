@@ -1,5 +1,6 @@
 #include "window/frm_main.h"
 
+#include <algorithm>
 #include <exception>
 #include <functional>
 
@@ -336,9 +337,12 @@ void FrmMain::runOnce() {
     m_state.stop = false;
     clearScratch();
 
-    const bool monthEnumeration = selected("Option4(5)") || selected("Option4(6)") || selected("Option4(7)");
+    // Whatever tab is current, a selected operation that needs no upper text lets an empty one pass.
+    const bool withoutUpperText = std::ranges::any_of(operations(), [this](const OperationDeclaration* op) {
+        return !op->needsUpperText && selected(op->selector.c_str());
+    });
     const Text upper = m_text1->text();
-    if (upper.empty() && !monthEnumeration) {
+    if (upper.empty() && !withoutUpperText) {
         m_state.inform(toQString(kUpperTextMissing));
         return;
     }
@@ -351,11 +355,14 @@ void FrmMain::runOnce() {
 
     beginRun();
     const int code = m_operationCode;
-    WindowRunContext ctx(m_state, *m_controls);
-    // An operation not yet in this build runs nothing, like a variant text that matches none.
-    DispatchResult result{DispatchEnd::NothingRan, std::nullopt};
-    if (isBuilt(code)) result = dispatch(code, upper, m_controls->read(), ctx);
-    if (result.lower) showResult(std::move(*result.lower));
+    WindowRunContext ctx(m_state);
+    const Params params = m_controls->read();
+    DispatchResult result = dispatch(code, upper, params, ctx);
+    // The run's answers to its questions, or a variant set back, as program assignments: no
+    // input rule fires (the guard is held).
+    for (const ControlText& changed : result.changed)
+        m_controls->assign(changed.control, changed.text);
+    if (result.lower) showResult(std::move(*result.lower), operation(code), params);
 
     if (result.end == DispatchEnd::PreCheckFailed) {
         endRun();
@@ -363,7 +370,7 @@ void FrmMain::runOnce() {
     }
     // The month enumerations write nothing when stopped and mark their own failures as stopped:
     // the lower pane keeps its text and the next close asks again.
-    if (runsWithoutUpperText(code) && (m_state.closing || m_state.stop)) {
+    if (!operation(code).needsUpperText && (m_state.closing || m_state.stop)) {
         m_state.stop = false;
         endRun();
         return;
@@ -372,11 +379,13 @@ void FrmMain::runOnce() {
     clearScratch();
 }
 
-void FrmMain::showResult(Text result) {
+void FrmMain::showResult(Text result, const OperationDeclaration& op, const Params& params) {
     const bool shown = PlainTextBox::canShow(result) && m_text2->assignDuringRun(std::move(result), [this] {
         return m_state.stop || m_state.closing;
     });
-    if (!shown) m_state.show(Icon::Exclamation, toQString(kGeneralError));
+    if (shown) return;
+    m_state.show(Icon::Exclamation, toQString(op.errorMessageOf(params)));
+    if (op.setsStopFlagOnError) m_state.stop = true;
 }
 
 void FrmMain::beginRun() {

@@ -9,6 +9,7 @@
 #include <QPalette>
 #include <QPointer>
 
+#include "ops/operation.h"
 #include "text/lines.h"
 #include "window/window_state.h"
 
@@ -111,9 +112,9 @@ private:
     std::optional<std::uint8_t> selectedOperation() const;
     /// Execute's run, under its guard.
     void runOnce();
-    /// The lower pane takes the result when it can hold it; otherwise the run ends as a failed one
-    /// does: the error message, the lower pane empty.
-    void showResult(Text result);
+    /// The lower pane takes the result when it can hold it; otherwise the run of `op` ends as a
+    /// failed one does: its error message, the lower pane empty.
+    void showResult(Text result, const OperationDeclaration& op, const Params& params);
     void beginRun();
     void endRun();
     /// The busy state ends, without the emptying of the lower pane that ends a stopped run.

@@ -2,13 +2,11 @@
 
 #include <QCoreApplication>
 
-#include "window/controls.h"
 #include "window/qtext.h"
 
 namespace kivo::window {
 
-WindowRunContext::WindowRunContext(WindowState& state, const ParamControls& controls)
-    : m_state(state), m_controls(controls) {
+WindowRunContext::WindowRunContext(WindowState& state) : m_state(state) {
     m_sinceEvents.start();
 }
 
@@ -18,11 +16,6 @@ bool WindowRunContext::poll() {
         m_sinceEvents.restart();
     }
     return cancelled();
-}
-
-void WindowRunContext::assign(std::string_view control, const Text& value) {
-    GuardHold hold(m_state);
-    m_controls.assign(control, value);
 }
 
 void WindowRunContext::showMessage(Icon icon, TextView message) {

@@ -7,8 +7,6 @@
 
 namespace kivo::window {
 
-class ParamControls;
-
 /// What a running operation sees of the window. Operations run on the window thread; polling
 /// lets the window handle its pending events (Stop, the close box, repaints) at most every
 /// kEventIntervalMs, so a run stays responsive without being slowed by event processing.
@@ -16,14 +14,12 @@ class WindowRunContext final : public RunContext {
 public:
     static constexpr qint64 kEventIntervalMs = 10;
 
-    WindowRunContext(WindowState& state, const ParamControls& controls);
+    explicit WindowRunContext(WindowState& state);
 
     bool poll() override;
     bool stopFlag() const override { return m_state.stop; }
     bool closing() const override { return m_state.closing; }
     void setStopFlag() override { m_state.stop = true; }
-    /// A program assignment under the re-entrancy guard: no input rule fires.
-    void assign(std::string_view control, const Text& value) override;
 
 protected:
     void showMessage(Icon icon, TextView message) override;
@@ -31,7 +27,6 @@ protected:
 
 private:
     WindowState& m_state;
-    const ParamControls& m_controls;
     QElapsedTimer m_sinceEvents;
 };
 

@@ -16,6 +16,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QLockFile>
 #include <QProcess>
 #include <QPushButton>
@@ -242,6 +243,7 @@ class StartUpTest : public QObject {
 private:
     QString folder() const { return m_dir->path() + QLatin1Char('/'); }
     QString logPath() const { return folder() + QStringLiteral("InfoLog.txt"); }
+    QString dataFolder() const { return folder() + QStringLiteral("data/"); }
     QString lockPath() const { return m_dir->path() + QStringLiteral("/kivoautofill.lock"); }
 
     bool start(const QUrl& server, FetchLimits limits = {}, const QString& programFolder = {}) {
@@ -250,6 +252,7 @@ private:
         StartUpSettings settings;
         settings.noticesServer = server;
         settings.programFolder = programFolder.isEmpty() ? folder() : programFolder;
+        settings.dataFolder = dataFolder();
         settings.lockPaths = m_lockPaths;
         settings.fetch = limits;
         m_startUp = std::make_unique<StartUp>(*m_window, settings);
@@ -518,6 +521,42 @@ private slots:
         QVERIFY(m_window->state().closing);
         QVERIFY(!notices());
         QCOMPARE(logBytes(), shiftJis(QStringLiteral("確認済み\r\n\r\n")));
+    }
+
+    void recordStaysOutOfAProgramFolderTheUserMayNotWrite_data() {
+        QTest::addColumn<QString>("programFolder");  // under the test's folder unless absolute
+        QTest::addColumn<bool>("readOnly");
+        QTest::addColumn<bool>("inDataFolder");
+        QTest::newRow("writable") << QStringLiteral("program/") << false << false;
+        QTest::newRow("read-only") << QStringLiteral("program/") << true << true;
+        QTest::newRow("under /usr") << QStringLiteral("/usr/bin/") << false << true;
+    }
+
+    void recordStaysOutOfAProgramFolderTheUserMayNotWrite() {
+        QFETCH(QString, programFolder);
+        QFETCH(bool, readOnly);
+        QFETCH(bool, inDataFolder);
+        const QString program =
+            programFolder.startsWith(QLatin1Char('/')) ? programFolder : folder() + programFolder;
+        if (!program.startsWith(QStringLiteral("/usr/"))) {
+            QVERIFY(QDir().mkpath(program));
+            if (readOnly) QVERIFY(QFile::setPermissions(program, QFile::ReadOwner | QFile::ExeOwner));
+        }
+        if (readOnly && QFileInfo(program).isWritable())
+            QSKIP("this user writes into read-only folders (root)");
+
+        m_server->setAnswer(page("確認済み"));
+        QVERIFY(start(m_server->url(), {}, program));
+        closeNotices(true);
+        const QString recorded = (inDataFolder ? dataFolder() : program) + QStringLiteral("InfoLog.txt");
+        const QString other = (inDataFolder ? program : dataFolder()) + QStringLiteral("InfoLog.txt");
+        // A stray record is removed before anything is checked: it may have gone into /usr/bin.
+        const bool strayRecord = QFile::remove(other);
+        QVERIFY(!strayRecord);
+        QVERIFY(QFile::exists(recorded));
+        // The next start reads the record from where it was kept.
+        QVERIFY(start(m_server->url(), {}, program));
+        verifyRunningWithoutNotices();
     }
 
     void unreadableInfoLogShowsTheErrorThenTheNotice_data() {

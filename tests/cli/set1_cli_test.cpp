@@ -92,11 +92,27 @@ TEST(Set1Cli, RefusalsAndQuestionsGoToStandardError) {
     }
 }
 
-TEST(Set1Cli, AnotherLetterClassRunsNothing) {
-    const Set1Run r = run({"3", "Combo19=abc"}, "abc");
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.out, "");
-    EXPECT_EQ(r.err, "");
+// A text a variant control's rule would never leave would run nothing without a word.
+TEST(Set1Cli, AVariantTextThatIsNoEntryIsAUsageError) {
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{"3", "Combo19=abc"},
+         "Combo19 must be one of: 半角英小文字「a～z」, 半角英大文字「A～Z」, "
+         "全角英小文字「ａ～ｚ」, 全角英大文字「Ａ～Ｚ」"},
+        {{"1", "Combo39=x"},
+         "Combo39 must be one of: 改行をカウントしない, 改行を1文字でカウントする, "
+         "改行を2文字でカウントする, バイト数をカウントする(改行をカウントしない), "
+         "バイト数をカウントする(改行「Lf」「Cr」「CrLf」、バックスペース「BS」を含む)"},
+        {{"2", "Combo40=x"},
+         "Combo40 must be one of: 改行(CrLf), 改行(Lf)ラインフィード, "
+         "改行(Cr)キャリッジリターン, BS(バックスペース), Tab(タブ)"},
+        {{"0", "Combo41=x"}, "Combo41 must be one of: 全文リバースする, 数行おきにリバースする"},
+    };
+    for (const auto& [args, valid] : cases) {
+        const Set1Run r = run(args, "abc");
+        EXPECT_EQ(r.status, 2) << args[1];
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(r.err, "kivoautofill-cli: the value of " + valid + "\n");
+    }
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
 //
 // Input layout: code, answer seed, stop byte, assignment count, assignments (control pick, value
 // kind, value bytes), then the upper text. Each code assigns mostly the controls its operation
-// reads, with values from the control's list, the edges of its input rule, or a short text of
+// declares, with values from the control's list, the edges of its input rule, or a short text of
 // line breaks, BS, Tab, surrogates, digits and signs.
 #include <algorithm>
 #include <cstddef>
@@ -55,9 +55,6 @@ public:
     bool stopFlag() const override { return m_stop; }
     bool closing() const override { return m_closing; }
     void setStopFlag() override { m_stop = true; }
-    void assign(std::string_view control, const Text&) override {
-        if (!kivo::Params::isControl(control)) __builtin_trap();
-    }
 
     int messages = 0;
     bool declined = false;
@@ -83,52 +80,6 @@ private:
     bool m_stop = false;
     bool m_closing = false;
 };
-
-std::vector<std::string> names(std::initializer_list<const char*> list) {
-    return {list.begin(), list.end()};
-}
-
-// The controls each operation reads.
-const std::vector<std::vector<std::string>>& controlsByCode() {
-    static const std::vector<std::vector<std::string>> table = [] {
-        std::vector<std::vector<std::string>> t(kivo::kOperationCount);
-        t[0] = names({"Combo41", "Combo42"});
-        t[1] = names({"Combo39"});
-        t[2] = names({"Combo40", "Text26"});
-        t[3] = names({"Combo19"});
-        t[4] = names({"Combo31", "Text3"});
-        t[5] = names({"Combo34", "Text4"});
-        t[6] = names({"Combo1", "Combo32", "Text5"});
-        t[7] = names({"Text7", "Combo2", "Combo33", "Text8"});
-        t[12] = names({"Combo47", "Text13"});
-        t[14] = names({"Text11"});
-        t[16] = names({"Combo38", "Text12"});
-        t[17] = names({"Combo3", "Combo4", "Text14"});
-        t[18] = names({"Combo5"});
-        t[19] = names({"Text16", "Text17", "Text18"});
-        t[20] = names({"Combo43", "Text19", "Text20", "Text21"});
-        t[21] = names({"Combo18", "Combo6", "Combo7", "Text34"});
-        t[22] = names({"Combo8", "Combo9"});
-        t[23] = names({"Combo10", "Combo11"});
-        t[24] = names({"Combo16", "Combo12", "Combo13"});
-        t[25] = names({"Combo17", "Combo14", "Combo15"});
-        t[26] = names({"Text6", "Check4", "Combo58", "Text30"});
-        for (int i = 0; i <= 16; ++i)
-            for (const char* array : {"Check1", "ComboId", "ComboStep", "ComboFm"})
-                t[26].push_back(kivo::arrayName(array, i));
-        t[27] = names({"Combo20"});
-        t[28] =
-            names({"Combo21", "Combo22", "Combo23", "Combo24", "Combo25", "Combo26", "Combo27", "Text38"});
-        t[29] = names({"Combo28", "Combo29", "Combo30", "Combo35", "Combo36", "Combo37", "Text41"});
-        t[30] = names({"Combo48", "Combo49", "Combo50", "Text15", "Text22"});
-        t[31] = names({"Combo51", "Combo52", "Combo53", "Text23", "Text24"});
-        t[32] = names({"Text27", "DTPicker1", "chkYoubi"});
-        t[33] = names({"Text28", "DTPicker2", "Combo54", "Combo57"});
-        t[34] = names({"Text29", "DTPicker3", "Combo55", "Combo56"});
-        return t;
-    }();
-    return table;
-}
 
 const std::vector<std::string>& allControls() {
     static const std::vector<std::string> all = [] {
@@ -276,19 +227,19 @@ Text upperText(Reader& in, std::size_t limit) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     Reader in{data, size};
-    const int code = in.byte() % kivo::kOperationCount;
-    if (!kivo::isBuilt(code)) __builtin_trap();
+    const int code = in.byte() % static_cast<int>(kivo::operations().size());
+    const kivo::OperationDeclaration& op = kivo::operation(code);
     const std::uint8_t answers = in.byte();
     const std::uint8_t stop = in.byte();
 
     kivo::Params params = kivo::Params::defaults(kivo::Date{2024, 2, 29});
-    const std::vector<std::string>& own = controlsByCode()[static_cast<std::size_t>(code)];
+    const std::vector<kivo::ParamDeclaration>& own = op.params;
     bool longValue = false;
     for (int n = in.byte() % 12; n > 0; --n) {
         const std::uint8_t pick = in.byte();
         // Mostly the operation's own controls; now and then any control, as the command line allows.
         const std::string& name = !own.empty() && pick < 224
-                                      ? own[pick % own.size()]
+                                      ? own[pick % own.size()].control
                                       : allControls()[in.byte() % allControls().size()];
         params.set(name, valueFor(name, in, longValue));
     }
@@ -297,9 +248,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // A parameter at the length limit is repeated per line or per match: a short upper text keeps
     // a single run fast.
     const Text upper = upperText(in, longValue ? 16 : 8192);
-    if (upper.empty() && !kivo::runsWithoutUpperText(code)) return 0;
+    if (upper.empty() && op.needsUpperText) return 0;
 
-    const kivo::DispatchResult result = kivo::dispatch(code, upper, params, ctx);
+    const kivo::DispatchResult result = kivo::dispatch(op, upper, params, ctx);
+    // A control a run gives back is one of the window's.
+    for (const kivo::ControlText& changed : result.changed)
+        if (!kivo::Params::isControl(changed.control)) __builtin_trap();
     // A run that ran and was neither stopped, closed nor declined ends with its result or a message.
     if (result.lower && ctx.cancelled()) __builtin_trap();
     if (result.end == kivo::DispatchEnd::Ran && !result.lower && !ctx.cancelled() && !ctx.declined &&
@@ -309,7 +263,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The command line's run on the bytes, where it takes them, gives the same result encoded
     // and as many messages (a run that was stopped polls differently, so it is not compared).
     const std::string bytes = kivo::utf8::encode(upper);
-    if (!ctx.cancelled() && kivo::hasUtf8Operation(code) && kivo::utf8::decode(bytes) == upper) {
+    if (!ctx.cancelled() && op.hasUtf8Run && kivo::utf8::decode(bytes) == upper) {
         FuzzContext raw(answers, 0);
         const auto onBytes = kivo::dispatchUtf8(code, bytes, params, raw);
         if (onBytes && !raw.cancelled()) {

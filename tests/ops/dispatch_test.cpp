@@ -1,37 +1,59 @@
 #include "ops/dispatch.h"
 
+#include <sys/resource.h>
+
 #include <gtest/gtest.h>
 
-#include "fake_context.h"
+#include <cstdlib>
+#include <new>
+#include <set>
+#include <stdexcept>
+
+#include "harness.h"
+#include "ops/loop/loop_generator.h"
+#include "ops/set1/character_replacement.h"
+#include "ops/set1/counting.h"
+#include "ops/set1/reverse.h"
+#include "ops/set4/numbered_copies.h"
 
 namespace kivo {
 namespace {
 
-using test::FakeContext;
+using namespace test;
 
-Params defaults() {
-    return Params::defaults(Date{2024, 5, 1});
-}
-
-// The pre-check's message for `code` with the given control texts, or nothing when it passes.
-std::optional<Text> preCheck(int code, std::vector<std::pair<std::string, Text>> values) {
-    Params p = defaults();
-    for (auto& [name, value] : values)
-        p.set(name, value);
-    const PreCheck check = dispatchRow(code).preCheck;
-    return check ? check(p) : std::nullopt;
+TEST(Operations, OneDeclarationPerCodeWithItsOwnNameAndSelector) {
+    std::set<std::string> names, selectors, controls;
+    for (std::size_t code = 0; code < operations().size(); ++code) {
+        const OperationDeclaration& op = *operations()[code];
+        EXPECT_EQ(op.code, static_cast<int>(code));
+        EXPECT_TRUE(names.insert(op.name).second) << op.name;
+        EXPECT_TRUE(selectors.insert(op.selector).second) << op.selector;
+        EXPECT_EQ(operationNamed(op.name), &op);
+        for (const ParamDeclaration& p : op.params)
+            EXPECT_TRUE(Params::isControl(p.control)) << p.control;
+    }
+    EXPECT_EQ(operations().size(), 42u);
+    EXPECT_FALSE(isOperationCode(42));
+    EXPECT_FALSE(isOperationCode(-1));
+    EXPECT_EQ(operationNamed("no-such-operation"), nullptr);
+    EXPECT_EQ(operationsOnTab(0).size(), 13u);
+    EXPECT_EQ(operationsOnTab(1).size(), 13u);
+    EXPECT_EQ(operationsOnTab(2).size(), 1u);
+    EXPECT_EQ(operationsOnTab(3).size(), 8u);
+    EXPECT_EQ(operationsOnTab(4).size(), 7u);
 }
 
 TEST(Dispatch, PreCheckMessages) {
     struct Case {
         int code;
-        std::vector<std::pair<std::string, Text>> values;
+        Settings values;
         std::optional<Text> message;
     };
     const Case cases[] = {
         {4, {{"Text3", u""}}, u"左側に足す文字、文字列を入力して下さい。"},
         {4, {{"Text3", u""}, {"Combo31", u"右"}}, u"右側に足す文字、文字列を入力して下さい。"},
         {4, {{"Text3", u"x"}}, std::nullopt},
+        {7, {{"Text7", u""}}, u"置き換える文字を入力して下さい。"},
         {12, {{"Text13", u""}}, u"条件を満たす文字を入力して下さい。"},
         {17, {{"Text14", u""}}, u"左側から置き換える文字を入力して下さい。"},
         {17, {{"Text14", u""}, {"Combo4", u"右"}}, u"右側から置き換える文字を入力して下さい。"},
@@ -51,6 +73,7 @@ TEST(Dispatch, PreCheckMessages) {
         {32, {{"Text27", u"0"}}, u"2以上2000000以下の数値を入力して下さい。"},
         {32, {{"Text27", u"abc"}}, u"2以上2000000以下の数値を入力して下さい。"},
         {32, {{"Text27", u"2000001"}}, u"2以上2000000以下の数値を入力して下さい。"},
+        {32, {{"Text27", u"1e999"}}, u"2以上2000000以下の数値を入力して下さい。"},
         {32, {{"Text27", u"2"}}, std::nullopt},
         {32, {{"Text27", u"2000000"}}, std::nullopt},
         {33, {{"Text28", u""}}, u"列挙する月数を入力して下さい。"},
@@ -58,69 +81,127 @@ TEST(Dispatch, PreCheckMessages) {
         {34, {{"Text29", u""}}, u"列挙する月数を入力して下さい。"},
         {34, {{"Text29", u"2000001"}}, u"2以上2000000以下の数値を入力して下さい。"},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(preCheck(c.code, c.values), c.message) << "code " << c.code;
+    for (const Case& c : cases) {
+        const OpRun r = run(operation(c.code), u"a", c.values);
+        if (c.message) {
+            EXPECT_EQ(r.end, DispatchEnd::PreCheckFailed) << "code " << c.code;
+            EXPECT_EQ(r.ctx.shown, std::vector{info(*c.message)}) << "code " << c.code;
+        } else {
+            EXPECT_NE(r.end, DispatchEnd::PreCheckFailed) << "code " << c.code;
+        }
+        EXPECT_TRUE(run(operation(c.code), u"a", c.values, closingContext()).ctx.shown.empty());
+    }
+    // A value too large for a double is the operation's run-time error.
+    EXPECT_EQ(run(kAddLinesAfterNthNumber, u"a1", {{"Text41", u"1e999"}}).ctx.shown,
+              std::vector{exclamation(kGeneralError)});
 }
 
-TEST(Dispatch, EveryCodeHasARow) {
-    for (int code = 0; code < kOperationCount; ++code)
-        EXPECT_NO_THROW(dispatchRow(code));
-    EXPECT_FALSE(isBuilt(35));
-    EXPECT_FALSE(isBuilt(-1));
-    EXPECT_TRUE(isBuilt(0));
+TEST(Dispatch, AVariantTextThatIsNoEntryRunsNothing) {
+    struct Case {
+        const OperationDeclaration& op;
+        const char* control;
+        std::vector<ControlText> changed;
+    };
+    const Case cases[] = {
+        {kReverseText, "Combo41", {}},
+        {kCountCharacters, "Combo39", {}},
+        {kReplaceSpecialCharacter, "Combo40", {}},
+        // The letter class is set back to its default.
+        {kCountLetterClass, "Combo19", {{"Combo19", u"半角英小文字「a～z」"}}},
+    };
+    for (const Case& c : cases) {
+        const OpRun r = run(c.op, u"abc", {{c.control, u"逆"}});
+        EXPECT_EQ(r.end, DispatchEnd::NothingRan) << c.control;
+        EXPECT_EQ(r.out, std::nullopt);
+        EXPECT_TRUE(r.ctx.shown.empty());
+        EXPECT_EQ(r.changed, c.changed);
+    }
 }
 
-TEST(Dispatch, AFailedPreCheckInformsAndRunsNothing) {
+// A declared operation whose body is given, to exercise the frame around every operation.
+OperationDeclaration probe(std::function<std::optional<Text>(TextView, RunContext&)> body,
+                           bool setsStopFlagOnError = false) {
+    return declare<NoOptions>({
+        .code = 99,
+        .errorMessage = u"own error",
+        .setsStopFlagOnError = setsStopFlagOnError,
+        .run = [body](TextView upper, NoOptions&, RunContext& ctx) { return body(upper, ctx); },
+    });
+}
+
+DispatchResult dispatchProbe(const OperationDeclaration& op, FakeContext& ctx) {
+    return dispatch(op, u"a", Params::defaults(kToday), ctx);
+}
+
+TEST(RunFrame, EveryFailureIsTheOperationsOwnMessage) {
+    const std::vector<std::function<std::optional<Text>(TextView, RunContext&)>> failures = {
+        [](TextView, RunContext&) -> std::optional<Text> { throw std::bad_alloc(); },
+        [](TextView, RunContext&) -> std::optional<Text> { throw std::length_error("too long"); },
+        [](TextView, RunContext&) -> std::optional<Text> { throw std::out_of_range("position"); },
+        [](TextView, RunContext&) -> std::optional<Text> { throw RunTimeError("overflow"); },
+        [](TextView, RunContext&) -> std::optional<Text> { return Text(u"x").substr(2); },
+    };
+    for (const auto& body : failures) {
+        FakeContext ctx;
+        EXPECT_EQ(dispatchProbe(probe(body), ctx).lower, std::nullopt);
+        EXPECT_EQ(ctx.shown, std::vector{exclamation(u"own error")});
+        EXPECT_FALSE(ctx.stop);
+    }
+    // The month enumerations mark a failed run as aborted.
     FakeContext ctx;
-    Params p = defaults();
-    p.set("Text27", u"1");
-    // The row's pre-check runs whether or not its operation exists.
-    const DispatchRow& row = dispatchRow(32);
-    ASSERT_NE(row.preCheck, nullptr);
-    EXPECT_EQ(row.preCheck(p), Text(u"2以上2000000以下の数値を入力して下さい。"));
+    dispatchProbe(probe(failures[0], true), ctx);
+    EXPECT_TRUE(ctx.stop);
 }
 
-TEST(Dispatch, UnknownVariantRunsNothing) {
-    FakeContext ctx;
-    Params p = defaults();
-    p.set("Combo41", u"逆");
-    const DispatchResult r = dispatch(0, u"abc", p, ctx);
-    EXPECT_EQ(r.end, DispatchEnd::NothingRan);
-    EXPECT_EQ(r.lower, std::nullopt);
-    EXPECT_TRUE(ctx.shown.empty());
+TEST(RunFrame, StoppedOrClosingRunsWriteNothingSilently) {
+    const auto result = [](TextView, RunContext&) { return std::optional<Text>(u"result"); };
+    FakeContext stopped;
+    stopped.stop = true;
+    EXPECT_EQ(dispatchProbe(probe(result), stopped).lower, std::nullopt);
+    FakeContext closing = closingContext();
+    EXPECT_EQ(
+        dispatchProbe(probe([](TextView, RunContext&) -> std::optional<Text> { throw std::bad_alloc(); }),
+                      closing)
+            .lower,
+        std::nullopt);
+    EXPECT_TRUE(stopped.shown.empty());
+    EXPECT_TRUE(closing.shown.empty());
+    FakeContext running;
+    EXPECT_EQ(dispatchProbe(probe(result), running).lower, Text(u"result"));
+    EXPECT_TRUE(running.shown.empty());
 }
 
-TEST(Dispatch, UnknownLetterClassIsSetBackToItsDefault) {
-    const DispatchRow& row = dispatchRow(3);
-    EXPECT_EQ(row.variantControl, "Combo19");
-    EXPECT_EQ(row.variantReset, u"半角英小文字「a～z」");
+TEST(RunFrame, ABadOptionValueIsTheOperationsError) {
+    EXPECT_EQ(
+        run(kReverseText, u"a\r\nb", {{"Combo41", u"数行おきにリバースする"}, {"Combo42", u"x"}}).ctx.shown,
+        std::vector{exclamation(kGeneralError)});
+    EXPECT_EQ(run(kGenerateLoop, u"a1", {{"Check1(0)", u"1"}, {"ComboFm(0)", u"01"}}).ctx.shown,
+              std::vector{exclamation(kLoopError)});
 }
 
-TEST(Dispatch, ClosingSuppressesThePreCheckMessage) {
-    FakeContext ctx;
-    ctx.closingFlag = true;
-    Params p = defaults();
-    p.set("Text6", u"");
-    const DispatchRow& row = dispatchRow(26);
-    ASSERT_TRUE(row.preCheck(p).has_value());
-    ctx.inform(*row.preCheck(p));
-    EXPECT_TRUE(ctx.shown.empty());
-}
-
-TEST(Dispatch, ReverseRunsThroughTheTable) {
-    FakeContext ctx;
-    Params p = defaults();
-    const DispatchResult r = dispatch(0, u"abc\r\ndef", p, ctx);
-    EXPECT_EQ(r.end, DispatchEnd::Ran);
-    EXPECT_EQ(r.lower, Text(u"fed\r\ncba"));
-}
-
-TEST(Dispatch, AnOverflowingPreCheckValueIsTheGeneralError) {
-    FakeContext ctx;
-    Params p = defaults();
-    p.set("Text41", u"1e999");
-    // Code 29 may not be built; its pre-check is exercised through the row directly.
-    EXPECT_ANY_THROW(dispatchRow(29).preCheck(p));
+// Running out of memory ends in the operation's message, whichever mode runs: a real allocation
+// failure under a limit on the address space, in a child process.
+TEST(RunFrame, RunningOutOfMemoryEndsInTheMessage) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the sanitizer reserves more address space than any limit leaves";
+#else
+    for (TextView mode : {TextView(u"全文リバースする"), TextView(u"数行おきにリバースする")}) {
+        EXPECT_EXIT(
+            {
+                const Text upper(std::size_t{1} << 26, u'a');  // 128 MiB
+                rlimit limit{};
+                getrlimit(RLIMIT_AS, &limit);
+                // Room for the text and the program, not for the result.
+                limit.rlim_cur = std::size_t{1} << 28;
+                setrlimit(RLIMIT_AS, &limit);
+                const OpRun r = run(kReverseText, upper, {{"Combo41", Text(mode)}});
+                const bool reported = !r.out && r.ctx.shown == std::vector{exclamation(kGeneralError)};
+                std::_Exit(reported ? 0 : 1);
+            },
+            ::testing::ExitedWithCode(0), "")
+            << show(mode);
+    }
+#endif
 }
 
 }  // namespace

@@ -20,7 +20,6 @@ public:
 
     std::vector<Shown> shown;
     std::deque<Answer> answers;
-    std::vector<std::pair<std::string, Text>> assigned;
     int stopAfterPolls = -1;  // -1: never
     bool closingFlag = false;
     bool stop = false;
@@ -34,9 +33,6 @@ public:
     bool stopFlag() const override { return stop; }
     bool closing() const override { return closingFlag; }
     void setStopFlag() override { stop = true; }
-    void assign(std::string_view control, const Text& value) override {
-        assigned.emplace_back(control, value);
-    }
 
     /// The texts of the messages shown, in order.
     std::vector<Text> texts() const {

@@ -20,8 +20,8 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
-#include "ops/frame.h"
 #include "ops/lists.h"
+#include "ops/operation.h"
 #include "window/controls.h"
 #include "window/file_dialog.h"
 #include "window/frm_main.h"
@@ -297,16 +297,20 @@ private slots:
         QTest::addColumn<int>("code");
         QTest::addColumn<qulonglong>("room");  // address space the run may add, in MiB
         QTest::addColumn<bool>("shown");
+        QTest::addColumn<QString>("message");  // the operation's own error message
+        const QString general = toQString(kGeneralError);
         // 10 M units in 1 M lines, reversed: the editor needs about 300 MB for them.
-        QTest::newRow("reverse, 200 MB") << 0 << 200ull << false;
-        QTest::newRow("reverse, 2 GB") << 0 << 2048ull << true;
+        QTest::newRow("reverse, 200 MB") << 0 << 200ull << false << general;
+        QTest::newRow("reverse, 2 GB") << 0 << 2048ull << true << general;
         // 20,000,000 copies of a line: 250 M units in 20 M lines, about 6 GB for the editor.
-        QTest::newRow("loop, 20,000,000 copies, 4 GB") << 26 << 4096ull << false;
+        QTest::newRow("loop, 20,000,000 copies, 4 GB")
+            << 26 << 4096ull << false << QStringLiteral("文字数オーバーまたはその他エラーです。");
     }
     void resultThePaneCannotHoldIsRefused() {
         QFETCH(int, code);
         QFETCH(qulonglong, room);
         QFETCH(bool, shown);
+        QFETCH(QString, message);
         Text upper = u"No.1";
         if (code == 0) {
             upper.clear();
@@ -330,7 +334,7 @@ private slots:
             QVERIFY(m_boxes->texts().isEmpty());
             QCOMPARE(pane("Text2")->text().size(), upper.size());
         } else {
-            QCOMPARE(m_boxes->texts(), QStringList{toQString(kGeneralError)});
+            QCOMPARE(m_boxes->texts(), QStringList{message});
             QCOMPARE(m_boxes->shown().front().icon, Icon::Exclamation);
             QVERIFY(pane("Text2")->isEmpty());
         }

@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "ops/lists.h"
 #include "text/characters.h"
 #include "text/currency.h"
 #include "text/errors.h"
@@ -54,7 +53,7 @@ constexpr AddQuestion kAddQuestions[] = {
     {u"\r", u"追加する文字が改行のキャリッジリターン(Cr)ですがよろしいですか？"},
 };
 
-enum class Side { None, Left, Right };
+enum class AddSide { None, Left, Right };
 
 // A number of the working template: [begin, end), where `end` is the character that ended it.
 struct Number {
@@ -162,15 +161,6 @@ std::int16_t stepValue(const Text& text) {
     return toWhole<std::int16_t>(numericValue(text));
 }
 
-bool isZeroFormat(const Text& text) {
-    return !text.empty() && text.size() <= kMaxFormatZeros && text.find_first_not_of(u'0') == Text::npos;
-}
-
-std::size_t formatZeros(const Text& text) {
-    if (!isZeroFormat(text)) throw RunTimeError("not a zero format");
-    return text.size();
-}
-
 // Appends a whole value with at least `zeros` digits, the sign in front of the padding.
 void appendFormatted(Text& out, Currency value, std::size_t zeros) {
     const std::int64_t whole = value.scaled() / Currency::kScale;
@@ -246,22 +236,24 @@ std::uint64_t writtenLength(const Slot& slot, std::int64_t loops) {
     return total;
 }
 
-std::optional<Text> generate(TextView upper, const Params& params, RunContext& ctx) {
+}  // namespace
+
+std::optional<Text> GenerateLoop(TextView upper, const LoopOptions& o, RunContext& ctx) {
     // The ticked slots.
     std::vector<int> ticked;
     for (int i = 0; i < kSlotCount; ++i)
-        if (params.ticked(arrayName("Check1", i))) ticked.push_back(i);
+        if (o.slots[static_cast<std::size_t>(i)].used) ticked.push_back(i);
     if (ticked.empty()) {
         ctx.inform(kNoSlotTicked);
         return std::nullopt;
     }
 
     // The add string.
-    Side side = Side::None;
+    AddSide side = AddSide::None;
     Text add;
-    if (params.ticked("Check4")) {
-        side = params.text("Combo58") == u"左" ? Side::Left : Side::Right;
-        const Text& text = params.text("Text30");
+    if (o.addBeside) {
+        side = o.addSide == Side::Left ? AddSide::Left : AddSide::Right;
+        const Text& text = o.add;
         if (text.size() > kMaxAddLength) throw RunTimeError("add string too long");
         for (const AddQuestion& q : kAddQuestions) {
             if (text == q.add && !confirmed(ctx.ask(q.question))) return std::nullopt;
@@ -322,18 +314,16 @@ std::optional<Text> generate(TextView upper, const Params& params, RunContext& c
     bool unpaddedLeadingZero = false;
     for (int i : ticked) {
         const auto k = static_cast<std::size_t>(i);
-        const Text& format = params.text(arrayName("ComboFm", i));
-        if (k < numbers.size() && hasLeadingZero(t, numbers[k]) &&
-            !(isZeroFormat(format) && format.size() >= 2))
+        if (k < numbers.size() && hasLeadingZero(t, numbers[k]) && o.slots[k].width < 2)
             unpaddedLeadingZero = true;
     }
     if (unpaddedLeadingZero && !confirmed(ctx.ask(kLeadingZero))) return std::nullopt;
 
     // Counts and steps (every slot's step is held in 16 bits, ticked or not).
-    const std::int64_t loops = loopCount(params.text("Text6"));
+    const std::int64_t loops = loopCount(o.loops);
     std::array<std::int16_t, kSlotCount> steps{};
     for (int i = 0; i < kSlotCount; ++i)
-        steps[static_cast<std::size_t>(i)] = stepValue(params.text(arrayName("ComboStep", i)));
+        steps[static_cast<std::size_t>(i)] = stepValue(o.slots[static_cast<std::size_t>(i)].step);
 
     // The first copy: each slot finds its number, in ascending order; every number it passes on
     // the way must be within the limits.
@@ -351,9 +341,9 @@ std::optional<Text> generate(TextView upper, const Params& params, RunContext& c
             ctx.inform(i == 0 ? Text(kFirstNumberMissing) : decimal(i + 1) + Text(kLaterNumberMissing));
             return std::nullopt;
         }
-        const bool increment = params.text(arrayName("ComboId", i)) == u"インクリメント";
+        const bool increment = o.slots[k].direction == Direction::Increment;
         slots.push_back({i, increment ? steps[k] : -std::int64_t{steps[k]},
-                         formatZeros(params.text(arrayName("ComboFm", i))), valueOf(t, numbers[k])});
+                         static_cast<std::size_t>(o.slots[k].width), valueOf(t, numbers[k])});
     }
 
     // The fixed pieces between the numbers, already in the result's form (CrLf), each with the
@@ -363,9 +353,9 @@ std::optional<Text> generate(TextView upper, const Params& params, RunContext& c
     for (std::size_t s = 0; s <= slots.size(); ++s) {
         const std::size_t to =
             s < slots.size() ? numbers[static_cast<std::size_t>(slots[s].index)].begin : t.size();
-        Text piece = side == Side::Right && s > 0 ? add : Text();
+        Text piece = side == AddSide::Right && s > 0 ? add : Text();
         piece += lfToCrLf(TextView(t).substr(from, to - from));
-        if (side == Side::Left && s < slots.size()) piece += add;
+        if (side == AddSide::Left && s < slots.size()) piece += add;
         pieces.push_back(std::move(piece));
         if (s < slots.size()) from = numbers[static_cast<std::size_t>(slots[s].index)].end;
     }
@@ -397,10 +387,50 @@ std::optional<Text> generate(TextView upper, const Params& params, RunContext& c
     return out;
 }
 
+namespace {
+
+std::vector<Param<LoopOptions>> loopParams() {
+    std::vector<Param<LoopOptions>> params = {
+        numberTextParam(&LoopOptions::loops, "Text6", "loops", 1, 2147483647, u"5")};
+    // Each slot's controls, named by its number as the captions count: "1回目の数値" is slot 1.
+    for (int i = 0; i < kLoopSlotCount; ++i) {
+        const auto k = static_cast<std::size_t>(i);
+        const std::string n = std::to_string(i + 1);
+        params.push_back(checkParam<LoopOptions>(
+            [k](auto& o) -> auto& { return o.slots[k].used; }, arrayName("Check1", i), "use-" + n));
+        params.push_back(listParam<LoopOptions>(
+            [k](auto& o) -> auto& { return o.slots[k].direction; }, arrayName("ComboId", i), "direction-" + n,
+            directionChoices(), OtherText::IsLastEntry));
+        params.push_back(numberTextParam<LoopOptions>(
+            [k](auto& o) -> auto& { return o.slots[k].step; }, arrayName("ComboStep", i), "step-" + n, 1, 999,
+            u"1"));
+        params.push_back(listParam<LoopOptions>(
+            [k](auto& o) -> auto& { return o.slots[k].width; }, arrayName("ComboFm", i), "digits-" + n,
+            zeroFormatChoices()));
+    }
+    params.push_back(checkParam(&LoopOptions::addBeside, "Check4", "add"));
+    params.push_back(
+        listParam(&LoopOptions::addSide, "Combo58", "add-side", sideChoices(), OtherText::IsLastEntry));
+    params.push_back(textParam(&LoopOptions::add, "Text30", "add-text", kSeveralLines));
+    return params;
+}
+
 }  // namespace
 
-std::optional<Text> GenerateLoop(TextView upper, const Params& params, RunContext& ctx) {
-    return runFramed(ctx, kLoopError, [&]() { return generate(upper, params, ctx); });
-}
+const OperationDeclaration kGenerateLoop = declare<LoopOptions>({
+    .code = 26,
+    .tab = 2,
+    .selector = "Check3",
+    .name = "loop",
+    .description = "Repeats the text as a template, counting up to seventeen of its numbers up or down",
+    .caption = u"個々の数字をインクリメントまたはデクリメントしてループ追加する(&E)",
+    .errorMessage = kLoopError,
+    .params = loopParams(),
+    .preCheck = [](const Params& p) -> std::optional<Text> {
+        if (p.text("Text6").empty()) return Text(u"ループ回数を入力して下さい。");
+        return std::nullopt;
+    },
+    .run = GenerateLoop,
+});
 
 }  // namespace kivo

@@ -1,57 +1,61 @@
 #include "ops/set1/add_text.h"
 
+#include "ops/choices.h"
+#include "ops/line_walk.h"
 #include "text/characters.h"
 
 namespace kivo {
 
-std::optional<Text> AddTextAtSide(TextView upper, const Params& params, RunContext& ctx) {
-    return runFramed(ctx, kGeneralError, [&]() -> std::optional<Text> {
-        const NormalizedText s(upper);
-        if (s.hasConsecutiveLineBreaks()) {
-            ctx.inform(kConsecutiveLineBreaks);
-            return std::nullopt;
-        }
-        // Every Lf of the result becomes CrLf, those brought in by the added text too: a CrLf
-        // typed into the box must arrive as one Lf, not as a Cr followed by a line break.
-        const Text added = lfToCrLf(normalizeLineBreaks(params.text("Text3")));
-        const bool left = params.text("Combo31") == u"左";
-        TextView body = s;
-        const bool finalLineBreak = !body.empty() && body.back() == kLf;
-        if (finalLineBreak) body.remove_suffix(1);
-        // One pass into a result of the exact length: the added text once per line of the body.
-        const std::size_t breaks = lineCount(body) - 1;
-        Text out;
-        out.reserve(body.size() + breaks * kCrLf.size() + (breaks + 1) * added.size() +
-                    (finalLineBreak ? kCrLf.size() : 0));
-        if (left) out.append(added);
-        for (std::size_t from = 0;;) {
-            const std::size_t lf = findUnit(body, kLf, from);
-            out.append(body.substr(from, lf == TextView::npos ? TextView::npos : lf - from));
-            if (lf == TextView::npos) break;
-            if (!left) out.append(added);
-            out.append(kCrLf);
-            if (left) out.append(added);
-            from = lf + 1;
-        }
-        if (!left) out.append(added);
-        if (finalLineBreak) out.append(kCrLf);
-        return out;
+std::optional<Text> AddTextAtSide(TextView upper, const AddTextOptions& options, RunContext& ctx) {
+    const std::optional<LineText> text = LineText::refusingEmptyLines(upper, ctx);
+    if (!text) return std::nullopt;
+    // Every Lf of the result becomes CrLf, those brought in by the added text too: a CrLf typed
+    // into the box must arrive as one Lf, not as a Cr followed by a line break.
+    const Text added = lfToCrLf(normalizeLineBreaks(options.text));
+    const std::size_t lines = lineCount(*text);
+    return text->eachLine(
+        ctx,
+        [&](TextView line, LineWriter& out) {
+            if (options.side == Side::Left) out.add(added);
+            out.add(line);
+            if (options.side == Side::Right) out.add(added);
+            out.endLine();
+        },
+        text->view().size() + lines * (kCrLf.size() + added.size()));
+}
+
+std::optional<Text> IndentLinesWithTab(TextView upper, const NoOptions&, RunContext& ctx) {
+    const LineText text(upper);
+    return text.eachLine(ctx, [](TextView line, LineWriter& out) {
+        out.add(u"\t");
+        out.addLine(line);
     });
 }
 
-std::optional<Text> IndentLinesWithTab(TextView upper, const Params&, RunContext& ctx) {
-    return runFramed(ctx, kGeneralError, [&]() -> std::optional<Text> {
-        const NormalizedText normalized(upper);
-        const TextView s = normalized;
-        LineReader lines(s);
-        LineWriter out;
-        for (TextView line; !ctx.poll() && lines.next(line);) {
-            out.add(u"\t");
-            out.addLine(line);
-        }
-        if (ctx.cancelled()) return std::nullopt;
-        return out.take(lines.appendedLf());
-    });
-}
+const OperationDeclaration kAddTextAtSide = declare<AddTextOptions>({
+    .code = 4,
+    .tab = 0,
+    .selector = "Option1(4)",
+    .name = "add-text",
+    .description = "Adds a text at the start or the end of every line",
+    .caption = u"…に次の文字を追加する(&I)",
+    .params = {listParam(&AddTextOptions::side, "Combo31", "side", sideChoices(), OtherText::IsLastEntry),
+               textParam(&AddTextOptions::text, "Text3", "text", kSeveralLines)},
+    .preCheck = [](const Params& p) -> std::optional<Text> {
+        if (!p.text("Text3").empty()) return std::nullopt;
+        return p.text("Combo31") + u"側に足す文字、文字列を入力して下さい。";
+    },
+    .run = AddTextAtSide,
+});
+
+const OperationDeclaration kIndentLinesWithTab = declare<NoOptions>({
+    .code = 11,
+    .tab = 0,
+    .selector = "Option1(11)",
+    .name = "indent",
+    .description = "Puts a Tab at the start of every line",
+    .caption = u"複数行の1行毎に左側にTab文字を1つ追加する(&P)",
+    .run = IndentLinesWithTab,
+});
 
 }  // namespace kivo

@@ -1,14 +1,22 @@
 #pragma once
 
-#include "ops/frame.h"
+#include "ops/operation.h"
+#include "text/sides.h"
 
 namespace kivo {
 
-/// Code 4: the text of `Text3` added at the start ("左") or the end (any other `Combo31` text) of
-/// every line. Line breaks come out as CrLf.
-std::optional<Text> AddTextAtSide(TextView upper, const Params& params, RunContext& ctx);
+struct AddTextOptions {
+    Side side = Side::Left;
+    Text text;
+};
+
+/// Code 4: a text added at the start or the end of every line. Line breaks come out as CrLf.
+std::optional<Text> AddTextAtSide(TextView upper, const AddTextOptions& options, RunContext& ctx);
 
 /// Code 11: one tab put at the start of every line, empty lines included.
-std::optional<Text> IndentLinesWithTab(TextView upper, const Params& params, RunContext& ctx);
+std::optional<Text> IndentLinesWithTab(TextView upper, const NoOptions& options, RunContext& ctx);
+
+extern const OperationDeclaration kAddTextAtSide;
+extern const OperationDeclaration kIndentLinesWithTab;
 
 }  // namespace kivo

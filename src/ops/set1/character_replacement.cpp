@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "ops/dispatch.h"
 #include "text/characters.h"
 #include "text/utf8.h"
 
@@ -12,29 +13,43 @@ enum class Asks { Always, WhenCrLf, Never };
 
 struct Mode {
     TextView entry;
+    std::string_view alias;
     char16_t unit;  // the character replaced; none for the line breaks, which are normalised
     Asks asks;
     TextView question;
     TextView errorMessage;
 };
 
+// In the order of SpecialCharacter.
 constexpr Mode kModes[] = {
-    {kCrLfName, u'\0', Asks::Always,
+    {kCrLfName, "line-break", u'\0', Asks::Always,
      u"すべての改行をLf(ラインフィード)に統一してから置き換えますがよろしいですか？",
      u"CrLf(改行)を置き換えの際にエラーしました。"},
-    {kLfName, kLf, Asks::WhenCrLf, u"CrLf(改行)があります、分解されてしまいますがよろしいですか？",
+    {kLfName, "lf", kLf, Asks::WhenCrLf, u"CrLf(改行)があります、分解されてしまいますがよろしいですか？",
      u"Lf(ラインフィード)を置き換えの際にエラーしました。"},
-    {kCrName, kCr, Asks::WhenCrLf, u"CrLfがあります、分解されてしまいますがよろしいですか？",
+    {kCrName, "cr", kCr, Asks::WhenCrLf, u"CrLfがあります、分解されてしまいますがよろしいですか？",
      u"Cr(キャリッジリターン)を置き換え中にエラーしました。"},
-    {kBsName, kBs, Asks::Never, {}, u"BS(バックスペース)を置き換えの際にエラーしました。"},
-    {kTabName, kTab, Asks::Never, {}, u"Tab(タブ)を置き換えの際にエラーしました。"},
+    {kBsName, "bs", kBs, Asks::Never, {}, u"BS(バックスペース)を置き換えの際にエラーしました。"},
+    {kTabName, "tab", kTab, Asks::Never, {}, u"Tab(タブ)を置き換えの際にエラーしました。"},
 };
 
-const Mode* modeOf(const Params& params) {
-    const Text& entry = params.text("Combo40");
+const Mode& modeOf(const SpecialCharacterOptions& options) {
+    return kModes[static_cast<int>(options.character)];
+}
+
+std::vector<Choice<SpecialCharacter>> characterChoices() {
+    std::vector<Choice<SpecialCharacter>> choices;
+    for (int i = 0; i < static_cast<int>(std::size(kModes)); ++i)
+        choices.push_back(
+            {Text(kModes[i].entry), std::string(kModes[i].alias), static_cast<SpecialCharacter>(i)});
+    return choices;
+}
+
+// Each character has its own message; the variant choice has made sure the entry is one of them.
+TextView errorMessageFor(const Params& params) {
     for (const Mode& m : kModes)
-        if (entry == m.entry) return &m;
-    return nullptr;
+        if (params.text("Combo40") == m.entry) return m.errorMessage;
+    return kGeneralError;
 }
 
 bool holdsCrLf(TextView s) {
@@ -77,35 +92,44 @@ std::string replaceByte(std::string_view s, char find, std::string_view replacem
 
 }  // namespace
 
-std::optional<Text> ReplaceSpecialCharacter(TextView upper, const Params& params, RunContext& ctx) {
-    const Mode* mode = modeOf(params);
-    if (!mode) return std::nullopt;
-    return runFramed(ctx, mode->errorMessage, [&]() -> std::optional<Text> {
-        if (!mayReplace(*mode, upper, ctx)) return std::nullopt;
-        const Text& replacement = params.text("Text26");
-        if (mode->entry == kCrLfName) return withLineBreaks(upper, replacement);
-        return replaceCharacter(upper, mode->unit, replacement);
-    });
+std::optional<Text> ReplaceSpecialCharacter(TextView upper, const SpecialCharacterOptions& options,
+                                            RunContext& ctx) {
+    const Mode& mode = modeOf(options);
+    if (!mayReplace(mode, upper, ctx)) return std::nullopt;
+    if (options.character == SpecialCharacter::LineBreak) return withLineBreaks(upper, options.replacement);
+    return replaceCharacter(upper, mode.unit, options.replacement);
 }
 
 // The line-break mode normalises the text first. The bound on the result's length (each byte
 // replaced by the whole replacement at most) keeps it within what the decoded run would accept.
-bool replacesInUtf8(std::string_view upper, const Params& params) {
-    const Mode* mode = modeOf(params);
-    const Text& replacement = params.text("Text26");
-    const std::string bytes = utf8::encode(replacement);
-    return mode && mode->entry != kCrLfName && utf8::decode(bytes) == replacement &&
+bool replacesInUtf8(std::string_view upper, const SpecialCharacterOptions& options) {
+    const std::string bytes = utf8::encode(options.replacement);
+    return options.character != SpecialCharacter::LineBreak && utf8::decode(bytes) == options.replacement &&
            upper.size() <= kMaxResultLength / std::max<std::size_t>(1, bytes.size());
 }
 
-std::optional<std::string> ReplaceSpecialCharacterUtf8(std::string_view upper, const Params& params,
+std::optional<std::string> ReplaceSpecialCharacterUtf8(std::string_view upper,
+                                                       const SpecialCharacterOptions& options,
                                                        RunContext& ctx) {
-    const Mode* mode = modeOf(params);
-    if (!mode) return std::nullopt;
-    return runFramed(ctx, mode->errorMessage, [&]() -> std::optional<std::string> {
-        if (!mayReplace(*mode, upper, ctx)) return std::nullopt;
-        return replaceByte(upper, static_cast<char>(mode->unit), utf8::encode(params.text("Text26")));
-    });
+    const Mode& mode = modeOf(options);
+    if (!mayReplace(mode, upper, ctx)) return std::nullopt;
+    return replaceByte(upper, static_cast<char>(mode.unit), utf8::encode(options.replacement));
 }
+
+const OperationDeclaration kReplaceSpecialCharacter = declare<SpecialCharacterOptions>({
+    .code = 2,
+    .tab = 0,
+    .selector = "Option1(2)",
+    .name = "replace-special",
+    .description = "Replaces every line break, Lf, Cr, BS or Tab by a text",
+    .caption = u"特殊文字を次の文字に置換(&G)",
+    .errorMessageFor = errorMessageFor,
+    .params = {listParam(&SpecialCharacterOptions::character, "Combo40", "character", characterChoices(),
+                         OtherText::RunsNothing),
+               textParam(&SpecialCharacterOptions::replacement, "Text26", "replacement", kSeveralLines)},
+    .run = ReplaceSpecialCharacter,
+    .takesUtf8 = replacesInUtf8,
+    .runUtf8 = ReplaceSpecialCharacterUtf8,
+});
 
 }  // namespace kivo

@@ -1,5 +1,6 @@
 #include "ops/set1/class_extraction.h"
 
+#include "ops/line_walk.h"
 #include "text/characters.h"
 #include "text/cp932.h"
 
@@ -8,47 +9,71 @@ namespace {
 
 template <typename InClass>
 std::optional<Text> extractClass(TextView upper, RunContext& ctx, TextView noneFound, InClass inClass) {
-    return runFramed(ctx, kGeneralError, [&]() -> std::optional<Text> {
-        const NormalizedText normalized(upper);
-        const TextView s = normalized;
-        if (normalized.hasConsecutiveLineBreaks()) {
-            ctx.inform(kConsecutiveLineBreaks);
-            return std::nullopt;
+    const std::optional<LineText> text = LineText::refusingEmptyLines(upper, ctx);
+    if (!text) return std::nullopt;
+    bool keptAny = false;
+    std::optional<Text> out = text->eachLine(ctx, [&](TextView line, LineWriter& lines) {
+        bool kept = false;
+        for (const char16_t c : line) {
+            if (ctx.poll()) return false;
+            if (!inClass(c)) continue;
+            lines.add(TextView(&c, 1));
+            kept = true;
         }
-        LineReader lines(s);
-        LineWriter out;
-        for (TextView line; !ctx.poll() && lines.next(line);) {
-            bool kept = false;
-            for (const char16_t c : line) {
-                if (ctx.poll()) return std::nullopt;
-                if (!inClass(c)) continue;
-                out.add(TextView(&c, 1));
-                kept = true;
-            }
-            // A line with nothing of the class leaves no trace, not even an empty line.
-            if (kept) out.endLine();
-        }
-        if (ctx.cancelled()) return std::nullopt;
-        if (out.empty()) {
-            ctx.inform(noneFound);
-            return std::nullopt;
-        }
-        return out.take(lines.appendedLf());
+        // A line with nothing of the class leaves no trace, not even an empty line.
+        if (kept) lines.endLine();
+        keptAny = keptAny || kept;
+        return true;
     });
+    if (out && !keptAny) {
+        ctx.inform(noneFound);
+        return std::nullopt;
+    }
+    return out;
 }
 
 }  // namespace
 
-std::optional<Text> ExtractDigits(TextView upper, const Params&, RunContext& ctx) {
+std::optional<Text> ExtractDigits(TextView upper, const NoOptions&, RunContext& ctx) {
     return extractClass(upper, ctx, u"半角数字は見つかりませんでした。", isHalfDigit);
 }
 
-std::optional<Text> ExtractDoubleByteCharacters(TextView upper, const Params&, RunContext& ctx) {
+std::optional<Text> ExtractDoubleByteCharacters(TextView upper, const NoOptions&, RunContext& ctx) {
     return extractClass(upper, ctx, u"全角文字は見つかりませんでした。", cp932::isDoubleByte);
 }
 
-std::optional<Text> ExtractHalfWidthCharacters(TextView upper, const Params&, RunContext& ctx) {
+std::optional<Text> ExtractHalfWidthCharacters(TextView upper, const NoOptions&, RunContext& ctx) {
     return extractClass(upper, ctx, u"半角文字は見つかりませんでした。", cp932::isSingleByte);
 }
+
+const OperationDeclaration kExtractDigits = declare<NoOptions>({
+    .code = 8,
+    .tab = 0,
+    .selector = "Option1(8)",
+    .name = "extract-digits",
+    .description = "Keeps only the half-width digits of every line",
+    .caption = u"数字だけを抜き出す(&M)",
+    .run = ExtractDigits,
+});
+
+const OperationDeclaration kExtractDoubleByteCharacters = declare<NoOptions>({
+    .code = 9,
+    .tab = 0,
+    .selector = "Option1(9)",
+    .name = "extract-full-width",
+    .description = "Keeps only the full-width (double-byte Shift-JIS) characters of every line",
+    .caption = u"ダブルバイト文字だけを抜き出す(&N)",
+    .run = ExtractDoubleByteCharacters,
+});
+
+const OperationDeclaration kExtractHalfWidthCharacters = declare<NoOptions>({
+    .code = 10,
+    .tab = 0,
+    .selector = "Option1(10)",
+    .name = "extract-half-width",
+    .description = "Keeps only the half-width (single-byte Shift-JIS) characters of every line",
+    .caption = u"半角文字だけを抜き出す(&O)",
+    .run = ExtractHalfWidthCharacters,
+});
 
 }  // namespace kivo

@@ -11,14 +11,8 @@
 namespace kivo {
 namespace {
 
-constexpr TextView kLetterClassError = u"文字数が多いためオーバーフローまたはエラーしました。";
 constexpr TextView kCharactersLabel = u"文字数：";
 constexpr TextView kBytesLabel = u"バイト数：";
-
-Text decimalText(long long value) {
-    const std::string digits = std::to_string(value);
-    return Text(digits.begin(), digits.end());
-}
 
 Text report(TextView label, std::size_t count) {
     return Text(label) + decimalText(checked<std::int32_t>(count));
@@ -59,61 +53,89 @@ void compose(TextView upper, Composition& c) {
     }
 }
 
-struct LetterClass {
-    TextView entry;
+struct Letters {
     TextView label;
     char16_t from, to;
 };
 
-constexpr LetterClass kLetterClasses[] = {
-    {u"半角英小文字「a～z」", u"半角英小文字の数：", u'a', u'z'},
-    {u"半角英大文字「A～Z」", u"半角英大文字の数：", u'A', u'Z'},
-    {u"全角英小文字「ａ～ｚ」", u"全角英小文字の数：", u'ａ', u'ｚ'},
-    {u"全角英大文字「Ａ～Ｚ」", u"全角英大文字の数：", u'Ａ', u'Ｚ'},
+// In the order of LetterClass.
+constexpr Letters kLetters[] = {
+    {u"半角英小文字の数：", u'a', u'z'},
+    {u"半角英大文字の数：", u'A', u'Z'},
+    {u"全角英小文字の数：", u'ａ', u'ｚ'},
+    {u"全角英大文字の数：", u'Ａ', u'Ｚ'},
 };
 
 }  // namespace
 
-std::optional<Text> CountCharacters(TextView upper, const Params& params, RunContext& ctx) {
-    return runFramed(ctx, kGeneralError, [&]() -> std::optional<Text> {
-        const Text& mode = params.text("Combo39");
-        // Every mode measures in one pass over the text, without building the measured text.
-        if (mode == u"バイト数をカウントする(改行「Lf」「Cr」「CrLf」、バックスペース「BS」を含む)") {
-            std::size_t bytes = 0;
-            if (!countInPieces(upper, ctx, [&](TextView piece) { bytes += cp932::byteCount(piece); }))
-                return std::nullopt;
-            return report(kBytesLabel, bytes);
-        }
-        Composition c;
-        if (!countInPieces(upper, ctx, [&](TextView piece) { compose(piece, c); })) return std::nullopt;
-        if (mode == u"改行をカウントしない") return report(kCharactersLabel, c.others);
-        if (mode == u"改行を1文字でカウントする") return report(kCharactersLabel, c.others + c.lineBreaks);
-        if (mode == u"改行を2文字でカウントする")
+std::optional<Text> CountCharacters(TextView upper, const CountCharactersOptions& options, RunContext& ctx) {
+    // Every mode measures in one pass over the text, without building the measured text.
+    if (options.mode == CountMode::AllBytes) {
+        std::size_t bytes = 0;
+        if (!countInPieces(upper, ctx, [&](TextView piece) { bytes += cp932::byteCount(piece); }))
+            return std::nullopt;
+        return report(kBytesLabel, bytes);
+    }
+    Composition c;
+    if (!countInPieces(upper, ctx, [&](TextView piece) { compose(piece, c); })) return std::nullopt;
+    switch (options.mode) {
+        case CountMode::CharactersWithoutLineBreaks:
+            return report(kCharactersLabel, c.others);
+        case CountMode::LineBreakAsOne:
+            return report(kCharactersLabel, c.others + c.lineBreaks);
+        case CountMode::LineBreakAsTwo:
             return report(kCharactersLabel, c.others + 2 * c.lineBreaks);
-        if (mode == u"バイト数をカウントする(改行をカウントしない)")
+        default:
             return report(kBytesLabel, c.otherBytes + 2 * c.lineBreaks);
-        return std::nullopt;
-    });
+    }
 }
 
-std::optional<Text> CountLetterClass(TextView upper, const Params& params, RunContext& ctx) {
-    const Text& entry = params.text("Combo19");
-    const LetterClass* letters = nullptr;
-    for (const LetterClass& c : kLetterClasses)
-        if (entry == c.entry) letters = &c;
-    if (!letters) {
-        ctx.assign("Combo19", Text(kLetterClasses[0].entry));
-        return std::nullopt;
+std::optional<Text> CountLetterClass(TextView upper, const CountLetterClassOptions& options,
+                                     RunContext& ctx) {
+    const Letters& letters = kLetters[static_cast<int>(options.letters)];
+    // No line break is a letter, so the count walks the text as it is.
+    std::int32_t count = 0;
+    for (const char16_t c : upper) {
+        if (ctx.poll()) return std::nullopt;
+        if (c >= letters.from && c <= letters.to) count = checkedAdd<std::int32_t>(count, 1);
     }
-    return runFramed(ctx, kLetterClassError, [&]() -> std::optional<Text> {
-        // No line break is a letter, so the count walks the text as it is.
-        std::int32_t count = 0;
-        for (const char16_t c : upper) {
-            if (ctx.poll()) return std::nullopt;
-            if (c >= letters->from && c <= letters->to) count = checkedAdd<std::int32_t>(count, 1);
-        }
-        return Text(letters->label) + decimalText(count);
-    });
+    return Text(letters.label) + decimalText(count);
 }
+
+const OperationDeclaration kCountCharacters = declare<CountCharactersOptions>({
+    .code = 1,
+    .tab = 0,
+    .selector = "Option1(1)",
+    .name = "count-characters",
+    .description = "Counts the characters, or the Shift-JIS bytes, of the text",
+    .caption = u"文字数をカウント(&F)",
+    .params = {listParam(
+        &CountCharactersOptions::mode, "Combo39", "mode",
+        {{u"改行をカウントしない", "characters", CountMode::CharactersWithoutLineBreaks},
+         {u"改行を1文字でカウントする", "line-break-as-one", CountMode::LineBreakAsOne},
+         {u"改行を2文字でカウントする", "line-break-as-two", CountMode::LineBreakAsTwo},
+         {u"バイト数をカウントする(改行をカウントしない)", "bytes", CountMode::BytesWithoutLineBreaks},
+         {u"バイト数をカウントする(改行「Lf」「Cr」「CrLf」、バックスペース「BS」を含む)", "all-bytes",
+          CountMode::AllBytes}},
+        OtherText::RunsNothing)},
+    .run = CountCharacters,
+});
+
+const OperationDeclaration kCountLetterClass = declare<CountLetterClassOptions>({
+    .code = 3,
+    .tab = 0,
+    .selector = "Option1(3)",
+    .name = "count-letters",
+    .description = "Counts the Latin letters of one class: half or full width, lower or upper case",
+    .caption = u"…の数をカウントする(&H)",
+    .errorMessage = u"文字数が多いためオーバーフローまたはエラーしました。",
+    .params = {listParam(&CountLetterClassOptions::letters, "Combo19", "letters",
+                         {{u"半角英小文字「a～z」", "half-lower", LetterClass::HalfLower},
+                          {u"半角英大文字「A～Z」", "half-upper", LetterClass::HalfUpper},
+                          {u"全角英小文字「ａ～ｚ」", "full-lower", LetterClass::FullLower},
+                          {u"全角英大文字「Ａ～Ｚ」", "full-upper", LetterClass::FullUpper}},
+                         OtherText::ResetsAndRunsNothing)},
+    .run = CountLetterClass,
+});
 
 }  // namespace kivo

@@ -1,15 +1,35 @@
 #pragma once
 
-#include "ops/frame.h"
+#include "ops/operation.h"
 
 namespace kivo {
 
-/// Code 1: the number of characters or code page 932 bytes of the upper text, as one report
-/// line; `Combo39` says how line breaks count.
-std::optional<Text> CountCharacters(TextView upper, const Params& params, RunContext& ctx);
+enum class CountMode {
+    CharactersWithoutLineBreaks,
+    LineBreakAsOne,
+    LineBreakAsTwo,
+    BytesWithoutLineBreaks,
+    AllBytes,  // line breaks and BS included
+};
 
-/// Code 3: the number of Latin letters of the `Combo19` class (half or full width, lower or upper
-/// case), as one report line.
-std::optional<Text> CountLetterClass(TextView upper, const Params& params, RunContext& ctx);
+struct CountCharactersOptions {
+    CountMode mode = CountMode::CharactersWithoutLineBreaks;
+};
+
+/// Code 1: the number of characters or code page 932 bytes of the upper text, as one report line.
+std::optional<Text> CountCharacters(TextView upper, const CountCharactersOptions& options, RunContext& ctx);
+
+enum class LetterClass { HalfLower, HalfUpper, FullLower, FullUpper };
+
+struct CountLetterClassOptions {
+    LetterClass letters = LetterClass::HalfLower;
+};
+
+/// Code 3: the number of Latin letters of one class (half or full width, lower or upper case), as
+/// one report line.
+std::optional<Text> CountLetterClass(TextView upper, const CountLetterClassOptions& options, RunContext& ctx);
+
+extern const OperationDeclaration kCountCharacters;
+extern const OperationDeclaration kCountLetterClass;
 
 }  // namespace kivo

@@ -1,5 +1,7 @@
 #include "ops/set1/digit_replacement.h"
 
+#include "ops/choices.h"
+#include "ops/line_walk.h"
 #include "ops/set1/text_search.h"
 #include "text/characters.h"
 #include "text/errors.h"
@@ -12,19 +14,8 @@ constexpr TextView kCountBeyondText = u"置き換える文字数が元のデー�
 constexpr TextView kLineBreakInFoundText = u"改行が含まれています。";
 constexpr TextView kFoundTextNotFound = u"置き換える文字が見つかりませんでした。";
 
-// The common start of the three operations: the normalised text, or nothing after refusing two
-// line breaks in a row.
-std::optional<NormalizedText> normalizedLines(TextView upper, RunContext& ctx) {
-    NormalizedText s(upper);
-    if (s.hasConsecutiveLineBreaks()) {
-        ctx.inform(kConsecutiveLineBreaks);
-        return std::nullopt;
-    }
-    return s;
-}
-
-// The digit class is read once per run, not compared as a text at every character.
-struct DigitClass {
+// The digit class is read once per run, not compared at every character.
+struct DigitTest {
     bool half;
     bool full;
     bool contains(char16_t c) const { return (half && isHalfDigit(c)) || (full && isFullDigit(c)); }
@@ -36,140 +27,164 @@ bool hasLineBreak(TextView s) {
 
 }  // namespace
 
-std::optional<Text> ReplaceDigits(TextView upper, const Params& params, RunContext& ctx) {
-    return runFramed(ctx, kGeneralError, [&]() -> std::optional<Text> {
-        const std::optional<NormalizedText> s = normalizedLines(upper, ctx);
-        if (!s) return std::nullopt;
-        const Text& digitClassName = params.text("Combo34");
-        // Only the command line can send another text, and it names no digits to replace.
-        if (digitClassName != u"半角" && digitClassName != u"全角" && digitClassName != u"半角全角")
-            throw RunTimeError("unknown digit class");
-        const DigitClass digitClass{digitClassName != u"全角", digitClassName != u"半角"};
-        // Every Lf of the result becomes CrLf, those brought in by the replacement too: a CrLf
-        // typed into the box must arrive as one Lf, not as a Cr followed by a line break.
-        const Text replacement = normalizeLineBreaks(params.text("Text4"));
-        const bool appendedLf = s->view().empty() || s->view().back() != kLf;
+std::optional<Text> ReplaceDigits(TextView upper, const ReplaceDigitsOptions& options, RunContext& ctx) {
+    const std::optional<LineText> s = LineText::refusingEmptyLines(upper, ctx);
+    if (!s) return std::nullopt;
+    const DigitTest digits{options.digits != DigitClass::Full, options.digits != DigitClass::Half};
+    // Every Lf of the result becomes CrLf, those brought in by the replacement too: a CrLf
+    // typed into the box must arrive as one Lf, not as a Cr followed by a line break.
+    const Text replacement = normalizeLineBreaks(options.replacement);
+    const bool appendedLf = s->view().empty() || s->view().back() != kLf;
+    Text out;
+    out.reserve(s->view().size() + 1);
+    bool found = false;
+    auto take = [&](char16_t c) {
+        if (digits.contains(c)) {
+            out.append(replacement);
+            found = true;
+        } else {
+            out.push_back(c);
+        }
+    };
+    for (const char16_t c : s->view()) {
+        if (ctx.poll()) return std::nullopt;
+        take(c);
+    }
+    if (appendedLf) {
+        if (ctx.poll()) return std::nullopt;
+        take(kLf);
+    }
+    if (!found) {
+        ctx.exclaim(kNothingToReplace);
+        return std::nullopt;
+    }
+    Text result = lfToCrLf(out);
+    if (appendedLf) result.resize(result.size() - 2);
+    return result;
+}
+
+std::optional<Text> ReplaceEndCharacters(TextView upper, const ReplaceEndOptions& options, RunContext& ctx) {
+    const std::optional<LineText> s = LineText::refusingEmptyLines(upper, ctx);
+    if (!s) return std::nullopt;
+    const auto n = static_cast<std::size_t>(options.count);
+    const Text& replacement = options.replacement;
+    auto replaced = [&](TextView line, auto&& append) {
+        if (options.side == Side::Left) {
+            append(replacement);
+            append(line.substr(n));
+        } else {
+            append(line.substr(0, line.size() - n));
+            append(replacement);
+        }
+    };
+
+    if (s->isOneLine()) {
+        if (s->view().size() < n) {
+            ctx.inform(kCountBeyondText);
+            return std::nullopt;
+        }
         Text out;
-        out.reserve(s->view().size() + 1);
-        bool found = false;
-        auto take = [&](char16_t c) {
-            if (digitClass.contains(c)) {
-                out.append(replacement);
-                found = true;
-            } else {
-                out.push_back(c);
-            }
-        };
-        for (const char16_t c : s->view()) {
-            if (ctx.poll()) return std::nullopt;
-            take(c);
-        }
-        if (appendedLf) {
-            if (ctx.poll()) return std::nullopt;
-            take(kLf);
-        }
-        if (!found) {
-            ctx.exclaim(kNothingToReplace);
-            return std::nullopt;
-        }
-        Text result = lfToCrLf(out);
-        if (appendedLf) result.resize(result.size() - 2);
-        return result;
+        replaced(s->view(), [&](TextView piece) { out.append(piece); });
+        return out;
+    }
+    return s->eachLine(ctx, [&](TextView line, LineWriter& out) {
+        // A line too short for the count fails the whole run.
+        if (line.size() < n) throw RunTimeError("line shorter than the count");
+        replaced(line, [&](TextView piece) { out.add(piece); });
+        out.endLine();
     });
 }
 
-std::optional<Text> ReplaceEndCharacters(TextView upper, const Params& params, RunContext& ctx) {
-    return runFramed(ctx, kGeneralError, [&]() -> std::optional<Text> {
-        const std::optional<NormalizedText> s = normalizedLines(upper, ctx);
-        if (!s) return std::nullopt;
-        const std::size_t n = static_cast<std::size_t>(countValue(params, "Combo1", 1, 999));
-        const bool fromLeft = params.text("Combo32") == u"左";
-        const Text& replacement = params.text("Text5");
-        auto replaced = [&](TextView line, auto&& append) {
-            if (fromLeft) {
-                append(replacement);
-                append(line.substr(n));
-            } else {
-                append(line.substr(0, line.size() - n));
-                append(replacement);
-            }
-        };
+std::optional<Text> ReplaceSideOfFoundText(TextView upper, const ReplaceSideOptions& options,
+                                           RunContext& ctx) {
+    const Text& found = options.found;
+    const std::optional<LineText> s = LineText::refusingEmptyLines(upper, ctx);
+    if (!s) return std::nullopt;
+    if (hasLineBreak(found)) {
+        ctx.inform(kLineBreakInFoundText);
+        return std::nullopt;
+    }
+    const TextSearch search(found);
+    const Text& replacement = options.replacement;
+    auto position = [&](TextView line) {
+        return options.occurrence == Side::Left ? search.first(line) : search.last(line);
+    };
 
-        if (findUnit(*s, kLf) == TextView::npos) {
-            if (s->view().size() < n) {
-                ctx.inform(kCountBeyondText);
-                return std::nullopt;
-            }
-            Text out;
-            replaced(s->view(), [&](TextView piece) { out.append(piece); });
-            return out;
+    if (s->isOneLine()) {
+        const std::size_t at = position(*s);
+        if (at == TextView::npos) {
+            ctx.inform(kFoundTextNotFound);
+            return std::nullopt;
         }
-
-        LineReader lines(*s);
-        LineWriter out;
-        for (TextView line; !ctx.poll() && lines.next(line);) {
-            // A line too short for the count fails the whole run.
-            if (line.size() < n) throw RunTimeError("line shorter than the count");
-            replaced(line, [&](TextView piece) { out.add(piece); });
-            out.endLine();
+        // A single line keeps what follows the whole found text, and the found text's first
+        // character when its right side goes.
+        const TextView line = *s;
+        return options.side == Side::Left ? replacement + Text(line.substr(at + found.size()))
+                                          : Text(line.substr(0, at + 1)) + replacement;
+    }
+    return s->eachLine(ctx, [&](TextView line, LineWriter& out) {
+        const std::size_t at = position(line);
+        if (at == TextView::npos) {
+            out.addLine(line);
+        } else if (options.side == Side::Left) {
+            // Of several lines, the found text's first character goes with the chosen side.
+            out.add(replacement);
+            out.addLine(line.substr(at + 1));
+        } else {
+            out.add(line.substr(0, at));
+            out.addLine(replacement);
         }
-        if (ctx.cancelled()) return std::nullopt;
-        return out.take(lines.appendedLf());
     });
 }
 
-std::optional<Text> ReplaceSideOfFoundText(TextView upper, const Params& params, RunContext& ctx) {
-    return runFramed(ctx, kGeneralError, [&]() -> std::optional<Text> {
-        const Text& found = params.text("Text7");
-        if (found.empty()) {
-            ctx.inform(kFoundTextMissing);
-            return std::nullopt;
-        }
-        const std::optional<NormalizedText> s = normalizedLines(upper, ctx);
-        if (!s) return std::nullopt;
-        if (hasLineBreak(found)) {
-            ctx.inform(kLineBreakInFoundText);
-            return std::nullopt;
-        }
-        const TextSearch search(found);
-        const bool firstOccurrence = params.text("Combo2") == u"左";
-        const bool leftSide = params.text("Combo33") == u"左側";
-        const Text& replacement = params.text("Text8");
-        auto position = [&](TextView line) {
-            return firstOccurrence ? search.first(line) : search.last(line);
-        };
+const OperationDeclaration kReplaceDigits = declare<ReplaceDigitsOptions>({
+    .code = 5,
+    .tab = 0,
+    .selector = "Option1(5)",
+    .name = "replace-digits",
+    .description = "Replaces every half-width or full-width digit by a text",
+    .caption = u"…数字を…に置き換(&J)",
+    .params = {listParam(&ReplaceDigitsOptions::digits, "Combo34", "digits",
+                         {{u"半角", "half", DigitClass::Half},
+                          {u"全角", "full", DigitClass::Full},
+                          {u"半角全角", "both", DigitClass::Both}}),
+               textParam(&ReplaceDigitsOptions::replacement, "Text4", "replacement", kSeveralLines)},
+    .run = ReplaceDigits,
+});
 
-        if (findUnit(*s, kLf) == TextView::npos) {
-            const std::size_t at = position(*s);
-            if (at == TextView::npos) {
-                ctx.inform(kFoundTextNotFound);
-                return std::nullopt;
-            }
-            // A single line keeps what follows the whole found text, and the found text's first
-            // character when its right side goes.
-            const TextView line = *s;
-            return leftSide ? replacement + Text(line.substr(at + found.size()))
-                            : Text(line.substr(0, at + 1)) + replacement;
-        }
+const OperationDeclaration kReplaceEndCharacters = declare<ReplaceEndOptions>({
+    .code = 6,
+    .tab = 0,
+    .selector = "Option1(6)",
+    .name = "replace-ends",
+    .description = "Replaces the first or last characters of every line by a text",
+    .caption = u"…から…文字を次の文字に置き換える(&K)",
+    .params = {listParam(&ReplaceEndOptions::side, "Combo32", "side", sideChoices(), OtherText::IsLastEntry),
+               countParam(&ReplaceEndOptions::count, "Combo1", "count", 1, 999),
+               textParam(&ReplaceEndOptions::replacement, "Text5", "replacement", kSeveralLines)},
+    .run = ReplaceEndCharacters,
+});
 
-        LineReader lines(*s);
-        LineWriter out;
-        for (TextView line; !ctx.poll() && lines.next(line);) {
-            const std::size_t at = position(line);
-            if (at == TextView::npos) {
-                out.addLine(line);
-            } else if (leftSide) {
-                // Of several lines, the found text's first character goes with the chosen side.
-                out.add(replacement);
-                out.addLine(line.substr(at + 1));
-            } else {
-                out.add(line.substr(0, at));
-                out.addLine(replacement);
-            }
-        }
-        if (ctx.cancelled()) return std::nullopt;
-        return out.take(lines.appendedLf());
-    });
-}
+const OperationDeclaration kReplaceSideOfFoundText = declare<ReplaceSideOptions>({
+    .code = 7,
+    .tab = 0,
+    .selector = "Option1(7)",
+    .name = "replace-beside",
+    .description = "Replaces what lies left or right of a text found in every line",
+    .caption = u"…から見つけた…の…を次の文字に置換(&L)",
+    .params = {listParam(&ReplaceSideOptions::occurrence, "Combo2", "from", sideChoices(),
+                         OtherText::IsLastEntry),
+               textParam(&ReplaceSideOptions::found, "Text7", "find"),
+               listParam(&ReplaceSideOptions::side, "Combo33", "side",
+                         {{u"左側", "left", Side::Left}, {u"右側", "right", Side::Right}},
+                         OtherText::IsLastEntry),
+               textParam(&ReplaceSideOptions::replacement, "Text8", "replacement", kSeveralLines)},
+    // An empty search text would match in every line; it is refused like the other missing texts.
+    .preCheck = [](const Params& p) -> std::optional<Text> {
+        if (p.text("Text7").empty()) return Text(kFoundTextMissing);
+        return std::nullopt;
+    },
+    .run = ReplaceSideOfFoundText,
+});
 
 }  // namespace kivo

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "ops/dispatch.h"
+#include "ops/line_walk.h"
 #include "ops/set1/text_search.h"
 #include "text/characters.h"
 #include "text/utf8.h"
@@ -9,8 +11,6 @@
 namespace kivo {
 namespace {
 
-constexpr TextView kContaining = u"次の文字を含む行を抜き出す";
-constexpr TextView kNotContaining = u"次の文字を含まない行を抜き出す";
 constexpr TextView kNoLineKept = u"条件を満たす行はありませんでした。";
 
 std::size_t nextLf(TextView s, std::size_t from) {
@@ -111,7 +111,7 @@ private:
 // The checks and messages of FilterLines around the filter itself, for either kind of text.
 template <typename Char>
 std::optional<std::basic_string<Char>> filter(std::basic_string_view<Char> s, bool consecutiveLineBreaks,
-                                              std::basic_string_view<Char> condition, const Params& params,
+                                              std::basic_string_view<Char> condition, bool keepContaining,
                                               RunContext& ctx) {
     if (consecutiveLineBreaks) {
         ctx.inform(kConsecutiveLineBreaks);
@@ -121,14 +121,9 @@ std::optional<std::basic_string<Char>> filter(std::basic_string_view<Char> s, bo
         ctx.inform(u"条件の文字に改行が含まれています。");
         return std::nullopt;
     }
-    const Text& mode = params.text("Combo47");
-    // A mode that is neither entry keeps no line.
-    std::optional<std::basic_string<Char>> kept;
-    LineFilter<Char> lines(s, condition, mode == kContaining);
-    if (mode == kContaining || mode == kNotContaining) {
-        kept = lines.run(ctx);
-        if (!kept) return std::nullopt;
-    }
+    LineFilter<Char> lines(s, condition, keepContaining);
+    std::optional<std::basic_string<Char>> kept = lines.run(ctx);
+    if (!kept) return std::nullopt;
     if (!lines.keptAny()) {
         ctx.inform(kNoLineKept);
         return std::nullopt;
@@ -138,25 +133,41 @@ std::optional<std::basic_string<Char>> filter(std::basic_string_view<Char> s, bo
 
 }  // namespace
 
-std::optional<Text> FilterLines(TextView upper, const Params& params, RunContext& ctx) {
-    return runFramed(ctx, kGeneralError, [&] {
-        const NormalizedText normalized(upper);
-        return filter<char16_t>(normalized, normalized.hasConsecutiveLineBreaks(), params.text("Text13"),
-                                params, ctx);
-    });
+std::optional<Text> FilterLines(TextView upper, const FilterOptions& options, RunContext& ctx) {
+    const NormalizedText normalized(upper);
+    return filter<char16_t>(normalized, normalized.hasConsecutiveLineBreaks(), options.condition,
+                            options.keepContaining, ctx);
 }
 
-bool filtersUtf8(std::string_view upper, const Params& params) {
-    const Text& condition = params.text("Text13");
+bool filtersUtf8(std::string_view upper, const FilterOptions& options) {
     return upper.find('\r') == std::string_view::npos && upper.size() <= kMaxResultLength / 2 &&
-           utf8::decode(utf8::encode(condition)) == condition;
+           utf8::decode(utf8::encode(options.condition)) == options.condition;
 }
 
-std::optional<std::string> FilterLinesUtf8(std::string_view upper, const Params& params, RunContext& ctx) {
-    return runFramed(ctx, kGeneralError, [&] {
-        const std::string condition = utf8::encode(params.text("Text13"));
-        return filter<char>(upper, ByteSearch("\n\n").foundIn(upper), condition, params, ctx);
-    });
+std::optional<std::string> FilterLinesUtf8(std::string_view upper, const FilterOptions& options,
+                                           RunContext& ctx) {
+    const std::string condition = utf8::encode(options.condition);
+    return filter<char>(upper, ByteSearch("\n\n").foundIn(upper), condition, options.keepContaining, ctx);
 }
+
+const OperationDeclaration kFilterLines = declare<FilterOptions>({
+    .code = 12,
+    .tab = 0,
+    .selector = "Option1(12)",
+    .name = "filter-lines",
+    .description = "Keeps the lines that contain a text, or those that do not",
+    .caption = u"複数行から次の条件を満たす行を抜き出す(&Q)",
+    .params = {listParam(&FilterOptions::keepContaining, "Combo47", "keep",
+                         {{u"次の文字を含む行を抜き出す", "containing", true},
+                          {u"次の文字を含まない行を抜き出す", "not-containing", false}}),
+               textParam(&FilterOptions::condition, "Text13", "text")},
+    .preCheck = [](const Params& p) -> std::optional<Text> {
+        if (p.text("Text13").empty()) return Text(u"条件を満たす文字を入力して下さい。");
+        return std::nullopt;
+    },
+    .run = FilterLines,
+    .takesUtf8 = filtersUtf8,
+    .runUtf8 = FilterLinesUtf8,
+});
 
 }  // namespace kivo

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "ops/line_walk.h"
 #include "text/characters.h"
 
 namespace kivo {
@@ -43,31 +44,20 @@ Text reverseWholeText(TextView upper) {
     return out;
 }
 
-std::optional<Text> reverseEveryFewLines(TextView upper, const Params& params, RunContext& ctx) {
-    const NormalizedText normalized(upper);
-    const TextView s = normalized;
-    if (normalized.hasConsecutiveLineBreaks()) {
-        ctx.inform(kConsecutiveLineBreaks);
-        return std::nullopt;
-    }
-    return runFramed(ctx, kGeneralError, [&]() -> std::optional<Text> {
-        const int interval = countValue(params, "Combo42", 0, 999);
-        LineReader lines(s);
-        LineWriter out;
-        std::int32_t i = 0;
-        for (TextView line; !ctx.poll() && lines.next(line);) {
-            ++i;
-            if (interval == 0 || i == 1) {
-                out.addLine(reversed(line));
-            } else if (i > interval + 1) {
-                i = 1;
-                out.addLine(reversed(line));
-            } else {
-                out.addLine(line);
-            }
+std::optional<Text> reverseEveryFewLines(TextView upper, int interval, RunContext& ctx) {
+    const std::optional<LineText> text = LineText::refusingEmptyLines(upper, ctx);
+    if (!text) return std::nullopt;
+    std::int32_t i = 0;
+    return text->eachLine(ctx, [&](TextView line, LineWriter& out) {
+        ++i;
+        if (interval == 0 || i == 1) {
+            out.addLine(reversed(line));
+        } else if (i > interval + 1) {
+            i = 1;
+            out.addLine(reversed(line));
+        } else {
+            out.addLine(line);
         }
-        if (ctx.cancelled()) return std::nullopt;
-        return out.take(lines.appendedLf());
     });
 }
 
@@ -85,9 +75,24 @@ Text reversed(TextView s) {
     return r;
 }
 
-std::optional<Text> ReverseText(TextView upper, const Params& params, RunContext& ctx) {
-    if (params.text("Combo41") == u"全文リバースする") return reverseWholeText(upper);
-    return reverseEveryFewLines(upper, params, ctx);
+std::optional<Text> ReverseText(TextView upper, const ReverseOptions& options, RunContext& ctx) {
+    if (options.mode == ReverseMode::WholeText) return reverseWholeText(upper);
+    return reverseEveryFewLines(upper, options.interval, ctx);
 }
+
+const OperationDeclaration kReverseText = declare<ReverseOptions>({
+    .code = 0,
+    .tab = 0,
+    .selector = "Option1(0)",
+    .name = "reverse",
+    .description = "Reverses the whole text, or one line in every few",
+    .caption = u"リバース(&E)",
+    .params = {listParam(&ReverseOptions::mode, "Combo41", "mode",
+                         {{u"全文リバースする", "whole", ReverseMode::WholeText},
+                          {u"数行おきにリバースする", "every-few-lines", ReverseMode::EveryFewLines}},
+                         OtherText::RunsNothing),
+               countParam(&ReverseOptions::interval, "Combo42", "interval", 0, 999)},
+    .run = ReverseText,
+});
 
 }  // namespace kivo

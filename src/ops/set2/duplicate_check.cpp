@@ -25,42 +25,51 @@ Text withoutLineBreaks(TextView s) {
 
 }  // namespace
 
-std::optional<Text> CheckDuplicateCharacters(TextView upper, const Params&, RunContext& ctx) {
-    return runFramed(ctx, kOverflowError, [&]() -> std::optional<Text> {
-        // The upper text is copied only when its line breaks have to go.
-        TextView s = upper;
-        Text joined;
-        if (findLineBreak(s) != TextView::npos) {
-            // Closing asks nothing and ends, as No does.
-            if (ctx.ask(kRemoveLineBreaks) != Answer::Yes) return std::nullopt;
-            joined = withoutLineBreaks(s);
-            s = joined;
+std::optional<Text> CheckDuplicateCharacters(TextView upper, const NoOptions&, RunContext& ctx) {
+    // The upper text is copied only when its line breaks have to go.
+    TextView s = upper;
+    Text joined;
+    if (findLineBreak(s) != TextView::npos) {
+        // Closing asks nothing and ends, as No does.
+        if (ctx.ask(kRemoveLineBreaks) != Answer::Yes) return std::nullopt;
+        joined = withoutLineBreaks(s);
+        s = joined;
+    }
+    // The seen set beside the kept string keeps the check linear in the text.
+    auto seen = std::make_unique<std::bitset<0x10000>>();
+    Text kept;
+    std::uint8_t duplicates = 0;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        // Stop does not end this loop: at most 65,536 distinct units and 255 repeats pass
+        // before it ends by itself. Closing ends it, as the program ends then.
+        if (i > 0) ctx.poll();
+        if (ctx.closing()) return std::nullopt;
+        const char16_t c = s[i];
+        if (seen->test(c)) {
+            duplicates = checkedAdd<std::uint8_t>(duplicates, 1);
+        } else {
+            seen->set(c);
+            kept.push_back(c);
         }
-        // The seen set beside the kept string keeps the check linear in the text.
-        auto seen = std::make_unique<std::bitset<0x10000>>();
-        Text kept;
-        std::uint8_t duplicates = 0;
-        for (std::size_t i = 0; i < s.size(); ++i) {
-            // Stop does not end this loop: at most 65,536 distinct units and 255 repeats pass
-            // before it ends by itself. Closing ends it, as the program ends then.
-            if (i > 0) ctx.poll();
-            if (ctx.closing()) return std::nullopt;
-            const char16_t c = s[i];
-            if (seen->test(c)) {
-                duplicates = checkedAdd<std::uint8_t>(duplicates, 1);
-            } else {
-                seen->set(c);
-                kept.push_back(c);
-            }
-        }
-        if (duplicates == 0) {
-            ctx.inform(kNoDuplicates);
-            return std::nullopt;
-        }
-        const std::string count = std::to_string(duplicates);
-        ctx.inform(Text(count.begin(), count.end()) + u"個の重複がありました。");
-        return kept;
-    });
+    }
+    if (duplicates == 0) {
+        ctx.inform(kNoDuplicates);
+        return std::nullopt;
+    }
+    const std::string count = std::to_string(duplicates);
+    ctx.inform(Text(count.begin(), count.end()) + u"個の重複がありました。");
+    return kept;
 }
+
+const OperationDeclaration kCheckDuplicateCharacters = declare<NoOptions>({
+    .code = 15,
+    .tab = 1,
+    .selector = "Option2(2)",
+    .name = "remove-repeats",
+    .description = "Keeps the first occurrence of each character and reports how many repeats went",
+    .caption = u"改行無しデータを1文字ずつ重複チェックを行う(&G)",
+    .errorMessage = kOverflowError,
+    .run = CheckDuplicateCharacters,
+});
 
 }  // namespace kivo

@@ -1,13 +1,22 @@
 #pragma once
 
-#include "ops/frame.h"
+#include "ops/operation.h"
 
 namespace kivo {
 
-/// Code 22: line `Combo8` and then every line after skipping `Combo9` lines.
-std::optional<Text> ExtractEveryNthLine(TextView upper, const Params& params, RunContext& ctx);
+struct EveryNthLineOptions {
+    int first = 1;  // the first line picked
+    int skip = 1;   // lines passed over between two picked ones
+};
 
-/// Code 23: the lines that line `Combo10` and every line after skipping `Combo11` leave over.
-std::optional<Text> RemainderEveryNthLine(TextView upper, const Params& params, RunContext& ctx);
+/// Code 22: the first line picked, then every line after skipping `skip` lines.
+std::optional<Text> ExtractEveryNthLine(TextView upper, const EveryNthLineOptions& options, RunContext& ctx);
+
+/// Code 23: the lines that ExtractEveryNthLine leaves over.
+std::optional<Text> RemainderEveryNthLine(TextView upper, const EveryNthLineOptions& options,
+                                          RunContext& ctx);
+
+extern const OperationDeclaration kExtractEveryNthLine;
+extern const OperationDeclaration kRemainderEveryNthLine;
 
 }  // namespace kivo

@@ -13,37 +13,47 @@ constexpr TextView kTooShort = u"改行を入れる数よりも文字数が少�
 
 }  // namespace
 
-std::optional<Text> BreakEveryNCharacters(TextView upper, const Params& params, RunContext& ctx) {
-    return runFramed(ctx, kOverflowError, [&]() -> std::optional<Text> {
-        // The upper text is copied only when its line breaks have to go.
-        TextView text = upper;
-        Text joined;
-        if (findLineBreak(upper) != TextView::npos) {
-            // Closing asks nothing and ends, as No does.
-            if (ctx.ask(kRemoveLineBreaks) != Answer::Yes) return std::nullopt;
-            joined.reserve(upper.size());
-            for (char16_t c : upper)
-                if (c != kCr && c != kLf) joined.push_back(c);
-            text = joined;
-        }
-        const std::size_t n = static_cast<std::size_t>(countValue(params, "Combo5", 1, 999));
-        if (n >= text.size()) {
-            ctx.inform(kTooShort);
-            return std::nullopt;
-        }
-        Text result;
-        result.reserve(text.size() + 2 * (text.size() / n));
-        std::size_t pos = 0;
-        do {
-            if (ctx.poll()) return std::nullopt;
-            result.append(text.substr(pos, n));
-            result.append(kCrLf);
-            pos += n;
-        } while (text.size() - pos >= n);
-        result.append(text.substr(pos));
-        if (TextView(result).ends_with(kCrLf)) result.resize(result.size() - 2);
-        return result;
-    });
+std::optional<Text> BreakEveryNCharacters(TextView upper, const BreakOptions& options, RunContext& ctx) {
+    // The upper text is copied only when its line breaks have to go.
+    TextView text = upper;
+    Text joined;
+    if (findLineBreak(upper) != TextView::npos) {
+        // Closing asks nothing and ends, as No does.
+        if (ctx.ask(kRemoveLineBreaks) != Answer::Yes) return std::nullopt;
+        joined.reserve(upper.size());
+        for (char16_t c : upper)
+            if (c != kCr && c != kLf) joined.push_back(c);
+        text = joined;
+    }
+    const std::size_t n = static_cast<std::size_t>(options.width);
+    if (n >= text.size()) {
+        ctx.inform(kTooShort);
+        return std::nullopt;
+    }
+    Text result;
+    result.reserve(text.size() + 2 * (text.size() / n));
+    std::size_t pos = 0;
+    do {
+        if (ctx.poll()) return std::nullopt;
+        result.append(text.substr(pos, n));
+        result.append(kCrLf);
+        pos += n;
+    } while (text.size() - pos >= n);
+    result.append(text.substr(pos));
+    if (TextView(result).ends_with(kCrLf)) result.resize(result.size() - 2);
+    return result;
 }
+
+const OperationDeclaration kBreakEveryNCharacters = declare<BreakOptions>({
+    .code = 18,
+    .tab = 1,
+    .selector = "Option2(5)",
+    .name = "fold",
+    .description = "Cuts a one-line text into lines of a number of characters",
+    .caption = u"1行文字列に次の文字数毎改行を入れる(&J)",
+    .errorMessage = kOverflowError,
+    .params = {countParam(&BreakOptions::width, "Combo5", "width", 1, 999)},
+    .run = BreakEveryNCharacters,
+});
 
 }  // namespace kivo

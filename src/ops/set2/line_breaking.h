@@ -1,10 +1,16 @@
 #pragma once
 
-#include "ops/frame.h"
+#include "ops/operation.h"
 
 namespace kivo {
 
-/// Code 18: a one-line text cut into lines of `Combo5` characters.
-std::optional<Text> BreakEveryNCharacters(TextView upper, const Params& params, RunContext& ctx);
+struct BreakOptions {
+    int width = 1;  // characters per line
+};
+
+/// Code 18: a one-line text cut into lines of `width` characters.
+std::optional<Text> BreakEveryNCharacters(TextView upper, const BreakOptions& options, RunContext& ctx);
+
+extern const OperationDeclaration kBreakEveryNCharacters;
 
 }  // namespace kivo

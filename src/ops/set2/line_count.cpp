@@ -15,11 +15,6 @@ constexpr TextView kNoText = u"抜き出す行番号を入力して下さい。"
 constexpr TextView kLineNumberTooLarge =
     u"テキストボックスの行数よりも指定された行番号の方が大きい値になっています。";
 
-Text decimal(std::uint64_t v) {
-    const std::string s = std::to_string(v);
-    return Text(s.begin(), s.end());
-}
-
 // Line breaks plus one, a CrLf being one break.
 std::uint64_t countLines(TextView s) {
     std::uint64_t n = 1;
@@ -46,50 +41,69 @@ std::int32_t lineNumber(TextView text) {
 
 }  // namespace
 
-std::optional<Text> CountLines(TextView upper, const Params&, RunContext& ctx) {
-    return runFramed(ctx, kCountError,
-                     [&]() -> std::optional<Text> { return u"行数：" + decimal(countLines(upper)); });
+std::optional<Text> CountLines(TextView upper, const NoOptions&, RunContext&) {
+    return u"行数：" + decimalText(static_cast<long long>(countLines(upper)));
 }
 
-std::optional<Text> ExtractLine(TextView upper, const Params& params, RunContext& ctx) {
-    return runFramed(ctx, kGeneralError, [&]() -> std::optional<Text> {
-        const NormalizedText normalized(upper);
-        TextView s = normalized;
-        // A single final break ends the last line rather than opening an empty one.
-        if (!s.empty() && s.back() == kLf) s.remove_suffix(1);
-        const std::int32_t n = lineNumber(params.text("Text11"));
-        const std::size_t lines = lineCount(s);
-        if (s.empty()) {
-            ctx.inform(kNoText);
-            return std::nullopt;
-        }
-        if (static_cast<std::size_t>(n) > lines) {
-            ctx.inform(kLineNumberTooLarge);
-            return std::nullopt;
-        }
-        // Line i is the text after the (i-1)-th Lf. When the text still ends with Lf (it ended
-        // with two breaks) the last line is the empty one after that Lf: it is found as well
-        // instead of the walk stopping one line short and returning the line before it.
-        const TextView text = s;
-        std::size_t pos = 0;
-        TextView line;
-        for (std::int32_t i = 0; i < n; ++i) {
-            if (ctx.poll()) return std::nullopt;
-            const std::size_t lf = findUnit(text, kLf, pos);
-            const std::size_t end = lf == TextView::npos ? text.size() : lf;
-            line = text.substr(pos, end - pos);
-            pos = end + 1;
-        }
-        if (line.empty()) {
-            // Appending to a named text rather than prefixing a temporary: GCC 12 at -O3 reports
-            // a bogus overlap (-Wrestrict) inside the prefix insert of `literal + string&&`.
-            Text message(u"「");
-            message += decimal(static_cast<std::uint64_t>(n));
-            message += u"」行目の文字が見つかりませんでした。";
-            ctx.inform(message);
-        }
-        return Text(line);
-    });
+std::optional<Text> ExtractLine(TextView upper, const ExtractLineOptions& options, RunContext& ctx) {
+    const NormalizedText normalized(upper);
+    TextView s = normalized;
+    // A single final break ends the last line rather than opening an empty one.
+    if (!s.empty() && s.back() == kLf) s.remove_suffix(1);
+    const std::int32_t n = lineNumber(options.lineNumber);
+    const std::size_t lines = lineCount(s);
+    if (s.empty()) {
+        ctx.inform(kNoText);
+        return std::nullopt;
+    }
+    if (static_cast<std::size_t>(n) > lines) {
+        ctx.inform(kLineNumberTooLarge);
+        return std::nullopt;
+    }
+    // Line i is the text after the (i-1)-th Lf. When the text still ends with Lf (it ended
+    // with two breaks) the last line is the empty one after that Lf: it is found as well
+    // instead of the walk stopping one line short and returning the line before it.
+    const TextView text = s;
+    std::size_t pos = 0;
+    TextView line;
+    for (std::int32_t i = 0; i < n; ++i) {
+        if (ctx.poll()) return std::nullopt;
+        const std::size_t lf = findUnit(text, kLf, pos);
+        const std::size_t end = lf == TextView::npos ? text.size() : lf;
+        line = text.substr(pos, end - pos);
+        pos = end + 1;
+    }
+    if (line.empty()) {
+        // Appending to a named text rather than prefixing a temporary: GCC 12 at -O3 reports
+        // a bogus overlap (-Wrestrict) inside the prefix insert of `literal + string&&`.
+        Text message(u"「");
+        message += decimalText(n);
+        message += u"」行目の文字が見つかりませんでした。";
+        ctx.inform(message);
+    }
+    return Text(line);
 }
+
+const OperationDeclaration kCountLines = declare<NoOptions>({
+    .code = 13,
+    .tab = 1,
+    .selector = "Option2(0)",
+    .name = "count-lines",
+    .description = "Counts the lines of the text",
+    .caption = u"複数行の行数をカウントする(&E)",
+    .errorMessage = kCountError,
+    .run = CountLines,
+});
+
+const OperationDeclaration kExtractLine = declare<ExtractLineOptions>({
+    .code = 14,
+    .tab = 1,
+    .selector = "Option2(1)",
+    .name = "extract-line",
+    .description = "Takes out one line by its number",
+    .caption = u"複数行から1行抜き出す(&F)",
+    .params = {numberTextParam(&ExtractLineOptions::lineNumber, "Text11", "line", 1, 2147483647, u"2")},
+    .run = ExtractLine,
+});
 
 }  // namespace kivo

@@ -1,13 +1,20 @@
 #pragma once
 
-#include "ops/frame.h"
+#include "ops/operation.h"
 
 namespace kivo {
 
 /// Code 13: "行数：" followed by the number of lines of the upper text (line breaks plus one).
-std::optional<Text> CountLines(TextView upper, const Params& params, RunContext& ctx);
+std::optional<Text> CountLines(TextView upper, const NoOptions& options, RunContext& ctx);
 
-/// Code 14: line number `Text11` of the upper text, without its line break.
-std::optional<Text> ExtractLine(TextView upper, const Params& params, RunContext& ctx);
+struct ExtractLineOptions {
+    Text lineNumber;  // as typed: decimal digits 1..2147483647
+};
+
+/// Code 14: one line of the upper text, without its line break.
+std::optional<Text> ExtractLine(TextView upper, const ExtractLineOptions& options, RunContext& ctx);
+
+extern const OperationDeclaration kCountLines;
+extern const OperationDeclaration kExtractLine;
 
 }  // namespace kivo

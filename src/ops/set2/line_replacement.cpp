@@ -2,6 +2,8 @@
 
 #include <cstddef>
 
+#include "ops/choices.h"
+#include "ops/line_walk.h"
 #include "text/characters.h"
 #include "text/errors.h"
 
@@ -25,18 +27,18 @@ void dropFinalCrLf(Text& result) {
 
 // The new line when the text has several lines. Left: the p-th character is replaced by T.
 // Right: T goes in before the last p-1 characters, and nothing is removed.
-void insertIntoLine(Text& out, TextView line, std::size_t p, TextView t, bool left) {
+void insertIntoLine(LineWriter& out, TextView line, std::size_t p, TextView t, bool left) {
     const std::size_t n = line.size();
     if (left) {
         if (n < p) throw RunTimeError("line shorter than the position");
-        out.append(line.substr(0, p - 1));
-        out.append(t);
-        out.append(line.substr(p));
+        out.add(line.substr(0, p - 1));
+        out.add(t);
+        out.add(line.substr(p));
     } else {
         if (n < p - 1) throw RunTimeError("line shorter than the position");
-        out.append(line.substr(0, n - (p - 1)));
-        out.append(t);
-        out.append(line.substr(n - (p - 1)));
+        out.add(line.substr(0, n - (p - 1)));
+        out.add(t);
+        out.add(line.substr(n - (p - 1)));
     }
 }
 
@@ -62,65 +64,72 @@ Text insertIntoSingleLine(TextView s, std::size_t p, TextView t, bool left) {
 
 }  // namespace
 
-std::optional<Text> ReplaceLine(TextView upper, const Params& params, RunContext& ctx) {
-    return runFramed(ctx, kGeneralError, [&]() -> std::optional<Text> {
-        const NormalizedText normalized(upper);
-        const TextView s = normalized;
-        if (normalized.hasConsecutiveLineBreaks()) {
-            ctx.inform(kConsecutiveLineBreaks);
-            return std::nullopt;
-        }
-        const bool odd = params.text("Combo38") == u"奇数";
-        const Text& replacement = params.text("Text12");
-        LineReader lines(s);
-        Text result;
-        std::size_t i = 0;
-        for (TextView line; !ctx.poll() && lines.next(line);) {
+std::optional<Text> ReplaceLine(TextView upper, const ReplaceLineOptions& options, RunContext& ctx) {
+    const std::optional<LineText> text = LineText::refusingEmptyLines(upper, ctx);
+    if (!text) return std::nullopt;
+    std::size_t i = 0;
+    std::optional<Text> result = text->eachLine(
+        ctx,
+        [&](TextView line, LineWriter& out) {
             ++i;
-            result.append(i % 2 == (odd ? 1 : 0) ? TextView(replacement) : line);
-            result.append(kCrLf);
-        }
-        if (ctx.cancelled()) return std::nullopt;
-        if (odd) {
-            if (lines.appendedLf()) dropFinalCrLf(result);
-            askToJoinEmptyLines(result, ctx, true);
-        } else {
-            askToJoinEmptyLines(result, ctx, false);
-            if (lines.appendedLf()) dropFinalCrLf(result);
-        }
-        return result;
+            out.addLine(i % 2 == (options.odd ? 1 : 0) ? TextView(options.replacement) : line);
+        },
+        0, FinalBreak::Always);
+    if (!result) return std::nullopt;
+    const bool appendedLf = !text->endsWithLineBreak();
+    if (options.odd) {
+        if (appendedLf) dropFinalCrLf(*result);
+        askToJoinEmptyLines(*result, ctx, true);
+    } else {
+        askToJoinEmptyLines(*result, ctx, false);
+        if (appendedLf) dropFinalCrLf(*result);
+    }
+    return result;
+}
+
+std::optional<Text> InsertAtPosition(TextView upper, const InsertOptions& options, RunContext& ctx) {
+    const std::optional<LineText> text = LineText::refusingEmptyLines(upper, ctx);
+    if (!text) return std::nullopt;
+    const auto p = static_cast<std::size_t>(options.position);
+    // The inserted text's own line breaks come out as one CrLf each, as the lines' do.
+    const Text t = lfToCrLf(normalizeLineBreaks(options.text));
+    const bool left = options.side == Side::Left;
+    if (text->isOneLine()) return insertIntoSingleLine(*text, p, t, left);
+    return text->eachLine(ctx, [&](TextView line, LineWriter& out) {
+        insertIntoLine(out, line, p, t, left);
+        out.endLine();
     });
 }
 
-std::optional<Text> InsertAtPosition(TextView upper, const Params& params, RunContext& ctx) {
-    return runFramed(ctx, kGeneralError, [&]() -> std::optional<Text> {
-        const NormalizedText normalized(upper);
-        const TextView s = normalized;
-        if (normalized.hasConsecutiveLineBreaks()) {
-            ctx.inform(kConsecutiveLineBreaks);
-            return std::nullopt;
-        }
-        const std::size_t p = static_cast<std::size_t>(countValue(params, "Combo3", 1, 999));
-        // Every Lf of the result becomes CrLf at the end: the inserted text's own breaks are
-        // brought to Lf first, or its CrLf would come out as Cr CrLf.
-        const Text t = normalizeLineBreaks(params.text("Text14"));
-        const bool left = params.text("Combo4") == u"左";
-        Text result;
-        bool appended = false;
-        if (findUnit(s, kLf) != Text::npos) {
-            LineReader lines(s);
-            appended = lines.appendedLf();
-            for (TextView line; !ctx.poll() && lines.next(line);) {
-                insertIntoLine(result, line, p, t, left);
-                result.push_back(kLf);
-            }
-        } else {
-            result = insertIntoSingleLine(s, p, t, left);
-        }
-        if (ctx.cancelled()) return std::nullopt;
-        if (appended) result.pop_back();
-        return lfToCrLf(result);
-    });
-}
+const OperationDeclaration kReplaceLine = declare<ReplaceLineOptions>({
+    .code = 16,
+    .tab = 1,
+    .selector = "Option2(3)",
+    .name = "replace-lines",
+    .description = "Replaces every odd or every even line by a text",
+    .caption = u"…行を…に置換(&H)",
+    .params = {listParam(&ReplaceLineOptions::odd, "Combo38", "lines",
+                         {{u"奇数", "odd", true}, {u"偶数", "even", false}}, OtherText::IsLastEntry),
+               textParam(&ReplaceLineOptions::replacement, "Text12", "replacement", kSeveralLines)},
+    .run = ReplaceLine,
+});
+
+const OperationDeclaration kInsertAtPosition = declare<InsertOptions>({
+    .code = 17,
+    .tab = 1,
+    .selector = "Option2(4)",
+    .name = "insert",
+    .description = "Puts a text into every line at a position counted from the left or the right",
+    .caption = u"…から…文字目に…を差し込む(&I)",
+    .params = {listParam(&InsertOptions::side, "Combo4", "side", sideChoices(), OtherText::IsLastEntry),
+               countParam(&InsertOptions::position, "Combo3", "position", 1, 999),
+               textParam(&InsertOptions::text, "Text14", "text", kSeveralLines)},
+    .preCheck = [](const Params& p) -> std::optional<Text> {
+        if (!p.text("Text14").empty()) return std::nullopt;
+        return Text(p.text("Combo4") == u"左" ? u"左側から置き換える文字を入力して下さい。"
+                                              : u"右側から置き換える文字を入力して下さい。");
+    },
+    .run = InsertAtPosition,
+});
 
 }  // namespace kivo

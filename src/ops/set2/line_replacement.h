@@ -1,13 +1,28 @@
 #pragma once
 
-#include "ops/frame.h"
+#include "ops/operation.h"
+#include "text/sides.h"
 
 namespace kivo {
 
-/// Code 16: every odd ("奇数" in `Combo38`) or even line replaced by `Text12`.
-std::optional<Text> ReplaceLine(TextView upper, const Params& params, RunContext& ctx);
+struct ReplaceLineOptions {
+    bool odd = true;  // the odd lines are replaced, or the even ones
+    Text replacement;
+};
 
-/// Code 17: `Text14` put into every line at position `Combo3`, counted from the side `Combo4`.
-std::optional<Text> InsertAtPosition(TextView upper, const Params& params, RunContext& ctx);
+/// Code 16: every odd or even line replaced by a text.
+std::optional<Text> ReplaceLine(TextView upper, const ReplaceLineOptions& options, RunContext& ctx);
+
+struct InsertOptions {
+    int position = 1;
+    Side side = Side::Left;
+    Text text;
+};
+
+/// Code 17: a text put into every line at a position counted from a side.
+std::optional<Text> InsertAtPosition(TextView upper, const InsertOptions& options, RunContext& ctx);
+
+extern const OperationDeclaration kReplaceLine;
+extern const OperationDeclaration kInsertAtPosition;
 
 }  // namespace kivo

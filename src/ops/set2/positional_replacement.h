@@ -1,11 +1,21 @@
 #pragma once
 
-#include "ops/frame.h"
+#include "ops/operation.h"
+#include "text/sides.h"
 
 namespace kivo {
 
-/// Code 21: in every line, the `Combo7` characters from position `Combo6` (counted from the side
-/// `Combo18`) replaced by `Text34`.
-std::optional<Text> ReplaceByPosition(TextView upper, const Params& params, RunContext& ctx);
+struct ReplaceByPositionOptions {
+    Side side = Side::Left;
+    int position = 1;
+    int count = 1;
+    Text replacement;
+};
+
+/// Code 21: in every line, `count` characters from a position counted from a side replaced.
+std::optional<Text> ReplaceByPosition(TextView upper, const ReplaceByPositionOptions& options,
+                                      RunContext& ctx);
+
+extern const OperationDeclaration kReplaceByPosition;
 
 }  // namespace kivo

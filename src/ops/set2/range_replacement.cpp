@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <vector>
 
+#include "ops/line_walk.h"
 #include "text/characters.h"
 
 namespace kivo {
@@ -86,17 +87,17 @@ struct Delimiters {
 };
 
 // Appends the line up to the range at o, the marker, and sets `copied` past the end text at t.
-void markRange(Text& out, TextView line, std::size_t& copied, std::size_t o, std::size_t t,
+void markRange(LineWriter& out, TextView line, std::size_t& copied, std::size_t o, std::size_t t,
                std::size_t endSize) {
-    out.append(line.substr(copied, o - copied));
-    out.push_back(kBs);
+    out.add(line.substr(copied, o - copied));
+    out.add(TextView(&kBs, 1));
     copied = t + endSize;
 }
 
 // Every range of the line. After a replacement both searches go on right after the marker: the
 // line is shorter by then, and continuing from the old end position would skip end texts and
 // swallow text that lies outside every range.
-void replaceAllRanges(Text& out, TextView line, Delimiters d, RunContext& ctx) {
+void replaceAllRanges(LineWriter& out, TextView line, Delimiters d, RunContext& ctx) {
     Occurrences starts(d.start, line), ends(d.end, line);
     std::size_t copied = 0;
     for (std::size_t from = 0; !ctx.poll();) {
@@ -113,17 +114,17 @@ void replaceAllRanges(Text& out, TextView line, Delimiters d, RunContext& ctx) {
             from = o + 1;
         }
     }
-    out.append(line.substr(copied));
+    out.add(line.substr(copied));
 }
 
-void replaceFirstRange(Text& out, TextView line, Delimiters d, bool fromLeft) {
+void replaceFirstRange(LineWriter& out, TextView line, Delimiters d, bool fromLeft) {
     Occurrences starts(d.start, line), ends(d.end, line);
     const std::size_t o = fromLeft ? starts.atOrAfter(0) : starts.last();
     std::size_t t = fromLeft ? ends.atOrAfter(0) : ends.last();
     if (o != npos && (t == npos || t < o)) t = Occurrences(d.end, line).atOrAfter(o);
     std::size_t copied = 0;
     if (o != npos && t != npos && t > o) markRange(out, line, copied, o, t, d.end.size());
-    out.append(line.substr(copied));
+    out.add(line.substr(copied));
 }
 
 std::optional<Text> refuse(RunContext& ctx, TextView message) {
@@ -133,51 +134,81 @@ std::optional<Text> refuse(RunContext& ctx, TextView message) {
 
 // The checks, the line loop and the comparison that both operations share.
 template <typename Transform>
-std::optional<Text> replaceRanges(TextView upper, TextView a, TextView b, TextView r, RunContext& ctx,
+std::optional<Text> replaceRanges(TextView upper, const RangeOptions& range, RunContext& ctx,
                                   Transform transform) {
+    const TextView a = range.start;
+    const TextView b = range.end;
     if (a.empty()) return refuse(ctx, kStartMissing);
     if (b.empty()) return refuse(ctx, kEndMissing);
     if (a.find(kBs) != npos || b.find(kBs) != npos) return refuse(ctx, kBackspaceInDelimiter);
-    const NormalizedText normalized(upper);
-    const TextView s = normalized;
-    if (normalized.hasConsecutiveLineBreaks()) return refuse(ctx, kConsecutiveLineBreaks);
+    const std::optional<LineText> text = LineText::refusingEmptyLines(upper, ctx);
+    if (!text) return std::nullopt;
+    const TextView s = *text;
     if (a.find(kLf) != npos || b.find(kLf) != npos) return refuse(ctx, kLineBreakInDelimiter);
     const Pattern start(a), end(b);
     if (Occurrences(start, s).atOrAfter(0) == npos) return refuse(ctx, kStartNotFound);
     if (Occurrences(end, s).atOrAfter(0) == npos) return refuse(ctx, kEndNotFound);
 
-    LineReader lines(s);
-    Text marked;
-    marked.reserve(s.size() + 2);
-    for (TextView line; !ctx.poll() && lines.next(line);) {
-        transform(marked, line, Delimiters{start, end});
-        marked.append(kCrLf);
-    }
-    if (ctx.cancelled()) return std::nullopt;
+    const std::optional<Text> marked = text->eachLine(
+        ctx,
+        [&](TextView line, LineWriter& out) {
+            transform(out, line, Delimiters{start, end});
+            out.endLine();
+        },
+        s.size() + 2);
+    if (!marked) return std::nullopt;
     // A backspace of the upper text is replaced as well: it cannot be told from a marker.
-    Text result = replaceAll(marked, TextView(&kBs, 1), r);
-    if (lines.appendedLf()) result.resize(result.size() - 2);
+    Text result = replaceAll(*marked, TextView(&kBs, 1), range.replacement);
     if (result == upper) return refuse(ctx, kNothingReplaced);
     return result;
 }
 
 }  // namespace
 
-std::optional<Text> ReplaceAllRangesInLine(TextView upper, const Params& params, RunContext& ctx) {
-    return runFramed(ctx, kGeneralError, [&]() -> std::optional<Text> {
-        return replaceRanges(
-            upper, params.text("Text16"), params.text("Text17"), params.text("Text18"), ctx,
-            [&](Text& out, TextView line, Delimiters d) { replaceAllRanges(out, line, d, ctx); });
+std::optional<Text> ReplaceAllRangesInLine(TextView upper, const RangeOptions& options, RunContext& ctx) {
+    return replaceRanges(upper, options, ctx, [&](LineWriter& out, TextView line, Delimiters d) {
+        replaceAllRanges(out, line, d, ctx);
     });
 }
 
-std::optional<Text> ReplaceRangePerLine(TextView upper, const Params& params, RunContext& ctx) {
-    return runFramed(ctx, kGeneralError, [&]() -> std::optional<Text> {
-        const bool fromLeft = params.text("Combo43") == u"左から見つけた最初の";
-        return replaceRanges(
-            upper, params.text("Text19"), params.text("Text20"), params.text("Text21"), ctx,
-            [&](Text& out, TextView line, Delimiters d) { replaceFirstRange(out, line, d, fromLeft); });
+std::optional<Text> ReplaceRangePerLine(TextView upper, const FirstRangeOptions& options, RunContext& ctx) {
+    return replaceRanges(upper, options.range, ctx, [&](LineWriter& out, TextView line, Delimiters d) {
+        replaceFirstRange(out, line, d, options.from == Side::Left);
     });
 }
+
+const OperationDeclaration kReplaceAllRangesInLine = declare<RangeOptions>({
+    .code = 19,
+    .tab = 1,
+    .selector = "Option2(6)",
+    .name = "replace-ranges",
+    .description = "Replaces every range from a start text to an end text in every line",
+    .caption = u"行毎に1行内すべての…～…を…に置換(&K)",
+    .params = {textParam(&RangeOptions::start, "Text16", "start"),
+               textParam(&RangeOptions::end, "Text17", "end"),
+               textParam(&RangeOptions::replacement, "Text18", "replacement", kSeveralLines)},
+    .run = ReplaceAllRangesInLine,
+});
+
+const OperationDeclaration kReplaceRangePerLine = declare<FirstRangeOptions>({
+    .code = 20,
+    .tab = 1,
+    .selector = "Option2(7)",
+    .name = "replace-first-range",
+    .description = "Replaces the first range from a start text to an end text in every line",
+    .caption = u"行毎に…～…を…に置換(&L)",
+    .params = {listParam(&FirstRangeOptions::from, "Combo43", "from",
+                         {{u"左から見つけた最初の", "left", Side::Left},
+                          {u"右から見つけた最初の", "right", Side::Right}},
+                         OtherText::IsLastEntry),
+               textParam<FirstRangeOptions>(
+                   [](auto& o) -> auto& { return o.range.start; }, "Text19", "start"),
+               textParam<FirstRangeOptions>(
+                   [](auto& o) -> auto& { return o.range.end; }, "Text20", "end"),
+               textParam<FirstRangeOptions>(
+                   [](auto& o) -> auto& { return o.range.replacement; }, "Text21", "replacement",
+                   kSeveralLines)},
+    .run = ReplaceRangePerLine,
+});
 
 }  // namespace kivo

@@ -1,14 +1,28 @@
 #pragma once
 
-#include "ops/frame.h"
+#include "ops/operation.h"
+#include "text/sides.h"
 
 namespace kivo {
 
-/// Code 19: in every line, every range from `Text16` to `Text17` replaced by `Text18`.
-std::optional<Text> ReplaceAllRangesInLine(TextView upper, const Params& params, RunContext& ctx);
+struct RangeOptions {
+    Text start;  // the text a range starts with
+    Text end;    // the text it ends with
+    Text replacement;
+};
 
-/// Code 20: in every line, the first range from `Text19` to `Text20` found from the side that
-/// `Combo43` names replaced by `Text21`.
-std::optional<Text> ReplaceRangePerLine(TextView upper, const Params& params, RunContext& ctx);
+/// Code 19: in every line, every range from the start text to the end text replaced.
+std::optional<Text> ReplaceAllRangesInLine(TextView upper, const RangeOptions& options, RunContext& ctx);
+
+struct FirstRangeOptions {
+    Side from = Side::Left;  // the range found first from the left, or from the right
+    RangeOptions range;
+};
+
+/// Code 20: in every line, the first range found from one side replaced.
+std::optional<Text> ReplaceRangePerLine(TextView upper, const FirstRangeOptions& options, RunContext& ctx);
+
+extern const OperationDeclaration kReplaceAllRangesInLine;
+extern const OperationDeclaration kReplaceRangePerLine;
 
 }  // namespace kivo

@@ -1,15 +1,23 @@
 #pragma once
 
-#include "ops/frame.h"
+#include "ops/operation.h"
+#include "text/sides.h"
 
 namespace kivo {
 
-/// Code 24: from every line, `Combo13` characters from position `Combo12` counted from the side
-/// `Combo16`.
-std::optional<Text> ExtractFromSide(TextView upper, const Params& params, RunContext& ctx);
+struct SideRunOptions {
+    Side side = Side::Left;
+    int position = 1;  // counted from the side
+    int count = 1;
+};
 
-/// Code 25: every line without the `Combo15` characters from position `Combo14` counted from the
-/// side `Combo17`.
-std::optional<Text> RemainderFromSide(TextView upper, const Params& params, RunContext& ctx);
+/// Code 24: from every line, `count` characters from a position counted from a side.
+std::optional<Text> ExtractFromSide(TextView upper, const SideRunOptions& options, RunContext& ctx);
+
+/// Code 25: every line without what ExtractFromSide takes out of it.
+std::optional<Text> RemainderFromSide(TextView upper, const SideRunOptions& options, RunContext& ctx);
+
+extern const OperationDeclaration kExtractFromSide;
+extern const OperationDeclaration kRemainderFromSide;
 
 }  // namespace kivo

@@ -1,6 +1,6 @@
 #include "ops/set4/date_series.h"
 
-#include <array>
+#include <vector>
 
 #include "ops/set4/set4_values.h"
 #include "text/characters.h"
@@ -11,26 +11,26 @@
 namespace kivo {
 namespace {
 
-enum class Unit { Days, Months, Years };
-
-Unit unitOf(const Params& params) {
-    const Text& text = params.text("Combo52");
-    if (text == u"日にち") return Unit::Days;
-    if (text == u"月") return Unit::Months;
-    if (text == u"年") return Unit::Years;
-    throw RunTimeError("not a unit");
-}
-
-// The separator of each entry of the format list, in list order. The asterisk and the yen mark
-// are written with "/" and put in at the end, in place of every "/" of the result.
-constexpr std::array<char16_t, 17> kSeparators = {u'/', u'-', u'_', u'.', u',', u'*',  u' ',  u'|', u'+',
-                                                  u'=', u'#', u'$', u'%', u'&', u'\'', u'\\', u'@'};
-
-char16_t separatorOf(const Params& params) {
-    const Text& format = set4::listEntry(params, "Combo53");
-    for (std::size_t i = 0; i < kSeparators.size(); ++i)
-        if (format.find(Text(u"「") + kSeparators[i] + u"」") == 0) return kSeparators[i];
-    throw RunTimeError("not a date format");
+// The entries of the format list, each with its separator. The asterisk and the yen mark are
+// written with "/" and put in at the end, in place of every "/" of the result.
+std::vector<Choice<char16_t>> formatChoices() {
+    return {{u"「/」 スラッシュ(yyyy/mm/dd)", "slash", u'/'},
+            {u"「-」 ハイフン(yyyy-mm-dd)", "hyphen", u'-'},
+            {u"「_」 アンダースコア(yyyy_mm_dd)", "underscore", u'_'},
+            {u"「.」 ドット(yyyy.mm.dd)", "dot", u'.'},
+            {u"「,」 カンマ(yyyy,mm,dd)", "comma", u','},
+            {u"「*」 アスタリスク(yyyy*mm*dd)", "asterisk", u'*'},
+            {u"「 」 半角スペース(yyyy mm dd)", "space", u' '},
+            {u"「|」 バーティカルバー(yyyy|mm|dd)", "bar", u'|'},
+            {u"「+」 プラス(yyyy+mm+dd)", "plus", u'+'},
+            {u"「=」 イコール(yyyy=mm=dd)", "equals", u'='},
+            {u"「#」 シャープ(yyyy#mm#dd)", "hash", u'#'},
+            {u"「$」 ドル(yyyy$mm$dd)", "dollar", u'$'},
+            {u"「%」 パーセント(yyyy%mm%dd)", "percent", u'%'},
+            {u"「&」 アンパサンド(yyyy&mm&dd)", "ampersand", u'&'},
+            {u"「'」 アポストロフィー(yyyy'mm'dd)", "apostrophe", u'\''},
+            {u"「\\」 円マーク(yyyy\\mm\\dd)", "yen", u'\\'},
+            {u"「@」 アットマーク(yyyy@mm@dd)", "at", u'@'}};
 }
 
 int digitsValue(TextView digits) {
@@ -62,13 +62,13 @@ std::optional<TextView> refusalOf(TextView t) {
     return std::nullopt;
 }
 
-Date moved(Date d, Unit unit, std::int64_t by) {
+Date moved(Date d, DateUnit unit, std::int64_t by) {
     switch (unit) {
-        case Unit::Days:
+        case DateUnit::Days:
             return addDays(d, by);
-        case Unit::Months:
+        case DateUnit::Months:
             return addMonths(d, by);
-        case Unit::Years:
+        case DateUnit::Years:
             return addYears(d, by);
     }
     throw RunTimeError("not a unit");
@@ -76,56 +76,79 @@ Date moved(Date d, Unit unit, std::int64_t by) {
 
 }  // namespace
 
-std::optional<Text> GenerateDateSeries(TextView upper, const Params& params, RunContext& ctx) {
-    const bool increment = params.text("Combo51") == u"インクリメント";
-    return runFramed(ctx,
-                     increment ? u"西暦9999年以上になる行がある、またはその他のエラーです。"
-                               : u"西暦100年以下になる行がある、またはその他のエラーです。",
-                     [&]() -> std::optional<Text> {
-                         const std::int32_t step = set4::roundedCount(params, "Text23");
-                         const std::int32_t lines = set4::roundedCount(params, "Text24");
-                         // The count text rule keeps both at 1 or more; the result holds lines + 1 dates.
-                         if (step < 1 || lines < 1) throw RunTimeError("count below 1");
-                         if (const std::optional<TextView> refusal = refusalOf(upper)) {
-                             ctx.inform(*refusal);
-                             return std::nullopt;
-                         }
-                         const Date start{digitsValue(upper.substr(0, 4)), digitsValue(upper.substr(5, 2)),
-                                          digitsValue(upper.substr(8, 2))};
-                         const int sign = increment ? 1 : -1;
-                         const Unit unit = unitOf(params);
-                         const char16_t separator = separatorOf(params);
+std::optional<Text> GenerateDateSeries(TextView upper, const DateSeriesOptions& options, RunContext& ctx) {
+    const std::int32_t step = set4::roundedCount(options.step);
+    const std::int32_t lines = set4::roundedCount(options.lines);
+    // The count text rule keeps both at 1 or more; the result holds lines + 1 dates.
+    if (step < 1 || lines < 1) throw RunTimeError("count below 1");
+    if (const std::optional<TextView> refusal = refusalOf(upper)) {
+        ctx.inform(*refusal);
+        return std::nullopt;
+    }
+    const Date start{digitsValue(upper.substr(0, 4)), digitsValue(upper.substr(5, 2)),
+                     digitsValue(upper.substr(8, 2))};
+    const int sign = options.direction == Direction::Increment ? 1 : -1;
+    const DateUnit unit = options.unit;
+    const char16_t separator = options.separator;
 
-                         // The offset k × step grows by 32-bit additions: the last one, lines × step,
-                         // overflows exactly when any does.
-                         const std::int32_t lastOffset = checked<std::int32_t>(std::int64_t{lines} * step);
-                         if (unit == Unit::Years) {
-                             if (sign > 0 && std::int64_t{start.year} + lastOffset > 9999) {
-                                 ctx.inform(u"「西暦 + ステップ × 行数」が9999を超えています。");
-                                 return std::nullopt;
-                             }
-                             if (sign < 0 && std::int64_t{start.year} - lastOffset < 100) {
-                                 ctx.inform(u"「西暦 - ステップ × 行数」が西暦100年を下回っています。");
-                                 return std::nullopt;
-                             }
-                         }
-                         // The dates move one way only, so the last one is the first to leave the range: a
-                         // series that would fail there fails at once rather than after building millions of
-                         // lines.
-                         moved(start, unit, std::int64_t{sign} * lastOffset);
+    // The offset k × step grows by 32-bit additions: the last one, lines × step,
+    // overflows exactly when any does.
+    const std::int32_t lastOffset = checked<std::int32_t>(std::int64_t{lines} * step);
+    if (unit == DateUnit::Years) {
+        if (sign > 0 && std::int64_t{start.year} + lastOffset > 9999) {
+            ctx.inform(u"「西暦 + ステップ × 行数」が9999を超えています。");
+            return std::nullopt;
+        }
+        if (sign < 0 && std::int64_t{start.year} - lastOffset < 100) {
+            ctx.inform(u"「西暦 - ステップ × 行数」が西暦100年を下回っています。");
+            return std::nullopt;
+        }
+    }
+    // The dates move one way only, so the last one is the first to leave the range: a
+    // series that would fail there fails at once rather than after building millions of
+    // lines.
+    moved(start, unit, std::int64_t{sign} * lastOffset);
 
-                         const char16_t written = separator == u'*' || separator == u'\\' ? u'/' : separator;
-                         Text out = formatDate(start, written);
-                         out.append(kCrLf);
-                         std::int32_t offset = 0;
-                         for (std::int32_t k = 1; k <= lines && !ctx.poll(); ++k) {
-                             offset = checkedAdd<std::int32_t>(offset, step);
-                             out.append(formatDate(moved(start, unit, std::int64_t{sign} * offset), written));
-                             out.append(kCrLf);
-                         }
-                         if (written != separator) out = replaceAll(out, u"/", Text(1, separator));
-                         return out;
-                     });
+    const char16_t written = separator == u'*' || separator == u'\\' ? u'/' : separator;
+    Text out = formatDate(start, written);
+    out.append(kCrLf);
+    std::int32_t offset = 0;
+    for (std::int32_t k = 1; k <= lines && !ctx.poll(); ++k) {
+        offset = checkedAdd<std::int32_t>(offset, step);
+        out.append(formatDate(moved(start, unit, std::int64_t{sign} * offset), written));
+        out.append(kCrLf);
+    }
+    if (written != separator) out = replaceAll(out, u"/", Text(1, separator));
+    return out;
 }
+
+const OperationDeclaration kGenerateDateSeries = declare<DateSeriesOptions>({
+    .code = 31,
+    .tab = 3,
+    .selector = "Option4(4)",
+    .name = "date-series",
+    .description = "Lists dates from the date of the text, a number of days, months or years apart",
+    .caption = u"…を…する(&I)",
+    .errorMessageFor = [](const Params& p) -> TextView {
+        return p.text("Combo51") == u"インクリメント"
+                   ? u"西暦9999年以上になる行がある、またはその他のエラーです。"
+                   : u"西暦100年以下になる行がある、またはその他のエラーです。";
+    },
+    .params = {listParam(&DateSeriesOptions::direction, "Combo51", "direction", directionChoices(),
+                         OtherText::IsLastEntry),
+               listParam(&DateSeriesOptions::unit, "Combo52", "unit",
+                         {{u"日にち", "days", DateUnit::Days},
+                          {u"月", "months", DateUnit::Months},
+                          {u"年", "years", DateUnit::Years}}),
+               listParam(&DateSeriesOptions::separator, "Combo53", "format", formatChoices()),
+               numberTextParam(&DateSeriesOptions::step, "Text23", "step", 1, 2147483647, u"1"),
+               numberTextParam(&DateSeriesOptions::lines, "Text24", "lines", 1, 2147483647, u"2")},
+    .preCheck = [](const Params& p) -> std::optional<Text> {
+        if (p.text("Text23").empty()) return Text(u"ステップを入力して下さい。");
+        if (p.text("Text24").empty()) return Text(u"追加する行数を入力して下さい。");
+        return std::nullopt;
+    },
+    .run = GenerateDateSeries,
+});
 
 }  // namespace kivo

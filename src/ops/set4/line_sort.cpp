@@ -2,52 +2,58 @@
 
 #include <vector>
 
+#include "ops/line_walk.h"
 #include "ops/set4/line_order.h"
-#include "ops/set4/set4_values.h"
 #include "text/characters.h"
 
 namespace kivo {
 
-std::optional<Text> SortLines(TextView upper, const Params& params, RunContext& ctx) {
-    return runFramed(ctx, kGeneralError, [&]() -> std::optional<Text> {
-        const NormalizedText normalized(upper);
-        const TextView s = normalized;
-        if (normalized.hasConsecutiveLineBreaks()) {
-            ctx.inform(kConsecutiveLineBreaks);
-            return std::nullopt;
-        }
-        // The pane's line count: a final line break adds an empty last line, which is sorted too.
-        const std::size_t n = lineCount(s);
-        if (n <= 1) {
-            ctx.inform(u"1行なのでソートできません。");
-            return std::nullopt;
-        }
-        const bool descending = set4::listEntry(params, "Combo20") == u"降順でソートする";
+std::optional<Text> SortLines(TextView upper, const SortOptions& options, RunContext& ctx) {
+    const std::optional<LineText> text = LineText::refusingEmptyLines(upper, ctx);
+    if (!text) return std::nullopt;
+    const TextView s = *text;
+    // The pane's line count: a final line break adds an empty last line, which is sorted too.
+    const std::size_t n = lineCount(s);
+    if (n <= 1) {
+        ctx.inform(u"1行なのでソートできません。");
+        return std::nullopt;
+    }
+    // Lines that are not read keep an empty text and are sorted with the others.
+    std::vector<TextView> sorted(n);
+    LineReader lines(s);
+    for (std::size_t i = 0; i < n && !ctx.poll(); ++i)
+        if (!lines.next(sorted[i])) break;
+    if (ctx.cancelled()) return std::nullopt;
 
-        // Lines that are not read keep an empty text and are sorted with the others.
-        std::vector<TextView> sorted(n);
-        LineReader lines(s);
-        for (std::size_t i = 0; i < n && !ctx.poll(); ++i)
-            if (!lines.next(sorted[i])) break;
-        if (ctx.cancelled()) return std::nullopt;
+    // Views compare code units as unsigned numbers: this is code-unit order.
+    sortLines(sorted, options.descending);
 
-        // Views compare code units as unsigned numbers: this is code-unit order.
-        sortLines(sorted, descending);
-
-        Text out;
-        out.reserve(s.size() + n + 1);
-        // The lines are read in sorted order, from all over the text: each is asked for a few
-        // lines ahead, so that its wait for memory overlaps the copying of those before it.
-        constexpr std::size_t kAhead = 16;
-        for (std::size_t i = 0; i < n; ++i) {
-            if (ctx.poll()) return std::nullopt;
-            if (i + kAhead < n) __builtin_prefetch(sorted[i + kAhead].data());
-            out.append(sorted[i]);
-            out.append(kCrLf);
-        }
-        if (lines.appendedLf()) out.resize(out.size() - 2);
-        return out;
-    });
+    Text out;
+    out.reserve(s.size() + n + 1);
+    // The lines are read in sorted order, from all over the text: each is asked for a few
+    // lines ahead, so that its wait for memory overlaps the copying of those before it.
+    constexpr std::size_t kAhead = 16;
+    for (std::size_t i = 0; i < n; ++i) {
+        if (ctx.poll()) return std::nullopt;
+        if (i + kAhead < n) __builtin_prefetch(sorted[i + kAhead].data());
+        out.append(sorted[i]);
+        out.append(kCrLf);
+    }
+    if (lines.appendedLf()) out.resize(out.size() - 2);
+    return out;
 }
+
+const OperationDeclaration kSortLines = declare<SortOptions>({
+    .code = 27,
+    .tab = 3,
+    .selector = "Option4(0)",
+    .name = "sort",
+    .description = "Sorts the lines by character code, ascending or descending",
+    .caption = u"複数行から文字をソートする(&E)",
+    .params = {listParam(
+        &SortOptions::descending, "Combo20", "order",
+        {{u"昇順でソートする", "ascending", false}, {u"降順でソートする", "descending", true}})},
+    .run = SortLines,
+});
 
 }  // namespace kivo

@@ -1,7 +1,9 @@
 #include "ops/set4/month_dates.h"
 
+#include "ops/choices.h"
 #include "ops/set4/set4_values.h"
 #include "text/characters.h"
+#include "text/numeric.h"
 
 namespace kivo {
 namespace {
@@ -32,6 +34,20 @@ bool startDateAccepted(Date start, std::int32_t months, RunContext& ctx) {
     return true;
 }
 
+std::optional<Text> monthCountRefusal(const Params& params, std::string_view control) {
+    const Text& text = params.text(control);
+    if (text.empty()) return Text(u"列挙する月数を入力して下さい。");
+    // A number too large for a double is above 2000000 as well.
+    double months = 0;
+    try {
+        months = numericValue(text);
+    } catch (const RunTimeError&) {
+        months = 2000001;
+    }
+    if (months < 2 || months > 2000000) return Text(u"2以上2000000以下の数値を入力して下さい。");
+    return std::nullopt;
+}
+
 std::optional<Text> enumerationResult(Text list, RunContext& ctx) {
     if (ctx.stopFlag()) {
         ctx.inform(u"中止されました。");
@@ -40,61 +56,85 @@ std::optional<Text> enumerationResult(Text list, RunContext& ctx) {
     return list;
 }
 
-std::optional<Text> ListMonthEnds(TextView, const Params& params, RunContext& ctx) {
-    return runFramed(
-        ctx, u"月末の日付を取得の際にエラーしました。",
-        [&]() -> std::optional<Text> {
-            const std::int32_t months = set4::roundedCount(params, "Text27");
-            const Date start = params.date("DTPicker1");
-            const bool withWeekday = set4::tickedBox(params, "chkYoubi");
-            if (!startDateAccepted(start, months, ctx)) return std::nullopt;
-            Text out;
-            for (std::int32_t i = 0; i < months; ++i) {
-                if (i > 0 && ctx.poll()) break;
-                const Date m = addMonths(start, i);
-                const Date last{m.year, m.month, daysInMonth(m.year, m.month)};
-                out.append(formatDate(last));
-                if (withWeekday) {
-                    out.push_back(u' ');
-                    out.append(weekdayName(weekday(last)));
-                }
-                out.append(kCrLf);
-                if (ctx.cancelled()) break;
-            }
-            return enumerationResult(std::move(out), ctx);
-        },
-        FrameOptions{.setStopFlagOnError = true});
+std::optional<Text> ListMonthEnds(TextView, const MonthEndsOptions& options, RunContext& ctx) {
+    const std::int32_t months = set4::roundedCount(options.months);
+    const Date start = options.start;
+    const bool withWeekday = options.withWeekday;
+    if (!startDateAccepted(start, months, ctx)) return std::nullopt;
+    Text out;
+    for (std::int32_t i = 0; i < months; ++i) {
+        if (i > 0 && ctx.poll()) break;
+        const Date m = addMonths(start, i);
+        const Date last{m.year, m.month, daysInMonth(m.year, m.month)};
+        out.append(formatDate(last));
+        if (withWeekday) {
+            out.push_back(u' ');
+            out.append(weekdayName(weekday(last)));
+        }
+        out.append(kCrLf);
+        if (ctx.cancelled()) break;
+    }
+    return enumerationResult(std::move(out), ctx);
 }
 
-std::optional<Text> ListFirstWeekdays(TextView, const Params& params, RunContext& ctx) {
-    return runFramed(
-        ctx, u"月初めの週を取得の際にエラーしました。",
-        [&]() -> std::optional<Text> {
-            const std::int32_t months = set4::roundedCount(params, "Text28");
-            const Date start = params.date("DTPicker2");
-            const int wd = set4::weekdayOf(params, "Combo54");
-            set4::listEntry(params, "Combo57");
-            const int every = countValue(params, "Combo57", 1, 100);
-            if (!startDateAccepted(start, months, ctx)) return std::nullopt;
-            Text out;
-            if (const std::optional<Date> first = firstWeekdayOfMonth(start.year, start.month, wd, ctx)) {
-                out.append(formatDate(*first));
+std::optional<Text> ListFirstWeekdays(TextView, const FirstWeekdaysOptions& options, RunContext& ctx) {
+    const std::int32_t months = set4::roundedCount(options.months);
+    const Date start = options.start;
+    const int wd = options.weekday;
+    const int every = options.every;
+    if (!startDateAccepted(start, months, ctx)) return std::nullopt;
+    Text out;
+    if (const std::optional<Date> first = firstWeekdayOfMonth(start.year, start.month, wd, ctx)) {
+        out.append(formatDate(*first));
+        out.append(kCrLf);
+    }
+    std::int32_t found = 0;
+    for (std::int32_t j = 1; j < months && !ctx.cancelled(); ++j) {
+        if (ctx.poll()) break;
+        const Date m = addMonths(start, j);
+        if (const std::optional<Date> day = firstWeekdayOfMonth(m.year, m.month, wd, ctx)) {
+            if (++found % every == 0) {
+                out.append(formatDate(*day));
                 out.append(kCrLf);
             }
-            std::int32_t found = 0;
-            for (std::int32_t j = 1; j < months && !ctx.cancelled(); ++j) {
-                if (ctx.poll()) break;
-                const Date m = addMonths(start, j);
-                if (const std::optional<Date> day = firstWeekdayOfMonth(m.year, m.month, wd, ctx)) {
-                    if (++found % every == 0) {
-                        out.append(formatDate(*day));
-                        out.append(kCrLf);
-                    }
-                }
-            }
-            return enumerationResult(std::move(out), ctx);
-        },
-        FrameOptions{.setStopFlagOnError = true});
+        }
+    }
+    return enumerationResult(std::move(out), ctx);
 }
+
+const OperationDeclaration kListMonthEnds = declare<MonthEndsOptions>({
+    .code = 32,
+    .tab = 3,
+    .selector = "Option4(5)",
+    .name = "month-ends",
+    .description = "Lists the last day of each month, with its weekday when asked",
+    .caption = u"月末の日にちを列挙する(&J)",
+    .errorMessage = u"月末の日付を取得の際にエラーしました。",
+    .params = {numberTextParam(&MonthEndsOptions::months, "Text27", "months", 2, 2000000, u"2"),
+               dateParam(&MonthEndsOptions::start, "DTPicker1", "start"),
+               checkParam(&MonthEndsOptions::withWeekday, "chkYoubi", "weekday")},
+    .preCheck = [](const Params& p) { return monthCountRefusal(p, "Text27"); },
+    .needsUpperText = false,
+    .setsStopFlagOnError = true,
+    .run = ListMonthEnds,
+});
+
+const OperationDeclaration kListFirstWeekdays = declare<FirstWeekdaysOptions>({
+    .code = 33,
+    .tab = 3,
+    .selector = "Option4(6)",
+    .name = "first-weekdays",
+    .description = "Lists the first given weekday of every n-th month",
+    .caption = u"月初めの…の日にちを列挙する(&L)",
+    .errorMessage = u"月初めの週を取得の際にエラーしました。",
+    .params = {numberTextParam(&FirstWeekdaysOptions::months, "Text28", "months", 2, 2000000, u"2"),
+               dateParam(&FirstWeekdaysOptions::start, "DTPicker2", "start"),
+               listParam(&FirstWeekdaysOptions::weekday, "Combo54", "weekday", weekdayChoices()),
+               countParam(&FirstWeekdaysOptions::every, "Combo57", "every", 1, 100)},
+    .preCheck = [](const Params& p) { return monthCountRefusal(p, "Text28"); },
+    .needsUpperText = false,
+    .setsStopFlagOnError = true,
+    .run = ListFirstWeekdays,
+});
 
 }  // namespace kivo

@@ -10,8 +10,6 @@
 namespace kivo {
 namespace {
 
-using set4::Direction;
-
 // The largest whole number a currency value holds.
 constexpr std::int64_t kLargestWhole = std::numeric_limits<std::int64_t>::max() / Currency::kScale;
 // The longest text the lower pane takes.
@@ -79,73 +77,94 @@ bool signAccepted(TextView t, RunContext& ctx) {
 
 }  // namespace
 
-std::optional<Text> AddLinesAfterNthNumber(TextView upper, const Params& params, RunContext& ctx) {
-    return runFramed(ctx, kGeneralError, [&]() -> std::optional<Text> {
-        const std::uint8_t k = set4::byteCount(params, "Combo29", 1);
-        const Currency copiesValue = set4::digitsValue(params, "Text41");
-        const Currency step = Currency::fromWhole(countValue(params, "Combo35", 1, 999));
-        const std::uint8_t gap = set4::byteCount(params, "Combo37", 0);
-        const Side side = set4::strictSide(params, "Combo30");
-        const Direction direction = set4::directionOf(params, "Combo28");
-        const int width = set4::zeroFormatWidth(params, "Combo36");
-        const std::int64_t copies = copiesValue.scaled() / Currency::kScale;
-        if (copies < 1) throw RunTimeError("no copies");
-        const NormalizedText normalized(upper);
-        const TextView t = normalized;
+std::optional<Text> AddLinesAfterNthNumber(TextView upper, const NumberedCopiesOptions& options,
+                                           RunContext& ctx) {
+    const std::uint8_t k = checked<std::uint8_t>(options.number);
+    const Currency copiesValue = set4::digitsValue(options.copies);
+    const Currency step = Currency::fromWhole(options.step);
+    const std::uint8_t gap = checked<std::uint8_t>(options.gap);
+    const Side side = options.side;
+    const Direction direction = options.direction;
+    const int width = options.width;
+    const std::int64_t copies = copiesValue.scaled() / Currency::kScale;
+    if (copies < 1) throw RunTimeError("no copies");
+    const NormalizedText normalized(upper);
+    const TextView t = normalized;
 
-        int lineBreaks = 0;
-        for (std::size_t at = findUnit(t, kLf); at != Text::npos && lineBreaks <= 1000;
-             at = findUnit(t, kLf, at + 1)) {
-            if (ctx.poll()) return std::nullopt;
-            ++lineBreaks;
-        }
-        if (lineBreaks > 1000) {
-            ctx.inform(u"ループする文字列の改行が1000を超えています。");
-            return std::nullopt;
-        }
-        if (!signAccepted(t, ctx)) return std::nullopt;
+    int lineBreaks = 0;
+    for (std::size_t at = findUnit(t, kLf); at != Text::npos && lineBreaks <= 1000;
+         at = findUnit(t, kLf, at + 1)) {
+        if (ctx.poll()) return std::nullopt;
+        ++lineBreaks;
+    }
+    if (lineBreaks > 1000) {
+        ctx.inform(u"ループする文字列の改行が1000を超えています。");
+        return std::nullopt;
+    }
+    if (!signAccepted(t, ctx)) return std::nullopt;
 
-        std::optional<DigitRun> run = findNumber(t, side, k, ctx);
-        if (ctx.cancelled()) return std::nullopt;
-        std::int64_t value = run ? runValue(TextView(t).substr(run->begin, run->end - run->begin)) : 0;
-        // A template of digits alone is number 1 from the left even when it spells 0.
-        const bool wholeTemplate = side == Side::Left && k == 1 && onlyDigits(t);
-        if (!run || (value == 0 && !wholeTemplate)) {
-            ctx.inform(set4::decimalText(k) + u"番目の半角数字が見つかりませんでした。");
-            return std::nullopt;
-        }
-        // A numbered copy writes its line breaks as CrLf like the breaks between copies, so that
-        // one result does not mix line endings; unchanged copies keep the text as typed.
-        const Text before = lfToCrLf(TextView(t).substr(0, run->begin));
-        const Text after = lfToCrLf(TextView(t).substr(run->end));
+    std::optional<DigitRun> run = findNumber(t, side, k, ctx);
+    if (ctx.cancelled()) return std::nullopt;
+    std::int64_t value = run ? runValue(TextView(t).substr(run->begin, run->end - run->begin)) : 0;
+    // A template of digits alone is number 1 from the left even when it spells 0.
+    const bool wholeTemplate = side == Side::Left && k == 1 && onlyDigits(t);
+    if (!run || (value == 0 && !wholeTemplate)) {
+        ctx.inform(decimalText(k) + u"番目の半角数字が見つかりませんでした。");
+        return std::nullopt;
+    }
+    // A numbered copy writes its line breaks as CrLf like the breaks between copies, so that
+    // one result does not mix line endings; unchanged copies keep the text as typed.
+    const Text before = lfToCrLf(TextView(t).substr(0, run->begin));
+    const Text after = lfToCrLf(TextView(t).substr(run->end));
 
-        // A result longer than the pane can hold would only run out of memory after a long time.
-        const auto shortestCopy = static_cast<std::int64_t>(
-            std::min(upper.size(), before.size() + after.size() + static_cast<std::size_t>(width)) + 2);
-        std::int64_t resultLength = 0;
-        if (__builtin_mul_overflow(copies, shortestCopy, &resultLength) || resultLength > kLongestResult)
-            throw RunTimeError("result too long");
+    // A result longer than the pane can hold would only run out of memory after a long time.
+    const auto shortestCopy = static_cast<std::int64_t>(
+        std::min(upper.size(), before.size() + after.size() + static_cast<std::size_t>(width)) + 2);
+    std::int64_t resultLength = 0;
+    if (__builtin_mul_overflow(copies, shortestCopy, &resultLength) || resultLength > kLongestResult)
+        throw RunTimeError("result too long");
 
-        Currency v = Currency::fromWhole(value);
-        Text out;
-        int gapCounter = 0;
-        for (std::int64_t i = 1; i <= copies; ++i) {
-            if (ctx.poll()) return std::nullopt;
-            if (gap > 0 && ++gapCounter != 1) {
-                if (gapCounter > gap) gapCounter = 0;
-                out.append(upper);
-                out.append(kCrLf);
-                continue;
-            }
-            out.append(before);
-            out.append(set4::numberText(v, width));
-            out.append(after);
+    Currency v = Currency::fromWhole(value);
+    Text out;
+    int gapCounter = 0;
+    for (std::int64_t i = 1; i <= copies; ++i) {
+        if (ctx.poll()) return std::nullopt;
+        if (gap > 0 && ++gapCounter != 1) {
+            if (gapCounter > gap) gapCounter = 0;
+            out.append(upper);
             out.append(kCrLf);
-            v = direction == Direction::Increment ? v + step : v - step;
+            continue;
         }
-        out.resize(out.size() - 2);
-        return out;
-    });
+        out.append(before);
+        out.append(set4::numberText(v, width));
+        out.append(after);
+        out.append(kCrLf);
+        v = direction == Direction::Increment ? v + step : v - step;
+    }
+    out.resize(out.size() - 2);
+    return out;
 }
+
+const OperationDeclaration kAddLinesAfterNthNumber = declare<NumberedCopiesOptions>({
+    .code = 29,
+    .tab = 3,
+    .selector = "Option4(2)",
+    .name = "numbered-copies",
+    .description = "Copies the text many times, counting one of its numbers up or down",
+    .caption = u"…から…番目に見つけた数字を…後改行して…行追加する(&G)",
+    .params = {listParam(&NumberedCopiesOptions::direction, "Combo28", "direction", directionChoices()),
+               countParam(&NumberedCopiesOptions::number, "Combo29", "number", 1, 999),
+               listParam(&NumberedCopiesOptions::side, "Combo30", "side", sideChoices()),
+               numberTextParam(&NumberedCopiesOptions::copies, "Text41", "copies", 1, 2147483647, u"10"),
+               countParam(&NumberedCopiesOptions::step, "Combo35", "step", 1, 999),
+               withDefault(listParam(&NumberedCopiesOptions::width, "Combo36", "digits", zeroFormatChoices()),
+                           u"000"),
+               countParam(&NumberedCopiesOptions::gap, "Combo37", "gap", 0, 999)},
+    .preCheck = [](const Params& p) -> std::optional<Text> {
+        if (numericValue(p.text("Text41")) >= 2) return std::nullopt;
+        return p.text("Combo28") + u"～し改行して追加する行数を「2」以上で入力して下さい。";
+    },
+    .run = AddLinesAfterNthNumber,
+});
 
 }  // namespace kivo

@@ -1,13 +1,26 @@
 #pragma once
 
-#include "ops/frame.h"
+#include "ops/choices.h"
+#include "ops/operation.h"
 
 namespace kivo {
 
-/// Code 29: `Text41` copies of the upper text, separated by line breaks, in which the `Combo29`-th
-/// number (a run of half-width digits counted from side `Combo30`) counts up or down by `Combo35`
-/// (`Combo28`), written with at least as many digits as the zeros of `Combo36`; `Combo37`
-/// unchanged copies follow each numbered one.
-std::optional<Text> AddLinesAfterNthNumber(TextView upper, const Params& params, RunContext& ctx);
+struct NumberedCopiesOptions {
+    Direction direction = Direction::Increment;
+    int number = 1;  // k: the k-th number counted from the side
+    Side side = Side::Left;
+    Text copies;  // decimal digits
+    int step = 1;
+    int width = 3;  // at least this many digits, padded with zeros
+    int gap = 0;    // unchanged copies after each numbered one
+};
+
+/// Code 29: copies of the upper text, separated by line breaks, in which the k-th number (a run
+/// of half-width digits counted from a side) counts up or down, written with at least `width`
+/// digits; `gap` unchanged copies follow each numbered one.
+std::optional<Text> AddLinesAfterNthNumber(TextView upper, const NumberedCopiesOptions& options,
+                                           RunContext& ctx);
+
+extern const OperationDeclaration kAddLinesAfterNthNumber;
 
 }  // namespace kivo

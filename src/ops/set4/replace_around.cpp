@@ -2,7 +2,8 @@
 
 #include <vector>
 
-#include "ops/set4/set4_values.h"
+#include "ops/choices.h"
+#include "ops/line_walk.h"
 #include "text/characters.h"
 #include "text/errors.h"
 #include "text/sides.h"
@@ -45,61 +46,72 @@ private:
 
 }  // namespace
 
-std::optional<Text> ReplaceAroundFoundText(TextView upper, const Params& params, RunContext& ctx) {
-    return runFramed(ctx, kGeneralError, [&]() -> std::optional<Text> {
-        const NormalizedText normalized(upper);
-        const TextView s = normalized;
-        if (normalized.hasConsecutiveLineBreaks()) {
-            ctx.inform(kConsecutiveLineBreaks);
-            return std::nullopt;
-        }
-        const Text& x = params.text("Text15");
-        if (x.find_first_of(u"\r\n") != Text::npos) {
-            ctx.inform(u"条件の文字に改行が含まれています。");
-            return std::nullopt;
-        }
-        // The run cycle refuses an empty search text before the operation.
-        if (x.empty()) throw RunTimeError("no search text");
-        const Finder finder(x);
-        if (finder.find(s, false) == TextView::npos) {
-            ctx.inform(u"「" + x + u"」は見つかりませんでした。");
-            return std::nullopt;
-        }
-        const std::size_t n = static_cast<std::size_t>(countValue(params, "Combo49", 0, 999));
-        const bool lastOccurrence = kivo::sideOf(params.text("Combo48")) == Side::Right;
-        const bool before = kivo::sideOf(params.text("Combo50")) == Side::Left;
-        const Text& replacement = params.text("Text22");
+std::optional<Text> ReplaceAroundFoundText(TextView upper, const ReplaceAroundOptions& options,
+                                           RunContext& ctx) {
+    const std::optional<LineText> text = LineText::refusingEmptyLines(upper, ctx);
+    if (!text) return std::nullopt;
+    const Text& x = options.found;
+    if (x.find_first_of(u"\r\n") != Text::npos) {
+        ctx.inform(u"条件の文字に改行が含まれています。");
+        return std::nullopt;
+    }
+    // The run cycle refuses an empty search text before the operation.
+    if (x.empty()) throw RunTimeError("no search text");
+    const Finder finder(x);
+    if (finder.find(*text, false) == TextView::npos) {
+        ctx.inform(u"「" + x + u"」は見つかりませんでした。");
+        return std::nullopt;
+    }
+    const auto n = static_cast<std::size_t>(options.count);
+    const bool lastOccurrence = options.occurrence == Side::Right;
+    const bool before = options.side == Side::Left;
 
-        LineReader lines(s);
-        LineWriter out;
-        std::int64_t lineNumber = 0;
-        for (TextView line; !ctx.poll() && lines.next(line);) {
-            ++lineNumber;
-            const std::size_t at = finder.find(line, lastOccurrence);
-            if (at == TextView::npos) continue;
-            std::size_t from = at;
-            std::size_t to = at + x.size();
-            if (n > 0 && before) {
-                if (n > at) {
-                    ctx.inform(set4::decimalText(lineNumber) + u"行目の左側の文字数が足りません。");
-                    return std::nullopt;
-                }
-                from -= n;
-            } else if (n > 0) {
-                if (to + n > line.size()) {
-                    ctx.inform(set4::decimalText(lineNumber) + u"行目の右側の文字数が足りません。");
-                    return std::nullopt;
-                }
-                to += n;
+    std::int64_t lineNumber = 0;
+    return text->eachLine(ctx, [&](TextView line, LineWriter& out) {
+        ++lineNumber;
+        const std::size_t at = finder.find(line, lastOccurrence);
+        if (at == TextView::npos) return true;
+        std::size_t from = at;
+        std::size_t to = at + x.size();
+        if (n > 0 && before) {
+            if (n > at) {
+                ctx.inform(decimalText(lineNumber) + u"行目の左側の文字数が足りません。");
+                return false;
             }
-            out.add(line.substr(0, from));
-            out.add(replacement);
-            out.add(line.substr(to));
-            out.endLine();
+            from -= n;
+        } else if (n > 0) {
+            if (to + n > line.size()) {
+                ctx.inform(decimalText(lineNumber) + u"行目の右側の文字数が足りません。");
+                return false;
+            }
+            to += n;
         }
-        if (ctx.cancelled()) return std::nullopt;
-        return out.take(lines.appendedLf());
+        out.add(line.substr(0, from));
+        out.add(options.replacement);
+        out.addLine(line.substr(to));
+        return true;
     });
 }
+
+const OperationDeclaration kReplaceAroundFoundText = declare<ReplaceAroundOptions>({
+    .code = 30,
+    .tab = 3,
+    .selector = "Option4(3)",
+    .name = "replace-around",
+    .description = "Replaces a text found in every line together with characters before or after it",
+    .caption = u"…から見つけた…を含む…側…文字を次の文字に置き換える (&H)",
+    .params = {listParam(&ReplaceAroundOptions::occurrence, "Combo48", "from", sideChoices(),
+                         OtherText::IsLastEntry),
+               textParam(&ReplaceAroundOptions::found, "Text15", "find", kSeveralLines),
+               listParam(&ReplaceAroundOptions::side, "Combo50", "side", sideChoices(),
+                         OtherText::IsLastEntry),
+               countParam(&ReplaceAroundOptions::count, "Combo49", "count", 0, 999, 1),
+               textParam(&ReplaceAroundOptions::replacement, "Text22", "replacement", kSeveralLines)},
+    .preCheck = [](const Params& p) -> std::optional<Text> {
+        if (p.text("Text15").empty()) return Text(u"…から見つけた●●●を含む文字を入力して下さい。");
+        return std::nullopt;
+    },
+    .run = ReplaceAroundFoundText,
+});
 
 }  // namespace kivo

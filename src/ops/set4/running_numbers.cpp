@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "ops/line_walk.h"
 #include "ops/set4/set4_values.h"
 #include "text/characters.h"
 #include "text/errors.h"
@@ -10,99 +11,108 @@
 namespace kivo {
 namespace {
 
-using set4::Direction;
-
 constexpr TextView kRightEndQuestion =
     u"文字列の最も右側に数値を入れ込む場合は「▲文字目後に…」の▲の値を1にして下さい。1に設定しますか？";
 
-struct Insertion {
-    Side side;
-    std::uint8_t position;  // p: the number goes after the p-th character from the side
-};
+std::optional<Text> numberLines(const LineText& text, const RunningNumbersOptions& o, RunContext& ctx) {
+    const std::int16_t step = checked<std::int16_t>(o.step);
+    Currency value = set4::digitsValue(o.start);
+    const std::uint8_t gap = checked<std::uint8_t>(o.gap);
+    const std::uint8_t firstLine = checked<std::uint8_t>(o.firstLine);
+    const std::uint8_t position = checked<std::uint8_t>(o.position);
 
-std::optional<Text> numberLines(TextView s, const Insertion& at, Direction direction, const Params& params,
-                                RunContext& ctx) {
-    const std::int16_t step = checked<std::int16_t>(countValue(params, "Combo23", 1, 999));
-    Currency value = set4::digitsValue(params, "Text38");
-    const std::uint8_t gap = set4::byteCount(params, "Combo26", 0);
-    const int width = set4::zeroFormatWidth(params, "Combo25");
-    const std::uint8_t firstLine = set4::byteCount(params, "Combo27", 1);
-
-    LineReader lines(s);
     // Room for a CrLf and a number on every line, the numbers taken as long as the first one or
     // as the line count, whichever is longer: a result that outgrows it is reallocated once.
-    const std::size_t lineTotal = lineCount(s);
-    const std::size_t numberLength = std::max(set4::numberText(value, width).size(),
-                                              set4::decimalText(static_cast<std::int64_t>(lineTotal)).size());
-    LineWriter out(s.size() + lineTotal * (1 + numberLength) + 1);
-    TextView line;
-    for (int i = 1; i < firstLine && !ctx.poll() && lines.next(line); ++i)
-        out.addLine(line);
-    if (ctx.cancelled()) return std::nullopt;
-
+    const std::size_t lineTotal = lineCount(text);
+    const std::size_t numberLength = std::max(set4::numberText(value, o.width).size(),
+                                              decimalText(static_cast<long long>(lineTotal)).size());
     bool negativeAccepted = false;
+    int lineNumber = 0;
     int counter = 0;
-    while (!ctx.poll() && lines.next(line)) {
-        if (gap > 0) {
-            ++counter;
-            if (counter > 1 && counter <= gap + 1) {
+    return text.eachLine(
+        ctx,
+        [&](TextView line, LineWriter& out) {
+            if (++lineNumber < firstLine) {
                 out.addLine(line);
-                continue;
+                return true;
             }
-            if (counter > gap + 1) counter = 1;
-        }
-        const auto length = static_cast<std::int64_t>(line.size());
-        // The insertion point is an 8-bit quantity on both sides.
-        const std::uint8_t q =
-            at.side == Side::Left ? at.position : checked<std::uint8_t>(length - (at.position - 1));
-        if (q > length) throw RunTimeError("line shorter than the position");
-        const Text number = set4::numberText(value, width);
-        out.add(line.substr(0, q));
-        out.add(number);
-        out.add(line.substr(q));
-        out.endLine();
+            if (gap > 0) {
+                ++counter;
+                if (counter > 1 && counter <= gap + 1) {
+                    out.addLine(line);
+                    return true;
+                }
+                if (counter > gap + 1) counter = 1;
+            }
+            const auto length = static_cast<std::int64_t>(line.size());
+            // The insertion point is an 8-bit quantity on both sides.
+            const std::uint8_t q =
+                o.side == Side::Left ? position : checked<std::uint8_t>(length - (position - 1));
+            if (q > length) throw RunTimeError("line shorter than the position");
+            // On the right, a position that counts back to just before the line's start (q = 0)
+            // puts the number after the line.
+            const std::size_t at = q == 0 && o.side == Side::Right ? line.size() : q;
+            out.add(line.substr(0, at));
+            out.add(set4::numberText(value, o.width));
+            out.addLine(line.substr(at));
 
-        if (direction == Direction::Increment) {
-            value = value + Currency::fromWhole(step);
-        } else {
-            value = value - Currency::fromWhole(step);
-            if (!negativeAccepted && value <= Currency()) {
-                const std::optional<Answer> answer =
-                    ctx.ask(u"デクリメントする値が「 " + set4::numberText(value, 1) +
-                            u" 」になりました、マイナスの値をカウントし続けますか？");
-                if (answer != Answer::Yes) return std::nullopt;
-                negativeAccepted = true;
+            if (o.direction == Direction::Increment) {
+                value = value + Currency::fromWhole(step);
+                return true;
             }
-        }
-        if (ctx.cancelled()) break;
+            value = value - Currency::fromWhole(step);
+            if (negativeAccepted || value > Currency()) return true;
+            negativeAccepted =
+                ctx.ask(u"デクリメントする値が「 " + set4::numberText(value, 1) +
+                        u" 」になりました、マイナスの値をカウントし続けますか？") == Answer::Yes;
+            return negativeAccepted;
+        },
+        text.view().size() + lineTotal * (1 + numberLength) + 1);
+}
+
+// The side and the position are read before the direction: a failure there reports as a
+// decrement, as does any failure of a decrement.
+TextView runningNumbersError(const Params& p) {
+    const bool sideRead = kInsertRunningNumbers.param("Combo24")->isEntry(p.text("Combo24"));
+    bool positionRead = false;
+    try {
+        positionRead = countFrom(p.text("Combo21"), 0, 255) >= 0;
+    } catch (const RunTimeError&) {
     }
-    if (ctx.cancelled()) return std::nullopt;
-    return out.take(lines.appendedLf());
+    const bool increment = sideRead && positionRead && p.text("Combo22") == u"インクリメント";
+    return increment ? kRunningNumbersIncrementError : kRunningNumbersDecrementError;
 }
 
 }  // namespace
 
-std::optional<Text> InsertRunningNumbers(TextView upper, const Params& params, RunContext& ctx) {
-    // Until the direction has been read, a failure reports with the decrement message.
-    return runFramed(ctx, kRunningNumbersDecrementError, [&]() -> std::optional<Text> {
-        const NormalizedText normalized(upper);
-        const TextView s = normalized;
-        if (normalized.hasConsecutiveLineBreaks()) {
-            ctx.inform(kConsecutiveLineBreaks);
-            return std::nullopt;
-        }
-        Insertion at{set4::strictSide(params, "Combo24"), set4::byteCount(params, "Combo21", 0)};
-        if (at.position == 0 && at.side == Side::Right) {
-            if (ctx.ask(kRightEndQuestion) != Answer::Yes) return std::nullopt;
-            ctx.assign("Combo21", u"1");
-            at.position = 1;
-        }
-        const Direction direction = set4::directionOf(params, "Combo22");
-        return runFramed(
-            ctx,
-            direction == Direction::Increment ? kRunningNumbersIncrementError : kRunningNumbersDecrementError,
-            [&] { return numberLines(s, at, direction, params, ctx); });
-    });
+std::optional<Text> InsertRunningNumbers(TextView upper, RunningNumbersOptions& options, RunContext& ctx) {
+    const std::optional<LineText> text = LineText::refusingEmptyLines(upper, ctx);
+    if (!text) return std::nullopt;
+    if (options.position == 0 && options.side == Side::Right) {
+        if (ctx.ask(kRightEndQuestion) != Answer::Yes) return std::nullopt;
+        options.position = 1;
+    }
+    return numberLines(*text, options, ctx);
 }
+
+const OperationDeclaration kInsertRunningNumbers = declare<RunningNumbersOptions>({
+    .code = 28,
+    .tab = 3,
+    .selector = "Option4(1)",
+    .name = "running-numbers",
+    .description = "Puts running numbers into every n-th line at a position counted from a side",
+    .caption = u"…行目から…行おきに…から…文字目後に…数値を入れる(&F)",
+    .errorMessageFor = runningNumbersError,
+    .params = {countParam(&RunningNumbersOptions::firstLine, "Combo27", "first-line", 1, 999),
+               countParam(&RunningNumbersOptions::gap, "Combo26", "gap", 0, 999),
+               listParam(&RunningNumbersOptions::side, "Combo24", "side", sideChoices()),
+               countParam(&RunningNumbersOptions::position, "Combo21", "position", 0, 999),
+               numberTextParam(&RunningNumbersOptions::start, "Text38", "start", 0, 2147483647, u"1"),
+               listParam(&RunningNumbersOptions::direction, "Combo22", "direction", directionChoices()),
+               countParam(&RunningNumbersOptions::step, "Combo23", "step", 1, 999),
+               withDefault(listParam(&RunningNumbersOptions::width, "Combo25", "digits", zeroFormatChoices()),
+                           u"000")},
+    .run = InsertRunningNumbers,
+});
 
 }  // namespace kivo

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "ops/frame.h"
+#include "ops/choices.h"
+#include "ops/operation.h"
 
 namespace kivo {
 
@@ -9,10 +10,21 @@ inline constexpr TextView kRunningNumbersIncrementError =
 inline constexpr TextView kRunningNumbersDecrementError =
     u"デクリメントする数値を差し込む為の文字数が足らない行があるまたは文字数オーバーです。";
 
-/// Code 28: from line `Combo27` on, one line numbered and `Combo26` lines left as they are, over
-/// and over; the number goes after the `Combo21`-th character from side `Combo24`, starts at
-/// `Text38`, moves by `Combo23` (`Combo22`) after each numbered line and has at least as many
-/// digits as the zeros of `Combo25`.
-std::optional<Text> InsertRunningNumbers(TextView upper, const Params& params, RunContext& ctx);
+struct RunningNumbersOptions {
+    int firstLine = 1;  // the first numbered line
+    int gap = 0;        // lines left as they are after each numbered one
+    Side side = Side::Left;
+    int position = 0;  // the number goes after the position-th character from the side
+    Text start;        // the first number, decimal digits
+    Direction direction = Direction::Increment;
+    int step = 1;
+    int width = 3;  // at least this many digits, padded with zeros
+};
+
+/// Code 28: from the first line on, one line numbered and `gap` lines left as they are, over and
+/// over. Asked to, it changes a right-side position of 0 to 1, which the window then shows.
+std::optional<Text> InsertRunningNumbers(TextView upper, RunningNumbersOptions& options, RunContext& ctx);
+
+extern const OperationDeclaration kInsertRunningNumbers;
 
 }  // namespace kivo

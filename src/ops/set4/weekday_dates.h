@@ -1,11 +1,21 @@
 #pragma once
 
-#include "ops/frame.h"
+#include "ops/operation.h"
+#include "text/dates.h"
 
 namespace kivo {
 
-/// Code 34: from the first `Combo55` weekday of the month of `DTPicker3`, that weekday every
-/// `Combo56` weeks, for as long as the dates lie within `Text29` months from that month.
-std::optional<Text> ListWeekdayDates(TextView upper, const Params& params, RunContext& ctx);
+struct WeekdayDatesOptions {
+    Text months;  // a count text
+    Date start;
+    int weekday = 1;  // 1 (Sunday) to 7
+    int weeks = 1;    // every n weeks
+};
+
+/// Code 34: from the first given weekday of the start's month, that weekday every n weeks, for as
+/// long as the dates lie within a number of months from that month.
+std::optional<Text> ListWeekdayDates(TextView upper, const WeekdayDatesOptions& options, RunContext& ctx);
+
+extern const OperationDeclaration kListWeekdayDates;
 
 }  // namespace kivo

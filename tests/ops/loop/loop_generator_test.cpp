@@ -2,10 +2,14 @@
 
 #include <gtest/gtest.h>
 
-#include "loop_run.h"
+#include "loop_settings.h"
 
 namespace kivo::loop_test {
 namespace {
+
+using test::exclamation;
+using test::info;
+using test::question;
 
 constexpr TextView kError = u"文字数オーバーまたはその他エラーです。";
 constexpr TextView kMinusQuestion =
@@ -27,8 +31,8 @@ struct OutputCase {
 
 void expectOutputs(const std::vector<OutputCase>& cases) {
     for (const OutputCase& c : cases) {
-        const LoopRun r = runLoop(c.upper, loopParams(c.slots, c.loops, c.add));
-        EXPECT_EQ(showResult(r.out), showResult(c.out)) << "template " << show(c.upper);
+        const OpRun r = runLoop(c.upper, loopSettings(c.slots, c.loops, c.add));
+        EXPECT_EQ(show(r.out), show(c.out)) << "template " << show(c.upper);
         for (const FakeContext::Shown& s : r.ctx.shown)
             EXPECT_EQ(s.icon, Icon::Question) << show(c.upper) << ": " << show(s.text);
     }
@@ -130,8 +134,8 @@ TEST(GenerateLoop, AddsTheStringOnceBesideEveryTickedNumber) {
         {u"a1", {slot(0)}, u"2", u"ax\r\ny\r\nz1\r\nax\r\ny\r\nz2", AddSetting{u"左", u"x\ry\r\nz"}},
     });
     // Without Check4 the add string is not used at all.
-    Params p = loopParams({slot(0)}, u"2", AddSetting{u"左", u"1"});
-    p.set("Check4", u"0");
+    test::Settings p = loopSettings({slot(0)}, u"2", AddSetting{u"左", u"1"});
+    p.push_back({"Check4", u"0"});
     EXPECT_EQ(runLoop(u"a1", p).out, Text(u"a1\r\na2"));
 }
 
@@ -159,15 +163,15 @@ TEST(GenerateLoop, StepsAreSixteenBitWholeNumbersRoundedTiesToEven) {
         {u"2.5", u"n3"}, {u"3.5", u"n5"},    {u"1e3", u"n1001"},  {u"10abc", u"n11"},    {u"1e-9", u"n1"},
     };
     for (const Case& c : cases) {
-        const LoopRun r = runLoop(u"n1", loopParams({slot(0, u"インクリメント", c.step)}, u"2"));
-        EXPECT_EQ(showResult(r.out), showResult(u"n1\r\n" + c.second)) << show(c.step);
+        const OpRun r = runLoop(u"n1", loopSettings({slot(0, u"インクリメント", c.step)}, u"2"));
+        EXPECT_EQ(show(r.out), show(u"n1\r\n" + c.second)) << show(c.step);
     }
     // Every slot's step is held, ticked or not.
-    Params p = loopParams({slot(0)}, u"2");
-    p.set("ComboStep(9)", u"40000");
-    const LoopRun r = runLoop(u"n1", p);
+    test::Settings p = loopSettings({slot(0)}, u"2");
+    p.push_back({"ComboStep(9)", u"40000"});
+    const OpRun r = runLoop(u"n1", p);
     EXPECT_EQ(r.out, std::nullopt);
-    EXPECT_EQ(shownBy(r), std::vector{exclamation(kError)});
+    EXPECT_EQ(r.ctx.shown, std::vector{exclamation(kError)});
 }
 
 TEST(GenerateLoop, RefusalsAndMissingNumbers) {
@@ -215,18 +219,18 @@ TEST(GenerateLoop, RefusalsAndMissingNumbers) {
         {u"a1" + Text(400, u'0'), {slot(0)}, exclamation(kError)},
     };
     for (const Case& c : cases) {
-        const LoopRun r = runLoop(c.upper, loopParams(c.slots, u"3", c.add));
+        const OpRun r = runLoop(c.upper, loopSettings(c.slots, u"3", c.add));
         EXPECT_EQ(r.out, std::nullopt) << show(c.upper);
-        EXPECT_EQ(shownBy(r), std::vector{c.message})
+        EXPECT_EQ(r.ctx.shown, std::vector{c.message})
             << show(c.upper) << " / " << show(r.ctx.shown.at(0).text);
     }
     // A number beyond the last ticked one is not read.
-    EXPECT_EQ(runLoop(u"y5 " + nineteen92, loopParams({slot(0)}, u"2")).out,
+    EXPECT_EQ(runLoop(u"y5 " + nineteen92, loopSettings({slot(0)}, u"2")).out,
               u"y5 " + nineteen92 + u"\r\ny6 " + nineteen92);
     // A number with an inner "-" counts its whole length.
-    const LoopRun joined = runLoop(u"a92" + Text(16, u'0') + u"-1", loopParams({slot(0)}, u"2"));
-    EXPECT_EQ(shownBy(joined), (std::vector{question(kMinusQuestion), info(u"数値の最大値を超えました。")}));
-    EXPECT_EQ(runLoop(u"y5 b6", loopParams({slot(0), padded(1, u"00")}, u"1")).out, Text(u"y5 b06"));
+    const OpRun joined = runLoop(u"a92" + Text(16, u'0') + u"-1", loopSettings({slot(0)}, u"2"));
+    EXPECT_EQ(joined.ctx.shown, (std::vector{question(kMinusQuestion), info(u"数値の最大値を超えました。")}));
+    EXPECT_EQ(runLoop(u"y5 b6", loopSettings({slot(0), padded(1, u"00")}, u"1")).out, Text(u"y5 b06"));
 }
 
 TEST(GenerateLoop, CurrencyRangeBoundary) {
@@ -255,9 +259,9 @@ TEST(GenerateLoop, CurrencyRangeBoundary) {
         {u"n922337203600000", slot(0, u"インクリメント", u"999"), u"1000000"},
     };
     for (const Case& c : overflows) {
-        const LoopRun r = runLoop(c.upper, loopParams({c.slotSetting}, c.loops));
+        const OpRun r = runLoop(c.upper, loopSettings({c.slotSetting}, c.loops));
         EXPECT_EQ(r.out, std::nullopt) << show(c.upper);
-        EXPECT_EQ(shownBy(r), std::vector{exclamation(kError)}) << show(c.upper);
+        EXPECT_EQ(r.ctx.shown, std::vector{exclamation(kError)}) << show(c.upper);
     }
 }
 
@@ -276,38 +280,34 @@ TEST(GenerateLoop, QuestionsAboutTheAddString) {
         {u"\r", u"追加する文字が改行のキャリッジリターン(Cr)ですがよろしいですか？", u"a\r\n1\r\na\r\n2"},
     };
     for (const Case& c : cases) {
-        const Params p = loopParams({slot(0)}, u"2", AddSetting{u"左", c.add});
-        const LoopRun yes = runLoop(u"a1", p);
-        EXPECT_EQ(showResult(yes.out), showResult(c.out));
-        EXPECT_EQ(shownBy(yes), std::vector{question(c.question)});
+        const test::Settings p = loopSettings({slot(0)}, u"2", AddSetting{u"左", c.add});
+        const OpRun yes = runLoop(u"a1", p);
+        EXPECT_EQ(show(yes.out), show(c.out));
+        EXPECT_EQ(yes.ctx.shown, std::vector{question(c.question)});
         for (Answer a : {Answer::No, Answer::Cancel}) {
-            FakeContext ctx;
-            ctx.answers = {a};
-            const LoopRun r = runLoop(u"a1", p, ctx);
+            const OpRun r = runLoop(u"a1", p, test::answering({a}));
             EXPECT_EQ(r.out, std::nullopt);
-            EXPECT_EQ(shownBy(r), std::vector{question(c.question)});
+            EXPECT_EQ(r.ctx.shown, std::vector{question(c.question)});
         }
     }
     // Two spaces are no single special character.
-    const LoopRun r = runLoop(u"a1", loopParams({slot(0)}, u"1", AddSetting{u"左", u"  "}));
+    const OpRun r = runLoop(u"a1", loopSettings({slot(0)}, u"1", AddSetting{u"左", u"  "}));
     EXPECT_EQ(r.out, Text(u"a  1"));
     EXPECT_TRUE(r.ctx.shown.empty());
 }
 
 TEST(GenerateLoop, MinusBetweenDigitsQuestion) {
-    const Params p = loopParams({slot(0)}, u"2");
-    const LoopRun yes = runLoop(u"5-3x", p);
+    const test::Settings p = loopSettings({slot(0)}, u"2");
+    const OpRun yes = runLoop(u"5-3x", p);
     EXPECT_EQ(yes.out, Text(u"5x\r\n6x"));
-    EXPECT_EQ(shownBy(yes), std::vector{question(kMinusQuestion)});
+    EXPECT_EQ(yes.ctx.shown, std::vector{question(kMinusQuestion)});
     for (Answer a : {Answer::No, Answer::Cancel}) {
-        FakeContext ctx;
-        ctx.answers = {a};
-        const LoopRun r = runLoop(u"5-3x", p, ctx);
+        const OpRun r = runLoop(u"5-3x", p, test::answering({a}));
         EXPECT_EQ(r.out, std::nullopt);
-        EXPECT_EQ(shownBy(r), std::vector{question(kMinusQuestion)});
+        EXPECT_EQ(r.ctx.shown, std::vector{question(kMinusQuestion)});
     }
     // Anywhere in the template, also where no slot acts.
-    EXPECT_EQ(shownBy(runLoop(u"a1 b2-3", p)), std::vector{question(kMinusQuestion)});
+    EXPECT_EQ(runLoop(u"a1 b2-3", p).ctx.shown, std::vector{question(kMinusQuestion)});
     for (TextView none : {TextView(u"a-1"), TextView(u"1-a"), TextView(u"1--2a"), TextView(u"1 -2")})
         EXPECT_TRUE(runLoop(none, p).ctx.shown.empty()) << show(none);
 }
@@ -340,35 +340,32 @@ TEST(GenerateLoop, LeadingZeroQuestion) {
         {u"a5 b01", {padded(0, u"00"), slot(1)}, true},
     };
     for (const Case& c : cases) {
-        const LoopRun r = runLoop(c.upper, loopParams(c.slots, u"2"));
-        EXPECT_EQ(shownBy(r),
+        const OpRun r = runLoop(c.upper, loopSettings(c.slots, u"2"));
+        EXPECT_EQ(r.ctx.shown,
                   c.asks ? std::vector{question(kLeadingZeroQuestion)} : std::vector<FakeContext::Shown>{})
             << show(c.upper);
         EXPECT_TRUE(r.out.has_value()) << show(c.upper);
     }
-    EXPECT_EQ(runLoop(u"a01", loopParams({slot(0)}, u"2")).out, Text(u"a1\r\na2"));
+    EXPECT_EQ(runLoop(u"a01", loopSettings({slot(0)}, u"2")).out, Text(u"a1\r\na2"));
     for (Answer a : {Answer::No, Answer::Cancel}) {
-        FakeContext ctx;
-        ctx.answers = {a};
-        EXPECT_EQ(runLoop(u"a01", loopParams({slot(0)}, u"2"), ctx).out, std::nullopt);
+        EXPECT_EQ(runLoop(u"a01", loopSettings({slot(0)}, u"2"), test::answering({a})).out, std::nullopt);
     }
 }
 
 TEST(GenerateLoop, QuestionsComeInOrderAndEachGoesOnOnlyOnYes) {
-    const Params p = loopParams({slot(0)}, u"2", AddSetting{u"左", u" "});
+    const test::Settings p = loopSettings({slot(0)}, u"2", AddSetting{u"左", u" "});
     const std::vector<FakeContext::Shown> all = {
         question(u"追加する文字が半角スペースですがよろしいですか？"), question(kMinusQuestion),
         question(kLeadingZeroQuestion)};
-    const LoopRun yes = runLoop(u"a01-3", p);
+    const OpRun yes = runLoop(u"a01-3", p);
     EXPECT_EQ(yes.out, Text(u"a 1\r\na 2"));
-    EXPECT_EQ(shownBy(yes), all);
+    EXPECT_EQ(yes.ctx.shown, all);
     for (std::size_t declined = 0; declined < all.size(); ++declined) {
-        FakeContext ctx;
-        ctx.answers.assign(declined, Answer::Yes);
-        ctx.answers.push_back(Answer::No);
-        const LoopRun r = runLoop(u"a01-3", p, ctx);
+        std::deque<Answer> answers(declined, Answer::Yes);
+        answers.push_back(Answer::No);
+        const OpRun r = runLoop(u"a01-3", p, test::answering(answers));
         EXPECT_EQ(r.out, std::nullopt);
-        EXPECT_EQ(shownBy(r),
+        EXPECT_EQ(r.ctx.shown,
                   std::vector(all.begin(), all.begin() + static_cast<std::ptrdiff_t>(declined) + 1));
     }
 }
@@ -389,30 +386,26 @@ TEST(GenerateLoop, ClosingShowsNothingAndEndsAtTheFirstQuestion) {
         {u"a1", {slot(0)}},
     };
     for (const Case& c : cases) {
-        FakeContext ctx;
-        ctx.closingFlag = true;
-        const LoopRun r = runLoop(c.upper, loopParams(c.slots, u"2", c.add), ctx);
+        const OpRun r = runLoop(c.upper, loopSettings(c.slots, u"2", c.add), test::closingContext());
         EXPECT_EQ(r.out, std::nullopt) << show(c.upper);
         EXPECT_TRUE(r.ctx.shown.empty()) << show(c.upper);
     }
 }
 
 TEST(GenerateLoop, StopEndsWithoutOutputOrMessage) {
-    const Params p = loopParams({slot(0), slot(1)}, u"10000000");
+    const test::Settings p = loopSettings({slot(0), slot(1)}, u"10000000");
     for (int polls : {0, 1, 3, 10, 1000}) {
-        FakeContext ctx;
-        ctx.stopAfterPolls = polls;
-        const LoopRun r = runLoop(u"a1b2", p, ctx);
+        const OpRun r = runLoop(u"a1b2", p, test::stoppingAfter(polls));
         EXPECT_EQ(r.out, std::nullopt);
         EXPECT_TRUE(r.ctx.shown.empty());
         // It ends at the first poll after Stop: once per copy at least.
         EXPECT_EQ(r.ctx.polls, polls + 1);
     }
     // Stopped while the add string is examined.
-    FakeContext ctx;
-    ctx.stopAfterPolls = 0;
-    EXPECT_EQ(runLoop(u"a1", loopParams({slot(0)}, u"2", AddSetting{u"左", u"1"}), ctx).out, std::nullopt);
-    EXPECT_TRUE(ctx.shown.empty());
+    const OpRun r =
+        runLoop(u"a1", loopSettings({slot(0)}, u"2", AddSetting{u"左", u"1"}), test::stoppingAfter(0));
+    EXPECT_EQ(r.out, std::nullopt);
+    EXPECT_TRUE(r.ctx.shown.empty());
 }
 
 TEST(GenerateLoop, ValuesOnlyTheCommandLineCanSendAreRunTimeErrors) {
@@ -442,25 +435,25 @@ TEST(GenerateLoop, ValuesOnlyTheCommandLineCanSendAreRunTimeErrors) {
         {"Text30", Text(65535, u'a')},
     };
     for (const Case& c : cases) {
-        Params p = loopParams({slot(0)}, u"2", AddSetting{u"左", u"#"});
-        p.set(c.control, c.value);
-        const LoopRun r = runLoop(u"a1", p);
+        test::Settings p = loopSettings({slot(0)}, u"2", AddSetting{u"左", u"#"});
+        p.push_back({c.control, c.value});
+        const OpRun r = runLoop(u"a1", p);
         EXPECT_EQ(r.out, std::nullopt) << c.control << "=" << show(c.value);
-        EXPECT_EQ(shownBy(r), std::vector{exclamation(kError)}) << c.control << "=" << show(c.value);
+        EXPECT_EQ(r.ctx.shown, std::vector{exclamation(kError)}) << c.control << "=" << show(c.value);
     }
     // The longest add string and a ten-digit count are within the rules.
-    Params p = loopParams({slot(0)}, u"1", AddSetting{u"左", Text(65534, u'a')});
+    test::Settings p = loopSettings({slot(0)}, u"1", AddSetting{u"左", Text(65534, u'a')});
     EXPECT_EQ(runLoop(u"a1", p).out, u"a" + Text(65534, u'a') + u"1");
-    EXPECT_EQ(runLoop(u"a1", loopParams({slot(0)}, u"0000000002")).out, Text(u"a1\r\na2"));
+    EXPECT_EQ(runLoop(u"a1", loopSettings({slot(0)}, u"0000000002")).out, Text(u"a1\r\na2"));
 }
 
 TEST(GenerateLoop, AResultBeyondTheLimitIsRefusedBeforeItIsBuilt) {
     // 9999999999 copies of at least four characters, or 6000000 of 100.
     for (const auto& [upper, loops] :
          {std::pair{Text(u"a1"), Text(u"9999999999")}, std::pair{Text(96, u'x') + u"1", Text(u"6000000")}}) {
-        const LoopRun r = runLoop(upper, loopParams({slot(0)}, loops));
+        const OpRun r = runLoop(upper, loopSettings({slot(0)}, loops));
         EXPECT_EQ(r.out, std::nullopt);
-        EXPECT_EQ(shownBy(r), std::vector{exclamation(kError)});
+        EXPECT_EQ(r.ctx.shown, std::vector{exclamation(kError)});
         EXPECT_LT(r.ctx.polls, 200);
     }
 }
@@ -482,15 +475,15 @@ TEST(GenerateLoop, TheResultIsSizedExactlyBeforeItIsBuilt) {
          u"3000"},
     };
     for (const Case& c : cases) {
-        const LoopRun r = runLoop(c.upper, loopParams(c.slots, c.loops));
+        const OpRun r = runLoop(c.upper, loopSettings(c.slots, c.loops));
         ASSERT_TRUE(r.out.has_value()) << show(c.upper);
         EXPECT_LE(r.out->capacity() - r.out->size(), 2u) << show(c.upper);
     }
 }
 
 TEST(GenerateLoop, ChangesNoControl) {
-    const LoopRun r = runLoop(u"a1", loopParams({slot(0)}, u"2", AddSetting{u"左", u"#"}));
-    EXPECT_TRUE(r.ctx.assigned.empty());
+    const OpRun r = runLoop(u"a1", loopSettings({slot(0)}, u"2", AddSetting{u"左", u"#"}));
+    EXPECT_TRUE(r.changed.empty());
 }
 
 }  // namespace

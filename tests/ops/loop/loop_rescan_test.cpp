@@ -6,7 +6,7 @@
 #include <cmath>
 #include <random>
 
-#include "loop_run.h"
+#include "loop_settings.h"
 #include "text/characters.h"
 #include "text/currency.h"
 #include "text/numeric.h"
@@ -22,7 +22,16 @@ struct Direct {
     bool signLost = false;
 };
 
-Direct rescanning(TextView upper, const Params& p) {
+// The controls as a run reads them.
+Params paramsOf(const test::Settings& settings) {
+    Params p = Params::defaults(test::kToday);
+    for (const auto& [name, value] : settings)
+        p.set(name, value);
+    return p;
+}
+
+Direct rescanning(TextView upper, const test::Settings& settings) {
+    const Params p = paramsOf(settings);
     Direct r;
     const auto fail = [&r](Text message) {
         r.messages.push_back(std::move(message));
@@ -148,7 +157,7 @@ public:
         return t;
     }
 
-    Params params() {
+    test::Settings settings() {
         std::vector<SlotSetting> slots;
         for (int i = 0; i < 17; ++i) {
             if (!chance(i < 3 ? 2 : i < 5 ? 6 : 300)) continue;
@@ -164,7 +173,7 @@ public:
             add = AddSetting{chance(2) ? u"左" : u"右", adds[static_cast<std::size_t>(pick(0, 6))]};
         }
         const std::string loops = std::to_string(pick(1, 6));
-        return loopParams(slots, Text(loops.begin(), loops.end()), add);
+        return loopSettings(slots, Text(loops.begin(), loops.end()), add);
     }
 
 private:
@@ -196,13 +205,12 @@ TEST(GenerateLoop, BuildsWhatRescanningForEveryNumberBuilds) {
     constexpr int kRuns = 3000;
     for (int run = 0; run < kRuns; ++run) {
         const Text upper = random.upper();
-        const Params p = random.params();
+        const test::Settings p = random.settings();
         const Direct expected = rescanning(upper, p);
         if (expected.signLost) continue;
         ++compared;
-        const LoopRun r = runLoop(upper, p);
-        ASSERT_EQ(showResult(r.out), showResult(expected.out))
-            << "template " << show(upper) << " run " << run;
+        const OpRun r = runLoop(upper, p);
+        ASSERT_EQ(show(r.out), show(expected.out)) << "template " << show(upper) << " run " << run;
         ASSERT_EQ(messagesOf(r.ctx), expected.messages) << "template " << show(upper) << " run " << run;
         produced += r.out.has_value();
     }
@@ -213,11 +221,11 @@ TEST(GenerateLoop, BuildsWhatRescanningForEveryNumberBuilds) {
 
 TEST(GenerateLoop, RescanningLosesTheSignAfterAMinusThatIsNoSign) {
     // Rescanning reads "a---5" as "a---" and 5: the count restarts from 5 in every copy.
-    const Params p = loopParams({down(0, u"10")}, u"3");
+    const test::Settings p = loopSettings({down(0, u"10")}, u"3");
     const Direct direct = rescanning(u"a--5", p);
     EXPECT_TRUE(direct.signLost);
-    EXPECT_EQ(showResult(direct.out), showResult(u"a--5\r\na---5\r\na----5"));
-    EXPECT_EQ(showResult(runLoop(u"a--5", p).out), showResult(u"a--5\r\na---5\r\na---15"));
+    EXPECT_EQ(direct.out, Text(u"a--5\r\na---5\r\na----5"));
+    EXPECT_EQ(runLoop(u"a--5", p).out, Text(u"a--5\r\na---5\r\na---15"));
 }
 
 }  // namespace

@@ -4,9 +4,8 @@
 
 #include <random>
 
+#include "harness.h"
 #include "text/utf8.h"
-
-#include "run_operation.h"
 
 namespace kivo {
 namespace {
@@ -24,23 +23,31 @@ constexpr TextView kLfQuestion = u"CrLf(改行)があります、分解されて
 constexpr TextView kCrQuestion = u"CrLfがあります、分解されてしまいますがよろしいですか？";
 
 OpRun replace(TextView upper, TextView mode, TextView replacement, FakeContext ctx = {}) {
-    return runOperation(ReplaceSpecialCharacter, upper,
-                        {{"Combo40", Text(mode)}, {"Text26", Text(replacement)}}, std::move(ctx));
+    return run(kReplaceSpecialCharacter, upper, {{"Combo40", Text(mode)}, {"Text26", Text(replacement)}},
+               std::move(ctx));
 }
 
-TEST(ReplaceSpecialCharacter, ReplacesEveryOccurrenceOnce) {
-    struct Case {
-        TextView upper, mode, replacement, out;
-    };
+TEST(ReplaceSpecialCharacter, ReplacesEveryOccurrenceOnceAfterItsQuestion) {
     constexpr TextView mixed = u"a\r\nb\rc\nd";
-    const Case cases[] = {
-        {mixed, kCrLfMode, u",", u"a,b,c,d"},
-        {mixed, kLfMode, u",", u"a\r,b\rc,d"},
-        {mixed, kCrMode, u",", u"a,\nb,c\nd"},
-        {u"\r\n\r\n", kCrLfMode, u"|", u"||"},
-        {u"\n\r", kCrLfMode, u"|", u"||"},
+    const struct {
+        TextView upper, mode, replacement, out;
+        std::vector<FakeContext::Shown> asked = {};
+    } rows[] = {
+        {mixed, kCrLfMode, u",", u"a,b,c,d", {question(kUnifyQuestion)}},
+        {mixed, kLfMode, u",", u"a\r,b\rc,d", {question(kLfQuestion)}},
+        {mixed, kCrMode, u",", u"a,\nb,c\nd", {question(kCrQuestion)}},
+        {u"\r\n\r\n", kCrLfMode, u"|", u"||", {question(kUnifyQuestion)}},
+        {u"\n\r", kCrLfMode, u"|", u"||", {question(kUnifyQuestion)}},
+        // The line-break mode always asks; Lf and Cr only where the text holds a CrLf.
+        {u"abc", kCrLfMode, u",", u"abc", {question(kUnifyQuestion)}},
+        {u"a\r\nb", kLfMode, u",", u"a\r,b", {question(kLfQuestion)}},
+        {u"a\nb\rc", kLfMode, u",", u"a,b\rc"},
+        {u"a\r\nb", kCrMode, u",", u"a,\nb", {question(kCrQuestion)}},
+        {u"a\rb\n", kCrMode, u",", u"a,b\n"},
+        {u"a\r\nb", kBsMode, u",", u"a\r\nb"},
+        {u"a\r\nb", kTabMode, u",", u"a\r\nb"},
         // The replacement is used as it is, line breaks included, and never rescanned.
-        {u"a\r\nb", kCrLfMode, u"\r\n\r\n", u"a\r\n\r\nb"},
+        {u"a\r\nb", kCrLfMode, u"\r\n\r\n", u"a\r\n\r\nb", {question(kUnifyQuestion)}},
         {u"a\tb\tc", kTabMode, u"\t\t", u"a\t\tb\t\tc"},
         {u"a\tb\tc", kTabMode, u"", u"abc"},
         {u"a\bb\b", kBsMode, u"<BS>", u"a<BS>b<BS>"},
@@ -48,34 +55,18 @@ TEST(ReplaceSpecialCharacter, ReplacesEveryOccurrenceOnce) {
         {u"abc", kBsMode, u"x", u"abc"},
         {u"a\nb", kLfMode, u"", u"ab"},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(replace(c.upper, c.mode, c.replacement).out, Text(c.out))
-            << show(c.upper) << " " << show(c.mode);
-}
-
-TEST(ReplaceSpecialCharacter, AsksFirstWhereTheModeSays) {
-    struct Case {
-        TextView upper, mode;
-        std::vector<FakeContext::Shown> asked;
-    };
-    const Case cases[] = {
-        {u"abc", kCrLfMode, {question(kUnifyQuestion)}},
-        {u"a\r\nb", kLfMode, {question(kLfQuestion)}},
-        {u"a\nb\rc", kLfMode, {}},
-        {u"a\r\nb", kCrMode, {question(kCrQuestion)}},
-        {u"a\rb\n", kCrMode, {}},
-        {u"a\r\nb", kBsMode, {}},
-        {u"a\r\nb", kTabMode, {}},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(replace(c.upper, c.mode, u",").ctx.shown, c.asked) << show(c.upper);
+    for (const auto& row : rows) {
+        const OpRun r = replace(row.upper, row.mode, row.replacement);
+        EXPECT_EQ(r.out, Text(row.out)) << show(row.upper) << " " << show(row.mode);
+        EXPECT_EQ(r.ctx.shown, row.asked) << show(row.upper) << " " << show(row.mode);
+    }
 }
 
 TEST(ReplaceSpecialCharacter, OnlyYesGoesOn) {
     for (TextView mode : {kCrLfMode, kLfMode, kCrMode}) {
-        EXPECT_EQ(replace(u"a\r\nb", mode, u",", answering(Answer::Yes)).out.has_value(), true);
+        EXPECT_TRUE(replace(u"a\r\nb", mode, u",", answering({Answer::Yes})).out.has_value());
         for (Answer a : {Answer::No, Answer::Cancel}) {
-            const OpRun r = replace(u"a\r\nb", mode, u",", answering(a));
+            const OpRun r = replace(u"a\r\nb", mode, u",", answering({a}));
             EXPECT_EQ(r.out, std::nullopt);
             EXPECT_EQ(r.ctx.shown.size(), 1u) << "no message after the answer";
         }
@@ -89,29 +80,28 @@ TEST(ReplaceSpecialCharacter, ClosingAsksNothingAndWritesNothing) {
 }
 
 TEST(ReplaceSpecialCharacter, EachModeHasItsOwnErrorMessage) {
-    struct Case {
+    const struct {
         TextView mode, message;
-    };
-    const Case cases[] = {
+    } rows[] = {
         {kCrLfMode, u"CrLf(改行)を置き換えの際にエラーしました。"},
         {kLfMode, u"Lf(ラインフィード)を置き換えの際にエラーしました。"},
         {kCrMode, u"Cr(キャリッジリターン)を置き換え中にエラーしました。"},
         {kBsMode, u"BS(バックスペース)を置き換えの際にエラーしました。"},
         {kTabMode, u"Tab(タブ)を置き換えの際にエラーしました。"},
     };
-    for (const Case& c : cases) {
-        // Without its replacement box the run fails inside the operation.
+    for (const auto& row : rows) {
+        // Without its replacement box the options cannot be read: the run fails in its frame.
         Params p;
-        p.set("Combo40", Text(c.mode));
+        p.set("Combo40", Text(row.mode));
         FakeContext ctx;
-        EXPECT_EQ(ReplaceSpecialCharacter(u"a\r\nb", p, ctx), std::nullopt);
-        ASSERT_FALSE(ctx.shown.empty());
-        EXPECT_EQ(ctx.shown.back(), exclamation(c.message));
+        EXPECT_EQ(dispatch(kReplaceSpecialCharacter.code, u"a\r\nb", p, ctx).lower, std::nullopt);
+        EXPECT_EQ(ctx.shown, std::vector{exclamation(row.message)});
     }
 }
 
 TEST(ReplaceSpecialCharacter, AnotherModeRunsNothing) {
     const OpRun r = replace(u"a\r\nb", u"x", u",");
+    EXPECT_EQ(r.end, DispatchEnd::NothingRan);
     EXPECT_EQ(r.out, std::nullopt);
     EXPECT_TRUE(r.ctx.shown.empty());
 }
@@ -122,21 +112,22 @@ TEST(ReplaceSpecialCharacter, BytesGiveWhatTheDecodedTextGives) {
     std::mt19937 random(3);
     const Text pieces[] = {u"a", u"あ", u"\t", u"\b", u"\r", u"\n", u"\r\n", u"\U0001F600"};
     const Text replacements[] = {u"", u" ", u"あ", u"\U0001F600x", u"\r\n", u"\t\t"};
-    const TextView modes[] = {kLfMode, kCrMode, kBsMode, kTabMode};
+    const SpecialCharacter modes[] = {SpecialCharacter::Lf, SpecialCharacter::Cr, SpecialCharacter::Bs,
+                                      SpecialCharacter::Tab};
     std::uniform_int_distribution<std::size_t> piece(0, std::size(pieces) - 1), length(0, 30);
     for (int round = 0; round < 3000; ++round) {
         Text upper;
         for (std::size_t n = length(random); n > 0; --n)
             upper += pieces[piece(random)];
-        Params p = Params::defaults(Date{2024, 1, 1});
-        p.set("Combo40", Text(modes[static_cast<std::size_t>(round) % std::size(modes)]));
-        p.set("Text26", replacements[static_cast<std::size_t>(round / 4) % std::size(replacements)]);
+        const SpecialCharacterOptions options{
+            modes[static_cast<std::size_t>(round) % std::size(modes)],
+            replacements[static_cast<std::size_t>(round / 4) % std::size(replacements)]};
         const std::string bytes = utf8::encode(upper);
-        ASSERT_TRUE(replacesInUtf8(bytes, p));
+        ASSERT_TRUE(replacesInUtf8(bytes, options));
         const Answer answer = round % 3 == 0 ? Answer::No : Answer::Yes;
-        FakeContext decoded = answering(answer), raw = answering(answer);
-        const std::optional<Text> expected = ReplaceSpecialCharacter(upper, p, decoded);
-        const std::optional<std::string> got = ReplaceSpecialCharacterUtf8(bytes, p, raw);
+        FakeContext decoded = answering({answer}), raw = answering({answer});
+        const std::optional<Text> expected = ReplaceSpecialCharacter(upper, options, decoded);
+        const std::optional<std::string> got = ReplaceSpecialCharacterUtf8(bytes, options, raw);
         SCOPED_TRACE(round);
         ASSERT_EQ(got.has_value(), expected.has_value()) << show(upper);
         if (expected) {
@@ -146,18 +137,16 @@ TEST(ReplaceSpecialCharacter, BytesGiveWhatTheDecodedTextGives) {
     }
 }
 
-TEST(ReplaceSpecialCharacter, LineBreaksAndLoneSurrogatesAreDecodedFirst) {
-    Params p = Params::defaults(Date{2024, 1, 1});
-    p.set("Combo40", Text(kTabMode));
-    p.set("Text26", u" ");
-    EXPECT_TRUE(replacesInUtf8("a\tb", p));
-    p.set("Text26", Text(1, u'\xDC00'));
-    EXPECT_FALSE(replacesInUtf8("a\tb", p));
-    p.set("Text26", u" ");
-    p.set("Combo40", Text(kCrLfMode));
-    EXPECT_FALSE(replacesInUtf8("a\tb", p));
+TEST(ReplaceSpecialCharacter, LineBreaksLoneSurrogatesAndOtherModesAreDecodedFirst) {
+    EXPECT_TRUE(replacesInUtf8("a\tb", {SpecialCharacter::Tab, u" "}));
+    EXPECT_FALSE(replacesInUtf8("a\tb", {SpecialCharacter::Tab, Text(1, u'\xDC00')}));
+    EXPECT_FALSE(replacesInUtf8("a\tb", {SpecialCharacter::LineBreak, u" "}));
+    // A mode outside the list is not taken in bytes: the decoded run says what it means.
+    Params p = Params::defaults(kToday);
     p.set("Combo40", u"x");
-    EXPECT_FALSE(replacesInUtf8("a\tb", p));
+    FakeContext ctx;
+    EXPECT_FALSE(dispatchUtf8(kReplaceSpecialCharacter.code, "a\tb", p, ctx).has_value());
+    EXPECT_TRUE(ctx.shown.empty());
 }
 
 }  // namespace

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "run_operation.h"
+#include "harness.h"
 
 namespace kivo {
 namespace {
@@ -16,15 +16,18 @@ constexpr TextView kBytesNoBreaks = u"バイト数をカウントする(改行�
 constexpr TextView kBytesRaw =
     u"バイト数をカウントする(改行「Lf」「Cr」「CrLf」、バックスペース「BS」を含む)";
 
-std::optional<Text> count(TextView upper, TextView mode) {
-    return runOperation(CountCharacters, upper, {{"Combo39", Text(mode)}}).out;
+OpRun count(TextView upper, TextView mode, FakeContext ctx = {}) {
+    return run(kCountCharacters, upper, {{"Combo39", Text(mode)}}, std::move(ctx));
+}
+
+OpRun countLetters(TextView upper, TextView letterClass, FakeContext ctx = {}) {
+    return run(kCountLetterClass, upper, {{"Combo19", Text(letterClass)}}, std::move(ctx));
 }
 
 TEST(CountCharacters, Modes) {
-    struct Case {
+    const struct {
         TextView upper, mode, report;
-    };
-    const Case cases[] = {
+    } rows[] = {
         {u"ab\r\nc", kNoBreaks, u"文字数：3"},
         {u"ab\r\nc", kBreakAsOne, u"文字数：4"},
         {u"ab\r\nc", kBreakAsTwo, u"文字数：5"},
@@ -46,24 +49,16 @@ TEST(CountCharacters, Modes) {
         {u"😀", kBytesRaw, u"バイト数：2"},
         {u"😀", kNoBreaks, u"文字数：2"},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(count(c.upper, c.mode), Text(c.report)) << show(c.upper) << " " << show(c.mode);
-}
-
-TEST(CountCharacters, AnotherModeCountsNothing) {
-    EXPECT_EQ(count(u"abc", u"x"), std::nullopt);
-}
-
-std::optional<Text> countLetters(TextView upper, TextView letterClass, FakeContext ctx = {}) {
-    return runOperation(CountLetterClass, upper, {{"Combo19", Text(letterClass)}}, std::move(ctx)).out;
+    for (const auto& row : rows)
+        EXPECT_EQ(count(row.upper, row.mode).out, Text(row.report))
+            << show(row.upper) << " " << show(row.mode);
 }
 
 TEST(CountLetterClass, Classes) {
-    struct Case {
-        TextView upper, letterClass, report;
-    };
     constexpr TextView sample = u"Year yY ｙＹ";
-    const Case cases[] = {
+    const struct {
+        TextView upper, letterClass, report;
+    } rows[] = {
         {sample, u"半角英小文字「a～z」", u"半角英小文字の数：4"},
         {sample, u"半角英大文字「A～Z」", u"半角英大文字の数：2"},
         {sample, u"全角英小文字「ａ～ｚ」", u"全角英小文字の数：1"},
@@ -75,22 +70,26 @@ TEST(CountLetterClass, Classes) {
         // Accented letters and other scripts never count; line breaks are no letters.
         {u"éÉαあ\r\n\r\n", u"半角英小文字「a～z」", u"半角英小文字の数：0"},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(countLetters(c.upper, c.letterClass), Text(c.report)) << show(c.upper);
+    for (const auto& row : rows)
+        EXPECT_EQ(countLetters(row.upper, row.letterClass).out, Text(row.report)) << show(row.upper);
 }
 
-TEST(CountLetterClass, AnotherClassIsSetBackAndCountsNothing) {
-    const OpRun r = runOperation(CountLetterClass, u"abc", {{"Combo19", u"abc"}});
-    EXPECT_EQ(r.out, std::nullopt);
-    EXPECT_EQ(r.ctx.assigned,
-              (std::vector<std::pair<std::string, Text>>{{"Combo19", u"半角英小文字「a～z」"}}));
-    EXPECT_TRUE(r.ctx.shown.empty());
+// Another mode counts nothing; another letter class is set back to the first as well.
+TEST(Counting, AnotherVariantRunsNothing) {
+    const OpRun characters = count(u"abc", u"x");
+    EXPECT_EQ(characters.end, DispatchEnd::NothingRan);
+    EXPECT_EQ(characters.out, std::nullopt);
+    EXPECT_TRUE(characters.changed.empty());
+    const OpRun letters = countLetters(u"abc", u"abc");
+    EXPECT_EQ(letters.end, DispatchEnd::NothingRan);
+    EXPECT_EQ(letters.out, std::nullopt);
+    EXPECT_EQ(letters.changed, (std::vector<ControlText>{{"Combo19", u"半角英小文字「a～z」"}}));
+    EXPECT_TRUE(letters.ctx.shown.empty());
 }
 
 TEST(CountLetterClass, PollsOncePerCharacterAndStopsWithoutOutput) {
-    const OpRun done = runOperation(CountLetterClass, u"abcd");
-    EXPECT_EQ(done.ctx.polls, 4);
-    const OpRun stopped = runOperation(CountLetterClass, u"abcd", {}, stoppingAfter(2));
+    EXPECT_EQ(run(kCountLetterClass, u"abcd").ctx.polls, 4);
+    const OpRun stopped = run(kCountLetterClass, u"abcd", {}, stoppingAfter(2));
     EXPECT_EQ(stopped.out, std::nullopt);
     EXPECT_TRUE(stopped.ctx.shown.empty());
     EXPECT_EQ(stopped.ctx.polls, 3);
@@ -102,10 +101,10 @@ TEST(CountCharacters, CountsInPiecesThatStop) {
     Text upper(std::size_t{1} << 20, u'a');
     upper[upper.size() - 1] = u'\r';
     upper += u"\nb";
-    const OpRun r = runOperation(CountCharacters, upper, {{"Combo39", u"改行を1文字でカウントする"}});
+    const OpRun r = count(upper, kBreakAsOne);
     EXPECT_EQ(r.out, u"文字数：" + Text(u"1048577"));
     EXPECT_EQ(r.ctx.polls, 2);
-    const OpRun stopped = runOperation(CountCharacters, u"abc", {}, stoppingAfter(0));
+    const OpRun stopped = run(kCountCharacters, u"abc", {}, stoppingAfter(0));
     EXPECT_EQ(stopped.out, std::nullopt);
     EXPECT_TRUE(stopped.ctx.shown.empty());
 }

@@ -2,25 +2,29 @@
 
 #include <gtest/gtest.h>
 
-#include "run_operation.h"
+#include "harness.h"
+#include "ops/line_walk.h"
 
 namespace kivo {
 namespace {
 
 using namespace test;
 
-constexpr TextView kGeneralErrorText = u"条件が行えない行がある、または文字数、その他のエラーです。";
+const std::vector kRefused = {info(kConsecutiveLineBreaks)};
+const std::vector kError = {exclamation(kGeneralError)};
 
 OpRun digits(TextView upper, TextView digitClass, TextView replacement, FakeContext ctx = {}) {
-    return runOperation(ReplaceDigits, upper, {{"Combo34", Text(digitClass)}, {"Text4", Text(replacement)}},
-                        std::move(ctx));
+    return run(kReplaceDigits, upper, {{"Combo34", Text(digitClass)}, {"Text4", Text(replacement)}},
+               std::move(ctx));
 }
 
 TEST(ReplaceDigits, ReplacesEachDigitOfTheClass) {
-    struct Case {
-        TextView upper, digitClass, replacement, out;
-    };
-    const Case cases[] = {
+    const std::vector nothing = {exclamation(u"置き換える文字、文字列が見つかりませんでした。")};
+    const struct {
+        TextView upper, digitClass, replacement;
+        std::optional<Text> out;
+        std::vector<FakeContext::Shown> shown = {};
+    } rows[] = {
         {u"a12b３", u"半角", u"#", u"a##b３"},
         {u"a12b３", u"全角", u"#", u"a12b#"},
         {u"a12b３", u"半角全角", u"#", u"a##b#"},
@@ -34,26 +38,15 @@ TEST(ReplaceDigits, ReplacesEachDigitOfTheClass) {
         {u"a1b\r\n", u"半角", u"-\n-", u"a-\r\n-b\r\n"},
         // Other digits, superscripts and Arabic-Indic digits are no digits here.
         {u"1²٣", u"半角全角", u"#", u"#²٣"},
+        {u"abc", u"半角", u"#", std::nullopt, nothing},
+        {u"３", u"半角", u"#", std::nullopt, nothing},
+        {u"1\r\n\r\n2", u"半角", u"#", std::nullopt, kRefused},
+        {u"12", u"x", u"#", std::nullopt, kError},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(digits(c.upper, c.digitClass, c.replacement).out, Text(c.out)) << show(c.upper);
-}
-
-TEST(ReplaceDigits, Refusals) {
-    struct Case {
-        TextView upper, digitClass;
-        FakeContext::Shown message;
-    };
-    const Case cases[] = {
-        {u"abc", u"半角", exclamation(u"置き換える文字、文字列が見つかりませんでした。")},
-        {u"３", u"半角", exclamation(u"置き換える文字、文字列が見つかりませんでした。")},
-        {u"1\r\n\r\n2", u"半角", info(u"改行の連続があります。")},
-        {u"12", u"x", exclamation(kGeneralErrorText)},
-    };
-    for (const Case& c : cases) {
-        const OpRun r = digits(c.upper, c.digitClass, u"#");
-        EXPECT_EQ(r.out, std::nullopt);
-        EXPECT_EQ(r.ctx.shown, std::vector{c.message}) << show(c.upper);
+    for (const auto& row : rows) {
+        const OpRun r = digits(row.upper, row.digitClass, row.replacement);
+        EXPECT_EQ(r.out, row.out) << show(row.upper);
+        EXPECT_EQ(r.ctx.shown, row.shown) << show(row.upper);
     }
 }
 
@@ -65,16 +58,16 @@ TEST(ReplaceDigits, StopsAtOnce) {
 }
 
 OpRun ends(TextView upper, TextView side, TextView n, TextView replacement, FakeContext ctx = {}) {
-    return runOperation(ReplaceEndCharacters, upper,
-                        {{"Combo32", Text(side)}, {"Combo1", Text(n)}, {"Text5", Text(replacement)}},
-                        std::move(ctx));
+    return run(kReplaceEndCharacters, upper,
+               {{"Combo32", Text(side)}, {"Combo1", Text(n)}, {"Text5", Text(replacement)}}, std::move(ctx));
 }
 
 TEST(ReplaceEndCharacters, ReplacesTheFirstOrLastCharacters) {
-    struct Case {
-        TextView upper, side, n, replacement, out;
-    };
-    const Case cases[] = {
+    const struct {
+        TextView upper, side, n, replacement;
+        std::optional<Text> out;
+        std::vector<FakeContext::Shown> shown = {};
+    } rows[] = {
         {u"abcd\r\nefg", u"左", u"2", u"X", u"Xcd\r\nXg"},
         {u"abcd\r\nefg", u"右", u"2", u"X", u"abX\r\neX"},
         {u"abcd\r\nefg\r\n", u"左", u"3", u"", u"d\r\n\r\n"},
@@ -87,33 +80,29 @@ TEST(ReplaceEndCharacters, ReplacesTheFirstOrLastCharacters) {
         // The replacement goes in as it is, its line breaks included.
         {u"ab\r\ncd", u"左", u"1", u"x\ry", u"x\ryb\r\nx\ryd"},
         {u"a", u"左", u"1", u"", u""},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(ends(c.upper, c.side, c.n, c.replacement).out, Text(c.out))
-            << show(c.upper) << " n=" << show(c.n);
-}
-
-TEST(ReplaceEndCharacters, Refusals) {
-    struct Case {
-        TextView upper, n;
-        FakeContext::Shown message;
-    };
-    const Case cases[] = {
-        {u"abcd\r\nefg", u"4", exclamation(kGeneralErrorText)},
-        {u"\r\nabc", u"1", exclamation(kGeneralErrorText)},
-        {u"abc\r\n", u"4", exclamation(kGeneralErrorText)},
-        {u"abc", u"4", info(u"置き換える文字数が元のデータより大きい値になっています。")},
-        {u"a\r\n\r\nb", u"1", info(u"改行の連続があります。")},
+        // A line shorter than n fails the run; a single line says so.
+        {u"abcd\r\nefg", u"左", u"4", u"T", std::nullopt, kError},
+        {u"\r\nabc", u"左", u"1", u"T", std::nullopt, kError},
+        {u"abc\r\n", u"左", u"4", u"T", std::nullopt, kError},
+        {u"abc",
+         u"左",
+         u"4",
+         u"T",
+         std::nullopt,
+         {info(u"置き換える文字数が元のデータより大きい値になっています。")}},
+        {u"a\r\n\r\nb", u"左", u"1", u"T", std::nullopt, kRefused},
         // Counts only the command line can send.
-        {u"abc", u"0", exclamation(kGeneralErrorText)},
-        {u"abc", u"1000", exclamation(kGeneralErrorText)},
-        {u"abc", u"x", exclamation(kGeneralErrorText)},
-        {u"abc", u"", exclamation(kGeneralErrorText)},
+        {u"abc", u"左", u"0", u"T", std::nullopt, kError},
+        {u"abc", u"左", u"1000", u"T", std::nullopt, kError},
+        {u"abc", u"左", u"x", u"T", std::nullopt, kError},
+        {u"abc", u"左", u"", u"T", std::nullopt, kError},
+        // The count is read before the text is looked at.
+        {u"a\r\n\r\nb", u"左", u"x", u"T", std::nullopt, kError},
     };
-    for (const Case& c : cases) {
-        const OpRun r = ends(c.upper, u"左", c.n, u"T");
-        EXPECT_EQ(r.out, std::nullopt);
-        EXPECT_EQ(r.ctx.shown, std::vector{c.message}) << show(c.upper) << " n=" << show(c.n);
+    for (const auto& row : rows) {
+        const OpRun r = ends(row.upper, row.side, row.n, row.replacement);
+        EXPECT_EQ(r.out, row.out) << show(row.upper) << " n=" << show(row.n);
+        EXPECT_EQ(r.ctx.shown, row.shown) << show(row.upper) << " n=" << show(row.n);
     }
 }
 
@@ -125,19 +114,20 @@ TEST(ReplaceEndCharacters, StopEndsWithoutOutput) {
 
 OpRun side(TextView upper, TextView direction, TextView found, TextView replacedSide, TextView replacement,
            FakeContext ctx = {}) {
-    return runOperation(ReplaceSideOfFoundText, upper,
-                        {{"Combo2", Text(direction)},
-                         {"Text7", Text(found)},
-                         {"Combo33", Text(replacedSide)},
-                         {"Text8", Text(replacement)}},
-                        std::move(ctx));
+    return run(kReplaceSideOfFoundText, upper,
+               {{"Combo2", Text(direction)},
+                {"Text7", Text(found)},
+                {"Combo33", Text(replacedSide)},
+                {"Text8", Text(replacement)}},
+               std::move(ctx));
 }
 
 TEST(ReplaceSideOfFoundText, ReplacesOneSideOfTheFoundText) {
-    struct Case {
-        TextView upper, direction, found, replacedSide, replacement, out;
-    };
-    const Case cases[] = {
+    const struct {
+        TextView upper, direction, found, replacedSide, replacement;
+        std::optional<Text> out;
+        std::vector<FakeContext::Shown> shown = {};
+    } rows[] = {
         {u"a=1\r\nb=2=3", u"左", u"=", u"左側", u"k", u"k1\r\nk2=3"},
         {u"a=1\r\nb=2=3", u"右", u"=", u"左側", u"k", u"k1\r\nk3"},
         {u"a=1\r\nb=2=3", u"左", u"=", u"右側", u"k", u"ak\r\nbk"},
@@ -162,29 +152,18 @@ TEST(ReplaceSideOfFoundText, ReplacesOneSideOfTheFoundText) {
         {u"xaaay\r\n", u"右", u"aa", u"左側", u"R", u"Ray\r\n"},
         // Any other direction text is from the right, any other side text the right side.
         {u"a=b=c", u"x", u"=", u"x", u"k", u"a=b=k"},
+        {u"abc", u"左", u"=", u"左側", u"k", std::nullopt, {info(u"置き換える文字が見つかりませんでした。")}},
+        {u"a=b", u"左", u"=\r\n", u"左側", u"k", std::nullopt, {info(u"改行が含まれています。")}},
+        {u"a=b", u"左", u"\r", u"左側", u"k", std::nullopt, {info(u"改行が含まれています。")}},
+        {u"a=b", u"左", u"\n", u"左側", u"k", std::nullopt, {info(u"改行が含まれています。")}},
+        {u"a\r\n\r\n=b", u"左", u"=", u"左側", u"k", std::nullopt, kRefused},
+        // The pre-check refuses an empty search text.
+        {u"a=b", u"左", u"", u"左側", u"k", std::nullopt, {info(kFoundTextMissing)}},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(side(c.upper, c.direction, c.found, c.replacedSide, c.replacement).out, Text(c.out))
-            << show(c.upper) << " " << show(c.found);
-}
-
-TEST(ReplaceSideOfFoundText, Refusals) {
-    struct Case {
-        TextView upper, found;
-        FakeContext::Shown message;
-    };
-    const Case cases[] = {
-        {u"abc", u"=", info(u"置き換える文字が見つかりませんでした。")},
-        {u"a=b", u"=\r\n", info(u"改行が含まれています。")},
-        {u"a=b", u"\r", info(u"改行が含まれています。")},
-        {u"a=b", u"\n", info(u"改行が含まれています。")},
-        {u"a\r\n\r\n=b", u"=", info(u"改行の連続があります。")},
-        {u"a=b", u"", info(u"置き換える文字を入力して下さい。")},
-    };
-    for (const Case& c : cases) {
-        const OpRun r = side(c.upper, u"左", c.found, u"左側", u"k");
-        EXPECT_EQ(r.out, std::nullopt);
-        EXPECT_EQ(r.ctx.shown, std::vector{c.message}) << show(c.upper) << " " << show(c.found);
+    for (const auto& row : rows) {
+        const OpRun r = side(row.upper, row.direction, row.found, row.replacedSide, row.replacement);
+        EXPECT_EQ(r.out, row.out) << show(row.upper) << " " << show(row.found);
+        EXPECT_EQ(r.ctx.shown, row.shown) << show(row.upper) << " " << show(row.found);
     }
 }
 

@@ -2,48 +2,52 @@
 
 #include <gtest/gtest.h>
 
-#include "fake_context.h"
-#include "ops/params.h"
+#include "harness.h"
+#include "ops/line_walk.h"
 
 namespace kivo {
 namespace {
 
-using test::FakeContext;
-
-std::optional<Text> reverse(TextView upper, TextView mode, TextView interval = u"0",
-                            FakeContext* ctx = nullptr) {
-    Params p = Params::defaults(Date{2024, 1, 1});
-    p.set("Combo41", Text(mode));
-    p.set("Combo42", Text(interval));
-    FakeContext local;
-    return ReverseText(upper, p, ctx ? *ctx : local);
-}
+using namespace test;
 
 constexpr TextView kWhole = u"全文リバースする";
 constexpr TextView kLines = u"数行おきにリバースする";
 
-TEST(ReverseText, WholeTextReversesCharactersAndLineOrder) {
-    struct Case {
-        TextView in, out;
-    };
-    const Case cases[] = {
-        {u"abc\r\ndef", u"fed\r\ncba"},
-        {u"abc\r\n", u"\r\ncba"},
-        {u"a\rb", u"b\r\na"},
-        {u"a\nb", u"b\r\na"},
-        {u"a\r\n\r\nb", u"b\r\n\r\na"},
-        {u"あいう", u"ういあ"},
-        {u"x", u"x"},
-        {u"\r\r\n\n", u"\r\n\r\n\r\n"},
-        {u"a\bb\tc", u"c\tb\ba"},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(reverse(c.in, kWhole), Text(c.out)) << std::string(c.in.begin(), c.in.end());
+OpRun reverse(TextView upper, TextView mode, TextView interval = u"0", FakeContext ctx = {}) {
+    return run(kReverseText, upper, {{"Combo41", Text(mode)}, {"Combo42", Text(interval)}}, std::move(ctx));
 }
 
-TEST(ReverseText, KeepsSurrogatePairsTogether) {
-    EXPECT_EQ(reverse(u"a😀b", kWhole), Text(u"b😀a"));
-    EXPECT_EQ(reverse(u"😀\r\n𠮷x", kLines, u"0"), Text(u"😀\r\nx𠮷"));
+TEST(ReverseText, WholeTextOrEveryFewLines) {
+    const struct {
+        TextView upper, mode, interval, out;
+    } rows[] = {
+        {u"abc\r\ndef", kWhole, u"0", u"fed\r\ncba"},
+        {u"abc\r\n", kWhole, u"0", u"\r\ncba"},
+        {u"a\rb", kWhole, u"0", u"b\r\na"},
+        {u"a\nb", kWhole, u"0", u"b\r\na"},
+        // The whole-text mode has no refusal of consecutive line breaks.
+        {u"a\r\n\r\nb", kWhole, u"1", u"b\r\n\r\na"},
+        {u"あいう", kWhole, u"0", u"ういあ"},
+        {u"x", kWhole, u"0", u"x"},
+        {u"\r\r\n\n", kWhole, u"0", u"\r\n\r\n\r\n"},
+        {u"a\bb\tc", kWhole, u"0", u"c\tb\ba"},
+        // Surrogate pairs stay together.
+        {u"a😀b", kWhole, u"0", u"b😀a"},
+        {u"😀\r\n𠮷x", kLines, u"0", u"😀\r\nx𠮷"},
+        {u"abc\r\ndef", kLines, u"0", u"cba\r\nfed"},
+        {u"a1\r\na2\r\na3\r\na4\r\na5", kLines, u"1", u"1a\r\na2\r\n3a\r\na4\r\n5a"},
+        {u"ab\r\ncd\r\nef\r\ngh\r\n", kLines, u"2", u"ba\r\ncd\r\nef\r\nhg\r\n"},
+        {u"\r\nab", kLines, u"0", u"\r\nba"},
+        {u"ab\rcd\nef", kLines, u"0", u"ba\r\ndc\r\nfe"},
+        {u"ab", kLines, u"007", u"ba"},
+        // A count takes any number of leading zeros.
+        {u"ab\r\ncd", kLines, u"0000000000", u"ba\r\ndc"},
+    };
+    for (const auto& row : rows) {
+        const OpRun r = reverse(row.upper, row.mode, row.interval);
+        EXPECT_EQ(r.out, Text(row.out)) << show(row.upper);
+        EXPECT_TRUE(r.ctx.shown.empty()) << show(row.upper);
+    }
     // A lone half stays a lone half.
     EXPECT_EQ(reversed(u"a\xD800"), Text(u"\xD800"
                                          u"a"));
@@ -62,25 +66,9 @@ TEST(ReverseText, WholeTextEqualsNormaliseReverseAndCrLf) {
             for (std::size_t k = 0, rest = code; k < length; ++k, rest /= std::size(alphabet))
                 in.push_back(alphabet[rest % std::size(alphabet)]);
             const Text expected = lfToCrLf(reversed(normalizeLineBreaks(in)));
-            ASSERT_EQ(reverse(in, kWhole), expected) << testing::PrintToString(std::u16string_view(in));
+            ASSERT_EQ(reverse(in, kWhole).out, expected) << show(in);
         }
     }
-}
-
-TEST(ReverseText, EveryFewLines) {
-    struct Case {
-        TextView in, interval, out;
-    };
-    const Case cases[] = {
-        {u"abc\r\ndef", u"0", u"cba\r\nfed"},
-        {u"a1\r\na2\r\na3\r\na4\r\na5", u"1", u"1a\r\na2\r\n3a\r\na4\r\n5a"},
-        {u"ab\r\ncd\r\nef\r\ngh\r\n", u"2", u"ba\r\ncd\r\nef\r\nhg\r\n"},
-        {u"\r\nab", u"0", u"\r\nba"},
-        {u"ab\rcd\nef", u"0", u"ba\r\ndc\r\nfe"},
-        {u"ab", u"007", u"ba"},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(reverse(c.in, kLines, c.interval), Text(c.out));
 }
 
 TEST(ReverseText, Interval999ReversesOnlyTheFirstOf1000Lines) {
@@ -89,44 +77,43 @@ TEST(ReverseText, Interval999ReversesOnlyTheFirstOf1000Lines) {
         in += u"ab\r\n";
         expected += i == 0 ? u"ba\r\n" : u"ab\r\n";
     }
-    EXPECT_EQ(reverse(in, kLines, u"999"), expected);
+    EXPECT_EQ(reverse(in, kLines, u"999").out, expected);
     // Line 1001 is the next reversed one.
-    EXPECT_EQ(reverse(in + u"xy", kLines, u"999"), expected + u"yx");
+    EXPECT_EQ(reverse(in + u"xy", kLines, u"999").out, expected + u"yx");
 }
 
-TEST(ReverseText, RefusesConsecutiveLineBreaks) {
-    for (TextView in : {TextView(u"a\r\n\r\nb"), TextView(u"a\r\n\r\n"), TextView(u"a\n\r")}) {
-        FakeContext ctx;
-        EXPECT_EQ(reverse(in, kLines, u"1", &ctx), std::nullopt);
-        ASSERT_EQ(ctx.shown.size(), 1u);
-        EXPECT_EQ(ctx.shown[0], (FakeContext::Shown{Icon::Information, u"改行の連続があります。"}));
+TEST(ReverseText, RefusalsAndBadIntervals) {
+    const struct {
+        TextView upper, interval;
+        FakeContext::Shown shown;
+    } rows[] = {
+        {u"a\r\n\r\nb", u"1", info(kConsecutiveLineBreaks)},
+        {u"a\r\n\r\n", u"1", info(kConsecutiveLineBreaks)},
+        {u"a\n\r", u"1", info(kConsecutiveLineBreaks)},
+        // An interval outside its rule is a run-time error.
+        {u"ab\r\ncd", u"1000", exclamation(kGeneralError)},
+        {u"ab\r\ncd", u"x", exclamation(kGeneralError)},
+        {u"ab\r\ncd", u"", exclamation(kGeneralError)},
+        {u"ab\r\ncd", u"-1", exclamation(kGeneralError)},
+        {u"ab\r\ncd", u"99999999999", exclamation(kGeneralError)},
+    };
+    for (const auto& row : rows) {
+        const OpRun r = reverse(row.upper, kLines, row.interval);
+        EXPECT_EQ(r.out, std::nullopt) << show(row.upper) << " " << show(row.interval);
+        EXPECT_EQ(r.ctx.shown, std::vector{row.shown}) << show(row.upper) << " " << show(row.interval);
     }
-    // The whole-text mode has no such refusal.
-    EXPECT_EQ(reverse(u"a\r\n\r\nb", kWhole), Text(u"b\r\n\r\na"));
 }
 
-TEST(ReverseText, StopEndsWithoutOutputOrMessage) {
-    FakeContext ctx;
-    ctx.stopAfterPolls = 2;
-    EXPECT_EQ(reverse(u"a\r\nb\r\nc\r\nd", kLines, u"1", &ctx), std::nullopt);
-    EXPECT_TRUE(ctx.shown.empty());
-    EXPECT_EQ(ctx.polls, 3);
-}
-
-TEST(ReverseText, ClosingSuppressesTheMessage) {
-    FakeContext ctx;
-    ctx.closingFlag = true;
-    EXPECT_EQ(reverse(u"a\r\n\r\nb", kLines, u"1", &ctx), std::nullopt);
-    EXPECT_TRUE(ctx.shown.empty());
-}
-
-TEST(ReverseText, AnIntervalOutsideItsRuleIsARunTimeError) {
-    for (TextView bad :
-         {TextView(u"1000"), TextView(u"x"), TextView(u""), TextView(u"-1"), TextView(u"99999999999")}) {
-        FakeContext ctx;
-        EXPECT_EQ(reverse(u"ab\r\ncd", kLines, bad, &ctx), std::nullopt);
-        EXPECT_EQ(ctx.texts(),
-                  std::vector<Text>{u"条件が行えない行がある、または文字数、その他のエラーです。"});
+TEST(ReverseText, StopAndClosingEndWithoutOutputOrMessage) {
+    const OpRun stopped = reverse(u"a\r\nb\r\nc\r\nd", kLines, u"1", stoppingAfter(2));
+    EXPECT_EQ(stopped.out, std::nullopt);
+    EXPECT_TRUE(stopped.ctx.shown.empty());
+    EXPECT_EQ(stopped.ctx.polls, 3);
+    // The whole-text reverse runs in the run frame too: a closing window gets no result.
+    for (TextView mode : {kLines, kWhole}) {
+        const OpRun closing = reverse(u"a\r\n\r\nb", mode, u"1", closingContext());
+        EXPECT_EQ(closing.out, std::nullopt);
+        EXPECT_TRUE(closing.ctx.shown.empty());
     }
 }
 

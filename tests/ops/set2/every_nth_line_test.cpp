@@ -2,29 +2,25 @@
 
 #include <gtest/gtest.h>
 
-#include "run_op.h"
+#include "harness.h"
+#include "ops/line_walk.h"
 
 namespace kivo {
 namespace {
 
-using test::FakeContext;
-using test::runOp;
-using test::show;
+using namespace test;
 
 constexpr TextView kSeven = u"1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7";
 
-std::optional<Text> extract(TextView in, TextView k, TextView n) {
-    return runOp(ExtractEveryNthLine, in, {{"Combo8", Text(k)}, {"Combo9", Text(n)}}).lower;
-}
-std::optional<Text> remainder(TextView in, TextView k, TextView n) {
-    return runOp(RemainderEveryNthLine, in, {{"Combo10", Text(k)}, {"Combo11", Text(n)}}).lower;
+// Both operations with the same first line and skip.
+Settings counts(TextView k, TextView n) {
+    return {{"Combo8", Text(k)}, {"Combo9", Text(n)}, {"Combo10", Text(k)}, {"Combo11", Text(n)}};
 }
 
 TEST(EveryNthLine, ExtractionAndRemainderSplitTheLines) {
-    struct Case {
-        TextView in, k, n, picked, rest;
-    };
-    const Case cases[] = {
+    const struct {
+        TextView upper, k, n, picked, rest;
+    } rows[] = {
         {kSeven, u"1", u"1", u"1\r\n3\r\n5\r\n7", u"2\r\n4\r\n6"},
         {kSeven, u"2", u"2", u"2\r\n5", u"1\r\n3\r\n4\r\n6\r\n7"},
         {kSeven, u"7", u"1", u"7", u"1\r\n2\r\n3\r\n4\r\n5\r\n6"},
@@ -36,9 +32,11 @@ TEST(EveryNthLine, ExtractionAndRemainderSplitTheLines) {
         {u"a\r\nb\r\n", u"1", u"1", u"a", u"b\r\n"},
         {u"a\rb\nc", u"1", u"1", u"a\r\nc", u"b"},
     };
-    for (const Case& c : cases) {
-        EXPECT_EQ(extract(c.in, c.k, c.n), Text(c.picked)) << show(c.in) << " k=" << show(c.k);
-        EXPECT_EQ(remainder(c.in, c.k, c.n), Text(c.rest)) << show(c.in) << " k=" << show(c.k);
+    for (const auto& row : rows) {
+        EXPECT_EQ(run(kExtractEveryNthLine, row.upper, counts(row.k, row.n)).out, Text(row.picked))
+            << show(row.upper) << " k=" << show(row.k);
+        EXPECT_EQ(run(kRemainderEveryNthLine, row.upper, counts(row.k, row.n)).out, Text(row.rest))
+            << show(row.upper) << " k=" << show(row.k);
     }
 }
 
@@ -48,27 +46,27 @@ TEST(EveryNthLine, TheFirstLineAndStepFitEightBits) {
         lines.append(u"L").append(1, static_cast<char16_t>(u'0' + i % 10)).append(u"\r\n");
     auto line = [](int i) { return Text(u"L").append(1, static_cast<char16_t>(u'0' + i % 10)); };
     // k = 255 and a skip of 254 (a step of 255) are the largest.
-    EXPECT_EQ(extract(lines, u"255", u"254"), line(255) + u"\r\n" + line(510));
-    EXPECT_EQ(extract(lines, u"1", u"254"), line(1) + u"\r\n" + line(256) + u"\r\n" + line(511));
-    for (const auto& [k, n] :
-         {std::pair{u"256", u"1"}, {u"1", u"255"}, {u"999", u"999"}, {u"0", u"1"}, {u"1", u"x"}}) {
-        for (Operation op : {ExtractEveryNthLine, RemainderEveryNthLine}) {
-            const auto r =
-                runOp(op, lines,
-                      {{"Combo8", Text(k)}, {"Combo9", Text(n)}, {"Combo10", Text(k)}, {"Combo11", Text(n)}});
-            EXPECT_EQ(r.lower, std::nullopt) << show(k) << " " << show(n);
-            EXPECT_EQ(r.ctx.shown,
-                      (std::vector<FakeContext::Shown>{{Icon::Exclamation, Text(test::kGeneralErrorText)}}));
+    EXPECT_EQ(run(kExtractEveryNthLine, lines, counts(u"255", u"254")).out, line(255) + u"\r\n" + line(510));
+    EXPECT_EQ(run(kExtractEveryNthLine, lines, counts(u"1", u"254")).out,
+              line(1) + u"\r\n" + line(256) + u"\r\n" + line(511));
+    for (const auto& [k, n] : {std::pair<TextView, TextView>{u"256", u"1"},
+                               {u"1", u"255"},
+                               {u"999", u"999"},
+                               {u"0", u"1"},
+                               {u"1", u"x"}}) {
+        for (const OperationDeclaration* op : {&kExtractEveryNthLine, &kRemainderEveryNthLine}) {
+            const OpRun r = run(*op, lines, counts(k, n));
+            EXPECT_EQ(r.out, std::nullopt) << show(k) << " " << show(n);
+            EXPECT_EQ(r.ctx.shown, std::vector{exclamation(kGeneralError)});
         }
     }
 }
 
-TEST(EveryNthLine, RefusesAnEmptyLineBeforeReadingTheCounts) {
-    for (Operation op : {ExtractEveryNthLine, RemainderEveryNthLine}) {
-        const auto r = runOp(op, u"a\r\n\r\nb", {{"Combo9", u"999"}, {"Combo11", u"999"}});
-        EXPECT_EQ(r.lower, std::nullopt);
-        EXPECT_EQ(r.ctx.shown,
-                  (std::vector<FakeContext::Shown>{{Icon::Information, Text(test::kConsecutiveText)}}));
+TEST(EveryNthLine, RefusesAnEmptyLineBeforeTheEightBitLimit) {
+    for (const OperationDeclaration* op : {&kExtractEveryNthLine, &kRemainderEveryNthLine}) {
+        const OpRun r = run(*op, u"a\r\n\r\nb", counts(u"1", u"999"));
+        EXPECT_EQ(r.out, std::nullopt);
+        EXPECT_EQ(r.ctx.shown, std::vector{info(kConsecutiveLineBreaks)});
     }
 }
 

@@ -2,83 +2,60 @@
 
 #include <gtest/gtest.h>
 
-#include "run_op.h"
+#include "harness.h"
+#include "ops/line_walk.h"
 
 namespace kivo {
 namespace {
 
-using test::FakeContext;
-using test::runOp;
-using test::show;
-
-test::OpRun byPosition(TextView in, TextView side, TextView p, TextView c, TextView r) {
-    return runOp(ReplaceByPosition, in,
-                 {{"Combo18", Text(side)}, {"Combo6", Text(p)}, {"Combo7", Text(c)}, {"Text34", Text(r)}});
-}
-
-struct Case {
-    Text side, p, c, r, in, out;
-};
+using namespace test;
 
 TEST(ReplaceByPosition, ReplacesTheRunInEveryLine) {
     const Text line255 = Text(254, u'a') + u"b";
-    const Case cases[] = {
-        {u"左", u"2", u"3", u"X", u"abcdef", u"aXef"},
-        {u"右", u"3", u"2", u"X", u"abcdef", u"abcXf"},
-        {u"右", u"2", u"2", u"X", u"abcdef", u"abcdX"},
-        {u"右", u"3", u"1", u"X", u"abc", u"Xbc"},
-        {u"左", u"2", u"2", u"X", u"abc", u"aX"},
-        {u"左", u"1", u"1", u"", u"ab\r\ncd", u"b\r\nd"},
-        {u"左", u"1", u"1", u"X", u"ab\r\ncd\r\n", u"Xb\r\nXd\r\n"},
-        {u"右", u"1", u"1", u"X", u"ab\rcd\ne", u"aX\r\ncX\r\nX"},
+    const std::vector error = {exclamation(kGeneralError)};
+    const struct {
+        Text upper, side, p, c, r;
+        std::optional<Text> out;
+        std::vector<FakeContext::Shown> shown = {};
+    } rows[] = {
+        {u"abcdef", u"左", u"2", u"3", u"X", u"aXef"},
+        {u"abcdef", u"右", u"3", u"2", u"X", u"abcXf"},
+        {u"abcdef", u"右", u"2", u"2", u"X", u"abcdX"},
+        {u"abc", u"右", u"3", u"1", u"X", u"Xbc"},
+        {u"abc", u"左", u"2", u"2", u"X", u"aX"},
+        {u"ab\r\ncd", u"左", u"1", u"1", u"", u"b\r\nd"},
+        {u"ab\r\ncd\r\n", u"左", u"1", u"1", u"X", u"Xb\r\nXd\r\n"},
+        {u"ab\rcd\ne", u"右", u"1", u"1", u"X", u"aX\r\ncX\r\nX"},
         // Any other side text counts from the right.
-        {u"x", u"1", u"1", u"X", u"ab", u"aX"},
+        {u"ab", u"x", u"1", u"1", u"X", u"aX"},
         // A backspace of the input is replaced as a marker is.
-        {u"左", u"1", u"1", u"X", u"a\bc", u"XXc"},
+        {u"a\bc", u"左", u"1", u"1", u"X", u"XXc"},
         // The replacement goes in as it is.
-        {u"左", u"1", u"1", u"1\r\n2", u"ab", u"1\r\n2b"},
-        {u"左", u"255", u"1", u"X", line255, Text(254, u'a') + u"X"},
-        {u"右", u"255", u"255", u"X", line255, u"X"},
-    };
-    for (const Case& c : cases) {
-        const auto r = byPosition(c.in, c.side, c.p, c.c, c.r);
-        EXPECT_EQ(r.lower, Text(c.out)) << show(c.in) << " p=" << show(c.p) << " c=" << show(c.c);
-        EXPECT_TRUE(r.ctx.shown.empty()) << show(c.in);
-    }
-}
-
-TEST(ReplaceByPosition, RunsOutsideALineAndValuesPast255AreRunTimeErrors) {
-    const Case cases[] = {
-        {u"左", u"5", u"3", u"X", u"abcdef", {}},
-        {u"左", u"2", u"3", u"X", u"abcdef\r\nabc", {}},
-        {u"右", u"2", u"3", u"X", u"abcdef", {}},
-        {u"右", u"4", u"1", u"X", u"abc", {}},
-        {u"左", u"300", u"1", u"X", u"abc", {}},
-        {u"左", u"256", u"1", u"X", Text(300, u'a'), {}},
-        {u"左", u"1", u"256", u"X", Text(300, u'a'), {}},
-        {u"左", u"0", u"1", u"X", u"abc", {}},
+        {u"ab", u"左", u"1", u"1", u"1\r\n2", u"1\r\n2b"},
+        {line255, u"左", u"255", u"1", u"X", Text(254, u'a') + u"X"},
+        {line255, u"右", u"255", u"255", u"X", u"X"},
+        // Equal only after normalising: written.
+        {u"aa\rab", u"左", u"1", u"1", u"a", u"aa\r\nab"},
+        {u"abc", u"左", u"2", u"1", u"b", std::nullopt, {info(u"置き換える文字が見つかりませんでした。")}},
+        {u"a\r\n\r\nb", u"左", u"1", u"1", u"X", std::nullopt, {info(kConsecutiveLineBreaks)}},
+        // Runs outside a line and values past 255 are run-time errors.
+        {u"abcdef", u"左", u"5", u"3", u"X", std::nullopt, error},
+        {u"abcdef\r\nabc", u"左", u"2", u"3", u"X", std::nullopt, error},
+        {u"abcdef", u"右", u"2", u"3", u"X", std::nullopt, error},
+        {u"abc", u"右", u"4", u"1", u"X", std::nullopt, error},
+        {u"abc", u"左", u"300", u"1", u"X", std::nullopt, error},
+        {Text(300, u'a'), u"左", u"256", u"1", u"X", std::nullopt, error},
+        {Text(300, u'a'), u"左", u"1", u"256", u"X", std::nullopt, error},
+        {u"abc", u"左", u"0", u"1", u"X", std::nullopt, error},
         // Read before the text is looked at.
-        {u"左", u"300", u"1", u"X", u"a\r\n\r\nb", {}},
+        {u"a\r\n\r\nb", u"左", u"300", u"1", u"X", std::nullopt, error},
     };
-    for (const Case& c : cases) {
-        const auto r = byPosition(c.in, c.side, c.p, c.c, c.r);
-        EXPECT_EQ(r.lower, std::nullopt) << show(c.in) << " p=" << show(c.p);
-        EXPECT_EQ(r.ctx.shown,
-                  (std::vector<FakeContext::Shown>{{Icon::Exclamation, Text(test::kGeneralErrorText)}}))
-            << show(c.in) << " p=" << show(c.p);
+    for (const auto& row : rows) {
+        const OpRun r = run(kReplaceByPosition, row.upper,
+                            {{"Combo18", row.side}, {"Combo6", row.p}, {"Combo7", row.c}, {"Text34", row.r}});
+        EXPECT_EQ(r.out, row.out) << show(row.upper) << " p=" << show(row.p) << " c=" << show(row.c);
+        EXPECT_EQ(r.ctx.shown, row.shown) << show(row.upper) << " p=" << show(row.p) << " c=" << show(row.c);
     }
-}
-
-TEST(ReplaceByPosition, RefusalsAndNothingReplaced) {
-    EXPECT_EQ(byPosition(u"a\r\n\r\nb", u"左", u"1", u"1", u"X").messages(),
-              std::vector<Text>{Text(test::kConsecutiveText)});
-    const auto same = byPosition(u"abc", u"左", u"2", u"1", u"b");
-    EXPECT_EQ(same.lower, std::nullopt);
-    EXPECT_EQ(
-        same.ctx.shown,
-        (std::vector<FakeContext::Shown>{{Icon::Information, u"置き換える文字が見つかりませんでした。"}}));
-    // Equal only after normalising: written.
-    EXPECT_EQ(byPosition(u"aa\rab", u"左", u"1", u"1", u"a").lower, Text(u"aa\r\nab"));
 }
 
 }  // namespace

@@ -2,32 +2,32 @@
 
 #include <gtest/gtest.h>
 
-#include "run_op.h"
+#include "harness.h"
+#include "ops/line_walk.h"
 
 namespace kivo {
 namespace {
 
-using test::FakeContext;
-using test::runOp;
-using test::show;
+using namespace test;
 
 constexpr TextView kNothingReplaced = u"置き換える文字が見つかりませんでした。";
+constexpr TextView kLeft = u"左から見つけた最初の";
+constexpr TextView kRight = u"右から見つけた最初の";
 
-test::OpRun allRanges(TextView in, TextView a, TextView b, TextView r) {
-    return runOp(ReplaceAllRangesInLine, in, {{"Text16", Text(a)}, {"Text17", Text(b)}, {"Text18", Text(r)}});
+OpRun allRanges(TextView upper, TextView a, TextView b, TextView r) {
+    return run(kReplaceAllRangesInLine, upper,
+               {{"Text16", Text(a)}, {"Text17", Text(b)}, {"Text18", Text(r)}});
 }
 
-test::OpRun firstRange(TextView in, TextView side, TextView a, TextView b, TextView r) {
-    return runOp(ReplaceRangePerLine, in,
-                 {{"Combo43", Text(side)}, {"Text19", Text(a)}, {"Text20", Text(b)}, {"Text21", Text(r)}});
+OpRun firstRange(TextView upper, TextView side, TextView a, TextView b, TextView r) {
+    return run(kReplaceRangePerLine, upper,
+               {{"Combo43", Text(side)}, {"Text19", Text(a)}, {"Text20", Text(b)}, {"Text21", Text(r)}});
 }
-
-struct Case {
-    TextView a, b, r, in, out;
-};
 
 TEST(ReplaceAllRangesInLine, ReplacesEveryRange) {
-    const Case cases[] = {
+    const struct {
+        TextView a, b, r, upper, out;
+    } rows[] = {
         {u"[", u"]", u"X", u"a[1]b[2]c", u"aXbXc"},
         {u"<<", u">>", u"", u"x<<1>>y", u"xy"},
         {u"<<", u">>", u"", u"<<1>>y", u"y"},
@@ -49,21 +49,20 @@ TEST(ReplaceAllRangesInLine, ReplacesEveryRange) {
         // The replacement goes in as it is.
         {u"[", u"]", u"1\r\n2", u"a[x]b", u"a1\r\n2b"},
         {u"[", u"]", u"あ", u"い[う]え", u"いあえ"},
+        // No range, but the breaks change from Cr to CrLf: that is written.
+        {u"[", u"]", u"X", u"]x[\rb", u"]x[\r\nb"},
     };
-    for (const Case& c : cases) {
-        const auto r = allRanges(c.in, c.a, c.b, c.r);
-        EXPECT_EQ(r.lower, Text(c.out)) << show(c.in);
-        EXPECT_TRUE(r.ctx.shown.empty()) << show(c.in);
+    for (const auto& row : rows) {
+        const OpRun r = allRanges(row.upper, row.a, row.b, row.r);
+        EXPECT_EQ(r.out, Text(row.out)) << show(row.upper);
+        EXPECT_TRUE(r.ctx.shown.empty()) << show(row.upper);
     }
 }
 
 TEST(ReplaceRangePerLine, ReplacesTheFirstRangeFromEitherSide) {
-    constexpr TextView kLeft = u"左から見つけた最初の";
-    constexpr TextView kRight = u"右から見つけた最初の";
-    struct SideCase {
-        TextView side, a, b, in, out;
-    };
-    const SideCase cases[] = {
+    const struct {
+        TextView side, a, b, upper, out;
+    } rows[] = {
         {kLeft, u"(", u")", u"(1)(2)", u"-(2)"},
         {kRight, u"(", u")", u"(1)(2)", u"(1)-"},
         {u"x", u"(", u")", u"(1)(2)", u"(1)-"},
@@ -75,59 +74,45 @@ TEST(ReplaceRangePerLine, ReplacesTheFirstRangeFromEitherSide) {
         {kRight, u"aa", u"b", u"aaab", u"a-"},
         {kLeft, u"(", u")", u"(1)\r\n2\r\n(3)(4)\r\n", u"-\r\n2\r\n-(4)\r\n"},
     };
-    for (const SideCase& c : cases) {
-        const auto r = firstRange(c.in, c.side, c.a, c.b, u"-");
-        EXPECT_EQ(r.lower, Text(c.out)) << show(c.in);
-        EXPECT_TRUE(r.ctx.shown.empty()) << show(c.in);
+    for (const auto& row : rows) {
+        const OpRun r = firstRange(row.upper, row.side, row.a, row.b, u"-");
+        EXPECT_EQ(r.out, Text(row.out)) << show(row.upper);
+        EXPECT_TRUE(r.ctx.shown.empty()) << show(row.upper);
     }
 }
 
-TEST(RangeReplacement, NothingReplacedComparesWithTheUnnormalisedText) {
-    const Case nothing[] = {
-        {u"|", u"|", u"X", u"a|b|c", {}},
-        {u"aa", u"a", u"X", u"aaa", {}},
-        {u"[", u"]", u"[1]", u"a[1]", {}},
-        {u"(", u")", u"X", u"(1\r\n2)", {}},
-    };
-    for (const Case& c : nothing) {
-        const auto r = allRanges(c.in, c.a, c.b, c.r);
-        EXPECT_EQ(r.lower, std::nullopt) << show(c.in);
-        EXPECT_EQ(r.ctx.shown,
-                  (std::vector<FakeContext::Shown>{{Icon::Information, Text(kNothingReplaced)}}));
-        EXPECT_EQ(firstRange(c.in, u"左から見つけた最初の", c.a, c.b, c.r).messages(),
-                  std::vector<Text>{Text(kNothingReplaced)});
-    }
-    // No range, but the breaks change from Cr to CrLf: that is written.
-    EXPECT_EQ(allRanges(u"]x[\rb", u"[", u"]", u"X").lower, Text(u"]x[\r\nb"));
-}
-
-TEST(RangeReplacement, TheChecksComeInOrder) {
-    struct Check {
-        TextView a, b, in, message;
-    };
-    const Check checks[] = {
-        {u"", u"", u"a\r\n\r\nb", u"●～▲を…の左側のテキストを入力して下さい。"},
-        {u"", u"\b", u"x", u"●～▲を…の左側のテキストを入力して下さい。"},
-        {u"[", u"", u"x", u"●～▲を…の右側のテキストを入力して下さい。"},
-        {u"[\b", u"]", u"a\r\n\r\nb", u"●～▲にバックスペースが含まれています。"},
-        {u"[", u"\b", u"x", u"●～▲にバックスペースが含まれています。"},
-        {u"[\n", u"]", u"a\r\n\r\nb", u"改行の連続があります。"},
-        {u"[\r\n", u"]", u"[x]", u"●～▲に改行が含まれています。"},
-        {u"[", u"\n", u"[x]", u"●～▲に改行が含まれています。"},
-        {u"[", u"]", u"a]", u"●～▲を…の左側のテキストが本文中に見つかりませんでした。"},
+// Both operations check their texts in this order; nothing replaced compares with the
+// unnormalised text.
+TEST(RangeReplacement, RefusalsComeInOrder) {
+    const struct {
+        TextView a, b, r, upper, message, side = kRight;
+    } rows[] = {
+        {u"", u"", u"X", u"a\r\n\r\nb", u"●～▲を…の左側のテキストを入力して下さい。"},
+        {u"", u"\b", u"X", u"x", u"●～▲を…の左側のテキストを入力して下さい。"},
+        {u"[", u"", u"X", u"x", u"●～▲を…の右側のテキストを入力して下さい。"},
+        {u"[\b", u"]", u"X", u"a\r\n\r\nb", u"●～▲にバックスペースが含まれています。"},
+        {u"[", u"\b", u"X", u"x", u"●～▲にバックスペースが含まれています。"},
+        {u"[\n", u"]", u"X", u"a\r\n\r\nb", kConsecutiveLineBreaks},
+        {u"[\r\n", u"]", u"X", u"[x]", u"●～▲に改行が含まれています。"},
+        {u"[", u"\n", u"X", u"[x]", u"●～▲に改行が含まれています。"},
+        {u"[", u"]", u"X", u"a]", u"●～▲を…の左側のテキストが本文中に見つかりませんでした。"},
         // A lone Cr of a delimiter cannot match the normalised text.
-        {u"\r", u"]", u"a\r]", u"●～▲を…の左側のテキストが本文中に見つかりませんでした。"},
-        {u"[", u"]", u"[a", u"●～▲を…の右側のテキストが本文中に見つかりませんでした。"},
+        {u"\r", u"]", u"X", u"a\r]", u"●～▲を…の左側のテキストが本文中に見つかりませんでした。"},
+        {u"[", u"]", u"X", u"[a", u"●～▲を…の右側のテキストが本文中に見つかりませんでした。"},
         // Found anywhere in the text counts, across lines too.
-        {u"[", u"]", u"[a\r\n", u"●～▲を…の右側のテキストが本文中に見つかりませんでした。"},
+        {u"[", u"]", u"X", u"[a\r\n", u"●～▲を…の右側のテキストが本文中に見つかりませんでした。"},
+        {u"|", u"|", u"X", u"a|b|c", kNothingReplaced, kLeft},
+        {u"aa", u"a", u"X", u"aaa", kNothingReplaced, kLeft},
+        {u"[", u"]", u"[1]", u"a[1]", kNothingReplaced, kLeft},
+        {u"(", u")", u"X", u"(1\r\n2)", kNothingReplaced, kLeft},
     };
-    for (const Check& c : checks) {
-        const auto r = allRanges(c.in, c.a, c.b, u"X");
-        EXPECT_EQ(r.lower, std::nullopt) << show(c.in);
-        EXPECT_EQ(r.ctx.shown, (std::vector<FakeContext::Shown>{{Icon::Information, Text(c.message)}}))
-            << show(c.in);
-        EXPECT_EQ(firstRange(c.in, u"右から見つけた最初の", c.a, c.b, u"X").messages(),
-                  std::vector<Text>{Text(c.message)});
+    for (const auto& row : rows) {
+        const OpRun all = allRanges(row.upper, row.a, row.b, row.r);
+        EXPECT_EQ(all.out, std::nullopt) << show(row.upper);
+        EXPECT_EQ(all.ctx.shown, std::vector{info(row.message)}) << show(row.upper);
+        EXPECT_EQ(firstRange(row.upper, row.side, row.a, row.b, row.r).messages(),
+                  std::vector<Text>{Text(row.message)})
+            << show(row.upper);
     }
 }
 
@@ -138,7 +123,7 @@ TEST(RangeReplacement, LongRepetitiveDelimitersStayLinear) {
     const Text line(200000, u'a');
     EXPECT_EQ(allRanges(line, delimiter, delimiter, u"X").messages(),
               std::vector<Text>{Text(kNothingReplaced)});
-    EXPECT_EQ(firstRange(line, u"右から見つけた最初の", delimiter, delimiter, u"X").messages(),
+    EXPECT_EQ(firstRange(line, kRight, delimiter, delimiter, u"X").messages(),
               std::vector<Text>{Text(kNothingReplaced)});
     // Many ranges in one line.
     Text many, expected;
@@ -146,7 +131,7 @@ TEST(RangeReplacement, LongRepetitiveDelimitersStayLinear) {
         many += u"x[yy]";
         expected += u"xZ";
     }
-    EXPECT_EQ(allRanges(many, u"[", u"]", u"Z").lower, expected);
+    EXPECT_EQ(allRanges(many, u"[", u"]", u"Z").out, expected);
 }
 
 }  // namespace

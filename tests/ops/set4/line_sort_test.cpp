@@ -2,26 +2,27 @@
 
 #include <gtest/gtest.h>
 
-#include "run_set4.h"
+#include "harness.h"
+#include "ops/line_walk.h"
 
 namespace kivo {
 namespace {
 
-using test::FakeContext;
-using test::runOp;
+using namespace test;
 
 constexpr TextView kUp = u"昇順でソートする";
 constexpr TextView kDown = u"降順でソートする";
 
-std::optional<Text> sortLines(TextView upper, TextView order = kUp) {
-    return runOp(SortLines, upper, {{"Combo20", order}});
+OpRun sorted(TextView upper, TextView order = kUp, FakeContext ctx = {}) {
+    return run(kSortLines, upper, {{"Combo20", Text(order)}}, std::move(ctx));
 }
 
 TEST(SortLines, SortsLinesAscendingAndDescending) {
-    struct Case {
-        TextView in, order, out;
-    };
-    const Case cases[] = {
+    const struct {
+        TextView upper, order;
+        std::optional<Text> out;
+        std::vector<FakeContext::Shown> shown = {};
+    } rows[] = {
         {u"b\r\na\r\nc", kUp, u"a\r\nb\r\nc"},
         {u"b\r\na\r\nc", kDown, u"c\r\nb\r\na"},
         // A final line break adds an empty last line that is sorted with the others.
@@ -39,39 +40,24 @@ TEST(SortLines, SortsLinesAscendingAndDescending) {
         // A surrogate pair (U+D842 …) sorts before U+E000 and above, unlike code-point order.
         {u"\uFF21\r\n𠮷", kUp, u"𠮷\r\n\uFF21"},
         {u"\n", kUp, u"\r\n\r\n"},
+        {u"abc", kUp, std::nullopt, {info(u"1行なのでソートできません。")}},
+        {u"a\r\n\r\nb", kUp, std::nullopt, {info(kConsecutiveLineBreaks)}},
+        {u"a\r\n\r\n", kUp, std::nullopt, {info(kConsecutiveLineBreaks)}},
+        // An order outside the list is a run-time error.
+        {u"b\r\na", u"昇順", std::nullopt, {exclamation(kGeneralError)}},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(sortLines(c.in, c.order), Text(c.out)) << test::narrow(c.in);
-}
-
-TEST(SortLines, Refusals) {
-    struct Case {
-        TextView in, message;
-    };
-    const Case cases[] = {
-        {u"abc", u"1行なのでソートできません。"},
-        {u"a\r\n\r\nb", u"改行の連続があります。"},
-        {u"a\r\n\r\n", u"改行の連続があります。"},
-    };
-    for (const Case& c : cases) {
-        FakeContext ctx;
-        EXPECT_EQ(runOp(SortLines, c.in, {}, ctx), std::nullopt);
-        EXPECT_EQ(ctx.shown, (std::vector<FakeContext::Shown>{{Icon::Information, Text(c.message)}}));
+    for (const auto& row : rows) {
+        const OpRun r = sorted(row.upper, row.order);
+        EXPECT_EQ(r.out, row.out) << show(row.upper);
+        EXPECT_EQ(r.ctx.shown, row.shown) << show(row.upper);
     }
-}
-
-TEST(SortLines, AnOrderOutsideTheListIsARunTimeError) {
-    FakeContext ctx;
-    EXPECT_EQ(runOp(SortLines, u"b\r\na", {{"Combo20", u"昇順"}}, ctx), std::nullopt);
-    EXPECT_EQ(ctx.shown, (std::vector<FakeContext::Shown>{{Icon::Exclamation, Text(kGeneralError)}}));
 }
 
 TEST(SortLines, StopWhileFillingOrReadingBackWritesNothing) {
     for (int polls : {0, 2, 5}) {
-        FakeContext ctx;
-        ctx.stopAfterPolls = polls;
-        EXPECT_EQ(runOp(SortLines, u"c\r\nb\r\na", {}, ctx), std::nullopt) << polls;
-        EXPECT_TRUE(ctx.shown.empty());
+        const OpRun r = sorted(u"c\r\nb\r\na", kUp, stoppingAfter(polls));
+        EXPECT_EQ(r.out, std::nullopt) << polls;
+        EXPECT_TRUE(r.ctx.shown.empty());
     }
 }
 
@@ -87,7 +73,7 @@ TEST(SortLines, ManyLinesWithAFinalBreak) {
     for (int letter = 0; letter < 26; ++letter)
         for (int k = 0; k < counts[letter]; ++k)
             expected += Text(1, static_cast<char16_t>(u'a' + letter)) + u"\r\n";
-    EXPECT_EQ(sortLines(in), expected);
+    EXPECT_EQ(sorted(in).out, expected);
 }
 
 }  // namespace

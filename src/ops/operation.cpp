@@ -1,0 +1,40 @@
+#include "ops/operation.h"
+
+#include <string>
+
+namespace kivo {
+
+bool ParamDeclaration::isEntry(TextView text) const {
+    for (const ListEntry& e : entries)
+        if (e.text == text) return true;
+    return false;
+}
+
+const ParamDeclaration* OperationDeclaration::param(std::string_view control) const {
+    for (const ParamDeclaration& p : params)
+        if (p.control == control) return &p;
+    return nullptr;
+}
+
+int countFrom(TextView text, int min, int max) {
+    if (text.empty()) throw RunTimeError("not a count");
+    long long value = 0;
+    for (const char16_t c : text) {
+        if (c < u'0' || c > u'9') throw RunTimeError("not a count");
+        value = value * 10 + (c - u'0');
+        if (value > max) throw RunTimeError("count out of range");
+    }
+    if (value < min) throw RunTimeError("count out of range");
+    return static_cast<int>(value);
+}
+
+Text decimalText(long long value) {
+    const std::string digits = std::to_string(value);
+    return Text(digits.begin(), digits.end());
+}
+
+std::string arrayName(std::string_view array, int index) {
+    return std::string(array) + "(" + std::to_string(index) + ")";
+}
+
+}  // namespace kivo

@@ -1,0 +1,45 @@
+#include "ops/set5/kana_conversion.h"
+
+namespace kivo {
+namespace {
+
+// Hiragana and katakana lie the same distance apart in both blocks.
+constexpr char16_t kKanaDistance = u'ァ' - u'ぁ';
+
+bool isConvertedHiragana(char16_t c) {
+    return (c >= u'ぁ' && c <= u'ゖ') || c == u'ゝ' || c == u'ゞ';
+}
+bool isConvertedKatakana(char16_t c) {
+    return (c >= u'ァ' && c <= u'ヶ') || c == u'ヽ' || c == u'ヾ';
+}
+
+}  // namespace
+
+std::optional<Text> ConvertKana(TextView upper, const KanaOptions& options, RunContext& ctx) {
+    Text out(upper);
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        if ((i & 0xFFFF) == 0 && ctx.poll()) return std::nullopt;
+        char16_t& c = out[i];
+        if (options.toKatakana && isConvertedHiragana(c)) {
+            c = static_cast<char16_t>(c + kKanaDistance);
+        } else if (!options.toKatakana && isConvertedKatakana(c)) {
+            c = static_cast<char16_t>(c - kKanaDistance);
+        }
+    }
+    return out;
+}
+
+const OperationDeclaration kConvertKana = declare<KanaOptions>({
+    .code = 36,
+    .tab = 4,
+    .selector = "Option5(1)",
+    .name = "convert-kana",
+    .description = "Converts hiragana to katakana, or katakana to hiragana",
+    .caption = u"…に変換する(&F)",
+    .params = {listParam(
+        &KanaOptions::toKatakana, "Combo60", "direction",
+        {{u"ひらがな→カタカナ", "to-katakana", true}, {u"カタカナ→ひらがな", "to-hiragana", false}})},
+    .run = ConvertKana,
+});
+
+}  // namespace kivo

@@ -1,0 +1,84 @@
+#include "ops/set5/natural_sort.h"
+
+#include <algorithm>
+
+#include "ops/line_walk.h"
+#include "text/characters.h"
+
+namespace kivo {
+namespace {
+
+bool isDigit(char16_t c) {
+    return isHalfDigit(c) || isFullDigit(c);
+}
+
+int digitValue(char16_t c) {
+    return isHalfDigit(c) ? c - u'0' : c - u'０';
+}
+
+// The run of digits starting at `at`, without its leading zeros (an all-zero run keeps none).
+TextView significantDigits(TextView s, std::size_t& at) {
+    while (at < s.size() && isDigit(s[at]) && digitValue(s[at]) == 0)
+        ++at;
+    const std::size_t start = at;
+    while (at < s.size() && isDigit(s[at]))
+        ++at;
+    return s.substr(start, at - start);
+}
+
+// Two runs by value: the longer run of significant digits is the larger, else the first digit
+// that differs decides, whatever the widths.
+int compareValues(TextView a, TextView b) {
+    if (a.size() != b.size()) return a.size() < b.size() ? -1 : 1;
+    for (std::size_t k = 0; k < a.size(); ++k)
+        if (digitValue(a[k]) != digitValue(b[k])) return digitValue(a[k]) < digitValue(b[k]) ? -1 : 1;
+    return 0;
+}
+
+}  // namespace
+
+int compareNaturally(TextView a, TextView b) {
+    std::size_t i = 0, j = 0;
+    while (i < a.size() && j < b.size()) {
+        if (isDigit(a[i]) && isDigit(b[j])) {
+            if (const int order = compareValues(significantDigits(a, i), significantDigits(b, j)))
+                return order;
+            continue;
+        }
+        if (a[i] != b[j]) return a[i] < b[j] ? -1 : 1;
+        ++i;
+        ++j;
+    }
+    if (i < a.size()) return 1;
+    return j < b.size() ? -1 : 0;
+}
+
+std::optional<Text> SortLinesNaturally(TextView upper, const NaturalSortOptions& options, RunContext& ctx) {
+    const LineText text(upper);
+    std::optional<std::vector<TextView>> lines = text.lines(ctx);
+    if (!lines) return std::nullopt;
+    std::stable_sort(lines->begin(), lines->end(), [&](TextView a, TextView b) {
+        return options.descending ? compareNaturally(b, a) < 0 : compareNaturally(a, b) < 0;
+    });
+    LineWriter out(text.view().size() + lines->size() + 1);
+    for (std::size_t i = 0; i < lines->size(); ++i) {
+        if ((i & 0xFFF) == 0 && ctx.poll()) return std::nullopt;
+        out.addLine((*lines)[i]);
+    }
+    return out.take(!text.endsWithLineBreak());
+}
+
+const OperationDeclaration kSortLinesNaturally = declare<NaturalSortOptions>({
+    .code = 39,
+    .tab = 4,
+    .selector = "Option5(4)",
+    .name = "natural-sort",
+    .description = "Sorts the lines with their numbers compared by value (第2回 before 第10回)",
+    .caption = u"数値の大きさ順に行を…(&I)",
+    .params = {listParam(
+        &NaturalSortOptions::descending, "Combo63", "order",
+        {{u"昇順でソートする", "ascending", false}, {u"降順でソートする", "descending", true}})},
+    .run = SortLinesNaturally,
+});
+
+}  // namespace kivo

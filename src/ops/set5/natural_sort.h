@@ -1,0 +1,21 @@
+#pragma once
+
+#include "ops/operation.h"
+
+namespace kivo {
+
+struct NaturalSortOptions {
+    bool descending = false;
+};
+
+/// Code 39: the lines sorted with their runs of digits (half-width and full-width alike) compared
+/// by value and every other character by its UTF-16 code unit; lines equal that way keep their
+/// order, in both directions.
+std::optional<Text> SortLinesNaturally(TextView upper, const NaturalSortOptions& options, RunContext& ctx);
+
+/// Below zero when `a` comes before `b` in that order, zero when they are equal, above zero after.
+int compareNaturally(TextView a, TextView b);
+
+extern const OperationDeclaration kSortLinesNaturally;
+
+}  // namespace kivo

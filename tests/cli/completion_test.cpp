@@ -1,0 +1,100 @@
+// The bash completion installed for kivoautofill-cli, run by bash on the words readline would pass
+// it, against what the command line takes.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli/cli.h"
+#include "ops/params.h"
+
+namespace kivo {
+namespace {
+
+std::string shellQuoted(const std::string& word) {
+    std::string quoted = "'";
+    for (const char c : word)
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+// The completions offered for the last of `words` (readline breaks NAME=VALUE into NAME, "=",
+// VALUE), sorted. compopt only works inside real completion, so it does nothing here.
+std::vector<std::string> complete(const std::vector<std::string>& words) {
+    std::string cmd =
+        "bash --norc --noprofile -c 'compopt() { :; }; source \"$1\"; shift; COMP_WORDS=(\"$@\"); "
+        "COMP_CWORD=$(($# - 1)); _kivoautofill_cli; printf \"%s\\n\" \"${COMPREPLY[@]}\"' bash " +
+        shellQuoted(KIVO_COMPLETION_PATH);
+    for (const std::string& word : words)
+        cmd += ' ' + shellQuoted(word);
+    FILE* pipe = popen(cmd.c_str(), "r");
+    if (!pipe) return {"(bash did not start)"};
+    std::string out;
+    std::array<char, 4096> buf{};
+    for (std::size_t n; (n = fread(buf.data(), 1, buf.size(), pipe)) > 0;)
+        out.append(buf.data(), n);
+    if (WEXITSTATUS(pclose(pipe)) != 0) return {"(the completion failed)"};
+    std::vector<std::string> completions;
+    for (std::size_t start = 0, end; (end = out.find('\n', start)) != std::string::npos; start = end + 1)
+        if (end > start) completions.push_back(out.substr(start, end - start));
+    std::sort(completions.begin(), completions.end());
+    return completions;
+}
+
+// The operation codes the command line runs (two digits at most): any other is a usage error.
+std::vector<std::string> acceptedCodes() {
+    std::vector<std::string> codes;
+    for (int code = 0; code < 100; ++code) {
+        std::istringstream in;
+        std::ostringstream out, err;
+        if (runCli({std::to_string(code)}, in, out, err) != 2) codes.push_back(std::to_string(code));
+    }
+    return codes;
+}
+
+std::vector<std::string> sorted(std::vector<std::string> words) {
+    std::sort(words.begin(), words.end());
+    return words;
+}
+
+TEST(Completion, OffersWhatTheCommandLineTakes) {
+    std::vector<std::string> codes = acceptedCodes();
+    codes.insert(codes.end(), {"--help", "--version"});
+    std::vector<std::string> names = {"--answer=", "--encoding="};
+    const Params defaults = Params::defaults(Date{2000, 1, 1});
+    for (const auto& entry : defaults.all())
+        names.push_back(entry.first + "=");
+
+    struct Case {
+        std::vector<std::string> words;
+        std::vector<std::string> completions;
+    };
+    const Case cases[] = {
+        {{"kivoautofill-cli", ""}, codes},
+        {{"kivoautofill-cli", "3"}, {"3", "30", "31", "32", "33", "34"}},
+        {{"kivoautofill-cli", "0", ""}, names},
+        {{"kivoautofill-cli", "0", "Combo1", "=", "x", "Text4"}, {"Text4=", "Text40=", "Text41="}},
+        // A name's parentheses as bash quotes them.
+        {{"kivoautofill-cli", "26", "Check1\\(1"},
+         {"Check1(1)=", "Check1(10)=", "Check1(11)=", "Check1(12)=", "Check1(13)=", "Check1(14)=",
+          "Check1(15)=", "Check1(16)="}},
+        {{"kivoautofill-cli", "26", "'ComboId(3"}, {"ComboId(3)="}},
+        {{"kivoautofill-cli", "0", "--enc"}, {"--encoding="}},
+        {{"kivoautofill-cli", "0", "--answer", "=", ""}, {"cancel", "no", "yes"}},
+        {{"kivoautofill-cli", "0", "--answer", "="}, {"cancel", "no", "yes"}},
+        {{"kivoautofill-cli", "0", "--encoding", "=", "c"}, {"cp932"}},
+        // A control takes any text.
+        {{"kivoautofill-cli", "0", "Text3", "=", ""}, {}},
+    };
+    for (const Case& c : cases)
+        EXPECT_THAT(complete(c.words), testing::ContainerEq(sorted(c.completions))) << c.words.back();
+}
+
+}  // namespace
+}  // namespace kivo

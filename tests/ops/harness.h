@@ -1,0 +1,118 @@
+#pragma once
+
+#include <deque>
+#include <optional>
+#include <ostream>
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "fake_context.h"
+#include "ops/dispatch.h"
+
+// The one way operation tests run an operation: through the dispatcher, as Execute does.
+namespace kivo::test {
+
+/// Controls changed from their load defaults, by name.
+using Settings = std::vector<std::pair<std::string, Text>>;
+
+/// Today's date for the date pickers.
+inline constexpr Date kToday{2024, 5, 1};
+
+/// One run: how it ended, its result, the controls it changed and what the context saw.
+struct OpRun {
+    DispatchEnd end = DispatchEnd::Ran;
+    std::optional<Text> out;
+    std::vector<ControlText> changed;
+    FakeContext ctx;
+
+    std::vector<Text> messages() const { return ctx.texts(); }
+};
+
+/// Runs `op` on `upper` with the load defaults changed by `settings`: its pre-check, its variant
+/// choice, and the operation in its run frame.
+inline OpRun run(const OperationDeclaration& op, TextView upper, const Settings& settings = {},
+                 FakeContext ctx = {}) {
+    Params params = Params::defaults(kToday);
+    for (const auto& [name, value] : settings) {
+        if (!Params::isControl(name)) throw std::invalid_argument("no control " + name);
+        params.set(name, value);
+    }
+    OpRun r;
+    r.ctx = std::move(ctx);
+    DispatchResult result = dispatch(op.code, upper, params, r.ctx);
+    r.end = result.end;
+    r.out = std::move(result.lower);
+    r.changed = std::move(result.changed);
+    return r;
+}
+
+inline FakeContext stoppingAfter(int polls) {
+    FakeContext ctx;
+    ctx.stopAfterPolls = polls;
+    return ctx;
+}
+
+inline FakeContext closingContext() {
+    FakeContext ctx;
+    ctx.closingFlag = true;
+    return ctx;
+}
+
+/// Questions take these answers in order, then Yes.
+inline FakeContext answering(std::deque<Answer> answers) {
+    FakeContext ctx;
+    ctx.answers = std::move(answers);
+    return ctx;
+}
+
+inline FakeContext::Shown info(TextView text) {
+    return {Icon::Information, Text(text)};
+}
+inline FakeContext::Shown exclamation(TextView text) {
+    return {Icon::Exclamation, Text(text)};
+}
+inline FakeContext::Shown question(TextView text) {
+    return {Icon::Question, Text(text)};
+}
+
+/// Readable failure output for UTF-16 texts: line breaks, BS and Tab spelled out.
+inline std::string show(TextView s) {
+    std::string out;
+    for (char16_t c : s) {
+        if (c == u'\r') {
+            out += "\\r";
+        } else if (c == u'\n') {
+            out += "\\n";
+        } else if (c == u'\b') {
+            out += "\\b";
+        } else if (c == u'\t') {
+            out += "\\t";
+        } else if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else {
+            out += "\\u" + std::to_string(static_cast<unsigned>(c));
+        }
+    }
+    return out;
+}
+
+// A Text converts both to a TextView and to an optional Text: it needs its own overload.
+inline std::string show(const Text& s) {
+    return show(TextView(s));
+}
+
+/// Failure output of the messages a run showed (found by GoogleTest through the type's namespace).
+inline void PrintTo(const FakeContext::Shown& shown, std::ostream* os) {
+    const char* icon = shown.icon == Icon::Information   ? "information: "
+                       : shown.icon == Icon::Exclamation ? "exclamation: "
+                                                         : "question: ";
+    *os << icon << show(TextView(shown.text));
+}
+
+inline std::string show(const std::optional<Text>& s) {
+    return s ? show(TextView(*s)) : std::string("(nothing)");
+}
+
+}  // namespace kivo::test

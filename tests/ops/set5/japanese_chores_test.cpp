@@ -1,0 +1,122 @@
+// The fifth tab's operations other than the width conversion: kana, duplicate lines, blanks,
+// natural sort, the Shift-JIS check and the byte fold.
+#include <gtest/gtest.h>
+
+#include "harness.h"
+#include "ops/set5/blanks.h"
+#include "ops/set5/byte_fold.h"
+#include "ops/set5/duplicate_lines.h"
+#include "ops/set5/kana_conversion.h"
+#include "ops/set5/natural_sort.h"
+#include "ops/set5/shift_jis_check.h"
+
+namespace kivo {
+namespace {
+
+using namespace test;
+
+struct Row {
+    TextView upper;
+    Text setting;  // the operation's list or count control
+    std::optional<Text> out;
+    std::vector<FakeContext::Shown> shown = {};
+};
+
+void expectRows(const OperationDeclaration& op, const char* control, const std::vector<Row>& rows) {
+    for (const Row& row : rows) {
+        const OpRun r = run(op, row.upper, {{control, row.setting}});
+        EXPECT_EQ(r.out, row.out) << op.name << ": " << show(row.upper) << " " << show(TextView(row.setting));
+        EXPECT_EQ(r.ctx.shown, row.shown) << op.name << ": " << show(row.upper);
+    }
+}
+
+TEST(ConvertKana, ConvertsHiraganaAndKatakanaBothWays) {
+    expectRows(kConvertKana, "Combo60",
+               {
+                   {u"ぁあゔゕゖゝゞ", u"ひらがな→カタカナ", u"ァアヴヵヶヽヾ"},
+                   {u"ァアヴヵヶヽヾ", u"カタカナ→ひらがな", u"ぁあゔゕゖゝゞ"},
+                   // ー, ヷ–ヺ, half-width katakana and everything else are kept.
+                   {u"ラーメンヷヺｶﾅ漢\r\n", u"カタカナ→ひらがな", u"らーめんヷヺｶﾅ漢\r\n"},
+                   {u"abc", u"ひらがな→カタカナ", u"abc"},
+               });
+}
+
+TEST(RemoveDuplicateLines, KeepsFirstLastUniqueOrCounts) {
+    const TextView cities = u"東京\r\n大阪\r\n東京\r\n\r\n名古屋\r\n大阪\r\n\r\n東京\r\n";
+    expectRows(
+        kRemoveDuplicateLines, "Combo61",
+        {
+            {cities, u"削除する(最初の行を残す)", u"東京\r\n大阪\r\n\r\n名古屋\r\n"},
+            {cities, u"削除する(最後の行を残す)", u"名古屋\r\n大阪\r\n\r\n東京\r\n"},
+            {cities, u"すべて削除する(1回だけの行を残す)", u"名古屋\r\n"},
+            {cities, u"数える(回数とTabを行頭に付ける)", u"3\t東京\r\n2\t大阪\r\n2\t\r\n1\t名古屋\r\n"},
+            // Lines compare exactly; Cr and Lf are line breaks like CrLf; the result ends
+            // with a line break exactly when the text did.
+            {u"a\rA\na \r\na", u"削除する(最初の行を残す)", u"a\r\nA\r\na "},
+            {u"a\na", u"すべて削除する(1回だけの行を残す)", u""},
+            {u"a\na\n", u"すべて削除する(1回だけの行を残す)", u""},
+            {u"\n", u"数える(回数とTabを行頭に付ける)", u"1\t\r\n"},
+        });
+}
+
+TEST(CleanBlanks, TrimsOrRemovesOrSqueezes) {
+    const TextView text = u" a　b\t\r\n\t\r\n\r\n\u3000 \r\nc \r\n\r\nd";
+    expectRows(kCleanBlanks, "Combo62",
+               {
+                   {text, u"行頭と行末の空白を削除する", u"a　b\r\n\r\n\r\n\r\nc\r\n\r\nd"},
+                   {text, u"行末の空白を削除する", u" a　b\r\n\r\n\r\n\r\nc\r\n\r\nd"},
+                   {text, u"空行を削除する", u" a　b\t\r\nc \r\nd"},
+                   {text, u"連続する空行を1行にする", u" a　b\t\r\n\r\nc \r\n\r\nd"},
+                   {u"\r\n \r\n", u"空行を削除する", u""},
+                   {u"x\n\n", u"連続する空行を1行にする", u"x\r\n\r\n"},
+               });
+}
+
+TEST(SortLinesNaturally, ComparesRunsOfDigitsByValue) {
+    expectRows(kSortLinesNaturally, "Combo63",
+               {
+                   {u"第2回\r\n第10回\r\n第１回", u"昇順でソートする", u"第１回\r\n第2回\r\n第10回"},
+                   {u"第2回\r\n第10回\r\n第１回\r\n", u"降順でソートする", u"第10回\r\n第2回\r\n第１回\r\n"},
+                   // Equal values keep their order, in both directions.
+                   {u"x007\nx7\nx07", u"昇順でソートする", u"x007\r\nx7\r\nx07"},
+                   {u"x007\nx7\nx8", u"降順でソートする", u"x8\r\nx007\r\nx7"},
+                   // Numbers of any length; other characters by code unit.
+                   {u"a99999999999999999999\na100000000000000000000\na9", u"昇順でソートする",
+                    u"a9\r\na99999999999999999999\r\na100000000000000000000"},
+                   {u"b\nB\na1b\na1a\n\n", u"昇順でソートする", u"\r\nB\r\na1a\r\na1b\r\nb\r\n"},
+               });
+    EXPECT_LT(compareNaturally(u"file2", u"file10"), 0);
+    EXPECT_EQ(compareNaturally(u"007", u"７"), 0);
+    EXPECT_GT(compareNaturally(u"a1", u"a"), 0);
+}
+
+TEST(CheckShiftJis, ListsReplacesOrRemovesWhatShiftJisCannotHold) {
+    const TextView text = u"a😀b\r\n①™c€\rx\né";
+    expectRows(
+        kCheckShiftJis, "Combo64",
+        {
+            {text, u"一覧にする",
+             u"1行2文字目：😀（U+1F600）\r\n2行2文字目：™（U+2122）\r\n2行4文字目：€（U+20AC）\r\n"
+             u"4行1文字目：é（U+00E9）"},
+            {text, u"「?」に置き換える", u"a?b\r\n①?c?\rx\n?"},
+            {text, u"削除する", u"ab\r\n①c\rx\n"},
+            {u"\xD800x", u"一覧にする", u"1行1文字目：\xD800（U+D800）"},
+            {u"abc①", u"削除する", std::nullopt, {info(u"Shift-JISで表せない文字はありませんでした。")}},
+        });
+}
+
+TEST(BreakLinesByBytes, CutsEveryLineWithinTheBytesNeverInsideACharacter) {
+    expectRows(
+        kBreakLinesByBytes, "Combo65",
+        {
+            {u"あいうえおabc\r\n\r\nxyz\r\n", u"3", u"あ\r\nい\r\nう\r\nえ\r\nおa\r\nbc\r\n\r\nxyz\r\n"},
+            {u"abcdef", u"4", u"abcd\r\nef"},
+            // A character wider than the limit stands alone.
+            {u"aあb", u"1", u"a\r\nあ\r\nb"},
+            {u"a😀b", u"2", u"a\r\n😀\r\nb"},
+            {u"ab", u"80", u"ab"},
+        });
+}
+
+}  // namespace
+}  // namespace kivo
