@@ -307,6 +307,13 @@ TEST(HostileCli, EveryOperationAtItsLargestUnderA2GbCap) {
         {32, "one", "Text27=2000000"},
         {33, "one", "Text28=2000000 Combo54=土 Combo57=100"},
         {34, "one", "Text29=2000000 Combo55=土 Combo56=100"},
+        {35, "mixed", ""},
+        {36, "mixed", ""},
+        {37, "mixed", ""},
+        {38, "mixed", ""},
+        {39, "mixed", ""},
+        {40, "mixed", ""},
+        {41, "mixed", "Combo65=1"},
     };
     for (const OperationCase& c : cases) {
         const std::string command = operationCommand(c);
