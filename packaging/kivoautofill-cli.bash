@@ -16,9 +16,9 @@ _kivoautofill_cli() {
         ?*) words=() ;; # a control takes any text
         *)
             if ((COMP_CWORD == 1)); then
-                words=({0..34} --help --version)
+                words=({0..41} --help --version)
             else
-                words=(--answer= --encoding= 'Check1('{0..16}')=' Check{2..4}= Combo{1..58}=
+                words=(--answer= --encoding= 'Check1('{0..16}')=' Check{2..4}= 'Check5('{0..4}')=' Combo{1..65}=
                     'ComboFm('{0..16}')=' 'ComboId('{0..16}')=' 'ComboStep('{0..16}')='
                     DTPicker{1..3}= Text{3..30}= Text{34..41}= chkYoubi=)
             fi

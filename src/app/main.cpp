@@ -19,7 +19,7 @@ int main(int argc, char** argv) {
         kivo::app::programFolder(kivo::window::toText(QCoreApplication::applicationDirPath())));
     settings.dataFolder =
         QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QLatin1Char('/');
-    settings.lockPath = kivo::app::defaultLockPath();
+    settings.lockPaths = kivo::app::defaultLockPaths();
 
     kivo::app::StartUp startUp(window, settings);
     if (!startUp.run()) return 0;

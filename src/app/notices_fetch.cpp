@@ -1,12 +1,15 @@
 #include "app/notices_fetch.h"
 
 #include <QEventLoop>
-#include <QNetworkAccessManager>
 #include <QNetworkProxy>
-#include <QNetworkReply>
-#include <QNetworkRequest>
+#include <QSslSocket>
 #include <QStringDecoder>
+#include <QTcpSocket>
 #include <QTimer>
+
+#include <algorithm>
+#include <climits>
+#include <memory>
 
 #include "app/notices.h"
 #include "text/cp932.h"
@@ -38,6 +41,29 @@ std::optional<Text> decodeWith(QStringDecoder decoder, const QByteArray& body) {
     return window::toText(text);
 }
 
+const QString kHttps = QStringLiteral("https");
+// A moved page or a move to https takes one or two; a loop of them must end.
+constexpr int kMaxRedirections = 10;
+constexpr qint64 kReadPiece = qint64{64} << 10;
+
+bool isHttp(const QUrl& url) {
+    return url.scheme() == QStringLiteral("http") || url.scheme() == kHttps;
+}
+
+bool isRedirection(int status) {
+    return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
+}
+
+// A plain GET that asks for the body as it is and for the connection to end with the answer.
+QByteArray requestFor(const QUrl& url) {
+    QByteArray target = url.path(QUrl::FullyEncoded).toLatin1();
+    if (target.isEmpty()) target = "/";
+    if (url.hasQuery()) target += "?" + url.query(QUrl::FullyEncoded).toLatin1();
+    const QByteArray host = url.adjusted(QUrl::RemoveUserInfo).authority(QUrl::FullyEncoded).toLatin1();
+    return "GET " + target + " HTTP/1.1\r\nHost: " + host +
+           "\r\nAccept-Encoding: identity\r\nConnection: close\r\n\r\n";
+}
+
 }  // namespace
 
 std::optional<Text> decodeAnswer(const QByteArray& body, const QByteArray& contentType) {
@@ -56,38 +82,100 @@ NoticesFetch::NoticesFetch(FetchLimits limits, QObject* parent) : QObject(parent
 
 Text NoticesFetch::fetch(const QUrl& address) {
     if (address.isEmpty() || !address.isValid()) return Text();
-    QNetworkAccessManager manager;
-    // The program reads no proxy settings from its environment.
-    manager.setProxy(QNetworkProxy::NoProxy);
-    QNetworkRequest request(address);
-    request.setTransferTimeout(m_limits.timeoutMs);
-    QNetworkReply* reply = manager.get(request);
-    m_reply = reply;
-
-    QByteArray body;
-    bool tooLong = false;
-    connect(reply, &QNetworkReply::readyRead, reply, [&] {
-        body += reply->read(m_limits.maxBytes + 1 - body.size());
-        if (body.size() > m_limits.maxBytes) {
-            tooLong = true;
-            reply->abort();
+    m_cancelled = false;
+    const QDeadlineTimer deadline(m_limits.overallMs);
+    QUrl url = address;
+    for (int redirections = 0;; ++redirections) {
+        const std::optional<HttpAnswerReader> answer = get(url, deadline);
+        if (!answer) return Text();
+        const int status = answer->status();
+        if (isRedirection(status)) {
+            const std::string_view location = answer->header("location");
+            const QUrl next =
+                url.resolved(QUrl::fromEncoded(QByteArray(location.data(), qsizetype(location.size()))));
+            if (redirections == kMaxRedirections || !next.isValid() || !isHttp(next) ||
+                (url.scheme() == kHttps && next.scheme() != kHttps))
+                return Text();
+            url = next;
+            continue;
         }
-    });
-    QEventLoop loop;
-    connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
-    QTimer::singleShot(m_limits.overallMs, reply, &QNetworkReply::abort);
-    if (!reply->isFinished()) loop.exec(QEventLoop::ExcludeUserInputEvents);
-    m_reply = nullptr;
+        if (status < 200 || status > 299) return Text();
+        const std::string& body = answer->body();
+        const std::string_view contentType = answer->header("content-type");
+        return serverText(decodeAnswer(QByteArray(body.data(), qsizetype(body.size())),
+                                       QByteArray(contentType.data(), qsizetype(contentType.size()))),
+                          body);
+    }
+}
 
-    if (tooLong || reply->error() != QNetworkReply::NoError) return Text();
-    body += reply->read(m_limits.maxBytes + 1 - body.size());
-    if (body.size() > m_limits.maxBytes) return Text();
-    const QByteArray contentType = reply->rawHeader("Content-Type");
-    return serverText(decodeAnswer(body, contentType), bytesOf(body));
+std::optional<HttpAnswerReader> NoticesFetch::get(const QUrl& url, const QDeadlineTimer& deadline) {
+    if (!isHttp(url) || url.host().isEmpty()) return std::nullopt;
+    const bool secure = url.scheme() == kHttps;
+    std::unique_ptr<QTcpSocket> socket =
+        secure ? std::make_unique<QSslSocket>() : std::make_unique<QTcpSocket>();
+    // The program reads no proxy settings from its environment.
+    socket->setProxy(QNetworkProxy::NoProxy);
+    // The socket holds no more than this of what the server sent before it is read.
+    socket->setReadBufferSize(kReadPiece);
+    HttpAnswerReader answer(static_cast<std::size_t>(m_limits.maxBytes));
+
+    QEventLoop loop;
+    m_loop = &loop;
+    QTimer idle;
+    idle.setSingleShot(true);
+    connect(&idle, &QTimer::timeout, &loop, &QEventLoop::quit);
+    QTimer overall;
+    overall.setSingleShot(true);
+    connect(&overall, &QTimer::timeout, &loop, &QEventLoop::quit);
+    if (!deadline.isForever())
+        overall.start(static_cast<int>(std::clamp<qint64>(deadline.remainingTime(), 0, INT_MAX)));
+    auto active = [&] { idle.start(m_limits.timeoutMs); };
+    auto readAll = [&] {
+        while (socket->bytesAvailable() > 0 && answer.state() == HttpAnswerReader::State::Reading)
+            answer.feed(socket->read(kReadPiece).toStdString());
+    };
+    connect(socket.get(), &QTcpSocket::connected, &loop, [&] {
+        active();
+        socket->write(requestFor(url));
+    });
+    connect(socket.get(), &QTcpSocket::bytesWritten, &loop, active);
+    connect(socket.get(), &QTcpSocket::readyRead, &loop, [&] {
+        active();
+        readAll();
+        if (answer.state() != HttpAnswerReader::State::Reading) loop.quit();
+    });
+    connect(socket.get(), &QTcpSocket::disconnected, &loop, [&] {
+        readAll();
+        answer.end();
+        loop.quit();
+    });
+    connect(socket.get(), &QTcpSocket::errorOccurred, &loop, [&](QAbstractSocket::SocketError error) {
+        if (error == QAbstractSocket::RemoteHostClosedError) {
+            readAll();
+            answer.end();
+        }
+        loop.quit();
+    });
+
+    active();
+    const quint16 port = static_cast<quint16>(url.port(secure ? 443 : 80));
+    if (secure) {
+        static_cast<QSslSocket*>(socket.get())->connectToHostEncrypted(url.host(), port);
+    } else {
+        socket->connectToHost(url.host(), port);
+    }
+    if (!m_cancelled && socket->state() != QAbstractSocket::UnconnectedState)
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+    m_loop = nullptr;
+    socket->disconnect(&loop);
+    socket->abort();
+    if (m_cancelled || answer.state() != HttpAnswerReader::State::Done) return std::nullopt;
+    return answer;
 }
 
 void NoticesFetch::cancel() {
-    if (m_reply) m_reply->abort();
+    m_cancelled = true;
+    if (m_loop) m_loop->quit();
 }
 
 }  // namespace kivo::app

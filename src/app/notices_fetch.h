@@ -3,13 +3,14 @@
 #include <optional>
 
 #include <QByteArray>
+#include <QDeadlineTimer>
+#include <QEventLoop>
 #include <QObject>
 #include <QPointer>
 #include <QUrl>
 
+#include "app/http_answer.h"
 #include "text/lines.h"
-
-class QNetworkReply;
 
 namespace kivo::app {
 
@@ -30,7 +31,9 @@ struct FetchLimits {
 std::optional<Text> decodeAnswer(const QByteArray& body, const QByteArray& contentType);
 
 /// Fetches the server text with an HTTP GET. It waits in a local event loop that keeps the
-/// windows painting but takes no user input, as a synchronous request would.
+/// windows painting but takes no user input, as a synchronous request would. The answer is read
+/// on this thread a socket buffer at a time, so that no more than about the limit of it is ever
+/// held: Qt's network thread keeps reading a chunk for as long as the server keeps its socket full.
 class NoticesFetch : public QObject {
     Q_OBJECT
 
@@ -38,7 +41,8 @@ public:
     explicit NoticesFetch(FetchLimits limits = {}, QObject* parent = nullptr);
 
     /// The server text at `address`: empty for an empty address and after any failure (no
-    /// answer in time, an HTTP error, an over-long answer, no "<BODY>").
+    /// answer in time, an HTTP error, an over-long answer, no "<BODY>"). Redirections are
+    /// followed, never from https to http.
     Text fetch(const QUrl& address);
 
 public slots:
@@ -46,8 +50,12 @@ public slots:
     void cancel();
 
 private:
+    /// One GET of `url`: the whole answer, or nothing when it failed or the deadline passed.
+    std::optional<HttpAnswerReader> get(const QUrl& url, const QDeadlineTimer& deadline);
+
     FetchLimits m_limits;
-    QPointer<QNetworkReply> m_reply;
+    bool m_cancelled = false;
+    QPointer<QEventLoop> m_loop;
 };
 
 }  // namespace kivo::app

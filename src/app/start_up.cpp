@@ -1,7 +1,11 @@
 #include "app/start_up.h"
 
+#include <unistd.h>
+
 #include <QApplication>
+#include <QDebug>
 #include <QDir>
+#include <QFileInfo>
 #include <QStandardPaths>
 #include <QTabWidget>
 
@@ -22,21 +26,18 @@ QUrl noticesAddress(const QString& host) {
     return url.isValid() ? url : QUrl();
 }
 
-QString defaultLockPath() {
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (folder.isEmpty()) folder = QDir::tempPath();
-    return folder + QStringLiteral("/kivoautofill.lock");
+QStringList defaultLockPaths() {
+    QStringList paths;
+    for (const auto location : {QStandardPaths::RuntimeLocation, QStandardPaths::GenericCacheLocation}) {
+        const QString folder = QStandardPaths::writableLocation(location);
+        if (!folder.isEmpty()) paths.append(folder + QStringLiteral("/kivoautofill.lock"));
+    }
+    paths.append(QDir::tempPath() + QStringLiteral("/kivoautofill-%1.lock").arg(getuid()));
+    return paths;
 }
 
 StartUp::StartUp(window::FrmMain& window, StartUpSettings settings, QObject* parent)
-    : QObject(parent),
-      m_window(window),
-      m_settings(std::move(settings)),
-      m_lock(m_settings.lockPath),
-      m_fetch(m_settings.fetch) {
-    // A lock is stale only when its holder is no longer running: a copy that has run for a long
-    // time keeps its lock.
-    m_lock.setStaleLockTime(0);
+    : QObject(parent), m_window(window), m_settings(std::move(settings)), m_fetch(m_settings.fetch) {
     connect(&window, &window::FrmMain::closingConfirmed, this, &StartUp::closeOtherWindows);
 }
 
@@ -90,10 +91,26 @@ bool StartUp::run() {
 }
 
 bool StartUp::acquireLock() {
-    if (m_settings.lockPath.isEmpty() || m_lock.tryLock(0)) return true;
-    // Only a lock held by a running copy refuses the start; a lock file that cannot be made at
-    // all (no runtime folder, no permission) must not keep the program from starting.
-    return m_lock.error() != QLockFile::LockFailedError;
+    if (m_settings.lockPaths.isEmpty()) return true;
+    for (const QString& path : m_settings.lockPaths) {
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        auto lock = std::make_unique<QLockFile>(path);
+        // A lock is stale only when its holder is no longer running: a copy that has run for a
+        // long time keeps its lock.
+        lock->setStaleLockTime(0);
+        if (lock->tryLock(0)) {
+            m_lock = std::move(lock);
+            return true;
+        }
+        // Only a lock held by a running copy refuses the start; a folder where no lock can be
+        // made (missing, read-only) passes the check on to the next one.
+        if (lock->error() == QLockFile::LockFailedError) return false;
+    }
+    // The program must not refuse to start for want of a folder, but a second copy goes unseen.
+    qWarning().noquote() << "kivoautofill: no single-instance lock could be made in"
+                         << m_settings.lockPaths.join(QStringLiteral(", "))
+                         << "- a second copy of the program will not be noticed";
+    return true;
 }
 
 bool StartUp::yield() {

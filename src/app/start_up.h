@@ -5,6 +5,7 @@
 #include <QLockFile>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <QUrl>
 
 #include "app/frm_info.h"
@@ -31,16 +32,18 @@ struct StartUpSettings {
     QString programFolder;
     /// The user's data folder, ending with "/": InfoLog.txt lives here otherwise.
     QString dataFolder;
-    /// The lock file held by the running copy of the program.
-    QString lockPath;
+    /// Where the running copy of the program holds its lock file: the first of these in which a
+    /// lock can be made. None: no single-instance check.
+    QStringList lockPaths;
     FetchLimits fetch;
 };
 
 /// The notices server's address on `host`: "http://HOST/kivoautofill/"; empty for no host.
 QUrl noticesAddress(const QString& host);
 
-/// The single-instance lock file in the user's runtime folder.
-QString defaultLockPath();
+/// The single-instance lock file in the user's runtime folder, else in the user's cache folder,
+/// else in the temporary folder (named for the user there, which other users share).
+QStringList defaultLockPaths();
 
 /// The start-up of the program, from the single-instance check to the first display of the main
 /// window, and the splash and notices windows it opens. It lives as long as the program runs.
@@ -71,7 +74,7 @@ private:
 
     window::FrmMain& m_window;
     StartUpSettings m_settings;
-    QLockFile m_lock;
+    std::unique_ptr<QLockFile> m_lock;
     NoticesFetch m_fetch;
     NoticeRecord m_record;
     std::unique_ptr<FrmLogo> m_splash;

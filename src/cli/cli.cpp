@@ -1,19 +1,14 @@
 #include "cli/cli.h"
 
-#include <sys/mman.h>
-
-#include <cstdlib>
-#include <cstring>
 #include <deque>
 #include <iostream>
-#include <memory>
+#include <new>
 #include <optional>
-#include <sstream>
 #include <string_view>
 
+#include "cli/cli_io.h"
 #include "ops/dispatch.h"
 #include "ops/params.h"
-#include "text/cp932.h"
 #include "text/dates.h"
 #include "text/utf8.h"
 
@@ -26,8 +21,6 @@ constexpr const char* kUsage =
 struct UsageError {
     std::string message;
 };
-
-enum class Encoding { Utf8, Cp932 };
 
 struct Invocation {
     int code = 0;
@@ -130,103 +123,6 @@ Invocation parseArgs(const std::vector<std::string>& args) {
     return inv;
 }
 
-// What is left of the input when it is a file, whose stream can seek; nothing for a pipe.
-std::optional<std::size_t> remainingSize(std::streambuf& buf) {
-    const auto here = buf.pubseekoff(0, std::ios::cur, std::ios::in);
-    if (here == std::streampos(-1)) return std::nullopt;
-    const auto end = buf.pubseekoff(0, std::ios::end, std::ios::in);
-    if (end == std::streampos(-1) || buf.pubseekpos(here, std::ios::in) != here || end < here)
-        return std::nullopt;
-    return static_cast<std::size_t>(end - here);
-}
-
-// The whole input in one buffer, read in large blocks: a file's size is known beforehand (the
-// buffer is allocated once), a pipe's buffer doubles as it fills. A large buffer asks for huge
-// pages: filling 50 MB of fresh memory a 4 KB page at a time costs more than most operations.
-class InputBytes {
-public:
-    explicit InputBytes(std::istream& in) {
-        std::streambuf& buf = *in.rdbuf();
-        const std::optional<std::size_t> size = remainingSize(buf);
-        grow(size && *size > 0 ? *size + 1 : std::size_t{1} << 16);
-        for (;;) {
-            if (m_size == m_capacity) grow(2 * m_capacity);
-            const std::streamsize got =
-                buf.sgetn(m_data.get() + m_size, static_cast<std::streamsize>(m_capacity - m_size));
-            if (got <= 0) break;
-            m_size += static_cast<std::size_t>(got);
-        }
-    }
-    std::string_view view() const { return {m_data.get(), m_size}; }
-
-private:
-    struct Free {
-        void operator()(char* p) const { std::free(p); }
-    };
-
-    void grow(std::size_t capacity) {
-        constexpr std::size_t kHugePage = std::size_t{1} << 21;
-        capacity = (capacity + kHugePage - 1) / kHugePage * kHugePage;
-        std::unique_ptr<char, Free> data(static_cast<char*>(std::aligned_alloc(kHugePage, capacity)));
-        if (!data) throw std::bad_alloc();
-#ifdef MADV_HUGEPAGE
-        madvise(data.get(), capacity, MADV_HUGEPAGE);  // only advice: refused, pages are small
-#endif
-        if (m_size > 0) std::memcpy(data.get(), m_data.get(), m_size);
-        m_data = std::move(data);
-        m_capacity = capacity;
-    }
-
-    std::unique_ptr<char, Free> m_data;
-    std::size_t m_capacity = 0;
-    std::size_t m_size = 0;
-};
-
-constexpr const char* kNotUtf8 = "standard input is not valid UTF-8";
-
-// UTF-8 is decoded a block at a time as it arrives, so that the input's bytes are never held
-// whole; a sequence split between two blocks waits at the front of the buffer for its rest. A
-// file's text is sized once from its length, since a byte never gives more than one unit.
-Text decodeUtf8(std::istream& in) {
-    constexpr std::size_t kBlock = std::size_t{1} << 20;
-    std::streambuf& buf = *in.rdbuf();
-    Text text;
-    if (const std::optional<std::size_t> size = remainingSize(buf)) text.reserve(*size);
-    std::string block(kBlock + 3, '\0');  // a block after up to three bytes held back
-    std::size_t held = 0;
-    for (;;) {
-        const std::streamsize got = buf.sgetn(block.data() + held, static_cast<std::streamsize>(kBlock));
-        if (got <= 0) break;
-        const std::string_view bytes(block.data(), held + static_cast<std::size_t>(got));
-        const std::size_t complete = utf8::completeLength(bytes);
-        if (!utf8::appendDecoded(bytes.substr(0, complete), text)) throw UsageError{kNotUtf8};
-        held = bytes.size() - complete;
-        std::memmove(block.data(), block.data() + complete, held);
-    }
-    // Bytes still held back are a sequence cut short by the end of the input.
-    if (!utf8::appendDecoded(std::string_view(block.data(), held), text)) throw UsageError{kNotUtf8};
-    return text;
-}
-
-// Code page 932, rare on the command line, is read whole.
-Text decodeInput(std::istream& in, Encoding encoding) {
-    if (encoding == Encoding::Utf8) return decodeUtf8(in);
-    auto text = cp932::decode(InputBytes(in).view());
-    if (!text) throw UsageError{"standard input is not valid code page 932"};
-    return std::move(*text);
-}
-
-// UTF-8 goes out a block at a time, so that the result is never held twice.
-void writeOutput(TextView text, Encoding encoding, std::ostream& out) {
-    if (encoding == Encoding::Utf8) {
-        utf8::write(text, out);
-    } else {
-        const std::string bytes = cp932::encode(text);
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    }
-    out.flush();
-}
-
 int upperTextMissing(RunContext& ctx) {
     ctx.inform(kUpperTextMissing);
     return 1;
@@ -236,6 +132,8 @@ int upperTextMissing(RunContext& ctx) {
 
 int runCli(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err) {
     try {
+        // A failed write raises the output's own exception, which names the reason.
+        out.exceptions(std::ios::badbit);
         if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
             out << kUsage << '\n';
             return 0;
@@ -256,20 +154,19 @@ int runCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
         if (inv.encoding == Encoding::Utf8 && op.hasUtf8Run) {
             // An operation that gives the same result on the bytes themselves is spared the
             // conversions; a text it does not take is decoded whole.
-            const InputBytes input(in);
+            const InputBytes input(in, inputMemoryLimit());
             const std::string_view bytes = input.view();
-            if (!utf8::isValid(bytes)) throw UsageError{kNotUtf8};
+            if (!utf8::isValid(bytes)) throw InputError(kInputNotUtf8);
             if (bytes.empty()) return upperTextMissing(ctx);
             if (const auto result = dispatchUtf8(inv.code, bytes, params, ctx)) {
                 if (!result->lower || ctx.cancelled()) return 1;
-                out.write(result->lower->data(), static_cast<std::streamsize>(result->lower->size()));
-                out.flush();
+                writeOutput(*result->lower, out);
                 return 0;
             }
             upper = utf8::decode(bytes);
         } else {
             // The input bytes are dropped once decoded.
-            upper = decodeInput(in, inv.encoding);
+            upper = decodeInput(in, inv.encoding, inputMemoryLimit());
         }
         if (upper->empty() && op.needsUpperText) return upperTextMissing(ctx);
         const DispatchResult result = dispatch(inv.code, *upper, params, ctx);
@@ -279,6 +176,19 @@ int runCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
     } catch (const UsageError& e) {
         err << "kivoautofill-cli: " << e.message << '\n';
         return 2;
+    } catch (const InputError& e) {
+        err << "kivoautofill-cli: " << e.what() << '\n';
+        return 2;
+    } catch (const IoFailure& e) {
+        err << "kivoautofill-cli: " << e.what() << '\n';
+        return 1;
+    } catch (const std::ios_base::failure&) {
+        err << "kivoautofill-cli: cannot write standard output\n";
+        return 1;
+    } catch (const std::bad_alloc&) {
+        // Outside a run (which reports its own): converting the input or the output.
+        err << "kivoautofill-cli: out of memory\n";
+        return 1;
     }
 }
 

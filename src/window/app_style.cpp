@@ -10,6 +10,8 @@
 #include <QStyleOptionComplex>
 #include <QTranslator>
 
+#include <csignal>
+
 namespace kivo::window {
 namespace {
 
@@ -41,6 +43,11 @@ public:
 }  // namespace
 
 void setUpApplication(QApplication& app) {
+#ifdef SIGXFSZ
+    // A file grown past the file-size limit would end the program, and the user's text with it;
+    // ignored, the write fails and the save says so.
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
     QApplication::setApplicationName(QStringLiteral("kivoautofill"));
     // Matches the installed kivoautofill.desktop, so that docks and task bars show its name and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("kivoautofill"));

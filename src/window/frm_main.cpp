@@ -323,6 +323,17 @@ std::optional<std::uint8_t> FrmMain::selectedOperation() const {
 void FrmMain::execute() {
     if (m_state.guard) return;
     GuardHold hold(m_state);
+    // Memory can run out outside the operation's own frame too (copying the upper text, reading
+    // the controls): the run ends as a failed one does, and nothing escapes into the event loop.
+    try {
+        runOnce();
+    } catch (const std::exception&) {
+        leaveBusyState();
+        m_state.show(Icon::Exclamation, toQString(kGeneralError));
+    }
+}
+
+void FrmMain::runOnce() {
     m_state.stop = false;
     clearScratch();
 
@@ -345,13 +356,13 @@ void FrmMain::execute() {
     beginRun();
     const int code = m_operationCode;
     WindowRunContext ctx(m_state);
-    const DispatchResult result = dispatch(code, upper, m_controls->read(), ctx);
+    const Params params = m_controls->read();
+    DispatchResult result = dispatch(code, upper, params, ctx);
     // The run's answers to its questions, or a variant set back, as program assignments: no
     // input rule fires (the guard is held).
     for (const ControlText& changed : result.changed)
         m_controls->assign(changed.control, changed.text);
-    if (result.lower)
-        m_text2->assignDuringRun(*result.lower, [this] { return m_state.stop || m_state.closing; });
+    if (result.lower) showResult(std::move(*result.lower), operation(code), params);
 
     if (result.end == DispatchEnd::PreCheckFailed) {
         endRun();
@@ -366,6 +377,15 @@ void FrmMain::execute() {
     }
     endRun();
     clearScratch();
+}
+
+void FrmMain::showResult(Text result, const OperationDeclaration& op, const Params& params) {
+    const bool shown = PlainTextBox::canShow(result) && m_text2->assignDuringRun(std::move(result), [this] {
+        return m_state.stop || m_state.closing;
+    });
+    if (shown) return;
+    m_state.show(Icon::Exclamation, toQString(op.errorMessageOf(params)));
+    if (op.setsStopFlagOnError) m_state.stop = true;
 }
 
 void FrmMain::beginRun() {
@@ -482,13 +502,16 @@ bool FrmMain::loadFile(const QString& path) {
         if (!info.exists()) return false;
         if (info.isFile() && info.size() == 0) return true;
         QCoreApplication::processEvents();
-        const std::optional<std::string> bytes = readFileBytes(path);
+        std::optional<std::string> bytes = readFileBytes(path);
         QCoreApplication::processEvents();
         if (!bytes) return false;
+        if (bytes->empty()) return true;
+        Text text = decodeTextFile(*bytes);
+        bytes.reset();
+        // A file the pane cannot hold is one that cannot be opened; the upper text stays.
+        if (!PlainTextBox::canShow(text)) return false;
         // Stop does not end an open: the upper pane shows the whole file or, when closing, nothing.
-        if (!bytes->empty())
-            m_text1->assignDuringRun(decodeTextFile(*bytes), [this] { return m_state.closing; });
-        return true;
+        return m_text1->assignDuringRun(std::move(text), [this] { return m_state.closing; });
     } catch (const std::exception&) {
         return false;
     }
@@ -498,10 +521,16 @@ void FrmMain::saveText(int target) {
     m_status->setText(kSavingCaption);
     beginRun();
     const PlainTextBox* pane = target == 1 ? m_text1 : m_text2;
-    if (pane->isEmpty()) {
-        m_state.inform(target == 1 ? kUpperSaveEmpty : kLowerSaveEmpty);
-    } else {
-        saveToFile(pane->text(), target);
+    try {
+        if (pane->isEmpty()) {
+            m_state.inform(target == 1 ? kUpperSaveEmpty : kLowerSaveEmpty);
+        } else {
+            saveToFile(pane->text(), target);
+        }
+    } catch (const std::exception&) {
+        // Out of memory copying or encoding the text: the save fails as a failed write does.
+        leaveBusyState();
+        m_state.show(Icon::Exclamation, target == 1 ? kUpperSaveFailed : kLowerSaveFailed);
     }
     // Saving never empties the pane it saved, not even after a stopped run.
     leaveBusyState();

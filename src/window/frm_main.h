@@ -9,6 +9,7 @@
 #include <QPalette>
 #include <QPointer>
 
+#include "ops/operation.h"
 #include "text/lines.h"
 #include "window/window_state.h"
 
@@ -109,6 +110,11 @@ private:
     void saveToFile(const Text& text, int target);
     /// The operation of the current tab and its selection; none when the tab has no selection.
     std::optional<std::uint8_t> selectedOperation() const;
+    /// Execute's run, under its guard.
+    void runOnce();
+    /// The lower pane takes the result when it can hold it; otherwise the run of `op` ends as a
+    /// failed one does: its error message, the lower pane empty.
+    void showResult(Text result, const OperationDeclaration& op, const Params& params);
     void beginRun();
     void endRun();
     /// The busy state ends, without the emptying of the lower pane that ends a stopped run.

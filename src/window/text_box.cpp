@@ -1,16 +1,29 @@
 #include "window/text_box.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <new>
 
 #include <QCoreApplication>
 #include <QMimeData>
 #include <QTextCursor>
 #include <QTextDocument>
 
+#include "text/memory_budget.h"
 #include "window/qtext.h"
 
 namespace kivo::window {
 namespace {
+
+constexpr std::size_t kPieceLength = std::size_t{1} << 18;
+
+// What the editor takes for a text beyond the two bytes a unit that the box keeps: its document's
+// copy (whose buffer grows by steps) and the layout data of each block. Measured offscreen at the
+// peak of the address space while a text went in and was scrolled to its end and painted: 4.1
+// bytes a unit (1.1 G units in lines of 1,000) and 160 to 205 bytes a block (10 M to 160 M units
+// in lines of 3 to 8); rounded up.
+constexpr std::uint64_t kEditorBytesPerUnit = 5;
+constexpr std::uint64_t kEditorBytesPerBlock = 256;
 
 // The length of the line break starting at `i`: 2 for CrLf, 1 for a lone Cr or Lf, else 0.
 std::size_t lineBreakAt(TextView text, std::size_t i) {
@@ -18,15 +31,43 @@ std::size_t lineBreakAt(TextView text, std::size_t i) {
     return text[i] == u'\n' ? 1 : 0;
 }
 
-// The length of the piece of `text` from `from` that goes into the editor at once: a surrogate
-// pair or a CrLf is never split, which would show as two characters or two line breaks.
-qsizetype pieceLength(const QString& text, qsizetype from) {
-    constexpr qsizetype kPieceLength = qsizetype{1} << 18;
-    const qsizetype end = std::min(text.size(), from + kPieceLength);
-    if (end == text.size()) return end - from;
-    const QChar last = text.at(end - 1);
-    const bool splits = last.isHighSurrogate() || (last == u'\r' && text.at(end) == u'\n');
-    return end - from - (splits ? 1 : 0);
+TextView viewOf(const QString& text) {
+    return {reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())};
+}
+
+// The end of the piece of `text` from `from` that goes into the editor at once: a surrogate pair
+// or a CrLf is never split, which would show as two characters or two line breaks.
+std::size_t pieceEnd(TextView text, std::size_t from) {
+    const std::size_t end = std::min(text.size(), from + kPieceLength);
+    if (end == text.size()) return end;
+    const char16_t last = text[end - 1];
+    const bool splits = (last & 0xFC00) == 0xD800 || (last == u'\r' && text[end] == u'\n');
+    return end - (splits ? 1 : 0);
+}
+
+// A piece as the editor takes it: each CrLf or lone Cr becomes the Lf that ends a block.
+QString shownPiece(TextView piece) {
+    if (findUnit(piece, u'\r') == TextView::npos) return toQString(piece);
+    QString shown(static_cast<qsizetype>(piece.size()), Qt::Uninitialized);
+    QChar* out = shown.data();
+    for (std::size_t i = 0; i < piece.size(); ++i) {
+        if (piece[i] != u'\r') {
+            *out++ = QChar(piece[i]);
+            continue;
+        }
+        *out++ = QChar(u'\n');
+        if (i + 1 < piece.size() && piece[i + 1] == u'\n') ++i;
+    }
+    shown.truncate(out - shown.constData());
+    return shown;
+}
+
+// The editor's blocks for `text`: one per line break (a CrLf is one) and one more.
+std::uint64_t editorBlocks(TextView text) {
+    std::uint64_t breaks = countUnit(text, u'\n');
+    for (std::size_t cr = findUnit(text, u'\r'); cr != TextView::npos; cr = findUnit(text, u'\r', cr + 1))
+        if (cr + 1 == text.size() || text[cr + 1] != u'\n') ++breaks;
+    return breaks + 1;
 }
 
 void letTheWindowPaint() {
@@ -82,27 +123,49 @@ bool PlainTextBox::isEmpty() const {
     return m_kept ? m_kept->empty() : document()->isEmpty();
 }
 
+bool PlainTextBox::canShow(TextView text) {
+    if (text.size() > memory::kPaneMaxLength) return false;
+    if (text.size() <= kPieceLength) return true;
+    const std::uint64_t needed =
+        text.size() * kEditorBytesPerUnit + editorBlocks(text) * kEditorBytesPerBlock;
+    return needed <= memory::resultBytes();
+}
+
 void PlainTextBox::assign(TextView text) {
-    keepAndShow(text, {});
+    keepAndShow(Text(text), {});
 }
 
-void PlainTextBox::assignDuringRun(TextView text, const std::function<bool()>& interrupted) {
-    keepAndShow(text, interrupted);
+bool PlainTextBox::assignDuringRun(Text text, const std::function<bool()>& interrupted) {
+    try {
+        keepAndShow(std::move(text), interrupted);
+        return true;
+    } catch (const std::bad_alloc&) {
+        // Whatever the editor holds of the text goes, and the kept text with it.
+        m_kept = Text();
+        ++m_assignments;
+        m_assigning = true;
+        setPlainText({});
+        endAssignment();
+        return false;
+    }
 }
 
-void PlainTextBox::keepAndShow(TextView text, const std::function<bool()>& interrupted) {
-    // Kept first, so that a rule reading the box on textChanged sees the new text.
-    m_kept = Text(text);
+void PlainTextBox::keepAndShow(Text text, const std::function<bool()>& interrupted) {
+    // Kept first, so that a rule reading the box on textChanged sees the new text. It is the only
+    // copy besides the editor's: the editor takes it a piece at a time.
+    m_kept = std::move(text);
     const unsigned assignment = ++m_assignments;
-    const QString shown = toQString(normalizeLineBreaks(text));
     m_assigning = true;
-    if (pieceLength(shown, 0) == shown.size()) {
-        setPlainText(shown);
+    if (m_kept->size() <= kPieceLength) {
+        setPlainText(shownPiece(*m_kept));
     } else {
-        showInPieces(shown, assignment, interrupted);
+        showInPieces(assignment, interrupted);
     }
     // A newer assignment made while this one let events through has finished it all.
-    if (assignment != m_assignments) return;
+    if (assignment == m_assignments) endAssignment();
+}
+
+void PlainTextBox::endAssignment() {
     m_assigning = false;
     if (m_readOnlyBeforePieces) {
         document()->setUndoRedoEnabled(true);
@@ -115,22 +178,24 @@ void PlainTextBox::keepAndShow(TextView text, const std::function<bool()>& inter
 // time, the window painting between pieces. Outside a run input waits until the text is whole, so
 // that nothing the user does meets a half-shown text; a newer assignment (from a timer) ends this
 // one. During a run only Stop takes input, and an interrupted showing leaves the box empty.
-void PlainTextBox::showInPieces(const QString& shown, unsigned assignment,
-                                const std::function<bool()>& interrupted) {
+void PlainTextBox::showInPieces(unsigned assignment, const std::function<bool()>& interrupted) {
     if (!m_readOnlyBeforePieces) m_readOnlyBeforePieces = isReadOnly();
     setReadOnly(true);
     document()->setUndoRedoEnabled(false);
     QTextCursor end(document());
-    for (qsizetype from = 0; from < shown.size() && assignment == m_assignments;) {
-        const qsizetype length = pieceLength(shown, from);
+    for (std::size_t from = 0; assignment == m_assignments;) {
+        // The kept text is this assignment's as long as no newer one came.
+        const TextView kept = *m_kept;
+        const std::size_t to = pieceEnd(kept, from);
+        const QString piece = shownPiece(kept.substr(from, to - from));
         if (from == 0) {
-            setPlainText(shown.first(length));
+            setPlainText(piece);
         } else {
             end.movePosition(QTextCursor::End);
-            end.insertText(shown.sliced(from, length));
+            end.insertText(piece);
         }
-        from += length;
-        if (from == shown.size()) break;
+        from = to;
+        if (from == kept.size()) break;
         if (!interrupted) {
             letTheWindowPaint();
         } else {
@@ -148,15 +213,15 @@ void PlainTextBox::showInPieces(const QString& shown, unsigned assignment,
 // as an assignment does, and stays one step for undo.
 void PlainTextBox::insertFromMimeData(const QMimeData* source) {
     const QString text = source && source->hasText() ? source->text() : QString();
-    if (isReadOnly() || pieceLength(text, 0) == text.size())
-        return QPlainTextEdit::insertFromMimeData(source);
+    const TextView units = viewOf(text);
+    if (isReadOnly() || units.size() <= kPieceLength) return QPlainTextEdit::insertFromMimeData(source);
     QTextCursor cursor = textCursor();
     cursor.beginEditBlock();
-    for (qsizetype from = 0; from < text.size();) {
-        const qsizetype length = pieceLength(text, from);
-        cursor.insertText(text.sliced(from, length));
-        from += length;
-        if (from < text.size()) letTheWindowPaint();
+    for (std::size_t from = 0; from < units.size();) {
+        const std::size_t to = pieceEnd(units, from);
+        cursor.insertText(toQString(units.substr(from, to - from)));
+        from = to;
+        if (from < units.size()) letTheWindowPaint();
     }
     cursor.endEditBlock();
     setTextCursor(cursor);

@@ -36,11 +36,18 @@ public:
     /// The kept text, or the editor's text with each line break as CrLf once the user edited it.
     Text text() const;
     bool isEmpty() const;
+    /// Whether a box can show `text` with the memory available now: the text is no longer than
+    /// memory::kPaneMaxLength, and the editor's blocks and lines for it fit in memory::resultBytes.
+    /// The editor cannot fail cleanly for lack of memory, so a text is asked about before it goes in.
+    static bool canShow(TextView text);
+
     /// A program assignment: kept as it is and shown.
     void assign(TextView text);
     /// An assignment made by a run, with every control but Stop disabled: a large text lets all
     /// events through while it is shown, and showing ends with the box empty once `interrupted`.
-    void assignDuringRun(TextView text, const std::function<bool()>& interrupted);
+    /// The text is kept without a copy. False, with the box empty, when memory ran out while it
+    /// was shown (canShow() says beforehand whether it should fit).
+    bool assignDuringRun(Text text, const std::function<bool()>& interrupted);
     /// Whether the box still holds exactly what the program assigned.
     bool holdsAssignedText() const { return m_kept.has_value(); }
 
@@ -57,8 +64,10 @@ protected:
     void insertFromMimeData(const QMimeData* source) override;
 
 private:
-    void keepAndShow(TextView text, const std::function<bool()>& interrupted);
-    void showInPieces(const QString& shown, unsigned assignment, const std::function<bool()>& interrupted);
+    void keepAndShow(Text text, const std::function<bool()>& interrupted);
+    void showInPieces(unsigned assignment, const std::function<bool()>& interrupted);
+    /// Input and undo come back once a text is whole.
+    void endAssignment();
 
     std::optional<Text> m_kept;
     bool m_assigning = false;

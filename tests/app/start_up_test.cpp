@@ -1,8 +1,15 @@
 // Start-up against a notices server on loopback started by each test: the notices window and
 // InfoLog.txt, the time-outs, the single-instance lock, the path check and the quiet ends.
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <functional>
 #include <memory>
+#include <string>
+#include <thread>
 
 #include <QApplication>
 #include <QCheckBox>
@@ -13,6 +20,8 @@
 #include <QLockFile>
 #include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTabWidget>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -67,6 +76,8 @@ public:
         m_status = status;
     }
     void setMode(Mode mode) { m_mode = mode; }
+    /// A header line sent with every answer ("Location: ...").
+    void setExtraHeader(const QByteArray& line) { m_extraHeader = line; }
     /// Called when a request has arrived, before it is answered.
     void onRequest(std::function<void()> f) { m_onRequest = std::move(f); }
     int requests() const { return m_requests; }
@@ -89,6 +100,7 @@ private:
         if (m_mode == Mode::Silent) return;
         QByteArray answer = "HTTP/1.1 " + m_status + "\r\n";
         if (!m_contentType.isEmpty()) answer += "Content-Type: " + m_contentType + "\r\n";
+        if (!m_extraHeader.isEmpty()) answer += m_extraHeader + "\r\n";
         if (m_mode == Mode::Trickle) {
             socket->write(answer + "Content-Length: 1000000\r\n\r\n<BODY>");
             auto* timer = new QTimer(socket);
@@ -106,11 +118,94 @@ private:
 
     QTcpServer m_server;
     Mode m_mode = Mode::Answer;
-    QByteArray m_body, m_contentType, m_status;
+    QByteArray m_body, m_contentType, m_status, m_extraHeader;
     std::function<void()> m_onRequest;
     int m_requests = 0;
     QByteArray m_lastRequest;
 };
+
+// An HTTP server on its own thread that answers one GET with a body that never ends, written as
+// fast as the socket takes it, until the client goes away.
+class EndlessServer {
+public:
+    enum class Framing { Chunked, OneEndlessChunk, HugeLength, UntilClose };
+
+    explicit EndlessServer(Framing framing) : m_framing(framing) {
+        m_listener = socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        bind(m_listener, reinterpret_cast<sockaddr*>(&address), length);
+        listen(m_listener, 1);
+        getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &length);
+        m_port = ntohs(address.sin_port);
+        m_thread = std::thread([this] { serve(); });
+    }
+    ~EndlessServer() {
+        shutdown(m_listener, SHUT_RDWR);
+        m_thread.join();
+        close(m_listener);
+    }
+    QUrl url() const { return QUrl(QStringLiteral("http://127.0.0.1:%1/kivoautofill/").arg(m_port)); }
+
+private:
+    void serve() {
+        const int client = accept(m_listener, nullptr, nullptr);
+        if (client < 0) return;
+        char request[4096];
+        if (recv(client, request, sizeof request, 0) > 0) {
+            const std::string body(65536, 'x');
+            std::string head = "HTTP/1.1 200 OK\r\nContent-Type: text/html\r\n";
+            std::string piece = body;
+            switch (m_framing) {
+                case Framing::Chunked:
+                    head += "Transfer-Encoding: chunked\r\n\r\n<BODY>";
+                    piece = "10000\r\n" + body + "\r\n";
+                    break;
+                case Framing::OneEndlessChunk:
+                    head += "Transfer-Encoding: chunked\r\n\r\nFFFFFFFFFFFF\r\n";
+                    break;
+                case Framing::HugeLength:
+                    head += "Content-Length: 100000000000\r\n\r\n";
+                    break;
+                case Framing::UntilClose:
+                    head += "Connection: close\r\n\r\n";
+                    break;
+            }
+            bool open = send(client, head.data(), head.size(), MSG_NOSIGNAL) > 0;
+            while (open)
+                open = send(client, piece.data(), piece.size(), MSG_NOSIGNAL) > 0;
+        }
+        close(client);
+    }
+
+    Framing m_framing;
+    int m_listener = -1;
+    quint16 m_port = 0;
+    std::thread m_thread;
+};
+
+// A figure of /proc/self/status in MB.
+qint64 statusMegabytes(const QByteArray& key) {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly)) return 0;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith(key))
+            return line.mid(key.size()).trimmed().split(' ').front().toLongLong() / 1024;
+    return 0;
+}
+
+// How much the most memory the process held grew while `f` ran.
+template <typename F>
+qint64 peakGrowthMegabytes(F&& f) {
+    QFile reset(QStringLiteral("/proc/self/clear_refs"));
+    if (reset.open(QIODevice::WriteOnly)) reset.write("5");  // the peak starts again from here
+    reset.close();
+    const qint64 before = statusMegabytes("VmRSS:");
+    f();
+    return statusMegabytes("VmHWM:") - before;
+}
 
 // A copy of this test program that holds a lock file, as a running copy of the program would.
 class LockHolder {
@@ -158,7 +253,7 @@ private:
         settings.noticesServer = server;
         settings.programFolder = programFolder.isEmpty() ? folder() : programFolder;
         settings.dataFolder = dataFolder();
-        settings.lockPath = lockPath();
+        settings.lockPaths = m_lockPaths;
         settings.fetch = limits;
         m_startUp = std::make_unique<StartUp>(*m_window, settings);
         QElapsedTimer elapsed;
@@ -215,6 +310,7 @@ private:
     std::unique_ptr<LoopbackServer> m_server;
     std::unique_ptr<FrmMain> m_window;
     std::unique_ptr<StartUp> m_startUp;
+    QStringList m_lockPaths;
     qint64 m_startUpMs = 0;
 
 private slots:
@@ -224,6 +320,7 @@ private slots:
         m_boxes = std::make_unique<ScriptedMessageBoxes>();
         m_server = std::make_unique<LoopbackServer>();
         QVERIFY(m_server->listen());
+        m_lockPaths = {lockPath()};
     }
 
     void cleanup() {
@@ -290,6 +387,32 @@ private slots:
         QVERIFY(m_window->isVisible());
     }
 
+    // A moved notices page is followed to where it went, a bounded number of times.
+    void redirectionsAreFollowed_data() {
+        QTest::addColumn<QByteArray>("status");
+        QTest::addColumn<bool>("toItself");
+        QTest::addColumn<bool>("shown");
+        QTest::newRow("301 elsewhere") << QByteArray("301 Moved Permanently") << false << true;
+        QTest::newRow("307 elsewhere") << QByteArray("307 Temporary Redirect") << false << true;
+        QTest::newRow("302 to itself, for ever") << QByteArray("302 Found") << true << false;
+    }
+    void redirectionsAreFollowed() {
+        QFETCH(QByteArray, status);
+        QFETCH(bool, toItself);
+        QFETCH(bool, shown);
+        LoopbackServer elsewhere;
+        QVERIFY(elsewhere.listen());
+        elsewhere.setAnswer(page("移転先"));
+        const QUrl target = toItself ? m_server->url() : elsewhere.url();
+        m_server->setAnswer("moved", "text/html", status);
+        m_server->setExtraHeader("Location: " + target.toEncoded());
+        NoticesFetch fetch;
+        const Text text = fetch.fetch(m_server->url());
+        QCOMPARE(!text.empty(), shown);
+        QCOMPARE(elsewhere.requests(), shown ? 1 : 0);
+        if (toItself) QCOMPARE(m_server->requests(), 11);
+    }
+
     void splashShowsTheFetch() {
         QString statusDuringFetch;
         m_server->onRequest([&] {
@@ -342,6 +465,28 @@ private slots:
         QCOMPARE(fetch.fetch(url), Text());
         QVERIFY2(elapsed.elapsed() < 1000, qPrintable(QString::number(elapsed.elapsed())));
         m_server = std::make_unique<LoopbackServer>();
+    }
+
+    // However the answer is framed, the fetch ends as failed once the body passes the limit,
+    // and holds no more than about the limit meanwhile.
+    void endlessAnswerIsCutAtTheLimit_data() {
+        QTest::addColumn<int>("framing");
+        QTest::newRow("chunked") << int(EndlessServer::Framing::Chunked);
+        QTest::newRow("one endless chunk") << int(EndlessServer::Framing::OneEndlessChunk);
+        QTest::newRow("a huge length") << int(EndlessServer::Framing::HugeLength);
+        QTest::newRow("until the connection closes") << int(EndlessServer::Framing::UntilClose);
+    }
+    void endlessAnswerIsCutAtTheLimit() {
+        QFETCH(int, framing);
+        const EndlessServer server{EndlessServer::Framing(framing)};
+        NoticesFetch fetch;
+        QElapsedTimer elapsed;
+        elapsed.start();
+        Text text = u"not fetched";
+        const qint64 grew = peakGrowthMegabytes([&] { text = fetch.fetch(server.url()); });
+        QVERIFY(text.empty());
+        QVERIFY2(elapsed.elapsed() < 5000, qPrintable(QString::number(elapsed.elapsed())));
+        QVERIFY2(grew < 64, qPrintable(QString::number(grew) + " MB"));
     }
 
     void acknowledgedNoticeIsRecordedAndNotShownAgain() {
@@ -485,6 +630,52 @@ private slots:
         QLockFile second(lockPath());
         second.setStaleLockTime(0);
         QVERIFY(!second.tryLock(0));
+    }
+
+    // A folder where no lock can be made passes the check on to the next one; only when none
+    // takes a lock does the program start unchecked.
+    void lockFallsBackToTheNextFolder_data() {
+        QTest::addColumn<bool>("heldByFirstCopy");
+        QTest::addColumn<bool>("anyFolderTakesALock");
+        QTest::addColumn<bool>("starts");
+        QTest::newRow("second copy refused in the next folder") << true << true << false;
+        QTest::newRow("first copy locks in the next folder") << false << true << true;
+        QTest::newRow("no folder takes a lock") << false << false << true;
+    }
+    void lockFallsBackToTheNextFolder() {
+        QFETCH(bool, heldByFirstCopy);
+        QFETCH(bool, anyFolderTakesALock);
+        QFETCH(bool, starts);
+        // Under a regular file no folder can be made, not even by root.
+        QFile blocker(m_dir->filePath(QStringLiteral("file")));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        const QString unusable = blocker.fileName() + QStringLiteral("/runtime/kivoautofill.lock");
+        const QString fallback = m_dir->filePath(QStringLiteral("cache/kivoautofill.lock"));
+        m_lockPaths = {unusable, anyFolderTakesALock ? fallback : unusable};
+        LockHolder first;
+        if (heldByFirstCopy) {
+            QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("cache")));
+            QVERIFY(first.start(fallback));
+        }
+        if (!anyFolderTakesALock)
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression("no single-instance lock could be made"));
+        QCOMPARE(start(QUrl()), starts);
+        QCOMPARE(m_boxes->texts(), starts ? QStringList() : QStringList{kAlreadyRunning});
+        if (starts && anyFolderTakesALock) {
+            QLockFile second(fallback);
+            second.setStaleLockTime(0);
+            QVERIFY(!second.tryLock(0));
+        }
+    }
+
+    void defaultLockFoldersEndWithTheTemporaryFolder() {
+        const QStringList paths = defaultLockPaths();
+        QVERIFY(paths.size() >= 1);
+        QCOMPARE(paths.back(), QDir::tempPath() + QStringLiteral("/kivoautofill-%1.lock").arg(getuid()));
+        if (paths.size() == 3)
+            QCOMPARE(paths.front(), QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation) +
+                                        QStringLiteral("/kivoautofill.lock"));
     }
 
     void closingDuringTheFetchEndsQuietly() {

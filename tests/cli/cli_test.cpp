@@ -58,7 +58,7 @@ TEST(Cli, UsageErrors) {
     };
     const Case cases[] = {
         {{}, "a", "kivoautofill-cli: missing operation code"},
-        {{"35"}, "a", "kivoautofill-cli: unknown operation code '35'"},
+        {{"42"}, "a", "kivoautofill-cli: unknown operation code '42'"},
         {{"x"}, "a", "kivoautofill-cli: unknown operation code 'x'"},
         {{"-1"}, "a", "kivoautofill-cli: unknown operation code '-1'"},
         {{"0", "Combo99=1"}, "a", "kivoautofill-cli: unknown control 'Combo99'"},

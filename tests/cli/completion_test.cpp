@@ -77,7 +77,7 @@ TEST(Completion, OffersWhatTheCommandLineTakes) {
     };
     const Case cases[] = {
         {{"kivoautofill-cli", ""}, codes},
-        {{"kivoautofill-cli", "3"}, {"3", "30", "31", "32", "33", "34"}},
+        {{"kivoautofill-cli", "3"}, {"3", "30", "31", "32", "33", "34", "35", "36", "37", "38", "39"}},
         {{"kivoautofill-cli", "0", ""}, names},
         {{"kivoautofill-cli", "0", "Combo1", "=", "x", "Text4"}, {"Text4=", "Text40=", "Text41="}},
         // A name's parentheses as bash quotes them.

@@ -20,8 +20,8 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
-#include "ops/operation.h"
 #include "ops/lists.h"
+#include "ops/operation.h"
 #include "window/controls.h"
 #include "window/file_dialog.h"
 #include "window/frm_main.h"
@@ -287,6 +287,73 @@ private slots:
         QVERIFY(pane("Text2")->isEmpty());
         QVERIFY(pane("Text1")->text() == digits);
         QVERIFY(!m_window->state().guard);
+        QVERIFY(get<QPushButton>("Command3")->isEnabled());
+    }
+
+    // A result the lower pane cannot hold is refused before the editor builds its lines: the
+    // error message, the lower pane empty, the upper text and the window as they were. Without the
+    // check the editor ran out of memory inside its layout and took the window down.
+    void resultThePaneCannotHoldIsRefused_data() {
+        QTest::addColumn<int>("code");
+        QTest::addColumn<qulonglong>("room");  // address space the run may add, in MiB
+        QTest::addColumn<bool>("shown");
+        QTest::addColumn<QString>("message");  // the operation's own error message
+        const QString general = toQString(kGeneralError);
+        // 10 M units in 1 M lines, reversed: the editor needs about 300 MB for them.
+        QTest::newRow("reverse, 200 MB") << 0 << 200ull << false << general;
+        QTest::newRow("reverse, 2 GB") << 0 << 2048ull << true << general;
+        // 20,000,000 copies of a line: 250 M units in 20 M lines, about 6 GB for the editor.
+        QTest::newRow("loop, 20,000,000 copies, 4 GB")
+            << 26 << 4096ull << false << QStringLiteral("文字数オーバーまたはその他エラーです。");
+    }
+    void resultThePaneCannotHoldIsRefused() {
+        QFETCH(int, code);
+        QFETCH(qulonglong, room);
+        QFETCH(bool, shown);
+        QFETCH(QString, message);
+        Text upper = u"No.1";
+        if (code == 0) {
+            upper.clear();
+            for (int i = 0; i < 1'000'000; ++i)
+                upper += u"01234567\r\n";
+        }
+        pane("Text1")->assign(upper);
+        select(code);
+        if (code == 26) {
+            get<QAbstractButton>("Check1(0)")->setChecked(true);
+            paste(get<QWidget>("Text6"), QStringLiteral("20000000"));
+        }
+        {
+            const AddressSpaceLimit limit(room << 20);
+            m_window->execute();
+        }
+        QVERIFY(!m_window->state().guard);
+        QVERIFY(get<QPushButton>("Command3")->isEnabled());
+        QVERIFY(pane("Text1")->text() == upper);
+        if (shown) {
+            QVERIFY(m_boxes->texts().isEmpty());
+            QCOMPARE(pane("Text2")->text().size(), upper.size());
+        } else {
+            QCOMPARE(m_boxes->texts(), QStringList{message});
+            QCOMPARE(m_boxes->shown().front().icon, Icon::Exclamation);
+            QVERIFY(pane("Text2")->isEmpty());
+        }
+    }
+
+    // A file the upper pane cannot hold is not opened, and the upper text stays.
+    void fileThePaneCannotHoldIsNotOpened() {
+        const QString path = m_dir->filePath(QStringLiteral("lines"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QCOMPARE(file.write(QByteArray("01234567\r\n").repeated(1'000'000)), 10'000'000);
+        file.close();
+        m_dialogs->name = path;
+        {
+            const AddressSpaceLimit limit(rlim_t{200} << 20);
+            get<QAction>("mnuOpen")->trigger();
+        }
+        QCOMPARE(m_boxes->texts(), QStringList{kOpenFailed});
+        QVERIFY(pane("Text1")->text() == kUpper);
         QVERIFY(get<QPushButton>("Command3")->isEnabled());
     }
 

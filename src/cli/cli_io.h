@@ -1,0 +1,95 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <iosfwd>
+#include <memory>
+#include <stdexcept>
+#include <streambuf>
+#include <string_view>
+#include <vector>
+
+#include "text/lines.h"
+
+namespace kivo {
+
+/// Input that cannot be read at all (a closed stream, a directory, a read error) or is not in its
+/// encoding: a usage error.
+class InputError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+/// Input too large for the memory available, or output that cannot be written: the run fails.
+class IoFailure : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+enum class Encoding { Utf8, Cp932 };
+
+inline constexpr const char* kInputNotUtf8 = "standard input is not valid UTF-8";
+
+/// The bytes the input may take in memory: a third of what a result may take (memory::resultBytes),
+/// since a run holds the input, often a copy of it with its line breaks made alike, and the result.
+std::uint64_t inputMemoryLimit();
+
+/// The whole input in one buffer, read in large blocks: a file's size is known beforehand (the
+/// buffer is allocated once), a pipe's buffer doubles as it fills. Throws IoFailure as soon as it
+/// holds more than `maxBytes`, and InputError when the input cannot be read.
+class InputBytes {
+public:
+    InputBytes(std::istream& in, std::uint64_t maxBytes);
+    std::string_view view() const { return {m_data.get(), m_size}; }
+
+private:
+    struct Free {
+        void operator()(char* p) const;
+    };
+
+    void grow(std::size_t capacity);
+
+    std::unique_ptr<char, Free> m_data;
+    std::size_t m_capacity = 0;
+    std::size_t m_size = 0;
+};
+
+/// The input's text in `encoding`, taking at most `maxBytes` of memory as it is read (IoFailure
+/// beyond); InputError when it cannot be read or is not valid in its encoding.
+Text decodeInput(std::istream& in, Encoding encoding, std::uint64_t maxBytes);
+
+/// The result in `encoding`, flushed. A failing write ends in IoFailure when `out` writes to an
+/// OutputFile (any stream whose failure raises an exception).
+void writeOutput(TextView text, Encoding encoding, std::ostream& out);
+void writeOutput(std::string_view bytes, std::ostream& out);
+
+/// Output straight to a file descriptor, so that a failed write is known with its reason: it
+/// throws IoFailure ("cannot write standard output: No space left on device").
+class OutputFile final : public std::streambuf {
+public:
+    explicit OutputFile(int fd);
+    /// Writes what is buffered and closes the descriptor; IoFailure when either fails.
+    void close();
+
+protected:
+    int_type overflow(int_type c) override;
+    std::streamsize xsputn(const char* s, std::streamsize n) override;
+    int sync() override;
+
+private:
+    void writeAll(const char* data, std::size_t size);
+    void writeBuffered();
+
+    int m_fd;
+    std::vector<char> m_buffer;
+};
+
+/// The exit status once `output` is closed: `status`, or 1 with a message when a run that wrote
+/// its result finds that the last of it could not be written (a close may be the first to tell).
+int closeOutput(int status, OutputFile& output, std::ostream& err);
+
+/// A write past the file-size limit (RLIMIT_FSIZE) fails with EFBIG, which is reported, instead
+/// of ending the process with SIGXFSZ.
+void ignoreFileSizeSignal();
+
+}  // namespace kivo
