@@ -1,5 +1,6 @@
 #include "ops/dispatch.h"
 
+#include <algorithm>
 #include <exception>
 #include <memory>
 
@@ -38,9 +39,15 @@ std::optional<DispatchEnd> endBeforeOperation(const OperationDeclaration& op, co
 // The run frame: every failure (a run-time error, running out of memory, a position outside a
 // string) shows the operation's error message and gives no result; so does a result too long for
 // the lower pane. A stopped or closing run gives none either, silently.
+// A result unit costs its own two bytes and those of one working copy.
+constexpr std::uint64_t kBytesPerResultUnit = 4;
+
 template <typename Result, typename Run>
 std::optional<Result> framed(const OperationDeclaration& op, const Params& params, RunContext& ctx,
                              std::vector<ControlText>& changed, Run run) {
+    // What memory allows now, unless the caller asked for less.
+    ctx.setResultBudget(
+        std::min(ctx.resultBudget(), memory::maxResultLength(memory::resultBytes(), kBytesPerResultUnit)));
     std::unique_ptr<BoundOperation> bound;
     try {
         bound = op.bind(params);

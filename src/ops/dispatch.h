@@ -7,6 +7,7 @@
 
 #include "ops/operation.h"
 #include "ops/registry.h"
+#include "text/memory_budget.h"
 
 namespace kivo {
 
@@ -14,9 +15,9 @@ inline constexpr TextView kUpperTextMissing = u"上部テキストボックス�
 inline constexpr TextView kOverwriteQuestion =
     u"下部テキストボックスに文字または文字列があります、上書きされますがよろしいですか？";
 
-/// The longest lower text: what the lower pane can hold (its positions are 32-bit). A longer
-/// result ends the run with the operation's error message, like running out of memory.
-inline constexpr std::size_t kMaxResultLength = 2147483647;
+/// The longest lower text: what the lower pane can hold. A longer result ends the run with the
+/// operation's error message, like running out of memory.
+inline constexpr std::size_t kMaxResultLength = memory::kPaneMaxLength;
 
 enum class DispatchEnd {
     PreCheckFailed,  // the pre-check's message was shown

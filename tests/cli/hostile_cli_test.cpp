@@ -329,30 +329,24 @@ TEST(HostileCli, EveryOperationAtItsLargestUnderA2GbCap) {
 }
 
 // A result many times its input is refused by its computed length before it is built, with the
-// operation's message and without taking the memory it would need. Rows that still build until
-// memory runs out (they reach the cap: about 1 GB here) wait for the result budget of the
-// operations; their test is disabled until then.
-struct MultiplyingCase {
-    OperationCase operation;
-    bool awaitsBudget;
+// operation's message and without taking the memory it would need.
+const OperationCase kMultiplying[] = {
+    {4, "short", "Combo31=右 \"Text3=$X\""},  // 168,000 lines × 65,535: 22 GB
+    {5, "digits", "\"Text4=$X\""},            // 200,000 digits × 65,535
+    {6, "digits", "Combo1=1 Combo32=右 \"Text5=$X\""},
+    {7, "mixed", "Text7=1 Combo2=右 Combo33=右側 \"Text8=$X\""},
+    {16, "mixed", "Combo38=偶数 \"Text12=$X\""},
+    {17, "mixed", "Combo3=1 Combo4=右 \"Text14=$X\""},
+    {29, "one", "Text41=715000000 Combo35=999"},  // about 10 G characters
+    {30, "mixed", "Combo48=右 Combo49=1 Combo50=右 Text15=ab \"Text22=$X\""},
 };
 
-const MultiplyingCase kMultiplying[] = {
-    {{4, "short", "Combo31=右 \"Text3=$X\""}, false},  // 168,000 lines × 65,535: 22 GB
-    {{5, "digits", "\"Text4=$X\""}, true},             // 200,000 digits × 65,535
-    {{6, "digits", "Combo1=1 Combo32=右 \"Text5=$X\""}, true},
-    {{7, "mixed", "Text7=1 Combo2=右 Combo33=右側 \"Text8=$X\""}, true},
-    {{16, "mixed", "Combo38=偶数 \"Text12=$X\""}, true},
-    {{17, "mixed", "Combo3=1 Combo4=右 \"Text14=$X\""}, true},
-    {{29, "one", "Text41=715000000 Combo35=999"}, false},  // about 10 G characters
-    {{30, "mixed", "Combo48=右 Combo49=1 Combo50=右 Text15=ab \"Text22=$X\""}, true},
-};
-
-void expectRefusedBeforeBuilt(bool awaitingBudget) {
+TEST(HostileCli, ResultsThatMultiplyAreRefusedBeforeTheyAreBuilt) {
+    if (sanitized())
+        GTEST_SKIP() << "AddressSanitizer maps terabytes of shadow memory: no address-space cap fits";
     const OperationInputs inputs;
-    for (const MultiplyingCase& c : kMultiplying) {
-        if (c.awaitsBudget != awaitingBudget) continue;
-        const std::string command = operationCommand(c.operation);
+    for (const OperationCase& c : kMultiplying) {
+        const std::string command = operationCommand(c);
         SCOPED_TRACE(command.substr(command.find("$CLI")));
         const Ended e = runShell(command, {2 * kGiB, std::nullopt});
         ASSERT_TRUE(e.exited) << describe(e);
@@ -360,18 +354,6 @@ void expectRefusedBeforeBuilt(bool awaitingBudget) {
         EXPECT_EQ(e.err.rfind("exclamation: ", 0), 0u) << describe(e);
         EXPECT_LT(e.peakMegabytes, 256) << describe(e);
     }
-}
-
-TEST(HostileCli, ResultsThatMultiplyAreRefusedBeforeTheyAreBuilt) {
-    if (sanitized())
-        GTEST_SKIP() << "AddressSanitizer maps terabytes of shadow memory: no address-space cap fits";
-    expectRefusedBeforeBuilt(false);
-}
-
-TEST(HostileCli, DISABLED_ResultsThatMultiplyAreRefusedBeforeTheyAreBuiltAwaitingTheBudget) {
-    if (sanitized())
-        GTEST_SKIP() << "AddressSanitizer maps terabytes of shadow memory: no address-space cap fits";
-    expectRefusedBeforeBuilt(true);
 }
 
 }  // namespace

@@ -94,6 +94,7 @@ std::optional<Text> ReplaceEndCharacters(TextView upper, const ReplaceEndOptions
         replaced(s->view(), [&](TextView piece) { out.append(piece); });
         return out;
     }
+    ctx.checkResultLength(s->view().size() + std::uint64_t{lineCount(*s)} * (replacement.size() + 2));
     return s->eachLine(ctx, [&](TextView line, LineWriter& out) {
         // A line too short for the count fails the whole run.
         if (line.size() < n) throw RunTimeError("line shorter than the count");
@@ -129,6 +130,7 @@ std::optional<Text> ReplaceSideOfFoundText(TextView upper, const ReplaceSideOpti
         return options.side == Side::Left ? replacement + Text(line.substr(at + found.size()))
                                           : Text(line.substr(0, at + 1)) + replacement;
     }
+    ctx.checkResultLength(s->view().size() + std::uint64_t{lineCount(*s)} * (replacement.size() + 2));
     return s->eachLine(ctx, [&](TextView line, LineWriter& out) {
         const std::size_t at = position(line);
         if (at == TextView::npos) {

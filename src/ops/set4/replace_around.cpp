@@ -66,6 +66,9 @@ std::optional<Text> ReplaceAroundFoundText(TextView upper, const ReplaceAroundOp
     const bool lastOccurrence = options.occurrence == Side::Right;
     const bool before = options.side == Side::Left;
 
+    // At most every line holds the found text once.
+    ctx.checkResultLength(text->view().size() +
+                          std::uint64_t{lineCount(*text)} * (options.replacement.size() + 2));
     std::int64_t lineNumber = 0;
     return text->eachLine(ctx, [&](TextView line, LineWriter& out) {
         ++lineNumber;
