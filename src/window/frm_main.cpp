@@ -531,6 +531,9 @@ void FrmMain::wireTabCycling() {
     hook(strip, [this, strip](QEvent* event) {
         switch (event->type()) {
             case QEvent::FocusIn:
+                // A run disables the focused Execute button, and Qt hands the focus to the strip:
+                // that is no user touching the strip, and the run's operation must stay selected.
+                if (m_state.guard) return false;
                 m_state.focusCycling = false;
                 focusFirstOperation(m_tabs->currentIndex());
                 return false;

@@ -292,6 +292,38 @@ private slots:
         QVERIFY(pane("Text2")->text() == Text(u"ba"));
     }
 
+    void clickedExecuteKeepsTheSelection_data() {
+        QTest::addColumn<int>("tab");
+        QTest::addColumn<QString>("option");
+        QTest::addColumn<int>("code");
+        QTest::newRow("tab 0") << 0 << "Option1(4)" << 4;
+        QTest::newRow("tab 1") << 1 << "Option2(1)" << 14;
+        QTest::newRow("tab 3") << 3 << "Option4(3)" << 30;
+    }
+    // The mouse gives Execute the focus, and the run takes it away again: the selection stays, so
+    // the next run is the same operation.
+    void clickedExecuteKeepsTheSelection() {
+        QFETCH(int, tab);
+        QFETCH(QString, option);
+        QFETCH(int, code);
+        m_window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+        pane("Text1")->assign(u"abc\r\nXdef");
+        get<QTabWidget>("SSTab1")->setCurrentIndex(tab);
+        get<QRadioButton>(option)->setChecked(true);
+        for (const char* box : {"Text3", "Text15", "Text22"})
+            pane(box)->assign(u"X");
+        execute();
+        QCOMPARE(m_window->operationCode(), code);
+        QVERIFY(get<QRadioButton>(option)->isChecked());
+        const Text first = pane("Text2")->text();
+        m_boxes->setNextAnswer(Answer::Yes);
+        execute();
+        QCOMPARE(m_window->operationCode(), code);
+        QVERIFY(get<QRadioButton>(option)->isChecked());
+        QVERIFY(pane("Text2")->text() == first);
+    }
+
     void operationCodeFromTabAndSelection() {
         pane("Text1")->assign(u"ab");
         auto* tabs = get<QTabWidget>("SSTab1");
