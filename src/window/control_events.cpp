@@ -1,7 +1,9 @@
 #include "window/control_events.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QWidget>
 
@@ -32,6 +34,30 @@ private:
     std::function<void()> m_handler;
 };
 
+// Qt lets a key with Alt type its text when no shortcut takes it. AltGr, which types on many
+// keyboards, is no Alt here: X11 reports it as a key of its own, Windows as Ctrl+Alt.
+class AltTypingFilter final : public QObject {
+public:
+    explicit AltTypingFilter(QWidget* window) : QObject(window), m_window(window) {
+        qApp->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress || !watched->isWidgetType()) return false;
+        const auto* key = static_cast<const QKeyEvent*>(event);
+        const Qt::KeyboardModifiers alt = key->modifiers() & (Qt::AltModifier | Qt::ControlModifier);
+        if (alt != Qt::AltModifier || key->text().isEmpty() || !key->text().front().isPrint()) return false;
+        const auto* widget = static_cast<const QWidget*>(watched);
+        if (widget->window() != m_window || !widget->testAttribute(Qt::WA_InputMethodEnabled)) return false;
+        QApplication::beep();
+        return true;
+    }
+
+private:
+    QWidget* m_window;
+};
+
 QEvent::Type qtType(ControlEvent event) {
     switch (event) {
         case ControlEvent::FocusIn:
@@ -50,6 +76,10 @@ QEvent::Type qtType(ControlEvent event) {
 
 void onControlEvent(QWidget* control, ControlEvent event, std::function<void()> handler) {
     new EventWatcher(control, qtType(event), std::move(handler));
+}
+
+void refuseAltTyping(QWidget* window) {
+    new AltTypingFilter(window);
 }
 
 }  // namespace kivo::window

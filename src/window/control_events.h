@@ -20,4 +20,8 @@ enum class ControlEvent {
 /// control. The watcher lives as long as the control.
 void onControlEvent(QWidget* control, ControlEvent event, std::function<void()> handler);
 
+/// An Alt combination that no access key of `window` takes beeps instead of typing its letter
+/// into the text box, pane or combo that has the focus. Lives as long as the window.
+void refuseAltTyping(QWidget* window);
+
 }  // namespace kivo::window

@@ -24,6 +24,7 @@
 
 #include "ops/dispatch.h"
 #include "ops/lists.h"
+#include "window/control_events.h"
 #include "window/controls.h"
 #include "window/file_dialog.h"
 #include "window/pane_clipboard.h"
@@ -146,6 +147,7 @@ FrmMain::FrmMain(MessageBoxes* messages, QWidget* parent) : QMainWindow(parent) 
     m_ownDialogs = std::make_unique<QtFileDialogs>(this);
     m_dialogs = m_ownDialogs.get();
     wireTabCycling();
+    refuseAltTyping(this);
 }
 
 FrmMain::~FrmMain() {

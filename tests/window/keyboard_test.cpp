@@ -20,6 +20,7 @@
 #include <QTest>
 
 #include "window/app_style.h"
+#include "window/controls.h"
 #include "window/file_dialog.h"
 #include "window/frm_main.h"
 #include "window/message_box.h"
@@ -225,6 +226,39 @@ private slots:
                     QVERIFY2(button->isChecked() != wasChecked, qPrintable(what));
             }
         }
+    }
+
+    void altKeysTypeNothing_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<bool>("widened");
+        QTest::newRow("upper pane, keys no control owns") << "Text1"
+                                                          << "rs5" << false;
+        QTest::newRow("Execute hidden in the widened view") << "Text1"
+                                                            << "z" << true;
+        QTest::newRow("multi-line box") << "Text3"
+                                        << "r" << false;
+        QTest::newRow("one-line box") << "Text7"
+                                      << "r" << false;
+        QTest::newRow("combo") << "Combo1"
+                               << "5" << false;
+    }
+    // An Alt combination is never text: a key without an owner leaves the focused box as it was.
+    void altKeysTypeNothing() {
+        QFETCH(QString, name);
+        QFETCH(QString, keys);
+        QFETCH(bool, widened);
+        if (widened) QTest::mouseClick(get<QPushButton>("Command25"), Qt::LeftButton);
+        auto* control = m_window->findChild<QWidget*>(name);
+        control->setFocus();
+        QCOMPARE(QApplication::focusWidget(), control);
+        auto textOf = [control] { return toQString(ParamControls::readControl(control)); };
+        const QString before = textOf();
+        for (const QChar key : keys)
+            QTest::keyClick(control, key.toLatin1(), Qt::AltModifier);
+        QCOMPARE(textOf(), before);
+        QTest::keyClicks(control, "1");
+        QCOMPARE(textOf(), before + "1");
     }
 
     void menuItemsHaveTheirKeys() {
