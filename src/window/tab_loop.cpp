@@ -78,7 +78,6 @@ void onKey(QWidget* control, std::function<void()> handler) {
 
 TabLoop::TabLoop(WindowState& state, QWidget* parent)
     : TabPage(QStringLiteral("Frame3"), QStringLiteral("条件3"), state, parent) {
-    // Created one by one in the order the focus moves through them.
     m_check3 = checkBox("Check3");
     QLabel* label12 = label("Label12", "ループ回数：");
     m_text6 = textBox("Text6", 60);
@@ -118,6 +117,7 @@ TabLoop::TabLoop(WindowState& state, QWidget* parent)
     auto* allResetButton = button("Command24", "AllReset(&X)", 90);
     QLineEdit* text10 = textBox("Text10", 14);
     addAllResetLine(allResetButton, text10);
+    chainFocusAlongLines();
 
     for (int i = 0; i < kRows; ++i)
         attachRowRules(i);

@@ -181,6 +181,7 @@ void TabPage::addCaptionLine(QAbstractButton* selector, const QString& caption,
     row->setSpacing(2);
     selector->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     row->addWidget(selector);
+    addStops({selector});
     const std::vector<CaptionPiece> pieces = captionPieces(caption);
     std::size_t next = 0;
     std::size_t stretch = 0;
@@ -198,9 +199,11 @@ void TabPage::addCaptionLine(QAbstractButton* selector, const QString& caption,
     int labelNumber = 0;
     for (; next < pieces.size(); ++next) {
         if (pieces[next].blank) {
-            if (stretch < stretches.size())
+            if (stretch < stretches.size()) {
                 for (QWidget* w : stretches[stretch])
                     row->addWidget(w);
+                addStops(stretches[stretch]);
+            }
             ++stretch;
             continue;
         }
@@ -215,6 +218,7 @@ void TabPage::addCaptionLine(QAbstractButton* selector, const QString& caption,
     Q_ASSERT(stretch >= stretches.size());
     for (QWidget* w : after)
         row->addWidget(w);
+    addStops(after);
     row->addStretch(1);
     m_lines->addLayout(row);
 }
@@ -225,6 +229,7 @@ void TabPage::addLine(const std::vector<QWidget*>& widgets, int indent) {
     row->addSpacing(indent);
     for (QWidget* w : widgets)
         row->addWidget(w);
+    addStops(widgets);
     row->addStretch(1);
     m_lines->addLayout(row);
 }
@@ -238,10 +243,25 @@ void TabPage::addAllResetLine(QPushButton* allReset, QWidget* under, const std::
     row->addStretch(1);
     row->addWidget(allReset);
     m_lines->addLayout(row);
+    addStops(before);
+    addStops({allReset});
     if (under) {
         under->setParent(m_frame);
         new LieUnder(under, allReset);
+        // Listed after its button, and so never reached by Tab: leaving the button by Tab
+        // moves on to the next tab.
+        addStops({under});
     }
+}
+
+void TabPage::addStops(const std::vector<QWidget*>& widgets) {
+    for (QWidget* w : widgets)
+        if (w->focusPolicy() & Qt::TabFocus) m_stops.push_back(w);
+}
+
+void TabPage::chainFocusAlongLines() {
+    for (std::size_t i = 1; i < m_stops.size(); ++i)
+        setTabOrder(m_stops[i - 1], m_stops[i]);
 }
 
 void TabPage::onClick(QPushButton* button, std::function<void()> action) {

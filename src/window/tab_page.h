@@ -74,6 +74,10 @@ protected:
     /// The last line: the tab's "AllReset(&X)" at the right, with `under` lying beneath it.
     void addAllResetLine(QPushButton* allReset, QWidget* under = nullptr,
                          const std::vector<QWidget*>& before = {});
+    /// Sets the Tab order of the tab's controls to the order of its lines, each left to right;
+    /// called once all lines are built. The order in which the controls were created, which the
+    /// order of evaluating a call's arguments decides, counts for nothing.
+    void chainFocusAlongLines();
 
     /// A control of this tab by name (for attaching rules and resets after the lines are built).
     template <typename T>
@@ -99,8 +103,12 @@ protected:
     const ParamControls* m_controls = nullptr;
 
 private:
+    void addStops(const std::vector<QWidget*>& widgets);
+
     QGroupBox* m_frame;
     QVBoxLayout* m_lines;
+    /// The controls of the lines in their order, left to right.
+    std::vector<QWidget*> m_stops;
 };
 
 }  // namespace kivo::window

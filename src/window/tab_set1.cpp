@@ -62,6 +62,7 @@ TabSet1::TabSet1(WindowState& state, QWidget* parent)
 
     addAllResetLine(button("Command13", "AllReset(&X)", 90), textBox("Text39", 14));
 
+    chainFocusAlongLines();
     attachRules();
     attachResets();
     attachSelection();

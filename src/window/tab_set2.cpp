@@ -69,6 +69,7 @@ TabSet2::TabSet2(WindowState& state, QWidget* parent)
 
     addAllResetLine(button("Command17", "AllReset(&X)", 90), textBox("Text40", 14));
 
+    chainFocusAlongLines();
     attachRules();
     attachResets();
     attachSelection();

@@ -66,6 +66,7 @@ TabSet4::TabSet4(WindowState& state, QWidget* parent)
 
     addAllResetLine(button("Command22", "AllReset(&X)", 90));
 
+    chainFocusAlongLines();
     attachRules();
     attachResets();
     attachSelection();

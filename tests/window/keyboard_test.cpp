@@ -261,6 +261,54 @@ private slots:
         QCOMPARE(textOf(), before + "1");
     }
 
+    void tabWalksEachLineLeftToRight_data() {
+        QTest::addColumn<int>("tab");
+        QTest::addColumn<QStringList>("stops");
+        // From the first operation to the first operation of the next tab. An option that is not
+        // selected is no stop; the date pickers take one Tab per part of the date.
+        QTest::newRow("tab 0") << 0
+                               << QStringList{"Option1(0)", "Combo41",   "Combo42",   "Combo39",  "Combo40",
+                                              "Text26",     "Command26", "Combo19",   "Combo31",  "Text3",
+                                              "Command4",   "Combo34",   "Text4",     "Command7", "Combo32",
+                                              "Combo1",     "Text5",     "Command8",  "Combo2",   "Text7",
+                                              "Combo33",    "Text8",     "Command9",  "Command5", "Text35",
+                                              "Text36",     "Text37",    "Text9",     "Combo47",  "Text13",
+                                              "Command19",  "Command13", "Option2(0)"};
+        QTest::newRow("tab 1") << 1
+                               << QStringList{"Option2(0)", "Text11",    "Command14", "Text25",  "Combo38",
+                                              "Text12",     "Command15", "Combo4",    "Combo3",  "Text14",
+                                              "Command18",  "Combo5",    "Text16",    "Text17",  "Text18",
+                                              "Command20",  "Combo43",   "Text19",    "Text20",  "Text21",
+                                              "Command21",  "Combo18",   "Combo6",    "Combo7",  "Text34",
+                                              "Command23",  "Combo8",    "Combo9",    "Combo10", "Combo11",
+                                              "Combo16",    "Combo12",   "Combo13",   "Combo17", "Combo14",
+                                              "Combo15",    "Command17", "Check3"};
+        QTest::newRow("tab 3") << 3
+                               << QStringList{"Option4(0)", "Combo20", "Combo27",   "Combo26",   "Combo24",
+                                              "Combo21",    "Combo22", "Text38",    "Combo23",   "Combo25",
+                                              "Command29",  "Combo30", "Combo29",   "Combo28",   "Text41",
+                                              "Combo35",    "Combo36", "Combo37",   "Command30", "Combo48",
+                                              "Text15",     "Combo50", "Combo49",   "Command10", "Text22",
+                                              "Command32",  "Combo52", "Combo51",   "Text23",    "Command16",
+                                              "Text24",     "Combo53", "Command33", "Text27",    "DTPicker1",
+                                              "chkYoubi",   "Combo54", "Text28",    "DTPicker2", "Combo57",
+                                              "Combo55",    "Text29",  "DTPicker3", "Combo56",   "Command22",
+                                              "Option1(0)"};
+    }
+    void tabWalksEachLineLeftToRight() {
+        QFETCH(int, tab);
+        QFETCH(QStringList, stops);
+        showTab(tab);
+        m_window->findChild<QWidget*>(stops.front())->setFocus(Qt::TabFocusReason);
+        QStringList walked = {QApplication::focusWidget()->objectName()};
+        while (m_tabs->currentIndex() == tab && walked.size() < 2 * stops.size()) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            const QString name = QApplication::focusWidget()->objectName();
+            if (name != walked.back()) walked.append(name);
+        }
+        QCOMPARE(walked, stops);
+    }
+
     void menuItemsHaveTheirKeys() {
         auto* file = m_window->findChild<QMenu*>(QStringLiteral("mnuFile"));
         QStringList keys;
