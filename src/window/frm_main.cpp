@@ -333,12 +333,18 @@ void FrmMain::execute() {
         m_state.inform(toQString(kUpperTextMissing));
         return;
     }
+    // A user who sees a tab without a selected operation must not get the previous run's
+    // operation from another tab: nothing runs, and the lower text is not asked about.
+    const std::optional<std::uint8_t> selectedCode = selectedOperation();
+    if (!selectedCode) {
+        m_state.inform(m_tabs->currentIndex() == 2 ? kTickLoopGenerator : kChooseOperation);
+        return;
+    }
     if (!m_text2->isEmpty() && !m_state.closing) {
         if (m_state.ask(toQString(kOverwriteQuestion)) != Answer::Yes) return;
         m_text2->assign(Text());
     }
-    // With no selection on the current tab the previous run's operation runs again.
-    if (const auto code = selectedOperation()) m_operationCode = *code;
+    m_operationCode = *selectedCode;
 
     beginRun();
     const int code = m_operationCode;

@@ -39,6 +39,10 @@ inline const QString kWidenTip = QStringLiteral("テキストエリアを広く�
 inline const QString kNarrowTip = QStringLiteral("テキストエリアを最小化する");
 inline const QString kOpeningCaption = QStringLiteral("ファイルを開いています…");
 inline const QString kSavingCaption = QStringLiteral("名前を付けて保存…");
+/// Execute on a tab without a selected operation runs nothing and says what to choose.
+inline const QString kChooseOperation = QStringLiteral("実行する条件を選択して下さい。");
+inline const QString kTickLoopGenerator = QStringLiteral(
+    "「個々の数字をインクリメントまたはデクリメントしてループ追加する」にチェックを入れて下さい。");
 /// The Stop button's colour while a run is busy.
 inline const QColor kBusyStopColour{255, 255, 128};
 

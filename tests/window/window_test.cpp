@@ -344,20 +344,30 @@ private slots:
         QCOMPARE(m_window->operationCode(), 29);
     }
 
-    void noSelectionKeepsThePreviousCode() {
+    void noSelectionRunsNothing_data() {
+        QTest::addColumn<int>("tab");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("tab 0 without an option") << 0 << kChooseOperation;
+        QTest::newRow("tab 1 without an option") << 1 << kChooseOperation;
+        QTest::newRow("tab 2 with Check3 clear") << 2 << kTickLoopGenerator;
+    }
+    // The previous run's operation, reverse from tab 0, must not run again from another tab.
+    void noSelectionRunsNothing() {
+        QFETCH(int, tab);
+        QFETCH(QString, message);
         pane("Text1")->assign(u"ab");
         execute();  // code 0
-        pane("Text2")->assign(Text());
-        get<QTabWidget>("SSTab1")->setCurrentIndex(2);
+        get<QTabWidget>("SSTab1")->setCurrentIndex(tab);
+        clearOptions(m_window.get(), "Option1", 13);
+        clearOptions(m_window.get(), "Option2", 13);
         get<QCheckBox>("Check3")->setChecked(false);
         execute();
-        QCOMPARE(m_window->operationCode(), 0);
+        QCOMPARE(m_boxes->texts(), QStringList{message});
+        QCOMPARE(m_boxes->shown().front().icon, Icon::Information);
         QVERIFY(pane("Text2")->text() == Text(u"ba"));
-        get<QTabWidget>("SSTab1")->setCurrentIndex(0);
-        clearOptions(m_window.get(), "Option1", 13);
-        pane("Text2")->assign(Text());
-        execute();
         QCOMPARE(m_window->operationCode(), 0);
+        QVERIFY(!m_window->state().guard);
+        QVERIFY(get<QPushButton>("Command3")->isEnabled());
     }
 
     void exitQuestion_data() {
