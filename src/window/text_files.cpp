@@ -50,7 +50,7 @@ bool fitsCodePage932(TextView text) {
 
 std::string encodeTextFile(TextView text, FileEncoding encoding) {
     Text withBreak(text);
-    withBreak.append(u"\r\n");
+    if (!text.ends_with(u'\n') && !text.ends_with(u'\r')) withBreak.append(u"\r\n");
     if (encoding == FileEncoding::Utf8) return std::string(kUtf8Bom) + utf8::encode(withBreak);
     return cp932::encode(withBreak);
 }

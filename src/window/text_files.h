@@ -25,7 +25,8 @@ Text decodeTextFile(std::string_view bytes);
 /// loses nothing.
 bool fitsCodePage932(TextView text);
 
-/// The bytes of a saved pane: its text followed by CrLf, in `encoding`.
+/// The bytes of a saved pane: its text, followed by CrLf unless it already ends with a line
+/// break (so that saving what was opened does not grow the file), in `encoding`.
 std::string encodeTextFile(TextView text, FileEncoding encoding);
 
 /// The whole file, or nothing when it cannot be read.

@@ -197,9 +197,13 @@ private slots:
         QCOMPARE(kivo::window::fitsCodePage932(toText(text)), fits);
     }
 
-    void encodeTextFileAppendsCrLf() {
+    void encodeTextFileEndsWithALineBreak() {
         QCOMPARE(bytes(encodeTextFile(u"全角", FileEncoding::Cp932)), kCp932FullWidth + "\r\n");
         QCOMPARE(bytes(encodeTextFile(u"", FileEncoding::Cp932)), QByteArray("\r\n"));
+        QCOMPARE(bytes(encodeTextFile(u"a\r\n", FileEncoding::Cp932)), QByteArray("a\r\n"));
+        QCOMPARE(bytes(encodeTextFile(u"a\n", FileEncoding::Cp932)), QByteArray("a\n"));
+        QCOMPARE(bytes(encodeTextFile(u"a\r", FileEncoding::Utf8)), QByteArray("\xEF\xBB\xBF"
+                                                                               "a\r"));
         QCOMPARE(bytes(encodeTextFile(u"a😀", FileEncoding::Cp932)), QByteArray("a??\r\n"));
         QCOMPARE(bytes(encodeTextFile(u"a😀", FileEncoding::Utf8)), QByteArray("\xEF\xBB\xBF"
                                                                               "a😀\r\n"));
@@ -323,23 +327,29 @@ private slots:
 
     // ---- save
 
-    void saveAndReopenGainsOneCrLf_data() {
+    void saveAndReopenEndsWithOneLineBreak_data() {
         QTest::addColumn<QString>("action");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QByteArray>("file");
-        QTest::newRow("upper, Shift-JIS")
-            << "mnu1Name"
-            << "abc\r\n全角" << QByteArray("abc\r\n") + kCp932FullWidth + "\r\n";
+        QTest::addColumn<QString>("reopened");
+        QTest::newRow("upper, Shift-JIS") << "mnu1Name"
+                                          << "abc\r\n全角" << QByteArray("abc\r\n") + kCp932FullWidth + "\r\n"
+                                          << "abc\r\n全角\r\n";
         QTest::newRow("lower, Shift-JIS") << "mnu2Name"
-                                          << "ｶﾅ" << kCp932HalfWidthKana + "\r\n";
-        QTest::newRow("ends with a break") << "mnu1Name"
-                                           << "a\r\n"
-                                           << QByteArray("a\r\n\r\n");
+                                          << "ｶﾅ" << kCp932HalfWidthKana + "\r\n"
+                                          << "ｶﾅ\r\n";
+        QTest::newRow("ends with CrLf") << "mnu1Name"
+                                        << "a\r\n"
+                                        << QByteArray("a\r\n") << "a\r\n";
+        QTest::newRow("ends with a lone Lf") << "mnu2Name"
+                                             << "a\n"
+                                             << QByteArray("a\n") << "a\n";
     }
-    void saveAndReopenGainsOneCrLf() {
+    void saveAndReopenEndsWithOneLineBreak() {
         QFETCH(QString, action);
         QFETCH(QString, text);
         QFETCH(QByteArray, file);
+        QFETCH(QString, reopened);
         const bool upper = action == "mnu1Name";
         pane(upper ? "Text1" : "Text2")->assign(toText(text));
         m_dialogs->names = {path("out.txt")};
@@ -354,7 +364,11 @@ private slots:
         m_dialogs->names = {path("out.txt")};
         m_dialogs->during = nullptr;
         trigger("mnuOpen");
-        QCOMPARE(toQString(pane("Text1")->text()), text + "\r\n");
+        QCOMPARE(toQString(pane("Text1")->text()), reopened);
+        // Saving what was opened writes the same file again: repeated saving never grows it.
+        m_dialogs->names = {path("out.txt")};
+        trigger("mnu1Name");
+        QCOMPARE(readAll(path("out.txt")), file);
     }
 
     void savingAnEmptyPaneOpensNoDialog_data() {
