@@ -150,36 +150,6 @@ private slots:
 
     // ---- encoding decisions
 
-    void decodeTextFile_data() {
-        QTest::addColumn<QByteArray>("file");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("empty") << QByteArray() << "";
-        QTest::newRow("ASCII") << QByteArray("ab\r\ncd") << "ab\r\ncd";
-        QTest::newRow("code page 932 full width") << kCp932FullWidth + "\r\n"
-                                                  << "全角\r\n";
-        QTest::newRow("code page 932 half-width kana") << kCp932HalfWidthKana << "ｶﾅ";
-        QTest::newRow("UTF-8") << QByteArray("全角😀") << "全角😀";
-        QTest::newRow("UTF-8 with a mark") << QByteArray(
-                                                  "\xEF\xBB\xBF"
-                                                  "ab")
-                                           << "ab";
-        QTest::newRow("a mark before damaged UTF-8") << QByteArray(
-                                                            "\xEF\xBB\xBF"
-                                                            "a\xFF")
-                                                     << "a\uFFFD";
-        QTest::newRow("undecodable byte") << QByteArray(
-                                                 "a\x80"
-                                                 "b")
-                                          << "a\uFFFDb";
-        QTest::newRow("a tilde stays a tilde") << QByteArray("~\\") << "~\\";
-    }
-    void decodeTextFile() {
-        QFETCH(QByteArray, file);
-        QFETCH(QString, text);
-        QCOMPARE(toQString(kivo::window::decodeTextFile(std::string_view(file.constData(), file.size()))),
-                 text);
-    }
-
     void fitsCodePage932_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("fits");
@@ -240,6 +210,7 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::newRow("Shift-JIS") << QByteArray("abc\r\n") + kCp932FullWidth + kCp932HalfWidthKana
                                    << "abc\r\n全角ｶﾅ";
+        QTest::newRow("short Shift-JIS, also valid UTF-8") << QByteArray("\xC3\xBD\r\n") << "ﾃｽ\r\n";
         QTest::newRow("UTF-8") << QByteArray("行1\r\n行2\n") << "行1\r\n行2\n";
         QTest::newRow("UTF-8 with a mark") << QByteArray(
                                                   "\xEF\xBB\xBF"
