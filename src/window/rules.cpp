@@ -16,7 +16,14 @@ bool allDigits(const QString& text) {
 
 }  // namespace
 
-QString repairNumericCombo(const QString& text, int low) {
+QString halfWidthDigits(QString text) {
+    for (QChar& c : text)
+        if (c >= u'０' && c <= u'９') c = QChar(u'0' + (c.unicode() - u'０'));
+    return text;
+}
+
+QString repairNumericCombo(const QString& typed, int low) {
+    const QString text = halfWidthDigits(typed);
     const QString fallback = QString::number(low);
     if (text.isEmpty() || !allDigits(text)) return fallback;
     qsizetype first = 0;
@@ -37,7 +44,8 @@ QString repairListOnlyCombo(const QString& text, const QStringList& entries, con
     return entries.contains(text) ? text : defaultText;
 }
 
-CountRepair repairCountText(const QString& text, const QString& startValue) {
+CountRepair repairCountText(const QString& typed, const QString& startValue) {
+    const QString text = halfWidthDigits(typed);
     if (!allDigits(text)) return {startValue, true};
     if (text.size() > 10) return {startValue, false};
     const qint64 value = text.isEmpty() ? 0 : text.toLongLong();

@@ -91,7 +91,8 @@ QList<std::pair<const char*, QString>> hostileValues() {
     return {
         {"70,000 digits", QString(70000, QLatin1Char('9'))},
         {"70,000 characters of lines", lines},
-        {"full-width digits", QStringLiteral("１２")},
+        // Read as "03": a line or count the four lines of the upper text have.
+        {"full-width digits", QStringLiteral("０３")},
         {"full-width zero", QStringLiteral("０")},
         {"minus", QStringLiteral("-1")},
         {"plus", QStringLiteral("+5")},

@@ -147,7 +147,7 @@ private slots:
             {"count empty", "Combo1", "", "1"},
             {"count negative", "Combo1", "-5", "1"},
             {"count decimal", "Combo1", "1.5", "1"},
-            {"count full-width digit", "Combo1", "５", "1"},
+            {"count full-width digit", "Combo1", "５", "5"},
             {"count blank before", "Combo1", " 5", "1"},
             {"count huge", "Combo1", "1e999", "1"},
             {"side right", "Combo31", "右", "右"},

@@ -289,7 +289,7 @@ private slots:
             row(box, "1a", start, kDigitsOnly);
             row(box, "a1", start, kDigitsOnly);
             row(box, "-1", start, kDigitsOnly);
-            row(box, "１", start, kDigitsOnly);
+            row(box, "１", "1");
             row(box, "0", start);
             row(box, "", start);
             row(box, "12345678901", start);
