@@ -148,6 +148,7 @@ FrmMain::FrmMain(MessageBoxes* messages, QWidget* parent) : QMainWindow(parent) 
     m_dialogs = m_ownDialogs.get();
     wireTabCycling();
     refuseAltTyping(this);
+    holdRulesWhileComposing(m_tabs, m_state);
 }
 
 FrmMain::~FrmMain() {

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QInputMethodEvent>
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
@@ -259,6 +260,73 @@ private slots:
         QCOMPARE(textOf(), before);
         QTest::keyClicks(control, "1");
         QCOMPARE(textOf(), before + "1");
+    }
+
+    void inputMethodComposition_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("overSelection");
+        QTest::addColumn<QStringList>("preedits");
+        QTest::addColumn<QString>("commit");
+        QTest::addColumn<QString>("result");
+        QTest::newRow("side combo, 右 over the selection")
+            << "Combo31" << true << QStringList{"m", "み", "みぎ", "右"} << "右"
+            << "右";
+        QTest::newRow("side combo, composition given up") << "Combo31" << true << QStringList{"m"} << ""
+                                                          << "左";
+        QTest::newRow("numeric combo, full-width digit") << "Combo1" << true << QStringList{"３"} << "３"
+                                                         << "3";
+        QTest::newRow("numeric combo, full-width digits after its text")
+            << "Combo1" << false << QStringList{"２"} << "２"
+            << "12";
+        QTest::newRow("count box, full-width digits")
+            << "Text23" << true << QStringList{"１", "１２"} << "１２"
+            << "12";
+        QTest::newRow("line number box, full-width digit") << "Text11" << true << QStringList{"５"} << "５"
+                                                           << "5";
+        QTest::newRow("text box") << "Text7" << false << QStringList{"にほんご"} << "日本語"
+                                  << "日本語";
+    }
+    // An input method's pre-edit is no text yet: the rule looks at what is committed, once.
+    void inputMethodComposition() {
+        QFETCH(QString, name);
+        QFETCH(bool, overSelection);
+        QFETCH(QStringList, preedits);
+        QFETCH(QString, commit);
+        QFETCH(QString, result);
+        auto* control = m_window->findChild<QWidget*>(name);
+        for (int tab = 0; tab < m_tabs->count(); ++tab)
+            if (m_tabs->widget(tab)->isAncestorOf(control)) showTab(tab);
+        control->setFocus();
+        auto* line = qobject_cast<QLineEdit*>(control);
+        if (auto* combo = qobject_cast<QComboBox*>(control)) line = combo->lineEdit();
+        if (overSelection)
+            line->selectAll();
+        else
+            line->end(false);
+        // The composition takes the selection's place; the rest stays untouched until the commit.
+        const QString underComposition = overSelection ? QString() : line->text();
+        for (const QString& preedit : preedits) {
+            QInputMethodEvent composing(preedit, {});
+            QApplication::sendEvent(QApplication::focusWidget(), &composing);
+            QCOMPARE(line->text(), underComposition);
+        }
+        QInputMethodEvent committed;
+        committed.setCommitString(commit);
+        QApplication::sendEvent(QApplication::focusWidget(), &committed);
+        QCOMPARE(toQString(ParamControls::readControl(control)), result);
+        QVERIFY(m_boxes->shown().isEmpty());
+    }
+
+    // Without a commit, the focus leaving the combo ends the composition: the rule sees the rest.
+    void compositionLeftByTheFocus() {
+        auto* combo = m_window->findChild<QComboBox*>(QStringLiteral("Combo31"));
+        combo->setFocus();
+        combo->lineEdit()->selectAll();
+        QInputMethodEvent composing(QStringLiteral("み"), {});
+        QApplication::sendEvent(combo, &composing);
+        QCOMPARE(combo->currentText(), QString());
+        get<PlainTextBox>("Text1")->setFocus();
+        QCOMPARE(combo->currentText(), QStringLiteral("左"));
     }
 
     void tabWalksEachLineLeftToRight_data() {
