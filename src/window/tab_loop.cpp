@@ -209,8 +209,8 @@ void TabLoop::attachAddString() {
         if (m_state.guard) return;
         m_check4->setChecked(true);
         if (const auto fault = addStringFault(m_text30->text())) {
-            m_state.informLoaded(*fault);
             GuardHold hold(m_state);
+            m_state.informLoaded(*fault);
             m_text30->assign(Text());
         }
     });

@@ -2,6 +2,7 @@
 // Enter in a parameter box.
 #include <algorithm>
 #include <map>
+#include <utility>
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -327,6 +328,31 @@ private slots:
         QCOMPARE(combo->currentText(), QString());
         get<PlainTextBox>("Text1")->setFocus();
         QCOMPARE(combo->currentText(), QStringLiteral("左"));
+    }
+
+    // The box gets its message once, also when the input method sends more while it is up.
+    void lengthMessageOnceWhenACommitPassesTheLimit() {
+        auto* text3 = m_window->findChild<PlainTextBox*>(QStringLiteral("Text3"));
+        text3->assign(Text(65534, u'x'));
+        text3->setFocus();
+        text3->moveCursor(QTextCursor::End);
+        // The message box takes the focus; the input method resets its pre-edit in the pane, and
+        // the editor reports the change of its pre-edit area as a change of its text.
+        bool reset = false;
+        m_boxes->whileShown = [&reset, text3] {
+            if (std::exchange(reset, true)) return;
+            QInputMethodEvent resetPreedit;
+            QApplication::sendEvent(text3, &resetPreedit);
+            emit text3->textChanged();
+        };
+        QInputMethodEvent composing(QStringLiteral("にほんご"), {});
+        QApplication::sendEvent(text3, &composing);
+        QInputMethodEvent committed;
+        committed.setCommitString(QStringLiteral("日本語"));
+        QApplication::sendEvent(text3, &committed);
+        m_boxes->whileShown = nullptr;
+        QCOMPARE(m_boxes->texts(), QStringList{QStringLiteral("改行2文字を含む65535文字まで有効です。")});
+        QVERIFY(text3->isEmpty());
     }
 
     void tabWalksEachLineLeftToRight_data() {
