@@ -12,6 +12,7 @@
 #include "text/lines.h"
 #include "window/window_state.h"
 
+class QAbstractButton;
 class QAction;
 class QLabel;
 class QLineEdit;
@@ -27,10 +28,7 @@ class FileDialogs;
 class PaneCommands;
 class ParamControls;
 class PlainTextBox;
-class TabLoop;
-class TabSet1;
-class TabSet2;
-class TabSet4;
+class TabPage;
 
 inline const QString kWindowCaption = QStringLiteral("Kivoオートフィル");
 inline const QString kExitQuestion = QStringLiteral("Kivoオートフィルを終了します、よろしいですか？");
@@ -39,10 +37,6 @@ inline const QString kWidenTip = QStringLiteral("テキストエリアを広く�
 inline const QString kNarrowTip = QStringLiteral("テキストエリアを最小化する");
 inline const QString kOpeningCaption = QStringLiteral("ファイルを開いています…");
 inline const QString kSavingCaption = QStringLiteral("名前を付けて保存…");
-/// Execute on a tab without a selected operation runs nothing and says what to choose.
-inline const QString kChooseOperation = QStringLiteral("実行する条件を選択して下さい。");
-inline const QString kTickLoopGenerator = QStringLiteral(
-    "「個々の数字をインクリメントまたはデクリメントしてループ追加する」にチェックを入れて下さい。");
 /// The Stop button's colour while a run is busy.
 inline const QColor kBusyStopColour{255, 255, 128};
 
@@ -103,6 +97,7 @@ private:
     void wireTabCycling();
     /// Selects the first operation of `tab` (ticks `Check3` on tab 2) and gives it the focus.
     void focusFirstOperation(int tab);
+    QAbstractButton* firstOperation(int tab) const;
     void tabStripTouched();
     void passFocusToNextTab();
     /// Moves the tab control to `position` (0-based) among the stops of the window's Tab order.
@@ -111,7 +106,7 @@ private:
     bool loadFile(const QString& path);
     /// Asks for the encoding when needed, then for the name, and writes the file.
     void saveToFile(const Text& text, int target);
-    /// The operation of the current tab and its selection; none when the tab has no selection.
+    /// The operation of the current tab and its selection; none when the tab runs nothing.
     std::optional<std::uint8_t> selectedOperation() const;
     void beginRun();
     void endRun();
@@ -134,10 +129,8 @@ private:
     PlainTextBox* m_textCh = nullptr;
     QTableWidget* m_grid = nullptr;
     QTabWidget* m_tabs = nullptr;
-    TabSet1* m_set1 = nullptr;
-    TabSet2* m_set2 = nullptr;
-    TabLoop* m_loop = nullptr;
-    TabSet4* m_set4 = nullptr;
+    /// The four condition tabs, in the order of the tab strip.
+    std::vector<TabPage*> m_pages;
     QPushButton* m_copyUpper = nullptr;   // Command27
     QPushButton* m_resetUpper = nullptr;  // Command1
     QPushButton* m_copyLower = nullptr;   // Command28

@@ -22,6 +22,7 @@
 #include "window/frm_main.h"
 #include "window/message_box.h"
 #include "window/qtext.h"
+#include "window/tab_tables.h"
 #include "window/text_box.h"
 
 using namespace kivo;
