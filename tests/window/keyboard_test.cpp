@@ -5,7 +5,6 @@
 #include <utility>
 
 #include <QAbstractButton>
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QInputMethodEvent>
@@ -19,39 +18,14 @@
 #include <QSignalSpy>
 #include <QTabBar>
 #include <QTabWidget>
-#include <QTest>
 
-#include "window/app_style.h"
 #include "window/controls.h"
-#include "window/file_dialog.h"
-#include "window/frm_main.h"
-#include "window/message_box.h"
-#include "window/pane_clipboard.h"
-#include "window/qtext.h"
-#include "window/text_box.h"
+#include "window_fixture.h"
 
 using namespace kivo;
 using namespace kivo::window;
 
 namespace {
-
-class NoFileDialogs final : public FileDialogs {
-public:
-    QString openFileName() override { return {}; }
-    QString saveFileName() override { return {}; }
-};
-
-class MemoryClipboard final : public Clipboard {
-public:
-    QString text() const override { return m_text; }
-    bool setText(const QString& text) override {
-        m_text = text;
-        return true;
-    }
-
-private:
-    QString m_text;
-};
 
 // One control that shows an access key: the widget whose caption carries it, and the key.
 struct AccessKey {
@@ -66,23 +40,10 @@ QString describe(const AccessKey& k) {
 
 }  // namespace
 
-class KeyboardTest : public QObject {
+class KeyboardTest : public WindowFixture {
     Q_OBJECT
 
 private:
-    ScriptedMessageBoxes* m_boxes = nullptr;
-    FrmMain* m_window = nullptr;
-    QTabWidget* m_tabs = nullptr;
-    NoFileDialogs m_dialogs;
-    MemoryClipboard m_clipboard;
-
-    template <typename T>
-    T* get(const char* name) const {
-        T* w = m_window->findChild<T*>(QLatin1String(name));
-        if (!w) qFatal("no control %s", name);
-        return w;
-    }
-
     // Every access key the user can reach with the tab on show: the captions of the visible
     // buttons and labels, the tab strip and the menu bar.
     std::vector<AccessKey> visibleAccessKeys() const {
@@ -92,10 +53,10 @@ private:
             if (!mnemonic.isEmpty()) keys.push_back({owner, caption, mnemonic[0].key()});
         };
         for (QAbstractButton* b : m_window->findChildren<QAbstractButton*>())
-            if (b->isVisibleTo(m_window)) add(b, b->text());
+            if (b->isVisibleTo(m_window.get())) add(b, b->text());
         for (QLabel* l : m_window->findChildren<QLabel*>())
-            if (l->isVisibleTo(m_window)) add(l, l->text());
-        QTabBar* strip = m_tabs->tabBar();
+            if (l->isVisibleTo(m_window.get())) add(l, l->text());
+        QTabBar* strip = tabs()->tabBar();
         for (int i = 0; i < strip->count(); ++i)
             add(strip, strip->tabText(i));
         for (QAction* a : m_window->menuBar()->actions())
@@ -103,38 +64,12 @@ private:
         return keys;
     }
 
-    void showTab(int tab) {
-        m_tabs->setCurrentIndex(tab);
-        QApplication::processEvents();
-    }
-
     void pressAlt(int key) {
-        QTest::keyClick(m_window, static_cast<Qt::Key>(key), Qt::AltModifier);
+        QTest::keyClick(m_window.get(), static_cast<Qt::Key>(key), Qt::AltModifier);
         QApplication::processEvents();
     }
 
 private slots:
-    void init() {
-        m_boxes = new ScriptedMessageBoxes;
-        m_window = new FrmMain(m_boxes);
-        m_window->setFileDialogs(&m_dialogs);
-        m_window->setClipboard(&m_clipboard);
-        m_window->fillLists();
-        m_window->show();
-        m_window->finishStartUp();
-        m_tabs = get<QTabWidget>("SSTab1");
-        m_window->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(m_window));
-    }
-
-    void cleanup() {
-        m_window->closeQuietly();
-        delete m_window;
-        m_window = nullptr;
-        delete m_boxes;
-        m_boxes = nullptr;
-    }
-
     void noAccessKeyTwiceOnOneTab_data() {
         QTest::addColumn<int>("tab");
         QTest::addColumn<QString>("keys");
@@ -189,18 +124,18 @@ private slots:
                  return visibleAccessKeys();
              }()) {
             showTab(tab);
-            get<PlainTextBox>("Text1")->setFocus();
+            pane("Text1")->setFocus();
             m_boxes->clear();
             const QString what = describe(k);
-            if (k.owner == m_tabs->tabBar()) {
+            if (k.owner == tabs()->tabBar()) {
                 const int target = k.key - Qt::Key_1;
                 pressAlt(k.key);
-                QVERIFY2(m_tabs->currentIndex() == target, qPrintable(what));
+                QVERIFY2(tabs()->currentIndex() == target, qPrintable(what));
                 continue;
             }
             if (k.owner == m_window->menuBar()) {
                 pressAlt(k.key);
-                auto* file = m_window->findChild<QMenu*>(QStringLiteral("mnuFile"));
+                auto* file = get<QMenu>("mnuFile");
                 QTRY_VERIFY2(file->isVisible(), qPrintable(what));
                 file->hide();
                 continue;
@@ -251,7 +186,7 @@ private slots:
         QFETCH(QString, keys);
         QFETCH(bool, widened);
         if (widened) QTest::mouseClick(get<QPushButton>("Command25"), Qt::LeftButton);
-        auto* control = m_window->findChild<QWidget*>(name);
+        auto* control = get(name);
         control->setFocus();
         QCOMPARE(QApplication::focusWidget(), control);
         auto textOf = [control] { return toQString(ParamControls::readControl(control)); };
@@ -294,9 +229,7 @@ private slots:
         QFETCH(QStringList, preedits);
         QFETCH(QString, commit);
         QFETCH(QString, result);
-        auto* control = m_window->findChild<QWidget*>(name);
-        for (int tab = 0; tab < m_tabs->count(); ++tab)
-            if (m_tabs->widget(tab)->isAncestorOf(control)) showTab(tab);
+        QWidget* control = showTabOf(name);
         control->setFocus();
         auto* line = qobject_cast<QLineEdit*>(control);
         if (auto* combo = qobject_cast<QComboBox*>(control)) line = combo->lineEdit();
@@ -320,19 +253,19 @@ private slots:
 
     // Without a commit, the focus leaving the combo ends the composition: the rule sees the rest.
     void compositionLeftByTheFocus() {
-        auto* combo = m_window->findChild<QComboBox*>(QStringLiteral("Combo31"));
+        auto* combo = this->combo("Combo31");
         combo->setFocus();
         combo->lineEdit()->selectAll();
         QInputMethodEvent composing(QStringLiteral("み"), {});
         QApplication::sendEvent(combo, &composing);
         QCOMPARE(combo->currentText(), QString());
-        get<PlainTextBox>("Text1")->setFocus();
+        pane("Text1")->setFocus();
         QCOMPARE(combo->currentText(), QStringLiteral("左"));
     }
 
     // The box gets its message once, also when the input method sends more while it is up.
     void lengthMessageOnceWhenACommitPassesTheLimit() {
-        auto* text3 = m_window->findChild<PlainTextBox*>(QStringLiteral("Text3"));
+        auto* text3 = pane("Text3");
         text3->assign(Text(65534, u'x'));
         text3->setFocus();
         text3->moveCursor(QTextCursor::End);
@@ -393,9 +326,9 @@ private slots:
         QFETCH(int, tab);
         QFETCH(QStringList, stops);
         showTab(tab);
-        m_window->findChild<QWidget*>(stops.front())->setFocus(Qt::TabFocusReason);
+        get(stops.front())->setFocus(Qt::TabFocusReason);
         QStringList walked = {QApplication::focusWidget()->objectName()};
-        while (m_tabs->currentIndex() == tab && walked.size() < 2 * stops.size()) {
+        while (tabs()->currentIndex() == tab && walked.size() < 2 * stops.size()) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             const QString name = QApplication::focusWidget()->objectName();
             if (name != walked.back()) walked.append(name);
@@ -404,7 +337,7 @@ private slots:
     }
 
     void menuItemsHaveTheirKeys() {
-        auto* file = m_window->findChild<QMenu*>(QStringLiteral("mnuFile"));
+        auto* file = get<QMenu>("mnuFile");
         QStringList keys;
         for (QAction* a : file->actions())
             keys.append(QKeySequence::mnemonic(a->text()).toString());
@@ -454,10 +387,7 @@ private slots:
         QFETCH(QString, name);
         QFETCH(QString, typed);
         QFETCH(QString, kept);
-        QWidget* control = m_window->findChild<QWidget*>(name);
-        QVERIFY(control);
-        for (int tab = 0; tab < m_tabs->count(); ++tab)
-            if (m_tabs->widget(tab)->isAncestorOf(control)) showTab(tab);
+        QWidget* control = showTabOf(name);
         control->setFocus();
         QApplication::processEvents();
         auto textOf = [control]() -> QString {
@@ -488,11 +418,6 @@ private slots:
     }
 };
 
-int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    setUpApplication(app);
-    KeyboardTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+KIVO_WINDOW_TEST_MAIN(KeyboardTest)
 
 #include "keyboard_test.moc"
