@@ -282,6 +282,28 @@ private slots:
         QVERIFY(pane("Text2")->text() == first);
     }
 
+    // The tabs' tables give each operation its code: tab by tab, selector by selector.
+    void everySelectorGivesItsCode() {
+        QStringList expected;
+        for (int i = 0; i < 13; ++i)
+            expected << QString::fromStdString(arrayName("Option1", i));
+        for (int i = 0; i < 13; ++i)
+            expected << QString::fromStdString(arrayName("Option2", i));
+        expected << "Check3";
+        for (int i = 0; i < 8; ++i)
+            expected << QString::fromStdString(arrayName("Option4", i));
+        QStringList selectors;
+        for (int tab = 0; tab < tabs()->count(); ++tab) {
+            auto* page = qobject_cast<TabPage*>(tabs()->widget(tab));
+            for (QAbstractButton* selector : page->operations()) {
+                selector->setChecked(true);
+                QCOMPARE(page->selectedCode(), std::optional<std::uint8_t>(selectors.size()));
+                selectors << selector->objectName();
+            }
+        }
+        QCOMPARE(selectors, expected);
+    }
+
     void operationCodeFromTabAndSelection() {
         pane("Text1")->assign(u"ab");
         showTab(1);
