@@ -4,36 +4,31 @@
 #include <exception>
 #include <functional>
 
-#include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QFocusEvent>
-#include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTableWidget>
 
 #include "ops/dispatch.h"
 #include "ops/lists.h"
+#include "window/control_events.h"
 #include "window/controls.h"
 #include "window/file_dialog.h"
 #include "window/pane_clipboard.h"
 #include "window/pane_menu.h"
 #include "window/qtext.h"
-#include "window/tab_loop.h"
-#include "window/tab_set1.h"
-#include "window/tab_set2.h"
-#include "window/tab_set4.h"
+#include "window/tab_tables.h"
 #include "window/text_box.h"
 #include "window/text_files.h"
 #include "window/window_run_context.h"
@@ -90,10 +85,6 @@ const QString kLowerSaveFailed = QStringLiteral("下部テキストファイル�
 const QString kUtf8Question =
     QStringLiteral("Shift-JISで保存できない文字が含まれています、UTF-8で保存しますか？");
 
-// The first operation of each tab, which the tab strip and the tab cycling select.
-constexpr const char* kFirstOperations[] = {"Option1(0)", "Option2(0)", "Check3", "Option4(0)"};
-// The last stop of each tab's focus order.
-constexpr const char* kAllResetButtons[] = {"Command13", "Command17", "Command24", "Command22"};
 // Where the tab control moves in the focus order once Text40 has had the focus.
 constexpr int kTabsFocusPosition = 2;
 
@@ -136,8 +127,8 @@ FrmMain::FrmMain(MessageBoxes* messages, QWidget* parent) : QMainWindow(parent) 
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
     m_controls = std::make_unique<ParamControls>(this);
-    for (TabPage* tab : std::initializer_list<TabPage*>{m_set1, m_set2, m_loop, m_set4})
-        tab->setControls(m_controls.get());
+    for (TabPage* page : m_pages)
+        page->setControls(m_controls.get());
 
     m_ownClipboard = std::make_unique<QtClipboard>();
     m_paneCommands = new PaneCommands(m_state, m_text1, m_text2, this);
@@ -147,6 +138,8 @@ FrmMain::FrmMain(MessageBoxes* messages, QWidget* parent) : QMainWindow(parent) 
     m_ownDialogs = std::make_unique<QtFileDialogs>(this);
     m_dialogs = m_ownDialogs.get();
     wireTabCycling();
+    refuseAltTyping(this);
+    holdRulesWhileComposing(m_tabs, m_state);
 }
 
 FrmMain::~FrmMain() {
@@ -206,14 +199,11 @@ void FrmMain::buildTopLevel() {
     m_tabs = new QTabWidget(client);
     m_tabs->setObjectName(QStringLiteral("SSTab1"));
     m_tabs->setGeometry(kTabs);
-    m_set1 = new TabSet1(m_state);
-    m_set2 = new TabSet2(m_state);
-    m_loop = new TabLoop(m_state);
-    m_set4 = new TabSet4(m_state);
-    m_tabs->addTab(m_set1, QStringLiteral("1(&1)"));
-    m_tabs->addTab(m_set2, QStringLiteral("2(&2)"));
-    m_tabs->addTab(m_loop, QStringLiteral("3(&3)"));
-    m_tabs->addTab(m_set4, QStringLiteral("4(&4)"));
+    int tabNumber = 0;
+    for (TabTable table : {set1Table(), set2Table(), loopTable(), set4Table()}) {
+        m_pages.push_back(new TabPage(std::move(table), m_state));
+        m_tabs->addTab(m_pages.back(), QStringLiteral("%1(&%1)").arg(++tabNumber));
+    }
 
     // Work areas some operations use; never shown.
     m_textCh = new PlainTextBox(client);
@@ -283,9 +273,8 @@ void FrmMain::fillLists() {
         combo->setEditText(toQString(list.defaultText));
         if (m_state.closing) return;
     }
-    for (const char* name : {"Option1(0)", "Option2(0)", "Option4(0)"})
-        findChild<QRadioButton*>(QLatin1String(name))->setChecked(true);
-    findChild<QCheckBox*>(QStringLiteral("Check3"))->setChecked(true);
+    for (TabPage* page : m_pages)
+        page->operations().front()->setChecked(true);
 }
 
 void FrmMain::closeQuietly() {
@@ -299,25 +288,9 @@ bool FrmMain::selected(const char* option) const {
 }
 
 std::optional<std::uint8_t> FrmMain::selectedOperation() const {
-    auto lowestSelected = [this](const char* array, int count) -> std::optional<std::uint8_t> {
-        for (int i = 0; i < count; ++i)
-            if (selected(arrayName(array, i).c_str())) return static_cast<std::uint8_t>(i);
-        return std::nullopt;
-    };
-    switch (m_tabs->currentIndex()) {
-        case 0:
-            return lowestSelected("Option1", 13);
-        case 1:
-            if (const auto i = lowestSelected("Option2", 13)) return static_cast<std::uint8_t>(13 + *i);
-            return std::nullopt;
-        case 2:
-            if (selected("Check3")) return std::uint8_t{26};
-            return std::nullopt;
-        case 3:
-            if (const auto i = lowestSelected("Option4", 7)) return static_cast<std::uint8_t>(27 + *i);
-            return std::uint8_t{34};
-    }
-    return std::nullopt;
+    const int tab = m_tabs->currentIndex();
+    if (tab < 0) return std::nullopt;
+    return m_pages[static_cast<std::size_t>(tab)]->selectedCode();
 }
 
 void FrmMain::execute() {
@@ -346,12 +319,18 @@ void FrmMain::runOnce() {
         m_state.inform(toQString(kUpperTextMissing));
         return;
     }
+    // A user who sees a tab without a selected operation must not get the previous run's
+    // operation from another tab: nothing runs, and the lower text is not asked about.
+    const std::optional<std::uint8_t> selectedCode = selectedOperation();
+    if (!selectedCode) {
+        m_state.inform(m_pages[static_cast<std::size_t>(m_tabs->currentIndex())]->noSelectionMessage());
+        return;
+    }
     if (!m_text2->isEmpty() && !m_state.closing) {
         if (m_state.ask(toQString(kOverwriteQuestion)) != Answer::Yes) return;
         m_text2->assign(Text());
     }
-    // With no selection on the current tab the previous run's operation runs again.
-    if (const auto code = selectedOperation()) m_operationCode = *code;
+    m_operationCode = *selectedCode;
 
     beginRun();
     const int code = m_operationCode;
@@ -389,8 +368,8 @@ void FrmMain::showResult(Text result, const OperationDeclaration& op, const Para
 }
 
 void FrmMain::beginRun() {
-    for (QGroupBox* frame : {m_set1->frame(), m_set2->frame(), m_loop->frame(), m_set4->frame()})
-        frame->setEnabled(false);
+    for (TabPage* page : m_pages)
+        page->frame()->setEnabled(false);
     m_text1->setEnabled(false);
     m_resetUpper->setEnabled(false);
     m_resetLower->setEnabled(false);
@@ -412,8 +391,8 @@ void FrmMain::endRun() {
 }
 
 void FrmMain::leaveBusyState() {
-    for (QGroupBox* frame : {m_set1->frame(), m_set2->frame(), m_loop->frame(), m_set4->frame()})
-        frame->setEnabled(true);
+    for (TabPage* page : m_pages)
+        page->frame()->setEnabled(true);
     m_text1->setEnabled(true);
     m_resetUpper->setEnabled(true);
     m_resetLower->setEnabled(true);
@@ -566,6 +545,9 @@ void FrmMain::wireTabCycling() {
     hook(strip, [this, strip](QEvent* event) {
         switch (event->type()) {
             case QEvent::FocusIn:
+                // A run disables the focused Execute button, and Qt hands the focus to the strip:
+                // that is no user touching the strip, and the run's operation must stay selected.
+                if (m_state.guard) return false;
                 m_state.focusCycling = false;
                 focusFirstOperation(m_tabs->currentIndex());
                 return false;
@@ -584,9 +566,8 @@ void FrmMain::wireTabCycling() {
                 return false;
         }
     });
-    for (const char* name : kAllResetButtons) {
-        auto* button = findChild<QPushButton*>(QLatin1String(name));
-        hook(button, [this](QEvent* event) {
+    for (TabPage* page : m_pages) {
+        hook(page->allResetButton(), [this](QEvent* event) {
             if (event->type() != QEvent::FocusOut || m_state.focusCycling) return false;
             if (static_cast<const QFocusEvent*>(event)->reason() != Qt::TabFocusReason) return false;
             m_textFocus->setFocus(Qt::TabFocusReason);
@@ -610,9 +591,13 @@ void FrmMain::wireTabCycling() {
 
 void FrmMain::focusFirstOperation(int tab) {
     if (tab < 0 || tab > 3) return;
-    auto* first = findChild<QAbstractButton*>(QLatin1String(kFirstOperations[tab]));
+    QAbstractButton* first = firstOperation(tab);
     first->setChecked(true);
     first->setFocus();
+}
+
+QAbstractButton* FrmMain::firstOperation(int tab) const {
+    return m_pages[static_cast<std::size_t>(tab)]->operations().front();
 }
 
 void FrmMain::tabStripTouched() {
@@ -626,7 +611,7 @@ void FrmMain::passFocusToNextTab() {
     const int tab = m_tabs->currentIndex();
     if (tab < 0) return;
     const int next = (tab + 1) % m_tabs->count();
-    findChild<QAbstractButton*>(QLatin1String(kFirstOperations[tab]))->setChecked(true);
+    firstOperation(tab)->setChecked(true);
     m_tabs->setCurrentIndex(next);
     focusFirstOperation(next);
 }

@@ -13,6 +13,7 @@
 #include "text/lines.h"
 #include "window/window_state.h"
 
+class QAbstractButton;
 class QAction;
 class QLabel;
 class QLineEdit;
@@ -28,10 +29,7 @@ class FileDialogs;
 class PaneCommands;
 class ParamControls;
 class PlainTextBox;
-class TabLoop;
-class TabSet1;
-class TabSet2;
-class TabSet4;
+class TabPage;
 
 inline const QString kWindowCaption = QStringLiteral("Kivoオートフィル");
 inline const QString kExitQuestion = QStringLiteral("Kivoオートフィルを終了します、よろしいですか？");
@@ -100,6 +98,7 @@ private:
     void wireTabCycling();
     /// Selects the first operation of `tab` (ticks `Check3` on tab 2) and gives it the focus.
     void focusFirstOperation(int tab);
+    QAbstractButton* firstOperation(int tab) const;
     void tabStripTouched();
     void passFocusToNextTab();
     /// Moves the tab control to `position` (0-based) among the stops of the window's Tab order.
@@ -108,7 +107,7 @@ private:
     bool loadFile(const QString& path);
     /// Asks for the encoding when needed, then for the name, and writes the file.
     void saveToFile(const Text& text, int target);
-    /// The operation of the current tab and its selection; none when the tab has no selection.
+    /// The operation of the current tab and its selection; none when the tab runs nothing.
     std::optional<std::uint8_t> selectedOperation() const;
     /// Execute's run, under its guard.
     void runOnce();
@@ -136,10 +135,8 @@ private:
     PlainTextBox* m_textCh = nullptr;
     QTableWidget* m_grid = nullptr;
     QTabWidget* m_tabs = nullptr;
-    TabSet1* m_set1 = nullptr;
-    TabSet2* m_set2 = nullptr;
-    TabLoop* m_loop = nullptr;
-    TabSet4* m_set4 = nullptr;
+    /// The four condition tabs, in the order of the tab strip.
+    std::vector<TabPage*> m_pages;
     QPushButton* m_copyUpper = nullptr;   // Command27
     QPushButton* m_resetUpper = nullptr;  // Command1
     QPushButton* m_copyLower = nullptr;   // Command28

@@ -3,6 +3,7 @@
 #include "text/errors.h"
 #include "text/numeric.h"
 #include "window/qtext.h"
+#include "window/rules.h"
 
 namespace kivo::window {
 namespace {
@@ -64,7 +65,8 @@ AllSlots allFormats(const QString& text) {
     return {kAllFormatZero, QStringLiteral("0")};
 }
 
-QString repairLoopCount(const QString& text) {
+QString repairLoopCount(const QString& typed) {
+    const QString text = halfWidthDigits(typed);
     // Only digits: the value is 0 exactly when every digit is "0" (or there is none).
     bool nonZero = false;
     for (const QChar c : text) {

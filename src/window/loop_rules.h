@@ -51,8 +51,8 @@ AllSlots allSteps(const QString& text);
 /// `Combo46`: "すべて" and a zero format sets every `ComboFm`; anything else sets them all to "0".
 AllSlots allFormats(const QString& text);
 
-/// The loop count `Text6`: only half-width digits with a value other than 0; anything else
-/// (an empty text too) becomes "5".
+/// The loop count `Text6`: only digits with a value other than 0, full-width ones coming back
+/// half-width; anything else (an empty text too) becomes "5".
 QString repairLoopCount(const QString& text);
 
 /// Why the add-before-loop string `Text30` must be emptied (with the message to show), if it

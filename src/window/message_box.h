@@ -1,6 +1,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 
 #include <QList>
 #include <QString>
@@ -43,8 +44,14 @@ public:
         QString text;
     };
 
+    /// Runs while each message is up, as events a modal box lets through would.
+    std::function<void()> whileShown;
+
     void setNextAnswer(Answer answer) { m_answers.push_back(answer); }
-    void show(Icon icon, const QString& text) override { m_shown.append({icon, text}); }
+    void show(Icon icon, const QString& text) override {
+        m_shown.append({icon, text});
+        if (whileShown) whileShown();
+    }
     Answer ask(const QString& question) override;
 
     const QList<Shown>& shown() const { return m_shown; }

@@ -31,6 +31,7 @@ void ReverseRules::intervalChanged(const QString& text) {
     if (m_state.guard) return;
     const QString mode = m_mode->currentText();
     if (mode == kWholeText) {
+        GuardHold hold(m_state);
         m_state.informLoaded(kChangeModeMessage);
         setText(m_interval, QStringLiteral("0"));
     } else if (mode == kEveryFewLines) {

@@ -16,7 +16,14 @@ bool allDigits(const QString& text) {
 
 }  // namespace
 
-QString repairNumericCombo(const QString& text, int low) {
+QString halfWidthDigits(QString text) {
+    for (QChar& c : text)
+        if (c >= u'０' && c <= u'９') c = QChar(u'0' + (c.unicode() - u'０'));
+    return text;
+}
+
+QString repairNumericCombo(const QString& typed, int low) {
+    const QString text = halfWidthDigits(typed);
     const QString fallback = QString::number(low);
     if (text.isEmpty() || !allDigits(text)) return fallback;
     qsizetype first = 0;
@@ -37,7 +44,8 @@ QString repairListOnlyCombo(const QString& text, const QStringList& entries, con
     return entries.contains(text) ? text : defaultText;
 }
 
-CountRepair repairCountText(const QString& text, const QString& startValue) {
+CountRepair repairCountText(const QString& typed, const QString& startValue) {
+    const QString text = halfWidthDigits(typed);
     if (!allDigits(text)) return {startValue, true};
     if (text.size() > 10) return {startValue, false};
     const qint64 value = text.isEmpty() ? 0 : text.toLongLong();
@@ -82,8 +90,10 @@ TextLengthRule::TextLengthRule(QLineEdit* box, WindowState& state, QString messa
     box->setMaxLength(16 * 1024 * 1024);
     connect(box, &QLineEdit::textChanged, this, [this, box](const QString& text) {
         if (!idle() || text.size() <= kMaxParameterLength) return;
-        m_state.informLoaded(m_message);
+        // Held while the message is up too: what arrives meanwhile (an input method's reset, say)
+        // is no second change.
         GuardHold hold(m_state);
+        m_state.informLoaded(m_message);
         box->clear();
     });
 }
@@ -94,8 +104,8 @@ TextLengthRule::TextLengthRule(PlainTextBox* box, WindowState& state, QString me
         // The document counts a line break once; only a box near the limit needs the exact text.
         if (!idle() || box->document()->characterCount() <= kMaxParameterLength / 2) return;
         if (box->text().size() <= static_cast<std::size_t>(kMaxParameterLength)) return;
-        m_state.informLoaded(m_message);
         GuardHold hold(m_state);
+        m_state.informLoaded(m_message);
         box->assign(Text());
     });
 }
@@ -105,11 +115,9 @@ CountTextRule::CountTextRule(QLineEdit* box, WindowState& state, QString startVa
             [this, box, startValue = std::move(startValue)](const QString& text) {
                 if (!idle()) return;
                 const CountRepair repair = repairCountText(text, startValue);
+                GuardHold hold(m_state);
                 if (repair.notDigits) m_state.informLoaded(kDigitsOnlyMessage);
-                if (repair.text != text) {
-                    GuardHold hold(m_state);
-                    box->setText(repair.text);
-                }
+                if (repair.text != text) box->setText(repair.text);
             });
 }
 

@@ -22,8 +22,13 @@ inline const QString kDigitsOnlyMessage = QStringLiteral("半角数字のみ有�
 
 // The repairs of the parameter-control conventions, as pure functions of the control's text.
 
+/// The text with each full-width digit "０"–"９" as its half-width digit: the rules that take only
+/// digits read what an input method commits as the digits the user meant.
+QString halfWidthDigits(QString text);
+
 /// A count combo of `low`..999 (`low` 0 or 1): anything but decimal digits within the range
-/// becomes `low`; leading zeros go unless the value is 0 ("007" → "7", "00" stays).
+/// becomes `low`; leading zeros go unless the value is 0 ("007" → "7", "00" stays). Full-width
+/// digits count as digits and come back half-width.
 QString repairNumericCombo(const QString& text, int low);
 /// "左" and "右" stay; anything else becomes "左".
 QString repairSideCombo(const QString& text);
@@ -32,11 +37,11 @@ QString repairListOnlyCombo(const QString& text, const QStringList& entries, con
 
 struct CountRepair {
     QString text;
-    /// A character other than a half-width digit was found (the rule says so).
+    /// A character other than a digit was found (the rule says so).
     bool notDigits = false;
 };
-/// A count text box: half-width digits with a value of 1..2147483647 in at most 10 characters;
-/// anything else becomes `startValue`.
+/// A count text box: digits with a value of 1..2147483647 in at most 10 characters, full-width
+/// ones coming back half-width; anything else becomes `startValue`.
 CountRepair repairCountText(const QString& text, const QString& startValue);
 
 /// Base of the input rules: a rule lives as a child of its control and does nothing while the

@@ -23,7 +23,8 @@ double valueOf(const QString& text) {
 
 }  // namespace
 
-QString repairLineNumber(const QString& text) {
+QString repairLineNumber(const QString& typed) {
+    const QString text = halfWidthDigits(typed);
     const QString one = QStringLiteral("1");
     // Ten digits or more starting above 2 are certainly too large; checked before the value so
     // that a long text is not converted at all.

@@ -24,12 +24,14 @@ bool zeroValue(const QString& digits) {
 
 }  // namespace
 
-QString repairStartValue(const QString& text) {
+QString repairStartValue(const QString& typed) {
+    const QString text = halfWidthDigits(typed);
     const QString digits = onlyDigits(text) ? text : QStringLiteral("1");
     return zeroValue(digits) ? QStringLiteral("0") : digits;
 }
 
-QString repairCopyCount(const QString& text) {
+QString repairCopyCount(const QString& typed) {
+    const QString text = halfWidthDigits(typed);
     if (!onlyDigits(text) || zeroValue(text)) return QStringLiteral("2");
     return text;
 }

@@ -15,11 +15,11 @@ namespace kivo::window {
 
 // The repairs of the fourth tab's own rules, as pure functions of the control's text.
 
-/// The start value of the running numbers (`Text38`): anything but half-width digits becomes
-/// "1"; a value of 0 (the empty text included) becomes "0".
+/// The start value of the running numbers (`Text38`): anything but digits becomes "1"; a value of
+/// 0 (the empty text included) becomes "0". Full-width digits come back half-width.
 QString repairStartValue(const QString& text);
-/// The number of copies (`Text41`): anything but half-width digits becomes "2", and so does a
-/// value of 0 (the empty text included).
+/// The number of copies (`Text41`): anything but digits becomes "2", and so does a value of 0
+/// (the empty text included). Full-width digits come back half-width.
 QString repairCopyCount(const QString& text);
 
 /// When a combo rule looks at its text besides every text change.

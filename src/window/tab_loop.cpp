@@ -1,6 +1,5 @@
-#include "window/tab_loop.h"
-
 #include <algorithm>
+#include <array>
 #include <functional>
 
 #include <QCheckBox>
@@ -13,19 +12,24 @@
 
 #include "ops/lists.h"
 #include "window/control_events.h"
+#include "window/loop_rules.h"
 #include "window/rules.h"
+#include "window/tab_tables.h"
 #include "window/text_box.h"
 
 namespace kivo::window {
 namespace {
+
+// Rows of numbers the generator can step.
+constexpr int kRows = 17;
 
 QString indexed(const char* array, int i) {
     return QString::fromStdString(arrayName(array, i));
 }
 
 // The rows' access keys, first to seventeenth.
-constexpr const char* kRowKeys[TabLoop::kRows] = {"G", "H", "I", "J", "K", "L", "M", "N", "O",
-                                                  "P", "Q", "R", "S", "6", "7", "8", "9"};
+constexpr const char* kRowKeys[kRows] = {"G", "H", "I", "J", "K", "L", "M", "N", "O",
+                                         "P", "Q", "R", "S", "6", "7", "8", "9"};
 
 // Sees a control's key presses before the control does; the handler says whether it took the key.
 class KeyFilter final : public QObject {
@@ -74,50 +78,68 @@ void onKey(QWidget* control, std::function<void()> handler) {
     });
 }
 
-}  // namespace
+// The generator's controls beyond choosing its operation: the rules of the rows, the all-slots
+// combos, the loop count, the add-before-loop string, the check boxes and AllReset.
+class LoopGenerator final : public QObject {
+public:
+    explicit LoopGenerator(TabPage& tab);
 
-TabLoop::TabLoop(WindowState& state, QWidget* parent)
-    : TabPage(QStringLiteral("Frame3"), QStringLiteral("条件3"), state, parent) {
-    // Created one by one in the order the focus moves through them.
-    m_check3 = checkBox("Check3");
-    QLabel* label12 = label("Label12", "ループ回数：");
-    m_text6 = textBox("Text6", 60);
-    addCaptionLine(m_check3, "個々の数字をインクリメントまたはデクリメントしてループ追加する(&E)", {},
-                   {label12, m_text6});
-    m_check2 = checkBox("Check2");
-    m_combo44 = combo("Combo44");
-    m_combo45 = combo("Combo45");
-    m_combo46 = combo("Combo46");
-    addCaptionLine(m_check2, "全てチェック(&F)", {}, {m_combo44, m_combo45, m_combo46});
+private:
+    using Column = std::array<QComboBox*, kRows>;
 
+    void attachRowRules(int row);
+    void attachAllSlotCombos();
+    void attachLoopCount();
+    void attachAddString();
+    void attachCheckBoxes();
+    /// `Command24`: every control of the tab back to its start value, in a fixed order.
+    void allReset();
+
+    void selectLoop() { m_check3->setChecked(true); }
+    /// Sets a combo's text to `repair` of it, under the guard, when that differs.
+    void repairCombo(QComboBox* combo, QString (*repair)(const QString&));
+    /// An all-slots combo's text, interpreted by `interpret`, applied to it and its column.
+    void applyAllSlots(QComboBox* all, AllSlots (*interpret)(const QString&), const Column& column);
+
+    WindowState& m_state;
+    QCheckBox* m_check2;
+    QCheckBox* m_check3;
+    QCheckBox* m_check4;
+    QComboBox* m_combo44;
+    QComboBox* m_combo45;
+    QComboBox* m_combo46;
+    QComboBox* m_combo58;
+    QLineEdit* m_text6;
+    PlainTextBox* m_text30;
+    std::array<QCheckBox*, kRows> m_used{};
+    Column m_directions{};
+    Column m_steps{};
+    Column m_formats{};
+};
+
+LoopGenerator::LoopGenerator(TabPage& tab)
+    : QObject(&tab),
+      m_state(tab.state()),
+      m_check2(tab.named<QCheckBox>("Check2")),
+      m_check3(tab.named<QCheckBox>("Check3")),
+      m_check4(tab.named<QCheckBox>("Check4")),
+      m_combo44(tab.named<QComboBox>("Combo44")),
+      m_combo45(tab.named<QComboBox>("Combo45")),
+      m_combo46(tab.named<QComboBox>("Combo46")),
+      m_combo58(tab.named<QComboBox>("Combo58")),
+      m_text6(tab.named<QLineEdit>("Text6")),
+      m_text30(tab.named<PlainTextBox>("Text30")) {
     int checkWidth = 0;
     for (int i = 0; i < kRows; ++i) {
-        const QString caption = QString::number(i + 1) +
-                                QStringLiteral("回目の数値を　　　　　　　　　　　　 する(&") +
-                                QLatin1String(kRowKeys[i]) + QStringLiteral(")");
-        m_used[i] = checkBox(indexed("Check1", i));
-        m_directions[i] = combo(indexed("ComboId", i));
-        QLabel* stepLabel = label(indexed("Label13", i), "連数ステップ：");
-        m_steps[i] = combo(indexed("ComboStep", i));
-        QLabel* formatLabel = label(indexed("Label14", i), "Format：");
-        m_formats[i] = combo(indexed("ComboFm", i), 90);
-        addCaptionLine(m_used[i], caption, {{m_directions[i]}},
-                       {stepLabel, m_steps[i], formatLabel, m_formats[i]});
+        m_used[i] = tab.named<QCheckBox>(indexed("Check1", i));
+        m_directions[i] = tab.named<QComboBox>(indexed("ComboId", i));
+        m_steps[i] = tab.named<QComboBox>(indexed("ComboStep", i));
+        m_formats[i] = tab.named<QComboBox>(indexed("ComboFm", i));
         checkWidth = std::max(checkWidth, m_used[i]->sizeHint().width());
     }
     // The rows line up in columns whatever the width of their number.
     for (QCheckBox* used : m_used)
         used->setFixedWidth(checkWidth);
-
-    m_check4 = checkBox("Check4");
-    m_combo58 = combo("Combo58");
-    m_text30 = multiLineBox("Text30", 150);
-    addCaptionLine(m_check4, "ループ前に数字の            に                             を追加する(&0)",
-                   {{m_combo58}, {m_text30}});
-
-    auto* allResetButton = button("Command24", "AllReset(&X)", 90);
-    QLineEdit* text10 = textBox("Text10", 14);
-    addAllResetLine(allResetButton, text10);
 
     for (int i = 0; i < kRows; ++i)
         attachRowRules(i);
@@ -125,15 +147,10 @@ TabLoop::TabLoop(WindowState& state, QWidget* parent)
     attachLoopCount();
     attachAddString();
     attachCheckBoxes();
-    attachSelection();
-    onAllReset(allResetButton, [this] { allReset(); });
+    tab.onAllReset([this] { allReset(); });
 }
 
-void TabLoop::selectLoop() {
-    m_check3->setChecked(true);
-}
-
-void TabLoop::repairCombo(QComboBox* combo, QString (*repair)(const QString&)) {
+void LoopGenerator::repairCombo(QComboBox* combo, QString (*repair)(const QString&)) {
     const QString text = combo->currentText();
     const QString repaired = repair(text);
     if (repaired == text) return;
@@ -141,7 +158,8 @@ void TabLoop::repairCombo(QComboBox* combo, QString (*repair)(const QString&)) {
     combo->setEditText(repaired);
 }
 
-void TabLoop::applyAllSlots(QComboBox* all, AllSlots (*interpret)(const QString&), const Column& column) {
+void LoopGenerator::applyAllSlots(QComboBox* all, AllSlots (*interpret)(const QString&),
+                                  const Column& column) {
     if (m_state.guard) return;
     const AllSlots result = interpret(all->currentText());
     GuardHold hold(m_state);
@@ -151,7 +169,7 @@ void TabLoop::applyAllSlots(QComboBox* all, AllSlots (*interpret)(const QString&
             slot->setEditText(*result.slotText);
 }
 
-void TabLoop::attachRowRules(int row) {
+void LoopGenerator::attachRowRules(int row) {
     QComboBox* direction = m_directions[row];
     auto directionRule = [this, direction] {
         if (m_state.guard) return;
@@ -175,7 +193,7 @@ void TabLoop::attachRowRules(int row) {
     }
 }
 
-void TabLoop::attachAllSlotCombos() {
+void LoopGenerator::attachAllSlotCombos() {
     const std::pair<QComboBox*, std::function<void()>> combos[] = {
         {m_combo44, [this] { applyAllSlots(m_combo44, allDirections, m_directions); }},
         {m_combo45, [this] { applyAllSlots(m_combo45, allSteps, m_steps); }},
@@ -193,7 +211,7 @@ void TabLoop::attachAllSlotCombos() {
     }
 }
 
-void TabLoop::attachLoopCount() {
+void LoopGenerator::attachLoopCount() {
     m_text6->setMaxLength(kLoopCountLength);
     connect(m_text6, &QLineEdit::textChanged, this, [this](const QString& text) {
         if (m_state.guard || m_state.closing) return;
@@ -204,13 +222,13 @@ void TabLoop::attachLoopCount() {
     });
 }
 
-void TabLoop::attachAddString() {
+void LoopGenerator::attachAddString() {
     connect(m_text30, &QPlainTextEdit::textChanged, this, [this] {
         if (m_state.guard) return;
         m_check4->setChecked(true);
         if (const auto fault = addStringFault(m_text30->text())) {
-            m_state.informLoaded(*fault);
             GuardHold hold(m_state);
+            m_state.informLoaded(*fault);
             m_text30->assign(Text());
         }
     });
@@ -222,7 +240,7 @@ void TabLoop::attachAddString() {
     onControlEvent(m_text30->viewport(), ControlEvent::MouseRelease, tickCheck4);
 }
 
-void TabLoop::attachCheckBoxes() {
+void LoopGenerator::attachCheckBoxes() {
     // A row toggles once for every key pressed on it; taking the key keeps Space from toggling
     // it back on release.
     for (QCheckBox* used : m_used) {
@@ -239,7 +257,8 @@ void TabLoop::attachCheckBoxes() {
         };
         onControlEvent(used, ControlEvent::MouseRelease, clicked);
         // The words after the row's direction are part of its caption.
-        if (auto* words = findChild<QLabel*>(used->objectName() + QStringLiteral(".caption1")))
+        if (auto* words =
+                used->parentWidget()->findChild<QLabel*>(used->objectName() + QStringLiteral(".caption1")))
             onControlEvent(words, ControlEvent::MouseRelease, clicked);
     }
 
@@ -271,33 +290,7 @@ void TabLoop::attachCheckBoxes() {
     });
 }
 
-void TabLoop::attachSelection() {
-    auto selectAndClear = [this] {
-        selectLoop();
-        m_state.focusCycling = false;
-    };
-    auto clearOnly = [this] { m_state.focusCycling = false; };
-
-    std::vector<QWidget*> selecting = {m_check2, m_text6, m_combo44, m_combo45, m_combo46};
-    selecting.insert(selecting.end(), m_steps.begin(), m_steps.end());
-    selecting.insert(selecting.end(), m_formats.begin(), m_formats.end());
-    for (QWidget* control : selecting)
-        onControlEvent(control, ControlEvent::FocusIn, selectAndClear);
-    // The directions leave the flag to their text-change rule.
-    for (QComboBox* direction : m_directions)
-        onControlEvent(direction, ControlEvent::FocusIn, [this] { selectLoop(); });
-    std::vector<QWidget*> clearing = {m_check3, m_check4};
-    clearing.insert(clearing.end(), m_used.begin(), m_used.end());
-    for (QWidget* control : clearing)
-        onControlEvent(control, ControlEvent::FocusIn, clearOnly);
-
-    onControlEvent(named<QLabel>("Label12"), ControlEvent::MouseRelease, selectAndClear);
-    for (int i = 0; i < kRows; ++i)
-        for (const char* array : {"Label13", "Label14"})
-            onControlEvent(findChild<QLabel*>(indexed(array, i)), ControlEvent::MouseRelease, selectAndClear);
-}
-
-void TabLoop::allReset() {
+void LoopGenerator::allReset() {
     m_check2->setChecked(false);
     m_combo44->setEditText(kAllIncrement);
     m_combo45->setEditText(kAllStepOne);
@@ -316,6 +309,49 @@ void TabLoop::allReset() {
     m_state.focusCycling = true;
     m_check3->setChecked(true);
     m_check3->setFocus(Qt::OtherFocusReason);
+}
+
+// A row: its check box with the row's number, its direction in the caption's blank, then its
+// step and format.
+OperationLine row(int i) {
+    return {.selector = check(indexed("Check1", i)).with(Touch::ClearCycling),
+            .pieces = {words(QString::number(i + 1) + QStringLiteral("回目の数値を")),
+                       combo(indexed("ComboId", i)).with(Touch::SelectOnly),  // its text rule clears the flag
+                       words(QStringLiteral("する(&%1)").arg(QLatin1String(kRowKeys[i]))),
+                       label(indexed("Label13", i), "連数ステップ："), combo(indexed("ComboStep", i)),
+                       label(indexed("Label14", i), "Format："), combo(indexed("ComboFm", i), 90)},
+            .operation = QStringLiteral("Check3")};
+}
+
+}  // namespace
+
+TabTable loopTable() {
+    // Every line belongs to the one operation that Check3 selects.
+    const QString loop = QStringLiteral("Check3");
+    std::vector<OperationLine> lines = {
+        {.selector = check(loop).with(Touch::ClearCycling),
+         .pieces = {words("個々の数字をインクリメントまたはデクリメントしてループ追加する(&E)"),
+                    label("Label12", "ループ回数："), textBox("Text6", 60)}},
+        {.selector = check("Check2"),
+         .pieces = {words("全てチェック(&F)"), combo("Combo44"), combo("Combo45"), combo("Combo46")},
+         .operation = loop},
+    };
+    for (int i = 0; i < kRows; ++i)
+        lines.push_back(row(i));
+    lines.push_back({.selector = check("Check4").with(Touch::ClearCycling),
+                     .pieces = {words("ループ前に数字の"), combo("Combo58").with(Touch::Nothing), words("に"),
+                                multiLineBox("Text30", 150).with(Touch::Nothing), words("を追加する(&0)")},
+                     .operation = loop});
+    return {
+        .frameName = QStringLiteral("Frame3"),
+        .frameCaption = QStringLiteral("条件3"),
+        .firstCode = 26,
+        .noSelectionMessage = kTickLoopGenerator,
+        .lines = std::move(lines),
+        .allReset = button("Command24", "AllReset(&X)", 90),
+        .underAllReset = textBox("Text10", 14).with(Touch::Nothing),
+        .attach = [](TabPage& tab) { new LoopGenerator(tab); },
+    };
 }
 
 }  // namespace kivo::window

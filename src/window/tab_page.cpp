@@ -7,7 +7,6 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QEvent>
-#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -25,9 +24,9 @@
 namespace kivo::window {
 namespace {
 
-bool isBlank(QChar c) {
-    return c == u' ' || c == QChar(0x3000);
-}
+// Height of one control line, and the indent of an operation's further lines.
+constexpr int kLineHeight = 20;
+constexpr int kIndent = 20;
 
 // Keeps a small box exactly beneath a button, outside any layout.
 class LieUnder final : public QObject {
@@ -52,75 +51,34 @@ private:
     QWidget* m_over;
 };
 
-}  // namespace
-
-std::vector<CaptionPiece> captionPieces(const QString& caption) {
-    std::vector<CaptionPiece> pieces;
-    qsizetype i = 0;
-    const qsizetype n = caption.size();
-    QString words;
-    while (i < n) {
-        qsizetype j = i;
-        while (j < n && isBlank(caption[j]))
-            ++j;
-        const qsizetype run = j - i;
-        if (run > 0 && (run >= 2 || i == 0 || j == n)) {
-            if (!words.isEmpty()) pieces.push_back({words, false});
-            words.clear();
-            pieces.push_back({QString(), true});
-            i = j;
-            continue;
-        }
-        words += caption.mid(i, run);  // a single space between words
-        i = j;
-        while (i < n && !isBlank(caption[i]))
-            words += caption[i++];
-    }
-    if (!words.isEmpty()) pieces.push_back({words, false});
-    return pieces;
-}
-
-TabPage::TabPage(const QString& frameName, const QString& frameCaption, WindowState& state, QWidget* parent)
-    : QWidget(parent), m_state(state), m_frame(new QGroupBox(frameCaption, this)), m_lines(new QVBoxLayout) {
-    m_frame->setObjectName(frameName);
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(1, 1, 1, 1);
-    outer->addWidget(m_frame);
-    m_lines->setContentsMargins(3, 2, 2, 3);
-    m_lines->setSpacing(2);
-    m_frame->setLayout(m_lines);
-}
-
-QComboBox* TabPage::combo(const QString& name, int maxWidth) {
-    auto* c = new QComboBox(m_frame);
-    c->setObjectName(name);
+QComboBox* makeCombo(QWidget* frame, const Piece& piece) {
+    auto* c = new QComboBox(frame);
     c->setEditable(true);
     c->setInsertPolicy(QComboBox::NoInsert);
     c->setCompleter(nullptr);
     c->setMaxVisibleItems(20);
     c->setFixedHeight(kLineHeight);
-    // Wide enough for the longest entry (up to maxWidth); the list may be wider than the box.
-    int widest = fontMetrics().horizontalAdvance(QStringLiteral("0"));
-    for (const Text& entry : comboList(name.toStdString()).entries)
-        widest = std::max(widest, fontMetrics().horizontalAdvance(toQString(entry)));
+    // Wide enough for the longest entry (up to the piece's width); the list may be wider.
+    const QFontMetrics metrics = frame->fontMetrics();
+    int widest = metrics.horizontalAdvance(QStringLiteral("0"));
+    for (const Text& entry : comboList(piece.name.toStdString()).entries)
+        widest = std::max(widest, metrics.horizontalAdvance(toQString(entry)));
     const int chrome = 22;
-    c->setFixedWidth(std::min(widest + chrome, maxWidth));
+    c->setFixedWidth(std::min(widest + chrome, piece.width));
     c->view()->setMinimumWidth(widest + chrome);
     return c;
 }
 
-QLineEdit* TabPage::textBox(const QString& name, int width) {
-    auto* t = new QLineEdit(toQString(loadDefault(name.toStdString())), m_frame);
-    t->setObjectName(name);
-    t->setFixedSize(width, kLineHeight);
+QLineEdit* makeTextBox(QWidget* frame, const Piece& piece) {
+    auto* t = new QLineEdit(toQString(loadDefault(piece.name.toStdString())), frame);
+    t->setFixedSize(piece.width, kLineHeight);
     t->setTextMargins(1, 0, 1, 0);
     return t;
 }
 
-PlainTextBox* TabPage::multiLineBox(const QString& name, int width) {
-    auto* t = new PlainTextBox(m_frame);
-    t->setObjectName(name);
-    t->setFixedSize(width, kLineHeight);
+PlainTextBox* makeMultiLineBox(QWidget* frame, const Piece& piece) {
+    auto* t = new PlainTextBox(frame);
+    t->setFixedSize(piece.width, kLineHeight);
     t->document()->setDocumentMargin(1);
     t->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     t->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -129,44 +87,23 @@ PlainTextBox* TabPage::multiLineBox(const QString& name, int width) {
     return t;
 }
 
-QLabel* TabPage::label(const QString& name, const QString& caption) {
-    auto* l = new QLabel(caption, m_frame);
-    l->setObjectName(name);
+QLabel* makeLabel(QWidget* frame, const QString& caption) {
+    auto* l = new QLabel(caption, frame);
     l->setFixedHeight(kLineHeight);
     // Words never shrink: a line too long for its frame shows at its end instead of clipping them.
     l->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     return l;
 }
 
-QPushButton* TabPage::button(const QString& name, const QString& caption, int width) {
-    auto* b = new QPushButton(caption, m_frame);
-    b->setObjectName(name);
-    b->setFixedSize(width, kLineHeight + 2);
+QPushButton* makeButton(QWidget* frame, const Piece& piece) {
+    auto* b = new QPushButton(piece.text, frame);
+    b->setFixedSize(piece.width, kLineHeight + 2);
     b->setAutoDefault(false);
     return b;
 }
 
-QPushButton* TabPage::resetButton(const QString& name) {
-    return button(name, QStringLiteral("Reset"), 44);
-}
-
-QRadioButton* TabPage::option(const QString& name) {
-    auto* r = new QRadioButton(m_frame);
-    r->setObjectName(name);
-    r->setFixedHeight(kLineHeight);
-    return r;
-}
-
-QCheckBox* TabPage::checkBox(const QString& name, const QString& caption) {
-    auto* c = new QCheckBox(caption, m_frame);
-    c->setObjectName(name);
-    c->setFixedHeight(kLineHeight);
-    return c;
-}
-
-QDateEdit* TabPage::datePicker(const QString& name) {
-    auto* d = new QDateEdit(QDate::currentDate(), m_frame);
-    d->setObjectName(name);
+QDateEdit* makeDatePicker(QWidget* frame) {
+    auto* d = new QDateEdit(QDate::currentDate(), frame);
     d->setCalendarPopup(true);
     d->setDisplayFormat(QStringLiteral("yyyy/MM/dd"));
     d->setDateRange(QDate(1, 1, 1), QDate(9999, 12, 31));
@@ -174,74 +111,175 @@ QDateEdit* TabPage::datePicker(const QString& name) {
     return d;
 }
 
-void TabPage::addCaptionLine(QAbstractButton* selector, const QString& caption,
-                             const std::vector<std::vector<QWidget*>>& stretches,
-                             const std::vector<QWidget*>& after) {
+bool isControl(const Piece& piece) {
+    return piece.kind != Piece::Kind::Words;
+}
+
+}  // namespace
+
+TabPage::TabPage(TabTable table, WindowState& state, QWidget* parent)
+    : QWidget(parent),
+      m_table(std::move(table)),
+      m_state(state),
+      m_frame(new QGroupBox(m_table.frameCaption, this)),
+      m_lines(new QVBoxLayout) {
+    m_frame->setObjectName(m_table.frameName);
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(1, 1, 1, 1);
+    outer->addWidget(m_frame);
+    m_lines->setContentsMargins(3, 2, 2, 3);
+    m_lines->setSpacing(2);
+    m_frame->setLayout(m_lines);
+
+    QAbstractButton* operation = nullptr;
+    for (const OperationLine& line : m_table.lines) {
+        if (line.selector) create(*line.selector);
+        if (!line.operation.isEmpty()) {
+            operation = named<QAbstractButton>(line.operation);
+        } else if (line.selector) {
+            operation = named<QAbstractButton>(line.selector->name);
+        }
+        if (std::find(m_operations.begin(), m_operations.end(), operation) == m_operations.end())
+            m_operations.push_back(operation);
+        addLine(line, operation);
+    }
+    addAllResetLine();
+    // The Tab order follows the lines, each left to right, whatever order the controls were
+    // created in.
+    for (std::size_t i = 1; i < m_stops.size(); ++i)
+        setTabOrder(m_stops[i - 1], m_stops[i]);
+    if (m_table.attach) m_table.attach(*this);
+}
+
+QWidget* TabPage::create(const Piece& piece) {
+    QWidget* w = nullptr;
+    switch (piece.kind) {
+        case Piece::Kind::Words:
+            return nullptr;
+        case Piece::Kind::Option:
+            w = new QRadioButton(m_frame);
+            w->setFixedHeight(kLineHeight);
+            break;
+        case Piece::Kind::Check:
+            w = new QCheckBox(piece.text, m_frame);
+            w->setFixedHeight(kLineHeight);
+            break;
+        case Piece::Kind::Combo:
+            w = makeCombo(m_frame, piece);
+            break;
+        case Piece::Kind::TextBox:
+            w = makeTextBox(m_frame, piece);
+            break;
+        case Piece::Kind::MultiLineBox:
+            w = makeMultiLineBox(m_frame, piece);
+            break;
+        case Piece::Kind::Label:
+            w = makeLabel(m_frame, piece.text);
+            break;
+        case Piece::Kind::Reset:
+        case Piece::Kind::Button:
+            w = makeButton(m_frame, piece);
+            break;
+        case Piece::Kind::DatePicker:
+            w = makeDatePicker(m_frame);
+            break;
+    }
+    w->setObjectName(piece.name);
+    if (w->focusPolicy() & Qt::TabFocus) m_stops.push_back(w);
+    if (piece.kind == Piece::Kind::Reset) {
+        const QStringList restores = piece.restores;
+        onClick(static_cast<QPushButton*>(w), [this, restores] {
+            for (const QString& name : restores)
+                m_controls->restoreDefault(name.toStdString());
+        });
+    }
+    return w;
+}
+
+void TabPage::addLine(const OperationLine& line, QAbstractButton* operation) {
     auto* row = new QHBoxLayout;
     row->setSpacing(2);
-    selector->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-    row->addWidget(selector);
-    const std::vector<CaptionPiece> pieces = captionPieces(caption);
     std::size_t next = 0;
-    std::size_t stretch = 0;
-    if (!pieces.empty() && !pieces[0].blank) {
-        selector->setText(pieces[0].text);
-        next = 1;
+    QAbstractButton* selector = nullptr;
+    if (!line.selector) {
+        row->addSpacing(kIndent);
     } else {
-        // A caption that starts with a blank stretch: its first control starts where the words of
-        // the other lines do, not against the bare indicator.
-        const bool check = qobject_cast<QCheckBox*>(selector) != nullptr;
-        const int gap = selector->style()->pixelMetric(
-            check ? QStyle::PM_CheckBoxLabelSpacing : QStyle::PM_RadioButtonLabelSpacing, nullptr, selector);
-        row->addSpacing(std::max(0, gap - row->spacing()));
+        selector = named<QAbstractButton>(line.selector->name);
+        selector->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+        row->addWidget(selector);
+        selectOnTouch(selector, *line.selector, operation);
+        if (!line.pieces.empty() && !isControl(line.pieces.front())) {
+            selector->setText(line.pieces.front().text);
+            next = 1;
+        } else {
+            // A caption that starts with a control: the control starts where the words of the
+            // other lines do, not against the bare indicator.
+            const bool box = qobject_cast<QCheckBox*>(selector) != nullptr;
+            const int gap = selector->style()->pixelMetric(
+                box ? QStyle::PM_CheckBoxLabelSpacing : QStyle::PM_RadioButtonLabelSpacing, nullptr,
+                selector);
+            row->addSpacing(std::max(0, gap - row->spacing()));
+        }
     }
-    int labelNumber = 0;
-    for (; next < pieces.size(); ++next) {
-        if (pieces[next].blank) {
-            if (stretch < stretches.size())
-                for (QWidget* w : stretches[stretch])
-                    row->addWidget(w);
-            ++stretch;
+    int wordsNumber = 0;
+    for (; next < line.pieces.size(); ++next) {
+        const Piece& piece = line.pieces[next];
+        if (isControl(piece)) {
+            QWidget* control = create(piece);
+            row->addWidget(control);
+            selectOnTouch(control, piece, operation);
             continue;
         }
-        auto* words =
-            label(selector->objectName() + QStringLiteral(".caption") + QString::number(++labelNumber),
-                  pieces[next].text);
-        if (pieces[next].text.contains(u'&')) words->setBuddy(selector);
+        QLabel* words = makeLabel(m_frame, piece.text);
+        words->setObjectName(selector->objectName() + QStringLiteral(".caption") +
+                             QString::number(++wordsNumber));
+        if (piece.text.contains(u'&')) words->setBuddy(selector);
         // The words are the selector's caption: releasing the mouse over them clicks it.
         onControlEvent(words, ControlEvent::MouseRelease, [selector] { selector->click(); });
         row->addWidget(words);
     }
-    Q_ASSERT(stretch >= stretches.size());
-    for (QWidget* w : after)
-        row->addWidget(w);
     row->addStretch(1);
     m_lines->addLayout(row);
 }
 
-void TabPage::addLine(const std::vector<QWidget*>& widgets, int indent) {
-    auto* row = new QHBoxLayout;
-    row->setSpacing(2);
-    row->addSpacing(indent);
-    for (QWidget* w : widgets)
-        row->addWidget(w);
-    row->addStretch(1);
-    m_lines->addLayout(row);
-}
-
-void TabPage::addAllResetLine(QPushButton* allReset, QWidget* under, const std::vector<QWidget*>& before) {
+void TabPage::addAllResetLine() {
     m_lines->addStretch(1);
     auto* row = new QHBoxLayout;
     row->setSpacing(2);
-    for (QWidget* w : before)
-        row->addWidget(w);
     row->addStretch(1);
-    row->addWidget(allReset);
+    m_allReset = static_cast<QPushButton*>(create(m_table.allReset));
+    row->addWidget(m_allReset);
     m_lines->addLayout(row);
-    if (under) {
-        under->setParent(m_frame);
-        new LieUnder(under, allReset);
-    }
+    // Created after its button, the box follows it in the Tab order and so is never reached by
+    // Tab: leaving the button by Tab moves on to the next tab.
+    if (m_table.underAllReset) new LieUnder(create(*m_table.underAllReset), m_allReset);
+}
+
+void TabPage::selectOnTouch(QWidget* control, const Piece& piece, QAbstractButton* operation) {
+    if (piece.touch == Touch::Nothing) return;
+    const ControlEvent touched =
+        piece.kind == Piece::Kind::Label ? ControlEvent::MouseRelease : ControlEvent::FocusIn;
+    onControlEvent(control, touched, [this, operation, touch = piece.touch] {
+        if (touch != Touch::ClearCycling) operation->setChecked(true);
+        if (touch != Touch::SelectOnly) m_state.focusCycling = false;
+    });
+}
+
+std::optional<std::uint8_t> TabPage::selectedCode() const {
+    const auto selected = std::find_if(m_operations.begin(), m_operations.end(),
+                                       [](const QAbstractButton* b) { return b->isChecked(); });
+    if (selected != m_operations.end())
+        return static_cast<std::uint8_t>(m_table.firstCode + (selected - m_operations.begin()));
+    if (!m_table.noSelectionMessage.isEmpty()) return std::nullopt;
+    return static_cast<std::uint8_t>(m_table.firstCode + static_cast<int>(m_operations.size()) - 1);
+}
+
+std::vector<QLabel*> TabPage::captionWords(const QAbstractButton* selector) const {
+    std::vector<QLabel*> out;
+    const QString prefix = selector->objectName() + QStringLiteral(".caption");
+    for (QLabel* l : m_frame->findChildren<QLabel*>())
+        if (l->objectName().startsWith(prefix)) out.push_back(l);
+    return out;
 }
 
 void TabPage::onClick(QPushButton* button, std::function<void()> action) {
@@ -252,16 +290,8 @@ void TabPage::onClick(QPushButton* button, std::function<void()> action) {
     });
 }
 
-void TabPage::resetOnClick(QPushButton* button, std::initializer_list<const char*> names) {
-    std::vector<const char*> list(names);
-    onClick(button, [this, list] {
-        for (const char* name : list)
-            m_controls->restoreDefault(name);
-    });
-}
-
-void TabPage::onAllReset(QPushButton* button, std::function<void()> action) {
-    connect(button, &QPushButton::clicked, this, [this, action = std::move(action)] {
+void TabPage::onAllReset(std::function<void()> action) {
+    connect(m_allReset, &QPushButton::clicked, this, [this, action = std::move(action)] {
         m_state.focusCycling = true;
         if (m_state.guard) return;
         GuardHold hold(m_state);

@@ -1,106 +1,180 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <initializer_list>
+#include <optional>
 #include <vector>
 
 #include <QGroupBox>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
 #include "window/window_state.h"
 
 class QAbstractButton;
-class QCheckBox;
-class QComboBox;
-class QDateEdit;
 class QLabel;
-class QLineEdit;
 class QPushButton;
-class QRadioButton;
 class QVBoxLayout;
 
 namespace kivo::window {
 
 class ParamControls;
-class PlainTextBox;
+class TabPage;
 
-/// A piece of an operation caption: words, or a blank stretch where parameter controls sit.
-struct CaptionPiece {
-    QString text;
-    bool blank = false;
-    bool operator==(const CaptionPiece&) const = default;
+/// What touching a control does to the choice of operation: the control getting the focus, or a
+/// mouse button released over a label.
+enum class Touch {
+    Select,        // selects the line's operation and clears the focus-cycling flag
+    SelectOnly,    // selects it and leaves the flag as it is
+    ClearCycling,  // only clears the flag
+    Nothing,
 };
 
-/// Splits a caption at its blank stretches (runs of ASCII or full-width spaces; a single space
-/// between words stays part of the words, a leading run is always a stretch).
-std::vector<CaptionPiece> captionPieces(const QString& caption);
+/// One piece of an operation line: words of its caption, or a control with its objectName.
+struct Piece {
+    enum class Kind { Words, Option, Check, Combo, TextBox, MultiLineBox, Label, Reset, Button, DatePicker };
+    Kind kind = Kind::Words;
+    QString name = {};
+    /// The words, or the caption of a label, check box or button.
+    QString text = {};
+    /// The width of a box or button; the widest a combo grows to fit its entries.
+    int width = 0;
+    Touch touch = Touch::Select;
+    /// A Reset button: the controls it restores, in the order the button assigns them.
+    QStringList restores = {};
 
-/// One condition tab: its frame and the operation lines inside it. Subclasses build their lines
-/// in the constructor and attach the input rules, Reset buttons and AllReset of their operations.
-class TabPage : public QWidget {
+    Piece with(Touch t) const {
+        Piece p = *this;
+        p.touch = t;
+        return p;
+    }
+};
+
+// The pieces of the tables, named as the tables read.
+inline Piece words(const QString& text) {
+    return {.kind = Piece::Kind::Words, .text = text};
+}
+inline Piece option(const QString& name) {
+    return {.kind = Piece::Kind::Option, .name = name};
+}
+inline Piece check(const QString& name, const QString& caption = {}) {
+    return {.kind = Piece::Kind::Check, .name = name, .text = caption};
+}
+inline Piece combo(const QString& name, int widest = 600) {
+    return {.kind = Piece::Kind::Combo, .name = name, .width = widest};
+}
+inline Piece textBox(const QString& name, int width) {
+    return {.kind = Piece::Kind::TextBox, .name = name, .width = width};
+}
+inline Piece multiLineBox(const QString& name, int width) {
+    return {.kind = Piece::Kind::MultiLineBox, .name = name, .width = width};
+}
+inline Piece label(const QString& name, const QString& caption) {
+    return {.kind = Piece::Kind::Label, .name = name, .text = caption};
+}
+inline Piece reset(const QString& name, QStringList restores) {
+    return {.kind = Piece::Kind::Reset,
+            .name = name,
+            .text = QStringLiteral("Reset"),
+            .width = 44,
+            .restores = std::move(restores)};
+}
+inline Piece button(const QString& name, const QString& caption, int width) {
+    return {
+        .kind = Piece::Kind::Button, .name = name, .text = caption, .width = width, .touch = Touch::Nothing};
+}
+inline Piece datePicker(const QString& name) {
+    return {.kind = Piece::Kind::DatePicker, .name = name};
+}
+
+/// An operation line as the user reads it: its selector (an option button or a check box), then
+/// the words of its caption and its controls from left to right; the first words are the
+/// selector's own caption. A line without a selector goes on with the operation of the line
+/// above, indented under its caption.
+struct OperationLine {
+    std::optional<Piece> selector = {};
+    std::vector<Piece> pieces = {};
+    /// The selector that the line's controls select: by default the line's own, or for a further
+    /// line that of the line above.
+    QString operation = {};
+};
+
+/// A condition tab as a table: its frame, its operation lines top to bottom, its
+/// "AllReset(&X)" line, and what it adds to the controls once they exist.
+struct TabTable {
+    QString frameName = {};
+    QString frameCaption = {};
+    /// The operation code of the tab's first operation; the i-th operation runs firstCode + i.
+    int firstCode = 0;
+    /// Execute with no operation selected: the message it shows and runs nothing, or, when
+    /// empty, the tab's last operation runs.
+    QString noSelectionMessage = {};
+    std::vector<OperationLine> lines = {};
+    Piece allReset = {};
+    /// A box lying under the AllReset button.
+    std::optional<Piece> underAllReset = {};
+    /// The tab's input rules and its AllReset action.
+    std::function<void(TabPage&)> attach = {};
+};
+
+/// One condition tab built from its table: the frame with its lines, the Tab order along the
+/// lines, the selection of an operation by touching its controls, and the Reset buttons.
+class TabPage final : public QWidget {
     Q_OBJECT
 
 public:
-    TabPage(const QString& frameName, const QString& frameCaption, WindowState& state, QWidget* parent);
+    TabPage(TabTable table, WindowState& state, QWidget* parent = nullptr);
 
     QGroupBox* frame() const { return m_frame; }
-    /// Connects the tab's controls that need the bridge (Reset buttons); called once the whole
+    /// Connects the controls that need the bridge (Reset buttons); called once the whole
     /// window exists.
     void setControls(const ParamControls* controls) { m_controls = controls; }
+    const ParamControls* controls() const { return m_controls; }
+    WindowState& state() const { return m_state; }
 
-protected:
-    // Control factories: the objectName is the control name, the parent the frame.
-    QComboBox* combo(const QString& name, int maxWidth = 600);
-    /// A one-line box with its load default.
-    QLineEdit* textBox(const QString& name, int width);
-    PlainTextBox* multiLineBox(const QString& name, int width);
-    QLabel* label(const QString& name, const QString& caption);
-    QPushButton* button(const QString& name, const QString& caption, int width);
-    QPushButton* resetButton(const QString& name);
-    QRadioButton* option(const QString& name);
-    QCheckBox* checkBox(const QString& name, const QString& caption = {});
-    QDateEdit* datePicker(const QString& name);
+    /// The selectors of the tab's operations, in the order of their codes.
+    const std::vector<QAbstractButton*>& operations() const { return m_operations; }
+    QPushButton* allResetButton() const { return m_allReset; }
+    /// The operation code that Execute runs from this tab, if it runs one.
+    std::optional<std::uint8_t> selectedCode() const;
+    const QString& noSelectionMessage() const { return m_table.noSelectionMessage; }
 
-    /// An operation line read as its caption: the selector carries the first words (when the
-    /// caption starts with words), every further piece of words becomes a label, the i-th blank
-    /// stretch holds `stretches[i]`, and `after` follows the caption. The label with the access
-    /// key clicks the selector.
-    void addCaptionLine(QAbstractButton* selector, const QString& caption,
-                        const std::vector<std::vector<QWidget*>>& stretches,
-                        const std::vector<QWidget*>& after = {});
-    /// A further line of an operation, indented under its caption.
-    void addLine(const std::vector<QWidget*>& widgets, int indent = kIndent);
-    /// The last line: the tab's "AllReset(&X)" at the right, with `under` lying beneath it.
-    void addAllResetLine(QPushButton* allReset, QWidget* under = nullptr,
-                         const std::vector<QWidget*>& before = {});
-
-    /// A control of this tab by name (for attaching rules and resets after the lines are built).
+    /// A control of this tab by name.
     template <typename T>
-    T* named(const char* name) const {
-        return m_frame->findChild<T*>(QLatin1String(name));
+    T* named(const QString& name) const {
+        T* w = m_frame->findChild<T*>(name);
+        Q_ASSERT(w);
+        return w;
     }
+    /// The words of a selector's caption that are labels of their own.
+    std::vector<QLabel*> captionWords(const QAbstractButton* selector) const;
 
     /// Runs `action` on a click, under the re-entrancy guard; nothing while the guard is held.
     void onClick(QPushButton* button, std::function<void()> action);
-    /// A Reset button: restores `names` to their load defaults under the guard.
-    void resetOnClick(QPushButton* button, std::initializer_list<const char*> names);
     /// The tab's "AllReset(&X)": sets the focus-cycling flag (the focus move after the click
     /// stays on this tab) and runs `action` under the guard.
-    void onAllReset(QPushButton* button, std::function<void()> action);
+    void onAllReset(std::function<void()> action);
     /// Sets the named controls to their load defaults (the caller holds the guard).
     void restoreDefaults(std::initializer_list<const char*> names) const;
 
-    /// Height of one control line.
-    static constexpr int kLineHeight = 20;
-    static constexpr int kIndent = 20;
+private:
+    QWidget* create(const Piece& piece);
+    void addLine(const OperationLine& line, QAbstractButton* operation);
+    void addAllResetLine();
+    /// What touching `control` does to `operation`.
+    void selectOnTouch(QWidget* control, const Piece& piece, QAbstractButton* operation);
 
+    TabTable m_table;
     WindowState& m_state;
     const ParamControls* m_controls = nullptr;
-
-private:
     QGroupBox* m_frame;
     QVBoxLayout* m_lines;
+    std::vector<QAbstractButton*> m_operations;
+    QPushButton* m_allReset = nullptr;
+    /// The controls of the lines in their order, each line left to right.
+    std::vector<QWidget*> m_stops;
 };
 
 }  // namespace kivo::window

@@ -1,147 +1,102 @@
-#include "window/tab_set1.h"
-
-#include <QCheckBox>
 #include <QComboBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "ops/lists.h"
-#include "window/control_events.h"
 #include "window/reverse_rules.h"
 #include "window/rules.h"
 #include "window/set1_rules.h"
+#include "window/tab_tables.h"
 #include "window/text_box.h"
 
 namespace kivo::window {
+namespace {
 
-TabSet1::TabSet1(WindowState& state, QWidget* parent)
-    : TabPage(QStringLiteral("Frame1"), QStringLiteral("条件1"), state, parent) {
-    QComboBox* combo41 = combo("Combo41");
-    QComboBox* combo42 = combo("Combo42");
-    addCaptionLine(option("Option1(0)"), "リバース(&E)", {},
-                   {combo41, label("Label11", "行間隔："), combo42});
-    new ReverseRules(combo41, combo42, m_state);
-
-    addCaptionLine(option("Option1(1)"), "文字数をカウント(&F)", {}, {combo("Combo39", 380)});
-
-    addCaptionLine(option("Option1(2)"), "特殊文字を次の文字に置換(&G)", {},
-                   {combo("Combo40"), multiLineBox("Text26", 120), resetButton("Command26")});
-
-    addCaptionLine(option("Option1(3)"), "                                      の数をカウントする(&H)",
-                   {{combo("Combo19")}});
-
-    addCaptionLine(option("Option1(4)"), "　　　　　に次の文字を追加する(&I)", {{combo("Combo31")}},
-                   {multiLineBox("Text3", 160), resetButton("Command4")});
-
-    addCaptionLine(
-        option("Option1(5)"),
-        "　　　　　　      "
-        "数字を　　　　　　　　　　　　　　　　　　　　　　　　　　　　　　　　　　　　　　　に置き換(&J)",
-        {{combo("Combo34")}, {multiLineBox("Text4", 150)}}, {resetButton("Command7")});
-
-    addCaptionLine(option("Option1(6)"), "        　から　　　　   文字を次の文字に置き換える(&K)",
-                   {{combo("Combo32")}, {combo("Combo1")}},
-                   {multiLineBox("Text5", 110), resetButton("Command8")});
-
-    addCaptionLine(option("Option1(7)"),
-                   "　　      から見つけた                         　　　　　　　　　　　の　　　　　　　 "
-                   "を次の文字に置換(&L)",
-                   {{combo("Combo2")}, {textBox("Text7", 80)}, {combo("Combo33")}},
-                   {multiLineBox("Text8", 70), resetButton("Command9"), resetButton("Command5")});
-
-    addCaptionLine(option("Option1(8)"), "数字だけを抜き出す(&M)", {}, {textBox("Text35", 14)});
-    addCaptionLine(option("Option1(9)"), "ダブルバイト文字だけを抜き出す(&N)", {}, {textBox("Text36", 14)});
-    addCaptionLine(option("Option1(10)"), "半角文字だけを抜き出す(&O)", {}, {textBox("Text37", 14)});
-    addCaptionLine(option("Option1(11)"), "複数行の1行毎に左側にTab文字を1つ追加する(&P)", {},
-                   {textBox("Text9", 14)});
-
-    addCaptionLine(option("Option1(12)"), "複数行から次の条件を満たす行を抜き出す(&Q)", {});
-    addLine({combo("Combo47"), textBox("Text13", 200), resetButton("Command19")});
-
-    addAllResetLine(button("Command13", "AllReset(&X)", 90), textBox("Text39", 14));
-
-    attachRules();
-    attachResets();
-    attachSelection();
-}
-
-void TabSet1::attachRules() {
-    new ListOnlyComboRule(named<QComboBox>("Combo39"), m_state, QStringLiteral("改行をカウントしない"));
-    new SpecialCharacterComboRule(named<QComboBox>("Combo40"), m_state, QStringLiteral("改行(CrLf)"));
-    new ListOnlyComboRule(named<QComboBox>("Combo19"), m_state, QStringLiteral("半角英小文字「a～z」"));
-    new SideComboRule(named<QComboBox>("Combo31"), m_state);
-    new ListOnlyComboRule(named<QComboBox>("Combo34"), m_state, QStringLiteral("半角"));
-    new SideComboRule(named<QComboBox>("Combo32"), m_state);
-    new NumericComboRule(named<QComboBox>("Combo1"), m_state);
-    new SideComboRule(named<QComboBox>("Combo2"), m_state);
-    new ListOnlyComboRule(named<QComboBox>("Combo33"), m_state, QStringLiteral("左側"));
-    new ListOnlyComboRule(named<QComboBox>("Combo47"), m_state, QStringLiteral("次の文字を含む行を抜き出す"));
+void attachRules(TabPage& tab) {
+    WindowState& state = tab.state();
+    new ReverseRules(tab.named<QComboBox>("Combo41"), tab.named<QComboBox>("Combo42"), state);
+    new ListOnlyComboRule(tab.named<QComboBox>("Combo39"), state, QStringLiteral("改行をカウントしない"));
+    new SpecialCharacterComboRule(tab.named<QComboBox>("Combo40"), state, QStringLiteral("改行(CrLf)"));
+    new ListOnlyComboRule(tab.named<QComboBox>("Combo19"), state, QStringLiteral("半角英小文字「a～z」"));
+    new ListOnlyComboRule(tab.named<QComboBox>("Combo34"), state, QStringLiteral("半角"));
+    new ListOnlyComboRule(tab.named<QComboBox>("Combo33"), state, QStringLiteral("左側"));
+    new ListOnlyComboRule(tab.named<QComboBox>("Combo47"), state,
+                          QStringLiteral("次の文字を含む行を抜き出す"));
+    for (const char* side : {"Combo31", "Combo32", "Combo2"})
+        new SideComboRule(tab.named<QComboBox>(side), state);
+    new NumericComboRule(tab.named<QComboBox>("Combo1"), state);
     for (const char* name : {"Text26", "Text3", "Text4", "Text5", "Text8"})
-        new TextLengthRule(named<PlainTextBox>(name), m_state);
+        new TextLengthRule(tab.named<PlainTextBox>(name), state);
     for (const char* name : {"Text7", "Text13"})
-        new TextLengthRule(named<QLineEdit>(name), m_state);
+        new TextLengthRule(tab.named<QLineEdit>(name), state);
 }
 
-void TabSet1::attachResets() {
-    resetOnClick(named<QPushButton>("Command26"), {"Combo40", "Text26"});
-    resetOnClick(named<QPushButton>("Command4"), {"Combo31", "Text3"});
-    resetOnClick(named<QPushButton>("Command7"), {"Combo34", "Text4"});
-    resetOnClick(named<QPushButton>("Command8"), {"Combo32", "Combo1", "Text5"});
-    resetOnClick(named<QPushButton>("Command9"), {"Combo2", "Text7", "Combo33"});
-    resetOnClick(named<QPushButton>("Command5"), {"Text8"});
-    resetOnClick(named<QPushButton>("Command19"), {"Combo47", "Text13"});
-    onAllReset(named<QPushButton>("Command13"), [this] {
-        restoreDefaults({"Combo41", "Combo42", "Combo39", "Combo40", "Text26", "Combo19", "Combo31", "Text3",
-                         "Combo34", "Text4", "Combo32", "Combo1", "Text5", "Combo2", "Text7", "Combo33",
-                         "Text8", "Combo47", "Text13"});
-        auto* reverse = named<QRadioButton>("Option1(0)");
+void attachAllReset(TabPage& tab) {
+    tab.onAllReset([&tab] {
+        tab.restoreDefaults({"Combo41", "Combo42", "Combo39", "Combo40", "Text26", "Combo19", "Combo31",
+                             "Text3", "Combo34", "Text4", "Combo32", "Combo1", "Text5", "Combo2", "Text7",
+                             "Combo33", "Text8", "Combo47", "Text13"});
+        auto* reverse = tab.named<QRadioButton>("Option1(0)");
         reverse->setChecked(true);
         reverse->setFocus(Qt::OtherFocusReason);
     });
 }
 
-void TabSet1::attachSelection() {
-    selectsOnFocus("Option1(0)", {"Combo41", "Combo42"});
-    selectsOnFocus("Option1(1)", {"Combo39"});
-    selectsOnFocus("Option1(2)", {"Combo40", "Text26", "Command26"});
-    selectsOnFocus("Option1(3)", {"Combo19"});
-    selectsOnFocus("Option1(4)", {"Combo31", "Text3", "Command4"});
-    selectsOnFocus("Option1(5)", {"Combo34", "Text4", "Command7"});
-    selectsOnFocus("Option1(6)", {"Combo32", "Combo1", "Text5", "Command8"});
-    selectsOnFocus("Option1(7)", {"Combo2", "Text7", "Combo33", "Text8", "Command9", "Command5"});
-    // The small boxes beside the operations without parameters only select; they leave the
-    // focus-cycling flag as it is.
-    selectsOnFocus("Option1(8)", {"Text35"}, false);
-    selectsOnFocus("Option1(9)", {"Text36"}, false);
-    selectsOnFocus("Option1(10)", {"Text37"}, false);
-    selectsOnFocus("Option1(11)", {"Text9"}, false);
-    selectsOnFocus("Option1(12)", {"Combo47", "Text13", "Command19"});
-
-    // The options of this tab are chosen by a click, not by getting the focus (tabbing onto one
-    // leaves the choice as it is); the focus only clears the flag.
-    for (int i = 0; i <= 12; ++i)
-        onControlEvent(named<QRadioButton>(arrayName("Option1", i).c_str()), ControlEvent::FocusIn,
-                       [this] { m_state.focusCycling = false; });
-
-    auto* reverse = named<QRadioButton>("Option1(0)");
-    onControlEvent(named<QLabel>("Label11"), ControlEvent::MouseRelease,
-                   [reverse] { reverse->setChecked(true); });
+// An option of this tab is chosen by a click, not by getting the focus (tabbing onto one leaves
+// the choice as it is); the focus only clears the flag.
+OperationLine line(const char* selector, std::vector<Piece> pieces) {
+    return {.selector = option(selector).with(Touch::ClearCycling), .pieces = std::move(pieces)};
 }
 
-void TabSet1::selectsOnFocus(const char* option, std::initializer_list<const char*> controls,
-                             bool clearsCycling) {
-    auto* selector = named<QRadioButton>(option);
-    Q_ASSERT(selector);
-    for (const char* name : controls) {
-        QWidget* control = named<QWidget>(name);
-        Q_ASSERT(control);
-        onControlEvent(control, ControlEvent::FocusIn, [this, selector, clearsCycling] {
-            selector->setChecked(true);
-            if (clearsCycling) m_state.focusCycling = false;
-        });
-    }
+}  // namespace
+
+TabTable set1Table() {
+    // The small boxes beside the operations without parameters only select; they leave the
+    // focus-cycling flag as it is, and so does the interval label.
+    const Touch selectOnly = Touch::SelectOnly;
+    return {
+        .frameName = QStringLiteral("Frame1"),
+        .frameCaption = QStringLiteral("条件1"),
+        .firstCode = 0,
+        .noSelectionMessage = kChooseOperation,
+        .lines =
+            {
+                line("Option1(0)", {words("リバース(&E)"), combo("Combo41"),
+                                    label("Label11", "行間隔：").with(selectOnly), combo("Combo42")}),
+                line("Option1(1)", {words("文字数をカウント(&F)"), combo("Combo39", 380)}),
+                line("Option1(2)", {words("特殊文字を次の文字に置換(&G)"), combo("Combo40"),
+                                    multiLineBox("Text26", 120), reset("Command26", {"Combo40", "Text26"})}),
+                line("Option1(3)", {combo("Combo19"), words("の数をカウントする(&H)")}),
+                line("Option1(4)", {combo("Combo31"), words("に次の文字を追加する(&I)"),
+                                    multiLineBox("Text3", 160), reset("Command4", {"Combo31", "Text3"})}),
+                line("Option1(5)", {combo("Combo34"), words("数字を"), multiLineBox("Text4", 150),
+                                    words("に置き換(&J)"), reset("Command7", {"Combo34", "Text4"})}),
+                line("Option1(6)", {combo("Combo32"), words("から"), combo("Combo1"),
+                                    words("文字を次の文字に置き換える(&K)"), multiLineBox("Text5", 110),
+                                    reset("Command8", {"Combo32", "Combo1", "Text5"})}),
+                line("Option1(7)",
+                     {combo("Combo2"), words("から見つけた"), textBox("Text7", 80), words("の"),
+                      combo("Combo33"), words("を次の文字に置換(&L)"), multiLineBox("Text8", 70),
+                      reset("Command9", {"Combo2", "Text7", "Combo33"}), reset("Command5", {"Text8"})}),
+                line("Option1(8)", {words("数字だけを抜き出す(&M)"), textBox("Text35", 14).with(selectOnly)}),
+                line("Option1(9)",
+                     {words("ダブルバイト文字だけを抜き出す(&N)"), textBox("Text36", 14).with(selectOnly)}),
+                line("Option1(10)",
+                     {words("半角文字だけを抜き出す(&O)"), textBox("Text37", 14).with(selectOnly)}),
+                line("Option1(11)", {words("複数行の1行毎に左側にTab文字を1つ追加する(&P)"),
+                                     textBox("Text9", 14).with(selectOnly)}),
+                line("Option1(12)", {words("複数行から次の条件を満たす行を抜き出す(&Q)")}),
+                {.pieces = {combo("Combo47"), textBox("Text13", 200),
+                            reset("Command19", {"Combo47", "Text13"})}},
+            },
+        .allReset = button("Command13", "AllReset(&X)", 90),
+        .underAllReset = textBox("Text39", 14).with(Touch::Nothing),
+        .attach =
+            [](TabPage& tab) {
+                attachRules(tab);
+                attachAllReset(tab);
+            },
+    };
 }
 
 }  // namespace kivo::window

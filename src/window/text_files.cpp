@@ -1,38 +1,22 @@
 #include "window/text_files.h"
 
-#include <algorithm>
-
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 
 #include "text/cp932.h"
+#include "text/text_encoding.h"
 #include "text/utf8.h"
-#include "window/qtext.h"
 
 namespace kivo::window {
 namespace {
 
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
-bool hasNonAscii(std::string_view bytes) {
-    return std::any_of(bytes.begin(), bytes.end(),
-                       [](char b) { return static_cast<unsigned char>(b) >= 0x80; });
-}
-
 }  // namespace
 
 Text decodeTextFile(std::string_view bytes) {
-    if (bytes.substr(0, kUtf8Bom.size()) == kUtf8Bom) {
-        const std::string_view body = bytes.substr(kUtf8Bom.size());
-        if (auto text = utf8::decode(body)) return std::move(*text);
-        // The mark says UTF-8: a damaged sequence is one replacement character, not a reason to
-        // read the whole file in another code page.
-        return toText(QString::fromUtf8(body.data(), static_cast<qsizetype>(body.size())));
-    }
-    if (hasNonAscii(bytes))
-        if (auto text = utf8::decode(bytes)) return std::move(*text);
-    return cp932::decodeLenient(bytes);
+    return decodeTextBytes(bytes).text;
 }
 
 bool fitsCodePage932(TextView text) {
@@ -50,7 +34,7 @@ bool fitsCodePage932(TextView text) {
 
 std::string encodeTextFile(TextView text, FileEncoding encoding) {
     Text withBreak(text);
-    withBreak.append(u"\r\n");
+    if (!text.ends_with(u'\n') && !text.ends_with(u'\r')) withBreak.append(u"\r\n");
     if (encoding == FileEncoding::Utf8) return std::string(kUtf8Bom) + utf8::encode(withBreak);
     return cp932::encode(withBreak);
 }

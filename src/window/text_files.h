@@ -16,16 +16,16 @@ enum class FileEncoding {
     Utf8,   // UTF-8 with a byte-order mark
 };
 
-/// The text of a file's bytes: UTF-8 when they start with a byte-order mark (which is dropped)
-/// or are valid UTF-8 holding a non-ASCII byte; otherwise code page 932, each byte without a
-/// character becoming U+FFFD.
+/// The text of a file's bytes, in the encoding the core's rule detects (code page 932 unless the
+/// bytes are clearly UTF-8), as every front end reads files.
 Text decodeTextFile(std::string_view bytes);
 
 /// Whether every character of `text` has a code page 932 form, so that saving it in code page 932
 /// loses nothing.
 bool fitsCodePage932(TextView text);
 
-/// The bytes of a saved pane: its text followed by CrLf, in `encoding`.
+/// The bytes of a saved pane: its text, followed by CrLf unless it already ends with a line
+/// break (so that saving what was opened does not grow the file), in `encoding`.
 std::string encodeTextFile(TextView text, FileEncoding encoding);
 
 /// The whole file, or nothing when it cannot be read.

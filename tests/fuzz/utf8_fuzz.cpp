@@ -1,7 +1,7 @@
 // UTF-8 both ways against the plain reference, in every kernel the processor has. From bytes:
 // decoding and checking, also with the bytes repeated past the 32 KB pieces of the vector kernel,
 // and decoding in two blocks cut where completeLength says. From the bytes read as UTF-16 units,
-// lone halves included: encoding.
+// lone halves included: encoding. And the bytes read as a text file, with and without a mark.
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "../text/utf8_reference.h"
+#include "text/text_encoding.h"
 #include "text/utf8.h"
 
 namespace {
@@ -54,6 +55,16 @@ void encodesAsTheReference(const std::uint8_t* data, std::size_t size) {
     }
 }
 
+// A file's bytes always read; after a mark, valid UTF-8 reads exactly as decode reads it, and a
+// damaged sequence gives one replacement character, never more units than it had bytes.
+void readsAsATextFile(std::string_view bytes) {
+    const kivo::DecodedText marked = kivo::decodeTextBytes("\xEF\xBB\xBF" + std::string(bytes));
+    if (marked.text.size() > bytes.size()) __builtin_trap();
+    const std::optional<std::u16string> strict = kivo::utf8::decode(bytes);
+    if (strict && marked.text != *strict) __builtin_trap();
+    if (kivo::decodeTextBytes(bytes).text.size() > bytes.size()) __builtin_trap();
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -70,5 +81,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     }
     encodesAsTheReference(data, size);
+    readsAsATextFile(bytes);
     return 0;
 }

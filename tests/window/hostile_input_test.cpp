@@ -10,9 +10,6 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTabWidget>
-#include <QTemporaryDir>
-#include <QTest>
 
 #include <linux/capability.h>
 #include <sys/resource.h>
@@ -23,12 +20,8 @@
 #include "ops/lists.h"
 #include "ops/operation.h"
 #include "window/controls.h"
-#include "window/file_dialog.h"
-#include "window/frm_main.h"
-#include "window/message_box.h"
-#include "window/qtext.h"
-#include "window/text_box.h"
 #include "window/text_files.h"
+#include "window_fixture.h"
 
 using namespace kivo;
 using namespace kivo::window;
@@ -91,7 +84,8 @@ QList<std::pair<const char*, QString>> hostileValues() {
     return {
         {"70,000 digits", QString(70000, QLatin1Char('9'))},
         {"70,000 characters of lines", lines},
-        {"full-width digits", QStringLiteral("１２")},
+        // Read as "03": a line or count the four lines of the upper text have.
+        {"full-width digits", QStringLiteral("０３")},
         {"full-width zero", QStringLiteral("０")},
         {"minus", QStringLiteral("-1")},
         {"plus", QStringLiteral("+5")},
@@ -140,13 +134,6 @@ private:
     rlimit m_old{};
 };
 
-class ScriptedFileDialogs final : public FileDialogs {
-public:
-    QString name;
-    QString openFileName() override { return name; }
-    QString saveFileName() override { return QString(); }
-};
-
 // Root reads every file whatever its mode: for a file without read permission to fail as it does
 // for a user, the overriding capabilities leave the effective set while this lives.
 class WithoutFileOverride {
@@ -169,17 +156,11 @@ private:
 
 }  // namespace
 
-class HostileInputTest : public QObject {
+class HostileInputTest : public WindowFixture {
     Q_OBJECT
 
 private:
-    template <typename T>
-    T* get(const QString& name) {
-        T* w = m_window->findChild<T*>(name);
-        if (!w) qFatal("no control %s", qPrintable(name));
-        return w;
-    }
-    PlainTextBox* pane(const char* name) { return get<PlainTextBox>(QLatin1String(name)); }
+    void startTest(bool) override { pane("Text1")->assign(kUpper); }
 
     // Replaces the control's text as a paste does, so that its input rule sees the whole value.
     static void paste(QWidget* control, const QString& value) {
@@ -198,46 +179,19 @@ private:
 
     void select(int code) {
         const auto [tab, selector] = selectorOf(code);
-        get<QTabWidget>("SSTab1")->setCurrentIndex(tab);
+        showTab(tab);
         get<QAbstractButton>(selector)->setChecked(true);
     }
 
     // The window is usable again and the upper text is as it was.
     void verifyIdleAndUpperKept() {
-        QVERIFY(!m_window->state().guard);
+        QVERIFY(!state().guard);
         QVERIFY(get<QPushButton>("Command3")->isEnabled());
         QVERIFY(pane("Text1")->isEnabled());
         QVERIFY(pane("Text1")->text() == kUpper);
     }
 
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<ScriptedMessageBoxes> m_boxes;
-    std::unique_ptr<ScriptedFileDialogs> m_dialogs;
-    std::unique_ptr<FrmMain> m_window;
-
 private slots:
-    void init() {
-        m_dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(m_dir->isValid());
-        m_boxes = std::make_unique<ScriptedMessageBoxes>();
-        m_dialogs = std::make_unique<ScriptedFileDialogs>();
-        m_window = std::make_unique<FrmMain>(m_boxes.get());
-        m_window->setFileDialogs(m_dialogs.get());
-        m_window->fillLists();
-        m_window->show();
-        m_window->finishStartUp();
-        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
-        pane("Text1")->assign(kUpper);
-    }
-
-    void cleanup() {
-        m_window->closeQuietly();
-        m_window.reset();
-        m_dialogs.reset();
-        m_boxes.reset();
-        m_dir.reset();
-    }
-
     // Each row: one operation with every hostile value in each of its controls, one at a time.
     void everyControlTakesHostileValues_data() {
         QTest::addColumn<int>("code");
@@ -260,7 +214,7 @@ private slots:
                 if (auto* line = qobject_cast<QLineEdit*>(control))
                     QVERIFY2(line->text().size() <= 65535, where);
                 m_window->execute();
-                QVERIFY2(!m_window->state().guard, where);
+                QVERIFY2(!state().guard, where);
                 QVERIFY2(get<QPushButton>("Command3")->isEnabled(), where);
                 QVERIFY2(pane("Text1")->text() == kUpper, where);
                 QVERIFY2(m_window->operationCode() == code, where);
@@ -286,7 +240,7 @@ private slots:
         QCOMPARE(m_boxes->shown().front().icon, Icon::Exclamation);
         QVERIFY(pane("Text2")->isEmpty());
         QVERIFY(pane("Text1")->text() == digits);
-        QVERIFY(!m_window->state().guard);
+        QVERIFY(!state().guard);
         QVERIFY(get<QPushButton>("Command3")->isEnabled());
     }
 
@@ -347,7 +301,7 @@ private slots:
         QVERIFY(file.open(QIODevice::WriteOnly));
         QCOMPARE(file.write(QByteArray("01234567\r\n").repeated(1'000'000)), 10'000'000);
         file.close();
-        m_dialogs->name = path;
+        m_dialogs.names = {path};
         {
             const AddressSpaceLimit limit(rlim_t{200} << 20);
             get<QAction>("mnuOpen")->trigger();
@@ -406,11 +360,11 @@ private slots:
                 noOverride = std::make_unique<WithoutFileOverride>();
             }
         }
-        m_dialogs->name = chosen;
+        m_dialogs.names = {chosen};
         pane("Text2")->assign(u"lower");
         get<QAction>("mnuOpen")->trigger();
         noOverride.reset();
-        QVERIFY(!m_window->state().guard);
+        QVERIFY(!state().guard);
         QVERIFY(get<QPushButton>("Command3")->isEnabled());
         QVERIFY(pane("Text2")->text() == Text(u"lower"));
         if (loads) {
@@ -424,5 +378,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(HostileInputTest)
+KIVO_WINDOW_TEST_MAIN(HostileInputTest)
 #include "hostile_input_test.moc"

@@ -2,11 +2,12 @@
 // Enter in a parameter box.
 #include <algorithm>
 #include <map>
+#include <utility>
 
 #include <QAbstractButton>
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QInputMethodEvent>
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
@@ -17,38 +18,14 @@
 #include <QSignalSpy>
 #include <QTabBar>
 #include <QTabWidget>
-#include <QTest>
 
-#include "window/app_style.h"
-#include "window/file_dialog.h"
-#include "window/frm_main.h"
-#include "window/message_box.h"
-#include "window/pane_clipboard.h"
-#include "window/qtext.h"
-#include "window/text_box.h"
+#include "window/controls.h"
+#include "window_fixture.h"
 
 using namespace kivo;
 using namespace kivo::window;
 
 namespace {
-
-class NoFileDialogs final : public FileDialogs {
-public:
-    QString openFileName() override { return {}; }
-    QString saveFileName() override { return {}; }
-};
-
-class MemoryClipboard final : public Clipboard {
-public:
-    QString text() const override { return m_text; }
-    bool setText(const QString& text) override {
-        m_text = text;
-        return true;
-    }
-
-private:
-    QString m_text;
-};
 
 // One control that shows an access key: the widget whose caption carries it, and the key.
 struct AccessKey {
@@ -63,23 +40,10 @@ QString describe(const AccessKey& k) {
 
 }  // namespace
 
-class KeyboardTest : public QObject {
+class KeyboardTest : public WindowFixture {
     Q_OBJECT
 
 private:
-    ScriptedMessageBoxes* m_boxes = nullptr;
-    FrmMain* m_window = nullptr;
-    QTabWidget* m_tabs = nullptr;
-    NoFileDialogs m_dialogs;
-    MemoryClipboard m_clipboard;
-
-    template <typename T>
-    T* get(const char* name) const {
-        T* w = m_window->findChild<T*>(QLatin1String(name));
-        if (!w) qFatal("no control %s", name);
-        return w;
-    }
-
     // Every access key the user can reach with the tab on show: the captions of the visible
     // buttons and labels, the tab strip and the menu bar.
     std::vector<AccessKey> visibleAccessKeys() const {
@@ -89,10 +53,10 @@ private:
             if (!mnemonic.isEmpty()) keys.push_back({owner, caption, mnemonic[0].key()});
         };
         for (QAbstractButton* b : m_window->findChildren<QAbstractButton*>())
-            if (b->isVisibleTo(m_window)) add(b, b->text());
+            if (b->isVisibleTo(m_window.get())) add(b, b->text());
         for (QLabel* l : m_window->findChildren<QLabel*>())
-            if (l->isVisibleTo(m_window)) add(l, l->text());
-        QTabBar* strip = m_tabs->tabBar();
+            if (l->isVisibleTo(m_window.get())) add(l, l->text());
+        QTabBar* strip = tabs()->tabBar();
         for (int i = 0; i < strip->count(); ++i)
             add(strip, strip->tabText(i));
         for (QAction* a : m_window->menuBar()->actions())
@@ -100,38 +64,12 @@ private:
         return keys;
     }
 
-    void showTab(int tab) {
-        m_tabs->setCurrentIndex(tab);
-        QApplication::processEvents();
-    }
-
     void pressAlt(int key) {
-        QTest::keyClick(m_window, static_cast<Qt::Key>(key), Qt::AltModifier);
+        QTest::keyClick(m_window.get(), static_cast<Qt::Key>(key), Qt::AltModifier);
         QApplication::processEvents();
     }
 
 private slots:
-    void init() {
-        m_boxes = new ScriptedMessageBoxes;
-        m_window = new FrmMain(m_boxes);
-        m_window->setFileDialogs(&m_dialogs);
-        m_window->setClipboard(&m_clipboard);
-        m_window->fillLists();
-        m_window->show();
-        m_window->finishStartUp();
-        m_tabs = get<QTabWidget>("SSTab1");
-        m_window->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(m_window));
-    }
-
-    void cleanup() {
-        m_window->closeQuietly();
-        delete m_window;
-        m_window = nullptr;
-        delete m_boxes;
-        m_boxes = nullptr;
-    }
-
     void noAccessKeyTwiceOnOneTab_data() {
         QTest::addColumn<int>("tab");
         QTest::addColumn<QString>("keys");
@@ -186,18 +124,18 @@ private slots:
                  return visibleAccessKeys();
              }()) {
             showTab(tab);
-            get<PlainTextBox>("Text1")->setFocus();
+            pane("Text1")->setFocus();
             m_boxes->clear();
             const QString what = describe(k);
-            if (k.owner == m_tabs->tabBar()) {
+            if (k.owner == tabs()->tabBar()) {
                 const int target = k.key - Qt::Key_1;
                 pressAlt(k.key);
-                QVERIFY2(m_tabs->currentIndex() == target, qPrintable(what));
+                QVERIFY2(tabs()->currentIndex() == target, qPrintable(what));
                 continue;
             }
             if (k.owner == m_window->menuBar()) {
                 pressAlt(k.key);
-                auto* file = m_window->findChild<QMenu*>(QStringLiteral("mnuFile"));
+                auto* file = get<QMenu>("mnuFile");
                 QTRY_VERIFY2(file->isVisible(), qPrintable(what));
                 file->hide();
                 continue;
@@ -227,8 +165,179 @@ private slots:
         }
     }
 
+    void altKeysTypeNothing_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<bool>("widened");
+        QTest::newRow("upper pane, keys no control owns") << "Text1"
+                                                          << "rs5" << false;
+        QTest::newRow("Execute hidden in the widened view") << "Text1"
+                                                            << "z" << true;
+        QTest::newRow("multi-line box") << "Text3"
+                                        << "r" << false;
+        QTest::newRow("one-line box") << "Text7"
+                                      << "r" << false;
+        QTest::newRow("combo") << "Combo1"
+                               << "5" << false;
+    }
+    // An Alt combination is never text: a key without an owner leaves the focused box as it was.
+    void altKeysTypeNothing() {
+        QFETCH(QString, name);
+        QFETCH(QString, keys);
+        QFETCH(bool, widened);
+        if (widened) QTest::mouseClick(get<QPushButton>("Command25"), Qt::LeftButton);
+        auto* control = get(name);
+        control->setFocus();
+        QCOMPARE(QApplication::focusWidget(), control);
+        auto textOf = [control] { return toQString(ParamControls::readControl(control)); };
+        const QString before = textOf();
+        for (const QChar key : keys)
+            QTest::keyClick(control, key.toLatin1(), Qt::AltModifier);
+        QCOMPARE(textOf(), before);
+        QTest::keyClicks(control, "1");
+        QCOMPARE(textOf(), before + "1");
+    }
+
+    void inputMethodComposition_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("overSelection");
+        QTest::addColumn<QStringList>("preedits");
+        QTest::addColumn<QString>("commit");
+        QTest::addColumn<QString>("result");
+        QTest::newRow("side combo, 右 over the selection")
+            << "Combo31" << true << QStringList{"m", "み", "みぎ", "右"} << "右"
+            << "右";
+        QTest::newRow("side combo, composition given up") << "Combo31" << true << QStringList{"m"} << ""
+                                                          << "左";
+        QTest::newRow("numeric combo, full-width digit") << "Combo1" << true << QStringList{"３"} << "３"
+                                                         << "3";
+        QTest::newRow("numeric combo, full-width digits after its text")
+            << "Combo1" << false << QStringList{"２"} << "２"
+            << "12";
+        QTest::newRow("count box, full-width digits")
+            << "Text23" << true << QStringList{"１", "１２"} << "１２"
+            << "12";
+        QTest::newRow("line number box, full-width digit") << "Text11" << true << QStringList{"５"} << "５"
+                                                           << "5";
+        QTest::newRow("text box") << "Text7" << false << QStringList{"にほんご"} << "日本語"
+                                  << "日本語";
+    }
+    // An input method's pre-edit is no text yet: the rule looks at what is committed, once.
+    void inputMethodComposition() {
+        QFETCH(QString, name);
+        QFETCH(bool, overSelection);
+        QFETCH(QStringList, preedits);
+        QFETCH(QString, commit);
+        QFETCH(QString, result);
+        QWidget* control = showTabOf(name);
+        control->setFocus();
+        auto* line = qobject_cast<QLineEdit*>(control);
+        if (auto* combo = qobject_cast<QComboBox*>(control)) line = combo->lineEdit();
+        if (overSelection)
+            line->selectAll();
+        else
+            line->end(false);
+        // The composition takes the selection's place; the rest stays untouched until the commit.
+        const QString underComposition = overSelection ? QString() : line->text();
+        for (const QString& preedit : preedits) {
+            QInputMethodEvent composing(preedit, {});
+            QApplication::sendEvent(QApplication::focusWidget(), &composing);
+            QCOMPARE(line->text(), underComposition);
+        }
+        QInputMethodEvent committed;
+        committed.setCommitString(commit);
+        QApplication::sendEvent(QApplication::focusWidget(), &committed);
+        QCOMPARE(toQString(ParamControls::readControl(control)), result);
+        QVERIFY(m_boxes->shown().isEmpty());
+    }
+
+    // Without a commit, the focus leaving the combo ends the composition: the rule sees the rest.
+    void compositionLeftByTheFocus() {
+        auto* combo = this->combo("Combo31");
+        combo->setFocus();
+        combo->lineEdit()->selectAll();
+        QInputMethodEvent composing(QStringLiteral("み"), {});
+        QApplication::sendEvent(combo, &composing);
+        QCOMPARE(combo->currentText(), QString());
+        pane("Text1")->setFocus();
+        QCOMPARE(combo->currentText(), QStringLiteral("左"));
+    }
+
+    // The box gets its message once, also when the input method sends more while it is up.
+    void lengthMessageOnceWhenACommitPassesTheLimit() {
+        auto* text3 = pane("Text3");
+        text3->assign(Text(65534, u'x'));
+        text3->setFocus();
+        text3->moveCursor(QTextCursor::End);
+        // The message box takes the focus; the input method resets its pre-edit in the pane, and
+        // the editor reports the change of its pre-edit area as a change of its text.
+        bool reset = false;
+        m_boxes->whileShown = [&reset, text3] {
+            if (std::exchange(reset, true)) return;
+            QInputMethodEvent resetPreedit;
+            QApplication::sendEvent(text3, &resetPreedit);
+            emit text3->textChanged();
+        };
+        QInputMethodEvent composing(QStringLiteral("にほんご"), {});
+        QApplication::sendEvent(text3, &composing);
+        QInputMethodEvent committed;
+        committed.setCommitString(QStringLiteral("日本語"));
+        QApplication::sendEvent(text3, &committed);
+        m_boxes->whileShown = nullptr;
+        QCOMPARE(m_boxes->texts(), QStringList{QStringLiteral("改行2文字を含む65535文字まで有効です。")});
+        QVERIFY(text3->isEmpty());
+    }
+
+    void tabWalksEachLineLeftToRight_data() {
+        QTest::addColumn<int>("tab");
+        QTest::addColumn<QStringList>("stops");
+        // From the first operation to the first operation of the next tab. An option that is not
+        // selected is no stop; the date pickers take one Tab per part of the date.
+        QTest::newRow("tab 0") << 0
+                               << QStringList{"Option1(0)", "Combo41",   "Combo42",   "Combo39",  "Combo40",
+                                              "Text26",     "Command26", "Combo19",   "Combo31",  "Text3",
+                                              "Command4",   "Combo34",   "Text4",     "Command7", "Combo32",
+                                              "Combo1",     "Text5",     "Command8",  "Combo2",   "Text7",
+                                              "Combo33",    "Text8",     "Command9",  "Command5", "Text35",
+                                              "Text36",     "Text37",    "Text9",     "Combo47",  "Text13",
+                                              "Command19",  "Command13", "Option2(0)"};
+        QTest::newRow("tab 1") << 1
+                               << QStringList{"Option2(0)", "Text11",    "Command14", "Text25",  "Combo38",
+                                              "Text12",     "Command15", "Combo4",    "Combo3",  "Text14",
+                                              "Command18",  "Combo5",    "Text16",    "Text17",  "Text18",
+                                              "Command20",  "Combo43",   "Text19",    "Text20",  "Text21",
+                                              "Command21",  "Combo18",   "Combo6",    "Combo7",  "Text34",
+                                              "Command23",  "Combo8",    "Combo9",    "Combo10", "Combo11",
+                                              "Combo16",    "Combo12",   "Combo13",   "Combo17", "Combo14",
+                                              "Combo15",    "Command17", "Check3"};
+        QTest::newRow("tab 3") << 3
+                               << QStringList{"Option4(0)", "Combo20", "Combo27",   "Combo26",   "Combo24",
+                                              "Combo21",    "Combo22", "Text38",    "Combo23",   "Combo25",
+                                              "Command29",  "Combo30", "Combo29",   "Combo28",   "Text41",
+                                              "Combo35",    "Combo36", "Combo37",   "Command30", "Combo48",
+                                              "Text15",     "Combo50", "Combo49",   "Command10", "Text22",
+                                              "Command32",  "Combo52", "Combo51",   "Text23",    "Command16",
+                                              "Text24",     "Combo53", "Command33", "Text27",    "DTPicker1",
+                                              "chkYoubi",   "Combo54", "Text28",    "DTPicker2", "Combo57",
+                                              "Combo55",    "Text29",  "DTPicker3", "Combo56",   "Command22",
+                                              "Option1(0)"};
+    }
+    void tabWalksEachLineLeftToRight() {
+        QFETCH(int, tab);
+        QFETCH(QStringList, stops);
+        showTab(tab);
+        get(stops.front())->setFocus(Qt::TabFocusReason);
+        QStringList walked = {QApplication::focusWidget()->objectName()};
+        while (tabs()->currentIndex() == tab && walked.size() < 2 * stops.size()) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            const QString name = QApplication::focusWidget()->objectName();
+            if (name != walked.back()) walked.append(name);
+        }
+        QCOMPARE(walked, stops);
+    }
+
     void menuItemsHaveTheirKeys() {
-        auto* file = m_window->findChild<QMenu*>(QStringLiteral("mnuFile"));
+        auto* file = get<QMenu>("mnuFile");
         QStringList keys;
         for (QAction* a : file->actions())
             keys.append(QKeySequence::mnemonic(a->text()).toString());
@@ -278,10 +387,7 @@ private slots:
         QFETCH(QString, name);
         QFETCH(QString, typed);
         QFETCH(QString, kept);
-        QWidget* control = m_window->findChild<QWidget*>(name);
-        QVERIFY(control);
-        for (int tab = 0; tab < m_tabs->count(); ++tab)
-            if (m_tabs->widget(tab)->isAncestorOf(control)) showTab(tab);
+        QWidget* control = showTabOf(name);
         control->setFocus();
         QApplication::processEvents();
         auto textOf = [control]() -> QString {
@@ -312,11 +418,6 @@ private slots:
     }
 };
 
-int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    setUpApplication(app);
-    KeyboardTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+KIVO_WINDOW_TEST_MAIN(KeyboardTest)
 
 #include "keyboard_test.moc"

@@ -3,7 +3,6 @@
 // taking far longer than it should, never on speed alone (the machine may be busy).
 #include <sys/resource.h>
 
-#include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
 #include <QElapsedTimer>
@@ -11,18 +10,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTabWidget>
-#include <QTemporaryDir>
-#include <QTest>
 #include <QTimer>
-#include <memory>
 
 #include "text/cp932.h"
-#include "window/file_dialog.h"
-#include "window/frm_main.h"
-#include "window/message_box.h"
-#include "window/qtext.h"
-#include "window/text_box.h"
+#include "window_fixture.h"
 
 using namespace kivo;
 using namespace kivo::window;
@@ -39,16 +30,6 @@ Text largeText() {
         t += line;
     return t;
 }
-
-class OneFile final : public FileDialogs {
-public:
-    explicit OneFile(QString path) : m_path(std::move(path)) {}
-    QString openFileName() override { return m_path; }
-    QString saveFileName() override { return m_path; }
-
-private:
-    QString m_path;
-};
 
 // Measures the longest stretch during which the window processed no events: a 5 ms timer
 // notes the gaps between its firings.
@@ -78,35 +59,12 @@ long peakMegabytes() {
 
 }  // namespace
 
-class LargeTextTest : public QObject {
+class LargeTextTest : public WindowFixture {
     Q_OBJECT
 
-    std::unique_ptr<ScriptedMessageBoxes> m_boxes;
-    std::unique_ptr<FrmMain> m_window;
-
-    PlainTextBox* pane(const char* name) { return m_window->findChild<PlainTextBox*>(QLatin1String(name)); }
-    void select(const char* option) {
-        m_window->findChild<QRadioButton*>(QLatin1String(option))->setChecked(true);
-    }
-    void setCombo(const char* name, const char* text) {
-        m_window->findChild<QComboBox*>(QLatin1String(name))->setEditText(QString::fromUtf8(text));
-    }
+    void setCombo(const QString& name, const QString& text) { combo(name)->setEditText(text); }
 
 private slots:
-    void init() {
-        m_boxes = std::make_unique<ScriptedMessageBoxes>();
-        m_window = std::make_unique<FrmMain>(m_boxes.get());
-        m_window->fillLists();
-        m_window->show();
-        m_window->finishStartUp();
-        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
-    }
-    void cleanup() {
-        m_window->closeQuietly();
-        m_window.reset();
-        m_boxes.reset();
-    }
-
     void executeOnTwentyMegabytes() {
         const Text upper = largeText();
         pane("Text1")->assign(upper);
@@ -145,20 +103,20 @@ private slots:
         QFETCH(int, tab);
         QFETCH(QString, option);
         QFETCH(QStringList, controls);
-        m_window->findChild<QTabWidget*>()->setCurrentIndex(tab);
-        select(qPrintable(option));
+        showTab(tab);
+        this->option(option)->setChecked(true);
         for (qsizetype i = 0; i + 1 < controls.size(); i += 2) {
             if (auto* box = m_window->findChild<QLineEdit*>(controls[i])) {
                 box->setText(controls[i + 1]);
             } else {
-                setCombo(qPrintable(controls[i]), qPrintable(controls[i + 1]));
+                setCombo(controls[i], controls[i + 1]);
             }
         }
         pane("Text1")->assign(largeText());
         QElapsedTimer sinceStop;
         QTimer::singleShot(30, m_window.get(), [&] {
             sinceStop.start();
-            QTest::mouseClick(m_window->findChild<QPushButton*>(QStringLiteral("Command6")), Qt::LeftButton);
+            click(QStringLiteral("Command6"));
         });
         QElapsedTimer run;
         run.start();
@@ -178,17 +136,15 @@ private slots:
     }
 
     void openTwentyMegabyteFile() {
-        QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("large.txt"));
+        const QString file = path(QStringLiteral("large.txt"));
         const Text text = largeText();
         {
-            QFile f(path);
+            QFile f(file);
             QVERIFY(f.open(QIODevice::WriteOnly));
             const std::string bytes = cp932::encode(text);
             f.write(bytes.data(), static_cast<qint64>(bytes.size()));
         }
-        OneFile dialogs(path);
-        m_window->setFileDialogs(&dialogs);
+        m_dialogs.names = {file};
         EventGapMeter gaps;
         QElapsedTimer clock;
         clock.start();
@@ -248,5 +204,6 @@ private slots:
     }
 };
 
-QTEST_MAIN(LargeTextTest)
+KIVO_WINDOW_TEST_MAIN(LargeTextTest)
+
 #include "large_text_test.moc"

@@ -4,7 +4,6 @@
 #include <algorithm>
 
 #include <QAbstractItemView>
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -18,13 +17,9 @@
 #include <QStyle>
 #include <QTabBar>
 #include <QTabWidget>
-#include <QTest>
 
 #include "ops/lists.h"
-#include "window/app_style.h"
-#include "window/frm_main.h"
-#include "window/message_box.h"
-#include "window/qtext.h"
+#include "window_fixture.h"
 
 using namespace kivo;
 using namespace kivo::window;
@@ -43,24 +38,18 @@ bool liesUnderAllReset(const QWidget* w) {
 
 }  // namespace
 
-class LayoutTest : public QObject {
+class LayoutTest : public WindowFixture {
     Q_OBJECT
 
 private:
-    ScriptedMessageBoxes m_boxes;
-    FrmMain* m_window = nullptr;
-    QTabWidget* m_tabs = nullptr;
+    // Nothing here changes the window: every test looks at the same one.
+    QString windowKey(const QByteArray&) const override { return QStringLiteral("layout"); }
 
     QList<QGroupBox*> frames() const {
         QList<QGroupBox*> out;
-        for (int tab = 0; tab < m_tabs->count(); ++tab)
-            out.append(m_tabs->widget(tab)->findChild<QGroupBox*>());
+        for (int tab = 0; tab < tabs()->count(); ++tab)
+            out.append(tabs()->widget(tab)->findChild<QGroupBox*>());
         return out;
-    }
-
-    void showTab(int tab) {
-        m_tabs->setCurrentIndex(tab);
-        QApplication::processEvents();
     }
 
     static void tabData() {
@@ -70,20 +59,6 @@ private:
     }
 
 private slots:
-    void initTestCase() {
-        m_window = new FrmMain(&m_boxes);
-        m_window->fillLists();
-        m_window->show();
-        m_window->finishStartUp();
-        QVERIFY(QTest::qWaitForWindowExposed(m_window));
-        m_tabs = m_window->findChild<QTabWidget*>(QStringLiteral("SSTab1"));
-    }
-
-    void cleanupTestCase() {
-        m_window->closeQuietly();
-        delete m_window;
-    }
-
     void captionsAreWhole_data() { tabData(); }
 
     void captionsAreWhole() {
@@ -91,7 +66,7 @@ private slots:
         showTab(tab);
         QStringList clipped;
         for (QWidget* w : m_window->findChildren<QWidget*>()) {
-            if (!w->isVisibleTo(m_window)) continue;
+            if (!w->isVisibleTo(m_window.get())) continue;
             int needed = 0;
             if (auto* l = qobject_cast<QLabel*>(w)) {
                 needed = l->sizeHint().width();
@@ -120,7 +95,7 @@ private slots:
         QList<QWidget*> controls;
         for (QObject* child : frame->children())
             if (auto* w = qobject_cast<QWidget*>(child);
-                w && w->isVisibleTo(m_window) && !liesUnderAllReset(w))
+                w && w->isVisibleTo(m_window.get()) && !liesUnderAllReset(w))
                 controls.append(w);
         QStringList faults;
         const QRect inside = frame->contentsRect();
@@ -147,7 +122,7 @@ private slots:
             QString names;
             for (int i = 0; i < row->count(); ++i) {
                 QWidget* w = row->itemAt(i)->widget();
-                if (!w || !w->isVisibleTo(m_window)) continue;
+                if (!w || !w->isVisibleTo(m_window.get())) continue;
                 const int centre = w->geometry().top() + w->geometry().bottom();  // twice the centre
                 low = std::min(low, centre);
                 high = std::max(high, centre);
@@ -163,8 +138,7 @@ private slots:
     void listEntriesAreWhole() {
         QStringList faults;
         for (QComboBox* combo : m_window->findChildren<QComboBox*>()) {
-            for (int tab = 0; tab < m_tabs->count(); ++tab)
-                if (m_tabs->widget(tab)->isAncestorOf(combo)) showTab(tab);
+            showTabOf(combo->objectName());
             combo->showPopup();
             QApplication::processEvents();
             QAbstractItemView* list = combo->view();
@@ -206,8 +180,8 @@ private slots:
                 for (QAction* a : m->actions())
                     texts.append(a->text());
         }
-        for (int tab = 0; tab < m_tabs->count(); ++tab)
-            texts.append(m_tabs->tabText(tab));
+        for (int tab = 0; tab < tabs()->count(); ++tab)
+            texts.append(tabs()->tabText(tab));
         texts.append(m_window->windowTitle());
         texts.append(kBusyCaption);
         const QFontMetrics metrics(m_window->font());
@@ -222,11 +196,6 @@ private slots:
     }
 };
 
-int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    setUpApplication(app);
-    LayoutTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+KIVO_WINDOW_TEST_MAIN(LayoutTest)
 
 #include "layout_test.moc"

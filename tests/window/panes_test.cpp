@@ -1,9 +1,6 @@
 // The text panes (context menu, Ctrl+V, copy and reset buttons) and the keyboard path through
 // the tab strip and from one tab's last stop to the next tab.
-#include <memory>
-
 #include <QAction>
-#include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QImage>
@@ -13,33 +10,14 @@
 #include <QRadioButton>
 #include <QTabBar>
 #include <QTabWidget>
-#include <QTest>
 
-#include "window/frm_main.h"
-#include "window/message_box.h"
-#include "window/pane_clipboard.h"
 #include "window/pane_menu.h"
-#include "window/qtext.h"
-#include "window/text_box.h"
+#include "window_fixture.h"
 
 using namespace kivo;
 using namespace kivo::window;
 
-Q_DECLARE_METATYPE(kivo::Answer)
-
 namespace {
-
-// The system clipboard, able to refuse text or to look empty.
-class TestClipboard final : public Clipboard {
-public:
-    bool refuses = false;
-    bool looksEmpty = false;
-    QString text() const override { return looksEmpty ? QString() : m_system.text(); }
-    bool setText(const QString& text) override { return !refuses && m_system.setText(text); }
-
-private:
-    QtClipboard m_system;
-};
 
 QString systemClipboard() {
     return QGuiApplication::clipboard()->text();
@@ -51,20 +29,12 @@ void putOnClipboard(const QString& text) {
 
 }  // namespace
 
-class PanesTest : public QObject {
+class PanesTest : public WindowFixture {
     Q_OBJECT
 
 private:
-    template <typename T>
-    T* get(const QString& name) {
-        T* w = m_window->findChild<T*>(name);
-        if (!w) qFatal("no control %s", qPrintable(name));
-        return w;
-    }
-    PlainTextBox* pane(const QString& name) { return get<PlainTextBox>(name); }
     QMenu* menu() { return get<QMenu>("mnuMenu"); }
     QAction* item(const QString& name) { return get<QAction>(name); }
-    QTabWidget* tabs() { return get<QTabWidget>("SSTab1"); }
 
     void release(PlainTextBox* p, Qt::MouseButton button) {
         QTest::mouseRelease(p->viewport(), button, {}, QPoint(4, 4));
@@ -76,35 +46,7 @@ private:
         menu()->hide();
         item(itemName)->trigger();
     }
-    void activate() {
-        m_window->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
-    }
-
-    std::unique_ptr<ScriptedMessageBoxes> m_boxes;
-    std::unique_ptr<TestClipboard> m_clipboard;
-    std::unique_ptr<FrmMain> m_window;
-
 private slots:
-    void init() {
-        m_boxes = std::make_unique<ScriptedMessageBoxes>();
-        m_clipboard = std::make_unique<TestClipboard>();
-        m_window = std::make_unique<FrmMain>(m_boxes.get());
-        m_window->setClipboard(m_clipboard.get());
-        m_window->fillLists();
-        m_window->show();
-        m_window->finishStartUp();
-        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
-        putOnClipboard(QString());
-    }
-
-    void cleanup() {
-        m_window->closeQuietly();
-        m_window.reset();
-        m_clipboard.reset();
-        m_boxes.reset();
-    }
-
     void offsetsCountCrLfTwice() {
         const Text t = u"ab\r\ncd\ref\ng";
         // editor positions: a0 b1 break2 c3 d4 break5 e6 f7 break8 g9 end10
@@ -196,7 +138,7 @@ private slots:
         QCOMPARE(systemClipboard(), clipboardAfter);
         QVERIFY(other->text() == Text(u"other"));
         QVERIFY(m_boxes->shown().isEmpty());
-        QVERIFY(!m_window->state().guard);
+        QVERIFY(!state().guard);
     }
 
     void menuEnablingRules_data() {
@@ -239,7 +181,7 @@ private slots:
             actual.append(item(QLatin1String(name))->isEnabled());
         menu()->hide();
         QCOMPARE(actual, enabled);
-        QVERIFY(!m_window->state().guard);
+        QVERIFY(!state().guard);
     }
 
     void menuLayout() {
@@ -278,7 +220,7 @@ private slots:
     void clipboardFailureLeavesThePane() {
         QFETCH(QString, itemName);
         QFETCH(QString, message);
-        m_clipboard->refuses = true;
+        m_clipboard.refuses = true;
         putOnClipboard(QStringLiteral("before"));
         for (const char* name : {"Text1", "Text2"}) {
             m_boxes->clear();
@@ -294,7 +236,7 @@ private slots:
         }
         // While closing nothing is shown.
         m_boxes->clear();
-        m_window->state().closing = true;
+        state().closing = true;
         pick(pane("Text1"), itemName);
         QVERIFY(m_boxes->shown().isEmpty());
     }
@@ -313,10 +255,10 @@ private slots:
             QVERIFY(p->text() == Text(u"ab"));
             // The filter judges the clipboard's text, not what the editor would make of it.
             putOnClipboard(QStringLiteral("xy"));
-            m_clipboard->looksEmpty = true;
+            m_clipboard.looksEmpty = true;
             QTest::keyClick(p, Qt::Key_V, Qt::ControlModifier);
             QVERIFY(p->text() == Text(u"ab"));
-            m_clipboard->looksEmpty = false;
+            m_clipboard.looksEmpty = false;
             QTest::keyClick(p, Qt::Key_V, Qt::ControlModifier);
             QVERIFY(p->text() == Text(u"abxy"));
             // Other Ctrl keys go through.
@@ -327,12 +269,12 @@ private slots:
     }
 
     void heldGuardStopsTheMenuAndTheLowerFilter() {
-        m_window->state().guard = true;
+        state().guard = true;
         pane("Text2")->assign(u"ab");
         release(pane("Text2"), Qt::RightButton);
         QVERIFY(!menu()->isVisible());
         putOnClipboard(QStringLiteral("xy"));
-        m_clipboard->looksEmpty = true;
+        m_clipboard.looksEmpty = true;
         for (const char* name : {"Text1", "Text2"}) {
             pane(QLatin1String(name))->assign(u"ab");
             pane(QLatin1String(name))->moveCursor(QTextCursor::End);
@@ -341,7 +283,7 @@ private slots:
         // The upper pane filters always; the lower one only while the guard is free.
         QVERIFY(pane("Text1")->text() == Text(u"ab"));
         QVERIFY(pane("Text2")->text() == Text(u"abxy"));
-        m_window->state().guard = false;
+        state().guard = false;
     }
 
     void copyButtons_data() {
@@ -385,7 +327,7 @@ private slots:
         QFETCH(QString, clipboard);
         pane(paneName)->assign(toText(text));
         putOnClipboard(QStringLiteral("before"));
-        m_clipboard->refuses = refuses;
+        m_clipboard.refuses = refuses;
         QTest::mouseClick(get<QPushButton>(button), Qt::LeftButton);
         QCOMPARE(m_boxes->texts(), message.isEmpty() ? QStringList{} : QStringList{message});
         if (!message.isEmpty()) QCOMPARE(int(m_boxes->shown().front().icon), icon);
@@ -418,7 +360,6 @@ private slots:
         QFETCH(QString, paneName);
         QFETCH(QString, question);
         QFETCH(Answer, answer);
-        activate();
         pane("Text1")->assign(u"上");
         pane("Text2")->assign(u"下");
         const Text before = pane(paneName)->text();
@@ -436,7 +377,7 @@ private slots:
 
     void resetAsksNothingWhileClosing() {
         pane("Text1")->assign(u"上");
-        m_window->state().closing = true;
+        state().closing = true;
         QTest::mouseClick(get<QPushButton>("Command1"), Qt::LeftButton);
         QVERIFY(m_boxes->shown().isEmpty());
         QVERIFY(pane("Text1")->text() == Text(u"上"));
@@ -473,7 +414,6 @@ private slots:
         QFETCH(QString, other);
         QFETCH(QString, first);
         QFETCH(QString, nextFirst);
-        activate();
         tabs()->setCurrentIndex(tab);
         for (const char* name : {"Option1(7)", "Option2(7)", "Option4(7)"})
             get<QRadioButton>(QLatin1String(name))->setChecked(true);
@@ -482,7 +422,7 @@ private slots:
         auto* allReset = get<QPushButton>(button);
         allReset->setFocus();
         QCOMPARE(QApplication::focusWidget(), allReset);
-        m_window->state().focusCycling = false;
+        state().focusCycling = false;
         QTest::keyClick(allReset, Qt::Key_Tab);
         QCOMPARE(tabs()->currentIndex(), (tab + 1) % 4);
         QVERIFY(get<QAbstractButton>(first)->isChecked());
@@ -491,17 +431,16 @@ private slots:
     }
 
     void clickOnAllResetOrASetFlagStaysOnTheTab() {
-        activate();
         for (const auto& [tab, button] :
              {std::pair{0, "Command13"}, {1, "Command17"}, {2, "Command24"}, {3, "Command22"}}) {
             tabs()->setCurrentIndex(tab);
             auto* allReset = get<QPushButton>(QLatin1String(button));
-            m_window->state().focusCycling = false;
+            state().focusCycling = false;
             // The reset moves the focus on from the button: that move stays on the tab.
             QTest::mouseClick(allReset, Qt::LeftButton);
             QCOMPARE(tabs()->currentIndex(), tab);
             allReset->setFocus();
-            m_window->state().focusCycling = true;
+            state().focusCycling = true;
             QTest::keyClick(allReset, Qt::Key_Tab);
             QCOMPARE(tabs()->currentIndex(), tab);
             QVERIFY(QApplication::focusWidget() != allReset);
@@ -519,13 +458,12 @@ private slots:
     void tabStripSelectsTheFirstOperation() {
         QFETCH(int, tab);
         QFETCH(QString, first);
-        activate();
         QTabBar* strip = tabs()->tabBar();
         auto unselect = [&] {
             for (const char* name : {"Option1(7)", "Option2(7)", "Option4(7)"})
                 get<QRadioButton>(QLatin1String(name))->setChecked(true);
             get<QCheckBox>("Check3")->setChecked(false);
-            m_window->state().focusCycling = true;
+            state().focusCycling = true;
         };
         // A click on the tab: the mouse button released over the strip.
         unselect();
@@ -533,29 +471,28 @@ private slots:
         QCOMPARE(tabs()->currentIndex(), tab);
         QVERIFY(get<QAbstractButton>(first)->isChecked());
         QCOMPARE(QApplication::focusWidget(), get<QWidget>(first));
-        QVERIFY(!m_window->state().focusCycling);
+        QVERIFY(!state().focusCycling);
         // The strip getting the focus passes it on.
         unselect();
         strip->setFocus(Qt::TabFocusReason);
         QVERIFY(get<QAbstractButton>(first)->isChecked());
         QCOMPARE(QApplication::focusWidget(), get<QWidget>(first));
-        QVERIFY(!m_window->state().focusCycling);
+        QVERIFY(!state().focusCycling);
         // A key released over it.
         unselect();
         QTest::keyRelease(strip, Qt::Key_Right);
         QVERIFY(get<QAbstractButton>(first)->isChecked());
         // Under a held guard the mouse and key cases do nothing.
         unselect();
-        m_window->state().guard = true;
+        state().guard = true;
         QTest::mouseClick(strip, Qt::LeftButton, {}, strip->tabRect(tab).center());
         QTest::keyRelease(strip, Qt::Key_Right);
-        m_window->state().guard = false;
+        state().guard = false;
         QVERIFY(!get<QAbstractButton>(first)->isChecked());
-        QVERIFY(m_window->state().focusCycling);
+        QVERIFY(state().focusCycling);
     }
 
     void accessKeyOfATabSelectsItsFirstOperation() {
-        activate();
         get<QCheckBox>("Check3")->setChecked(false);
         QTest::keyClick(m_window.get(), Qt::Key_3, Qt::AltModifier);
         QTRY_COMPARE(tabs()->currentIndex(), 2);
@@ -564,7 +501,6 @@ private slots:
     }
 
     void text40PutsTheTabControlThirdInTheFocusOrder() {
-        activate();
         // The Tab stops of the window in order, the tab control once for everything inside it.
         auto stops = [this] {
             QStringList out;
@@ -587,5 +523,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(PanesTest)
+KIVO_WINDOW_TEST_MAIN(PanesTest)
 #include "panes_test.moc"

