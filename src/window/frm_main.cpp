@@ -200,7 +200,7 @@ void FrmMain::buildTopLevel() {
     m_tabs->setObjectName(QStringLiteral("SSTab1"));
     m_tabs->setGeometry(kTabs);
     int tabNumber = 0;
-    for (TabTable table : {set1Table(), set2Table(), loopTable(), set4Table()}) {
+    for (TabTable table : {set1Table(), set2Table(), loopTable(), set4Table(), set5Table()}) {
         m_pages.push_back(new TabPage(std::move(table), m_state));
         m_tabs->addTab(m_pages.back(), QStringLiteral("%1(&%1)").arg(++tabNumber));
     }
@@ -273,6 +273,9 @@ void FrmMain::fillLists() {
         combo->setEditText(toQString(list.defaultText));
         if (m_state.closing) return;
     }
+    // The check boxes that start ticked (the width conversion's classes).
+    for (const std::string& name : checkBoxNames())
+        if (checkBoxDefault(name) == u"1") m_controls->restoreDefault(name);
     for (TabPage* page : m_pages)
         page->operations().front()->setChecked(true);
 }
@@ -590,7 +593,7 @@ void FrmMain::wireTabCycling() {
 }
 
 void FrmMain::focusFirstOperation(int tab) {
-    if (tab < 0 || tab > 3) return;
+    if (tab < 0 || tab >= static_cast<int>(m_pages.size())) return;
     QAbstractButton* first = firstOperation(tab);
     first->setChecked(true);
     first->setFocus();

@@ -9,7 +9,7 @@ inline const QString kChooseOperation = QStringLiteral("実行する条件を選
 inline const QString kTickLoopGenerator = QStringLiteral(
     "「個々の数字をインクリメントまたはデクリメントしてループ追加する」にチェックを入れて下さい。");
 
-// The four condition tabs, in the order of the tab strip.
+// The condition tabs, in the order of the tab strip.
 
 /// Tab 0, condition set 1 (codes 0–12): character-level operations.
 TabTable set1Table();
@@ -21,5 +21,7 @@ TabTable set2Table();
 TabTable loopTable();
 /// Tab 3, condition set 4 (codes 27–34): sorting, numbering and date series.
 TabTable set4Table();
+/// Tab 4, condition set 5 (codes 35–41): Japanese text chores.
+TabTable set5Table();
 
 }  // namespace kivo::window

@@ -74,11 +74,12 @@ private slots:
         QTest::addColumn<int>("tab");
         QTest::addColumn<QString>("keys");
         // The panes' buttons, Stop, Execute, the tab strip and the File menu are on every tab.
-        const QString everywhere = QStringLiteral("ABCDXYZ1234T");
+        const QString everywhere = QStringLiteral("ABCDXYZ12345T");
         QTest::newRow("tab 0") << 0 << QStringLiteral("EFGHIJKLMNOPQ") + everywhere;
         QTest::newRow("tab 1") << 1 << QStringLiteral("EFGHIJKLMNOPQ") + everywhere;
         QTest::newRow("tab 2") << 2 << QStringLiteral("EFGHIJKLMNOPQRS67890") + everywhere;
         QTest::newRow("tab 3") << 3 << QStringLiteral("EFGHIJKLM") + everywhere;
+        QTest::newRow("tab 4") << 4 << QStringLiteral("EFGHIJK") + everywhere;
     }
 
     void noAccessKeyTwiceOnOneTab() {
@@ -111,7 +112,7 @@ private slots:
 
     void everyAccessKeyActs_data() {
         QTest::addColumn<int>("tab");
-        for (int tab = 0; tab < 4; ++tab)
+        for (int tab = 0; tab < 5; ++tab)
             QTest::addRow("tab %d", tab) << tab;
     }
 
@@ -320,7 +321,13 @@ private slots:
                                               "Text24",     "Combo53", "Command33", "Text27",    "DTPicker1",
                                               "chkYoubi",   "Combo54", "Text28",    "DTPicker2", "Combo57",
                                               "Combo55",    "Text29",  "DTPicker3", "Combo56",   "Command22",
-                                              "Option1(0)"};
+                                              "Option5(0)"};
+        QTest::newRow("tab 4") << 4 << QStringList{"Option5(0)", "Combo59",   "Check5(0)", "Check5(1)",
+                                                   "Check5(2)",  "Check5(3)", "Check5(4)", "Command34",
+                                                   "Combo60",    "Command35", "Combo61",   "Command36",
+                                                   "Combo62",    "Command37", "Combo63",   "Command38",
+                                                   "Combo64",    "Command39", "Combo65",   "Command40",
+                                                   "Command41",  "Option1(0)"};
     }
     void tabWalksEachLineLeftToRight() {
         QFETCH(int, tab);

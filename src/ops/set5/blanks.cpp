@@ -67,7 +67,7 @@ const OperationDeclaration kCleanBlanks = declare<BlanksOptions>({
     .selector = "Option5(3)",
     .name = "clean-blanks",
     .description = "Removes blanks at the line ends, or removes or squeezes blank lines",
-    .caption = u"空白と空行を…(&H)",
+    .caption = u"空白と空行を(&H)…",
     .params = {listParam(
         &BlanksOptions::cleaning, "Combo62", "mode",
         {{u"行頭と行末の空白を削除する", "trim", BlankCleaning::TrimBothEnds},

@@ -60,7 +60,7 @@ const OperationDeclaration kRemoveDuplicateLines = declare<DuplicateLinesOptions
     .name = "duplicate-lines",
     .description =
         "Removes repeated lines (keeping the first or the last), keeps the unique ones, or counts them",
-    .caption = u"重複する行を…(&G)",
+    .caption = u"重複する行を(&G)…",
     .params = {listParam(&DuplicateLinesOptions::mode, "Combo61", "mode",
                          {{u"削除する(最初の行を残す)", "keep-first", DuplicateLines::KeepFirst},
                           {u"削除する(最後の行を残す)", "keep-last", DuplicateLines::KeepLast},

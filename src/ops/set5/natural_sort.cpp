@@ -74,7 +74,7 @@ const OperationDeclaration kSortLinesNaturally = declare<NaturalSortOptions>({
     .selector = "Option5(4)",
     .name = "natural-sort",
     .description = "Sorts the lines with their numbers compared by value (第2回 before 第10回)",
-    .caption = u"数値の大きさ順に行を…(&I)",
+    .caption = u"数値の大きさ順に行を(&I)…",
     .params = {listParam(
         &NaturalSortOptions::descending, "Combo63", "order",
         {{u"昇順でソートする", "ascending", false}, {u"降順でソートする", "descending", true}})},

@@ -81,7 +81,7 @@ const OperationDeclaration kCheckShiftJis = declare<ShiftJisCheckOptions>({
     .selector = "Option5(5)",
     .name = "shift-jis-check",
     .description = "Lists, replaces by \"?\" or removes the characters Shift-JIS cannot hold",
-    .caption = u"Shift-JISで表せない文字を…(&J)",
+    .caption = u"Shift-JISで表せない文字を(&J)…",
     .params = {listParam(&ShiftJisCheckOptions::action, "Combo64", "action",
                          {{u"一覧にする", "list", UnrepresentableAction::List},
                           {u"「?」に置き換える", "question-mark", UnrepresentableAction::QuestionMark},

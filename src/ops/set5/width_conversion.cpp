@@ -158,7 +158,7 @@ const OperationDeclaration kConvertWidth = declare<WidthOptions>({
     .selector = "Option5(0)",
     .name = "convert-width",
     .description = "Converts letters, digits, symbols, katakana and spaces between full and half width",
-    .caption = u"…に変換する　対象：…英字 …数字 …記号 …カタカナ …スペース(&E)",
+    .caption = u"…に変換する(&E)　対象：…英字 …数字 …記号 …カタカナ …スペース",
     .params = {listParam(&WidthOptions::direction, "Combo59", "direction",
                          {{u"全角→半角", "to-half", WidthDirection::ToHalf},
                           {u"半角→全角", "to-full", WidthDirection::ToFull}}),
