@@ -82,6 +82,14 @@ public:
     virtual std::optional<std::string> runUtf8(std::string_view upper, RunContext& ctx) = 0;
 };
 
+/// A run that shows what an operation does, for the help and the tooltips: the upper text, the
+/// command line's options (named form) and the lower text.
+struct Example {
+    Text input = {};
+    std::vector<std::string> options = {};
+    Text output = {};
+};
+
 /// A failed pre-check's message, or nothing when the run may go on. Pre-checks read the control
 /// texts as they are, before the options are read.
 using PreCheck = std::optional<Text> (*)(const Params& params);
@@ -98,6 +106,7 @@ struct OperationDeclaration {
     std::string name = {};         // "add-text"
     std::string description = {};  // one line, English
     Text caption = {};             // the option's caption, "…" where its controls sit
+    Example example = {};
     TextView errorMessage = kGeneralError;
     ErrorMessageFor errorMessageFor = nullptr;
     std::vector<ParamDeclaration> params = {};
@@ -135,6 +144,7 @@ struct Declaration {
     std::string name = {};
     std::string description = {};
     Text caption = {};
+    Example example = {};
     TextView errorMessage = kGeneralError;
     ErrorMessageFor errorMessageFor = nullptr;
     std::vector<Param<Options>> params = {};
@@ -198,6 +208,7 @@ OperationDeclaration declare(Declaration<Options> typed) {
                            .name = shared->name,
                            .description = shared->description,
                            .caption = shared->caption,
+                           .example = shared->example,
                            .errorMessage = shared->errorMessage,
                            .errorMessageFor = shared->errorMessageFor,
                            .params = {},
