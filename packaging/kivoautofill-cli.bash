@@ -1,35 +1,41 @@
-# bash completion for kivoautofill-cli: operation codes, parameter control names and the values of
-# --answer and --encoding.
+# bash completion for kivoautofill-cli: the program itself tells what may follow (its
+# "complete" command reads the operations' declarations): subcommands, operation names and
+# codes, options and their values, the window's control names; anything else is a file.
 
 _kivoautofill_cli() {
-    local cur=${COMP_WORDS[COMP_CWORD]} option= words
-    # Readline breaks words at "=": NAME=VALUE arrives as NAME, "=", VALUE.
-    if [[ $cur == = ]]; then
-        option=${COMP_WORDS[COMP_CWORD - 1]}
-        cur=
-    elif ((COMP_CWORD > 1)) && [[ ${COMP_WORDS[COMP_CWORD - 1]} == = ]]; then
-        option=${COMP_WORDS[COMP_CWORD - 2]}
-    fi
-    case $option in
-        --answer) words=(yes no cancel) ;;
-        --encoding) words=(utf-8 cp932) ;;
-        ?*) words=() ;; # a control takes any text
-        *)
-            if ((COMP_CWORD == 1)); then
-                words=({0..41} --help --version)
-            else
-                words=(--answer= --encoding= 'Check1('{0..16}')=' Check{2..4}= 'Check5('{0..4}')=' Combo{1..65}=
-                    'ComboFm('{0..16}')=' 'ComboId('{0..16}')=' 'ComboStep('{0..16}')='
-                    DTPicker{1..3}= Text{3..30}= Text{34..41}= chkYoubi=)
-            fi
-            ;;
-    esac
+    # Readline breaks words at "=": NAME=VALUE arrives as NAME, "=", VALUE. They are joined again.
+    local words=() i token
+    for ((i = 1; i <= COMP_CWORD; i++)); do
+        token=${COMP_WORDS[i]}
+        if ((${#words[@]} > 0)) && [[ $token == = || ${COMP_WORDS[i - 1]} == = ]] && ((i > 1)); then
+            words[-1]+=$token
+        else
+            words+=("$token")
+        fi
+    done
+    ((${#words[@]} > 0)) || words=("")
+    local current=${words[-1]}
     # What was typed, without the quote or backslashes that bash puts around a name's parentheses.
-    cur=${cur#[\"\']}
-    COMPREPLY=($(compgen -W "${words[*]}" -- "${cur//\\/}"))
-    # A NAME= goes on with its value, without a space. Bash quotes the parentheses of the names it
-    # inserts as it quotes file names (and "=" with them, which only the values of --answer and
-    # --encoding, names without parentheses, need unquoted).
+    current=${current#[\"\']}
+    current=${current//\\/}
+    words[-1]=$current
+    local candidates
+    candidates=$(kivoautofill-cli complete $((${#words[@]} - 1)) "${words[@]}" 2>/dev/null)
+    if [[ -z $candidates ]]; then
+        COMPREPLY=($(compgen -f -- "$current"))
+        compopt -o filenames
+        return 0
+    fi
+    # Readline replaces only what follows the last "=" of the word being completed.
+    local typed=${COMP_WORDS[COMP_CWORD]} cut=''
+    [[ $typed == = ]] && typed=''
+    if [[ $current == *=* ]]; then cut=${current%=*}=; fi
+    COMPREPLY=()
+    while IFS= read -r token; do
+        COMPREPLY+=("${token#"$cut"}")
+    done <<<"$candidates"
+    # An option or name that ends with "=" goes on with its value, without a space. Bash quotes
+    # the parentheses of the control names it inserts as it quotes file names.
     if [[ ${COMPREPLY[0]-} == *= ]]; then
         compopt -o nospace
         if [[ ${COMPREPLY[*]} == *'('* ]]; then

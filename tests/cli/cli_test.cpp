@@ -57,15 +57,16 @@ TEST(Cli, UsageErrors) {
         std::string errStart;
     };
     const Case cases[] = {
-        {{}, "a", "kivoautofill-cli: missing operation code"},
+        {{}, "a", "kivoautofill-cli: missing operation"},
         {{"42"}, "a", "kivoautofill-cli: unknown operation code '42'"},
-        {{"x"}, "a", "kivoautofill-cli: unknown operation code 'x'"},
-        {{"-1"}, "a", "kivoautofill-cli: unknown operation code '-1'"},
+        {{"x"}, "a", "kivoautofill-cli: unknown operation 'x'"},
+        {{"-1"}, "a", "kivoautofill-cli: unknown operation '-1'"},
         {{"0", "Combo99=1"}, "a", "kivoautofill-cli: unknown control 'Combo99'"},
         {{"0", "Text1=1"}, "a", "kivoautofill-cli: unknown control 'Text1'"},
-        {{"0", "Combo41"}, "a", "kivoautofill-cli: malformed argument 'Combo41'"},
+        // A word that is no option is a file.
+        {{"0", "Combo41"}, "a", "kivoautofill-cli: no such file: Combo41"},
         {{"0", "--answer=maybe"}, "a", "kivoautofill-cli: --answer takes yes, no or cancel"},
-        {{"0", "--encoding=latin1"}, "a", "kivoautofill-cli: --encoding takes utf-8 or cp932"},
+        {{"0", "--encoding=latin1"}, "a", "kivoautofill-cli: --encoding takes auto, utf-8 or cp932"},
         {{"0"}, "\xff\xfe", "kivoautofill-cli: standard input is not valid UTF-8"},
         {{"0"}, "\xed\xa0\x80", "kivoautofill-cli: standard input is not valid UTF-8"},
     };

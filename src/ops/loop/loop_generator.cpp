@@ -425,6 +425,7 @@ const OperationDeclaration kGenerateLoop = declare<LoopOptions>({
     .name = "loop",
     .description = "Repeats the text as a template, counting up to seventeen of its numbers up or down",
     .caption = u"個々の数字をインクリメントまたはデクリメントしてループ追加する(&E)",
+    .example = {.input = u"No.1", .options = {"--loops=3", "--use-1"}, .output = u"No.1\r\nNo.2\r\nNo.3"},
     .errorMessage = kLoopError,
     .params = loopParams(),
     .preCheck = [](const Params& p) -> std::optional<Text> {

@@ -39,6 +39,7 @@ const OperationDeclaration kAddTextAtSide = declare<AddTextOptions>({
     .name = "add-text",
     .description = "Adds a text at the start or the end of every line",
     .caption = u"…に次の文字を追加する(&I)",
+    .example = {.input = u"東京\n大阪", .options = {"--text=・"}, .output = u"・東京\r\n・大阪"},
     .params = {listParam(&AddTextOptions::side, "Combo31", "side", sideChoices(), OtherText::IsLastEntry),
                textParam(&AddTextOptions::text, "Text3", "text", kSeveralLines)},
     .preCheck = [](const Params& p) -> std::optional<Text> {
@@ -55,6 +56,7 @@ const OperationDeclaration kIndentLinesWithTab = declare<NoOptions>({
     .name = "indent",
     .description = "Puts a Tab at the start of every line",
     .caption = u"複数行の1行毎に左側にTab文字を1つ追加する(&P)",
+    .example = {.input = u"a\nb", .options = {}, .output = u"\ta\r\n\tb"},
     .run = IndentLinesWithTab,
 });
 

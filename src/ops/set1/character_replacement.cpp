@@ -132,6 +132,7 @@ const OperationDeclaration kReplaceSpecialCharacter = declare<SpecialCharacterOp
     .name = "replace-special",
     .description = "Replaces every line break, Lf, Cr, BS or Tab by a text",
     .caption = u"特殊文字を次の文字に置換(&G)",
+    .example = {.input = u"a\tb\tc", .options = {"--character=tab", "--replacement=,"}, .output = u"a,b,c"},
     .errorMessageFor = errorMessageFor,
     .params = {listParam(&SpecialCharacterOptions::character, "Combo40", "character", characterChoices(),
                          OtherText::RunsNothing),

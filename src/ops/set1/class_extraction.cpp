@@ -53,6 +53,7 @@ const OperationDeclaration kExtractDigits = declare<NoOptions>({
     .name = "extract-digits",
     .description = "Keeps only the half-width digits of every line",
     .caption = u"数字だけを抜き出す(&M)",
+    .example = {.input = u"価格 1,200円\n在庫 35個", .options = {}, .output = u"1200\r\n35"},
     .run = ExtractDigits,
 });
 
@@ -63,6 +64,7 @@ const OperationDeclaration kExtractDoubleByteCharacters = declare<NoOptions>({
     .name = "extract-full-width",
     .description = "Keeps only the full-width (double-byte Shift-JIS) characters of every line",
     .caption = u"ダブルバイト文字だけを抜き出す(&N)",
+    .example = {.input = u"ABCあいう123漢字", .options = {}, .output = u"あいう漢字"},
     .run = ExtractDoubleByteCharacters,
 });
 
@@ -73,6 +75,7 @@ const OperationDeclaration kExtractHalfWidthCharacters = declare<NoOptions>({
     .name = "extract-half-width",
     .description = "Keeps only the half-width (single-byte Shift-JIS) characters of every line",
     .caption = u"半角文字だけを抜き出す(&O)",
+    .example = {.input = u"ABCあいう123漢字", .options = {}, .output = u"ABC123"},
     .run = ExtractHalfWidthCharacters,
 });
 

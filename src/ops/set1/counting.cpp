@@ -109,6 +109,7 @@ const OperationDeclaration kCountCharacters = declare<CountCharactersOptions>({
     .name = "count-characters",
     .description = "Counts the characters, or the Shift-JIS bytes, of the text",
     .caption = u"文字数をカウント(&F)",
+    .example = {.input = u"あいう\nabc", .options = {"--mode=line-break-as-one"}, .output = u"文字数：7"},
     .params = {listParam(
         &CountCharactersOptions::mode, "Combo39", "mode",
         {{u"改行をカウントしない", "characters", CountMode::CharactersWithoutLineBreaks},
@@ -128,6 +129,9 @@ const OperationDeclaration kCountLetterClass = declare<CountLetterClassOptions>(
     .name = "count-letters",
     .description = "Counts the Latin letters of one class: half or full width, lower or upper case",
     .caption = u"…の数をカウントする(&H)",
+    .example = {.input = u"Hello World",
+                .options = {"--letters=half-lower"},
+                .output = u"半角英小文字の数：8"},
     .errorMessage = u"文字数が多いためオーバーフローまたはエラーしました。",
     .params = {listParam(&CountLetterClassOptions::letters, "Combo19", "letters",
                          {{u"半角英小文字「a～z」", "half-lower", LetterClass::HalfLower},

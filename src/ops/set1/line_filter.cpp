@@ -157,6 +157,7 @@ const OperationDeclaration kFilterLines = declare<FilterOptions>({
     .name = "filter-lines",
     .description = "Keeps the lines that contain a text, or those that do not",
     .caption = u"複数行から次の条件を満たす行を抜き出す(&Q)",
+    .example = {.input = u"apple\nbanana\ncherry", .options = {"--text=an"}, .output = u"banana"},
     .params = {listParam(&FilterOptions::keepContaining, "Combo47", "keep",
                          {{u"次の文字を含む行を抜き出す", "containing", true},
                           {u"次の文字を含まない行を抜き出す", "not-containing", false}}),

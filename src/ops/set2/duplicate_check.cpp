@@ -68,6 +68,7 @@ const OperationDeclaration kCheckDuplicateCharacters = declare<NoOptions>({
     .name = "remove-repeats",
     .description = "Keeps the first occurrence of each character and reports how many repeats went",
     .caption = u"改行無しデータを1文字ずつ重複チェックを行う(&G)",
+    .example = {.input = u"abcabcd", .options = {}, .output = u"abcd"},
     .errorMessage = kOverflowError,
     .run = CheckDuplicateCharacters,
 });

@@ -51,6 +51,7 @@ const OperationDeclaration kBreakEveryNCharacters = declare<BreakOptions>({
     .name = "fold",
     .description = "Cuts a one-line text into lines of a number of characters",
     .caption = u"1行文字列に次の文字数毎改行を入れる(&J)",
+    .example = {.input = u"abcdefgh", .options = {"--width=3"}, .output = u"abc\r\ndef\r\ngh"},
     .errorMessage = kOverflowError,
     .params = {countParam(&BreakOptions::width, "Combo5", "width", 1, 999)},
     .run = BreakEveryNCharacters,

@@ -91,6 +91,7 @@ const OperationDeclaration kCountLines = declare<NoOptions>({
     .name = "count-lines",
     .description = "Counts the lines of the text",
     .caption = u"複数行の行数をカウントする(&E)",
+    .example = {.input = u"a\nb\nc", .options = {}, .output = u"行数：3"},
     .errorMessage = kCountError,
     .run = CountLines,
 });
@@ -102,6 +103,7 @@ const OperationDeclaration kExtractLine = declare<ExtractLineOptions>({
     .name = "extract-line",
     .description = "Takes out one line by its number",
     .caption = u"複数行から1行抜き出す(&F)",
+    .example = {.input = u"a\nb\nc", .options = {"--line=2"}, .output = u"b"},
     .params = {numberTextParam(&ExtractLineOptions::lineNumber, "Text11", "line", 1, 2147483647, u"2")},
     .run = ExtractLine,
 });

@@ -131,6 +131,9 @@ const OperationDeclaration kGenerateDateSeries = declare<DateSeriesOptions>({
     .name = "date-series",
     .description = "Lists dates from the date of the text, a number of days, months or years apart",
     .caption = u"…を…する(&I)",
+    .example = {.input = u"2024/01/31",
+                .options = {"--unit=months", "--lines=3"},
+                .output = u"2024/01/31\r\n2024/02/29\r\n2024/03/31\r\n2024/04/30\r\n"},
     .errorMessageFor = [](const Params& p) -> TextView {
         return p.text("Combo51") == u"インクリメント"
                    ? u"西暦9999年以上になる行がある、またはその他のエラーです。"

@@ -50,6 +50,7 @@ const OperationDeclaration kSortLines = declare<SortOptions>({
     .name = "sort",
     .description = "Sorts the lines by character code, ascending or descending",
     .caption = u"複数行から文字をソートする(&E)",
+    .example = {.input = u"banana\napple\ncherry", .options = {}, .output = u"apple\r\nbanana\r\ncherry"},
     .params = {listParam(
         &SortOptions::descending, "Combo20", "order",
         {{u"昇順でソートする", "ascending", false}, {u"降順でソートする", "descending", true}})},

@@ -102,6 +102,7 @@ const OperationDeclaration kInsertRunningNumbers = declare<RunningNumbersOptions
     .name = "running-numbers",
     .description = "Puts running numbers into every n-th line at a position counted from a side",
     .caption = u"…行目から…行おきに…から…文字目後に…数値を入れる(&F)",
+    .example = {.input = u"a\nb\nc", .options = {"--digits=2"}, .output = u"01a\r\n02b\r\n03c"},
     .errorMessageFor = runningNumbersError,
     .params = {countParam(&RunningNumbersOptions::firstLine, "Combo27", "first-line", 1, 999),
                countParam(&RunningNumbersOptions::gap, "Combo26", "gap", 0, 999),

@@ -68,6 +68,7 @@ const OperationDeclaration kCleanBlanks = declare<BlanksOptions>({
     .name = "clean-blanks",
     .description = "Removes blanks at the line ends, or removes or squeezes blank lines",
     .caption = u"空白と空行を(&H)…",
+    .example = {.input = u"  a  \n\tb ", .options = {}, .output = u"a\r\nb"},
     .params = {listParam(
         &BlanksOptions::cleaning, "Combo62", "mode",
         {{u"行頭と行末の空白を削除する", "trim", BlankCleaning::TrimBothEnds},

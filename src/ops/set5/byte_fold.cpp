@@ -52,6 +52,9 @@ const OperationDeclaration kBreakLinesByBytes = declare<ByteFoldOptions>({
     .description =
         "Cuts every line into pieces of at most a number of Shift-JIS bytes, never inside a character",
     .caption = u"1行を…バイト以内毎に改行する(全角文字は分けない)(&K)",
+    .example = {.input = u"あいうえおかきくけこ",
+                .options = {"--bytes=8"},
+                .output = u"あいうえ\r\nおかきく\r\nけこ"},
     .params = {countParam(&ByteFoldOptions::bytes, "Combo65", "bytes", 1, 999, 80)},
     .run = BreakLinesByBytes,
 });

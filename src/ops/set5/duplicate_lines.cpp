@@ -61,6 +61,7 @@ const OperationDeclaration kRemoveDuplicateLines = declare<DuplicateLinesOptions
     .description =
         "Removes repeated lines (keeping the first or the last), keeps the unique ones, or counts them",
     .caption = u"重複する行を(&G)…",
+    .example = {.input = u"東京\n大阪\n東京", .options = {}, .output = u"東京\r\n大阪"},
     .params = {listParam(&DuplicateLinesOptions::mode, "Combo61", "mode",
                          {{u"削除する(最初の行を残す)", "keep-first", DuplicateLines::KeepFirst},
                           {u"削除する(最後の行を残す)", "keep-last", DuplicateLines::KeepLast},

@@ -36,6 +36,7 @@ const OperationDeclaration kConvertKana = declare<KanaOptions>({
     .name = "convert-kana",
     .description = "Converts hiragana to katakana, or katakana to hiragana",
     .caption = u"…に変換する(&F)",
+    .example = {.input = u"ひらがな", .options = {}, .output = u"ヒラガナ"},
     .params = {listParam(
         &KanaOptions::toKatakana, "Combo60", "direction",
         {{u"ひらがな→カタカナ", "to-katakana", true}, {u"カタカナ→ひらがな", "to-hiragana", false}})},

@@ -75,6 +75,7 @@ const OperationDeclaration kSortLinesNaturally = declare<NaturalSortOptions>({
     .name = "natural-sort",
     .description = "Sorts the lines with their numbers compared by value (第2回 before 第10回)",
     .caption = u"数値の大きさ順に行を(&I)…",
+    .example = {.input = u"第10回\n第2回\n第1回", .options = {}, .output = u"第1回\r\n第2回\r\n第10回"},
     .params = {listParam(
         &NaturalSortOptions::descending, "Combo63", "order",
         {{u"昇順でソートする", "ascending", false}, {u"降順でソートする", "descending", true}})},

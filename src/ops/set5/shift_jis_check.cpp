@@ -82,6 +82,7 @@ const OperationDeclaration kCheckShiftJis = declare<ShiftJisCheckOptions>({
     .name = "shift-jis-check",
     .description = "Lists, replaces by \"?\" or removes the characters Shift-JIS cannot hold",
     .caption = u"Shift-JISで表せない文字を(&J)…",
+    .example = {.input = u"a€b", .options = {}, .output = u"1行2文字目：€（U+20AC）"},
     .params = {listParam(&ShiftJisCheckOptions::action, "Combo64", "action",
                          {{u"一覧にする", "list", UnrepresentableAction::List},
                           {u"「?」に置き換える", "question-mark", UnrepresentableAction::QuestionMark},

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <deque>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "cli/cli_io.h"
+#include "ops/operation.h"
+
+namespace kivo::cli {
+
+/// A command line or recipe the program cannot follow: exit status 2, nothing written.
+struct UsageError {
+    std::string message;
+};
+
+/// The operation with `name` (its English name) or code.
+const OperationDeclaration& operationCalled(const std::string& name);
+
+/// The control text a named option's value stands for: a list entry given in Japanese or by its
+/// English alias, a number within the declared range, a check box's yes or no, a date. A value
+/// the option does not take is a usage error that names the values it takes.
+Text controlText(const ParamDeclaration& param, const std::string& value);
+
+/// The values an option takes, for its help and its usage errors ("left (左), right (右)").
+std::string valuesOf(const ParamDeclaration& param);
+
+/// One operation with the texts of the controls its options set, in the order given.
+struct OperationCall {
+    const OperationDeclaration* op = nullptr;
+    std::vector<std::pair<std::string, Text>> controls;
+
+    /// The load defaults with the given controls set.
+    Params params(Date today) const;
+};
+
+/// The encodings the command line reads and writes.
+enum class InputEncoding { Auto, Utf8, Cp932 };
+enum class OutputEncoding { AsInput, Utf8, Utf8WithMark, Cp932 };
+
+/// Everything a command line asks for besides the operation.
+struct Settings {
+    std::deque<Answer> answers;
+    std::optional<InputEncoding> encoding;  // none: auto for files, UTF-8 for standard input
+    OutputEncoding outputEncoding = OutputEncoding::AsInput;
+    std::vector<std::string> files;
+    std::optional<std::string> output;     // -o FILE
+    std::optional<std::string> outputDir;  // --output-dir DIR
+    bool inPlace = false;
+    unsigned jobs = 0;  // 0: the number of cores
+    bool quiet = false;
+};
+
+/// Parses the words after the operation's name or code: its options (`--side=right`, or the
+/// window's control names, `Combo31=右`), the settings and the files. `call.op` must be set.
+void parseWords(const std::vector<std::string>& words, OperationCall& call, Settings& settings);
+
+/// Parses a recipe step's words, which hold the operation and its options only.
+OperationCall parseStep(const std::vector<std::string>& words);
+
+/// Parses the settings and files of `run RECIPE ...` (no operation options).
+Settings parseRunWords(const std::vector<std::string>& words);
+
+}  // namespace kivo::cli

@@ -1,0 +1,231 @@
+#include "cli/help.h"
+
+#include <algorithm>
+#include <sstream>
+
+#include "cli/arguments.h"
+#include "ops/registry.h"
+#include "text/utf8.h"
+
+namespace kivo::cli {
+namespace {
+
+// The caption as a line of text: without its access key.
+std::string captionOf(const OperationDeclaration& op) {
+    std::string caption = utf8::encode(op.caption);
+    const std::size_t key = caption.find("(&");
+    if (key != std::string::npos) caption.erase(key, caption.find(')', key) + 1 - key);
+    while (!caption.empty() && caption.back() == ' ')
+        caption.pop_back();
+    return caption;
+}
+
+std::string defaultOf(const ParamDeclaration& p) {
+    switch (p.kind) {
+        case ParamKind::List:
+            for (const ListEntry& e : p.entries)
+                if (e.text == p.defaultText) return e.alias;
+            break;
+        case ParamKind::Check:
+            return p.defaultText == u"1" ? "yes" : "no";
+        case ParamKind::Date:
+            return "today";
+        case ParamKind::Count:
+        case ParamKind::String:
+            break;
+    }
+    return p.defaultText.empty() ? "empty" : utf8::encode(p.defaultText);
+}
+
+// A word as a shell reads it back.
+std::string quoted(const std::string& word) {
+    if (!word.empty() && word.find_first_of(" \t\n'\"\\$`|&;()<>*?[]#~!{}") == std::string::npos) return word;
+    std::string q = "'";
+    for (char c : word)
+        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+// A text as printf's format: line breaks and Tabs spelled out.
+std::string printfText(TextView text) {
+    std::string out;
+    for (char c : utf8::encode(text)) {
+        if (c == '\r')
+            out += "\\r";
+        else if (c == '\n')
+            out += "\\n";
+        else if (c == '\t')
+            out += "\\t";
+        else if (c == '\\')
+            out += "\\\\";
+        else if (c == '%')
+            out += "%%";
+        else
+            out += c;
+    }
+    return quoted(out);
+}
+
+bool startsWith(const std::string& s, const std::string& prefix) {
+    return s.rfind(prefix, 0) == 0;
+}
+
+void addMatching(std::vector<std::string>& out, const std::string& typed,
+                 const std::vector<std::string>& words) {
+    for (const std::string& w : words)
+        if (startsWith(w, typed)) out.push_back(w);
+}
+
+const std::vector<std::string> kSettingOptions = {
+    "--answer=", "--encoding=", "--output-encoding=", "--output=", "--output-dir=", "--in-place",
+    "--jobs=",   "--quiet"};
+
+std::vector<std::string> settingValues(const std::string& option) {
+    if (option == "--answer") return {"yes", "no", "cancel"};
+    if (option == "--encoding") return {"auto", "utf-8", "cp932"};
+    if (option == "--output-encoding") return {"utf-8", "utf-8-bom", "cp932"};
+    return {};
+}
+
+std::vector<std::string> optionValues(const ParamDeclaration& p) {
+    std::vector<std::string> values;
+    if (p.kind == ParamKind::List)
+        for (const ListEntry& e : p.entries)
+            values.push_back(e.alias);
+    if (p.kind == ParamKind::Check) values = {"yes", "no"};
+    return values;
+}
+
+// The operation a word names, by its name or code; none for any other word.
+const OperationDeclaration* calledOperation(const std::string& word) {
+    if (const OperationDeclaration* op = operationNamed(word)) return op;
+    if (word.empty() || word.size() > 2 || word.find_first_not_of("0123456789") != std::string::npos)
+        return nullptr;
+    return isOperationCode(std::stoi(word)) ? &operation(std::stoi(word)) : nullptr;
+}
+
+}  // namespace
+
+std::string usageText() {
+    return R"(Usage: kivoautofill-cli OPERATION [OPTION...] [FILE...]
+  or:  kivoautofill-cli run RECIPE [OPTION...] [FILE...]
+  or:  kivoautofill-cli list
+  or:  kivoautofill-cli help OPERATION
+Transforms plain text as the Kivoオートフィル window does: reverses, counts, replaces, extracts,
+sorts and numbers lines, repeats templates, lists dates and converts Japanese text.
+
+OPERATION is an operation's name or code: 'kivoautofill-cli list' lists them, and
+'kivoautofill-cli help OPERATION' tells its options. An operation's options take the form
+--NAME=VALUE; a list option takes the window's Japanese entry or its English name
+(--side=right or --side=右). The window's control names set the same values exactly
+(Combo31=右 Text3=・), and both forms may be mixed.
+
+The text comes from each FILE, or from standard input when there is none.
+
+  -o, --output=FILE        write the result to FILE instead of standard output
+      --output-dir=DIR     write each file's result to DIR under the file's name
+      --in-place           replace each file by its result (a file without one stays)
+      --encoding=ENC       the input's encoding: auto (the default for files: a byte-order
+                           mark, UTF-8 or code page 932, as the window's Open tells them
+                           apart), utf-8 (the default for standard input) or cp932
+      --output-encoding=E  the result's encoding: utf-8, utf-8-bom or cp932 (default: the
+                           input's)
+      --answer=ANSWER      the answer, yes, no or cancel, to the next question of a run
+                           (questions without one are answered yes)
+      --jobs=N             files worked on at once (default: the number of cores)
+      --quiet              no progress line on a terminal
+      --help               show this help and exit
+      --version            show the version and exit
+
+A recipe is a text file with one step per line: an operation and its options, quoted as in a
+shell; # starts a comment. Each step works on the result of the one before.
+
+Messages go to standard error, each file's after its name. Exit status: 0 when every text got
+a result, 1 when some did not (they are named), 2 when the command line or a recipe is wrong
+(nothing is written then).
+)";
+}
+
+std::string operationList() {
+    std::ostringstream out;
+    for (const OperationDeclaration* op : operations()) {
+        std::string name = op->name;
+        name.resize(std::max<std::size_t>(name.size(), 26), ' ');
+        out << (op->code < 10 ? " " : "") << op->code << "  " << name << op->description << "  ("
+            << captionOf(*op) << ")\n";
+    }
+    return out.str();
+}
+
+std::string operationHelp(const OperationDeclaration& op) {
+    std::ostringstream out;
+    out << op.name << " (code " << op.code << ", tab " << op.tab + 1 << " of the window: " << captionOf(op)
+        << ")\n  " << op.description << ".\n";
+    if (!op.params.empty()) {
+        out << "\nOptions:\n";
+        for (const ParamDeclaration& p : op.params) {
+            std::string option = "--" + p.option + (p.kind == ParamKind::Check ? "[=yes|no]" : "=VALUE");
+            option.resize(std::max<std::size_t>(option.size(), 22), ' ');
+            out << "  " << option << "  " << valuesOf(p) << "; default " << defaultOf(p) << "  [" << p.control
+                << "]\n";
+        }
+    }
+    const Example& example = op.example;
+    out << "\nExample:\n  $ printf " << printfText(example.input) << " | kivoautofill-cli " << op.name;
+    for (const std::string& option : example.options)
+        out << ' ' << quoted(option);
+    out << '\n';
+    std::string result = utf8::encode(example.output);
+    result.erase(std::remove(result.begin(), result.end(), '\r'), result.end());
+    std::istringstream lines(result);
+    for (std::string line; std::getline(lines, line);)
+        out << "  " << line << '\n';
+    return out.str();
+}
+
+std::string completions(const std::vector<std::string>& words, std::size_t index) {
+    const std::string typed = index < words.size() ? words[index] : "";
+    std::vector<std::string> out;
+    std::vector<std::string> operationWords;
+    for (const OperationDeclaration* op : operations()) {
+        operationWords.push_back(op->name);
+        operationWords.push_back(std::to_string(op->code));
+    }
+    if (index == 0) {
+        addMatching(out, typed, {"list", "help", "run", "--help", "--version"});
+        addMatching(out, typed, operationWords);
+    } else if (words[0] == "help" && index == 1) {
+        addMatching(out, typed, operationWords);
+    } else if (startsWith(typed, "-")) {
+        const OperationDeclaration* op = calledOperation(words[0]);
+        const std::size_t eq = typed.find('=');
+        if (eq != std::string::npos) {
+            const std::string option = typed.substr(0, eq);
+            std::vector<std::string> values = settingValues(option);
+            if (op)
+                for (const ParamDeclaration& p : op->params)
+                    if ("--" + p.option == option) values = optionValues(p);
+            for (std::string& v : values)
+                v = option + "=" + v;
+            addMatching(out, typed, values);
+        } else {
+            std::vector<std::string> options = kSettingOptions;
+            if (op)
+                for (const ParamDeclaration& p : op->params)
+                    options.push_back("--" + p.option + (p.kind == ParamKind::Check ? "" : "="));
+            addMatching(out, typed, options);
+        }
+    } else if (const OperationDeclaration* op = calledOperation(words[0]); op && !typed.empty()) {
+        // The window's control names, for the exact form; anything else is a file.
+        std::vector<std::string> controls;
+        for (const ParamDeclaration& p : op->params)
+            controls.push_back(p.control + "=");
+        addMatching(out, typed, controls);
+    }
+    std::string lines;
+    for (const std::string& w : out)
+        lines += w + '\n';
+    return lines;
+}
+
+}  // namespace kivo::cli

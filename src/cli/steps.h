@@ -1,0 +1,52 @@
+#pragma once
+
+#include <deque>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "cli/arguments.h"
+
+namespace kivo::cli {
+
+/// One operation of a run: a command line's one, or a recipe's step with the place it came from
+/// ("recipe.txt:3: "), which its messages start with.
+struct Step {
+    OperationCall call;
+    std::string where;
+};
+
+/// Message boxes become lines on standard error ("information: …"), after `prefix`; questions
+/// take the given answers in order, then Yes.
+class CliContext final : public RunContext {
+public:
+    CliContext(std::ostream& err, std::deque<Answer> answers) : m_err(err), m_answers(std::move(answers)) {}
+
+    bool poll() override { return cancelled(); }
+    bool stopFlag() const override { return m_stop; }
+    bool closing() const override { return false; }
+    void setStopFlag() override { m_stop = true; }
+
+    /// What every message line starts with from now on.
+    void setPrefix(std::string prefix) { m_prefix = std::move(prefix); }
+
+protected:
+    void showMessage(Icon icon, TextView message) override;
+    Answer askQuestion(TextView question) override;
+
+private:
+    void line(const char* kind, TextView text);
+
+    std::ostream& m_err;
+    std::deque<Answer> m_answers;
+    std::string m_prefix;
+    bool m_stop = false;
+};
+
+/// Runs the steps one after the other, each on the result of the one before: the last result, or
+/// nothing when a step ends without one (its messages tell why). `prefix` starts every message.
+std::optional<Text> runSteps(const std::vector<Step>& steps, Text upper, CliContext& ctx,
+                             const std::string& prefix = {});
+
+}  // namespace kivo::cli

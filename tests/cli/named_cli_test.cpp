@@ -1,0 +1,335 @@
+// The command line for people: named operations and options, discovery, files and folders,
+// recipes.
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "cli/arguments.h"
+#include "cli/cli.h"
+#include "cli/recipe.h"
+#include "ops/registry.h"
+#include "text/cp932.h"
+#include "text/utf8.h"
+
+namespace kivo {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct CliRun {
+    int status;
+    std::string out, err;
+};
+
+CliRun cli(const std::vector<std::string>& args, const std::string& input = "") {
+    std::istringstream in(input);
+    std::ostringstream out, err;
+    const int status = runCli(args, in, out, err);
+    return {status, out.str(), err.str()};
+}
+
+// A folder of the test's own, removed afterwards.
+class Folder {
+public:
+    Folder()
+        : m_path(fs::temp_directory_path() /
+                 ("kivo-cli-" + std::to_string(::getpid()) + "-" + std::to_string(++s_count))) {
+        fs::create_directories(m_path);
+    }
+    ~Folder() { fs::remove_all(m_path); }
+    std::string file(const std::string& name, const std::string& bytes) const {
+        const std::string path = (m_path / name).string();
+        std::ofstream(path, std::ios::binary) << bytes;
+        return path;
+    }
+    std::string path(const std::string& name) const { return (m_path / name).string(); }
+
+private:
+    static inline int s_count = 0;
+    fs::path m_path;
+};
+
+std::string read(const std::string& path) {
+    std::ifstream f(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(f), {}};
+}
+
+std::string sjis(const char* utf8Text) {
+    return cp932::encode(*utf8::decode(utf8Text));
+}
+
+// Every operation's example gives its output, named and by control names alike.
+TEST(NamedCli, EveryExampleGivesItsOutputInBothForms) {
+    for (const OperationDeclaration* op : operations()) {
+        const Example& example = op->example;
+        const std::string input = utf8::encode(example.input);
+        std::vector<std::string> named = {op->name};
+        named.insert(named.end(), example.options.begin(), example.options.end());
+        std::vector<std::string> byControls = {std::to_string(op->code)};
+        for (const auto& [control, text] : cli::parseStep(named).controls)
+            byControls.push_back(control + "=" + utf8::encode(text));
+        const CliRun r = cli(named, input);
+        EXPECT_EQ(r.status, 0) << op->name << ": " << r.err;
+        EXPECT_EQ(r.out, utf8::encode(example.output)) << op->name;
+        EXPECT_EQ(cli(byControls, input).out, r.out) << op->name;
+    }
+}
+
+TEST(NamedCli, OptionValuesAndTheirRefusals) {
+    const struct {
+        std::vector<std::string> args;
+        std::string input, out, err = {};
+        int status = 0;
+    } rows[] = {
+        {{"add-text", "--side=右", "--text=!"}, "a", "a!"},
+        {{"add-text", "--side=RIGHT", "--text", "!"}, "a", "a!"},
+        {{"4", "--text=!", "Combo31=右"}, "a", "a!"},
+        // Full-width digits, as the window's boxes take them.
+        {{"fold", "--width=２"}, "abcde", "ab\r\ncd\r\ne"},
+        {{"convert-width", "--katakana=no", "--spaces"}, "ＡB　ｶﾅ", "AB ｶﾅ"},
+        {{"add-text", "--side=middle", "--text=!"},
+         "a",
+         "",
+         "kivoautofill-cli: --side takes left (左), right (右), not 'middle'\n",
+         2},
+        {{"fold", "--width=1000"},
+         "a",
+         "",
+         "kivoautofill-cli: --width takes a whole number from 1 to 999, not '1000'\n",
+         2},
+        {{"add-text", "--colour=red"},
+         "a",
+         "",
+         "kivoautofill-cli: unknown option '--colour=red' for add-text (its options: --side, --text)\n",
+         2},
+        {{"add-text", "--text"}, "a", "", "kivoautofill-cli: --text needs a value\n", 2},
+        {{"filter-lines", "--text=a\nb"},
+         "a",
+         "",
+         "kivoautofill-cli: --text takes any text on one line, not 'a\nb'\n",
+         2},
+        {{"month-ends", "--start=2024-02-30"},
+         "",
+         "",
+         "kivoautofill-cli: --start takes a date yyyy/mm/dd, not '2024-02-30'\n",
+         2},
+        {{"no-such"},
+         "a",
+         "",
+         "kivoautofill-cli: unknown operation 'no-such' (see 'kivoautofill-cli list'; codes 0 to 41)\n",
+         2},
+    };
+    for (const auto& row : rows) {
+        const CliRun r = cli(row.args, row.input);
+        EXPECT_EQ(r.out, row.out) << row.args[0];
+        EXPECT_EQ(r.err, row.err) << row.args[0];
+        EXPECT_EQ(r.status, row.status) << row.args[0];
+    }
+    // No option of an operation takes a name the command line keeps for itself.
+    for (const OperationDeclaration* op : operations())
+        for (const ParamDeclaration& p : op->params)
+            for (const char* own : {"answer", "encoding", "output-encoding", "output", "output-dir",
+                                    "in-place", "jobs", "quiet", "help", "version"})
+                EXPECT_NE(p.option, own) << op->name;
+}
+
+TEST(NamedCli, ListHelpAndCompletion) {
+    const std::string list = cli({"list"}).out;
+    EXPECT_NE(list.find(" 4  add-text "), std::string::npos);
+    EXPECT_NE(list.find("(…に次の文字を追加する)"), std::string::npos);
+    EXPECT_EQ(std::count(list.begin(), list.end(), '\n'), static_cast<long>(operations().size()));
+    const std::string help = cli({"help", "4"}).out;
+    for (const char* part :
+         {"add-text (code 4", "--side=VALUE", "left (左), right (右); default left  [Combo31]",
+          "$ printf '東京\\n大阪' | kivoautofill-cli add-text --text=・", "  ・東京\n  ・大阪\n"})
+        EXPECT_NE(help.find(part), std::string::npos) << part;
+    EXPECT_EQ(cli({"help", "x"}).status, 2);
+    EXPECT_EQ(cli({"complete", "0", "add-"}).out, "add-text\n");
+    EXPECT_EQ(cli({"complete", "1", "add-text", "--si"}).out, "--side=\n");
+    EXPECT_EQ(cli({"complete", "1", "add-text", "--side="}).out, "--side=left\n--side=right\n");
+    EXPECT_EQ(cli({"complete", "1", "add-text", "--enc"}).out, "--encoding=\n");
+    EXPECT_EQ(cli({"complete", "1", "help", "fold"}).out, "fold\nfold-bytes\n");
+    EXPECT_NE(cli({"--help"}).out.find("Usage: kivoautofill-cli OPERATION"), std::string::npos);
+}
+
+TEST(NamedCli, OneFileGoesToStandardOutputInItsEncoding) {
+    const Folder dir;
+    const std::string file = dir.file("名簿.txt", sjis("東京\r\n大阪\r\n"));
+    CliRun r = cli({"add-text", "--text=・", file});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, sjis("・東京\r\n・大阪\r\n"));
+    r = cli({"add-text", "--text=・", "--output-encoding=utf-8", file});
+    EXPECT_EQ(r.out, "・東京\r\n・大阪\r\n");
+    const std::string marked = dir.file("marked.txt",
+                                        "\xEF\xBB\xBF"
+                                        "abc");
+    EXPECT_EQ(cli({"reverse", marked}).out,
+              "\xEF\xBB\xBF"
+              "cba");
+    r = cli({"reverse", "-o", dir.path("out.txt"), marked});
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(read(dir.path("out.txt")),
+              "\xEF\xBB\xBF"
+              "cba");
+    // The file's messages start with its name.
+    r = cli({"extract-digits", file});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, file + ": information: 半角数字は見つかりませんでした。\n");
+}
+
+TEST(NamedCli, SeveralFilesInPlaceOrIntoAFolder) {
+    const Folder dir;
+    const std::string a = dir.file("a.txt", "b\na\n");
+    const std::string b = dir.file("b.txt", sjis("い\nあ"));
+    const std::string one = dir.file("one.txt", "only");
+    ::chmod(a.c_str(), 0640);
+    CliRun r = cli({"sort", "--output-dir=" + dir.path("sorted"), a, b});
+    EXPECT_EQ(r.status, 0) << r.err;
+    // A final line break makes an empty last line, which sorts first.
+    EXPECT_EQ(read(dir.path("sorted/a.txt")), "\r\na\r\nb\r\n");
+    EXPECT_EQ(read(dir.path("sorted/b.txt")), sjis("あ\r\nい"));
+    // A file without a result is named and stays as it was; the others are replaced.
+    r = cli({"sort", "--in-place", "--jobs=2", a, one, b});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, one +
+                         ": information: 1行なのでソートできません。\n"
+                         "kivoautofill-cli: no result for 1 of 3 files: " +
+                         one + "\n");
+    EXPECT_EQ(read(a), "\r\na\r\nb\r\n");
+    EXPECT_EQ(read(one), "only");
+    struct stat s {};
+    ::stat(a.c_str(), &s);
+    EXPECT_EQ(s.st_mode & 0777, 0640u);
+    for (const fs::directory_entry& e : fs::directory_iterator(dir.path("")))
+        EXPECT_EQ(e.path().filename().string().find(".kivo-"), std::string::npos) << e.path();
+    // Mistakes are found before anything is written.
+    const struct {
+        std::vector<std::string> args;
+        std::string err;
+    } refused[] = {
+        {{"sort", a, b}, "several files need --output-dir=DIR or --in-place"},
+        {{"sort", "--in-place", a, dir.path("missing.txt")}, "no such file: " + dir.path("missing.txt")},
+        {{"sort", "--in-place"}, "--in-place needs FILE arguments"},
+        {{"sort", "-o", dir.path("x"), "--in-place", a}, "-o excludes --in-place and --output-dir"},
+        {{"sort", "--output-dir=" + dir.path("d"), a, a},
+         "two files would be written to " + dir.path("d") + "/a.txt"},
+        {{"sort", "--jobs=0", a}, "--jobs takes a number of at least 1, not '0'"},
+    };
+    for (const auto& row : refused) {
+        r = cli(row.args);
+        EXPECT_EQ(r.status, 2);
+        EXPECT_EQ(r.err, "kivoautofill-cli: " + row.err + "\n");
+    }
+    EXPECT_EQ(read(one), "only");
+}
+
+// Killed at any moment, an in-place run leaves every file old or new, never partial.
+TEST(NamedCli, AnInterruptedInPlaceRunLeavesEveryFileOldOrNew) {
+    const Folder dir;
+    const std::string old(200'000, 'x');
+    std::vector<std::string> args = {"kivoautofill-cli", "add-text", "--text=> ", "--in-place", "--jobs=2"};
+    for (int i = 0; i < 200; ++i)
+        args.push_back(dir.path("f" + std::to_string(i) + ".txt"));
+    const std::string fresh = "> " + old + "\r\n> " + old;
+    for (int delayMs : {20, 60, 150}) {
+        for (std::size_t i = 5; i < args.size(); ++i)
+            dir.file(args[i].substr(args[i].rfind('/') + 1), old + "\n" + old);
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            std::vector<char*> argv;
+            for (std::string& a : args)
+                argv.push_back(a.data());
+            argv.push_back(nullptr);
+            ::execv(KIVO_CLI_PATH, argv.data());
+            ::_exit(127);
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, nullptr, 0);
+        for (std::size_t i = 5; i < args.size(); ++i) {
+            const std::string now = read(args[i]);
+            EXPECT_TRUE(now == old + "\n" + old || now == fresh) << args[i];
+        }
+    }
+}
+
+TEST(NamedCli, RecipesRunTheirStepsInOrder) {
+    const Folder dir;
+    const std::string recipe = dir.file("clean.recipe",
+                                        "# a comment, then a blank line\n\n"
+                                        "clean-blanks --mode=trim   # blanks at both ends\n"
+                                        "duplicate-lines\n"
+                                        "add-text '--text=・ '\n");
+    const std::string input = sjis("  東京 \r\n大阪\r\n東京\r\n");
+    const std::string file = dir.file("in.txt", input);
+    CliRun r = cli({"run", recipe, file});
+    EXPECT_EQ(r.status, 0) << r.err;
+    // The same bytes as the three commands piped in code page 932.
+    std::string piped = input;
+    for (const std::vector<std::string>& step :
+         {std::vector<std::string>{"clean-blanks", "--encoding=cp932"},
+          std::vector<std::string>{"duplicate-lines", "--encoding=cp932"},
+          std::vector<std::string>{"add-text", "--text=・ ", "--encoding=cp932"}})
+        piped = cli(step, piped).out;
+    EXPECT_EQ(r.out, piped);
+    EXPECT_EQ(r.out, sjis("・ 東京\r\n・ 大阪\r\n"));
+
+    // A step without a result stops the recipe: its line and message.
+    const std::string stops = dir.file("stops.recipe", "reverse\nextract-digits\nsort\n");
+    r = cli({"run", stops}, "abc");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, stops + ":2: information: 半角数字は見つかりませんでした。\n");
+    // Questions take the answers in order across the steps.
+    const std::string asks =
+        dir.file("asks.recipe", "replace-special --character=lf --replacement=X\nremove-repeats\n");
+    r = cli({"run", asks, "--answer=yes", "--answer=no"}, "ab\r\nab");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find(asks + ":2: question: 改行が含まれています、改行を削除しますか？"),
+              std::string::npos);
+
+    // A malformed recipe runs no step.
+    const struct {
+        std::string text, err;
+    } malformed[] = {
+        {"reverse\nno-such-step\n",
+         ":2: unknown operation 'no-such-step' (see 'kivoautofill-cli list'; codes 0 to 41)"},
+        {"add-text --side=up\n", ":1: --side takes left (左), right (右), not 'up'"},
+        {"add-text '--text=x\n", ":1: a ' is not closed"},
+        {"# nothing\n\n", ": the recipe has no step"},
+    };
+    for (const auto& row : malformed) {
+        const std::string path = dir.file("bad.recipe", row.text);
+        r = cli({"run", path, file});
+        EXPECT_EQ(r.status, 2);
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(r.err, "kivoautofill-cli: " + path + row.err + "\n");
+    }
+}
+
+TEST(NamedCli, RecipeWordsAreQuotedAsInAShell) {
+    const struct {
+        std::string line;
+        std::vector<std::string> words;
+    } rows[] = {
+        {"add-text --text=a", {"add-text", "--text=a"}},
+        {"  a\t'b c'  \"d \\\" e\" f\\ g # comment", {"a", "b c", "d \" e", "f g"}},
+        {"a'b'\"c\"", {"abc"}},
+        {"a #b", {"a"}},
+        {"a#b", {"a#b"}},
+        {"''", {""}},
+        {"", {}},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(cli::splitWords(row.line), row.words) << row.line;
+}
+
+}  // namespace
+}  // namespace kivo
