@@ -288,16 +288,57 @@ std::size_t lineCount(TextView normalized) {
     return countUnit(normalized, kLf) + 1;
 }
 
-LineReader::LineReader(TextView normalized)
-    : m_text(normalized), m_appended(normalized.empty() || normalized.back() != kLf) {}
+LineReader::LineReader(TextView text, LineEnds ends)
+    : m_text(text),
+      m_ends(ends),
+      m_appended(text.empty() || !(text.back() == kLf || (ends == LineEnds::Any && text.back() == kCr))) {}
 
 bool LineReader::next(TextView& line) {
     if (m_pos > m_text.size() || (m_pos == m_text.size() && !m_appended)) return false;
-    const std::size_t lf = findUnit(m_text, kLf, m_pos);
-    const std::size_t end = lf == npos ? m_text.size() : lf;
+    const std::size_t at = m_ends == LineEnds::Lf ? findUnit(m_text, kLf, m_pos) : findLineBreak(m_text, m_pos);
+    const std::size_t end = at == npos ? m_text.size() : at;
     line = m_text.substr(m_pos, end - m_pos);
     m_pos = end + 1;
+    if (at != npos && m_text[at] == kCr && m_pos < m_text.size() && m_text[m_pos] == kLf) ++m_pos;
     return true;
+}
+
+std::size_t lineCountOf(TextView s) {
+    // Each Cr or Lf is a break, but the Lf of a CrLf.
+    std::size_t crLf = 0;
+    for (std::size_t at = findUnit(s, kCr); at != npos; at = findUnit(s, kCr, at + 1))
+        crLf += at + 1 < s.size() && s[at + 1] == kLf;
+    return countUnit(s, kCr) + countUnit(s, kLf) - crLf + 1;
+}
+
+// Two line breaks in a row after normalisation are two adjacent units that are each Cr or Lf,
+// other than a CrLf (a CrLf followed by a break shows as its Lf and that break).
+bool hasConsecutiveLineBreaksIn(TextView s) {
+    const std::size_t n = s.size();
+    const char16_t* p = s.data();
+    auto isBreak = [](char16_t c) { return c == kCr || c == kLf; };
+    std::size_t i = 0;
+#if defined(__SSE2__)
+    if (n >= kBlock) {
+        const Units cr(kCr);
+        const Units lf(kLf);
+        unsigned lastBreak = 0;
+        unsigned lastCr = 0;
+        for (; n - i >= kBlock; i += kBlock) {
+            const unsigned c = cr(p + i);
+            const unsigned l = lf(p + i);
+            const unsigned b = c | l;
+            if ((b & (b >> 1) & ~(c & (l >> 1)) & 0x7FFF) || (lastBreak & b & ~(lastCr & l) & 1)) return true;
+            lastBreak = b >> (kBlock - 1);
+            lastCr = c >> (kBlock - 1);
+        }
+        // The rest, with the pair that spans into it.
+        --i;
+    }
+#endif
+    for (; i + 1 < n; ++i)
+        if (isBreak(p[i]) && isBreak(p[i + 1]) && !(p[i] == kCr && p[i + 1] == kLf)) return true;
+    return false;
 }
 
 Text LineWriter::take(bool appendedLf) {

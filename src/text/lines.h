@@ -69,21 +69,32 @@ Text replaceAll(TextView s, TextView find, TextView replacement);
 /// Number of line breaks plus one, after normalisation: an empty text has one line.
 std::size_t lineCount(TextView normalized);
 
-/// Walks the Lf-separated lines of a normalised text. A text that does not end with Lf is treated
-/// as if one Lf had been appended, and `appendedLf()` says so; an empty text is one empty line.
+/// Which units end a line: Lf alone (a normalised text), or CrLf, Cr and Lf alike (a text as it
+/// is, read as its normalisation would be without making it).
+enum class LineEnds { Lf, Any };
+
+/// Walks the lines of a text. A text that does not end with a line break is treated as if one Lf
+/// had been appended, and `appendedLf()` says so; an empty text is one empty line.
 class LineReader {
 public:
-    explicit LineReader(TextView normalized);
+    explicit LineReader(TextView text, LineEnds ends = LineEnds::Lf);
 
-    /// Puts the next line (without its Lf) into `line`; false when no line is left.
+    /// Puts the next line (without its line break) into `line`; false when no line is left.
     bool next(TextView& line);
     bool appendedLf() const { return m_appended; }
 
 private:
     TextView m_text;
     std::size_t m_pos = 0;
+    LineEnds m_ends;
     bool m_appended;
 };
+
+/// Line breaks, a CrLf counting one, plus one: lineCount() of the normalised text.
+std::size_t lineCountOf(TextView s);
+
+/// hasConsecutiveLineBreaks() of the normalised text, read from the text as it is.
+bool hasConsecutiveLineBreaksIn(TextView s);
 
 /// Builds a result of CrLf-terminated lines; `take` removes the final CrLf when the input's final
 /// Lf had been appended, so that the output ends with a line break exactly when the input did.

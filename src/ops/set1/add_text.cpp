@@ -12,7 +12,7 @@ std::optional<Text> AddTextAtSide(TextView upper, const AddTextOptions& options,
     // Every Lf of the result becomes CrLf, those brought in by the added text too: a CrLf typed
     // into the box must arrive as one Lf, not as a Cr followed by a line break.
     const Text added = lfToCrLf(normalizeLineBreaks(options.text));
-    const std::size_t lines = lineCount(*text);
+    const std::size_t lines = text->lineCount();
     return text->eachLine(
         ctx,
         [&](TextView line, LineWriter& out) {
@@ -21,7 +21,7 @@ std::optional<Text> AddTextAtSide(TextView upper, const AddTextOptions& options,
             if (options.side == Side::Right) out.add(added);
             out.endLine();
         },
-        text->view().size() + lines * (kCrLf.size() + added.size()));
+        text->raw().size() + lines * (kCrLf.size() + added.size()));
 }
 
 std::optional<Text> IndentLinesWithTab(TextView upper, const NoOptions&, RunContext& ctx) {

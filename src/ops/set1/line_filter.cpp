@@ -19,9 +19,34 @@ std::size_t nextLf(TextView s, std::size_t from) {
 std::size_t nextLf(std::string_view s, std::size_t from) {
     return s.find('\n', from);
 }
+std::size_t nextCr(TextView s, std::size_t from) {
+    return findUnit(s, kCr, from);
+}
+std::size_t nextCr(std::string_view s, std::size_t from) {
+    return s.find('\r', from);
+}
 
-// The kept lines of a normalised text, each ended by CrLf but the last when the text's final Lf
-// was only implied. A condition holds no line break, so a match lies within one line: the
+std::size_t count(TextView s, char16_t unit) {
+    return countUnit(s, unit);
+}
+std::size_t count(std::string_view s, char byte) {
+    return static_cast<std::size_t>(std::count(s.begin(), s.end(), byte));
+}
+
+// Whether every line break of the text is Lf, or every one is CrLf: the filter reads such a text
+// as it is; any other is filtered once normalised.
+template <typename View>
+bool hasUniformBreaks(View s) {
+    const std::size_t crs = count(s, '\r');
+    if (crs == 0) return true;
+    std::size_t crLfs = 0;
+    for (std::size_t at = nextCr(s, 0); at != View::npos; at = nextCr(s, at + 1))
+        crLfs += at + 1 < s.size() && s[at + 1] == '\n';
+    return crLfs == crs && crs == count(s, '\n');
+}
+
+// The kept lines of a text whose line breaks are all Lf or all CrLf (hasUniformBreaks), each ended by CrLf but the
+// last when the text's final line break was only implied. A condition holds no line break, so a match lies within one line: the
 // condition is searched for in the whole text, a window of whole lines at a time, and the lines
 // between two matches are passed over (or kept) together.
 template <typename Char>
@@ -34,6 +59,7 @@ public:
         : m_s(s),
           m_search(condition),
           m_keepContaining(keepContaining),
+          m_crLf(s.find(Char('\r')) != View::npos),
           m_appendedLf(s.empty() || s.back() != Char('\n')),
           m_end(s.size() + (m_appendedLf ? 1 : 0)) {}
 
@@ -78,16 +104,26 @@ private:
         const std::size_t lf = m_s.substr(from, at - from).rfind(Char('\n'));
         return lf == View::npos ? from : from + lf + 1;
     }
+    // The line from `start` to its break at `end` (or the text's end).
     void addLine(std::size_t start, std::size_t end) {
         m_kept = true;
+        if (m_crLf && end < m_s.size()) --end;  // the Cr of its CrLf
         m_out.append(m_s.substr(start, end - start));
         m_out.append({Char('\r'), Char('\n')});
     }
-    // The whole lines from `from` up to `to`, one past their last Lf, each ended by CrLf.
+    // The whole lines from `from` up to `to`, one past their last Lf, each ended by CrLf: with
+    // CrLf breaks already, as one piece.
     void addLines(std::size_t from, std::size_t to) {
         if (from >= to) return;
         m_kept = true;
         const std::size_t stop = std::min(to, m_s.size());
+        if (m_crLf) {
+            const std::size_t lastLf = m_s.substr(from, stop - from).rfind(Char('\n'));
+            if (lastLf != View::npos) {
+                m_out.append(m_s.substr(from, lastLf + 1));
+                from += lastLf + 1;
+            }
+        }
         for (std::size_t lf = nextLf(m_s, from); lf != View::npos && lf < stop; lf = nextLf(m_s, from)) {
             m_out.append(m_s.substr(from, lf - from));
             m_out.append({Char('\r'), Char('\n')});
@@ -102,6 +138,7 @@ private:
     View m_s;
     BasicTextSearch<Char> m_search;
     bool m_keepContaining;
+    bool m_crLf;
     bool m_appendedLf;
     std::size_t m_end;
     String m_out;
@@ -134,20 +171,23 @@ std::optional<std::basic_string<Char>> filter(std::basic_string_view<Char> s, bo
 }  // namespace
 
 std::optional<Text> FilterLines(TextView upper, const FilterOptions& options, RunContext& ctx) {
-    const NormalizedText normalized(upper);
-    return filter<char16_t>(normalized, normalized.hasConsecutiveLineBreaks(), options.condition,
-                            options.keepContaining, ctx);
+    const bool consecutive = hasConsecutiveLineBreaksIn(upper);
+    if (hasUniformBreaks(upper)) return filter<char16_t>(upper, consecutive, options.condition, options.keepContaining, ctx);
+    const LineText text(upper);
+    return filter<char16_t>(text.normalized(), consecutive, options.condition, options.keepContaining, ctx);
 }
 
 bool filtersUtf8(std::string_view upper, const FilterOptions& options) {
-    return upper.find('\r') == std::string_view::npos && upper.size() <= kMaxResultLength / 2 &&
+    return hasUniformBreaks(upper) && upper.size() <= kMaxResultLength / 2 &&
            utf8::decode(utf8::encode(options.condition)) == options.condition;
 }
 
 std::optional<std::string> FilterLinesUtf8(std::string_view upper, const FilterOptions& options,
                                            RunContext& ctx) {
     const std::string condition = utf8::encode(options.condition);
-    return filter<char>(upper, ByteSearch("\n\n").foundIn(upper), condition, options.keepContaining, ctx);
+    // With uniform breaks, two in a row are two Lf with nothing or a Cr between them.
+    const bool consecutive = ByteSearch("\n\n").foundIn(upper) || ByteSearch("\n\r\n").foundIn(upper);
+    return filter<char>(upper, consecutive, condition, options.keepContaining, ctx);
 }
 
 const OperationDeclaration kFilterLines = declare<FilterOptions>({

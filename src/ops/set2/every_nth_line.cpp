@@ -35,7 +35,7 @@ std::optional<Text> pick(TextView upper, const EveryNthLineOptions& options, Run
             if (picked == keepPicked) out.addLine(line);
         },
         // At most every line with a CrLf: untouched room costs nothing, a reallocation a copy.
-        text->view().size() + lineCount(*text) + 1,
+        text->raw().size() + text->lineCount() + 1,
         // The last picked line never keeps a break, whether the text ended with one or not.
         keepPicked ? FinalBreak::Never : FinalBreak::AsInput);
 }

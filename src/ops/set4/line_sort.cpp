@@ -11,16 +11,16 @@ namespace kivo {
 std::optional<Text> SortLines(TextView upper, const SortOptions& options, RunContext& ctx) {
     const std::optional<LineText> text = LineText::refusingEmptyLines(upper, ctx);
     if (!text) return std::nullopt;
-    const TextView s = *text;
+    const TextView s = text->raw();
     // The pane's line count: a final line break adds an empty last line, which is sorted too.
-    const std::size_t n = lineCount(s);
+    const std::size_t n = text->lineCount();
     if (n <= 1) {
         ctx.inform(u"1行なのでソートできません。");
         return std::nullopt;
     }
     // Lines that are not read keep an empty text and are sorted with the others.
     std::vector<TextView> sorted(n);
-    LineReader lines(s);
+    LineReader lines(s, LineEnds::Any);
     for (std::size_t i = 0; i < n && !ctx.poll(); ++i)
         if (!lines.next(sorted[i])) break;
     if (ctx.cancelled()) return std::nullopt;

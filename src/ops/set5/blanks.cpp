@@ -58,7 +58,7 @@ std::optional<Text> CleanBlanks(TextView upper, const BlanksOptions& options, Ru
                 }
             }
         },
-        text.view().size() + lineCount(text) + 1);
+        text.raw().size() + text.lineCount() + 1);
 }
 
 const OperationDeclaration kCleanBlanks = declare<BlanksOptions>({

@@ -41,7 +41,7 @@ std::optional<Text> BreakLinesByBytes(TextView upper, const ByteFoldOptions& opt
             }
             out.addLine(line.substr(pieceStart));
         },
-        text.view().size() * 2 + 2);
+        text.raw().size() * 2 + 2);
 }
 
 const OperationDeclaration kBreakLinesByBytes = declare<ByteFoldOptions>({

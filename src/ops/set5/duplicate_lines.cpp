@@ -27,7 +27,7 @@ std::optional<Text> RemoveDuplicateLines(TextView upper, const DuplicateLinesOpt
         ++s.count;
         s.last = i;
     }
-    LineWriter out(text.view().size() + lines->size() + 1);
+    LineWriter out(text.raw().size() + lines->size() + 1);
     for (std::size_t i = 0; i < lines->size(); ++i) {
         if ((i & 0xFFF) == 0 && ctx.poll()) return std::nullopt;
         const TextView line = (*lines)[i];
