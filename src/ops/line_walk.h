@@ -14,6 +14,12 @@ namespace kivo {
 /// The message of a text with two line breaks in a row, refused by most line operations.
 inline constexpr TextView kConsecutiveLineBreaks = u"改行の連続があります。";
 
+/// The writer of a run's result: refused past the run's budget, handed to the run's sink as it
+/// grows when the run streams.
+inline LineWriter resultWriter(RunContext& ctx, std::size_t reserve) {
+    return LineWriter(reserve, ctx.resultBudget(), ctx.resultSink());
+}
+
 /// How the result of a line walk ends.
 enum class FinalBreak {
     AsInput,  // with a line break exactly when the upper text did
@@ -58,7 +64,7 @@ public:
     std::optional<Text> eachLine(RunContext& ctx, PerLine&& perLine, std::size_t reserve = 0,
                                  FinalBreak finalBreak = FinalBreak::AsInput) const {
         LineReader lines(m_raw, LineEnds::Any);
-        LineWriter out(reserve, ctx.resultBudget());
+        LineWriter out = resultWriter(ctx, reserve);
         for (TextView line; !ctx.poll() && lines.next(line);) {
             if constexpr (std::is_same_v<decltype(perLine(line, out)), bool>) {
                 if (!perLine(line, out)) return std::nullopt;

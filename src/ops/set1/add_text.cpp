@@ -46,6 +46,7 @@ const OperationDeclaration kAddTextAtSide = declare<AddTextOptions>({
         if (!p.text("Text3").empty()) return std::nullopt;
         return p.text("Combo31") + u"側に足す文字、文字列を入力して下さい。";
     },
+    .streamsResult = true,
     .run = AddTextAtSide,
 });
 
@@ -57,6 +58,7 @@ const OperationDeclaration kIndentLinesWithTab = declare<NoOptions>({
     .description = "Puts a Tab at the start of every line",
     .caption = u"複数行の1行毎に左側にTab文字を1つ追加する(&P)",
     .example = {.input = u"a\nb", .options = {}, .output = u"\ta\r\n\tb"},
+    .streamsResult = true,
     .run = IndentLinesWithTab,
 });
 

@@ -45,18 +45,19 @@ bool hasUniformBreaks(View s) {
     return crLfs == crs && crs == count(s, '\n');
 }
 
-// The kept lines of a text whose line breaks are all Lf or all CrLf (hasUniformBreaks), each ended by CrLf but the
-// last when the text's final line break was only implied. A condition holds no line break, so a match lies within one line: the
-// condition is searched for in the whole text, a window of whole lines at a time, and the lines
-// between two matches are passed over (or kept) together.
+// The kept lines of a text whose line breaks are all Lf or all CrLf (hasUniformBreaks), each ended by CrLf
+// but the last when the text's final line break was only implied. A condition holds no line break, so a match
+// lies within one line: the condition is searched for in the whole text, a window of whole lines at a time,
+// and the lines between two matches are passed over (or kept) together.
 template <typename Char>
 class LineFilter {
 public:
     using View = std::basic_string_view<Char>;
     using String = std::basic_string<Char>;
 
-    LineFilter(View s, View condition, bool keepContaining)
+    LineFilter(View s, View condition, bool keepContaining, ResultSink* sink)
         : m_s(s),
+          m_sink(sink),
           m_search(condition),
           m_keepContaining(keepContaining),
           m_crLf(s.find(Char('\r')) != View::npos),
@@ -86,6 +87,7 @@ public:
                 addLines(pos, lineStart);
             }
             pos = lineEnd + 1;
+            if (m_sink && m_out.size() >= kFlushUnits) flush();
         }
         if (m_appendedLf && !m_out.empty()) m_out.resize(m_out.size() - 2);
         return std::move(m_out);
@@ -94,6 +96,18 @@ public:
     bool keptAny() const { return m_kept; }
 
 private:
+    static constexpr std::size_t kFlushUnits = std::size_t{1} << 16;
+    // Everything kept so far but its final CrLf, which run() may still drop.
+    void flush() {
+        const View done = View(m_out).substr(0, m_out.size() - 2);
+        if constexpr (sizeof(Char) == 1) {
+            m_sink->writeBytes(done);
+        } else {
+            m_sink->write(done);
+        }
+        m_out.erase(0, done.size());
+    }
+
     // One past the Lf that ends the line holding `i` (or the implied Lf at the end).
     std::size_t lineEndAfter(std::size_t i) const {
         const std::size_t lf = nextLf(m_s, i);
@@ -136,6 +150,7 @@ private:
     }
 
     View m_s;
+    ResultSink* m_sink;
     BasicTextSearch<Char> m_search;
     bool m_keepContaining;
     bool m_crLf;
@@ -158,7 +173,7 @@ std::optional<std::basic_string<Char>> filter(std::basic_string_view<Char> s, bo
         ctx.inform(u"条件の文字に改行が含まれています。");
         return std::nullopt;
     }
-    LineFilter<Char> lines(s, condition, keepContaining);
+    LineFilter<Char> lines(s, condition, keepContaining, ctx.resultSink());
     std::optional<std::basic_string<Char>> kept = lines.run(ctx);
     if (!kept) return std::nullopt;
     if (!lines.keptAny()) {
@@ -172,7 +187,8 @@ std::optional<std::basic_string<Char>> filter(std::basic_string_view<Char> s, bo
 
 std::optional<Text> FilterLines(TextView upper, const FilterOptions& options, RunContext& ctx) {
     const bool consecutive = hasConsecutiveLineBreaksIn(upper);
-    if (hasUniformBreaks(upper)) return filter<char16_t>(upper, consecutive, options.condition, options.keepContaining, ctx);
+    if (hasUniformBreaks(upper))
+        return filter<char16_t>(upper, consecutive, options.condition, options.keepContaining, ctx);
     const LineText text(upper);
     return filter<char16_t>(text.normalized(), consecutive, options.condition, options.keepContaining, ctx);
 }
@@ -206,6 +222,7 @@ const OperationDeclaration kFilterLines = declare<FilterOptions>({
         if (p.text("Text13").empty()) return Text(u"条件を満たす文字を入力して下さい。");
         return std::nullopt;
     },
+    .streamsResult = true,
     .run = FilterLines,
     .takesUtf8 = filtersUtf8,
     .runUtf8 = FilterLinesUtf8,

@@ -61,6 +61,7 @@ const OperationDeclaration kExtractEveryNthLine = declare<EveryNthLineOptions>({
     .example = {.input = u"1\n2\n3\n4\n5", .options = {"--first=1", "--skip=1"}, .output = u"1\r\n3\r\n5"},
     .params = {countParam(&EveryNthLineOptions::first, "Combo8", "first", 1, 999),
                countParam(&EveryNthLineOptions::skip, "Combo9", "skip", 1, 999)},
+    .streamsResult = true,
     .run = ExtractEveryNthLine,
 });
 
@@ -74,6 +75,7 @@ const OperationDeclaration kRemainderEveryNthLine = declare<EveryNthLineOptions>
     .example = {.input = u"1\n2\n3\n4\n5", .options = {"--first=1", "--skip=1"}, .output = u"2\r\n4"},
     .params = {countParam(&EveryNthLineOptions::first, "Combo10", "first", 1, 999),
                countParam(&EveryNthLineOptions::skip, "Combo11", "skip", 1, 999)},
+    .streamsResult = true,
     .run = RemainderEveryNthLine,
 });
 

@@ -28,19 +28,16 @@ std::optional<Text> SortLines(TextView upper, const SortOptions& options, RunCon
     // Views compare code units as unsigned numbers: this is code-unit order.
     sortLines(sorted, options.descending);
 
-    Text out;
-    out.reserve(s.size() + n + 1);
+    LineWriter out = resultWriter(ctx, s.size() + n + 1);
     // The lines are read in sorted order, from all over the text: each is asked for a few
     // lines ahead, so that its wait for memory overlaps the copying of those before it.
     constexpr std::size_t kAhead = 16;
     for (std::size_t i = 0; i < n; ++i) {
         if (ctx.poll()) return std::nullopt;
         if (i + kAhead < n) __builtin_prefetch(sorted[i + kAhead].data());
-        out.append(sorted[i]);
-        out.append(kCrLf);
+        out.addLine(sorted[i]);
     }
-    if (lines.appendedLf()) out.resize(out.size() - 2);
-    return out;
+    return out.take(lines.appendedLf());
 }
 
 const OperationDeclaration kSortLines = declare<SortOptions>({
@@ -54,6 +51,7 @@ const OperationDeclaration kSortLines = declare<SortOptions>({
     .params = {listParam(
         &SortOptions::descending, "Combo20", "order",
         {{u"昇順でソートする", "ascending", false}, {u"降順でソートする", "descending", true}})},
+    .streamsResult = true,
     .run = SortLines,
 });
 

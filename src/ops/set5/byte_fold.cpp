@@ -56,6 +56,7 @@ const OperationDeclaration kBreakLinesByBytes = declare<ByteFoldOptions>({
                 .options = {"--bytes=8"},
                 .output = u"あいうえ\r\nおかきく\r\nけこ"},
     .params = {countParam(&ByteFoldOptions::bytes, "Combo65", "bytes", 1, 999, 80)},
+    .streamsResult = true,
     .run = BreakLinesByBytes,
 });
 
