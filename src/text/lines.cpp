@@ -295,7 +295,8 @@ LineReader::LineReader(TextView text, LineEnds ends)
 
 bool LineReader::next(TextView& line) {
     if (m_pos > m_text.size() || (m_pos == m_text.size() && !m_appended)) return false;
-    const std::size_t at = m_ends == LineEnds::Lf ? findUnit(m_text, kLf, m_pos) : findLineBreak(m_text, m_pos);
+    const std::size_t at =
+        m_ends == LineEnds::Lf ? findUnit(m_text, kLf, m_pos) : findLineBreak(m_text, m_pos);
     const std::size_t end = at == npos ? m_text.size() : at;
     line = m_text.substr(m_pos, end - m_pos);
     m_pos = end + 1;
@@ -339,6 +340,77 @@ bool hasConsecutiveLineBreaksIn(TextView s) {
     for (; i + 1 < n; ++i)
         if (isBreak(p[i]) && isBreak(p[i + 1]) && !(p[i] == kCr && p[i + 1] == kLf)) return true;
     return false;
+}
+
+namespace {
+
+// Reads the Cr and Lf masks of a text block after block (a bit a unit) and tells when the text is
+// known to mix its breaks: once it has a Cr and an Lf without a Cr just before it, or a Cr without
+// an Lf just after it.
+class BreakUniformity {
+public:
+    /// Takes the next `width` units; true when the text mixes its breaks.
+    bool mixedAfter(unsigned cr, unsigned lf, unsigned width) {
+        const unsigned all = (1u << width) - 1;
+        m_anyCr |= cr != 0;
+        m_notAllCrLf |= lf != (((cr << 1) | m_lastCr) & all);
+        m_lastCr = (cr >> (width - 1)) & 1;
+        return m_anyCr && m_notAllCrLf;
+    }
+    /// At the end of the text: a Cr there has no Lf after it.
+    bool uniform() const { return !m_anyCr || (!m_notAllCrLf && !m_lastCr); }
+
+private:
+    bool m_anyCr = false;
+    bool m_notAllCrLf = false;
+    unsigned m_lastCr = 0;
+};
+
+template <typename Char, typename Masks>
+bool hasUniformLineBreaks(const Char* p, std::size_t n, [[maybe_unused]] Masks masks) {
+    BreakUniformity breaks;
+    std::size_t i = 0;
+#if defined(__SSE2__)
+    for (; n - i >= kBlock; i += kBlock) {
+        const auto [cr, lf] = masks(p + i);
+        if (breaks.mixedAfter(cr, lf, kBlock)) return false;
+    }
+#endif
+    for (; i < n; ++i)
+        if (breaks.mixedAfter(p[i] == Char('\r'), p[i] == Char('\n'), 1)) return false;
+    return breaks.uniform();
+}
+
+struct BreakMasks {
+    unsigned cr, lf;
+};
+
+}  // namespace
+
+bool hasUniformLineBreaks(TextView s) {
+#if defined(__SSE2__)
+    const Units cr(kCr);
+    const Units lf(kLf);
+    return hasUniformLineBreaks(s.data(), s.size(), [&](const char16_t* p) {
+        return BreakMasks{cr(p), lf(p)};
+    });
+#else
+    return hasUniformLineBreaks(s.data(), s.size(), nullptr);
+#endif
+}
+
+bool hasUniformLineBreaks(std::string_view utf8) {
+#if defined(__SSE2__)
+    const __m128i cr = _mm_set1_epi8('\r');
+    const __m128i lf = _mm_set1_epi8('\n');
+    return hasUniformLineBreaks(utf8.data(), utf8.size(), [&](const char* p) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        return BreakMasks{static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, cr))),
+                          static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, lf)))};
+    });
+#else
+    return hasUniformLineBreaks(utf8.data(), utf8.size(), nullptr);
+#endif
 }
 
 Text LineWriter::take(bool appendedLf) {

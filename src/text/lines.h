@@ -97,6 +97,11 @@ std::size_t lineCountOf(TextView s);
 /// hasConsecutiveLineBreaks() of the normalised text, read from the text as it is.
 bool hasConsecutiveLineBreaksIn(TextView s);
 
+/// Whether every line break of the text is Lf, or every one is CrLf (a text without one counts):
+/// such a text can be read line by line as it is, in UTF-16 or in UTF-8 bytes.
+bool hasUniformLineBreaks(TextView s);
+bool hasUniformLineBreaks(std::string_view utf8);
+
 /// Takes a result a piece at a time as it is made, instead of whole at the end: the command line
 /// writes it out as it comes.
 class ResultSink {

@@ -19,36 +19,10 @@ std::size_t nextLf(TextView s, std::size_t from) {
 std::size_t nextLf(std::string_view s, std::size_t from) {
     return s.find('\n', from);
 }
-std::size_t nextCr(TextView s, std::size_t from) {
-    return findUnit(s, kCr, from);
-}
-std::size_t nextCr(std::string_view s, std::size_t from) {
-    return s.find('\r', from);
-}
-
-std::size_t count(TextView s, char16_t unit) {
-    return countUnit(s, unit);
-}
-std::size_t count(std::string_view s, char byte) {
-    return static_cast<std::size_t>(std::count(s.begin(), s.end(), byte));
-}
-
-// Whether every line break of the text is Lf, or every one is CrLf: the filter reads such a text
-// as it is; any other is filtered once normalised.
-template <typename View>
-bool hasUniformBreaks(View s) {
-    const std::size_t crs = count(s, '\r');
-    if (crs == 0) return true;
-    std::size_t crLfs = 0;
-    for (std::size_t at = nextCr(s, 0); at != View::npos; at = nextCr(s, at + 1))
-        crLfs += at + 1 < s.size() && s[at + 1] == '\n';
-    return crLfs == crs && crs == count(s, '\n');
-}
-
-// The kept lines of a text whose line breaks are all Lf or all CrLf (hasUniformBreaks), each ended by CrLf
-// but the last when the text's final line break was only implied. A condition holds no line break, so a match
-// lies within one line: the condition is searched for in the whole text, a window of whole lines at a time,
-// and the lines between two matches are passed over (or kept) together.
+// The kept lines of a text whose line breaks are all Lf or all CrLf (hasUniformLineBreaks), each ended by
+// CrLf but the last when the text's final line break was only implied. A condition holds no line break, so a
+// match lies within one line: the condition is searched for in the whole text, a window of whole lines at a
+// time, and the lines between two matches are passed over (or kept) together.
 template <typename Char>
 class LineFilter {
 public:
@@ -187,14 +161,14 @@ std::optional<std::basic_string<Char>> filter(std::basic_string_view<Char> s, bo
 
 std::optional<Text> FilterLines(TextView upper, const FilterOptions& options, RunContext& ctx) {
     const bool consecutive = hasConsecutiveLineBreaksIn(upper);
-    if (hasUniformBreaks(upper))
+    if (hasUniformLineBreaks(upper))
         return filter<char16_t>(upper, consecutive, options.condition, options.keepContaining, ctx);
     const LineText text(upper);
     return filter<char16_t>(text.normalized(), consecutive, options.condition, options.keepContaining, ctx);
 }
 
 bool filtersUtf8(std::string_view upper, const FilterOptions& options) {
-    return hasUniformBreaks(upper) && upper.size() <= kMaxResultLength / 2 &&
+    return hasUniformLineBreaks(upper) && upper.size() <= kMaxResultLength / 2 &&
            utf8::decode(utf8::encode(options.condition)) == options.condition;
 }
 
