@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -17,8 +18,9 @@ enum class FileEncoding {
 };
 
 /// The text of a file's bytes, in the encoding the core's rule detects (code page 932 unless the
-/// bytes are clearly UTF-8), as every front end reads files.
-Text decodeTextFile(std::string_view bytes);
+/// bytes are clearly UTF-8), as every front end reads files. `betweenBlocks` runs between the
+/// blocks of a large file, to let the window's events through.
+Text decodeTextFile(std::string_view bytes, const std::function<void()>& betweenBlocks = {});
 
 /// Whether every character of `text` has a code page 932 form, so that saving it in code page 932
 /// loses nothing.
@@ -28,8 +30,10 @@ bool fitsCodePage932(TextView text);
 /// break (so that saving what was opened does not grow the file), in `encoding`.
 std::string encodeTextFile(TextView text, FileEncoding encoding);
 
-/// The whole file, or nothing when it cannot be read.
-std::optional<std::string> readFileBytes(const QString& path);
+/// The whole file, or nothing when it cannot be read; `betweenBlocks` runs between the blocks
+/// of a large one.
+std::optional<std::string> readFileBytes(const QString& path,
+                                         const std::function<void()>& betweenBlocks = {});
 
 /// Writes `bytes` as the whole file through a temporary file beside it that replaces the old one
 /// only once everything was written: a failure leaves an existing file as it was.
