@@ -169,14 +169,34 @@ std::optional<Text> FilterLines(TextView upper, const FilterOptions& options, Ru
 }
 
 bool filtersUtf8(std::string_view upper, const FilterOptions& options) {
-    return lineBreakShapeOf(upper).uniform && upper.size() <= kMaxResultLength / 2 &&
+    return upper.size() <= kMaxResultLength / 2 &&
            utf8::decode(utf8::encode(options.condition)) == options.condition;
+}
+
+// Every CrLf, then every Cr, as Lf: the bytes of the normalised text, for the rare text whose
+// breaks are not all alike.
+std::string normalizedBytes(std::string_view s) {
+    std::string out;
+    out.reserve(s.size());
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        if (s[i] != '\r') {
+            out.push_back(s[i]);
+            continue;
+        }
+        out.push_back('\n');
+        if (i + 1 < s.size() && s[i + 1] == '\n') ++i;
+    }
+    return out;
 }
 
 std::optional<std::string> FilterLinesUtf8(std::string_view upper, const FilterOptions& options,
                                            RunContext& ctx) {
     const std::string condition = utf8::encode(options.condition);
-    return filter<char>(upper, lineBreakShapeOf(upper).consecutive, condition, options.keepContaining, ctx);
+    const LineBreakShape breaks = lineBreakShapeOf(upper);
+    if (breaks.uniform)
+        return filter<char>(upper, breaks.consecutive, condition, options.keepContaining, ctx);
+    const std::string normalized = normalizedBytes(upper);
+    return filter<char>(normalized, breaks.consecutive, condition, options.keepContaining, ctx);
 }
 
 const OperationDeclaration kFilterLines = declare<FilterOptions>({

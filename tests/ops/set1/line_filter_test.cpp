@@ -70,7 +70,8 @@ TEST(FilterLines, StopEndsWithoutOutputOrMessage) {
 // without a match and lines longer than a search window come from the repeats.
 TEST(FilterLines, BytesGiveWhatTheDecodedTextGives) {
     std::mt19937 random(12);
-    const std::u16string pieces[] = {u"a", u"b", u"あ", u"\n", u"\n", u"\U0001F600", u"ab", u"\u00E9", u"\r\n", u"\r"};
+    const std::u16string pieces[] = {u"a",          u"b",  u"あ",     u"\n",   u"\n",
+                                     u"\U0001F600", u"ab", u"\u00E9", u"\r\n", u"\r"};
     const std::u16string conditions[] = {u"a", u"ab", u"あa", u"\U0001F600", u"b\u00E9", u"aba", u"", u"\n"};
     std::uniform_int_distribution<std::size_t> piece(0, std::size(pieces) - 1), length(0, 40);
     for (int round = 0; round < 4000; ++round) {
@@ -99,12 +100,14 @@ TEST(FilterLines, BytesGiveWhatTheDecodedTextGives) {
     }
 }
 
-TEST(FilterLines, BytesWithALoneCrOrALoneSurrogateConditionAreDecodedFirst) {
-    EXPECT_TRUE(filtersUtf8("a\nb", {true, u"a"}));
-    EXPECT_TRUE(filtersUtf8("a\r\nb", {true, u"a"}));
-    EXPECT_FALSE(filtersUtf8("a\rb", {true, u"a"}));
-    EXPECT_FALSE(filtersUtf8("a\r\nb\nc", {true, u"a"}));
+// Bytes are filtered whatever their line breaks; a condition UTF-8 cannot hold is filtered on
+// the decoded text.
+TEST(FilterLines, OnlyAConditionWithALoneSurrogateIsDecodedFirst) {
+    for (const std::string_view bytes : {"a\nb", "a\r\nb", "a\rb", "a\r\nb\nc"})
+        EXPECT_TRUE(filtersUtf8(bytes, {true, u"a"})) << bytes;
     EXPECT_FALSE(filtersUtf8("a\nb", {true, Text(1, u'\xD800')}));
+    FakeContext ctx;
+    EXPECT_EQ(FilterLinesUtf8("ab\rc\r\nad\n", {true, u"a"}, ctx), "ab\r\nad\r\n");
 }
 
 }  // namespace
