@@ -10,12 +10,16 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QFocusEvent>
+#include <QGridLayout>
 #include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
+#include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -25,6 +29,7 @@
 #include "window/control_events.h"
 #include "window/controls.h"
 #include "window/file_dialog.h"
+#include "window/pane_bar.h"
 #include "window/pane_clipboard.h"
 #include "window/pane_menu.h"
 #include "window/qtext.h"
@@ -36,40 +41,39 @@
 namespace kivo::window {
 namespace {
 
-// The fixed layout, in pixels (15 twips each).
-constexpr int kClientWidth = 996;
-constexpr int kClientHeight = 570;
-constexpr int kPaneWidth = 393;
-constexpr int kPaneHeight = 257;
-constexpr QRect kText1{0, 0, kPaneWidth, kPaneHeight};
-constexpr QRect kText2{0, 280, kPaneWidth, kPaneHeight};
-constexpr QRect kTabs{392, 0, 593, 537};
-constexpr int kCopyUpperLeft = 264;
-constexpr int kResetUpperLeft = 328;
-constexpr int kCopyLowerLeft = 224;
-constexpr int kResetLowerLeft = 288;
-constexpr int kWidenLeft = 352;
-constexpr int kArrowLeft = 152;
-constexpr int kUpperButtonsTop = 256;
-constexpr int kLowerButtonsTop = 536;
-constexpr int kButtonWidth = 65;
-constexpr int kButtonHeight = 25;
+// The designed client area, in pixels (15 twips each): the window's default size, at which every
+// control sits where the fixed layout had it.
+constexpr QSize kClientSize{996, 570};
+// The tab area keeps its designed width while the panes take what the window adds.
+constexpr int kTabsWidth = 593;
+constexpr int kRightMargin = 11;
+constexpr int kBottomMargin = 8;
+constexpr QSize kPaneButton{65, 25};
+// A window manager's title bar and borders, before the window is shown and they are known.
+constexpr QMargins kFrameEstimate{4, 30, 4, 4};
 
-QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption, QRect geometry) {
+QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption, QSize size) {
     auto* b = new QPushButton(caption, parent);
     b->setObjectName(QLatin1String(name));
-    b->setGeometry(geometry);
+    b->setFixedSize(size);
     b->setAutoDefault(false);
     return b;
 }
 
-PlainTextBox* makePane(QWidget* parent, const char* name, QRect geometry) {
+PlainTextBox* makePane(QWidget* parent, const char* name) {
     auto* pane = new PlainTextBox(parent);
     pane->setObjectName(QLatin1String(name));
-    pane->setGeometry(geometry);
     pane->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     return pane;
 }
+
+// The tab control, asking for its designed width; in a narrower window it gives way and its pages
+// scroll.
+class TabArea final : public QTabWidget {
+public:
+    using QTabWidget::QTabWidget;
+    QSize sizeHint() const override { return {kTabsWidth, QTabWidget::sizeHint().height()}; }
+};
 
 QFont boldFont(QFont font, qreal points) {
     font.setBold(true);
@@ -120,11 +124,9 @@ FrmMain::FrmMain(MessageBoxes* messages, QWidget* parent) : QMainWindow(parent) 
     m_state.messages = messages;
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(kWindowCaption);
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     buildTopLevel();
     buildMenus();
-    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    resizeToDesignedSize();
 
     m_controls = std::make_unique<ParamControls>(this);
     for (TabPage* page : m_pages)
@@ -149,61 +151,103 @@ FrmMain::~FrmMain() {
     delete m_paneCommands;
 }
 
+void FrmMain::resizeToDesignedSize() {
+    // The menu bar and the status bar come on top of the designed client area.
+    int height = kClientSize.height() + menuBar()->sizeHint().height();
+    if (const auto* bar = findChild<QStatusBar*>(QString(), Qt::FindDirectChildrenOnly))
+        height += bar->sizeHint().height();
+    resize(kClientSize.width(), height);
+}
+
+void FrmMain::placeOnScreen() {
+    resizeToDesignedSize();
+    const QScreen* screen = this->screen();
+    if (!screen) return;
+    const QRect available = screen->availableGeometry();
+    // The window manager's frame is known only once the window is shown: room for a title bar.
+    const QRect inner = geometry();
+    const QRect shown = frameGeometry();
+    const QMargins frame = isVisible()
+                               ? QMargins(inner.left() - shown.left(), inner.top() - shown.top(),
+                                          shown.right() - inner.right(), shown.bottom() - inner.bottom())
+                               : kFrameEstimate;
+    const QSize room = available.size().shrunkBy(frame);
+    const bool fits = size() == size().boundedTo(room);
+    // Restored from maximised, the window stays inside the screen as well.
+    resize(size().boundedTo(room));
+    QRect outer = QRect(QPoint(), size()).marginsAdded(frame);
+    outer.moveCenter(available.center());
+    move(outer.topLeft());
+    if (!fits) setWindowState(windowState() | Qt::WindowMaximized);
+}
+
 void FrmMain::setClipboard(Clipboard* clipboard) {
     m_paneCommands->setClipboard(clipboard);
 }
 
 void FrmMain::buildTopLevel() {
     auto* client = new QWidget(this);
-    client->setFixedSize(kClientWidth, kClientHeight);
     setCentralWidget(client);
 
-    m_text1 = makePane(client, "Text1", kText1);
-    m_text2 = makePane(client, "Text2", kText2);
-    m_copyUpper = makeButton(client, "Command27", QStringLiteral("コピー(&A)"),
-                             {kCopyUpperLeft, kUpperButtonsTop, kButtonWidth, kButtonHeight});
-    m_resetUpper = makeButton(client, "Command1", QStringLiteral("リセット(&B)"),
-                              {kResetUpperLeft, kUpperButtonsTop, kButtonWidth, kButtonHeight});
-    m_copyLower = makeButton(client, "Command28", QStringLiteral("コピー(&C)"),
-                             {kCopyLowerLeft, kLowerButtonsTop, kButtonWidth, kButtonHeight});
-    m_resetLower = makeButton(client, "Command2", QStringLiteral("リセット(&D)"),
-                              {kResetLowerLeft, kLowerButtonsTop, kButtonWidth, kButtonHeight});
+    m_text1 = makePane(client, "Text1");
+    m_text2 = makePane(client, "Text2");
+    m_copyUpper = makeButton(client, "Command27", QStringLiteral("コピー(&A)"), kPaneButton);
+    m_resetUpper = makeButton(client, "Command1", QStringLiteral("リセット(&B)"), kPaneButton);
+    m_copyLower = makeButton(client, "Command28", QStringLiteral("コピー(&C)"), kPaneButton);
+    m_resetLower = makeButton(client, "Command2", QStringLiteral("リセット(&D)"), kPaneButton);
     // The pane buttons are the width of their captions at the window's font; a point smaller
     // keeps "リセット(&B)" inside its button.
     QFont paneButtonFont = font();
     paneButtonFont.setPointSizeF(8);
     for (QPushButton* b : {m_copyUpper, m_resetUpper, m_copyLower, m_resetLower})
         b->setFont(paneButtonFont);
-    m_widen = makeButton(client, "Command25", QStringLiteral(">>"),
-                         {kWidenLeft, kLowerButtonsTop, 41, kButtonHeight});
+    m_widen = makeButton(client, "Command25", QStringLiteral(">>"), {41, kPaneButton.height()});
     m_widen->setFont(boldFont(font(), font().pointSizeF()));
     connect(m_widen, &QPushButton::clicked, this, &FrmMain::toggleWideArea);
-    m_stop = makeButton(client, "Command6", QStringLiteral("中止(&Y)"),
-                        {784, kLowerButtonsTop, 89, kButtonHeight});
+    m_stop = makeButton(client, "Command6", QStringLiteral("中止(&Y)"), {89, kPaneButton.height()});
     m_stopPalette = m_stop->palette();
     connect(m_stop, &QPushButton::clicked, this, &FrmMain::stop);
-    m_execute = makeButton(client, "Command3", QStringLiteral("実行(&Z)"),
-                           {872, kLowerButtonsTop, 113, kButtonHeight});
+    m_execute = makeButton(client, "Command3", QStringLiteral("実行(&Z)"), {113, kPaneButton.height()});
     connect(m_execute, &QPushButton::clicked, this, &FrmMain::execute);
 
     m_arrow = new QLabel(QStringLiteral("↓↓↓"), client);
     m_arrow->setObjectName(QStringLiteral("Label3"));
     m_arrow->setFont(boldFont(font(), 14.25));
     m_arrow->setAlignment(Qt::AlignCenter);
-    m_arrow->setGeometry(kArrowLeft, kUpperButtonsTop, 81, kButtonHeight);
+    m_arrow->setFixedSize(81, kPaneButton.height());
     m_status = new QLabel(client);
     m_status->setObjectName(QStringLiteral("Label8"));
     m_status->setFont(boldFont(font(), 9));
-    m_status->setGeometry(400, 544, 265, 17);
+    m_status->setMinimumWidth(QFontMetrics(m_status->font()).horizontalAdvance(kOpeningCaption));
+    m_status->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
 
-    m_tabs = new QTabWidget(client);
+    m_tabs = new TabArea(client);
     m_tabs->setObjectName(QStringLiteral("SSTab1"));
-    m_tabs->setGeometry(kTabs);
     int tabNumber = 0;
     for (TabTable table : {set1Table(), set2Table(), loopTable(), set4Table(), set5Table()}) {
         m_pages.push_back(new TabPage(std::move(table), m_state));
         m_tabs->addTab(m_pages.back(), QStringLiteral("%1(&%1)").arg(++tabNumber));
     }
+
+    m_upperBar = new PaneBar(client, {m_copyUpper, m_resetUpper}, m_arrow);
+    m_lowerBar = new PaneBar(client, {m_copyLower, m_resetLower, m_widen});
+    auto* runRow = new QHBoxLayout;
+    runRow->setContentsMargins(8, 0, 0, 0);
+    runRow->setSpacing(0);
+    runRow->addWidget(m_status);
+    runRow->addWidget(m_stop);
+    runRow->addWidget(m_execute);
+
+    m_layout = new QGridLayout(client);
+    m_layout->setContentsMargins(0, 0, kRightMargin, kBottomMargin);
+    m_layout->setSpacing(0);
+    placePanes(1);
+    m_layout->addWidget(m_lowerBar, 3, 0);
+    m_layout->addWidget(m_tabs, 0, 1, 3, 1);
+    m_layout->addLayout(runRow, 3, 1);
+    m_layout->setColumnStretch(0, 1);
+    m_layout->setRowStretch(0, 1);
+    m_layout->setRowStretch(2, 1);
 
     // Work areas some operations use; never shown.
     m_textCh = new PlainTextBox(client);
@@ -416,34 +460,28 @@ void FrmMain::clearScratch() {
     m_grid->setColumnCount(0);
 }
 
+void FrmMain::placePanes(int columns) {
+    const std::pair<QWidget*, int> rows[] = {{m_text1, 0}, {m_upperBar, 1}, {m_text2, 2}};
+    for (const auto& [widget, row] : rows) {
+        m_layout->removeWidget(widget);
+        m_layout->addWidget(widget, row, 0, 1, columns);
+    }
+}
+
 void FrmMain::toggleWideArea() {
     if (m_state.guard) return;
     GuardHold hold(m_state);
     const bool widen = m_widen->text() == QStringLiteral(">>");
-    const int paneWidth = widen ? kPaneWidth + kTabs.width() : kPaneWidth;
-    m_text1->setGeometry(kText1.x(), kText1.y(), paneWidth, kPaneHeight);
-    m_text2->setGeometry(kText2.x(), kText2.y(), paneWidth, kPaneHeight);
-    if (widen) {
-        m_copyUpper->move(kText1.x(), kUpperButtonsTop);
-        m_copyLower->move(kText1.x(), kLowerButtonsTop);
-        m_resetUpper->move(m_copyUpper->geometry().right() + 1, kUpperButtonsTop);
-        m_resetLower->move(m_copyLower->geometry().right() + 1, kLowerButtonsTop);
-        m_widen->move(m_resetLower->geometry().right() + 1, kLowerButtonsTop);
-        m_widen->setText(QStringLiteral("<<"));
-        m_arrow->move(paneWidth / 2 - m_arrow->width() / 2, kUpperButtonsTop);
-    } else {
-        m_copyUpper->move(kCopyUpperLeft, kUpperButtonsTop);
-        m_copyLower->move(kCopyLowerLeft, kLowerButtonsTop);
-        m_resetUpper->move(kResetUpperLeft, kUpperButtonsTop);
-        m_resetLower->move(kResetLowerLeft, kLowerButtonsTop);
-        m_widen->move(kWidenLeft, kLowerButtonsTop);
-        m_widen->setText(QStringLiteral(">>"));
-        m_arrow->move(kArrowLeft, kUpperButtonsTop);
-    }
     m_stop->setVisible(!widen);
     m_execute->setVisible(!widen);
     m_tabs->setVisible(!widen);
+    // The panes take the tab area's columns; their buttons go to the panes' left edge.
+    placePanes(widen ? 2 : 1);
+    m_upperBar->packLeft(widen);
+    m_lowerBar->packLeft(widen);
+    m_widen->setText(widen ? QStringLiteral("<<") : QStringLiteral(">>"));
     m_widen->setToolTip(widen ? kNarrowTip : kWidenTip);
+    m_layout->activate();
 }
 
 void FrmMain::closeEvent(QCloseEvent* event) {

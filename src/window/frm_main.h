@@ -15,6 +15,7 @@
 
 class QAbstractButton;
 class QAction;
+class QGridLayout;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -26,6 +27,7 @@ namespace kivo::window {
 
 class Clipboard;
 class FileDialogs;
+class PaneBar;
 class PaneCommands;
 class ParamControls;
 class PlainTextBox;
@@ -58,6 +60,8 @@ public:
     void finishStartUp() { m_state.loaded = true; }
     /// The program closes the window by itself: no exit question.
     void closeQuietly();
+    /// The designed size in the middle of the screen, or maximised on a screen too small for it.
+    void placeOnScreen();
 
     const WindowState& state() const { return m_state; }
     /// The flags for the start-up and the notices window, which run beside the window.
@@ -92,6 +96,11 @@ protected:
 
 private:
     void buildTopLevel();
+    /// The designed client area, with the menu bar and the status bar around it.
+    void resizeToDesignedSize();
+    /// The panes and the bar between them over `columns` columns: the panes' own, or with the
+    /// tab area's while the text area is wide.
+    void placePanes(int columns);
     void buildMenus();
     /// The tab strip, the AllReset buttons and `TextFocus`: selection by the strip and keyboard
     /// cycling from the last stop of one tab to the first operation of the next.
@@ -147,6 +156,9 @@ private:
     QLabel* m_arrow = nullptr;            // Label3
     QLabel* m_status = nullptr;           // Label8
     QMenu* m_fileMenu = nullptr;
+    QGridLayout* m_layout = nullptr;
+    PaneBar* m_upperBar = nullptr;
+    PaneBar* m_lowerBar = nullptr;
     QLineEdit* m_textFocus = nullptr;  // TextFocus
     /// The event hooks of the tab cycling, removed first when the window goes.
     std::vector<QPointer<QObject>> m_hooks;

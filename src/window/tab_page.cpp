@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
@@ -12,6 +13,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
 #include <QStyle>
 #include <QVBoxLayout>
 
@@ -126,7 +128,17 @@ TabPage::TabPage(TabTable table, WindowState& state, QWidget* parent)
     m_frame->setObjectName(m_table.frameName);
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(1, 1, 1, 1);
-    outer->addWidget(m_frame);
+    // A window smaller than the frame scrolls it rather than cutting its lines off.
+    auto* scroll = new QScrollArea(this);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setFocusPolicy(Qt::NoFocus);
+    scroll->setWidgetResizable(true);
+    scroll->setWidget(m_frame);
+    outer->addWidget(scroll);
+    // Whatever brings a control the focus (Tab, an access key, a click on its label) shows it.
+    connect(qApp, &QApplication::focusChanged, scroll, [scroll](QWidget*, QWidget* now) {
+        if (now && scroll->widget()->isAncestorOf(now)) scroll->ensureWidgetVisible(now, 4, 4);
+    });
     m_lines->setContentsMargins(3, 2, 2, 3);
     m_lines->setSpacing(2);
     m_frame->setLayout(m_lines);

@@ -8,6 +8,8 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTabWidget>
 #include <QTimer>
 
@@ -382,17 +384,19 @@ private slots:
         QList<QRect> normal;
         for (const QString& name : moved)
             normal.append(get<QWidget>(name)->geometry());
+        // Both panes become wider by the width of the tab area.
+        const int wide = pane("Text1")->width() + tabs()->width();
         click("Command25");
         QCOMPARE(get<QPushButton>("Command25")->text(), QStringLiteral("<<"));
         QCOMPARE(get<QPushButton>("Command25")->toolTip(), kNarrowTip);
-        QCOMPARE(pane("Text1")->width(), 393 + 593);
-        QCOMPARE(pane("Text2")->width(), 393 + 593);
+        QCOMPARE(pane("Text1")->width(), wide);
+        QCOMPARE(pane("Text2")->width(), wide);
         QCOMPARE(get<QWidget>("Command27")->x(), 0);
         QCOMPARE(get<QWidget>("Command28")->x(), 0);
         QCOMPARE(get<QWidget>("Command1")->x(), get<QWidget>("Command27")->geometry().right() + 1);
         QCOMPARE(get<QWidget>("Command2")->x(), get<QWidget>("Command28")->geometry().right() + 1);
         QCOMPARE(get<QWidget>("Command25")->x(), get<QWidget>("Command2")->geometry().right() + 1);
-        QCOMPARE(get<QWidget>("Label3")->x(), (393 + 593) / 2 - get<QWidget>("Label3")->width() / 2);
+        QCOMPARE(get<QWidget>("Label3")->x(), wide / 2 - get<QWidget>("Label3")->width() / 2);
         for (const char* name : {"Command6", "Command3", "SSTab1"})
             QVERIFY(!get<QWidget>(QLatin1String(name))->isVisible());
         click("Command25");
@@ -402,6 +406,32 @@ private slots:
             QVERIFY(get<QWidget>(QLatin1String(name))->isVisible());
         QCOMPARE(get<QPushButton>("Command25")->text(), QStringLiteral(">>"));
         QCOMPARE(get<QPushButton>("Command25")->toolTip(), kWidenTip);
+    }
+
+    // The window is resized as a window manager does it: the panes take what it gains, the tab
+    // area keeps its width, and in a window smaller than designed a tab too tall for it scrolls.
+    void resizingGivesThePanesTheRoom() {
+        QVERIFY(m_window->minimumWidth() < m_window->maximumWidth());
+        const QSize designed = m_window->size();
+        const QSize upper = pane("Text1")->size();
+        const int tabsWidth = tabs()->width();
+        m_window->resize(designed + QSize(200, 100));
+        QTRY_COMPARE(pane("Text1")->width(), upper.width() + 200);
+        QCOMPARE(pane("Text2")->width(), upper.width() + 200);
+        QCOMPARE(tabs()->width(), tabsWidth);
+        QVERIFY(qAbs(pane("Text1")->height() - (upper.height() + 50)) <= 1);
+
+        m_window->resize(designed - QSize(100, 200));
+        showTab(2);
+        auto* scroll = tabs()->currentWidget()->findChild<QScrollArea*>();
+        QTRY_VERIFY(scroll->verticalScrollBar()->isVisible());
+        QWidget* last = get("Command24");
+        focus(last);
+        QVERIFY(scroll->viewport()->rect().contains(
+            QRect(last->mapTo(scroll->viewport(), QPoint()), last->size())));
+        QVERIFY(pane("Text1")->height() > 0);
+        m_window->resize(designed);
+        QTRY_COMPARE(m_window->centralWidget()->size(), QSize(996, 570));
     }
 
     void accessKeysSelectOperations() {
