@@ -531,7 +531,8 @@ bool FrmMain::loadFile(const QString& path) {
         // A file the pane cannot hold is one that cannot be opened; the upper text stays.
         if (!PlainTextBox::canShow(text)) return false;
         // Stop does not end an open: the upper pane shows the whole file or, when closing, nothing.
-        return m_text1->assignDuringRun(std::move(text), [this] { return m_state.closing; });
+        return m_text1->assignDuringRun(
+            std::move(text), [this] { return m_state.closing; }, PlainTextBox::Undo::Step);
     } catch (const std::exception&) {
         return false;
     }

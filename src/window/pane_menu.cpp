@@ -51,6 +51,9 @@ PaneCommands::PaneCommands(WindowState& state, PlainTextBox* upper, PlainTextBox
         connect(a, &QAction::triggered, this, slot);
         return a;
     };
+    m_undo = item("mnuUndo", QStringLiteral("元に戻す"), &PaneCommands::undo);
+    m_redo = item("mnuRedo", QStringLiteral("やり直し"), &PaneCommands::redo);
+    m_menu->addSeparator();
     m_tab = item("mnuTab", QStringLiteral("Tabを追加"), &PaneCommands::insertTab);
     m_menu->addSeparator();
     m_cut = item("mnuCut", QStringLiteral("切り取り"), &PaneCommands::cut);
@@ -116,6 +119,8 @@ void PaneCommands::mouseReleased(PlainTextBox* pane, const QMouseEvent* event) {
     m_paste->setEnabled(!m_clipboardText.isEmpty());
     m_all->setEnabled(!pane->isEmpty() && sel.length != pane->text().size());
     m_tab->setEnabled(true);
+    m_undo->setEnabled(pane->document()->isUndoAvailable());
+    m_redo->setEnabled(pane->document()->isRedoAvailable());
     m_menu->popup(pane->viewport()->mapToGlobal(event->position().toPoint()));
 }
 
@@ -127,11 +132,19 @@ void PaneCommands::fail(const QString& message) const {
     m_state.show(Icon::Exclamation, message);
 }
 
+void PaneCommands::undo() {
+    target()->undo();
+}
+
+void PaneCommands::redo() {
+    target()->redo();
+}
+
 void PaneCommands::insertTab() {
     PlainTextBox* pane = target();
     try {
         const TextSelection sel = pane->selection();
-        pane->assign(replaceSelection(pane->text(), sel.start, sel.length, u"\t"));
+        pane->assign(replaceSelection(pane->text(), sel.start, sel.length, u"\t"), PlainTextBox::Undo::Step);
         pane->setFocus();
         pane->select(sel.start + 1);
     } catch (const std::exception&) {
@@ -159,7 +172,7 @@ void PaneCommands::cut() {
         const Text selected = text.substr(sel.start, sel.length);
         Text rest = replaceSelection(text, sel.start, sel.length, {});
         if (!m_clipboard || !m_clipboard->setText(toQString(selected))) return fail(kCutFailed);
-        pane->assign(rest);
+        pane->assign(rest, PlainTextBox::Undo::Step);
         pane->select(sel.start);
     } catch (const std::exception&) {
         fail(kCutFailed);
@@ -172,7 +185,7 @@ void PaneCommands::paste() {
         const TextSelection sel = pane->selection();
         // The pane holds CrLf line breaks; clipboard text may bring Lf or Cr alone.
         const Text pasted = m_clipboard ? withLineBreaks(toText(m_clipboard->text()), u"\r\n") : Text();
-        pane->assign(replaceSelection(pane->text(), sel.start, sel.length, pasted));
+        pane->assign(replaceSelection(pane->text(), sel.start, sel.length, pasted), PlainTextBox::Undo::Step);
         pane->select(sel.start + pasted.size());
     } catch (const std::exception&) {
         fail(kPasteFailed);
@@ -183,7 +196,7 @@ void PaneCommands::remove() {
     PlainTextBox* pane = target();
     try {
         const TextSelection sel = pane->selection();
-        pane->assign(replaceSelection(pane->text(), sel.start, sel.length, {}));
+        pane->assign(replaceSelection(pane->text(), sel.start, sel.length, {}), PlainTextBox::Undo::Step);
         pane->select(sel.start);
     } catch (const std::exception&) {
         fail(kDeleteFailed);
@@ -214,7 +227,7 @@ void PaneCommands::copyWhole(PlainTextBox* pane) {
 
 void PaneCommands::reset(PlainTextBox* pane) {
     if (m_state.ask(isUpper(pane) ? kUpperReset : kLowerReset) != Answer::Yes) return;
-    pane->assign(Text());
+    pane->assign(Text(), PlainTextBox::Undo::Step);
     pane->setFocus();
 }
 

@@ -52,6 +52,8 @@ private:
     PlainTextBox* target() const;
     bool isUpper(const PlainTextBox* pane) const { return pane == m_upper; }
 
+    void undo();
+    void redo();
     void insertTab();
     void cut();
     void copy();
@@ -67,6 +69,8 @@ private:
     PlainTextBox* m_upper;
     PlainTextBox* m_lower;
     QMenu* m_menu;
+    QAction* m_undo;
+    QAction* m_redo;
     QAction* m_tab;
     QAction* m_cut;
     QAction* m_copy;

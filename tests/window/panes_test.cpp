@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QFile>
 #include <QImage>
 #include <QMenu>
 #include <QMimeData>
@@ -184,12 +185,69 @@ private slots:
         QVERIFY(!state().guard);
     }
 
+    // ---- undo across whole-text changes
+
+    void undoTakesBackWholeTextChanges_data() {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<QString>("after");
+        QTest::newRow("reset") << "reset"
+                               << "";
+        QTest::newRow("open") << "open"
+                              << "opened";
+        QTest::newRow("pane menu paste") << "paste"
+                                         << "typedpasted";
+        QTest::newRow("large paste") << "large paste" << QString(300000, u'x') + "typed";
+    }
+    // Typed text, a whole-text change, then Ctrl+Z, Ctrl+Y and the menu's undo and redo.
+    void undoTakesBackWholeTextChanges() {
+        QFETCH(QString, change);
+        QFETCH(QString, after);
+        PlainTextBox* upper = pane("Text1");
+        upper->setFocus();
+        QTest::keyClicks(upper, "typed");
+        pane("Text2")->assign(u"lower");
+        if (change == "reset") {
+            QTest::mouseClick(get<QPushButton>("Command1"), Qt::LeftButton);
+        } else if (change == "open") {
+            QFile file(path("in.txt"));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("opened");
+            file.close();
+            m_dialogs.names = {path("in.txt")};
+            get<QAction>("mnuOpen")->trigger();
+        } else if (change == "paste") {
+            putOnClipboard("pasted");
+            pick(upper, "mnuPaste");
+        } else {
+            putOnClipboard(QString(300000, u'x'));
+            upper->moveCursor(QTextCursor::Start);
+            QTest::keyClick(upper, Qt::Key_V, Qt::ControlModifier);
+        }
+        QCOMPARE(toQString(upper->text()), after);
+        upper->setFocus();
+        QTest::keyClick(upper, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(toQString(upper->text()), QStringLiteral("typed"));
+        QTest::keyClick(upper, Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(toQString(upper->text()), after);
+        release(upper, Qt::RightButton);
+        QVERIFY(item("mnuUndo")->isEnabled());
+        QVERIFY(!item("mnuRedo")->isEnabled());
+        menu()->hide();
+        item("mnuUndo")->trigger();
+        QCOMPARE(toQString(upper->text()), QStringLiteral("typed"));
+        release(upper, Qt::RightButton);
+        QVERIFY(item("mnuRedo")->isEnabled());
+        menu()->hide();
+        item("mnuRedo")->trigger();
+        QCOMPARE(toQString(upper->text()), after);
+    }
+
     void menuLayout() {
         QStringList captions;
         for (const QAction* a : menu()->actions())
             captions.append(a->isSeparator() ? QStringLiteral("-") : a->text());
-        QCOMPARE(captions, (QStringList{"Tabを追加", "-", "切り取り", "コピー", "貼り付け", "削除", "-",
-                                        "すべて選択"}));
+        QCOMPARE(captions, (QStringList{"元に戻す", "やり直し", "-", "Tabを追加", "-", "切り取り", "コピー",
+                                        "貼り付け", "削除", "-", "すべて選択"}));
         QCOMPARE(menu()->title(), QStringLiteral("メニュー"));
     }
 
