@@ -137,6 +137,8 @@ FrmMain::FrmMain(MessageBoxes* messages, QWidget* parent) : QMainWindow(parent) 
     m_paneCommands->setClipboard(m_ownClipboard.get());
     m_paneCommands->attachButtons(m_text1, m_copyUpper, m_resetUpper);
     m_paneCommands->attachButtons(m_text2, m_copyLower, m_resetLower);
+    m_paneCommands->attachMoveUp(m_moveUp);
+    connect(m_text2, &QPlainTextEdit::textChanged, this, &FrmMain::updateMoveUp);
     m_ownDialogs = std::make_unique<QtFileDialogs>(this);
     m_dialogs = m_ownDialogs.get();
     wireTabCycling();
@@ -191,6 +193,10 @@ void FrmMain::buildTopLevel() {
 
     m_text1 = makePane(client, "Text1");
     m_text2 = makePane(client, "Text2");
+    // Created here, the move comes after the panes in the Tab order, before the other buttons.
+    m_moveUp =
+        makeButton(client, "Command42", kMoveUpCaption + QStringLiteral("(&U)"), {97, kPaneButton.height()});
+    m_moveUp->setEnabled(false);
     m_copyUpper = makeButton(client, "Command27", QStringLiteral("コピー(&A)"), kPaneButton);
     m_resetUpper = makeButton(client, "Command1", QStringLiteral("リセット(&B)"), kPaneButton);
     m_copyLower = makeButton(client, "Command28", QStringLiteral("コピー(&C)"), kPaneButton);
@@ -199,7 +205,7 @@ void FrmMain::buildTopLevel() {
     // keeps "リセット(&B)" inside its button.
     QFont paneButtonFont = font();
     paneButtonFont.setPointSizeF(8);
-    for (QPushButton* b : {m_copyUpper, m_resetUpper, m_copyLower, m_resetLower})
+    for (QPushButton* b : {m_moveUp, m_copyUpper, m_resetUpper, m_copyLower, m_resetLower})
         b->setFont(paneButtonFont);
     m_widen = makeButton(client, "Command25", QStringLiteral(">>"), {41, kPaneButton.height()});
     m_widen->setFont(boldFont(font(), font().pointSizeF()));
@@ -229,7 +235,7 @@ void FrmMain::buildTopLevel() {
         m_tabs->addTab(m_pages.back(), QStringLiteral("%1(&%1)").arg(++tabNumber));
     }
 
-    m_upperBar = new PaneBar(client, {m_copyUpper, m_resetUpper}, m_arrow);
+    m_upperBar = new PaneBar(client, {m_copyUpper, m_resetUpper}, m_arrow, {m_moveUp});
     m_lowerBar = new PaneBar(client, {m_copyLower, m_resetLower, m_widen});
     auto* runRow = new QHBoxLayout;
     runRow->setContentsMargins(8, 0, 0, 0);
@@ -425,6 +431,7 @@ void FrmMain::beginRun() {
     m_widen->setEnabled(false);
     m_copyUpper->setEnabled(false);
     m_copyLower->setEnabled(false);
+    m_moveUp->setEnabled(false);
     QPalette busy = m_stopPalette;
     busy.setColor(QPalette::Button, kBusyStopColour);
     m_stop->setPalette(busy);
@@ -448,9 +455,15 @@ void FrmMain::leaveBusyState() {
     m_widen->setEnabled(true);
     m_copyUpper->setEnabled(true);
     m_copyLower->setEnabled(true);
+    updateMoveUp();
     m_stop->setPalette(m_stopPalette);
     m_status->clear();
     m_fileMenu->menuAction()->setEnabled(true);
+}
+
+void FrmMain::updateMoveUp() {
+    // The upper pane is disabled while a run or a file command is busy.
+    m_moveUp->setEnabled(m_text1->isEnabled() && !m_text2->isEmpty());
 }
 
 void FrmMain::clearScratch() {

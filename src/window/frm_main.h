@@ -128,6 +128,8 @@ private:
     /// The busy state ends, without the emptying of the lower pane that ends a stopped run.
     void leaveBusyState();
     void clearScratch();
+    /// The move of the result into the upper pane needs a result and an idle window.
+    void updateMoveUp();
     bool selected(const char* option) const;
 
     WindowState m_state;
@@ -153,6 +155,7 @@ private:
     QPushButton* m_widen = nullptr;       // Command25
     QPushButton* m_stop = nullptr;        // Command6
     QPushButton* m_execute = nullptr;     // Command3
+    QPushButton* m_moveUp = nullptr;      // Command42
     QLabel* m_arrow = nullptr;            // Label3
     QLabel* m_status = nullptr;           // Label8
     QMenu* m_fileMenu = nullptr;

@@ -62,12 +62,30 @@ PaneCommands::PaneCommands(WindowState& state, PlainTextBox* upper, PlainTextBox
     m_delete = item("mnuDelete", QStringLiteral("削除"), &PaneCommands::remove);
     m_menu->addSeparator();
     m_all = item("mnuAll", QStringLiteral("すべて選択"), &PaneCommands::selectAll);
+    m_menu->addSeparator();
+    m_moveUp = item("mnuMoveUp", kMoveUpCaption, &PaneCommands::moveResultUp);
 
     for (PlainTextBox* pane : {upper, lower}) {
         // The pane's own menu would bypass the enabling rules and the target pane.
         pane->setContextMenuPolicy(Qt::PreventContextMenu);
         pane->installEventFilter(this);
         pane->viewport()->installEventFilter(this);
+    }
+}
+
+void PaneCommands::attachMoveUp(QPushButton* moveUp) {
+    connect(moveUp, &QPushButton::clicked, this, &PaneCommands::moveResultUp);
+}
+
+void PaneCommands::moveResultUp() {
+    if (m_state.guard || m_lower->isEmpty()) return;
+    GuardHold hold(m_state);
+    try {
+        m_upper->assign(m_lower->text(), PlainTextBox::Undo::Step);
+        m_lower->assign(Text());
+        m_upper->setFocus();
+    } catch (const std::exception&) {
+        // Out of memory copying the text: both panes keep what they show.
     }
 }
 
@@ -121,6 +139,7 @@ void PaneCommands::mouseReleased(PlainTextBox* pane, const QMouseEvent* event) {
     m_tab->setEnabled(true);
     m_undo->setEnabled(pane->document()->isUndoAvailable());
     m_redo->setEnabled(pane->document()->isRedoAvailable());
+    m_moveUp->setEnabled(!m_lower->isEmpty());
     m_menu->popup(pane->viewport()->mapToGlobal(event->position().toPoint()));
 }
 

@@ -21,6 +21,9 @@ namespace kivo::window {
 class Clipboard;
 class PlainTextBox;
 
+/// The caption of the move of the result into the upper pane (the button adds its access key).
+inline const QString kMoveUpCaption = QStringLiteral("↑結果を上へ");
+
 /// `text` with the `length` characters from `start` replaced by `insert` (start and length are
 /// cut to the text). Tab, cut, paste and delete of the pane menu are all this edit.
 Text replaceSelection(TextView text, std::size_t start, std::size_t length, TextView insert);
@@ -38,6 +41,11 @@ public:
     void setClipboard(Clipboard* clipboard) { m_clipboard = clipboard; }
     /// Wires the copy and reset buttons of `pane`.
     void attachButtons(PlainTextBox* pane, QPushButton* copy, QPushButton* reset);
+    /// Wires the button that moves the result into the upper pane.
+    void attachMoveUp(QPushButton* moveUp);
+    /// The lower text replaces the upper one, as one step of the upper pane's undo, and the lower
+    /// pane is emptied: the result becomes the input of the next run.
+    void moveResultUp();
 
     QMenu* menu() const { return m_menu; }
 
@@ -77,6 +85,7 @@ private:
     QAction* m_paste;
     QAction* m_delete;
     QAction* m_all;
+    QAction* m_moveUp;
     /// 1 upper, 2 lower, 0 before the first release over a pane.
     int m_target = 0;
     /// The clipboard's text as read at the last release over a pane.

@@ -185,6 +185,66 @@ private slots:
         QVERIFY(!state().guard);
     }
 
+    // ---- the result as the next input
+
+    void moveResultUpChainsRuns_data() {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("button") << "button";
+        QTest::newRow("access key") << "key";
+        QTest::newRow("pane menu") << "menu";
+    }
+    // Reverse, move the result up, reverse again: the second run reads the first one's result,
+    // and the upper pane's undo takes the move back.
+    void moveResultUpChainsRuns() {
+        QFETCH(QString, how);
+        auto* moveUp = get<QPushButton>("Command42");
+        PlainTextBox* upper = pane("Text1");
+        pane("Text2")->assign(u"");
+        upper->setFocus();
+        QTest::keyClicks(upper, "abc");
+        QVERIFY(!moveUp->isEnabled());
+        execute();
+        QCOMPARE(toQString(pane("Text2")->text()), QStringLiteral("cba"));
+        QVERIFY(moveUp->isEnabled());
+        if (how == "button") {
+            QTest::mouseClick(moveUp, Qt::LeftButton);
+        } else if (how == "key") {
+            QTest::keyClick(m_window.get(), Qt::Key_U, Qt::AltModifier);
+        } else {
+            release(pane("Text2"), Qt::RightButton);
+            QVERIFY(item("mnuMoveUp")->isEnabled());
+            menu()->hide();
+            item("mnuMoveUp")->trigger();
+        }
+        QTRY_COMPARE(toQString(upper->text()), QStringLiteral("cba"));
+        QVERIFY(pane("Text2")->isEmpty());
+        QVERIFY(!moveUp->isEnabled());
+        QCOMPARE(QApplication::focusWidget(), upper);
+        execute();  // the lower pane is empty: no overwrite question
+        QCOMPARE(toQString(pane("Text2")->text()), QStringLiteral("abc"));
+        QVERIFY(m_boxes->shown().isEmpty());
+        upper->setFocus();
+        QTest::keyClick(upper, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(toQString(upper->text()), QStringLiteral("abc"));
+        // An empty lower pane leaves the menu item disabled.
+        pane("Text2")->assign(u"");
+        release(upper, Qt::RightButton);
+        QVERIFY(!item("mnuMoveUp")->isEnabled());
+        menu()->hide();
+    }
+
+    void moveResultUpWaitsForTheWindow() {
+        auto* moveUp = get<QPushButton>("Command42");
+        pane("Text2")->assign(u"result");
+        QVERIFY(moveUp->isEnabled());
+        bool enabledDuring = true;
+        // A file command puts the window in the busy state as a run does.
+        m_dialogs.during = [&] { enabledDuring = moveUp->isEnabled(); };
+        get<QAction>("mnuOpen")->trigger();
+        QVERIFY(!enabledDuring);
+        QVERIFY(moveUp->isEnabled());
+    }
+
     // ---- undo across whole-text changes
 
     void undoTakesBackWholeTextChanges_data() {
@@ -194,6 +254,8 @@ private slots:
                                << "";
         QTest::newRow("open") << "open"
                               << "opened";
+        QTest::newRow("move from below") << "move"
+                                         << "lower";
         QTest::newRow("pane menu paste") << "paste"
                                          << "typedpasted";
         QTest::newRow("large paste") << "large paste" << QString(300000, u'x') + "typed";
@@ -215,6 +277,8 @@ private slots:
             file.close();
             m_dialogs.names = {path("in.txt")};
             get<QAction>("mnuOpen")->trigger();
+        } else if (change == "move") {
+            QTest::mouseClick(get<QPushButton>("Command42"), Qt::LeftButton);
         } else if (change == "paste") {
             putOnClipboard("pasted");
             pick(upper, "mnuPaste");
@@ -247,7 +311,7 @@ private slots:
         for (const QAction* a : menu()->actions())
             captions.append(a->isSeparator() ? QStringLiteral("-") : a->text());
         QCOMPARE(captions, (QStringList{"元に戻す", "やり直し", "-", "Tabを追加", "-", "切り取り", "コピー",
-                                        "貼り付け", "削除", "-", "すべて選択"}));
+                                        "貼り付け", "削除", "-", "すべて選択", "-", "↑結果を上へ"}));
         QCOMPARE(menu()->title(), QStringLiteral("メニュー"));
     }
 
@@ -574,12 +638,13 @@ private slots:
             return out;
         };
         const QStringList before = stops();
-        QCOMPARE(before.mid(0, 10), (QStringList{"Text1", "Text2", "Command27", "Command1", "Command28",
-                                                 "Command2", "Command25", "Command6", "Command3", "SSTab1"}));
+        QCOMPARE(before.mid(0, 11),
+                 (QStringList{"Text1", "Text2", "Command42", "Command27", "Command1", "Command28", "Command2",
+                              "Command25", "Command6", "Command3", "SSTab1"}));
         tabs()->setCurrentIndex(1);
         get<QWidget>("Text40")->setFocus();
         const QStringList after = stops();
-        QCOMPARE(after.mid(0, 4), (QStringList{"Text1", "Text2", "SSTab1", "Command27"}));
+        QCOMPARE(after.mid(0, 4), (QStringList{"Text1", "Text2", "SSTab1", "Command42"}));
         QCOMPARE(after.count("SSTab1"), 1);  // the tabs' controls moved with the strip
         QCOMPARE(after.size(), before.size());
     }
