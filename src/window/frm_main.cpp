@@ -31,6 +31,7 @@
 #include "window/file_dialog.h"
 #include "window/pane_bar.h"
 #include "window/pane_clipboard.h"
+#include "window/pane_counts.h"
 #include "window/pane_menu.h"
 #include "window/qtext.h"
 #include "window/tab_tables.h"
@@ -254,6 +255,12 @@ void FrmMain::buildTopLevel() {
     m_layout->setColumnStretch(0, 1);
     m_layout->setRowStretch(0, 1);
     m_layout->setRowStretch(2, 1);
+
+    statusBar()->setObjectName(QStringLiteral("StatusBar1"));
+    auto* counts = new QLabel(statusBar());
+    counts->setObjectName(QStringLiteral("StatusCounts"));
+    statusBar()->addWidget(counts, 1);
+    new PaneCounts(m_text1, m_text2, counts);
 
     // Work areas some operations use; never shown.
     m_textCh = new PlainTextBox(client);

@@ -32,10 +32,6 @@ std::size_t lineBreakAt(TextView text, std::size_t i) {
     return text[i] == u'\n' ? 1 : 0;
 }
 
-TextView viewOf(const QString& text) {
-    return {reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())};
-}
-
 // The end of the piece of `text` from `from` that goes into the editor at once: a surrogate pair
 // or a CrLf is never split, which would show as two characters or two line breaks.
 std::size_t pieceEnd(TextView text, std::size_t from) {

@@ -5,6 +5,8 @@
 #include <QClipboard>
 #include <QFile>
 #include <QImage>
+#include <QInputMethodEvent>
+#include <QLabel>
 #include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
@@ -304,6 +306,51 @@ private slots:
         menu()->hide();
         item("mnuRedo")->trigger();
         QCOMPARE(toQString(upper->text()), after);
+    }
+
+    // ---- counts in the status bar
+
+    void countsFollowTheText_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("counts");
+        QTest::newRow("empty") << ""
+                               << "上部：0文字　1行　0バイト(Shift-JIS)";
+        QTest::newRow("each break is one line and two bytes") << "a\r\nb\nc\rd\r\n"
+                                                              << "上部：4文字　5行　12バイト(Shift-JIS)";
+        QTest::newRow("full and half width") << "全角ｶﾅ"
+                                             << "上部：4文字　1行　6バイト(Shift-JIS)";
+        QTest::newRow("no Shift-JIS form: one byte a unit") << "a😀"
+                                                            << "上部：3文字　1行　3バイト(Shift-JIS)";
+        QTest::newRow("thousands") << QString(1234, u'x') + "\r\n" + QString(1000, u'あ')
+                                   << "上部：2,234文字　2行　3,236バイト(Shift-JIS)";
+    }
+    void countsFollowTheText() {
+        QFETCH(QString, text);
+        QFETCH(QString, counts);
+        pane("Text1")->setFocus();
+        pane("Text1")->assign(u"something else");
+        pane("Text1")->assign(toText(text));
+        QTRY_COMPARE(get<QLabel>("StatusCounts")->text(), counts);
+    }
+
+    // Typing, selecting with the keyboard and clicking into the other pane.
+    void countsFollowTheFocusAndTheSelection() {
+        auto* counts = get<QLabel>("StatusCounts");
+        PlainTextBox* upper = pane("Text1");
+        upper->assign(u"");
+        pane("Text2")->assign(u"結果\r\n");
+        upper->setFocus();
+        QTest::keyClicks(upper, "abc");
+        QTRY_COMPARE(counts->text(), QStringLiteral("上部：3文字　1行　3バイト(Shift-JIS)"));
+        QTest::keyClick(upper, Qt::Key_Return);
+        QInputMethodEvent committed;
+        committed.setCommitString(QStringLiteral("全角"));
+        QCoreApplication::sendEvent(upper, &committed);
+        QTRY_COMPARE(counts->text(), QStringLiteral("上部：5文字　2行　9バイト(Shift-JIS)"));
+        QTest::keyClick(upper, Qt::Key_Left, Qt::ShiftModifier);
+        QTRY_COMPARE(counts->text(), QStringLiteral("上部(選択)：1文字　1行　2バイト(Shift-JIS)"));
+        QTest::mouseClick(pane("Text2")->viewport(), Qt::LeftButton, {}, QPoint(4, 4));
+        QTRY_COMPARE(counts->text(), QStringLiteral("下部：2文字　2行　6バイト(Shift-JIS)"));
     }
 
     void menuLayout() {
