@@ -7,6 +7,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QFocusEvent>
@@ -139,6 +140,16 @@ FrmMain::FrmMain(MessageBoxes* messages, QWidget* parent) : QMainWindow(parent) 
     m_paneCommands->attachButtons(m_text1, m_copyUpper, m_resetUpper);
     m_paneCommands->attachButtons(m_text2, m_copyLower, m_resetLower);
     m_paneCommands->attachMoveUp(m_moveUp);
+    connect(m_paneCommands, &PaneCommands::movedUp, this, [this] {
+        m_files[0].format = m_files[1].format;
+        m_files[1] = {};
+    });
+    connect(m_paneCommands, &PaneCommands::emptied, this, [this](const PlainTextBox* pane) {
+        m_files[pane == m_text1 ? 0 : 1] = {};
+        updateTitle();
+    });
+    for (PlainTextBox* pane : {m_text1, m_text2})
+        connect(pane, &PlainTextBox::fileDropped, this, &FrmMain::openWithoutDialog);
     connect(m_text2, &QPlainTextEdit::textChanged, this, &FrmMain::updateMoveUp);
     m_ownDialogs = std::make_unique<QtFileDialogs>(this);
     m_dialogs = m_ownDialogs.get();
@@ -294,6 +305,34 @@ void FrmMain::buildMenus() {
     connect(actions[0], &QAction::triggered, this, &FrmMain::openFile);
     connect(actions[1], &QAction::triggered, this, [this] { saveText(1); });
     connect(actions[2], &QAction::triggered, this, [this] { saveText(2); });
+    m_fileMenu->addSeparator();
+    m_recentMenu = m_fileMenu->addMenu(kRecentFilesCaption + QStringLiteral("(&R)"));
+    m_recentMenu->setObjectName(QStringLiteral("mnuRecent"));
+    rebuildRecentMenu();
+}
+
+void FrmMain::rebuildRecentMenu() {
+    m_recentMenu->clear();
+    for (qsizetype i = 0; i < m_history.recent.size(); ++i) {
+        const QString& path = m_history.recent[i];
+        // Access keys 1 to 9, then 0 for the tenth.
+        QAction* item = m_recentMenu->addAction(
+            QStringLiteral("&%1 %2").arg((i + 1) % 10).arg(QDir::toNativeSeparators(path)));
+        connect(item, &QAction::triggered, this, [this, path] { openWithoutDialog(path); });
+    }
+    m_recentMenu->menuAction()->setEnabled(!m_history.recent.isEmpty());
+}
+
+void FrmMain::fileUsed(const QString& path) {
+    m_history.used(path);
+    rebuildRecentMenu();
+    updateTitle();
+}
+
+void FrmMain::updateTitle() {
+    const QString& path = m_files[0].path;
+    setWindowTitle(path.isEmpty() ? kWindowCaption
+                                  : QFileInfo(path).fileName() + QStringLiteral(" - ") + kWindowCaption);
 }
 
 void FrmMain::fillLists() {
@@ -422,7 +461,11 @@ void FrmMain::showResult(Text result, const OperationDeclaration& op, const Para
     const bool shown = PlainTextBox::canShow(result) && m_text2->assignDuringRun(std::move(result), [this] {
         return m_state.stop || m_state.closing;
     });
-    if (shown) return;
+    if (shown) {
+        // The result is written as the text it came from was.
+        m_files[1] = {QString(), m_files[0].format};
+        return;
+    }
     m_state.show(Icon::Exclamation, toQString(op.errorMessageOf(params)));
     if (op.setsStopFlagOnError) m_state.stop = true;
 }
@@ -520,13 +563,27 @@ void FrmMain::closeEvent(QCloseEvent* event) {
 void FrmMain::openFile() {
     m_status->setText(kOpeningCaption);
     beginRun();
-    const QString path = m_dialogs->openFileName();
+    const OpenChoice choice = m_dialogs->chooseFileToOpen(m_history.folder);
+    openChosenFile(choice.path, choice.encoding);
+}
+
+void FrmMain::openWithoutDialog(const QString& path) {
+    if (m_state.guard || !m_execute->isEnabled()) return;
+    m_status->setText(kOpeningCaption);
+    beginRun();
+    if (openChosenFile(path, OpenEncoding::Auto)) return;
+    // A recent file that went away is no longer offered.
+    if (!QFileInfo::exists(path) && m_history.recent.removeAll(QFileInfo(path).absoluteFilePath()) > 0)
+        rebuildRecentMenu();
+}
+
+bool FrmMain::openChosenFile(const QString& path, OpenEncoding encoding) {
     if (!path.isEmpty()) {
         beginRun();
-        if (!loadFile(path)) {
+        if (!loadFile(path, encoding)) {
             leaveBusyState();
             m_state.show(Icon::Exclamation, kOpenFailed);
-            return;
+            return false;
         }
         // The close box was answered while the file was read: the window goes without asking again.
         if (m_state.closing && isVisible()) closeQuietly();
@@ -534,9 +591,10 @@ void FrmMain::openFile() {
     // Opening never touches the lower pane, not even after a stopped run.
     leaveBusyState();
     m_status->clear();
+    return true;
 }
 
-bool FrmMain::loadFile(const QString& path) {
+bool FrmMain::loadFile(const QString& path, OpenEncoding encoding) {
     try {
         const QFileInfo info(path);
         if (!info.exists()) return false;
@@ -546,13 +604,17 @@ bool FrmMain::loadFile(const QString& path) {
         QCoreApplication::processEvents();
         if (!bytes) return false;
         if (bytes->empty()) return true;
-        Text text = decodeTextFile(*bytes);
+        OpenedText opened = decodeTextFile(*bytes, encoding);
         bytes.reset();
         // A file the pane cannot hold is one that cannot be opened; the upper text stays.
-        if (!PlainTextBox::canShow(text)) return false;
+        if (!PlainTextBox::canShow(opened.text)) return false;
         // Stop does not end an open: the upper pane shows the whole file or, when closing, nothing.
-        return m_text1->assignDuringRun(
-            std::move(text), [this] { return m_state.closing; }, PlainTextBox::Undo::Step);
+        if (!m_text1->assignDuringRun(
+                std::move(opened.text), [this] { return m_state.closing; }, PlainTextBox::Undo::Step))
+            return false;
+        m_files[0] = {info.absoluteFilePath(), opened.format};
+        fileUsed(path);
+        return true;
     } catch (const std::exception&) {
         return false;
     }
@@ -579,24 +641,31 @@ void FrmMain::saveText(int target) {
 }
 
 void FrmMain::saveToFile(const Text& text, int target) {
-    FileEncoding encoding = FileEncoding::Cp932;
+    PaneFile& file = m_files[target - 1];
+    // A text from no file keeps the line breaks it has.
+    FileFormat format = file.format.value_or(FileFormat{TextEncoding::Cp932, lineBreakOf(text)});
     // Code page 932 would turn these characters into "?" without a word.
-    if (!fitsCodePage932(text)) {
+    if (format.encoding == TextEncoding::Cp932 && !fitsCodePage932(text)) {
         const std::optional<Answer> answer = m_state.ask(kUtf8Question);
         if (!answer || *answer == Answer::Cancel) return;
-        if (*answer == Answer::Yes) encoding = FileEncoding::Utf8;
+        if (*answer == Answer::Yes) format.encoding = TextEncoding::Utf8WithMark;
     }
-    const QString path = m_dialogs->saveFileName();
-    if (path.isEmpty()) return;
+    const SaveChoice choice = m_dialogs->chooseFileToSave(m_history.folder, format);
+    if (choice.path.isEmpty()) return;
     beginRun();
     bool written = false;
     try {
-        written = writeFileBytes(path, encodeTextFile(text, encoding));
+        written = writeFileBytes(choice.path, encodeTextFile(text, choice.format));
     } catch (const std::exception&) {
         written = false;
     }
     leaveBusyState();
-    if (!written) m_state.show(Icon::Exclamation, target == 1 ? kUpperSaveFailed : kLowerSaveFailed);
+    if (!written) {
+        m_state.show(Icon::Exclamation, target == 1 ? kUpperSaveFailed : kLowerSaveFailed);
+        return;
+    }
+    file = {QFileInfo(choice.path).absoluteFilePath(), choice.format};
+    fileUsed(choice.path);
 }
 
 void FrmMain::wireTabCycling() {

@@ -11,6 +11,7 @@
 
 #include "ops/operation.h"
 #include "text/lines.h"
+#include "window/text_files.h"
 #include "window/window_state.h"
 
 class QAbstractButton;
@@ -40,6 +41,7 @@ inline const QString kWidenTip = QStringLiteral("テキストエリアを広く�
 inline const QString kNarrowTip = QStringLiteral("テキストエリアを最小化する");
 inline const QString kOpeningCaption = QStringLiteral("ファイルを開いています…");
 inline const QString kSavingCaption = QStringLiteral("名前を付けて保存…");
+inline const QString kRecentFilesCaption = QStringLiteral("最近使ったファイル");
 /// The Stop button's colour while a run is busy.
 inline const QColor kBusyStopColour{255, 255, 128};
 
@@ -90,6 +92,9 @@ public slots:
     void openFile();
     /// `mnu1Name` (1) and `mnu2Name` (2): saves the upper or the lower pane under a chosen name.
     void saveText(int target);
+    /// A file from the recent files or dropped on a pane: opened into the upper pane as Open
+    /// does, its encoding detected. Nothing happens while the window is busy.
+    void openWithoutDialog(const QString& path);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -112,10 +117,18 @@ private:
     void passFocusToNextTab();
     /// Moves the tab control to `position` (0-based) among the stops of the window's Tab order.
     void putTabsInFocusOrder(int position);
+    /// Opens `path` (nothing on an empty path) into the upper pane after the busy state began,
+    /// and ends it; false when the file could not be read.
+    bool openChosenFile(const QString& path, OpenEncoding encoding);
     /// Reads the chosen file into the upper pane; false when it cannot be read.
-    bool loadFile(const QString& path);
+    bool loadFile(const QString& path, OpenEncoding encoding);
     /// Asks for the encoding when needed, then for the name, and writes the file.
     void saveToFile(const Text& text, int target);
+    /// `path` was opened or saved: the dialogs start in its folder and it heads the recent files.
+    void fileUsed(const QString& path);
+    void rebuildRecentMenu();
+    /// The window title with the name of the upper pane's file.
+    void updateTitle();
     /// The operation of the current tab and its selection; none when the tab runs nothing.
     std::optional<std::uint8_t> selectedOperation() const;
     /// Execute's run, under its guard.
@@ -159,6 +172,10 @@ private:
     QLabel* m_arrow = nullptr;            // Label3
     QLabel* m_status = nullptr;           // Label8
     QMenu* m_fileMenu = nullptr;
+    QMenu* m_recentMenu = nullptr;
+    /// The file of the upper and of the lower pane.
+    PaneFile m_files[2];
+    FileHistory m_history;
     QGridLayout* m_layout = nullptr;
     PaneBar* m_upperBar = nullptr;
     PaneBar* m_lowerBar = nullptr;

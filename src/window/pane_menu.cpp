@@ -84,6 +84,7 @@ void PaneCommands::moveResultUp() {
         m_upper->assign(m_lower->text(), PlainTextBox::Undo::Step);
         m_lower->assign(Text());
         m_upper->setFocus();
+        emit movedUp();
     } catch (const std::exception&) {
         // Out of memory copying the text: both panes keep what they show.
     }
@@ -248,6 +249,7 @@ void PaneCommands::reset(PlainTextBox* pane) {
     if (m_state.ask(isUpper(pane) ? kUpperReset : kLowerReset) != Answer::Yes) return;
     pane->assign(Text(), PlainTextBox::Undo::Step);
     pane->setFocus();
+    emit emptied(pane);
 }
 
 }  // namespace kivo::window

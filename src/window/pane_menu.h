@@ -49,6 +49,12 @@ public:
 
     QMenu* menu() const { return m_menu; }
 
+signals:
+    /// The result became the upper text.
+    void movedUp();
+    /// Reset emptied `pane`.
+    void emptied(PlainTextBox* pane);
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 

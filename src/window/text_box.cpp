@@ -5,10 +5,12 @@
 #include <new>
 
 #include <QCoreApplication>
+#include <QDropEvent>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QUrl>
 
 #include "text/memory_budget.h"
 #include "window/qtext.h"
@@ -223,6 +225,30 @@ void PlainTextBox::showInPieces(unsigned assignment, const std::function<bool()>
             }
         }
     }
+}
+
+namespace {
+
+// The first local file a drag brings; a file manager's drag carries its name as text too, which
+// must not be inserted.
+QString droppedFile(const QMimeData* source) {
+    if (!source || !source->hasUrls()) return QString();
+    for (const QUrl& url : source->urls())
+        if (url.isLocalFile()) return url.toLocalFile();
+    return QString();
+}
+
+}  // namespace
+
+bool PlainTextBox::canInsertFromMimeData(const QMimeData* source) const {
+    return !droppedFile(source).isEmpty() || QPlainTextEdit::canInsertFromMimeData(source);
+}
+
+void PlainTextBox::dropEvent(QDropEvent* event) {
+    const QString file = droppedFile(event->mimeData());
+    if (file.isEmpty()) return QPlainTextEdit::dropEvent(event);
+    event->acceptProposedAction();
+    emit fileDropped(file);
 }
 
 // Qt's own paste (or drop) builds every line of the text in one call: a large text goes in pieces

@@ -65,9 +65,13 @@ public:
 signals:
     /// The user (not the program) changed the text.
     void edited();
+    /// A file was dropped on the box: it is opened, not inserted.
+    void fileDropped(const QString& path);
 
 protected:
+    bool canInsertFromMimeData(const QMimeData* source) const override;
     void insertFromMimeData(const QMimeData* source) override;
+    void dropEvent(QDropEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:

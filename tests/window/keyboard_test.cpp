@@ -349,9 +349,9 @@ private slots:
         auto* file = get<QMenu>("mnuFile");
         QStringList keys;
         for (QAction* a : file->actions())
-            keys.append(QKeySequence::mnemonic(a->text()).toString());
-        QCOMPARE(keys,
-                 (QStringList{QStringLiteral("Alt+U"), QStringLiteral("Alt+V"), QStringLiteral("Alt+W")}));
+            if (!a->isSeparator()) keys.append(QKeySequence::mnemonic(a->text()).toString());
+        QCOMPARE(keys, (QStringList{QStringLiteral("Alt+U"), QStringLiteral("Alt+V"), QStringLiteral("Alt+W"),
+                                    QStringLiteral("Alt+R")}));
     }
 
     void enterKeepsTheText_data() {
