@@ -85,6 +85,9 @@ bool StartUp::run() {
     if (m_window.isVisible()) raiseTopMostThenNormal(m_window);
     if (auto* tabs = m_window.findChild<QTabWidget*>(QStringLiteral("SSTab1"))) tabs->setCurrentIndex(0);
     if (auto* grid = m_window.findChild<QWidget*>(QStringLiteral("MSFlexGrid1"))) grid->hide();
+    // What the window had when it last closed, over the defaults and the first tab.
+    if (!m_settings.dataFolder.isEmpty())
+        m_window.restoreSession(m_settings.dataFolder + QStringLiteral("session"));
     m_window.finishStartUp();
     return true;
 }

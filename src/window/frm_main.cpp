@@ -24,6 +24,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTableWidget>
+#include <QTimer>
 
 #include "ops/dispatch.h"
 #include "ops/lists.h"
@@ -35,6 +36,7 @@
 #include "window/pane_counts.h"
 #include "window/pane_menu.h"
 #include "window/qtext.h"
+#include "window/session.h"
 #include "window/tab_tables.h"
 #include "window/text_box.h"
 #include "window/text_files.h"
@@ -90,6 +92,9 @@ const QString kUpperSaveFailed = QStringLiteral("上部テキストファイル�
 const QString kLowerSaveFailed = QStringLiteral("下部テキストファイルを保存できませんでした。");
 const QString kUtf8Question =
     QStringLiteral("Shift-JISで保存できない文字が含まれています、UTF-8で保存しますか？");
+
+// The pause after the last change of the upper text before it is kept.
+constexpr int kKeepUpperAfterMs = 3000;
 
 // Where the tab control moves in the focus order once Text40 has had the focus.
 constexpr int kTabsFocusPosition = 2;
@@ -309,6 +314,10 @@ void FrmMain::buildMenus() {
     m_recentMenu = m_fileMenu->addMenu(kRecentFilesCaption + QStringLiteral("(&R)"));
     m_recentMenu->setObjectName(QStringLiteral("mnuRecent"));
     rebuildRecentMenu();
+    m_fileMenu->addSeparator();
+    QAction* resetSettings = m_fileMenu->addAction(kResetSettingsCaption + QStringLiteral("(&S)"));
+    resetSettings->setObjectName(QStringLiteral("mnuResetSettings"));
+    connect(resetSettings, &QAction::triggered, this, &FrmMain::resetSettings);
 }
 
 void FrmMain::rebuildRecentMenu() {
@@ -372,8 +381,87 @@ void FrmMain::fillLists() {
     // The check boxes that start ticked (the width conversion's classes).
     for (const std::string& name : checkBoxNames())
         if (checkBoxDefault(name) == u"1") m_controls->restoreDefault(name);
-    for (TabPage* page : m_pages)
-        page->operations().front()->setChecked(true);
+    selectFirstOperations();
+}
+
+void FrmMain::selectFirstOperations() {
+    for (TabPage* page : m_pages) {
+        for (QAbstractButton* op : page->operations())
+            op->setChecked(op == page->operations().front());
+    }
+}
+
+void FrmMain::restoreSession(const QString& folder) {
+    m_session = std::make_unique<SessionStore>(folder);
+    applySession(m_session->load());
+    m_keepUpper = new QTimer(this);
+    m_keepUpper->setSingleShot(true);
+    m_keepUpper->setInterval(kKeepUpperAfterMs);
+    connect(m_keepUpper, &QTimer::timeout, this, &FrmMain::keepUpperText);
+    connect(m_text1, &QPlainTextEdit::textChanged, m_keepUpper, qOverload<>(&QTimer::start));
+}
+
+void FrmMain::keepUpperText() {
+    try {
+        m_session->saveUpper(m_text1->text());
+    } catch (const std::exception&) {
+        // Out of memory copying the text: the copy kept before stays.
+    }
+}
+
+Session FrmMain::currentSession() const {
+    Session session;
+    session.tab = m_tabs->currentIndex();
+    for (const TabPage* page : m_pages) {
+        for (const QAbstractButton* op : page->operations())
+            if (op->isChecked()) session.selected.append(op->objectName());
+    }
+    const Params params = m_controls->read();
+    for (const auto& [name, value] : params.all())
+        if (m_controls->control(name)) session.params.insert(QString::fromStdString(name), toQString(value));
+    session.geometry = saveGeometry();
+    session.history = m_history;
+    session.files[0] = m_files[0];
+    session.files[1] = m_files[1];
+    session.upper = m_text1->text();
+    session.lower = m_text2->text();
+    return session;
+}
+
+void FrmMain::applySession(const Session& session) {
+    // Program assignments: no input rule fires and no message shows.
+    GuardHold hold(m_state);
+    for (auto it = session.params.cbegin(); it != session.params.cend(); ++it)
+        if (m_controls->control(it.key().toStdString()))
+            m_controls->assign(it.key().toStdString(), toText(it.value()));
+    for (TabPage* page : m_pages) {
+        for (QAbstractButton* op : page->operations())
+            if (session.selected.contains(op->objectName())) op->setChecked(true);
+    }
+    if (session.tab >= 0 && session.tab < m_tabs->count()) m_tabs->setCurrentIndex(session.tab);
+    if (!session.geometry.isEmpty()) restoreGeometry(session.geometry);
+    m_history = session.history;
+    m_files[0] = session.files[0];
+    m_files[1] = session.files[1];
+    rebuildRecentMenu();
+    updateTitle();
+    if (session.upper && PlainTextBox::canShow(*session.upper)) m_text1->assign(*session.upper);
+    if (session.lower && PlainTextBox::canShow(*session.lower)) m_text2->assign(*session.lower);
+}
+
+void FrmMain::resetSettings() {
+    if (m_state.guard || m_state.ask(kResetSettingsQuestion) != Answer::Yes) return;
+    {
+        GuardHold hold(m_state);
+        const Params defaults = Params::defaults(Date{2000, 1, 1});
+        for (const auto& [name, value] : defaults.all())
+            if (m_controls->control(name)) m_controls->restoreDefault(name);
+        selectFirstOperations();
+        m_tabs->setCurrentIndex(0);
+    }
+    if (m_session) m_session->forgetSettings();
+    showNormal();
+    placeOnScreen();
 }
 
 void FrmMain::closeQuietly() {
@@ -558,6 +646,14 @@ void FrmMain::closeEvent(QCloseEvent* event) {
     m_state.closing = true;
     emit closingConfirmed();
     event->accept();
+    if (m_session) {
+        m_keepUpper->stop();
+        try {
+            m_session->save(currentSession());
+        } catch (const std::exception&) {
+            // Out of memory copying the texts: what was kept before stays.
+        }
+    }
 }
 
 void FrmMain::openFile() {

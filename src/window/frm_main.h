@@ -23,6 +23,7 @@ class QMenu;
 class QPushButton;
 class QTableWidget;
 class QTabWidget;
+class QTimer;
 
 namespace kivo::window {
 
@@ -32,7 +33,9 @@ class PaneBar;
 class PaneCommands;
 class ParamControls;
 class PlainTextBox;
+class SessionStore;
 class TabPage;
+struct Session;
 
 inline const QString kWindowCaption = QStringLiteral("Kivoオートフィル");
 inline const QString kExitQuestion = QStringLiteral("Kivoオートフィルを終了します、よろしいですか？");
@@ -42,6 +45,8 @@ inline const QString kNarrowTip = QStringLiteral("テキストエリアを最小
 inline const QString kOpeningCaption = QStringLiteral("ファイルを開いています…");
 inline const QString kSavingCaption = QStringLiteral("名前を付けて保存…");
 inline const QString kRecentFilesCaption = QStringLiteral("最近使ったファイル");
+inline const QString kResetSettingsCaption = QStringLiteral("設定をすべて初期値に戻す");
+inline const QString kResetSettingsQuestion = QStringLiteral("設定をすべて初期値に戻しますか？");
 /// The Stop button's colour while a run is busy.
 inline const QColor kBusyStopColour{255, 255, 128};
 
@@ -64,6 +69,9 @@ public:
     void closeQuietly();
     /// The designed size in the middle of the screen, or maximised on a screen too small for it.
     void placeOnScreen();
+    /// Gives the window back what it had when it last closed, as kept in `folder`, and keeps it
+    /// there from now on: at closing, and the upper text also a few seconds after each change.
+    void restoreSession(const QString& folder);
 
     const WindowState& state() const { return m_state; }
     /// The flags for the start-up and the notices window, which run beside the window.
@@ -90,6 +98,9 @@ public slots:
     void toggleWideArea();
     /// `mnuOpen`: loads a chosen text file into the upper pane.
     void openFile();
+    /// "設定をすべて初期値に戻す": every parameter, the selected operations, the tab and the window's
+    /// size and place as at a first start, once the user agrees; the texts and files stay.
+    void resetSettings();
     /// `mnu1Name` (1) and `mnu2Name` (2): saves the upper or the lower pane under a chosen name.
     void saveText(int target);
     /// A file from the recent files or dropped on a pane: opened into the upper pane as Open
@@ -127,6 +138,11 @@ private:
     /// `path` was opened or saved: the dialogs start in its folder and it heads the recent files.
     void fileUsed(const QString& path);
     void rebuildRecentMenu();
+    Session currentSession() const;
+    void applySession(const Session& session);
+    /// Selects the first operation of every tab, as a start does.
+    void selectFirstOperations();
+    void keepUpperText();
     /// The window title with the name of the upper pane's file.
     void updateTitle();
     /// The operation of the current tab and its selection; none when the tab runs nothing.
@@ -176,6 +192,9 @@ private:
     /// The file of the upper and of the lower pane.
     PaneFile m_files[2];
     FileHistory m_history;
+    /// Where the session is kept; none in tests that do not ask for it.
+    std::unique_ptr<SessionStore> m_session;
+    QTimer* m_keepUpper = nullptr;
     QGridLayout* m_layout = nullptr;
     PaneBar* m_upperBar = nullptr;
     PaneBar* m_lowerBar = nullptr;

@@ -351,7 +351,7 @@ private slots:
         for (QAction* a : file->actions())
             if (!a->isSeparator()) keys.append(QKeySequence::mnemonic(a->text()).toString());
         QCOMPARE(keys, (QStringList{QStringLiteral("Alt+U"), QStringLiteral("Alt+V"), QStringLiteral("Alt+W"),
-                                    QStringLiteral("Alt+R")}));
+                                    QStringLiteral("Alt+R"), QStringLiteral("Alt+S")}));
     }
 
     void enterKeepsTheText_data() {
