@@ -12,6 +12,7 @@
 #include <QScrollBar>
 #include <QTabWidget>
 #include <QTimer>
+#include <QToolTip>
 
 #include "ops/dispatch.h"
 #include "ops/lists.h"
@@ -70,6 +71,52 @@ private:
     }
 
 private slots:
+    // ---- help where it is needed
+
+    void everyOperationCaptionHasItsTip() {
+        for (const OperationDeclaration* op : operations()) {
+            const QString selector = QString::fromStdString(op->selector);
+            const QString tip = get<QAbstractButton>(selector)->toolTip();
+            QVERIFY2(tip.contains(QString::fromStdString(op->description).toHtmlEscaped()),
+                     qPrintable(selector));
+            QVERIFY2(tip.contains(QStringLiteral("例")), qPrintable(selector));
+            for (const QLabel* words : m_window->findChildren<QLabel*>())
+                if (words->objectName().startsWith(selector + ".caption")) QCOMPARE(words->toolTip(), tip);
+        }
+    }
+
+    void tipShowsTheExampleAsTheControlsShowIt_data() {
+        QTest::addColumn<QString>("hovered");  // a selector with its caption, or words of a caption
+        QTest::addColumn<QString>("tip");
+        QTest::newRow("a number")
+            << "Option2(5)"
+            << "<html>Cuts a one-line text into lines of a number of characters.<pre>例（「3」）：\n"
+               "  abcdefgh\n→\n  abc\n  def\n  gh</pre></html>";
+        QTest::newRow("a list entry for its alias")
+            << "Option5(0).caption1"
+            << "<html>Converts letters, digits, symbols, katakana and spaces between full and half "
+               "width.<pre>"
+               "例（「全角→半角」）：\n  ＡＢＣ１２３　テスト\n→\n  ABC123 ﾃｽﾄ</pre></html>";
+        QTest::newRow("no options, a line break in the example")
+            << "Option5(3)"
+            << "<html>Removes blanks at the line ends, or removes or squeezes blank lines.<pre>例：\n    a  "
+               "\n  \tb \n→\n"
+               "  a\n  b</pre></html>";
+    }
+    void tipShowsTheExampleAsTheControlsShowIt() {
+        QFETCH(QString, hovered);
+        QFETCH(QString, tip);
+        QWidget* label = showTabOf(hovered);
+        QCOMPARE(label->toolTip(), tip);
+        // Hovering shows it.
+        const QPoint at = label->rect().center();
+        QHelpEvent hover(QEvent::ToolTip, at, label->mapToGlobal(at));
+        QCoreApplication::sendEvent(label, &hover);
+        QTRY_VERIFY(QToolTip::isVisible());
+        QCOMPARE(QToolTip::text(), tip);
+        QToolTip::hideText();
+    }
+
     void fillListsGivesEveryListAndDefault() {
         for (const ComboList& list : comboLists()) {
             QComboBox* c = combo(list.name.c_str());
