@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Times the command-line front end against the standard tool a user would reach for instead, on
-# the same generated inputs, and prints one table row per pair: the best of KIVO_BENCH_REPS wall
-# times (default 3) for each side, the ratio ours / theirs, and whether the two outputs agree once
+# the same generated inputs, and prints one table row per pair: for the mixed input in its Lf and
+# its CrLf form, the median of KIVO_BENCH_REPS CPU times (default 3) for each side and the ratio
+# ours / theirs; our peak memory against the input's size; and whether the two outputs agree once
 # the differences that are the operation's own rule (CrLf line breaks, where the final break goes)
 # are normalised away. Then the scaling check: every operation at n, 2n, 4n and 8n, with the time
 # ratio of each doubling.
@@ -23,7 +24,7 @@ if [[ ! -x $cli ]]; then
     cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DKIVO_BUILD_WINDOW=OFF >/dev/null
     cmake --build "$build" --parallel "$(nproc)" --target kivoautofill-cli kivo_bench >/dev/null
 fi
-for tool in python3 rev tac awk grep sort tr sed nl fold iconv wc seq; do
+for tool in python3 rev tac awk grep sort tr sed nl fold iconv wc seq uconv /usr/bin/time; do
     command -v "$tool" >/dev/null || { echo "compare.sh: $tool is missing" >&2; exit 2; }
 done
 
@@ -33,55 +34,69 @@ echo "generating inputs ..." >&2
 python3 "$here/make_inputs.py" "$work"
 mixed=$work/mixed.txt
 long=$work/long.txt
+# What our users have: the same text with CrLf line breaks.
+sed 's/$/\r/' "$mixed" >"$work/mixed_crlf.txt"
 : >"$work/empty.txt"
 printf 'line 1\n' >"$work/template.txt"
 
-# The best of `reps` runs of a shell command: "CPU-µs wall-µs". CPU time is user plus system time
+# The median of `reps` runs of a shell command: "CPU-µs peak-KB". CPU time is user plus system time
 # of every process of the command (a pipeline's stages added up); on a machine shared with other
-# work it is the steadier measure, so the ratios use it.
-best_us() {
-    local best_cpu='' best_wall='' times real user sys cpu wall
+# work it is the steadier measure. The peak is the resident size of the largest process.
+median_us() {
+    local cpus=() peak=0 user sys rss
     for ((r = 0; r < reps; r++)); do
-        times=$({
-            TIMEFORMAT='%3R %3U %3S'
-            time bash -c "$1" 2>/dev/null
-        } 2>&1) || return 1
-        read -r real user sys <<<"$times"
-        cpu=$(awk -v u="$user" -v s="$sys" 'BEGIN { printf "%d", (u + s) * 1e6 }')
-        wall=$(awk -v r="$real" 'BEGIN { printf "%d", r * 1e6 }')
-        if [[ -z $best_cpu || $cpu -lt $best_cpu ]]; then best_cpu=$cpu; fi
-        if [[ -z $best_wall || $wall -lt $best_wall ]]; then best_wall=$wall; fi
+        /usr/bin/time -f '%U %S %M' -o "$work/time" bash -c "$1" 2>/dev/null || return 1
+        read -r user sys rss <"$work/time"
+        cpus+=("$(awk -v u="$user" -v s="$sys" 'BEGIN { printf "%d", (u + s) * 1e6 }')")
+        if ((rss > peak)); then peak=$rss; fi
     done
-    echo "$best_cpu $best_wall"
+    echo "$(printf '%s\n' "${cpus[@]}" | sort -n | sed -n "$(((reps + 1) / 2))p") $peak"
 }
 
 ms() { awk -v us="$1" 'BEGIN { printf "%.0f", us / 1000 }'; }
 # Times under the clock's resolution count as one millisecond.
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (a < 1000) a = 1000; if (b < 1000) b = 1000; printf "%.2f", a / b }'; }
 
-printf '| operation | code | standard tool | input | ours ms | theirs ms | ours/theirs | wall ours/theirs | same output |\n'
-printf '|---|---|---|---|---:|---:|---:|---:|:---:|\n'
+printf '| operation | code | standard tool | Lf ours ms | Lf theirs ms | Lf ours/theirs | CrLf ours ms | CrLf theirs ms | CrLf ours/theirs | our peak MB / input MB | same output (Lf / CrLf) |\n'
+printf '|---|---|---|---:|---:|---:|---:|---:|---:|---:|:---:|\n'
+
+# run_pair INPUT OURS-ARGS THEIRS-COMMAND OURS-NORMALISER THEIRS-NORMALISER: "ours-µs theirs-µs
+# our-peak-KB same", where same is 1 when the normalised outputs agree.
+run_pair() {
+    local input=$1 ours=$2 theirs=$3 ours_norm=$4 theirs_norm=$5 ours_cpu ours_peak theirs_cpu _ same=0
+    read -r ours_cpu ours_peak <<<"$(median_us "'$cli' $code $ours <'$input' >'$work/ours.out' 2>'$work/ours.err'")"
+    read -r theirs_cpu _ <<<"$(median_us "{ $theirs; } <'$input' >'$work/theirs.out'")"
+    bash -c "$ours_norm" <"$work/ours.out" >"$work/ours.norm"
+    bash -c "$theirs_norm" <"$work/theirs.out" >"$work/theirs.norm"
+    if [[ -s $work/ours.norm ]] && cmp -s "$work/ours.norm" "$work/theirs.norm"; then same=1; fi
+    echo "$ours_cpu $theirs_cpu $ours_peak $same"
+}
+
+mark() { if (($1)); then echo '✓'; else echo '✗'; fi; }
 
 # pair LABEL CODE TOOL-LABEL INPUT OURS-ARGS THEIRS-COMMAND [OURS-NORMALISER [THEIRS-NORMALISER]]
-# The normalisers are filters from the raw output to the form both sides should share.
+# The normalisers are filters from the raw output to the form both sides should share. The mixed
+# input runs in both forms (the standard tool's CrLf output losing its Cr before its normaliser);
+# any other input has no line breaks to tell apart and runs once.
 pair() {
     local label=$1 code=$2 tool=$3 input=$4 ours=$5 theirs=$6
     local ours_norm=${7:-"tr -d '\r'"} theirs_norm=${8:-cat}
-    local ours_cpu ours_wall theirs_cpu theirs_wall same
-    read -r ours_cpu ours_wall <<<"$(best_us "'$cli' $code $ours <'$input' >'$work/ours.out' 2>'$work/ours.err'")"
-    read -r theirs_cpu theirs_wall <<<"$(best_us "{ $theirs; } <'$input' >'$work/theirs.out'")"
-    bash -c "$ours_norm" <"$work/ours.out" >"$work/ours.norm"
-    bash -c "$theirs_norm" <"$work/theirs.out" >"$work/theirs.norm"
-    if [[ -s $work/ours.norm ]] && cmp -s "$work/ours.norm" "$work/theirs.norm"; then
-        same='✓'
-    else
-        same='✗ mismatch'
+    local lf_ours lf_theirs peak same cr_ours cr_theirs cr_peak cr_same crlf_cells marks
+    read -r lf_ours lf_theirs peak same <<<"$(run_pair "$input" "$ours" "$theirs" "$ours_norm" "$theirs_norm")"
+    marks=$(mark "$same")
+    crlf_cells='— | — | —'
+    if [[ $input == "$mixed" ]]; then
+        read -r cr_ours cr_theirs cr_peak cr_same <<<"$(run_pair "$work/mixed_crlf.txt" "$ours" "$theirs" \
+            "tr -d '\r' | $ours_norm" "tr -d '\r' | $theirs_norm")"
+        crlf_cells="$(ms "$cr_ours") | $(ms "$cr_theirs") | $(ratio "$cr_ours" "$cr_theirs")"
+        if ((cr_peak > peak)); then peak=$cr_peak; fi
+        marks="$marks / $(mark "$cr_same")"
     fi
     # A pipe inside a table cell would end the cell.
     tool=${tool//|/\\|}
-    printf '| %s | %s | `%s` | %s | %s | %s | %s | %s | %s |\n' "$label" "$code" "$tool" "$(basename "$input")" \
-        "$(ms "$ours_cpu")" "$(ms "$theirs_cpu")" "$(ratio "$ours_cpu" "$theirs_cpu")" \
-        "$(ratio "$ours_wall" "$theirs_wall")" "$same"
+    printf '| %s | %s | `%s` | %s | %s | %s | %s | %s / %s | %s |\n' "$label" "$code" "$tool" \
+        "$(ms "$lf_ours")" "$(ms "$lf_theirs")" "$(ratio "$lf_ours" "$lf_theirs")" "$crlf_cells" \
+        "$((peak / 1024))" "$(($(stat -c %s "$input") / 1048576))" "$marks"
 }
 
 # Whole-text reverse moves the final line break to the front; rev | tac keeps it at the end.
@@ -108,6 +123,13 @@ pair 'month ends, 7000 months' 32 'python3' "$work/empty.txt" 'Text27=7000 DTPic
 for i in range(7000):
     y, m = 2000 + i // 12, i % 12 + 1
     print(\"%04d/%02d/%02d\" % (y, m, calendar.monthrange(y, m)[1]))'"
+
+# The fifth tab's chores.
+pair 'full to half width' 35 'uconv -x Fullwidth-Halfwidth' "$mixed" '' 'uconv -f UTF-8 -t UTF-8 -x Fullwidth-Halfwidth'
+pair 'duplicate lines, first kept' 37 "awk '!seen[\$0]++'" "$mixed" '' "LC_ALL=C awk '!seen[\$0]++'"
+pair 'blanks at line ends' 38 "sed -E 's/[ \t]+\$//'" "$mixed" "'Combo62=行末の空白を削除する'" \
+    "LC_ALL=C sed -E 's/[ \t]+(\r?)\$/\1/'"
+pair 'natural sort' 39 'sort -V' "$mixed" '' 'LC_ALL=C sort -V'
 
 if [[ ${KIVO_BENCH_SCALING:-1} == 0 ]]; then exit 0; fi
 if [[ ! -x $bench ]]; then

@@ -16,15 +16,62 @@
 
 #include "cli/files.h"
 #include "ops/dispatch.h"
+#include "text/cp932.h"
 #include "text/utf8.h"
 
 namespace kivo::cli {
 namespace {
 
+// Writes a result to standard output as it is made, in its encoding (a byte-order mark first). A
+// failed write is kept for after the run, which must not take it for its own failure.
+class OutputSink final : public ResultSink {
+public:
+    OutputSink(std::ostream& out, TextEncoding encoding) : m_out(out), m_encoding(encoding) {}
+
+    void write(TextView units) override {
+        guarded([&] {
+            if (m_encoding == TextEncoding::Cp932) {
+                const std::string bytes = cp932::encode(units);
+                m_out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+            } else {
+                utf8::write(units, m_out);
+            }
+        });
+    }
+    void writeBytes(std::string_view utf8) override {
+        guarded([&] { m_out.write(utf8.data(), static_cast<std::streamsize>(utf8.size())); });
+    }
+    /// Whether something was written (the mark with it).
+    bool started() const { return m_started; }
+    /// Passes a failed write on.
+    void check() const {
+        if (m_failure) std::rethrow_exception(m_failure);
+    }
+
+private:
+    template <typename Write>
+    void guarded(Write write) {
+        if (m_failure) return;
+        try {
+            if (!m_started && m_encoding == TextEncoding::Utf8WithMark) m_out << "\xEF\xBB\xBF";
+            m_started = true;
+            write();
+        } catch (...) {
+            m_failure = std::current_exception();
+        }
+    }
+
+    std::ostream& m_out;
+    TextEncoding m_encoding;
+    bool m_started = false;
+    std::exception_ptr m_failure;
+};
+
 // What one text's run gave: the lines for standard error, and the result when it goes to
 // standard output (a file written where the settings say has been written already).
 struct TextOutcome {
     bool ok = false;
+    bool streamed = false;  // part of the result went out already
     std::string messages;
     std::optional<Text> result;
     TextEncoding encoding = TextEncoding::Utf8;
@@ -100,7 +147,8 @@ TextOutcome runOnFile(const std::vector<Step>& steps, const Settings& s, const s
 
 // Standard input: UTF-8 unless told otherwise, and an operation that gives the same result on
 // the bytes themselves is spared the conversions. An input that cannot be read is a usage error.
-TextOutcome runOnInput(const std::vector<Step>& steps, const Settings& s, std::istream& in) {
+TextOutcome runOnInput(const std::vector<Step>& steps, const Settings& s, std::istream& in,
+                       std::ostream& out) {
     TextOutcome outcome;
     std::ostringstream messages;
     CliContext ctx(messages, s.answers);
@@ -115,8 +163,12 @@ TextOutcome runOnInput(const std::vector<Step>& steps, const Settings& s, std::i
         if (!utf8::isValid(bytes)) throw InputError(kInputNotUtf8);
         if (!bytes.empty()) {
             const Step& step = steps[0];
+            OutputSink sink(out, TextEncoding::Utf8);
+            if (!s.output) ctx.setResultSink(&sink);
             if (auto onBytes = dispatchUtf8(step.call.op->code, bytes, step.call.params(today()), ctx)) {
+                sink.check();
                 outcome.ok = onBytes->lower && !ctx.cancelled();
+                outcome.streamed = sink.started();
                 if (outcome.ok) outcome.resultBytes = std::move(onBytes->lower);
                 outcome.messages = messages.str();
                 return outcome;
@@ -133,9 +185,12 @@ TextOutcome runOnInput(const std::vector<Step>& steps, const Settings& s, std::i
                             inputMemoryLimit());
     }
     outcome.inputBytes = upper->size();
-    outcome.result = runSteps(steps, std::move(*upper), ctx);
-    outcome.ok = outcome.result.has_value();
     outcome.encoding = outputEncodingOf(s.outputEncoding, read);
+    OutputSink sink(out, outcome.encoding);
+    outcome.result = runSteps(steps, std::move(*upper), ctx, {}, s.output ? nullptr : &sink);
+    sink.check();
+    outcome.ok = outcome.result.has_value();
+    outcome.streamed = sink.started();
     outcome.messages = messages.str();
     return outcome;
 }
@@ -149,7 +204,7 @@ void writeResult(const TextOutcome& outcome, const Settings& s, std::ostream& ou
     } else if (outcome.encoding == TextEncoding::Cp932) {
         writeOutput(*outcome.result, Encoding::Cp932, out);
     } else {
-        if (outcome.encoding == TextEncoding::Utf8WithMark) out << "\xEF\xBB\xBF";
+        if (outcome.encoding == TextEncoding::Utf8WithMark && !outcome.streamed) out << "\xEF\xBB\xBF";
         writeOutput(*outcome.result, Encoding::Utf8, out);
     }
 }
@@ -242,7 +297,7 @@ int runOnTexts(const std::vector<Step>& steps, const Settings& s, std::istream& 
     checkSettings(s);
     std::vector<std::function<TextOutcome()>> tasks;
     if (s.files.empty()) {
-        tasks.emplace_back([&] { return runOnInput(steps, s, in); });
+        tasks.emplace_back([&] { return runOnInput(steps, s, in, out); });
     } else {
         const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
         const std::uint64_t maxBytes =

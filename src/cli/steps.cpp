@@ -26,9 +26,10 @@ void CliContext::line(const char* kind, TextView text) {
 }
 
 std::optional<Text> runSteps(const std::vector<Step>& steps, Text upper, CliContext& ctx,
-                             const std::string& prefix) {
+                             const std::string& prefix, ResultSink* sink) {
     const Date date = today();
     for (const Step& step : steps) {
+        ctx.setResultSink(&step == &steps.back() ? sink : nullptr);
         ctx.setPrefix(prefix + step.where);
         if (upper.empty() && step.call.op->needsUpperText) {
             ctx.inform(kUpperTextMissing);

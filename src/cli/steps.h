@@ -46,7 +46,8 @@ private:
 
 /// Runs the steps one after the other, each on the result of the one before: the last result, or
 /// nothing when a step ends without one (its messages tell why). `prefix` starts every message.
+/// With `sink`, the last step may write its result there as it is made, and gives back the rest.
 std::optional<Text> runSteps(const std::vector<Step>& steps, Text upper, CliContext& ctx,
-                             const std::string& prefix = {});
+                             const std::string& prefix = {}, ResultSink* sink = nullptr);
 
 }  // namespace kivo::cli

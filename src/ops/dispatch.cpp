@@ -48,6 +48,15 @@ std::optional<Result> framed(const OperationDeclaration& op, const Params& param
     // What memory allows now, unless the caller asked for less.
     ctx.setResultBudget(
         std::min(ctx.resultBudget(), memory::maxResultLength(memory::resultBytes(), kBytesPerResultUnit)));
+    // Only an operation that always completes once it has begun may write its result out as it
+    // goes: any other could still end without one.
+    ResultSink* const sink = ctx.resultSink();
+    if (!op.streamsResult) ctx.setResultSink(nullptr);
+    struct Restore {
+        RunContext& ctx;
+        ResultSink* sink;
+        ~Restore() { ctx.setResultSink(sink); }
+    } restore{ctx, sink};
     std::unique_ptr<BoundOperation> bound;
     try {
         bound = op.bind(params);

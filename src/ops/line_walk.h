@@ -14,6 +14,12 @@ namespace kivo {
 /// The message of a text with two line breaks in a row, refused by most line operations.
 inline constexpr TextView kConsecutiveLineBreaks = u"改行の連続があります。";
 
+/// The writer of a run's result: refused past the run's budget, handed to the run's sink as it
+/// grows when the run streams.
+inline LineWriter resultWriter(RunContext& ctx, std::size_t reserve) {
+    return LineWriter(reserve, ctx.resultBudget(), ctx.resultSink());
+}
+
 /// How the result of a line walk ends.
 enum class FinalBreak {
     AsInput,  // with a line break exactly when the upper text did
@@ -22,27 +28,34 @@ enum class FinalBreak {
 };
 
 /// The upper text in the line model: every CrLf, then every Cr, read as Lf; lines are the pieces
-/// between the Lf, a final Lf ending the last line.
+/// between the Lf, a final Lf ending the last line. The lines are read from the text as it is;
+/// the normalised text is made only when an operation asks for it whole.
 class LineText {
 public:
-    explicit LineText(TextView upper) : m_text(upper) {}
+    explicit LineText(TextView upper) : m_raw(upper) {}
 
     /// The line model of `upper`, or nothing after the message when it holds two line breaks in a
     /// row (an empty line between two, or two at the end).
     static std::optional<LineText> refusingEmptyLines(TextView upper, RunContext& ctx) {
-        LineText lines(upper);
-        if (!lines.m_text.hasConsecutiveLineBreaks()) return lines;
+        if (!hasConsecutiveLineBreaksIn(upper)) return LineText(upper);
         ctx.inform(kConsecutiveLineBreaks);
         return std::nullopt;
     }
 
-    /// The normalised text (Lf line breaks).
-    TextView view() const { return m_text.view(); }
-    operator TextView() const { return view(); }
+    /// The text as it is.
+    TextView raw() const { return m_raw; }
+    /// The normalised text (Lf line breaks), copied the first time when the text holds a Cr.
+    TextView normalized() const {
+        if (findUnit(m_raw, kCr) == TextView::npos) return m_raw;
+        if (!m_normalized) m_normalized = normalizeLineBreaks(m_raw);
+        return *m_normalized;
+    }
     /// No line break at all.
-    bool isOneLine() const { return findUnit(view(), kLf) == TextView::npos; }
+    bool isOneLine() const { return findLineBreak(m_raw) == TextView::npos; }
     /// Whether the text ends with a line break.
-    bool endsWithLineBreak() const { return !view().empty() && view().back() == kLf; }
+    bool endsWithLineBreak() const { return !m_raw.empty() && (m_raw.back() == kLf || m_raw.back() == kCr); }
+    /// Line breaks plus one, a CrLf being one break.
+    std::size_t lineCount() const { return lineCountOf(m_raw); }
 
     /// Calls `perLine(line, out)` for every line, letting the window handle its events once per
     /// line; every line written to `out` ends with CrLf but, as `finalBreak` says, the last.
@@ -50,8 +63,8 @@ public:
     template <typename PerLine>
     std::optional<Text> eachLine(RunContext& ctx, PerLine&& perLine, std::size_t reserve = 0,
                                  FinalBreak finalBreak = FinalBreak::AsInput) const {
-        LineReader lines(view());
-        LineWriter out(reserve, ctx.resultBudget());
+        LineReader lines(m_raw, LineEnds::Any);
+        LineWriter out = resultWriter(ctx, reserve);
         for (TextView line; !ctx.poll() && lines.next(line);) {
             if constexpr (std::is_same_v<decltype(perLine(line, out)), bool>) {
                 if (!perLine(line, out)) return std::nullopt;
@@ -67,7 +80,7 @@ public:
     /// Every line, letting the window handle its events once per line; nothing when stopped.
     std::optional<std::vector<TextView>> lines(RunContext& ctx) const {
         std::vector<TextView> all;
-        LineReader reader(view());
+        LineReader reader(m_raw, LineEnds::Any);
         for (TextView line; !ctx.poll() && reader.next(line);)
             all.push_back(line);
         if (ctx.cancelled()) return std::nullopt;
@@ -75,7 +88,8 @@ public:
     }
 
 private:
-    NormalizedText m_text;
+    TextView m_raw;
+    mutable std::optional<Text> m_normalized;
 };
 
 }  // namespace kivo

@@ -115,6 +115,9 @@ struct OperationDeclaration {
     bool needsUpperText = true;
     /// The month enumerations mark a failed run as aborted (the stop flag set).
     bool setsStopFlagOnError = false;
+    /// Once its checks have passed and it has begun, the run always ends with its result: its
+    /// lines may be written out as they are made.
+    bool streamsResult = false;
     /// Reads the options from the control texts; a value the operation cannot take is a
     /// run-time error.
     std::function<std::unique_ptr<BoundOperation>(const Params&)> bind = {};
@@ -151,6 +154,7 @@ struct Declaration {
     PreCheck preCheck = nullptr;
     bool needsUpperText = true;
     bool setsStopFlagOnError = false;
+    bool streamsResult = false;
     /// The operation. It may change its options (an answer to a question): the changed
     /// parameters are given back to the window.
     std::function<std::optional<Text>(TextView upper, Options& options, RunContext& ctx)> run = {};
@@ -215,6 +219,7 @@ OperationDeclaration declare(Declaration<Options> typed) {
                            .preCheck = shared->preCheck,
                            .needsUpperText = shared->needsUpperText,
                            .setsStopFlagOnError = shared->setsStopFlagOnError,
+                           .streamsResult = shared->streamsResult,
                            .bind = nullptr,
                            .hasUtf8Run = static_cast<bool>(shared->runUtf8)};
     for (const Param<Options>& p : shared->params)

@@ -40,6 +40,12 @@ public:
         if (units > m_resultBudget) throw RunTimeError("result beyond the budget");
     }
 
+    /// Where a run that streams its result hands it over as it is made (the command line writing
+    /// it out); none by default, and the dispatcher offers it only to operations declared to
+    /// stream.
+    ResultSink* resultSink() const { return m_resultSink; }
+    void setResultSink(ResultSink* sink) { m_resultSink = sink; }
+
     /// Stop pressed or window closing: the run writes nothing.
     bool cancelled() const { return stopFlag() || closing(); }
 
@@ -59,6 +65,7 @@ protected:
 
 private:
     std::size_t m_resultBudget = static_cast<std::size_t>(-1);
+    ResultSink* m_resultSink = nullptr;
 
     void showUnlessClosing(Icon icon, TextView message) {
         if (!closing()) showMessage(icon, message);

@@ -288,16 +288,129 @@ std::size_t lineCount(TextView normalized) {
     return countUnit(normalized, kLf) + 1;
 }
 
-LineReader::LineReader(TextView normalized)
-    : m_text(normalized), m_appended(normalized.empty() || normalized.back() != kLf) {}
+LineReader::LineReader(TextView text, LineEnds ends)
+    : m_text(text),
+      m_ends(ends),
+      m_appended(text.empty() || !(text.back() == kLf || (ends == LineEnds::Any && text.back() == kCr))) {}
 
 bool LineReader::next(TextView& line) {
     if (m_pos > m_text.size() || (m_pos == m_text.size() && !m_appended)) return false;
-    const std::size_t lf = findUnit(m_text, kLf, m_pos);
-    const std::size_t end = lf == npos ? m_text.size() : lf;
+    const std::size_t at =
+        m_ends == LineEnds::Lf ? findUnit(m_text, kLf, m_pos) : findLineBreak(m_text, m_pos);
+    const std::size_t end = at == npos ? m_text.size() : at;
     line = m_text.substr(m_pos, end - m_pos);
     m_pos = end + 1;
+    if (at != npos && m_text[at] == kCr && m_pos < m_text.size() && m_text[m_pos] == kLf) ++m_pos;
     return true;
+}
+
+std::size_t lineCountOf(TextView s) {
+    // Each Cr or Lf is a break, but the Lf of a CrLf.
+    std::size_t crLf = 0;
+    for (std::size_t at = findUnit(s, kCr); at != npos; at = findUnit(s, kCr, at + 1))
+        crLf += at + 1 < s.size() && s[at + 1] == kLf;
+    return countUnit(s, kCr) + countUnit(s, kLf) - crLf + 1;
+}
+
+// Two line breaks in a row after normalisation are two adjacent units that are each Cr or Lf,
+// other than a CrLf (a CrLf followed by a break shows as its Lf and that break).
+bool hasConsecutiveLineBreaksIn(TextView s) {
+    const std::size_t n = s.size();
+    const char16_t* p = s.data();
+    auto isBreak = [](char16_t c) { return c == kCr || c == kLf; };
+    std::size_t i = 0;
+#if defined(__SSE2__)
+    if (n >= kBlock) {
+        const Units cr(kCr);
+        const Units lf(kLf);
+        unsigned lastBreak = 0;
+        unsigned lastCr = 0;
+        for (; n - i >= kBlock; i += kBlock) {
+            const unsigned c = cr(p + i);
+            const unsigned l = lf(p + i);
+            const unsigned b = c | l;
+            if ((b & (b >> 1) & ~(c & (l >> 1)) & 0x7FFF) || (lastBreak & b & ~(lastCr & l) & 1)) return true;
+            lastBreak = b >> (kBlock - 1);
+            lastCr = c >> (kBlock - 1);
+        }
+        // The rest, with the pair that spans into it.
+        --i;
+    }
+#endif
+    for (; i + 1 < n; ++i)
+        if (isBreak(p[i]) && isBreak(p[i + 1]) && !(p[i] == kCr && p[i + 1] == kLf)) return true;
+    return false;
+}
+
+namespace {
+
+// Reads the Cr and Lf masks of a text block after block (a bit a unit) and tells when the text is
+// known to mix its breaks: once it has a Cr and an Lf without a Cr just before it, or a Cr without
+// an Lf just after it.
+class BreakUniformity {
+public:
+    /// Takes the next `width` units; true when the text mixes its breaks.
+    bool mixedAfter(unsigned cr, unsigned lf, unsigned width) {
+        const unsigned all = (1u << width) - 1;
+        m_anyCr |= cr != 0;
+        m_notAllCrLf |= lf != (((cr << 1) | m_lastCr) & all);
+        m_lastCr = (cr >> (width - 1)) & 1;
+        return m_anyCr && m_notAllCrLf;
+    }
+    /// At the end of the text: a Cr there has no Lf after it.
+    bool uniform() const { return !m_anyCr || (!m_notAllCrLf && !m_lastCr); }
+
+private:
+    bool m_anyCr = false;
+    bool m_notAllCrLf = false;
+    unsigned m_lastCr = 0;
+};
+
+template <typename Char, typename Masks>
+bool hasUniformLineBreaks(const Char* p, std::size_t n, [[maybe_unused]] Masks masks) {
+    BreakUniformity breaks;
+    std::size_t i = 0;
+#if defined(__SSE2__)
+    for (; n - i >= kBlock; i += kBlock) {
+        const auto [cr, lf] = masks(p + i);
+        if (breaks.mixedAfter(cr, lf, kBlock)) return false;
+    }
+#endif
+    for (; i < n; ++i)
+        if (breaks.mixedAfter(p[i] == Char('\r'), p[i] == Char('\n'), 1)) return false;
+    return breaks.uniform();
+}
+
+struct BreakMasks {
+    unsigned cr, lf;
+};
+
+}  // namespace
+
+bool hasUniformLineBreaks(TextView s) {
+#if defined(__SSE2__)
+    const Units cr(kCr);
+    const Units lf(kLf);
+    return hasUniformLineBreaks(s.data(), s.size(), [&](const char16_t* p) {
+        return BreakMasks{cr(p), lf(p)};
+    });
+#else
+    return hasUniformLineBreaks(s.data(), s.size(), nullptr);
+#endif
+}
+
+bool hasUniformLineBreaks(std::string_view utf8) {
+#if defined(__SSE2__)
+    const __m128i cr = _mm_set1_epi8('\r');
+    const __m128i lf = _mm_set1_epi8('\n');
+    return hasUniformLineBreaks(utf8.data(), utf8.size(), [&](const char* p) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        return BreakMasks{static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, cr))),
+                          static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, lf)))};
+    });
+#else
+    return hasUniformLineBreaks(utf8.data(), utf8.size(), nullptr);
+#endif
 }
 
 Text LineWriter::take(bool appendedLf) {

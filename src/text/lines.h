@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -69,20 +70,45 @@ Text replaceAll(TextView s, TextView find, TextView replacement);
 /// Number of line breaks plus one, after normalisation: an empty text has one line.
 std::size_t lineCount(TextView normalized);
 
-/// Walks the Lf-separated lines of a normalised text. A text that does not end with Lf is treated
-/// as if one Lf had been appended, and `appendedLf()` says so; an empty text is one empty line.
+/// Which units end a line: Lf alone (a normalised text), or CrLf, Cr and Lf alike (a text as it
+/// is, read as its normalisation would be without making it).
+enum class LineEnds { Lf, Any };
+
+/// Walks the lines of a text. A text that does not end with a line break is treated as if one Lf
+/// had been appended, and `appendedLf()` says so; an empty text is one empty line.
 class LineReader {
 public:
-    explicit LineReader(TextView normalized);
+    explicit LineReader(TextView text, LineEnds ends = LineEnds::Lf);
 
-    /// Puts the next line (without its Lf) into `line`; false when no line is left.
+    /// Puts the next line (without its line break) into `line`; false when no line is left.
     bool next(TextView& line);
     bool appendedLf() const { return m_appended; }
 
 private:
     TextView m_text;
     std::size_t m_pos = 0;
+    LineEnds m_ends;
     bool m_appended;
+};
+
+/// Line breaks, a CrLf counting one, plus one: lineCount() of the normalised text.
+std::size_t lineCountOf(TextView s);
+
+/// hasConsecutiveLineBreaks() of the normalised text, read from the text as it is.
+bool hasConsecutiveLineBreaksIn(TextView s);
+
+/// Whether every line break of the text is Lf, or every one is CrLf (a text without one counts):
+/// such a text can be read line by line as it is, in UTF-16 or in UTF-8 bytes.
+bool hasUniformLineBreaks(TextView s);
+bool hasUniformLineBreaks(std::string_view utf8);
+
+/// Takes a result a piece at a time as it is made, instead of whole at the end: the command line
+/// writes it out as it comes.
+class ResultSink {
+public:
+    virtual ~ResultSink() = default;
+    virtual void write(TextView units) = 0;
+    virtual void writeBytes(std::string_view utf8) = 0;
 };
 
 /// Builds a result of CrLf-terminated lines; `take` removes the final CrLf when the input's final
@@ -92,9 +118,13 @@ public:
     LineWriter() = default;
     /// Room for `units` from the start, when the result's length or a bound of it is known; a
     /// result that would grow past `budget` units is refused (a run-time error) before it does.
-    explicit LineWriter(std::size_t units, std::size_t budget = kNoBudget) : m_budget(budget) {
+    /// With a sink, the lines go to it as they pile up, and take() gives what is left; the budget
+    /// still counts them all, so that a result is refused or accepted wherever it goes.
+    explicit LineWriter(std::size_t units, std::size_t budget = kNoBudget, ResultSink* sink = nullptr)
+        : m_budget(budget), m_sink(sink) {
         grow(units);
-        m_out.reserve(units);
+        // A streamed result is never held whole.
+        m_out.reserve(sink ? std::min(units, kFlushUnits + kFlushUnits / 4) : units);
     }
 
     void addLine(TextView line) {
@@ -103,22 +133,36 @@ public:
     }
     /// Appends to the line being built, without ending it.
     void add(TextView piece) {
-        grow(m_out.size() + piece.size());
+        grow(m_flushed + m_out.size() + piece.size());
         m_out.append(piece);
     }
-    void endLine() { add(kLineEnd); }
+    void endLine() {
+        add(kLineEnd);
+        if (m_sink && m_out.size() >= kFlushUnits) flush();
+    }
     bool empty() const { return m_out.empty(); }
     Text take(bool appendedLf);
 
     static constexpr std::size_t kNoBudget = static_cast<std::size_t>(-1);
 
 private:
+    static constexpr std::size_t kFlushUnits = std::size_t{1} << 16;
+    // Everything but the last line's CrLf, which take() may still drop.
+    void flush() {
+        const std::size_t done = m_out.size() - kLineEnd.size();
+        m_sink->write(TextView(m_out).substr(0, done));
+        m_flushed += done;
+        m_out.assign(kLineEnd);
+    }
+
     static constexpr TextView kLineEnd = u"\r\n";
     void grow(std::size_t units) const {
         if (units > m_budget) throw RunTimeError("result beyond the budget");
     }
 
     std::size_t m_budget = kNoBudget;
+    ResultSink* m_sink = nullptr;
+    std::size_t m_flushed = 0;
     Text m_out;
 };
 

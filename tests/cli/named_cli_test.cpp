@@ -185,6 +185,50 @@ TEST(NamedCli, OneFileGoesToStandardOutputInItsEncoding) {
     EXPECT_EQ(r.err, file + ": information: 半角数字は見つかりませんでした。\n");
 }
 
+// A result written out while it is made is the result a file gets, whatever its size, its line
+// breaks and its encoding.
+TEST(NamedCli, AResultWrittenAsItIsMadeIsTheWholeResult) {
+    const Folder dir;
+    std::string lf;
+    for (int i = 0; i < 60000; ++i)
+        lf += (i % 3 ? "行" + std::to_string(i * 7919 % 50000) + "\t  x" : "  ab\tc ") + std::string("\n");
+    std::string crLf;
+    for (char c : lf)
+        crLf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    const std::vector<std::vector<std::string>> runs = {
+        {"replace-special", "--character=tab", "--replacement=<T>"},
+        {"replace-special", "--character=lf", "--replacement=|"},
+        {"add-text", "--side=right", "--text=・"},
+        {"indent"},
+        {"filter-lines", "--text=1"},
+        {"every-nth-line", "--first=2", "--skip=3"},
+        {"every-nth-line-remainder"},
+        {"sort", "--order=descending"},
+        {"duplicate-lines", "--mode=count"},
+        {"clean-blanks", "--mode=trim-end"},
+        {"natural-sort"},
+        {"fold-bytes", "--bytes=5"},
+        {"add-text", "--text=あ", "--output-encoding=cp932"},
+        {"sort", "--output-encoding=utf-8-bom"},
+    };
+    for (const auto& [name, input] : {std::pair{"Lf", lf}, std::pair{"CrLf", crLf}}) {
+        for (const bool finalBreak : {true, false}) {
+            const std::string text = finalBreak ? input : input.substr(0, input.find_last_not_of("\r\n") + 1);
+            for (std::vector<std::string> args : runs) {
+                SCOPED_TRACE(std::string(name) + (finalBreak ? " ending in a break: " : ": ") + args[0] +
+                             (args.size() > 1 ? " " + args.back() : ""));
+                const CliRun streamed = cli(args, text);
+                args.insert(args.end(), {"-o", dir.path("out.txt")});
+                const CliRun whole = cli(args, text);
+                ASSERT_EQ(streamed.status, 0) << streamed.err;
+                ASSERT_EQ(whole.status, 0) << whole.err;
+                EXPECT_GT(streamed.out.size(), 100000u);
+                EXPECT_TRUE(streamed.out == read(dir.path("out.txt")));
+            }
+        }
+    }
+}
+
 TEST(NamedCli, SeveralFilesInPlaceOrIntoAFolder) {
     const Folder dir;
     const std::string a = dir.file("a.txt", "b\na\n");

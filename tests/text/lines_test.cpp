@@ -169,6 +169,13 @@ TEST(Lines, FindTextAgreesWithThePlainSearch) {
 }
 
 // The original line-break rules, one unit at a time: the scans above must give what this gives.
+std::size_t countOf(TextView s, TextView piece) {
+    std::size_t n = 0;
+    for (std::size_t at = s.find(piece); at != TextView::npos; at = s.find(piece, at + 1))
+        ++n;
+    return n;
+}
+
 Text normalizedByUnits(TextView s) {
     Text out;
     for (std::size_t i = 0; i < s.size(); ++i) {
@@ -216,6 +223,14 @@ TEST(Lines, LineBreakRulesHoldOnEveryMixOfCrAndLf) {
         Text s(length(random), u'a');
         for (char16_t& c : s)
             c = units[pick(random)];
+        // Every third text has CrLf breaks only, every sixth but one unit.
+        if (round % 3 == 0) {
+            Text crLfOnly;
+            for (const char16_t c : s)
+                crLfOnly += c == u'a' ? Text(u"a") : Text(kCrLf);
+            if (round % 2 == 0) crLfOnly.insert(pick(random) * crLfOnly.size() / 3, 1, units[pick(random)]);
+            s = crLfOnly;
+        }
         const Text expected = normalizedByUnits(s);
         const bool pair = expected.find(u"\n\n") != Text::npos;
         const NormalizedText t(s);
@@ -228,6 +243,15 @@ TEST(Lines, LineBreakRulesHoldOnEveryMixOfCrAndLf) {
         EXPECT_EQ(lfToCrLf(expected), withLineBreaks(s, kCrLf));
         EXPECT_EQ(lineCount(expected),
                   static_cast<std::size_t>(std::count(expected.begin(), expected.end(), kLf)) + 1);
+        // Read from the text as it is.
+        EXPECT_EQ(hasConsecutiveLineBreaksIn(s), pair);
+        EXPECT_EQ(lineCountOf(s), lineCount(expected));
+        const std::string bytes(s.begin(), s.end());
+        const auto crs = std::count(s.begin(), s.end(), kCr);
+        const bool uniform = crs == 0 || (crs == std::count(s.begin(), s.end(), kLf) &&
+                                          static_cast<std::size_t>(crs) == countOf(s, u"\r\n"));
+        EXPECT_EQ(hasUniformLineBreaks(s), uniform) << bytes;
+        EXPECT_EQ(hasUniformLineBreaks(bytes), uniform) << bytes;
     }
 }
 

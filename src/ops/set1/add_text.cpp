@@ -12,7 +12,7 @@ std::optional<Text> AddTextAtSide(TextView upper, const AddTextOptions& options,
     // Every Lf of the result becomes CrLf, those brought in by the added text too: a CrLf typed
     // into the box must arrive as one Lf, not as a Cr followed by a line break.
     const Text added = lfToCrLf(normalizeLineBreaks(options.text));
-    const std::size_t lines = lineCount(*text);
+    const std::size_t lines = text->lineCount();
     return text->eachLine(
         ctx,
         [&](TextView line, LineWriter& out) {
@@ -21,7 +21,7 @@ std::optional<Text> AddTextAtSide(TextView upper, const AddTextOptions& options,
             if (options.side == Side::Right) out.add(added);
             out.endLine();
         },
-        text->view().size() + lines * (kCrLf.size() + added.size()));
+        text->raw().size() + lines * (kCrLf.size() + added.size()));
 }
 
 std::optional<Text> IndentLinesWithTab(TextView upper, const NoOptions&, RunContext& ctx) {
@@ -46,6 +46,7 @@ const OperationDeclaration kAddTextAtSide = declare<AddTextOptions>({
         if (!p.text("Text3").empty()) return std::nullopt;
         return p.text("Combo31") + u"側に足す文字、文字列を入力して下さい。";
     },
+    .streamsResult = true,
     .run = AddTextAtSide,
 });
 
@@ -57,6 +58,7 @@ const OperationDeclaration kIndentLinesWithTab = declare<NoOptions>({
     .description = "Puts a Tab at the start of every line",
     .caption = u"複数行の1行毎に左側にTab文字を1つ追加する(&P)",
     .example = {.input = u"a\nb", .options = {}, .output = u"\ta\r\n\tb"},
+    .streamsResult = true,
     .run = IndentLinesWithTab,
 });
 

@@ -120,9 +120,17 @@ std::optional<std::string> ReplaceSpecialCharacterUtf8(std::string_view upper,
     const Mode& mode = modeOf(options);
     if (!mayReplace(mode, upper, ctx)) return std::nullopt;
     const std::string replacement = utf8::encode(options.replacement);
+    const char find = static_cast<char>(mode.unit);
     const auto occurrences = static_cast<std::uint64_t>(std::count(upper.begin(), upper.end(), mode.unit));
     ctx.checkResultLength(upper.size() + occurrences * replacement.size());
-    return replaceByte(upper, static_cast<char>(mode.unit), replacement);
+    if (ResultSink* sink = ctx.resultSink()) {
+        // Written out a block at a time: the one byte replaced never spans two blocks.
+        constexpr std::size_t kBlock = std::size_t{1} << 20;
+        for (std::size_t from = 0; from < upper.size(); from += kBlock)
+            sink->writeBytes(replaceByte(upper.substr(from, kBlock), find, replacement));
+        return std::string();
+    }
+    return replaceByte(upper, find, replacement);
 }
 
 const OperationDeclaration kReplaceSpecialCharacter = declare<SpecialCharacterOptions>({
@@ -137,6 +145,7 @@ const OperationDeclaration kReplaceSpecialCharacter = declare<SpecialCharacterOp
     .params = {listParam(&SpecialCharacterOptions::character, "Combo40", "character", characterChoices(),
                          OtherText::RunsNothing),
                textParam(&SpecialCharacterOptions::replacement, "Text26", "replacement", kSeveralLines)},
+    .streamsResult = true,
     .run = ReplaceSpecialCharacter,
     .takesUtf8 = replacesInUtf8,
     .runUtf8 = ReplaceSpecialCharacterUtf8,

@@ -30,20 +30,22 @@ bool hasLineBreak(TextView s) {
 }  // namespace
 
 std::optional<Text> ReplaceDigits(TextView upper, const ReplaceDigitsOptions& options, RunContext& ctx) {
-    const std::optional<LineText> s = LineText::refusingEmptyLines(upper, ctx);
-    if (!s) return std::nullopt;
+    const std::optional<LineText> text = LineText::refusingEmptyLines(upper, ctx);
+    if (!text) return std::nullopt;
+    // Every character is looked at, line breaks included: the normalised text is walked whole.
+    const TextView s = text->normalized();
     const DigitTest digitTest{options.digits != DigitClass::Full, options.digits != DigitClass::Half};
     // Every Lf of the result becomes CrLf, those brought in by the replacement too: a CrLf
     // typed into the box must arrive as one Lf, not as a Cr followed by a line break.
     const Text replacement = normalizeLineBreaks(options.replacement);
-    const bool appendedLf = s->view().empty() || s->view().back() != kLf;
+    const bool appendedLf = s.empty() || s.back() != kLf;
     // Each digit takes the whole replacement, and every Lf becomes two units at the end.
     const auto digits = static_cast<std::uint64_t>(
-        std::count_if(s->view().begin(), s->view().end(), [&](char16_t c) { return digitTest.contains(c); }));
-    const std::uint64_t replaced = s->view().size() + 1 + digits * replacement.size();
-    ctx.checkResultLength(replaced + countUnit(*s, kLf) + digits * countUnit(replacement, kLf) + 1);
+        std::count_if(s.begin(), s.end(), [&](char16_t c) { return digitTest.contains(c); }));
+    const std::uint64_t replaced = s.size() + 1 + digits * replacement.size();
+    ctx.checkResultLength(replaced + countUnit(s, kLf) + digits * countUnit(replacement, kLf) + 1);
     Text out;
-    out.reserve(s->view().size() + 1);
+    out.reserve(s.size() + 1);
     bool found = false;
     auto take = [&](char16_t c) {
         if (digitTest.contains(c)) {
@@ -53,7 +55,7 @@ std::optional<Text> ReplaceDigits(TextView upper, const ReplaceDigitsOptions& op
             out.push_back(c);
         }
     };
-    for (const char16_t c : s->view()) {
+    for (const char16_t c : s) {
         if (ctx.poll()) return std::nullopt;
         take(c);
     }
@@ -86,15 +88,15 @@ std::optional<Text> ReplaceEndCharacters(TextView upper, const ReplaceEndOptions
     };
 
     if (s->isOneLine()) {
-        if (s->view().size() < n) {
+        if (s->raw().size() < n) {
             ctx.inform(kCountBeyondText);
             return std::nullopt;
         }
         Text out;
-        replaced(s->view(), [&](TextView piece) { out.append(piece); });
+        replaced(s->raw(), [&](TextView piece) { out.append(piece); });
         return out;
     }
-    ctx.checkResultLength(s->view().size() + std::uint64_t{lineCount(*s)} * (replacement.size() + 2));
+    ctx.checkResultLength(s->raw().size() + std::uint64_t{s->lineCount()} * (replacement.size() + 2));
     return s->eachLine(ctx, [&](TextView line, LineWriter& out) {
         // A line too short for the count fails the whole run.
         if (line.size() < n) throw RunTimeError("line shorter than the count");
@@ -119,18 +121,18 @@ std::optional<Text> ReplaceSideOfFoundText(TextView upper, const ReplaceSideOpti
     };
 
     if (s->isOneLine()) {
-        const std::size_t at = position(*s);
+        const std::size_t at = position(s->raw());
         if (at == TextView::npos) {
             ctx.inform(kFoundTextNotFound);
             return std::nullopt;
         }
         // A single line keeps what follows the whole found text, and the found text's first
         // character when its right side goes.
-        const TextView line = *s;
+        const TextView line = s->raw();
         return options.side == Side::Left ? replacement + Text(line.substr(at + found.size()))
                                           : Text(line.substr(0, at + 1)) + replacement;
     }
-    ctx.checkResultLength(s->view().size() + std::uint64_t{lineCount(*s)} * (replacement.size() + 2));
+    ctx.checkResultLength(s->raw().size() + std::uint64_t{s->lineCount()} * (replacement.size() + 2));
     return s->eachLine(ctx, [&](TextView line, LineWriter& out) {
         const std::size_t at = position(line);
         if (at == TextView::npos) {

@@ -19,21 +19,22 @@ std::size_t nextLf(TextView s, std::size_t from) {
 std::size_t nextLf(std::string_view s, std::size_t from) {
     return s.find('\n', from);
 }
-
-// The kept lines of a normalised text, each ended by CrLf but the last when the text's final Lf
-// was only implied. A condition holds no line break, so a match lies within one line: the
-// condition is searched for in the whole text, a window of whole lines at a time, and the lines
-// between two matches are passed over (or kept) together.
+// The kept lines of a text whose line breaks are all Lf or all CrLf (hasUniformLineBreaks), each ended by
+// CrLf but the last when the text's final line break was only implied. A condition holds no line break, so a
+// match lies within one line: the condition is searched for in the whole text, a window of whole lines at a
+// time, and the lines between two matches are passed over (or kept) together.
 template <typename Char>
 class LineFilter {
 public:
     using View = std::basic_string_view<Char>;
     using String = std::basic_string<Char>;
 
-    LineFilter(View s, View condition, bool keepContaining)
+    LineFilter(View s, View condition, bool keepContaining, ResultSink* sink)
         : m_s(s),
+          m_sink(sink),
           m_search(condition),
           m_keepContaining(keepContaining),
+          m_crLf(s.find(Char('\r')) != View::npos),
           m_appendedLf(s.empty() || s.back() != Char('\n')),
           m_end(s.size() + (m_appendedLf ? 1 : 0)) {}
 
@@ -60,6 +61,7 @@ public:
                 addLines(pos, lineStart);
             }
             pos = lineEnd + 1;
+            if (m_sink && m_out.size() >= kFlushUnits) flush();
         }
         if (m_appendedLf && !m_out.empty()) m_out.resize(m_out.size() - 2);
         return std::move(m_out);
@@ -68,6 +70,18 @@ public:
     bool keptAny() const { return m_kept; }
 
 private:
+    static constexpr std::size_t kFlushUnits = std::size_t{1} << 16;
+    // Everything kept so far but its final CrLf, which run() may still drop.
+    void flush() {
+        const View done = View(m_out).substr(0, m_out.size() - 2);
+        if constexpr (sizeof(Char) == 1) {
+            m_sink->writeBytes(done);
+        } else {
+            m_sink->write(done);
+        }
+        m_out.erase(0, done.size());
+    }
+
     // One past the Lf that ends the line holding `i` (or the implied Lf at the end).
     std::size_t lineEndAfter(std::size_t i) const {
         const std::size_t lf = nextLf(m_s, i);
@@ -78,16 +92,26 @@ private:
         const std::size_t lf = m_s.substr(from, at - from).rfind(Char('\n'));
         return lf == View::npos ? from : from + lf + 1;
     }
+    // The line from `start` to its break at `end` (or the text's end).
     void addLine(std::size_t start, std::size_t end) {
         m_kept = true;
+        if (m_crLf && end < m_s.size()) --end;  // the Cr of its CrLf
         m_out.append(m_s.substr(start, end - start));
         m_out.append({Char('\r'), Char('\n')});
     }
-    // The whole lines from `from` up to `to`, one past their last Lf, each ended by CrLf.
+    // The whole lines from `from` up to `to`, one past their last Lf, each ended by CrLf: with
+    // CrLf breaks already, as one piece.
     void addLines(std::size_t from, std::size_t to) {
         if (from >= to) return;
         m_kept = true;
         const std::size_t stop = std::min(to, m_s.size());
+        if (m_crLf) {
+            const std::size_t lastLf = m_s.substr(from, stop - from).rfind(Char('\n'));
+            if (lastLf != View::npos) {
+                m_out.append(m_s.substr(from, lastLf + 1));
+                from += lastLf + 1;
+            }
+        }
         for (std::size_t lf = nextLf(m_s, from); lf != View::npos && lf < stop; lf = nextLf(m_s, from)) {
             m_out.append(m_s.substr(from, lf - from));
             m_out.append({Char('\r'), Char('\n')});
@@ -100,8 +124,10 @@ private:
     }
 
     View m_s;
+    ResultSink* m_sink;
     BasicTextSearch<Char> m_search;
     bool m_keepContaining;
+    bool m_crLf;
     bool m_appendedLf;
     std::size_t m_end;
     String m_out;
@@ -121,7 +147,7 @@ std::optional<std::basic_string<Char>> filter(std::basic_string_view<Char> s, bo
         ctx.inform(u"条件の文字に改行が含まれています。");
         return std::nullopt;
     }
-    LineFilter<Char> lines(s, condition, keepContaining);
+    LineFilter<Char> lines(s, condition, keepContaining, ctx.resultSink());
     std::optional<std::basic_string<Char>> kept = lines.run(ctx);
     if (!kept) return std::nullopt;
     if (!lines.keptAny()) {
@@ -134,20 +160,24 @@ std::optional<std::basic_string<Char>> filter(std::basic_string_view<Char> s, bo
 }  // namespace
 
 std::optional<Text> FilterLines(TextView upper, const FilterOptions& options, RunContext& ctx) {
-    const NormalizedText normalized(upper);
-    return filter<char16_t>(normalized, normalized.hasConsecutiveLineBreaks(), options.condition,
-                            options.keepContaining, ctx);
+    const bool consecutive = hasConsecutiveLineBreaksIn(upper);
+    if (hasUniformLineBreaks(upper))
+        return filter<char16_t>(upper, consecutive, options.condition, options.keepContaining, ctx);
+    const LineText text(upper);
+    return filter<char16_t>(text.normalized(), consecutive, options.condition, options.keepContaining, ctx);
 }
 
 bool filtersUtf8(std::string_view upper, const FilterOptions& options) {
-    return upper.find('\r') == std::string_view::npos && upper.size() <= kMaxResultLength / 2 &&
+    return hasUniformLineBreaks(upper) && upper.size() <= kMaxResultLength / 2 &&
            utf8::decode(utf8::encode(options.condition)) == options.condition;
 }
 
 std::optional<std::string> FilterLinesUtf8(std::string_view upper, const FilterOptions& options,
                                            RunContext& ctx) {
     const std::string condition = utf8::encode(options.condition);
-    return filter<char>(upper, ByteSearch("\n\n").foundIn(upper), condition, options.keepContaining, ctx);
+    // With uniform breaks, two in a row are two Lf with nothing or a Cr between them.
+    const bool consecutive = ByteSearch("\n\n").foundIn(upper) || ByteSearch("\n\r\n").foundIn(upper);
+    return filter<char>(upper, consecutive, condition, options.keepContaining, ctx);
 }
 
 const OperationDeclaration kFilterLines = declare<FilterOptions>({
@@ -166,6 +196,7 @@ const OperationDeclaration kFilterLines = declare<FilterOptions>({
         if (p.text("Text13").empty()) return Text(u"条件を満たす文字を入力して下さい。");
         return std::nullopt;
     },
+    .streamsResult = true,
     .run = FilterLines,
     .takesUtf8 = filtersUtf8,
     .runUtf8 = FilterLinesUtf8,

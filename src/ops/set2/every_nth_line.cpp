@@ -35,7 +35,7 @@ std::optional<Text> pick(TextView upper, const EveryNthLineOptions& options, Run
             if (picked == keepPicked) out.addLine(line);
         },
         // At most every line with a CrLf: untouched room costs nothing, a reallocation a copy.
-        text->view().size() + lineCount(*text) + 1,
+        text->raw().size() + text->lineCount() + 1,
         // The last picked line never keeps a break, whether the text ended with one or not.
         keepPicked ? FinalBreak::Never : FinalBreak::AsInput);
 }
@@ -61,6 +61,7 @@ const OperationDeclaration kExtractEveryNthLine = declare<EveryNthLineOptions>({
     .example = {.input = u"1\n2\n3\n4\n5", .options = {"--first=1", "--skip=1"}, .output = u"1\r\n3\r\n5"},
     .params = {countParam(&EveryNthLineOptions::first, "Combo8", "first", 1, 999),
                countParam(&EveryNthLineOptions::skip, "Combo9", "skip", 1, 999)},
+    .streamsResult = true,
     .run = ExtractEveryNthLine,
 });
 
@@ -74,6 +75,7 @@ const OperationDeclaration kRemainderEveryNthLine = declare<EveryNthLineOptions>
     .example = {.input = u"1\n2\n3\n4\n5", .options = {"--first=1", "--skip=1"}, .output = u"2\r\n4"},
     .params = {countParam(&EveryNthLineOptions::first, "Combo10", "first", 1, 999),
                countParam(&EveryNthLineOptions::skip, "Combo11", "skip", 1, 999)},
+    .streamsResult = true,
     .run = RemainderEveryNthLine,
 });
 

@@ -68,9 +68,9 @@ std::optional<Text> ReplaceLine(TextView upper, const ReplaceLineOptions& option
     const std::optional<LineText> text = LineText::refusingEmptyLines(upper, ctx);
     if (!text) return std::nullopt;
     // About every other line becomes the replacement.
-    ctx.checkResultLength(text->view().size() +
-                          (std::uint64_t{lineCount(*text)} + 1) / 2 * options.replacement.size() +
-                          2 * lineCount(*text));
+    ctx.checkResultLength(text->raw().size() +
+                          (std::uint64_t{text->lineCount()} + 1) / 2 * options.replacement.size() +
+                          2 * text->lineCount());
     std::size_t i = 0;
     std::optional<Text> result = text->eachLine(
         ctx,
@@ -98,8 +98,8 @@ std::optional<Text> InsertAtPosition(TextView upper, const InsertOptions& option
     // The inserted text's own line breaks come out as one CrLf each, as the lines' do.
     const Text t = lfToCrLf(normalizeLineBreaks(options.text));
     const bool left = options.side == Side::Left;
-    ctx.checkResultLength(text->view().size() + std::uint64_t{lineCount(*text)} * (t.size() + 2));
-    if (text->isOneLine()) return insertIntoSingleLine(*text, p, t, left);
+    ctx.checkResultLength(text->raw().size() + std::uint64_t{text->lineCount()} * (t.size() + 2));
+    if (text->isOneLine()) return insertIntoSingleLine(text->raw(), p, t, left);
     return text->eachLine(ctx, [&](TextView line, LineWriter& out) {
         insertIntoLine(out, line, p, t, left);
         out.endLine();

@@ -45,7 +45,7 @@ std::optional<Text> ReplaceByPosition(TextView upper, const ReplaceByPositionOpt
             markRun(out, line, p, c, options.side == Side::Left);
             out.endLine();
         },
-        text->view().size() + 2);
+        text->raw().size() + 2);
     if (!marked) return std::nullopt;
     // A backspace of the upper text is replaced as well: it cannot be told from a marker.
     ctx.checkResultLength(marked->size() +

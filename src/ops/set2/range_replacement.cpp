@@ -143,11 +143,14 @@ std::optional<Text> replaceRanges(TextView upper, const RangeOptions& range, Run
     if (a.find(kBs) != npos || b.find(kBs) != npos) return refuse(ctx, kBackspaceInDelimiter);
     const std::optional<LineText> text = LineText::refusingEmptyLines(upper, ctx);
     if (!text) return std::nullopt;
-    const TextView s = *text;
+    const TextView s = text->raw();
     if (a.find(kLf) != npos || b.find(kLf) != npos) return refuse(ctx, kLineBreakInDelimiter);
     const Pattern start(a), end(b);
-    if (Occurrences(start, s).atOrAfter(0) == npos) return refuse(ctx, kStartNotFound);
-    if (Occurrences(end, s).atOrAfter(0) == npos) return refuse(ctx, kEndNotFound);
+    // The lines' breaks are Lf once normalised: a delimiter holding a Cr is never found. Any other
+    // is found within a line, so the text as it is serves.
+    auto found = [&](const Pattern& p) { return p.text().find(kCr) == npos && Occurrences(p, s).atOrAfter(0) != npos; };
+    if (!found(start)) return refuse(ctx, kStartNotFound);
+    if (!found(end)) return refuse(ctx, kEndNotFound);
 
     const std::optional<Text> marked = text->eachLine(
         ctx,

@@ -11,16 +11,16 @@ namespace kivo {
 std::optional<Text> SortLines(TextView upper, const SortOptions& options, RunContext& ctx) {
     const std::optional<LineText> text = LineText::refusingEmptyLines(upper, ctx);
     if (!text) return std::nullopt;
-    const TextView s = *text;
+    const TextView s = text->raw();
     // The pane's line count: a final line break adds an empty last line, which is sorted too.
-    const std::size_t n = lineCount(s);
+    const std::size_t n = text->lineCount();
     if (n <= 1) {
         ctx.inform(u"1行なのでソートできません。");
         return std::nullopt;
     }
     // Lines that are not read keep an empty text and are sorted with the others.
     std::vector<TextView> sorted(n);
-    LineReader lines(s);
+    LineReader lines(s, LineEnds::Any);
     for (std::size_t i = 0; i < n && !ctx.poll(); ++i)
         if (!lines.next(sorted[i])) break;
     if (ctx.cancelled()) return std::nullopt;
@@ -28,19 +28,16 @@ std::optional<Text> SortLines(TextView upper, const SortOptions& options, RunCon
     // Views compare code units as unsigned numbers: this is code-unit order.
     sortLines(sorted, options.descending);
 
-    Text out;
-    out.reserve(s.size() + n + 1);
+    LineWriter out = resultWriter(ctx, s.size() + n + 1);
     // The lines are read in sorted order, from all over the text: each is asked for a few
     // lines ahead, so that its wait for memory overlaps the copying of those before it.
     constexpr std::size_t kAhead = 16;
     for (std::size_t i = 0; i < n; ++i) {
         if (ctx.poll()) return std::nullopt;
         if (i + kAhead < n) __builtin_prefetch(sorted[i + kAhead].data());
-        out.append(sorted[i]);
-        out.append(kCrLf);
+        out.addLine(sorted[i]);
     }
-    if (lines.appendedLf()) out.resize(out.size() - 2);
-    return out;
+    return out.take(lines.appendedLf());
 }
 
 const OperationDeclaration kSortLines = declare<SortOptions>({
@@ -54,6 +51,7 @@ const OperationDeclaration kSortLines = declare<SortOptions>({
     .params = {listParam(
         &SortOptions::descending, "Combo20", "order",
         {{u"昇順でソートする", "ascending", false}, {u"降順でソートする", "descending", true}})},
+    .streamsResult = true,
     .run = SortLines,
 });
 

@@ -58,7 +58,7 @@ std::optional<Text> ReplaceAroundFoundText(TextView upper, const ReplaceAroundOp
     // The run cycle refuses an empty search text before the operation.
     if (x.empty()) throw RunTimeError("no search text");
     const Finder finder(x);
-    if (finder.find(*text, false) == TextView::npos) {
+    if (finder.find(text->raw(), false) == TextView::npos) {
         ctx.inform(u"「" + x + u"」は見つかりませんでした。");
         return std::nullopt;
     }
@@ -67,8 +67,8 @@ std::optional<Text> ReplaceAroundFoundText(TextView upper, const ReplaceAroundOp
     const bool before = options.side == Side::Left;
 
     // At most every line holds the found text once.
-    ctx.checkResultLength(text->view().size() +
-                          std::uint64_t{lineCount(*text)} * (options.replacement.size() + 2));
+    ctx.checkResultLength(text->raw().size() +
+                          std::uint64_t{text->lineCount()} * (options.replacement.size() + 2));
     std::int64_t lineNumber = 0;
     return text->eachLine(ctx, [&](TextView line, LineWriter& out) {
         ++lineNumber;

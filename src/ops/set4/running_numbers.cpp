@@ -23,7 +23,7 @@ std::optional<Text> numberLines(const LineText& text, const RunningNumbersOption
 
     // Room for a CrLf and a number on every line, the numbers taken as long as the first one or
     // as the line count, whichever is longer: a result that outgrows it is reallocated once.
-    const std::size_t lineTotal = lineCount(text);
+    const std::size_t lineTotal = text.lineCount();
     const std::size_t numberLength = std::max(set4::numberText(value, o.width).size(),
                                               decimalText(static_cast<long long>(lineTotal)).size());
     bool negativeAccepted = false;
@@ -67,7 +67,7 @@ std::optional<Text> numberLines(const LineText& text, const RunningNumbersOption
                         u" 」になりました、マイナスの値をカウントし続けますか？") == Answer::Yes;
             return negativeAccepted;
         },
-        text.view().size() + lineTotal * (1 + numberLength) + 1);
+        text.raw().size() + lineTotal * (1 + numberLength) + 1);
 }
 
 // The side and the position are read before the direction: a failure there reports as a

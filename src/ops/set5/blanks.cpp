@@ -58,7 +58,7 @@ std::optional<Text> CleanBlanks(TextView upper, const BlanksOptions& options, Ru
                 }
             }
         },
-        text.view().size() + lineCount(text) + 1);
+        text.raw().size() + text.lineCount() + 1);
 }
 
 const OperationDeclaration kCleanBlanks = declare<BlanksOptions>({
@@ -75,6 +75,7 @@ const OperationDeclaration kCleanBlanks = declare<BlanksOptions>({
          {u"行末の空白を削除する", "trim-end", BlankCleaning::TrimEnd},
          {u"空行を削除する", "remove-blank-lines", BlankCleaning::RemoveBlankLines},
          {u"連続する空行を1行にする", "squeeze-blank-lines", BlankCleaning::SqueezeBlankLines}})},
+    .streamsResult = true,
     .run = CleanBlanks,
 });
 

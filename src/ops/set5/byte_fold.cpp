@@ -41,7 +41,7 @@ std::optional<Text> BreakLinesByBytes(TextView upper, const ByteFoldOptions& opt
             }
             out.addLine(line.substr(pieceStart));
         },
-        text.view().size() * 2 + 2);
+        text.raw().size() * 2 + 2);
 }
 
 const OperationDeclaration kBreakLinesByBytes = declare<ByteFoldOptions>({
@@ -56,6 +56,7 @@ const OperationDeclaration kBreakLinesByBytes = declare<ByteFoldOptions>({
                 .options = {"--bytes=8"},
                 .output = u"あいうえ\r\nおかきく\r\nけこ"},
     .params = {countParam(&ByteFoldOptions::bytes, "Combo65", "bytes", 1, 999, 80)},
+    .streamsResult = true,
     .run = BreakLinesByBytes,
 });
 

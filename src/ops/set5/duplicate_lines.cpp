@@ -27,7 +27,7 @@ std::optional<Text> RemoveDuplicateLines(TextView upper, const DuplicateLinesOpt
         ++s.count;
         s.last = i;
     }
-    LineWriter out(text.view().size() + lines->size() + 1);
+    LineWriter out = resultWriter(ctx, text.raw().size() + lines->size() + 1);
     for (std::size_t i = 0; i < lines->size(); ++i) {
         if ((i & 0xFFF) == 0 && ctx.poll()) return std::nullopt;
         const TextView line = (*lines)[i];
@@ -67,6 +67,7 @@ const OperationDeclaration kRemoveDuplicateLines = declare<DuplicateLinesOptions
                           {u"削除する(最後の行を残す)", "keep-last", DuplicateLines::KeepLast},
                           {u"すべて削除する(1回だけの行を残す)", "keep-unique", DuplicateLines::KeepUnique},
                           {u"数える(回数とTabを行頭に付ける)", "count", DuplicateLines::Count}})},
+    .streamsResult = true,
     .run = RemoveDuplicateLines,
 });
 

@@ -60,7 +60,7 @@ std::optional<Text> SortLinesNaturally(TextView upper, const NaturalSortOptions&
     std::stable_sort(lines->begin(), lines->end(), [&](TextView a, TextView b) {
         return options.descending ? compareNaturally(b, a) < 0 : compareNaturally(a, b) < 0;
     });
-    LineWriter out(text.view().size() + lines->size() + 1);
+    LineWriter out = resultWriter(ctx, text.raw().size() + lines->size() + 1);
     for (std::size_t i = 0; i < lines->size(); ++i) {
         if ((i & 0xFFF) == 0 && ctx.poll()) return std::nullopt;
         out.addLine((*lines)[i]);
@@ -79,6 +79,7 @@ const OperationDeclaration kSortLinesNaturally = declare<NaturalSortOptions>({
     .params = {listParam(
         &NaturalSortOptions::descending, "Combo63", "order",
         {{u"昇順でソートする", "ascending", false}, {u"降順でソートする", "descending", true}})},
+    .streamsResult = true,
     .run = SortLinesNaturally,
 });
 

@@ -64,12 +64,13 @@ TEST(FilterLines, StopEndsWithoutOutputOrMessage) {
     EXPECT_TRUE(ctx.shown.empty());
 }
 
-// The command line filters UTF-8 bytes without decoding them: for every text it takes, the same
-// messages and the same lines as the filter of the decoded text. Texts with long stretches
+// The filter reads CrLf line breaks where they are, and the command line filters UTF-8 bytes
+// without decoding them: for every text, the same messages and the same lines as the filter of
+// the text with Lf line breaks. Texts with long stretches
 // without a match and lines longer than a search window come from the repeats.
 TEST(FilterLines, BytesGiveWhatTheDecodedTextGives) {
     std::mt19937 random(12);
-    const std::u16string pieces[] = {u"a", u"b", u"あ", u"\n", u"\n", u"\U0001F600", u"ab", u"\u00E9"};
+    const std::u16string pieces[] = {u"a", u"b", u"あ", u"\n", u"\n", u"\U0001F600", u"ab", u"\u00E9", u"\r\n", u"\r"};
     const std::u16string conditions[] = {u"a", u"ab", u"あa", u"\U0001F600", u"b\u00E9", u"aba", u"", u"\n"};
     std::uniform_int_distribution<std::size_t> piece(0, std::size(pieces) - 1), length(0, 40);
     for (int round = 0; round < 4000; ++round) {
@@ -79,25 +80,30 @@ TEST(FilterLines, BytesGiveWhatTheDecodedTextGives) {
             upper += pieces[piece(random)];
         const FilterOptions options{round / 8 % 2 == 0,
                                     conditions[static_cast<std::size_t>(round) % std::size(conditions)]};
-        const std::string bytes = utf8::encode(upper);
-        ASSERT_TRUE(filtersUtf8(bytes, options));
-
-        FakeContext decoded, raw;
-        const std::optional<Text> expected = FilterLines(upper, options, decoded);
-        const std::optional<std::string> got = FilterLinesUtf8(bytes, options, raw);
+        // The reference: the text with its line breaks made Lf.
+        FakeContext normalized, decoded;
+        const std::optional<Text> expected = FilterLines(normalizeLineBreaks(upper), options, normalized);
+        const std::optional<Text> asItIs = FilterLines(upper, options, decoded);
         SCOPED_TRACE(round);
+        ASSERT_EQ(asItIs, expected) << show(upper) << " " << show(options.condition);
+        ASSERT_EQ(decoded.texts(), normalized.texts());
+        const std::string bytes = utf8::encode(upper);
+        if (!filtersUtf8(bytes, options)) continue;
+        FakeContext raw;
+        const std::optional<std::string> got = FilterLinesUtf8(bytes, options, raw);
         ASSERT_EQ(got.has_value(), expected.has_value()) << show(upper) << " " << show(options.condition);
         if (expected) {
             ASSERT_EQ(*got, utf8::encode(*expected)) << show(upper) << " " << show(options.condition);
         }
-        ASSERT_EQ(raw.texts(), decoded.texts());
+        ASSERT_EQ(raw.texts(), normalized.texts());
     }
 }
 
-TEST(FilterLines, BytesWithACrOrALoneSurrogateConditionAreDecodedFirst) {
+TEST(FilterLines, BytesWithALoneCrOrALoneSurrogateConditionAreDecodedFirst) {
     EXPECT_TRUE(filtersUtf8("a\nb", {true, u"a"}));
-    EXPECT_FALSE(filtersUtf8("a\r\nb", {true, u"a"}));
+    EXPECT_TRUE(filtersUtf8("a\r\nb", {true, u"a"}));
     EXPECT_FALSE(filtersUtf8("a\rb", {true, u"a"}));
+    EXPECT_FALSE(filtersUtf8("a\r\nb\nc", {true, u"a"}));
     EXPECT_FALSE(filtersUtf8("a\nb", {true, Text(1, u'\xD800')}));
 }
 
