@@ -543,6 +543,11 @@ void FrmMain::runOnce() {
     }
     endRun();
     clearScratch();
+    if (result.concerned) {
+        // After the message, the line it is about, selected where the user can see it.
+        m_text1->select(result.concerned->start, result.concerned->length);
+        m_text1->setFocus();
+    }
 }
 
 void FrmMain::showResult(Text result, const OperationDeclaration& op, const Params& params) {

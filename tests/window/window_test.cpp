@@ -117,6 +117,57 @@ private slots:
         QToolTip::hideText();
     }
 
+    // ---- where a refusal is
+
+    // After the message the upper pane selects the line (or the empty line's break) concerned.
+    void refusalSelectsTheLineConcerned_data() {
+        QTest::addColumn<int>("tab");
+        QTest::addColumn<QString>("option");
+        QTest::addColumn<QStringList>("controls");  // name, text, name, text...
+        QTest::addColumn<QString>("upper");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<int>("start");  // -1: nothing selected
+        QTest::addColumn<int>("length");
+        const QStringList insert3{"Combo4", "左", "Combo3", "3", "Text14", "X"};
+        QTest::newRow("two breaks in a row") << 1 << "Option2(4)" << insert3 << "ab\r\ncd\r\n\r\nef"
+                                             << "改行の連続があります。" << 8 << 2;
+        QTest::newRow("two breaks at the end") << 1 << "Option2(4)" << insert3 << "abcd\n\n"
+                                               << "改行の連続があります。" << 5 << 1;
+        QTest::newRow("a line too short for the position")
+            << 1 << "Option2(4)" << insert3 << "abcd\r\nab\r\nabcd"
+            << "条件が行えない行がある、または文字数、その他のエラーです。" << 6 << 2;
+        QTest::newRow("line filter, two breaks in a row")
+            << 0 << "Option1(12)" << QStringList{"Text13", "a"} << "a\r\r\nb"
+            << "改行の連続があります。" << 2 << 2;
+        QTest::newRow("a line break in a parameter: no line")
+            << 0 << "Option1(12)" << QStringList{"Text13", "a\r\nb"} << "ab\r\ncd"
+            << "条件の文字に改行が含まれています。" << -1 << 0;
+    }
+    void refusalSelectsTheLineConcerned() {
+        QFETCH(int, tab);
+        QFETCH(QString, option);
+        QFETCH(QStringList, controls);
+        QFETCH(QString, upper);
+        QFETCH(QString, message);
+        QFETCH(int, start);
+        QFETCH(int, length);
+        showTab(tab);
+        QTest::mouseClick(this->option(option), Qt::LeftButton, {}, QPoint(5, 5));
+        for (qsizetype i = 0; i + 1 < controls.size(); i += 2)
+            assign(controls[i], controls[i + 1]);
+        pane("Text1")->assign(toText(upper));
+        execute();
+        QCOMPARE(m_boxes->texts(), QStringList{message});
+        QVERIFY(pane("Text2")->isEmpty());
+        const TextSelection selected = pane("Text1")->selection();
+        if (start < 0) {
+            QCOMPARE(selected.length, std::size_t{0});
+            return;
+        }
+        QCOMPARE(selected, (TextSelection{std::size_t(start), std::size_t(length)}));
+        QVERIFY(pane("Text1")->hasFocus());
+    }
+
     void fillListsGivesEveryListAndDefault() {
         for (const ComboList& list : comboLists()) {
             QComboBox* c = combo(list.name.c_str());

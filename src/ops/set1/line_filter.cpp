@@ -161,6 +161,10 @@ std::optional<std::basic_string<Char>> filter(std::basic_string_view<Char> s, bo
 
 std::optional<Text> FilterLines(TextView upper, const FilterOptions& options, RunContext& ctx) {
     const bool consecutive = hasConsecutiveLineBreaksIn(upper);
+    if (consecutive) {
+        refuseEmptyLine(upper, ctx);
+        return std::nullopt;
+    }
     if (hasUniformLineBreaks(upper))
         return filter<char16_t>(upper, consecutive, options.condition, options.keepContaining, ctx);
     const LineText text(upper);
