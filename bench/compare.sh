@@ -39,18 +39,26 @@ sed 's/$/\r/' "$mixed" >"$work/mixed_crlf.txt"
 : >"$work/empty.txt"
 printf 'line 1\n' >"$work/template.txt"
 
-# The median of `reps` runs of a shell command: "CPU-µs peak-KB". CPU time is user plus system time
-# of every process of the command (a pipeline's stages added up); on a machine shared with other
-# work it is the steadier measure. The peak is the resident size of the largest process.
+# The median of `reps` runs of a shell command, in CPU µs: user plus system time of every process
+# of the command (a pipeline's stages added up); on a machine shared with other work it is the
+# steadier measure.
 median_us() {
-    local cpus=() peak=0 user sys rss
+    local cpus=() times real user sys
     for ((r = 0; r < reps; r++)); do
-        /usr/bin/time -f '%U %S %M' -o "$work/time" bash -c "$1" 2>/dev/null || return 1
-        read -r user sys rss <"$work/time"
+        times=$({
+            TIMEFORMAT='%3R %3U %3S'
+            time bash -c "$1" 2>/dev/null
+        } 2>&1) || return 1
+        read -r real user sys <<<"$times"
         cpus+=("$(awk -v u="$user" -v s="$sys" 'BEGIN { printf "%d", (u + s) * 1e6 }')")
-        if ((rss > peak)); then peak=$rss; fi
     done
-    echo "$(printf '%s\n' "${cpus[@]}" | sort -n | sed -n "$(((reps + 1) / 2))p") $peak"
+    printf '%s\n' "${cpus[@]}" | sort -n | sed -n "$(((reps + 1) / 2))p"
+}
+
+# The peak resident size of a command's largest process, in KB.
+peak_kb() {
+    /usr/bin/time -f '%M' -o "$work/time" bash -c "$1" 2>/dev/null
+    cat "$work/time"
 }
 
 ms() { awk -v us="$1" 'BEGIN { printf "%.0f", us / 1000 }'; }
@@ -63,9 +71,11 @@ printf '|---|---|---|---:|---:|---:|---:|---:|---:|---:|:---:|\n'
 # run_pair INPUT OURS-ARGS THEIRS-COMMAND OURS-NORMALISER THEIRS-NORMALISER: "ours-µs theirs-µs
 # our-peak-KB same", where same is 1 when the normalised outputs agree.
 run_pair() {
-    local input=$1 ours=$2 theirs=$3 ours_norm=$4 theirs_norm=$5 ours_cpu ours_peak theirs_cpu _ same=0
-    read -r ours_cpu ours_peak <<<"$(median_us "'$cli' $code $ours <'$input' >'$work/ours.out' 2>'$work/ours.err'")"
-    read -r theirs_cpu _ <<<"$(median_us "{ $theirs; } <'$input' >'$work/theirs.out'")"
+    local input=$1 ours=$2 theirs=$3 ours_norm=$4 theirs_norm=$5 ours_cpu ours_peak theirs_cpu same=0
+    local ours_run="'$cli' $code $ours <'$input' >'$work/ours.out' 2>'$work/ours.err'"
+    ours_cpu=$(median_us "$ours_run")
+    ours_peak=$(peak_kb "$ours_run")
+    theirs_cpu=$(median_us "{ $theirs; } <'$input' >'$work/theirs.out'")
     bash -c "$ours_norm" <"$work/ours.out" >"$work/ours.norm"
     bash -c "$theirs_norm" <"$work/theirs.out" >"$work/theirs.norm"
     if [[ -s $work/ours.norm ]] && cmp -s "$work/ours.norm" "$work/theirs.norm"; then same=1; fi

@@ -312,104 +312,82 @@ std::size_t lineCountOf(TextView s) {
     return countUnit(s, kCr) + countUnit(s, kLf) - crLf + 1;
 }
 
-// Two line breaks in a row after normalisation are two adjacent units that are each Cr or Lf,
-// other than a CrLf (a CrLf followed by a break shows as its Lf and that break).
-bool hasConsecutiveLineBreaksIn(TextView s) {
-    const std::size_t n = s.size();
-    const char16_t* p = s.data();
-    auto isBreak = [](char16_t c) { return c == kCr || c == kLf; };
-    std::size_t i = 0;
-#if defined(__SSE2__)
-    if (n >= kBlock) {
-        const Units cr(kCr);
-        const Units lf(kLf);
-        unsigned lastBreak = 0;
-        unsigned lastCr = 0;
-        for (; n - i >= kBlock; i += kBlock) {
-            const unsigned c = cr(p + i);
-            const unsigned l = lf(p + i);
-            const unsigned b = c | l;
-            if ((b & (b >> 1) & ~(c & (l >> 1)) & 0x7FFF) || (lastBreak & b & ~(lastCr & l) & 1)) return true;
-            lastBreak = b >> (kBlock - 1);
-            lastCr = c >> (kBlock - 1);
-        }
-        // The rest, with the pair that spans into it.
-        --i;
-    }
-#endif
-    for (; i + 1 < n; ++i)
-        if (isBreak(p[i]) && isBreak(p[i + 1]) && !(p[i] == kCr && p[i + 1] == kLf)) return true;
-    return false;
-}
-
 namespace {
 
-// Reads the Cr and Lf masks of a text block after block (a bit a unit) and tells when the text is
-// known to mix its breaks: once it has a Cr and an Lf without a Cr just before it, or a Cr without
-// an Lf just after it.
-class BreakUniformity {
+// Reads the Cr and Lf masks of a text block after block (a bit a unit). The breaks are mixed once
+// the text has a Cr and an Lf without a Cr just before it, or a Cr without an Lf just after it.
+// Two breaks in a row after normalisation are two adjacent units that are each Cr or Lf, other
+// than a CrLf (a CrLf followed by a break shows as its Lf and that break).
+class BreakScan {
 public:
-    /// Takes the next `width` units; true when the text mixes its breaks.
-    bool mixedAfter(unsigned cr, unsigned lf, unsigned width) {
+    /// Takes the next `width` units; true when both answers are known.
+    bool doneAfter(unsigned cr, unsigned lf, unsigned width) {
         const unsigned all = (1u << width) - 1;
+        const unsigned breaks = cr | lf;
         m_anyCr |= cr != 0;
         m_notAllCrLf |= lf != (((cr << 1) | m_lastCr) & all);
+        // Pairs inside the block, then the one that spans from the block before.
+        m_consecutive |= (breaks & (breaks >> 1) & ~(cr & (lf >> 1)) & (all >> 1)) != 0;
+        m_consecutive |= (m_lastBreak & breaks & ~(m_lastCr & lf) & 1) != 0;
         m_lastCr = (cr >> (width - 1)) & 1;
-        return m_anyCr && m_notAllCrLf;
+        m_lastBreak = (breaks >> (width - 1)) & 1;
+        return m_consecutive && m_anyCr && m_notAllCrLf;
     }
-    /// At the end of the text: a Cr there has no Lf after it.
-    bool uniform() const { return !m_anyCr || (!m_notAllCrLf && !m_lastCr); }
+    /// At the end of the text, where a Cr has no Lf after it.
+    LineBreakShape shape() const {
+        return {.uniform = !m_anyCr || (!m_notAllCrLf && !m_lastCr), .consecutive = m_consecutive};
+    }
 
 private:
     bool m_anyCr = false;
     bool m_notAllCrLf = false;
+    bool m_consecutive = false;
     unsigned m_lastCr = 0;
+    unsigned m_lastBreak = 0;
 };
-
-template <typename Char, typename Masks>
-bool hasUniformLineBreaks(const Char* p, std::size_t n, [[maybe_unused]] Masks masks) {
-    BreakUniformity breaks;
-    std::size_t i = 0;
-#if defined(__SSE2__)
-    for (; n - i >= kBlock; i += kBlock) {
-        const auto [cr, lf] = masks(p + i);
-        if (breaks.mixedAfter(cr, lf, kBlock)) return false;
-    }
-#endif
-    for (; i < n; ++i)
-        if (breaks.mixedAfter(p[i] == Char('\r'), p[i] == Char('\n'), 1)) return false;
-    return breaks.uniform();
-}
 
 struct BreakMasks {
     unsigned cr, lf;
 };
 
+template <typename Char, typename Masks>
+LineBreakShape shapeOf(const Char* p, std::size_t n, [[maybe_unused]] Masks masks) {
+    BreakScan scan;
+    std::size_t i = 0;
+#if defined(__SSE2__)
+    for (; n - i >= kBlock; i += kBlock) {
+        const auto [cr, lf] = masks(p + i);
+        if (scan.doneAfter(cr, lf, kBlock)) return scan.shape();
+    }
+#endif
+    for (; i < n; ++i)
+        if (scan.doneAfter(p[i] == Char('\r'), p[i] == Char('\n'), 1)) break;
+    return scan.shape();
+}
+
 }  // namespace
 
-bool hasUniformLineBreaks(TextView s) {
+LineBreakShape lineBreakShapeOf(TextView s) {
 #if defined(__SSE2__)
     const Units cr(kCr);
     const Units lf(kLf);
-    return hasUniformLineBreaks(s.data(), s.size(), [&](const char16_t* p) {
-        return BreakMasks{cr(p), lf(p)};
-    });
+    return shapeOf(s.data(), s.size(), [&](const char16_t* p) { return BreakMasks{cr(p), lf(p)}; });
 #else
-    return hasUniformLineBreaks(s.data(), s.size(), nullptr);
+    return shapeOf(s.data(), s.size(), nullptr);
 #endif
 }
 
-bool hasUniformLineBreaks(std::string_view utf8) {
+LineBreakShape lineBreakShapeOf(std::string_view utf8) {
 #if defined(__SSE2__)
     const __m128i cr = _mm_set1_epi8('\r');
     const __m128i lf = _mm_set1_epi8('\n');
-    return hasUniformLineBreaks(utf8.data(), utf8.size(), [&](const char* p) {
+    return shapeOf(utf8.data(), utf8.size(), [&](const char* p) {
         const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
         return BreakMasks{static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, cr))),
                           static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, lf)))};
     });
 #else
-    return hasUniformLineBreaks(utf8.data(), utf8.size(), nullptr);
+    return shapeOf(utf8.data(), utf8.size(), nullptr);
 #endif
 }
 

@@ -94,13 +94,20 @@ private:
 /// Line breaks, a CrLf counting one, plus one: lineCount() of the normalised text.
 std::size_t lineCountOf(TextView s);
 
-/// hasConsecutiveLineBreaks() of the normalised text, read from the text as it is.
-bool hasConsecutiveLineBreaksIn(TextView s);
+/// What a text's line breaks are like, read in one pass from the text as it is (UTF-16 or UTF-8).
+struct LineBreakShape {
+    /// Every break is Lf, or every one is CrLf (a text without one counts): the text can be read
+    /// line by line as it is.
+    bool uniform = true;
+    /// hasConsecutiveLineBreaks() of the normalised text.
+    bool consecutive = false;
+};
+LineBreakShape lineBreakShapeOf(TextView s);
+LineBreakShape lineBreakShapeOf(std::string_view utf8);
 
-/// Whether every line break of the text is Lf, or every one is CrLf (a text without one counts):
-/// such a text can be read line by line as it is, in UTF-16 or in UTF-8 bytes.
-bool hasUniformLineBreaks(TextView s);
-bool hasUniformLineBreaks(std::string_view utf8);
+inline bool hasConsecutiveLineBreaksIn(TextView s) {
+    return lineBreakShapeOf(s).consecutive;
+}
 
 /// Takes a result a piece at a time as it is made, instead of whole at the end: the command line
 /// writes it out as it comes.

@@ -250,8 +250,9 @@ TEST(Lines, LineBreakRulesHoldOnEveryMixOfCrAndLf) {
         const auto crs = std::count(s.begin(), s.end(), kCr);
         const bool uniform = crs == 0 || (crs == std::count(s.begin(), s.end(), kLf) &&
                                           static_cast<std::size_t>(crs) == countOf(s, u"\r\n"));
-        EXPECT_EQ(hasUniformLineBreaks(s), uniform) << bytes;
-        EXPECT_EQ(hasUniformLineBreaks(bytes), uniform) << bytes;
+        EXPECT_EQ(lineBreakShapeOf(s).uniform, uniform) << bytes;
+        EXPECT_EQ(lineBreakShapeOf(bytes).uniform, uniform) << bytes;
+        EXPECT_EQ(lineBreakShapeOf(bytes).consecutive, pair) << bytes;
     }
 }
 

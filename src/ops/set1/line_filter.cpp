@@ -19,7 +19,7 @@ std::size_t nextLf(TextView s, std::size_t from) {
 std::size_t nextLf(std::string_view s, std::size_t from) {
     return s.find('\n', from);
 }
-// The kept lines of a text whose line breaks are all Lf or all CrLf (hasUniformLineBreaks), each ended by
+// The kept lines of a text whose line breaks are all Lf or all CrLf (lineBreakShapeOf), each ended by
 // CrLf but the last when the text's final line break was only implied. A condition holds no line break, so a
 // match lies within one line: the condition is searched for in the whole text, a window of whole lines at a
 // time, and the lines between two matches are passed over (or kept) together.
@@ -160,28 +160,27 @@ std::optional<std::basic_string<Char>> filter(std::basic_string_view<Char> s, bo
 }  // namespace
 
 std::optional<Text> FilterLines(TextView upper, const FilterOptions& options, RunContext& ctx) {
-    const bool consecutive = hasConsecutiveLineBreaksIn(upper);
-    if (consecutive) {
+    const LineBreakShape breaks = lineBreakShapeOf(upper);
+    if (breaks.consecutive) {
         refuseEmptyLine(upper, ctx);
         return std::nullopt;
     }
-    if (hasUniformLineBreaks(upper))
-        return filter<char16_t>(upper, consecutive, options.condition, options.keepContaining, ctx);
+    if (breaks.uniform)
+        return filter<char16_t>(upper, breaks.consecutive, options.condition, options.keepContaining, ctx);
     const LineText text(upper);
-    return filter<char16_t>(text.normalized(), consecutive, options.condition, options.keepContaining, ctx);
+    return filter<char16_t>(text.normalized(), breaks.consecutive, options.condition, options.keepContaining,
+                            ctx);
 }
 
 bool filtersUtf8(std::string_view upper, const FilterOptions& options) {
-    return hasUniformLineBreaks(upper) && upper.size() <= kMaxResultLength / 2 &&
+    return lineBreakShapeOf(upper).uniform && upper.size() <= kMaxResultLength / 2 &&
            utf8::decode(utf8::encode(options.condition)) == options.condition;
 }
 
 std::optional<std::string> FilterLinesUtf8(std::string_view upper, const FilterOptions& options,
                                            RunContext& ctx) {
     const std::string condition = utf8::encode(options.condition);
-    // With uniform breaks, two in a row are two Lf with nothing or a Cr between them.
-    const bool consecutive = ByteSearch("\n\n").foundIn(upper) || ByteSearch("\n\r\n").foundIn(upper);
-    return filter<char>(upper, consecutive, condition, options.keepContaining, ctx);
+    return filter<char>(upper, lineBreakShapeOf(upper).consecutive, condition, options.keepContaining, ctx);
 }
 
 const OperationDeclaration kFilterLines = declare<FilterOptions>({
