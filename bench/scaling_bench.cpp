@@ -149,6 +149,13 @@ const std::vector<Case>& cases() {
         {32, "month-ends", Input::Count, {{"DTPicker1", u"0100/01/01"}}, "Text27", u"", 12'000},
         {33, "first-weekdays", Input::Count, {{"DTPicker2", u"0100/01/01"}}, "Text28", u"", 12'000},
         {34, "weekday-dates", Input::Count, {{"DTPicker3", u"0100/01/01"}}, "Text29", u"", 12'000},
+        {35, "convert-width"},
+        {36, "convert-kana"},
+        {37, "duplicate-lines"},
+        {38, "clean-blanks"},
+        {39, "natural-sort"},
+        {40, "shift-jis-check"},
+        {41, "fold-bytes", Input::OneLine, {{"Combo65", u"80"}}},
     };
     return all;
 }

@@ -80,9 +80,28 @@ Text decodeUtf8Lenient(std::string_view bytes) {
     return text;
 }
 
+// Code page 932 a block of some megabytes at a time. A block ends after a byte below 0x40, which
+// is a character of its own and never the second byte of one, so that the blocks decode as the
+// whole does.
+Text decodeCp932InBlocks(std::string_view bytes, const std::function<void()>& betweenBlocks) {
+    constexpr std::size_t kBlock = std::size_t{4} << 20;
+    if (!betweenBlocks || bytes.size() <= kBlock) return cp932::decodeLenient(bytes);
+    Text text;
+    text.reserve(bytes.size());
+    for (std::size_t from = 0; from < bytes.size();) {
+        if (from > 0) betweenBlocks();
+        std::size_t end = std::min(bytes.size(), from + kBlock);
+        while (end < bytes.size() && static_cast<unsigned char>(bytes[end - 1]) >= 0x40)
+            ++end;
+        text += cp932::decodeLenient(bytes.substr(from, end - from));
+        from = end;
+    }
+    return text;
+}
+
 }  // namespace
 
-DecodedText decodeTextBytes(std::string_view bytes) {
+DecodedText decodeTextBytes(std::string_view bytes, const std::function<void()>& betweenBlocks) {
     if (bytes.starts_with(kUtf8Mark))
         return {decodeUtf8Lenient(bytes.substr(kUtf8Mark.size())), TextEncoding::Utf8WithMark};
     if (hasNonAscii(bytes)) {
@@ -93,7 +112,7 @@ DecodedText decodeTextBytes(std::string_view bytes) {
             return {std::move(*utf8), TextEncoding::Utf8};
         }
     }
-    return {cp932::decodeLenient(bytes), TextEncoding::Cp932};
+    return {decodeCp932InBlocks(bytes, betweenBlocks), TextEncoding::Cp932};
 }
 
 DecodedText decodeTextBytesAs(std::string_view bytes, TextEncoding encoding) {

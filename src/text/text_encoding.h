@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string_view>
 
 #include "text/lines.h"
@@ -24,8 +25,9 @@ struct DecodedText {
 /// Japanese characters or several multibyte characters, or the bytes are no valid code page 932).
 /// Short texts are often valid in both; such a text is code page 932. The mark is dropped; after
 /// a mark each damaged UTF-8 sequence becomes one U+FFFD, and in code page 932 each byte without a
-/// character becomes U+FFFD.
-DecodedText decodeTextBytes(std::string_view bytes);
+/// character becomes U+FFFD. A large text is decoded a block at a time, `betweenBlocks` running
+/// between two blocks.
+DecodedText decodeTextBytes(std::string_view bytes, const std::function<void()>& betweenBlocks = {});
 
 /// A text file's bytes as text in the encoding the user named: code page 932, or UTF-8 (after a
 /// byte-order mark when the bytes start with one, which gives Utf8WithMark), damaged sequences

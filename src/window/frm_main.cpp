@@ -503,8 +503,7 @@ void FrmMain::runOnce() {
     const bool withoutUpperText = std::ranges::any_of(operations(), [this](const OperationDeclaration* op) {
         return !op->needsUpperText && selected(op->selector.c_str());
     });
-    const Text upper = m_text1->text();
-    if (upper.empty() && !withoutUpperText) {
+    if (m_text1->isEmpty() && !withoutUpperText) {
         m_state.inform(toQString(kUpperTextMissing));
         return;
     }
@@ -522,6 +521,12 @@ void FrmMain::runOnce() {
     m_operationCode = *selectedCode;
 
     beginRun();
+    // The pane is disabled while the run reads it: a text it was given is read where it is, and
+    // only a typed one is copied out of the editor.
+    std::optional<Text> typed;
+    const Text* assigned = m_text1->assignedText();
+    if (!assigned) typed = m_text1->text();
+    const TextView upper = assigned ? *assigned : *typed;
     const int code = m_operationCode;
     WindowRunContext ctx(m_state);
     const Params params = m_controls->read();
@@ -703,11 +708,11 @@ bool FrmMain::loadFile(const QString& path, OpenEncoding encoding) {
         if (!info.exists()) return false;
         if (info.isFile() && info.size() == 0) return true;
         QCoreApplication::processEvents();
-        std::optional<std::string> bytes = readFileBytes(path);
-        QCoreApplication::processEvents();
+        const auto betweenBlocks = [] { QCoreApplication::processEvents(); };
+        std::optional<std::string> bytes = readFileBytes(path, betweenBlocks);
         if (!bytes) return false;
         if (bytes->empty()) return true;
-        OpenedText opened = decodeTextFile(*bytes, encoding);
+        OpenedText opened = decodeTextFile(*bytes, encoding, betweenBlocks);
         bytes.reset();
         // A file the pane cannot hold is one that cannot be opened; the upper text stays.
         if (!PlainTextBox::canShow(opened.text)) return false;

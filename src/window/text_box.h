@@ -56,6 +56,8 @@ public:
     bool assignDuringRun(Text text, const std::function<bool()>& interrupted, Undo undo = Undo::Cleared);
     /// Whether the box still holds exactly what the program assigned.
     bool holdsAssignedText() const { return m_kept.has_value(); }
+    /// The text the program assigned, while the box still holds exactly it; nullptr otherwise.
+    const Text* assignedText() const { return m_kept ? &*m_kept : nullptr; }
 
     /// The editor's selection in offsets into text() (a CrLf counts two).
     TextSelection selection() const;

@@ -1,5 +1,7 @@
 #include "window/text_files.h"
 
+#include <algorithm>
+
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -14,8 +16,9 @@ constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
 }  // namespace
 
-OpenedText decodeTextFile(std::string_view bytes, OpenEncoding encoding) {
-    DecodedText decoded = encoding == OpenEncoding::Auto    ? decodeTextBytes(bytes)
+OpenedText decodeTextFile(std::string_view bytes, OpenEncoding encoding,
+                          const std::function<void()>& betweenBlocks) {
+    DecodedText decoded = encoding == OpenEncoding::Auto    ? decodeTextBytes(bytes, betweenBlocks)
                           : encoding == OpenEncoding::Cp932 ? decodeTextBytesAs(bytes, TextEncoding::Cp932)
                                                             : decodeTextBytesAs(bytes, TextEncoding::Utf8);
     const LineBreak lineBreak = lineBreakOf(decoded.text);
@@ -79,15 +82,28 @@ void FileHistory::used(const QString& path) {
         recent.removeLast();
 }
 
-std::optional<std::string> readFileBytes(const QString& path) {
+std::optional<std::string> readFileBytes(const QString& path, const std::function<void()>& betweenBlocks) {
     // Only a regular file has a whole to read: a FIFO without a writer would block the window for
     // good, and a device such as /dev/zero never ends.
     if (!QFileInfo(path).isFile()) return std::nullopt;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
-    const QByteArray bytes = file.readAll();
+    constexpr qint64 kBlock = qint64{8} << 20;
+    std::string bytes(static_cast<std::size_t>(file.size()), '\0');
+    std::size_t held = 0;
+    for (qint64 got = 0; held < bytes.size(); held += static_cast<std::size_t>(got)) {
+        if (held > 0 && betweenBlocks) betweenBlocks();
+        got = file.read(bytes.data() + held,
+                        std::min<qint64>(kBlock, static_cast<qint64>(bytes.size() - held)));
+        if (got < 0) return std::nullopt;
+        if (got == 0) break;  // the file shrank while it was read
+    }
+    bytes.resize(held);
+    // A file that grew while it was read: the rest, at once.
+    const QByteArray rest = file.readAll();
     if (file.error() != QFileDevice::NoError) return std::nullopt;
-    return bytes.toStdString();
+    bytes.append(rest.constData(), static_cast<std::size_t>(rest.size()));
+    return bytes;
 }
 
 bool writeFileBytes(const QString& path, std::string_view bytes) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -34,8 +35,10 @@ struct OpenedText {
 
 /// The text of a file's bytes and the format they came in. `Auto` takes the encoding the core's
 /// rule detects (code page 932 unless the bytes are clearly UTF-8), as every front end reads
-/// files; the line break is the one most of the file's lines end with.
-OpenedText decodeTextFile(std::string_view bytes, OpenEncoding encoding = OpenEncoding::Auto);
+/// files; the line break is the one most of the file's lines end with. `betweenBlocks` runs
+/// between the blocks of a large file, to let the window's events through.
+OpenedText decodeTextFile(std::string_view bytes, OpenEncoding encoding = OpenEncoding::Auto,
+                          const std::function<void()>& betweenBlocks = {});
 
 /// Lf when more lines of `text` end with a lone Lf than with CrLf, else CrLf.
 LineBreak lineBreakOf(TextView text);
@@ -65,8 +68,10 @@ struct FileHistory {
     void used(const QString& path);
 };
 
-/// The whole file, or nothing when it cannot be read.
-std::optional<std::string> readFileBytes(const QString& path);
+/// The whole file, or nothing when it cannot be read; `betweenBlocks` runs between the blocks
+/// of a large one.
+std::optional<std::string> readFileBytes(const QString& path,
+                                         const std::function<void()>& betweenBlocks = {});
 
 /// Writes `bytes` as the whole file through a temporary file beside it that replaces the old one
 /// only once everything was written: a failure leaves an existing file as it was.

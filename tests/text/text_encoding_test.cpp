@@ -88,5 +88,24 @@ TEST(TextEncoding, PrefersCodePage932UnlessUtf8IsClearlyBetter) {
     }
 }
 
+// A large code page 932 text decodes a block at a time as it does whole: a block never ends
+// inside a character, even where a lead byte, a damaged pair or a long run without ASCII would
+// straddle a block's end.
+TEST(TextEncoding, LargeCodePage932TextsDecodeInBlocksAsWhole) {
+    const std::string pieces[] = {cp932::encode(u"漢字カナ"), "\x81\n", "ab\x82", cp932::encode(u"ｶﾞ"),
+                                  "\r\n"};
+    for (const std::size_t skew : {0, 1, 2, 3}) {
+        std::string bytes(skew, 'x');
+        for (std::size_t i = 0; bytes.size() < (std::size_t{9} << 20); ++i)
+            bytes += pieces[i * 7 % 5];
+        bytes += std::string(5 << 20, '\x88');  // no byte below 0x40 for more than a block
+        int blocks = 0;
+        const DecodedText inBlocks = decodeTextBytes(bytes, [&] { ++blocks; });
+        EXPECT_GE(blocks, 2);
+        EXPECT_EQ(inBlocks.encoding, TextEncoding::Cp932);
+        EXPECT_TRUE(inBlocks.text == decodeTextBytes(bytes).text) << skew;
+    }
+}
+
 }  // namespace
 }  // namespace kivo
