@@ -2,7 +2,9 @@
 # Renders every screen of the program into PNG files:
 #   scripts/screenshots.sh [DIR]     every screen into DIR (default /tmp/kivo-shots), and the same
 #                                    at device pixel ratio 2 into DIR/hidpi
-#   scripts/screenshots.sh --readme  the four tabs into docs/ (the README's pictures)
+#   scripts/screenshots.sh --readme  the README's pictures into docs/: the four tabs, the status
+#                                    bar, the save dialog, and the window on a 1366x768 screen at
+#                                    125 % (that one needs xvfb-run and openbox)
 # Builds first if needed. Runs on a real X server under xvfb-run when it is installed, otherwise
 # on Qt's offscreen platform.
 set -euo pipefail
@@ -36,12 +38,23 @@ shoot() {
     fi
 }
 
+# laptop DIR: the window as a start places it on a 1366x768 screen at 125 %, under a window
+# manager, the whole screen shot.
+laptop() {
+    command -v xvfb-run >/dev/null && command -v openbox >/dev/null || return 0
+    QT_SCALE_FACTOR=1.25 QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1366x768x24" \
+        sh -c 'openbox >/dev/null 2>&1 & sleep 1; "$0" "$1" --laptop' "$KIVO_BUILD/bin/kivo_screenshots" "$1"
+    mv "$1/laptop.png" "$1/laptop-1366x768-125.png"
+}
+
 shoot "$out" 1
+laptop "$out"
 if $readme; then
     mkdir -p "$KIVO_ROOT/docs"
-    cp "$out"/tab[1-4].png "$KIVO_ROOT/docs/"
+    cp "$out"/tab[1-4].png "$out"/status-bar.png "$out"/save-dialog.png "$KIVO_ROOT/docs/"
+    [ -f "$out/laptop-1366x768-125.png" ] && cp "$out/laptop-1366x768-125.png" "$KIVO_ROOT/docs/"
     rm -r "$out"
-    ls "$KIVO_ROOT"/docs/tab*.png
+    ls "$KIVO_ROOT"/docs/*.png
 else
     shoot "$out/hidpi" 2
     ls "$out"/*.png "$out"/hidpi/*.png

@@ -46,7 +46,7 @@ StartUp::~StartUp() = default;
 bool StartUp::run() {
     window::WindowState& state = m_window.state();
     // Placed before anything is shown: message boxes centre on their hidden parent.
-    centreOnScreen(m_window);
+    m_window.placeOnScreen();
     if (!acquireLock()) {
         QApplication::beep();
         state.inform(kAlreadyRunning);
@@ -81,11 +81,13 @@ bool StartUp::run() {
     if (state.closing) return endQuietly();
 
     m_splash->close();
-    centreOnScreen(m_window);
     if (!m_info || !m_info->isVisible()) m_window.show();
     if (m_window.isVisible()) raiseTopMostThenNormal(m_window);
     if (auto* tabs = m_window.findChild<QTabWidget*>(QStringLiteral("SSTab1"))) tabs->setCurrentIndex(0);
     if (auto* grid = m_window.findChild<QWidget*>(QStringLiteral("MSFlexGrid1"))) grid->hide();
+    // What the window had when it last closed, over the defaults and the first tab.
+    if (!m_settings.dataFolder.isEmpty())
+        m_window.restoreSession(m_settings.dataFolder + QStringLiteral("session"));
     m_window.finishStartUp();
     return true;
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <functional>
 #include <memory>
 
 namespace kivo {
@@ -82,8 +83,17 @@ DispatchResult dispatch(const OperationDeclaration& op, TextView upper, const Pa
         result.end = *end;
         return result;
     }
+    ctx.concerns({});
     result.lower = framed<Text>(op, params, ctx, result.changed,
                                 [&](BoundOperation& bound) { return bound.run(upper, ctx); });
+    // Only a stretch of the upper text itself can be shown there (an operation may walk the lines
+    // of a parameter too).
+    const TextView concerned = ctx.concerned();
+    const std::less_equal<const char16_t*> notAfter;
+    if (!result.lower && concerned.data() && notAfter(upper.data(), concerned.data()) &&
+        notAfter(concerned.data() + concerned.size(), upper.data() + upper.size()))
+        result.concerned =
+            TextSpan{static_cast<std::size_t>(concerned.data() - upper.data()), concerned.size()};
     return result;
 }
 

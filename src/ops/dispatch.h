@@ -25,11 +25,20 @@ enum class DispatchEnd {
     Ran,             // the operation ran (and may or may not have produced the lower text)
 };
 
+/// A stretch of the upper text, as offsets into it.
+struct TextSpan {
+    std::size_t start = 0;
+    std::size_t length = 0;
+    bool operator==(const TextSpan&) const = default;
+};
+
 struct DispatchResult {
     DispatchEnd end;
     std::optional<Text> lower;  // set only when the operation completed with a result
     /// Control texts the window shows after the run.
     std::vector<ControlText> changed = {};
+    /// The line of the upper text (or its line break) that a refusal or a failure concerns.
+    std::optional<TextSpan> concerned = {};
 };
 
 /// Step 9 of Execute: the pre-check, the variant choice and the operation in its run frame: a

@@ -14,6 +14,24 @@ namespace kivo {
 /// The message of a text with two line breaks in a row, refused by most line operations.
 inline constexpr TextView kConsecutiveLineBreaks = u"改行の連続があります。";
 
+/// The message of two line breaks in a row, shown after noting the first empty line of `upper`
+/// (its line break) as the stretch concerned.
+inline void refuseEmptyLine(TextView upper, RunContext& ctx) {
+    auto isBreak = [](char16_t c) { return c == kCr || c == kLf; };
+    for (std::size_t i = 0; i + 1 < upper.size(); ++i) {
+        if (!isBreak(upper[i])) continue;
+        // The break that ends this line: a CrLf is one.
+        const std::size_t next = upper[i] == kCr && upper[i + 1] == kLf ? i + 2 : i + 1;
+        if (next < upper.size() && isBreak(upper[next])) {
+            const bool crLf = upper[next] == kCr && next + 1 < upper.size() && upper[next + 1] == kLf;
+            ctx.concerns(upper.substr(next, crLf ? 2 : 1));
+            break;
+        }
+        i = next - 1;
+    }
+    ctx.inform(kConsecutiveLineBreaks);
+}
+
 /// The writer of a run's result: refused past the run's budget, handed to the run's sink as it
 /// grows when the run streams.
 inline LineWriter resultWriter(RunContext& ctx, std::size_t reserve) {
@@ -38,7 +56,7 @@ public:
     /// row (an empty line between two, or two at the end).
     static std::optional<LineText> refusingEmptyLines(TextView upper, RunContext& ctx) {
         if (!hasConsecutiveLineBreaksIn(upper)) return LineText(upper);
-        ctx.inform(kConsecutiveLineBreaks);
+        refuseEmptyLine(upper, ctx);
         return std::nullopt;
     }
 
@@ -66,10 +84,16 @@ public:
         LineReader lines(m_raw, LineEnds::Any);
         LineWriter out = resultWriter(ctx, reserve);
         for (TextView line; !ctx.poll() && lines.next(line);) {
-            if constexpr (std::is_same_v<decltype(perLine(line, out)), bool>) {
-                if (!perLine(line, out)) return std::nullopt;
-            } else {
-                perLine(line, out);
+            try {
+                if constexpr (std::is_same_v<decltype(perLine(line, out)), bool>) {
+                    if (!perLine(line, out)) return std::nullopt;
+                } else {
+                    perLine(line, out);
+                }
+            } catch (...) {
+                // The line a failure came from is where the user looks first.
+                ctx.concerns(line);
+                throw;
             }
         }
         if (ctx.cancelled()) return std::nullopt;

@@ -46,6 +46,11 @@ public:
     ResultSink* resultSink() const { return m_resultSink; }
     void setResultSink(ResultSink* sink) { m_resultSink = sink; }
 
+    /// The stretch of the upper text (a line, or a line break) that a refusal or a failure
+    /// concerns, noted just before it; the dispatcher reports it with the run's end.
+    void concerns(TextView stretch) { m_concerned = stretch; }
+    TextView concerned() const { return m_concerned; }
+
     /// Stop pressed or window closing: the run writes nothing.
     bool cancelled() const { return stopFlag() || closing(); }
 
@@ -66,6 +71,7 @@ protected:
 private:
     std::size_t m_resultBudget = static_cast<std::size_t>(-1);
     ResultSink* m_resultSink = nullptr;
+    TextView m_concerned;
 
     void showUnlessClosing(Icon icon, TextView message) {
         if (!closing()) showMessage(icon, message);

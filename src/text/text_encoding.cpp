@@ -115,4 +115,11 @@ DecodedText decodeTextBytes(std::string_view bytes, const std::function<void()>&
     return {decodeCp932InBlocks(bytes, betweenBlocks), TextEncoding::Cp932};
 }
 
+DecodedText decodeTextBytesAs(std::string_view bytes, TextEncoding encoding) {
+    if (encoding == TextEncoding::Cp932) return {cp932::decodeLenient(bytes), TextEncoding::Cp932};
+    if (bytes.starts_with(kUtf8Mark))
+        return {decodeUtf8Lenient(bytes.substr(kUtf8Mark.size())), TextEncoding::Utf8WithMark};
+    return {decodeUtf8Lenient(bytes), TextEncoding::Utf8};
+}
+
 }  // namespace kivo

@@ -29,4 +29,9 @@ struct DecodedText {
 /// between two blocks.
 DecodedText decodeTextBytes(std::string_view bytes, const std::function<void()>& betweenBlocks = {});
 
+/// A text file's bytes as text in the encoding the user named: code page 932, or UTF-8 (after a
+/// byte-order mark when the bytes start with one, which gives Utf8WithMark), damaged sequences
+/// replaced as above.
+DecodedText decodeTextBytesAs(std::string_view bytes, TextEncoding encoding);
+
 }  // namespace kivo

@@ -1,30 +1,101 @@
 #include "window/file_dialog.h"
 
+#include <algorithm>
+#include <memory>
+#include <utility>
+#include <vector>
+
+#include <QComboBox>
 #include <QFileDialog>
+#include <QGridLayout>
+#include <QLabel>
 
 namespace kivo::window {
 namespace {
 
-QString chooseFile(QWidget* parent, QFileDialog::AcceptMode mode) {
-    QFileDialog dialog(parent, QString(), QString(), kTextFileFilter);
-    dialog.setObjectName(QStringLiteral("CommonDialog1"));
-    dialog.setAcceptMode(mode);
+template <typename T>
+using Entries = std::vector<std::pair<QString, T>>;
+
+const Entries<OpenEncoding> kOpenEncodings{
+    {QStringLiteral("自動"), OpenEncoding::Auto},
+    {QStringLiteral("Shift-JIS"), OpenEncoding::Cp932},
+    {QStringLiteral("UTF-8"), OpenEncoding::Utf8},
+};
+const Entries<TextEncoding> kSaveEncodings{
+    {QStringLiteral("Shift-JIS"), TextEncoding::Cp932},
+    {QStringLiteral("UTF-8"), TextEncoding::Utf8},
+    {QStringLiteral("UTF-8(BOM付き)"), TextEncoding::Utf8WithMark},
+};
+const Entries<LineBreak> kLineBreaks{
+    {QStringLiteral("CrLf"), LineBreak::CrLf},
+    {QStringLiteral("Lf"), LineBreak::Lf},
+};
+
+std::unique_ptr<QFileDialog> makeDialog(QWidget* parent, const QString& folder,
+                                        QFileDialog::AcceptMode mode) {
+    auto dialog = std::make_unique<QFileDialog>(parent, QString(), folder, kTextFileFilter);
+    dialog->setObjectName(QStringLiteral("CommonDialog1"));
+    // Qt's own dialog, because the choices below go into its layout.
+    dialog->setOption(QFileDialog::DontUseNativeDialog);
+    dialog->setAcceptMode(mode);
     // Open takes only existing files; save may name a new one and replaces an existing one
     // without asking, as the save command has always done.
-    dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
-    if (mode == QFileDialog::AcceptSave) dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    dialog->setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    if (mode == QFileDialog::AcceptSave) {
+        dialog->setOption(QFileDialog::DontConfirmOverwrite);
+        dialog->setDefaultSuffix(QStringLiteral("txt"));
+    }
+    return dialog;
+}
+
+// A labelled choice under the file type row of `dialog`, on `selected` at first.
+template <typename T>
+QComboBox* addChoice(QFileDialog* dialog, const char* name, const QString& caption, const Entries<T>& entries,
+                     T selected) {
+    auto* combo = new QComboBox(dialog);
+    combo->setObjectName(QLatin1String(name));
+    for (const auto& [text, value] : entries) {
+        combo->addItem(text);
+        if (value == selected) combo->setCurrentIndex(combo->count() - 1);
+    }
+    auto* label = new QLabel(caption, dialog);
+    label->setBuddy(combo);
+    if (auto* grid = qobject_cast<QGridLayout*>(dialog->layout())) {
+        const int row = grid->rowCount();
+        grid->addWidget(label, row, 0);
+        grid->addWidget(combo, row, 1);
+    }
+    return combo;
+}
+
+template <typename T>
+T chosen(const QComboBox* combo, const Entries<T>& entries) {
+    return entries[static_cast<std::size_t>(std::max(combo->currentIndex(), 0))].second;
+}
+
+QString acceptedFile(QFileDialog& dialog) {
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
     return dialog.selectedFiles().constFirst();
 }
 
 }  // namespace
 
-QString QtFileDialogs::openFileName() {
-    return chooseFile(m_parent, QFileDialog::AcceptOpen);
+OpenChoice QtFileDialogs::chooseFileToOpen(const QString& folder) {
+    const auto dialog = makeDialog(m_parent, folder, QFileDialog::AcceptOpen);
+    QComboBox* encoding = addChoice(dialog.get(), "OpenEncoding", QStringLiteral("文字コード(&E):"),
+                                    kOpenEncodings, OpenEncoding::Auto);
+    const QString path = acceptedFile(*dialog);
+    return {path, chosen(encoding, kOpenEncodings)};
 }
 
-QString QtFileDialogs::saveFileName() {
-    return chooseFile(m_parent, QFileDialog::AcceptSave);
+SaveChoice QtFileDialogs::chooseFileToSave(const QString& folder, const FileFormat& proposed) {
+    const auto dialog = makeDialog(m_parent, folder, QFileDialog::AcceptSave);
+    QComboBox* encoding = addChoice(dialog.get(), "SaveEncoding", QStringLiteral("文字コード(&E):"),
+                                    kSaveEncodings, proposed.encoding);
+    QComboBox* lineBreak = addChoice(dialog.get(), "SaveLineBreak", QStringLiteral("改行(&L):"), kLineBreaks,
+                                     proposed.lineBreak);
+    const QString path = acceptedFile(*dialog);
+    return {path, {chosen(encoding, kSaveEncodings), chosen(lineBreak, kLineBreaks)}};
 }
 
 }  // namespace kivo::window

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include "window/text_files.h"
+
 class QWidget;
 
 namespace kivo::window {
@@ -9,23 +11,36 @@ namespace kivo::window {
 /// The filter of both file dialogs, as Qt writes "テキストファイル(*.txt)|*.txt".
 inline const QString kTextFileFilter = QStringLiteral("テキストファイル(*.txt)");
 
+/// The file chosen to open and the encoding to read it in; an empty path on Cancel.
+struct OpenChoice {
+    QString path;
+    OpenEncoding encoding = OpenEncoding::Auto;
+};
+
+/// The file chosen to write and the format to write it in; an empty path on Cancel.
+struct SaveChoice {
+    QString path;
+    FileFormat format;
+};
+
 /// The open and save dialogs (`CommonDialog1`), behind an interface so tests can choose a file
-/// or cancel without a modal dialog.
+/// or cancel without a modal dialog. Both start in `folder` (the current folder when empty).
 class FileDialogs {
 public:
     virtual ~FileDialogs() = default;
-    /// The chosen existing file, or an empty name on Cancel.
-    virtual QString openFileName() = 0;
-    /// The chosen file to write, or an empty name on Cancel.
-    virtual QString saveFileName() = 0;
+    /// An existing file, with the encoding to read it in.
+    virtual OpenChoice chooseFileToOpen(const QString& folder) = 0;
+    /// A file to write, in `proposed` unless the user chooses another format.
+    virtual SaveChoice chooseFileToSave(const QString& folder, const FileFormat& proposed) = 0;
 };
 
-/// Real modal Qt file dialogs.
+/// Real modal Qt file dialogs, with the encoding (and on saving the line break) below the file
+/// type.
 class QtFileDialogs final : public FileDialogs {
 public:
     explicit QtFileDialogs(QWidget* parent) : m_parent(parent) {}
-    QString openFileName() override;
-    QString saveFileName() override;
+    OpenChoice chooseFileToOpen(const QString& folder) override;
+    SaveChoice chooseFileToSave(const QString& folder, const FileFormat& proposed) override;
 
 private:
     QWidget* m_parent;

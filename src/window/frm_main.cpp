@@ -7,27 +7,36 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QFocusEvent>
+#include <QGridLayout>
 #include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
+#include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTableWidget>
+#include <QTimer>
 
 #include "ops/dispatch.h"
 #include "ops/lists.h"
 #include "window/control_events.h"
 #include "window/controls.h"
 #include "window/file_dialog.h"
+#include "window/pane_bar.h"
 #include "window/pane_clipboard.h"
+#include "window/pane_counts.h"
 #include "window/pane_menu.h"
 #include "window/qtext.h"
+#include "window/session.h"
 #include "window/tab_tables.h"
 #include "window/text_box.h"
 #include "window/text_files.h"
@@ -36,40 +45,39 @@
 namespace kivo::window {
 namespace {
 
-// The fixed layout, in pixels (15 twips each).
-constexpr int kClientWidth = 996;
-constexpr int kClientHeight = 570;
-constexpr int kPaneWidth = 393;
-constexpr int kPaneHeight = 257;
-constexpr QRect kText1{0, 0, kPaneWidth, kPaneHeight};
-constexpr QRect kText2{0, 280, kPaneWidth, kPaneHeight};
-constexpr QRect kTabs{392, 0, 593, 537};
-constexpr int kCopyUpperLeft = 264;
-constexpr int kResetUpperLeft = 328;
-constexpr int kCopyLowerLeft = 224;
-constexpr int kResetLowerLeft = 288;
-constexpr int kWidenLeft = 352;
-constexpr int kArrowLeft = 152;
-constexpr int kUpperButtonsTop = 256;
-constexpr int kLowerButtonsTop = 536;
-constexpr int kButtonWidth = 65;
-constexpr int kButtonHeight = 25;
+// The designed client area, in pixels (15 twips each): the window's default size, at which every
+// control sits where the fixed layout had it.
+constexpr QSize kClientSize{996, 570};
+// The tab area keeps its designed width while the panes take what the window adds.
+constexpr int kTabsWidth = 593;
+constexpr int kRightMargin = 11;
+constexpr int kBottomMargin = 8;
+constexpr QSize kPaneButton{65, 25};
+// A window manager's title bar and borders, before the window is shown and they are known.
+constexpr QMargins kFrameEstimate{4, 30, 4, 4};
 
-QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption, QRect geometry) {
+QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption, QSize size) {
     auto* b = new QPushButton(caption, parent);
     b->setObjectName(QLatin1String(name));
-    b->setGeometry(geometry);
+    b->setFixedSize(size);
     b->setAutoDefault(false);
     return b;
 }
 
-PlainTextBox* makePane(QWidget* parent, const char* name, QRect geometry) {
+PlainTextBox* makePane(QWidget* parent, const char* name) {
     auto* pane = new PlainTextBox(parent);
     pane->setObjectName(QLatin1String(name));
-    pane->setGeometry(geometry);
     pane->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     return pane;
 }
+
+// The tab control, asking for its designed width; in a narrower window it gives way and its pages
+// scroll.
+class TabArea final : public QTabWidget {
+public:
+    using QTabWidget::QTabWidget;
+    QSize sizeHint() const override { return {kTabsWidth, QTabWidget::sizeHint().height()}; }
+};
 
 QFont boldFont(QFont font, qreal points) {
     font.setBold(true);
@@ -84,6 +92,9 @@ const QString kUpperSaveFailed = QStringLiteral("上部テキストファイル�
 const QString kLowerSaveFailed = QStringLiteral("下部テキストファイルを保存できませんでした。");
 const QString kUtf8Question =
     QStringLiteral("Shift-JISで保存できない文字が含まれています、UTF-8で保存しますか？");
+
+// The pause after the last change of the upper text before it is kept.
+constexpr int kKeepUpperAfterMs = 3000;
 
 // Where the tab control moves in the focus order once Text40 has had the focus.
 constexpr int kTabsFocusPosition = 2;
@@ -120,11 +131,9 @@ FrmMain::FrmMain(MessageBoxes* messages, QWidget* parent) : QMainWindow(parent) 
     m_state.messages = messages;
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(kWindowCaption);
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     buildTopLevel();
     buildMenus();
-    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    resizeToDesignedSize();
 
     m_controls = std::make_unique<ParamControls>(this);
     for (TabPage* page : m_pages)
@@ -135,6 +144,18 @@ FrmMain::FrmMain(MessageBoxes* messages, QWidget* parent) : QMainWindow(parent) 
     m_paneCommands->setClipboard(m_ownClipboard.get());
     m_paneCommands->attachButtons(m_text1, m_copyUpper, m_resetUpper);
     m_paneCommands->attachButtons(m_text2, m_copyLower, m_resetLower);
+    m_paneCommands->attachMoveUp(m_moveUp);
+    connect(m_paneCommands, &PaneCommands::movedUp, this, [this] {
+        m_files[0].format = m_files[1].format;
+        m_files[1] = {};
+    });
+    connect(m_paneCommands, &PaneCommands::emptied, this, [this](const PlainTextBox* pane) {
+        m_files[pane == m_text1 ? 0 : 1] = {};
+        updateTitle();
+    });
+    for (PlainTextBox* pane : {m_text1, m_text2})
+        connect(pane, &PlainTextBox::fileDropped, this, &FrmMain::openWithoutDialog);
+    connect(m_text2, &QPlainTextEdit::textChanged, this, &FrmMain::updateMoveUp);
     m_ownDialogs = std::make_unique<QtFileDialogs>(this);
     m_dialogs = m_ownDialogs.get();
     wireTabCycling();
@@ -149,61 +170,113 @@ FrmMain::~FrmMain() {
     delete m_paneCommands;
 }
 
+void FrmMain::resizeToDesignedSize() {
+    // The menu bar and the status bar come on top of the designed client area.
+    int height = kClientSize.height() + menuBar()->sizeHint().height();
+    if (const auto* bar = findChild<QStatusBar*>(QString(), Qt::FindDirectChildrenOnly))
+        height += bar->sizeHint().height();
+    resize(kClientSize.width(), height);
+}
+
+void FrmMain::placeOnScreen() {
+    resizeToDesignedSize();
+    const QScreen* screen = this->screen();
+    if (!screen) return;
+    const QRect available = screen->availableGeometry();
+    // The window manager's frame is known only once the window is shown: room for a title bar.
+    const QRect inner = geometry();
+    const QRect shown = frameGeometry();
+    const QMargins frame = isVisible()
+                               ? QMargins(inner.left() - shown.left(), inner.top() - shown.top(),
+                                          shown.right() - inner.right(), shown.bottom() - inner.bottom())
+                               : kFrameEstimate;
+    const QSize room = available.size().shrunkBy(frame);
+    const bool fits = size() == size().boundedTo(room);
+    // Restored from maximised, the window stays inside the screen as well.
+    resize(size().boundedTo(room));
+    QRect outer = QRect(QPoint(), size()).marginsAdded(frame);
+    outer.moveCenter(available.center());
+    move(outer.topLeft());
+    if (!fits) setWindowState(windowState() | Qt::WindowMaximized);
+}
+
 void FrmMain::setClipboard(Clipboard* clipboard) {
     m_paneCommands->setClipboard(clipboard);
 }
 
 void FrmMain::buildTopLevel() {
     auto* client = new QWidget(this);
-    client->setFixedSize(kClientWidth, kClientHeight);
     setCentralWidget(client);
 
-    m_text1 = makePane(client, "Text1", kText1);
-    m_text2 = makePane(client, "Text2", kText2);
-    m_copyUpper = makeButton(client, "Command27", QStringLiteral("コピー(&A)"),
-                             {kCopyUpperLeft, kUpperButtonsTop, kButtonWidth, kButtonHeight});
-    m_resetUpper = makeButton(client, "Command1", QStringLiteral("リセット(&B)"),
-                              {kResetUpperLeft, kUpperButtonsTop, kButtonWidth, kButtonHeight});
-    m_copyLower = makeButton(client, "Command28", QStringLiteral("コピー(&C)"),
-                             {kCopyLowerLeft, kLowerButtonsTop, kButtonWidth, kButtonHeight});
-    m_resetLower = makeButton(client, "Command2", QStringLiteral("リセット(&D)"),
-                              {kResetLowerLeft, kLowerButtonsTop, kButtonWidth, kButtonHeight});
+    m_text1 = makePane(client, "Text1");
+    m_text2 = makePane(client, "Text2");
+    // Created here, the move comes after the panes in the Tab order, before the other buttons.
+    m_moveUp =
+        makeButton(client, "Command42", kMoveUpCaption + QStringLiteral("(&U)"), {97, kPaneButton.height()});
+    m_moveUp->setEnabled(false);
+    m_copyUpper = makeButton(client, "Command27", QStringLiteral("コピー(&A)"), kPaneButton);
+    m_resetUpper = makeButton(client, "Command1", QStringLiteral("リセット(&B)"), kPaneButton);
+    m_copyLower = makeButton(client, "Command28", QStringLiteral("コピー(&C)"), kPaneButton);
+    m_resetLower = makeButton(client, "Command2", QStringLiteral("リセット(&D)"), kPaneButton);
     // The pane buttons are the width of their captions at the window's font; a point smaller
     // keeps "リセット(&B)" inside its button.
     QFont paneButtonFont = font();
     paneButtonFont.setPointSizeF(8);
-    for (QPushButton* b : {m_copyUpper, m_resetUpper, m_copyLower, m_resetLower})
+    for (QPushButton* b : {m_moveUp, m_copyUpper, m_resetUpper, m_copyLower, m_resetLower})
         b->setFont(paneButtonFont);
-    m_widen = makeButton(client, "Command25", QStringLiteral(">>"),
-                         {kWidenLeft, kLowerButtonsTop, 41, kButtonHeight});
+    m_widen = makeButton(client, "Command25", QStringLiteral(">>"), {41, kPaneButton.height()});
     m_widen->setFont(boldFont(font(), font().pointSizeF()));
     connect(m_widen, &QPushButton::clicked, this, &FrmMain::toggleWideArea);
-    m_stop = makeButton(client, "Command6", QStringLiteral("中止(&Y)"),
-                        {784, kLowerButtonsTop, 89, kButtonHeight});
+    m_stop = makeButton(client, "Command6", QStringLiteral("中止(&Y)"), {89, kPaneButton.height()});
     m_stopPalette = m_stop->palette();
     connect(m_stop, &QPushButton::clicked, this, &FrmMain::stop);
-    m_execute = makeButton(client, "Command3", QStringLiteral("実行(&Z)"),
-                           {872, kLowerButtonsTop, 113, kButtonHeight});
+    m_execute = makeButton(client, "Command3", QStringLiteral("実行(&Z)"), {113, kPaneButton.height()});
     connect(m_execute, &QPushButton::clicked, this, &FrmMain::execute);
 
     m_arrow = new QLabel(QStringLiteral("↓↓↓"), client);
     m_arrow->setObjectName(QStringLiteral("Label3"));
     m_arrow->setFont(boldFont(font(), 14.25));
     m_arrow->setAlignment(Qt::AlignCenter);
-    m_arrow->setGeometry(kArrowLeft, kUpperButtonsTop, 81, kButtonHeight);
+    m_arrow->setFixedSize(81, kPaneButton.height());
     m_status = new QLabel(client);
     m_status->setObjectName(QStringLiteral("Label8"));
     m_status->setFont(boldFont(font(), 9));
-    m_status->setGeometry(400, 544, 265, 17);
+    m_status->setMinimumWidth(QFontMetrics(m_status->font()).horizontalAdvance(kOpeningCaption));
+    m_status->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
 
-    m_tabs = new QTabWidget(client);
+    m_tabs = new TabArea(client);
     m_tabs->setObjectName(QStringLiteral("SSTab1"));
-    m_tabs->setGeometry(kTabs);
     int tabNumber = 0;
     for (TabTable table : {set1Table(), set2Table(), loopTable(), set4Table(), set5Table()}) {
         m_pages.push_back(new TabPage(std::move(table), m_state));
         m_tabs->addTab(m_pages.back(), QStringLiteral("%1(&%1)").arg(++tabNumber));
     }
+
+    m_upperBar = new PaneBar(client, {m_copyUpper, m_resetUpper}, m_arrow, {m_moveUp});
+    m_lowerBar = new PaneBar(client, {m_copyLower, m_resetLower, m_widen});
+    auto* runRow = new QHBoxLayout;
+    runRow->setContentsMargins(8, 0, 0, 0);
+    runRow->setSpacing(0);
+    runRow->addWidget(m_status);
+    runRow->addWidget(m_stop);
+    runRow->addWidget(m_execute);
+
+    m_layout = new QGridLayout(client);
+    m_layout->setContentsMargins(0, 0, kRightMargin, kBottomMargin);
+    m_layout->setSpacing(0);
+    placePanes(1);
+    m_layout->addWidget(m_lowerBar, 3, 0);
+    m_layout->addWidget(m_tabs, 0, 1, 3, 1);
+    m_layout->addLayout(runRow, 3, 1);
+    m_layout->setColumnStretch(0, 1);
+    m_layout->setRowStretch(0, 1);
+    m_layout->setRowStretch(2, 1);
+
+    statusBar()->setObjectName(QStringLiteral("StatusBar1"));
+    auto* counts = new QLabel(statusBar());
+    counts->setObjectName(QStringLiteral("StatusCounts"));
+    statusBar()->addWidget(counts, 1);
+    new PaneCounts(m_text1, m_text2, counts);
 
     // Work areas some operations use; never shown.
     m_textCh = new PlainTextBox(client);
@@ -237,6 +310,40 @@ void FrmMain::buildMenus() {
     connect(actions[0], &QAction::triggered, this, &FrmMain::openFile);
     connect(actions[1], &QAction::triggered, this, [this] { saveText(1); });
     connect(actions[2], &QAction::triggered, this, [this] { saveText(2); });
+    m_fileMenu->addSeparator();
+    m_recentMenu = m_fileMenu->addMenu(kRecentFilesCaption + QStringLiteral("(&R)"));
+    m_recentMenu->setObjectName(QStringLiteral("mnuRecent"));
+    rebuildRecentMenu();
+    m_fileMenu->addSeparator();
+    QAction* resetSettings = m_fileMenu->addAction(kResetSettingsCaption + QStringLiteral("(&S)"));
+    resetSettings->setObjectName(QStringLiteral("mnuResetSettings"));
+    connect(resetSettings, &QAction::triggered, this, &FrmMain::resetSettings);
+}
+
+void FrmMain::rebuildRecentMenu() {
+    m_recentMenu->clear();
+    for (qsizetype i = 0; i < m_history.recent.size(); ++i) {
+        const QString& path = m_history.recent[i];
+        // Access keys 1 to 9, then 0 for the tenth; an & of the name is shown as it is.
+        QAction* item = m_recentMenu->addAction(
+            QStringLiteral("&%1 %2")
+                .arg((i + 1) % 10)
+                .arg(QDir::toNativeSeparators(path).replace(u'&', QStringLiteral("&&"))));
+        connect(item, &QAction::triggered, this, [this, path] { openWithoutDialog(path); });
+    }
+    m_recentMenu->menuAction()->setEnabled(!m_history.recent.isEmpty());
+}
+
+void FrmMain::fileUsed(const QString& path) {
+    m_history.used(path);
+    rebuildRecentMenu();
+    updateTitle();
+}
+
+void FrmMain::updateTitle() {
+    const QString& path = m_files[0].path;
+    setWindowTitle(path.isEmpty() ? kWindowCaption
+                                  : QFileInfo(path).fileName() + QStringLiteral(" - ") + kWindowCaption);
 }
 
 void FrmMain::fillLists() {
@@ -276,8 +383,87 @@ void FrmMain::fillLists() {
     // The check boxes that start ticked (the width conversion's classes).
     for (const std::string& name : checkBoxNames())
         if (checkBoxDefault(name) == u"1") m_controls->restoreDefault(name);
-    for (TabPage* page : m_pages)
-        page->operations().front()->setChecked(true);
+    selectFirstOperations();
+}
+
+void FrmMain::selectFirstOperations() {
+    for (TabPage* page : m_pages) {
+        for (QAbstractButton* op : page->operations())
+            op->setChecked(op == page->operations().front());
+    }
+}
+
+void FrmMain::restoreSession(const QString& folder) {
+    m_session = std::make_unique<SessionStore>(folder);
+    applySession(m_session->load());
+    m_keepUpper = new QTimer(this);
+    m_keepUpper->setSingleShot(true);
+    m_keepUpper->setInterval(kKeepUpperAfterMs);
+    connect(m_keepUpper, &QTimer::timeout, this, &FrmMain::keepUpperText);
+    connect(m_text1, &QPlainTextEdit::textChanged, m_keepUpper, qOverload<>(&QTimer::start));
+}
+
+void FrmMain::keepUpperText() {
+    try {
+        m_session->saveUpper(m_text1->text());
+    } catch (const std::exception&) {
+        // Out of memory copying the text: the copy kept before stays.
+    }
+}
+
+Session FrmMain::currentSession() const {
+    Session session;
+    session.tab = m_tabs->currentIndex();
+    for (const TabPage* page : m_pages) {
+        for (const QAbstractButton* op : page->operations())
+            if (op->isChecked()) session.selected.append(op->objectName());
+    }
+    const Params params = m_controls->read();
+    for (const auto& [name, value] : params.all())
+        if (m_controls->control(name)) session.params.insert(QString::fromStdString(name), toQString(value));
+    session.geometry = saveGeometry();
+    session.history = m_history;
+    session.files[0] = m_files[0];
+    session.files[1] = m_files[1];
+    session.upper = m_text1->text();
+    session.lower = m_text2->text();
+    return session;
+}
+
+void FrmMain::applySession(const Session& session) {
+    // Program assignments: no input rule fires and no message shows.
+    GuardHold hold(m_state);
+    for (auto it = session.params.cbegin(); it != session.params.cend(); ++it)
+        if (m_controls->control(it.key().toStdString()))
+            m_controls->assign(it.key().toStdString(), toText(it.value()));
+    for (TabPage* page : m_pages) {
+        for (QAbstractButton* op : page->operations())
+            if (session.selected.contains(op->objectName())) op->setChecked(true);
+    }
+    if (session.tab >= 0 && session.tab < m_tabs->count()) m_tabs->setCurrentIndex(session.tab);
+    if (!session.geometry.isEmpty()) restoreGeometry(session.geometry);
+    m_history = session.history;
+    m_files[0] = session.files[0];
+    m_files[1] = session.files[1];
+    rebuildRecentMenu();
+    updateTitle();
+    if (session.upper && PlainTextBox::canShow(*session.upper)) m_text1->assign(*session.upper);
+    if (session.lower && PlainTextBox::canShow(*session.lower)) m_text2->assign(*session.lower);
+}
+
+void FrmMain::resetSettings() {
+    if (m_state.guard || m_state.ask(kResetSettingsQuestion) != Answer::Yes) return;
+    {
+        GuardHold hold(m_state);
+        const Params defaults = Params::defaults(Date{2000, 1, 1});
+        for (const auto& [name, value] : defaults.all())
+            if (m_controls->control(name)) m_controls->restoreDefault(name);
+        selectFirstOperations();
+        m_tabs->setCurrentIndex(0);
+    }
+    if (m_session) m_session->forgetSettings();
+    showNormal();
+    placeOnScreen();
 }
 
 void FrmMain::closeQuietly() {
@@ -364,13 +550,22 @@ void FrmMain::runOnce() {
     }
     endRun();
     clearScratch();
+    if (result.concerned) {
+        // After the message, the line it is about, selected where the user can see it.
+        m_text1->select(result.concerned->start, result.concerned->length);
+        m_text1->setFocus();
+    }
 }
 
 void FrmMain::showResult(Text result, const OperationDeclaration& op, const Params& params) {
     const bool shown = PlainTextBox::canShow(result) && m_text2->assignDuringRun(std::move(result), [this] {
         return m_state.stop || m_state.closing;
     });
-    if (shown) return;
+    if (shown) {
+        // The result is written as the text it came from was.
+        m_files[1] = {QString(), m_files[0].format};
+        return;
+    }
     m_state.show(Icon::Exclamation, toQString(op.errorMessageOf(params)));
     if (op.setsStopFlagOnError) m_state.stop = true;
 }
@@ -386,6 +581,7 @@ void FrmMain::beginRun() {
     m_widen->setEnabled(false);
     m_copyUpper->setEnabled(false);
     m_copyLower->setEnabled(false);
+    m_moveUp->setEnabled(false);
     QPalette busy = m_stopPalette;
     busy.setColor(QPalette::Button, kBusyStopColour);
     m_stop->setPalette(busy);
@@ -409,9 +605,15 @@ void FrmMain::leaveBusyState() {
     m_widen->setEnabled(true);
     m_copyUpper->setEnabled(true);
     m_copyLower->setEnabled(true);
+    updateMoveUp();
     m_stop->setPalette(m_stopPalette);
     m_status->clear();
     m_fileMenu->menuAction()->setEnabled(true);
+}
+
+void FrmMain::updateMoveUp() {
+    // The upper pane is disabled while a run or a file command is busy.
+    m_moveUp->setEnabled(m_text1->isEnabled() && !m_text2->isEmpty());
 }
 
 void FrmMain::clearScratch() {
@@ -421,34 +623,28 @@ void FrmMain::clearScratch() {
     m_grid->setColumnCount(0);
 }
 
+void FrmMain::placePanes(int columns) {
+    const std::pair<QWidget*, int> rows[] = {{m_text1, 0}, {m_upperBar, 1}, {m_text2, 2}};
+    for (const auto& [widget, row] : rows) {
+        m_layout->removeWidget(widget);
+        m_layout->addWidget(widget, row, 0, 1, columns);
+    }
+}
+
 void FrmMain::toggleWideArea() {
     if (m_state.guard) return;
     GuardHold hold(m_state);
     const bool widen = m_widen->text() == QStringLiteral(">>");
-    const int paneWidth = widen ? kPaneWidth + kTabs.width() : kPaneWidth;
-    m_text1->setGeometry(kText1.x(), kText1.y(), paneWidth, kPaneHeight);
-    m_text2->setGeometry(kText2.x(), kText2.y(), paneWidth, kPaneHeight);
-    if (widen) {
-        m_copyUpper->move(kText1.x(), kUpperButtonsTop);
-        m_copyLower->move(kText1.x(), kLowerButtonsTop);
-        m_resetUpper->move(m_copyUpper->geometry().right() + 1, kUpperButtonsTop);
-        m_resetLower->move(m_copyLower->geometry().right() + 1, kLowerButtonsTop);
-        m_widen->move(m_resetLower->geometry().right() + 1, kLowerButtonsTop);
-        m_widen->setText(QStringLiteral("<<"));
-        m_arrow->move(paneWidth / 2 - m_arrow->width() / 2, kUpperButtonsTop);
-    } else {
-        m_copyUpper->move(kCopyUpperLeft, kUpperButtonsTop);
-        m_copyLower->move(kCopyLowerLeft, kLowerButtonsTop);
-        m_resetUpper->move(kResetUpperLeft, kUpperButtonsTop);
-        m_resetLower->move(kResetLowerLeft, kLowerButtonsTop);
-        m_widen->move(kWidenLeft, kLowerButtonsTop);
-        m_widen->setText(QStringLiteral(">>"));
-        m_arrow->move(kArrowLeft, kUpperButtonsTop);
-    }
     m_stop->setVisible(!widen);
     m_execute->setVisible(!widen);
     m_tabs->setVisible(!widen);
+    // The panes take the tab area's columns; their buttons go to the panes' left edge.
+    placePanes(widen ? 2 : 1);
+    m_upperBar->packLeft(widen);
+    m_lowerBar->packLeft(widen);
+    m_widen->setText(widen ? QStringLiteral("<<") : QStringLiteral(">>"));
     m_widen->setToolTip(widen ? kNarrowTip : kWidenTip);
+    m_layout->activate();
 }
 
 void FrmMain::closeEvent(QCloseEvent* event) {
@@ -462,18 +658,40 @@ void FrmMain::closeEvent(QCloseEvent* event) {
     m_state.closing = true;
     emit closingConfirmed();
     event->accept();
+    if (m_session) {
+        m_keepUpper->stop();
+        try {
+            m_session->save(currentSession());
+        } catch (const std::exception&) {
+            // Out of memory copying the texts: what was kept before stays.
+        }
+    }
 }
 
 void FrmMain::openFile() {
     m_status->setText(kOpeningCaption);
     beginRun();
-    const QString path = m_dialogs->openFileName();
+    const OpenChoice choice = m_dialogs->chooseFileToOpen(m_history.folder);
+    openChosenFile(choice.path, choice.encoding);
+}
+
+void FrmMain::openWithoutDialog(const QString& path) {
+    if (m_state.guard || !m_execute->isEnabled()) return;
+    m_status->setText(kOpeningCaption);
+    beginRun();
+    if (openChosenFile(path, OpenEncoding::Auto)) return;
+    // A recent file that went away is no longer offered.
+    if (!QFileInfo::exists(path) && m_history.recent.removeAll(QFileInfo(path).absoluteFilePath()) > 0)
+        rebuildRecentMenu();
+}
+
+bool FrmMain::openChosenFile(const QString& path, OpenEncoding encoding) {
     if (!path.isEmpty()) {
         beginRun();
-        if (!loadFile(path)) {
+        if (!loadFile(path, encoding)) {
             leaveBusyState();
             m_state.show(Icon::Exclamation, kOpenFailed);
-            return;
+            return false;
         }
         // The close box was answered while the file was read: the window goes without asking again.
         if (m_state.closing && isVisible()) closeQuietly();
@@ -481,9 +699,10 @@ void FrmMain::openFile() {
     // Opening never touches the lower pane, not even after a stopped run.
     leaveBusyState();
     m_status->clear();
+    return true;
 }
 
-bool FrmMain::loadFile(const QString& path) {
+bool FrmMain::loadFile(const QString& path, OpenEncoding encoding) {
     try {
         const QFileInfo info(path);
         if (!info.exists()) return false;
@@ -493,12 +712,17 @@ bool FrmMain::loadFile(const QString& path) {
         std::optional<std::string> bytes = readFileBytes(path, betweenBlocks);
         if (!bytes) return false;
         if (bytes->empty()) return true;
-        Text text = decodeTextFile(*bytes, betweenBlocks);
+        OpenedText opened = decodeTextFile(*bytes, encoding, betweenBlocks);
         bytes.reset();
         // A file the pane cannot hold is one that cannot be opened; the upper text stays.
-        if (!PlainTextBox::canShow(text)) return false;
+        if (!PlainTextBox::canShow(opened.text)) return false;
         // Stop does not end an open: the upper pane shows the whole file or, when closing, nothing.
-        return m_text1->assignDuringRun(std::move(text), [this] { return m_state.closing; });
+        if (!m_text1->assignDuringRun(
+                std::move(opened.text), [this] { return m_state.closing; }, PlainTextBox::Undo::Step))
+            return false;
+        m_files[0] = {info.absoluteFilePath(), opened.format};
+        fileUsed(path);
+        return true;
     } catch (const std::exception&) {
         return false;
     }
@@ -525,24 +749,31 @@ void FrmMain::saveText(int target) {
 }
 
 void FrmMain::saveToFile(const Text& text, int target) {
-    FileEncoding encoding = FileEncoding::Cp932;
+    PaneFile& file = m_files[target - 1];
+    // A text from no file keeps the line breaks it has.
+    FileFormat format = file.format.value_or(FileFormat{TextEncoding::Cp932, lineBreakOf(text)});
     // Code page 932 would turn these characters into "?" without a word.
-    if (!fitsCodePage932(text)) {
+    if (format.encoding == TextEncoding::Cp932 && !fitsCodePage932(text)) {
         const std::optional<Answer> answer = m_state.ask(kUtf8Question);
         if (!answer || *answer == Answer::Cancel) return;
-        if (*answer == Answer::Yes) encoding = FileEncoding::Utf8;
+        if (*answer == Answer::Yes) format.encoding = TextEncoding::Utf8WithMark;
     }
-    const QString path = m_dialogs->saveFileName();
-    if (path.isEmpty()) return;
+    const SaveChoice choice = m_dialogs->chooseFileToSave(m_history.folder, format);
+    if (choice.path.isEmpty()) return;
     beginRun();
     bool written = false;
     try {
-        written = writeFileBytes(path, encodeTextFile(text, encoding));
+        written = writeFileBytes(choice.path, encodeTextFile(text, choice.format));
     } catch (const std::exception&) {
         written = false;
     }
     leaveBusyState();
-    if (!written) m_state.show(Icon::Exclamation, target == 1 ? kUpperSaveFailed : kLowerSaveFailed);
+    if (!written) {
+        m_state.show(Icon::Exclamation, target == 1 ? kUpperSaveFailed : kLowerSaveFailed);
+        return;
+    }
+    file = {QFileInfo(choice.path).absoluteFilePath(), choice.format};
+    fileUsed(choice.path);
 }
 
 void FrmMain::wireTabCycling() {

@@ -11,25 +11,31 @@
 
 #include "ops/operation.h"
 #include "text/lines.h"
+#include "window/text_files.h"
 #include "window/window_state.h"
 
 class QAbstractButton;
 class QAction;
+class QGridLayout;
 class QLabel;
 class QLineEdit;
 class QMenu;
 class QPushButton;
 class QTableWidget;
 class QTabWidget;
+class QTimer;
 
 namespace kivo::window {
 
 class Clipboard;
 class FileDialogs;
+class PaneBar;
 class PaneCommands;
 class ParamControls;
 class PlainTextBox;
+class SessionStore;
 class TabPage;
+struct Session;
 
 inline const QString kWindowCaption = QStringLiteral("Kivoオートフィル");
 inline const QString kExitQuestion = QStringLiteral("Kivoオートフィルを終了します、よろしいですか？");
@@ -38,6 +44,9 @@ inline const QString kWidenTip = QStringLiteral("テキストエリアを広く�
 inline const QString kNarrowTip = QStringLiteral("テキストエリアを最小化する");
 inline const QString kOpeningCaption = QStringLiteral("ファイルを開いています…");
 inline const QString kSavingCaption = QStringLiteral("名前を付けて保存…");
+inline const QString kRecentFilesCaption = QStringLiteral("最近使ったファイル");
+inline const QString kResetSettingsCaption = QStringLiteral("設定をすべて初期値に戻す");
+inline const QString kResetSettingsQuestion = QStringLiteral("設定をすべて初期値に戻しますか？");
 /// The Stop button's colour while a run is busy.
 inline const QColor kBusyStopColour{255, 255, 128};
 
@@ -58,6 +67,11 @@ public:
     void finishStartUp() { m_state.loaded = true; }
     /// The program closes the window by itself: no exit question.
     void closeQuietly();
+    /// The designed size in the middle of the screen, or maximised on a screen too small for it.
+    void placeOnScreen();
+    /// Gives the window back what it had when it last closed, as kept in `folder`, and keeps it
+    /// there from now on: at closing, and the upper text also a few seconds after each change.
+    void restoreSession(const QString& folder);
 
     const WindowState& state() const { return m_state; }
     /// The flags for the start-up and the notices window, which run beside the window.
@@ -84,14 +98,25 @@ public slots:
     void toggleWideArea();
     /// `mnuOpen`: loads a chosen text file into the upper pane.
     void openFile();
+    /// "設定をすべて初期値に戻す": every parameter, the selected operations, the tab and the window's
+    /// size and place as at a first start, once the user agrees; the texts and files stay.
+    void resetSettings();
     /// `mnu1Name` (1) and `mnu2Name` (2): saves the upper or the lower pane under a chosen name.
     void saveText(int target);
+    /// A file from the recent files or dropped on a pane: opened into the upper pane as Open
+    /// does, its encoding detected. Nothing happens while the window is busy.
+    void openWithoutDialog(const QString& path);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
     void buildTopLevel();
+    /// The designed client area, with the menu bar and the status bar around it.
+    void resizeToDesignedSize();
+    /// The panes and the bar between them over `columns` columns: the panes' own, or with the
+    /// tab area's while the text area is wide.
+    void placePanes(int columns);
     void buildMenus();
     /// The tab strip, the AllReset buttons and `TextFocus`: selection by the strip and keyboard
     /// cycling from the last stop of one tab to the first operation of the next.
@@ -103,10 +128,23 @@ private:
     void passFocusToNextTab();
     /// Moves the tab control to `position` (0-based) among the stops of the window's Tab order.
     void putTabsInFocusOrder(int position);
+    /// Opens `path` (nothing on an empty path) into the upper pane after the busy state began,
+    /// and ends it; false when the file could not be read.
+    bool openChosenFile(const QString& path, OpenEncoding encoding);
     /// Reads the chosen file into the upper pane; false when it cannot be read.
-    bool loadFile(const QString& path);
+    bool loadFile(const QString& path, OpenEncoding encoding);
     /// Asks for the encoding when needed, then for the name, and writes the file.
     void saveToFile(const Text& text, int target);
+    /// `path` was opened or saved: the dialogs start in its folder and it heads the recent files.
+    void fileUsed(const QString& path);
+    void rebuildRecentMenu();
+    Session currentSession() const;
+    void applySession(const Session& session);
+    /// Selects the first operation of every tab, as a start does.
+    void selectFirstOperations();
+    void keepUpperText();
+    /// The window title with the name of the upper pane's file.
+    void updateTitle();
     /// The operation of the current tab and its selection; none when the tab runs nothing.
     std::optional<std::uint8_t> selectedOperation() const;
     /// Execute's run, under its guard.
@@ -119,6 +157,8 @@ private:
     /// The busy state ends, without the emptying of the lower pane that ends a stopped run.
     void leaveBusyState();
     void clearScratch();
+    /// The move of the result into the upper pane needs a result and an idle window.
+    void updateMoveUp();
     bool selected(const char* option) const;
 
     WindowState m_state;
@@ -144,9 +184,20 @@ private:
     QPushButton* m_widen = nullptr;       // Command25
     QPushButton* m_stop = nullptr;        // Command6
     QPushButton* m_execute = nullptr;     // Command3
+    QPushButton* m_moveUp = nullptr;      // Command42
     QLabel* m_arrow = nullptr;            // Label3
     QLabel* m_status = nullptr;           // Label8
     QMenu* m_fileMenu = nullptr;
+    QMenu* m_recentMenu = nullptr;
+    /// The file of the upper and of the lower pane.
+    PaneFile m_files[2];
+    FileHistory m_history;
+    /// Where the session is kept; none in tests that do not ask for it.
+    std::unique_ptr<SessionStore> m_session;
+    QTimer* m_keepUpper = nullptr;
+    QGridLayout* m_layout = nullptr;
+    PaneBar* m_upperBar = nullptr;
+    PaneBar* m_lowerBar = nullptr;
     QLineEdit* m_textFocus = nullptr;  // TextFocus
     /// The event hooks of the tab cycling, removed first when the window goes.
     std::vector<QPointer<QObject>> m_hooks;

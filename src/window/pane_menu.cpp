@@ -51,6 +51,9 @@ PaneCommands::PaneCommands(WindowState& state, PlainTextBox* upper, PlainTextBox
         connect(a, &QAction::triggered, this, slot);
         return a;
     };
+    m_undo = item("mnuUndo", QStringLiteral("元に戻す"), &PaneCommands::undo);
+    m_redo = item("mnuRedo", QStringLiteral("やり直し"), &PaneCommands::redo);
+    m_menu->addSeparator();
     m_tab = item("mnuTab", QStringLiteral("Tabを追加"), &PaneCommands::insertTab);
     m_menu->addSeparator();
     m_cut = item("mnuCut", QStringLiteral("切り取り"), &PaneCommands::cut);
@@ -59,12 +62,31 @@ PaneCommands::PaneCommands(WindowState& state, PlainTextBox* upper, PlainTextBox
     m_delete = item("mnuDelete", QStringLiteral("削除"), &PaneCommands::remove);
     m_menu->addSeparator();
     m_all = item("mnuAll", QStringLiteral("すべて選択"), &PaneCommands::selectAll);
+    m_menu->addSeparator();
+    m_moveUp = item("mnuMoveUp", kMoveUpCaption, &PaneCommands::moveResultUp);
 
     for (PlainTextBox* pane : {upper, lower}) {
         // The pane's own menu would bypass the enabling rules and the target pane.
         pane->setContextMenuPolicy(Qt::PreventContextMenu);
         pane->installEventFilter(this);
         pane->viewport()->installEventFilter(this);
+    }
+}
+
+void PaneCommands::attachMoveUp(QPushButton* moveUp) {
+    connect(moveUp, &QPushButton::clicked, this, &PaneCommands::moveResultUp);
+}
+
+void PaneCommands::moveResultUp() {
+    if (m_state.guard || m_lower->isEmpty()) return;
+    GuardHold hold(m_state);
+    try {
+        m_upper->assign(m_lower->text(), PlainTextBox::Undo::Step);
+        m_lower->assign(Text());
+        m_upper->setFocus();
+        emit movedUp();
+    } catch (const std::exception&) {
+        // Out of memory copying the text: both panes keep what they show.
     }
 }
 
@@ -116,6 +138,9 @@ void PaneCommands::mouseReleased(PlainTextBox* pane, const QMouseEvent* event) {
     m_paste->setEnabled(!m_clipboardText.isEmpty());
     m_all->setEnabled(!pane->isEmpty() && sel.length != pane->text().size());
     m_tab->setEnabled(true);
+    m_undo->setEnabled(pane->document()->isUndoAvailable());
+    m_redo->setEnabled(pane->document()->isRedoAvailable());
+    m_moveUp->setEnabled(!m_lower->isEmpty());
     m_menu->popup(pane->viewport()->mapToGlobal(event->position().toPoint()));
 }
 
@@ -127,11 +152,19 @@ void PaneCommands::fail(const QString& message) const {
     m_state.show(Icon::Exclamation, message);
 }
 
+void PaneCommands::undo() {
+    target()->undo();
+}
+
+void PaneCommands::redo() {
+    target()->redo();
+}
+
 void PaneCommands::insertTab() {
     PlainTextBox* pane = target();
     try {
         const TextSelection sel = pane->selection();
-        pane->assign(replaceSelection(pane->text(), sel.start, sel.length, u"\t"));
+        pane->assign(replaceSelection(pane->text(), sel.start, sel.length, u"\t"), PlainTextBox::Undo::Step);
         pane->setFocus();
         pane->select(sel.start + 1);
     } catch (const std::exception&) {
@@ -159,7 +192,7 @@ void PaneCommands::cut() {
         const Text selected = text.substr(sel.start, sel.length);
         Text rest = replaceSelection(text, sel.start, sel.length, {});
         if (!m_clipboard || !m_clipboard->setText(toQString(selected))) return fail(kCutFailed);
-        pane->assign(rest);
+        pane->assign(rest, PlainTextBox::Undo::Step);
         pane->select(sel.start);
     } catch (const std::exception&) {
         fail(kCutFailed);
@@ -172,7 +205,7 @@ void PaneCommands::paste() {
         const TextSelection sel = pane->selection();
         // The pane holds CrLf line breaks; clipboard text may bring Lf or Cr alone.
         const Text pasted = m_clipboard ? withLineBreaks(toText(m_clipboard->text()), u"\r\n") : Text();
-        pane->assign(replaceSelection(pane->text(), sel.start, sel.length, pasted));
+        pane->assign(replaceSelection(pane->text(), sel.start, sel.length, pasted), PlainTextBox::Undo::Step);
         pane->select(sel.start + pasted.size());
     } catch (const std::exception&) {
         fail(kPasteFailed);
@@ -183,7 +216,7 @@ void PaneCommands::remove() {
     PlainTextBox* pane = target();
     try {
         const TextSelection sel = pane->selection();
-        pane->assign(replaceSelection(pane->text(), sel.start, sel.length, {}));
+        pane->assign(replaceSelection(pane->text(), sel.start, sel.length, {}), PlainTextBox::Undo::Step);
         pane->select(sel.start);
     } catch (const std::exception&) {
         fail(kDeleteFailed);
@@ -214,8 +247,9 @@ void PaneCommands::copyWhole(PlainTextBox* pane) {
 
 void PaneCommands::reset(PlainTextBox* pane) {
     if (m_state.ask(isUpper(pane) ? kUpperReset : kLowerReset) != Answer::Yes) return;
-    pane->assign(Text());
+    pane->assign(Text(), PlainTextBox::Undo::Step);
     pane->setFocus();
+    emit emptied(pane);
 }
 
 }  // namespace kivo::window

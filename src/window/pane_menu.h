@@ -21,6 +21,9 @@ namespace kivo::window {
 class Clipboard;
 class PlainTextBox;
 
+/// The caption of the move of the result into the upper pane (the button adds its access key).
+inline const QString kMoveUpCaption = QStringLiteral("↑結果を上へ");
+
 /// `text` with the `length` characters from `start` replaced by `insert` (start and length are
 /// cut to the text). Tab, cut, paste and delete of the pane menu are all this edit.
 Text replaceSelection(TextView text, std::size_t start, std::size_t length, TextView insert);
@@ -38,8 +41,19 @@ public:
     void setClipboard(Clipboard* clipboard) { m_clipboard = clipboard; }
     /// Wires the copy and reset buttons of `pane`.
     void attachButtons(PlainTextBox* pane, QPushButton* copy, QPushButton* reset);
+    /// Wires the button that moves the result into the upper pane.
+    void attachMoveUp(QPushButton* moveUp);
+    /// The lower text replaces the upper one, as one step of the upper pane's undo, and the lower
+    /// pane is emptied: the result becomes the input of the next run.
+    void moveResultUp();
 
     QMenu* menu() const { return m_menu; }
+
+signals:
+    /// The result became the upper text.
+    void movedUp();
+    /// Reset emptied `pane`.
+    void emptied(PlainTextBox* pane);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -52,6 +66,8 @@ private:
     PlainTextBox* target() const;
     bool isUpper(const PlainTextBox* pane) const { return pane == m_upper; }
 
+    void undo();
+    void redo();
     void insertTab();
     void cut();
     void copy();
@@ -67,12 +83,15 @@ private:
     PlainTextBox* m_upper;
     PlainTextBox* m_lower;
     QMenu* m_menu;
+    QAction* m_undo;
+    QAction* m_redo;
     QAction* m_tab;
     QAction* m_cut;
     QAction* m_copy;
     QAction* m_paste;
     QAction* m_delete;
     QAction* m_all;
+    QAction* m_moveUp;
     /// 1 upper, 2 lower, 0 before the first release over a pane.
     int m_target = 0;
     /// The clipboard's text as read at the last release over a pane.

@@ -11,6 +11,11 @@ inline QString toQString(TextView text) {
     return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+/// The code units of `text`, valid while it lives unchanged.
+inline TextView viewOf(const QString& text) {
+    return {reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())};
+}
+
 inline Text toText(const QString& text) {
     return Text(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size()));
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
@@ -12,10 +13,12 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
 #include <QStyle>
 #include <QVBoxLayout>
 
 #include "ops/lists.h"
+#include "ops/registry.h"
 #include "window/control_events.h"
 #include "window/controls.h"
 #include "window/qtext.h"
@@ -115,7 +118,48 @@ bool isControl(const Piece& piece) {
     return piece.kind != Piece::Kind::Words;
 }
 
+// The lines of an example text, each CrLf, Cr or Lf ending one; an empty text is one empty line.
+QStringList exampleLines(TextView text) {
+    QString shown = toQString(text);
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
+    return shown.split(u'\n');
+}
+
+// "--name=value" as the control shows the value: a list's entry for its command-line alias.
+QString shownValue(const OperationDeclaration& op, const std::string& option) {
+    const std::size_t equals = option.find('=');
+    const std::string name = option.substr(2, equals == std::string::npos ? std::string::npos : equals - 2);
+    const std::string value = equals == std::string::npos ? "yes" : option.substr(equals + 1);
+    for (const ParamDeclaration& p : op.params) {
+        if (p.option != name) continue;
+        for (const ListEntry& entry : p.entries)
+            if (entry.alias == value) return toQString(entry.text);
+    }
+    return QString::fromStdString(value);
+}
+
+void appendLines(QString& html, const QStringList& lines) {
+    for (const QString& line : lines)
+        html += QStringLiteral("  ") + line.toHtmlEscaped() + u'\n';
+}
+
 }  // namespace
+
+QString operationTip(const OperationDeclaration& op) {
+    QString html = QStringLiteral("<html>") + QString::fromStdString(op.description).toHtmlEscaped() +
+                   QStringLiteral(".<pre>例");
+    QStringList values;
+    for (const std::string& option : op.example.options)
+        values.append(QStringLiteral("「%1」").arg(shownValue(op, option)));
+    if (!values.isEmpty())
+        html += QStringLiteral("（") + values.join(u'、').toHtmlEscaped() + QStringLiteral("）");
+    html += QStringLiteral("：\n");
+    appendLines(html, exampleLines(op.example.input));
+    html += QStringLiteral("→\n");
+    appendLines(html, exampleLines(op.example.output));
+    html.chop(1);
+    return html + QStringLiteral("</pre></html>");
+}
 
 TabPage::TabPage(TabTable table, WindowState& state, QWidget* parent)
     : QWidget(parent),
@@ -126,7 +170,17 @@ TabPage::TabPage(TabTable table, WindowState& state, QWidget* parent)
     m_frame->setObjectName(m_table.frameName);
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(1, 1, 1, 1);
-    outer->addWidget(m_frame);
+    // A window smaller than the frame scrolls it rather than cutting its lines off.
+    auto* scroll = new QScrollArea(this);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setFocusPolicy(Qt::NoFocus);
+    scroll->setWidgetResizable(true);
+    scroll->setWidget(m_frame);
+    outer->addWidget(scroll);
+    // Whatever brings a control the focus (Tab, an access key, a click on its label) shows it.
+    connect(qApp, &QApplication::focusChanged, scroll, [scroll](QWidget*, QWidget* now) {
+        if (now && scroll->widget()->isAncestorOf(now)) scroll->ensureWidgetVisible(now, 4, 4);
+    });
     m_lines->setContentsMargins(3, 2, 2, 3);
     m_lines->setSpacing(2);
     m_frame->setLayout(m_lines);
@@ -144,6 +198,7 @@ TabPage::TabPage(TabTable table, WindowState& state, QWidget* parent)
         addLine(line, operation);
     }
     addAllResetLine();
+    addOperationTips();
     // The Tab order follows the lines, each left to right, whatever order the controls were
     // created in.
     for (std::size_t i = 1; i < m_stops.size(); ++i)
@@ -272,6 +327,20 @@ std::optional<std::uint8_t> TabPage::selectedCode() const {
         return static_cast<std::uint8_t>(m_table.firstCode + (selected - m_operations.begin()));
     if (!m_table.noSelectionMessage.isEmpty()) return std::nullopt;
     return static_cast<std::uint8_t>(m_table.firstCode + static_cast<int>(m_operations.size()) - 1);
+}
+
+void TabPage::addOperationTips() {
+    for (std::size_t i = 0; i < m_operations.size(); ++i) {
+        const int code = m_table.firstCode + static_cast<int>(i);
+        if (!isOperationCode(code)) continue;
+        const OperationDeclaration& op = operation(code);
+        QAbstractButton* selector = m_operations[i];
+        if (selector->objectName() != QString::fromStdString(op.selector)) continue;
+        const QString tip = operationTip(op);
+        selector->setToolTip(tip);
+        for (QLabel* words : captionWords(selector))
+            words->setToolTip(tip);
+    }
 }
 
 std::vector<QLabel*> TabPage::captionWords(const QAbstractButton* selector) const {

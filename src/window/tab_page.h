@@ -18,7 +18,15 @@ class QLabel;
 class QPushButton;
 class QVBoxLayout;
 
+namespace kivo {
+struct OperationDeclaration;
+}
+
 namespace kivo::window {
+
+/// The tooltip of an operation's caption: its one-line description and its example run, with
+/// the values the example sets as the window's controls show them.
+QString operationTip(const OperationDeclaration& op);
 
 class ParamControls;
 class TabPage;
@@ -163,6 +171,8 @@ private:
     QWidget* create(const Piece& piece);
     void addLine(const OperationLine& line, QAbstractButton* operation);
     void addAllResetLine();
+    /// Each operation's selector and caption words show what the operation does.
+    void addOperationTips();
     /// What touching `control` does to `operation`.
     void selectOnTouch(QWidget* control, const Piece& piece, QAbstractButton* operation);
 

@@ -5,9 +5,12 @@
 #include <new>
 
 #include <QCoreApplication>
+#include <QDropEvent>
+#include <QKeyEvent>
 #include <QMimeData>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QUrl>
 
 #include "text/memory_budget.h"
 #include "window/qtext.h"
@@ -29,10 +32,6 @@ constexpr std::uint64_t kEditorBytesPerBlock = 256;
 std::size_t lineBreakAt(TextView text, std::size_t i) {
     if (text[i] == u'\r') return i + 1 < text.size() && text[i + 1] == u'\n' ? 2 : 1;
     return text[i] == u'\n' ? 1 : 0;
-}
-
-TextView viewOf(const QString& text) {
-    return {reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())};
 }
 
 // The end of the piece of `text` from `from` that goes into the editor at once: a surrogate pair
@@ -131,13 +130,13 @@ bool PlainTextBox::canShow(TextView text) {
     return needed <= memory::resultBytes();
 }
 
-void PlainTextBox::assign(TextView text) {
-    keepAndShow(Text(text), {});
+void PlainTextBox::assign(TextView text, Undo undo) {
+    keepAndShow(Text(text), {}, undo);
 }
 
-bool PlainTextBox::assignDuringRun(Text text, const std::function<bool()>& interrupted) {
+bool PlainTextBox::assignDuringRun(Text text, const std::function<bool()>& interrupted, Undo undo) {
     try {
-        keepAndShow(std::move(text), interrupted);
+        keepAndShow(std::move(text), interrupted, undo);
         return true;
     } catch (const std::bad_alloc&) {
         // Whatever the editor holds of the text goes, and the kept text with it.
@@ -150,17 +149,22 @@ bool PlainTextBox::assignDuringRun(Text text, const std::function<bool()>& inter
     }
 }
 
-void PlainTextBox::keepAndShow(Text text, const std::function<bool()>& interrupted) {
+void PlainTextBox::keepAndShow(Text text, const std::function<bool()>& interrupted, Undo undo) {
     // Kept first, so that a rule reading the box on textChanged sees the new text. It is the only
     // copy besides the editor's: the editor takes it a piece at a time.
     m_kept = std::move(text);
     const unsigned assignment = ++m_assignments;
     m_assigning = true;
-    if (m_kept->size() <= kPieceLength) {
+    if (m_kept->size() > kPieceLength) {
+        showInPieces(assignment, interrupted, undo);
+    } else if (undo == Undo::Cleared) {
         setPlainText(shownPiece(*m_kept));
     } else {
-        showInPieces(assignment, interrupted);
+        QTextCursor whole(document());
+        whole.select(QTextCursor::Document);
+        whole.insertText(shownPiece(*m_kept));
     }
+    if (undo == Undo::Step) moveCursor(QTextCursor::Start);
     // A newer assignment made while this one let events through has finished it all.
     if (assignment == m_assignments) endAssignment();
 }
@@ -178,20 +182,32 @@ void PlainTextBox::endAssignment() {
 // time, the window painting between pieces. Outside a run input waits until the text is whole, so
 // that nothing the user does meets a half-shown text; a newer assignment (from a timer) ends this
 // one. During a run only Stop takes input, and an interrupted showing leaves the box empty.
-void PlainTextBox::showInPieces(unsigned assignment, const std::function<bool()>& interrupted) {
+void PlainTextBox::showInPieces(unsigned assignment, const std::function<bool()>& interrupted, Undo undo) {
     if (!m_readOnlyBeforePieces) m_readOnlyBeforePieces = isReadOnly();
     setReadOnly(true);
-    document()->setUndoRedoEnabled(false);
+    // An undo step replaces the whole text in one edit block, which stays open across the pieces.
+    if (undo == Undo::Cleared) document()->setUndoRedoEnabled(false);
     QTextCursor end(document());
+    struct EditBlock {
+        QTextCursor& cursor;
+        bool open;
+        ~EditBlock() {
+            if (open) cursor.endEditBlock();
+        }
+    } block{end, undo == Undo::Step};
+    if (block.open) {
+        end.beginEditBlock();
+        end.select(QTextCursor::Document);
+    }
     for (std::size_t from = 0; assignment == m_assignments;) {
         // The kept text is this assignment's as long as no newer one came.
         const TextView kept = *m_kept;
         const std::size_t to = pieceEnd(kept, from);
         const QString piece = shownPiece(kept.substr(from, to - from));
-        if (from == 0) {
+        if (from == 0 && undo == Undo::Cleared) {
             setPlainText(piece);
         } else {
-            end.movePosition(QTextCursor::End);
+            if (from > 0) end.movePosition(QTextCursor::End);
             end.insertText(piece);
         }
         from = to;
@@ -201,12 +217,38 @@ void PlainTextBox::showInPieces(unsigned assignment, const std::function<bool()>
         } else {
             QCoreApplication::processEvents();
             if (assignment == m_assignments && interrupted()) {
+                if (block.open) end.endEditBlock();
+                block.open = false;
                 m_kept = Text();
                 setPlainText({});
                 return;
             }
         }
     }
+}
+
+namespace {
+
+// The first local file a drag brings; a file manager's drag carries its name as text too, which
+// must not be inserted.
+QString droppedFile(const QMimeData* source) {
+    if (!source || !source->hasUrls()) return QString();
+    for (const QUrl& url : source->urls())
+        if (url.isLocalFile()) return url.toLocalFile();
+    return QString();
+}
+
+}  // namespace
+
+bool PlainTextBox::canInsertFromMimeData(const QMimeData* source) const {
+    return !droppedFile(source).isEmpty() || QPlainTextEdit::canInsertFromMimeData(source);
+}
+
+void PlainTextBox::dropEvent(QDropEvent* event) {
+    const QString file = droppedFile(event->mimeData());
+    if (file.isEmpty()) return QPlainTextEdit::dropEvent(event);
+    event->acceptProposedAction();
+    emit fileDropped(file);
 }
 
 // Qt's own paste (or drop) builds every line of the text in one call: a large text goes in pieces
@@ -226,6 +268,16 @@ void PlainTextBox::insertFromMimeData(const QMimeData* source) {
     cursor.endEditBlock();
     setTextCursor(cursor);
     ensureCursorVisible();
+}
+
+// Ctrl+Y redoes, as on the systems this program's users come from, beside the platform's own key.
+void PlainTextBox::keyPressEvent(QKeyEvent* event) {
+    if (event->keyCombination() == QKeyCombination(Qt::ControlModifier, Qt::Key_Y) && !isReadOnly()) {
+        redo();
+        event->accept();
+        return;
+    }
+    QPlainTextEdit::keyPressEvent(event);
 }
 
 TextSelection PlainTextBox::selection() const {

@@ -41,13 +41,19 @@ public:
     /// The editor cannot fail cleanly for lack of memory, so a text is asked about before it goes in.
     static bool canShow(TextView text);
 
+    /// What an assignment does to the editor's undo history.
+    enum class Undo {
+        Cleared,  // the program's own text: nothing to undo before it
+        Step,     // a whole-text change the user asked for: one step that Ctrl+Z takes back
+    };
+
     /// A program assignment: kept as it is and shown.
-    void assign(TextView text);
+    void assign(TextView text, Undo undo = Undo::Cleared);
     /// An assignment made by a run, with every control but Stop disabled: a large text lets all
     /// events through while it is shown, and showing ends with the box empty once `interrupted`.
     /// The text is kept without a copy. False, with the box empty, when memory ran out while it
     /// was shown (canShow() says beforehand whether it should fit).
-    bool assignDuringRun(Text text, const std::function<bool()>& interrupted);
+    bool assignDuringRun(Text text, const std::function<bool()>& interrupted, Undo undo = Undo::Cleared);
     /// Whether the box still holds exactly what the program assigned.
     bool holdsAssignedText() const { return m_kept.has_value(); }
     /// The text the program assigned, while the box still holds exactly it; nullptr otherwise.
@@ -61,13 +67,18 @@ public:
 signals:
     /// The user (not the program) changed the text.
     void edited();
+    /// A file was dropped on the box: it is opened, not inserted.
+    void fileDropped(const QString& path);
 
 protected:
+    bool canInsertFromMimeData(const QMimeData* source) const override;
     void insertFromMimeData(const QMimeData* source) override;
+    void dropEvent(QDropEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    void keepAndShow(Text text, const std::function<bool()>& interrupted);
-    void showInPieces(unsigned assignment, const std::function<bool()>& interrupted);
+    void keepAndShow(Text text, const std::function<bool()>& interrupted, Undo undo);
+    void showInPieces(unsigned assignment, const std::function<bool()>& interrupted, Undo undo);
     /// Input and undo come back once a text is whole.
     void endAssignment();
 

@@ -7,7 +7,6 @@
 #include <QSaveFile>
 
 #include "text/cp932.h"
-#include "text/text_encoding.h"
 #include "text/utf8.h"
 
 namespace kivo::window {
@@ -17,8 +16,23 @@ constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
 }  // namespace
 
-Text decodeTextFile(std::string_view bytes, const std::function<void()>& betweenBlocks) {
-    return decodeTextBytes(bytes, betweenBlocks).text;
+OpenedText decodeTextFile(std::string_view bytes, OpenEncoding encoding,
+                          const std::function<void()>& betweenBlocks) {
+    DecodedText decoded = encoding == OpenEncoding::Auto    ? decodeTextBytes(bytes, betweenBlocks)
+                          : encoding == OpenEncoding::Cp932 ? decodeTextBytesAs(bytes, TextEncoding::Cp932)
+                                                            : decodeTextBytesAs(bytes, TextEncoding::Utf8);
+    const LineBreak lineBreak = lineBreakOf(decoded.text);
+    return {std::move(decoded.text), {decoded.encoding, lineBreak}};
+}
+
+LineBreak lineBreakOf(TextView text) {
+    std::size_t crLf = 0;
+    std::size_t lf = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != u'\n') continue;
+        ++(i > 0 && text[i - 1] == u'\r' ? crLf : lf);
+    }
+    return lf > crLf ? LineBreak::Lf : LineBreak::CrLf;
 }
 
 bool fitsCodePage932(TextView text) {
@@ -34,11 +48,38 @@ bool fitsCodePage932(TextView text) {
     return true;
 }
 
-std::string encodeTextFile(TextView text, FileEncoding encoding) {
-    Text withBreak(text);
-    if (!text.ends_with(u'\n') && !text.ends_with(u'\r')) withBreak.append(u"\r\n");
-    if (encoding == FileEncoding::Utf8) return std::string(kUtf8Bom) + utf8::encode(withBreak);
-    return cp932::encode(withBreak);
+std::string encodeTextFile(TextView text, const FileFormat& format) {
+    const TextView lineBreak = format.lineBreak == LineBreak::Lf ? TextView(u"\n") : TextView(u"\r\n");
+    Text written;
+    written.reserve(text.size() + text.size() / 16 + 2);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') continue;
+        if (text[i] == u'\n') {
+            written.append(lineBreak);
+        } else {
+            written.push_back(text[i]);
+        }
+    }
+    if (!text.ends_with(u'\n') && !text.ends_with(u'\r')) written.append(lineBreak);
+    switch (format.encoding) {
+        case TextEncoding::Cp932:
+            return cp932::encode(written);
+        case TextEncoding::Utf8:
+            return utf8::encode(written);
+        case TextEncoding::Utf8WithMark:
+            return std::string(kUtf8Bom) + utf8::encode(written);
+    }
+    return {};
+}
+
+void FileHistory::used(const QString& path) {
+    const QFileInfo info(path);
+    folder = info.absolutePath();
+    const QString file = info.absoluteFilePath();
+    recent.removeAll(file);
+    recent.prepend(file);
+    while (recent.size() > kMaxRecent)
+        recent.removeLast();
 }
 
 std::optional<std::string> readFileBytes(const QString& path, const std::function<void()>& betweenBlocks) {

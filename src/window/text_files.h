@@ -6,29 +6,67 @@
 #include <string_view>
 
 #include <QString>
+#include <QStringList>
 
 #include "text/lines.h"
+#include "text/text_encoding.h"
 
 namespace kivo::window {
 
-/// How a text file is written.
-enum class FileEncoding {
-    Cp932,  // code page 932; a character without a form becomes "?"
-    Utf8,   // UTF-8 with a byte-order mark
+/// The line break a file is written with.
+enum class LineBreak { CrLf, Lf };
+
+/// How a pane's text is written to a file: code page 932 (a character without a form becomes
+/// "?"), UTF-8, or UTF-8 after a byte-order mark; each line break as CrLf or as Lf.
+struct FileFormat {
+    TextEncoding encoding = TextEncoding::Cp932;
+    LineBreak lineBreak = LineBreak::CrLf;
+    bool operator==(const FileFormat&) const = default;
 };
 
-/// The text of a file's bytes, in the encoding the core's rule detects (code page 932 unless the
-/// bytes are clearly UTF-8), as every front end reads files. `betweenBlocks` runs between the
-/// blocks of a large file, to let the window's events through.
-Text decodeTextFile(std::string_view bytes, const std::function<void()>& betweenBlocks = {});
+/// The encoding the user asks a file to be read in.
+enum class OpenEncoding { Auto, Cp932, Utf8 };
+
+/// A file's text and the format to write it back in.
+struct OpenedText {
+    Text text;
+    FileFormat format;
+};
+
+/// The text of a file's bytes and the format they came in. `Auto` takes the encoding the core's
+/// rule detects (code page 932 unless the bytes are clearly UTF-8), as every front end reads
+/// files; the line break is the one most of the file's lines end with. `betweenBlocks` runs
+/// between the blocks of a large file, to let the window's events through.
+OpenedText decodeTextFile(std::string_view bytes, OpenEncoding encoding = OpenEncoding::Auto,
+                          const std::function<void()>& betweenBlocks = {});
+
+/// Lf when more lines of `text` end with a lone Lf than with CrLf, else CrLf.
+LineBreak lineBreakOf(TextView text);
 
 /// Whether every character of `text` has a code page 932 form, so that saving it in code page 932
 /// loses nothing.
 bool fitsCodePage932(TextView text);
 
-/// The bytes of a saved pane: its text, followed by CrLf unless it already ends with a line
-/// break (so that saving what was opened does not grow the file), in `encoding`.
-std::string encodeTextFile(TextView text, FileEncoding encoding);
+/// The bytes of a saved pane in `format`: its text with each CrLf and lone Lf as the format's line
+/// break (a lone Cr is a character some operations write, and stays), followed by one line break
+/// unless it already ends with one (so that saving what was opened does not grow the file).
+std::string encodeTextFile(TextView text, const FileFormat& format);
+
+/// The file a pane's text came from or went to last, and the format it was in.
+struct PaneFile {
+    QString path;
+    std::optional<FileFormat> format;
+};
+
+/// The folder the file dialogs start in and the files used last, newest first.
+struct FileHistory {
+    static constexpr qsizetype kMaxRecent = 10;
+    QString folder;
+    QStringList recent;
+
+    /// `path` was opened or saved: its folder is the next dialog's, and it heads the recent files.
+    void used(const QString& path);
+};
 
 /// The whole file, or nothing when it cannot be read; `betweenBlocks` runs between the blocks
 /// of a large one.

@@ -2,12 +2,20 @@
 // File menu with scripted dialogs.
 
 #include <QAction>
+#include <QComboBox>
+#include <QDialogButtonBox>
 #include <QDir>
+#include <QDropEvent>
 #include <QFile>
+#include <QFileDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
+#include <QMimeData>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTimer>
+#include <QUrl>
 
 #ifdef Q_OS_UNIX
 #include <sys/resource.h>
@@ -58,6 +66,41 @@ private:
 };
 #endif
 
+// A drag from a file manager or another program, entering `pane` and dropped there.
+void drop(PlainTextBox* pane, const QMimeData& data) {
+    QWidget* target = pane->viewport();
+    // Before the first character.
+    const QPoint at(1, 1);
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, {});
+    QCoreApplication::sendEvent(target, &enter);
+    QDragMoveEvent move(at, Qt::CopyAction, &data, Qt::LeftButton, {});
+    QCoreApplication::sendEvent(target, &move);
+    QDropEvent dropped(at, Qt::CopyAction, &data, Qt::LeftButton, {});
+    QCoreApplication::sendEvent(target, &dropped);
+}
+
+// Clicks `item` in `menu`, shown as a popup.
+void clickMenuItem(QMenu* menu, QAction* item) {
+    menu->popup(QPoint(0, 0));
+    QVERIFY(QTest::qWaitForWindowExposed(menu));
+    QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(item).center());
+}
+
+// Runs `answer` on the file dialog once it is shown.
+void whenDialogShows(std::function<void(QFileDialog*)> answer) {
+    auto* poll = new QTimer;
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, answer] {
+        if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+            poll->deleteLater();
+            poll->stop();
+            // A dialog the test failed to close must not hold the test up for good.
+            QTimer::singleShot(5000, dialog, &QDialog::reject);
+            answer(dialog);
+        }
+    });
+    poll->start(10);
+}
+
 }  // namespace
 
 class FilesTest : public WindowFixture {
@@ -88,15 +131,43 @@ private slots:
     }
 
     void encodeTextFileEndsWithALineBreak() {
-        QCOMPARE(bytes(encodeTextFile(u"全角", FileEncoding::Cp932)), kCp932FullWidth + "\r\n");
-        QCOMPARE(bytes(encodeTextFile(u"", FileEncoding::Cp932)), QByteArray("\r\n"));
-        QCOMPARE(bytes(encodeTextFile(u"a\r\n", FileEncoding::Cp932)), QByteArray("a\r\n"));
-        QCOMPARE(bytes(encodeTextFile(u"a\n", FileEncoding::Cp932)), QByteArray("a\n"));
-        QCOMPARE(bytes(encodeTextFile(u"a\r", FileEncoding::Utf8)), QByteArray("\xEF\xBB\xBF"
-                                                                               "a\r"));
-        QCOMPARE(bytes(encodeTextFile(u"a😀", FileEncoding::Cp932)), QByteArray("a??\r\n"));
-        QCOMPARE(bytes(encodeTextFile(u"a😀", FileEncoding::Utf8)), QByteArray("\xEF\xBB\xBF"
-                                                                              "a😀\r\n"));
+        const FileFormat cp932;
+        const FileFormat cp932Lf{TextEncoding::Cp932, LineBreak::Lf};
+        const FileFormat marked{TextEncoding::Utf8WithMark};
+        QCOMPARE(bytes(encodeTextFile(u"全角", cp932)), kCp932FullWidth + "\r\n");
+        QCOMPARE(bytes(encodeTextFile(u"", cp932)), QByteArray("\r\n"));
+        QCOMPARE(bytes(encodeTextFile(u"a\r\n", cp932)), QByteArray("a\r\n"));
+        QCOMPARE(bytes(encodeTextFile(u"a\n", cp932Lf)), QByteArray("a\n"));
+        QCOMPARE(bytes(encodeTextFile(u"a\r", marked)), QByteArray("\xEF\xBB\xBF"
+                                                                   "a\r"));
+        QCOMPARE(bytes(encodeTextFile(u"a😀", cp932)), QByteArray("a??\r\n"));
+        QCOMPARE(bytes(encodeTextFile(u"a😀", marked)), QByteArray("\xEF\xBB\xBF"
+                                                                  "a😀\r\n"));
+    }
+
+    void encodeTextFileWritesTheFormat_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("encoding");
+        QTest::addColumn<int>("lineBreak");
+        QTest::addColumn<QByteArray>("file");
+        const int cp932 = int(TextEncoding::Cp932), utf8 = int(TextEncoding::Utf8),
+                  marked = int(TextEncoding::Utf8WithMark), crLf = int(LineBreak::CrLf),
+                  lf = int(LineBreak::Lf);
+        QTest::newRow("mixed breaks as CrLf")
+            << "a\r\nb\nc" << cp932 << crLf << QByteArray("a\r\nb\r\nc\r\n");
+        QTest::newRow("mixed breaks as Lf") << "a\r\nb\nc" << cp932 << lf << QByteArray("a\nb\nc\n");
+        QTest::newRow("a lone Cr stays") << "a\rb\r\n" << cp932 << lf << QByteArray("a\rb\n");
+        QTest::newRow("UTF-8 without a mark") << "全角\n" << utf8 << lf << QByteArray("全角\n");
+        QTest::newRow("UTF-8 with a mark, CrLf") << "全角\n"
+                                                 << marked << crLf << QByteArray("\xEF\xBB\xBF全角\r\n");
+        QTest::newRow("ends with a Cr") << "a\r" << utf8 << lf << QByteArray("a\r");
+    }
+    void encodeTextFileWritesTheFormat() {
+        QFETCH(QString, text);
+        QFETCH(int, encoding);
+        QFETCH(int, lineBreak);
+        QFETCH(QByteArray, file);
+        QCOMPARE(bytes(encodeTextFile(toText(text), {TextEncoding(encoding), LineBreak(lineBreak)})), file);
     }
 
     void writeFileBytesReplacesTheWholeFile() {
@@ -361,6 +432,284 @@ private slots:
             trigger("mnuOpen");
             QVERIFY(pane("Text1")->text() == Text(u"全角😀\r\n"));
         }
+    }
+
+    // ---- files as they came
+
+    // Open, run (a sort, which writes its own line breaks), save both panes: each file is written
+    // as the opened one was, and the save dialog proposes that.
+    void formatSurvivesARun_data() {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QByteArray>("upperSaved");
+        QTest::addColumn<QByteArray>("lowerSaved");
+        QTest::addColumn<int>("encoding");
+        QTest::addColumn<int>("lineBreak");
+        QTest::newRow("UTF-8, Lf") << QByteArray("い行\nあ行") << QByteArray("い行\nあ行\n")
+                                   << QByteArray("あ行\nい行\n") << int(TextEncoding::Utf8)
+                                   << int(LineBreak::Lf);
+        QTest::newRow("UTF-8 with a mark, CrLf")
+            << QByteArray("\xEF\xBB\xBFい行\r\nあ行") << QByteArray("\xEF\xBB\xBFい行\r\nあ行\r\n")
+            << QByteArray("\xEF\xBB\xBFあ行\r\nい行\r\n") << int(TextEncoding::Utf8WithMark)
+            << int(LineBreak::CrLf);
+        QTest::newRow("Shift-JIS, Lf")
+            << QByteArray("b\n") + kCp932FullWidth << QByteArray("b\n") + kCp932FullWidth + "\n"
+            << QByteArray("b\n") + kCp932FullWidth + "\n"
+            << int(TextEncoding::Cp932) << int(LineBreak::Lf);
+    }
+    void formatSurvivesARun() {
+        QFETCH(QByteArray, file);
+        QFETCH(QByteArray, upperSaved);
+        QFETCH(QByteArray, lowerSaved);
+        QFETCH(int, encoding);
+        QFETCH(int, lineBreak);
+        const FileFormat format{TextEncoding(encoding), LineBreak(lineBreak)};
+        writeAll(path("in.txt"), file);
+        m_dialogs.names = {path("in.txt")};
+        trigger("mnuOpen");
+        showTab(3);
+        QVERIFY(option("Option4(0)")->isChecked());
+        execute();
+        QVERIFY(!pane("Text2")->isEmpty());
+        m_dialogs.names = {path("lower.txt"), path("upper.txt")};
+        trigger("mnu2Name");
+        QCOMPARE(m_dialogs.lastProposal, format);
+        trigger("mnu1Name");
+        QCOMPARE(m_dialogs.lastProposal, format);
+        QCOMPARE(readAll(path("lower.txt")), lowerSaved);
+        QCOMPARE(readAll(path("upper.txt")), upperSaved);
+        QVERIFY(m_boxes->shown().isEmpty());
+    }
+
+    // The format chosen in the save dialog is written and proposed at the next save; the result
+    // moved up keeps the format of the text it came from.
+    void chosenFormatIsKept() {
+        writeAll(path("in.txt"), "b\na");
+        m_dialogs.names = {path("in.txt")};
+        trigger("mnuOpen");
+        m_dialogs.names = {path("out.txt"), path("again.txt")};
+        m_dialogs.formats = {{TextEncoding::Utf8WithMark, LineBreak::CrLf}};
+        trigger("mnu1Name");
+        QCOMPARE(readAll(path("out.txt")), QByteArray("\xEF\xBB\xBF"
+                                                      "b\r\na\r\n"));
+        trigger("mnu1Name");
+        QCOMPARE(m_dialogs.lastProposal, (FileFormat{TextEncoding::Utf8WithMark, LineBreak::CrLf}));
+        showTab(3);
+        execute();
+        click("Command42");
+        QCOMPARE(toQString(pane("Text1")->text()), QStringLiteral("a\r\nb"));
+        m_dialogs.names = {path("moved.txt")};
+        trigger("mnu1Name");
+        QCOMPARE(readAll(path("moved.txt")), QByteArray("\xEF\xBB\xBF"
+                                                        "a\r\nb\r\n"));
+    }
+
+    // Text that came from no file is written as it is, in Shift-JIS.
+    void textFromNoFileKeepsItsLineBreaks_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("lineBreak");
+        QTest::newRow("CrLf") << "a\r\nb" << int(LineBreak::CrLf);
+        QTest::newRow("Lf") << "a\nb" << int(LineBreak::Lf);
+        QTest::newRow("no break") << "ab" << int(LineBreak::CrLf);
+    }
+    void textFromNoFileKeepsItsLineBreaks() {
+        QFETCH(QString, text);
+        QFETCH(int, lineBreak);
+        pane("Text2")->assign(toText(text));
+        m_dialogs.names = {path("out.txt")};
+        trigger("mnu2Name");
+        QCOMPARE(m_dialogs.lastProposal, (FileFormat{TextEncoding::Cp932, LineBreak(lineBreak)}));
+    }
+
+    void openInTheEncodingChosen_data() {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<int>("encoding");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("saved");          // the encoding proposed for saving
+        const QByteArray ambiguous("\xC3\xBD");  // "ﾃｽ" in Shift-JIS, "ý" in UTF-8
+        QTest::newRow("auto: short text, Shift-JIS")
+            << ambiguous << int(OpenEncoding::Auto) << "ﾃｽ" << int(TextEncoding::Cp932);
+        QTest::newRow("UTF-8 chosen")
+            << ambiguous << int(OpenEncoding::Utf8) << "ý" << int(TextEncoding::Utf8);
+        QTest::newRow("Shift-JIS chosen for UTF-8 bytes")
+            << QByteArray("\xE8\xA1\x8C") << int(OpenEncoding::Cp932) << "陦\uFFFD"
+            << int(TextEncoding::Cp932);
+        QTest::newRow("UTF-8 chosen, with a mark")
+            << QByteArray(
+                   "\xEF\xBB\xBF"
+                   "a")
+            << int(OpenEncoding::Utf8) << "a" << int(TextEncoding::Utf8WithMark);
+    }
+    void openInTheEncodingChosen() {
+        QFETCH(QByteArray, file);
+        QFETCH(int, encoding);
+        QFETCH(QString, text);
+        QFETCH(int, saved);
+        writeAll(path("in.txt"), file);
+        m_dialogs.names = {path("in.txt"), path("out.txt")};
+        m_dialogs.encodings = {OpenEncoding(encoding)};
+        trigger("mnuOpen");
+        QCOMPARE(toQString(pane("Text1")->text()), text);
+        m_boxes->setNextAnswer(Answer::No);
+        trigger("mnu1Name");
+        QCOMPARE(int(m_dialogs.lastProposal.encoding), saved);
+    }
+
+    // The title names the upper pane's file; the dialogs start in the folder used last.
+    void titleAndFolderFollowTheFiles() {
+        QCOMPARE(m_window->windowTitle(), kWindowCaption);
+        QDir(m_dir->path()).mkdir("sub");
+        writeAll(path("sub/名簿.txt"), "a");
+        m_dialogs.names = {path("sub/名簿.txt"), path("結果.txt"), QString()};
+        trigger("mnuOpen");
+        QCOMPARE(m_window->windowTitle(), QStringLiteral("名簿.txt - Kivoオートフィル"));
+        pane("Text2")->assign(u"x");
+        trigger("mnu2Name");
+        QCOMPARE(m_dialogs.lastFolder, QFileInfo(path("sub/名簿.txt")).absolutePath());
+        QCOMPARE(m_window->windowTitle(), QStringLiteral("名簿.txt - Kivoオートフィル"));
+        trigger("mnuOpen");
+        QCOMPARE(m_dialogs.lastFolder, QFileInfo(path("結果.txt")).absolutePath());
+        m_boxes->setNextAnswer(Answer::Yes);
+        click("Command1");
+        QCOMPARE(m_window->windowTitle(), kWindowCaption);
+    }
+
+    void recentFilesOpenFromTheMenu() {
+        auto* recent = get<QMenu>("mnuRecent");
+        QVERIFY(!recent->menuAction()->isEnabled());
+        for (int i = 0; i < 12; ++i) {
+            writeAll(path(QStringLiteral("%1.txt").arg(i)), QByteArray::number(i));
+            m_dialogs.names = {path(QStringLiteral("%1.txt").arg(i))};
+            trigger("mnuOpen");
+        }
+        // Opening a file again moves it to the top.
+        m_dialogs.names = {path("5.txt")};
+        trigger("mnuOpen");
+        QStringList captions;
+        for (const QAction* item : recent->actions())
+            captions.append(QFileInfo(item->text()).fileName());
+        QCOMPARE(captions, (QStringList{"5.txt", "11.txt", "10.txt", "9.txt", "8.txt", "7.txt", "6.txt",
+                                        "4.txt", "3.txt", "2.txt"}));
+        QVERIFY(recent->actions().front()->text().startsWith("&1 "));
+        QVERIFY(recent->actions().back()->text().startsWith("&0 "));
+        clickMenuItem(recent, recent->actions()[3]);
+        QTRY_VERIFY(pane("Text1")->text() == Text(u"9"));
+        QCOMPARE(QFileInfo(recent->actions().front()->text()).fileName(), QStringLiteral("9.txt"));
+        // A file that went away: the message, and the entry goes.
+        QFile::remove(path("8.txt"));
+        clickMenuItem(recent, recent->actions()[4]);
+        QTRY_COMPARE(m_boxes->texts(), QStringList{"ファイルを開けませんでした。"});
+        QCOMPARE(recent->actions().size(), 9);
+        QVERIFY(pane("Text1")->text() == Text(u"9"));
+    }
+
+    // A file dropped on either pane opens into the upper pane; dropped text is inserted.
+    void droppedFilesOpenDroppedTextIsInserted_data() {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QString>("dropped");  // a file name, or text
+        QTest::addColumn<QString>("upper");
+        QTest::addColumn<QString>("lower");
+        QTest::newRow("Shift-JIS file on the upper pane") << "Text1"
+                                                          << "sjis.txt"
+                                                          << "全角"
+                                                          << "lower";
+        QTest::newRow("UTF-8 file on the lower pane") << "Text2"
+                                                      << "utf8.txt"
+                                                      << "行1\n行2\n"
+                                                      << "lower";
+        QTest::newRow("text on the upper pane") << "Text1"
+                                                << "dropped"
+                                                << "droppedupper"
+                                                << "lower";
+        QTest::newRow("text on the lower pane") << "Text2"
+                                                << "dropped"
+                                                << "upper"
+                                                << "droppedlower";
+        QTest::newRow("a missing file") << "Text1"
+                                        << "missing.txt"
+                                        << "upper"
+                                        << "lower";
+    }
+    void droppedFilesOpenDroppedTextIsInserted() {
+        QFETCH(QString, target);
+        QFETCH(QString, dropped);
+        QFETCH(QString, upper);
+        QFETCH(QString, lower);
+        writeAll(path("sjis.txt"), kCp932FullWidth);
+        writeAll(path("utf8.txt"), "行1\n行2\n");
+        pane("Text1")->assign(u"upper");
+        pane("Text2")->assign(u"lower");
+        QMimeData data;
+        if (dropped.endsWith(".txt")) {
+            data.setUrls({QUrl::fromLocalFile(path(dropped))});
+            data.setText(QUrl::fromLocalFile(path(dropped)).toString());
+        } else {
+            data.setText(dropped);
+        }
+        drop(pane(target), data);
+        QCOMPARE(toQString(pane("Text1")->text()), upper);
+        QCOMPARE(toQString(pane("Text2")->text()), lower);
+        QCOMPARE(m_boxes->texts(),
+                 dropped == "missing.txt" ? QStringList{"ファイルを開けませんでした。"} : QStringList{});
+    }
+
+    void droppedFileWaitsForNoRun() {
+        writeAll(path("in.txt"), "new");
+        pane("Text1")->assign(u"upper");
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(path("in.txt"))});
+        state().guard = true;
+        drop(pane("Text2"), data);
+        state().guard = false;
+        QVERIFY(pane("Text1")->text() == Text(u"upper"));
+    }
+
+    // The real dialog: it starts in the folder last used with the opened file's format, takes a
+    // change of the line break from the keyboard, and adds ".txt" to a bare name.
+    void saveDialogOffersTheFormat() {
+        writeAll(path("in.txt"), "行\n");
+        m_dialogs.names = {path("in.txt")};
+        trigger("mnuOpen");
+        QtFileDialogs real(m_window.get());
+        m_window->setFileDialogs(&real);
+        QString folder, encoding, lineBreak;
+        whenDialogShows([&](QFileDialog* dialog) {
+            folder = dialog->directory().absolutePath();
+            encoding = dialog->findChild<QComboBox*>("SaveEncoding")->currentText();
+            auto* lineBreaks = dialog->findChild<QComboBox*>("SaveLineBreak");
+            lineBreak = lineBreaks->currentText();
+            QTest::keyClick(lineBreaks, Qt::Key_Up);
+            QTest::keyClicks(dialog->findChild<QLineEdit*>("fileNameEdit"), "roster");
+            QTest::mouseClick(dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Save),
+                              Qt::LeftButton);
+        });
+        trigger("mnu1Name");
+        m_window->setFileDialogs(&m_dialogs);
+        QCOMPARE(folder, QDir(m_dir->path()).absolutePath());
+        QCOMPARE(encoding, QStringLiteral("UTF-8"));
+        QCOMPARE(lineBreak, QStringLiteral("Lf"));
+        QCOMPARE(readAll(path("roster.txt")), QByteArray("行\r\n"));
+    }
+
+    void openDialogOffersTheEncoding() {
+        writeAll(path("in.txt"), "\xC3\xBD");
+        m_dialogs.names = {path("in.txt")};
+        trigger("mnuOpen");
+        QtFileDialogs real(m_window.get());
+        m_window->setFileDialogs(&real);
+        QStringList encodings;
+        whenDialogShows([&](QFileDialog* dialog) {
+            auto* combo = dialog->findChild<QComboBox*>("OpenEncoding");
+            for (int i = 0; i < combo->count(); ++i)
+                encodings.append(combo->itemText(i));
+            QTest::keyClick(combo, Qt::Key_End);
+            QTest::keyClicks(dialog->findChild<QLineEdit*>("fileNameEdit"), "in.txt");
+            QTest::mouseClick(dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Open),
+                              Qt::LeftButton);
+        });
+        trigger("mnuOpen");
+        m_window->setFileDialogs(&m_dialogs);
+        QCOMPARE(encodings, (QStringList{"自動", "Shift-JIS", "UTF-8"}));
+        QCOMPARE(toQString(pane("Text1")->text()), QStringLiteral("ý"));
     }
 
     void textThatFitsAsksNothing() {

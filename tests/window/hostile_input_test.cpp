@@ -370,7 +370,7 @@ private slots:
         if (loads) {
             QVERIFY(m_boxes->texts().isEmpty());
             const std::string bytes(content.constData(), static_cast<std::size_t>(content.size()));
-            QVERIFY(pane("Text1")->text() == decodeTextFile(bytes));
+            QVERIFY(pane("Text1")->text() == decodeTextFile(bytes).text);
         } else {
             QCOMPARE(m_boxes->texts(), QStringList{kOpenFailed});
             QVERIFY(pane("Text1")->text() == kUpper);

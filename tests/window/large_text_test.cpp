@@ -3,16 +3,20 @@
 // taking far longer than it should, never on speed alone (the machine may be busy).
 #include <sys/resource.h>
 
+#include <algorithm>
+
 #include <QClipboard>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
 
 #include "text/cp932.h"
+#include "window/pane_counts.h"
 #include "window_fixture.h"
 
 using namespace kivo;
@@ -217,6 +221,41 @@ private slots:
         QCOMPARE(upper->text().size(), static_cast<std::size_t>(text.size()));
         qInfo("paste of 20 MB into the upper pane: %lld ms; longest stretch without events: %lld ms", ms,
               gaps.longestMs());
+    }
+
+    // Typing at the end of a text of 50 MB in code page 932, a key every 30 ms, while the status
+    // bar counts it again after each pause.
+    void typingIntoFiftyMegabytes() {
+        const Text text = largeText(35'000'000);
+        PlainTextBox* upper = pane("Text1");
+        upper->assign(text);
+        const Text typed = text + Text(40, u'x');
+        const auto breaks = std::ranges::count(typed, u'\n');
+        const QString counted =
+            countsCaption(true, false,
+                          {.characters = static_cast<std::int64_t>(typed.size()) - 2 * breaks,
+                           .lines = breaks + 1,
+                           .bytes = static_cast<std::int64_t>(cp932::byteCount(typed))});
+        qInfo("%zu MB in code page 932", cp932::byteCount(text) / 1'000'000);
+        upper->setFocus();
+        upper->moveCursor(QTextCursor::End);
+        EventGapMeter gaps;
+        qint64 longestKey = 0;
+        QElapsedTimer key;
+        for (int i = 0; i < 40; ++i) {
+            key.start();
+            QTest::keyClick(upper, Qt::Key_X);
+            longestKey = std::max(longestKey, key.elapsed());
+            // Every fourth key comes after a pause long enough for a count to start.
+            QTest::qWait(i % 4 == 3 ? 300 : 30);
+        }
+        const qint64 whileTyping = gaps.longestMs();
+        QTRY_COMPARE_WITH_TIMEOUT(get<QLabel>("StatusCounts")->text(), counted, 20000);
+        qInfo(
+            "typing into 50 MB: longest key %lld ms; longest stretch without events %lld ms while typing, "
+            "%lld ms until the last count",
+            longestKey, whileTyping, gaps.longestMs());
+        QCOMPARE(upper->text(), typed);
     }
 
     // The editor takes a large text in pieces of 2^18 units: the characters at a piece's end must

@@ -3,7 +3,10 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QFile>
 #include <QImage>
+#include <QInputMethodEvent>
+#include <QLabel>
 #include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
@@ -184,12 +187,178 @@ private slots:
         QVERIFY(!state().guard);
     }
 
+    // ---- the result as the next input
+
+    void moveResultUpChainsRuns_data() {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("button") << "button";
+        QTest::newRow("access key") << "key";
+        QTest::newRow("pane menu") << "menu";
+    }
+    // Reverse, move the result up, reverse again: the second run reads the first one's result,
+    // and the upper pane's undo takes the move back.
+    void moveResultUpChainsRuns() {
+        QFETCH(QString, how);
+        auto* moveUp = get<QPushButton>("Command42");
+        PlainTextBox* upper = pane("Text1");
+        pane("Text2")->assign(u"");
+        upper->setFocus();
+        QTest::keyClicks(upper, "abc");
+        QVERIFY(!moveUp->isEnabled());
+        execute();
+        QCOMPARE(toQString(pane("Text2")->text()), QStringLiteral("cba"));
+        QVERIFY(moveUp->isEnabled());
+        if (how == "button") {
+            QTest::mouseClick(moveUp, Qt::LeftButton);
+        } else if (how == "key") {
+            QTest::keyClick(m_window.get(), Qt::Key_U, Qt::AltModifier);
+        } else {
+            release(pane("Text2"), Qt::RightButton);
+            QVERIFY(item("mnuMoveUp")->isEnabled());
+            menu()->hide();
+            item("mnuMoveUp")->trigger();
+        }
+        QTRY_COMPARE(toQString(upper->text()), QStringLiteral("cba"));
+        QVERIFY(pane("Text2")->isEmpty());
+        QVERIFY(!moveUp->isEnabled());
+        QCOMPARE(QApplication::focusWidget(), upper);
+        execute();  // the lower pane is empty: no overwrite question
+        QCOMPARE(toQString(pane("Text2")->text()), QStringLiteral("abc"));
+        QVERIFY(m_boxes->shown().isEmpty());
+        upper->setFocus();
+        QTest::keyClick(upper, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(toQString(upper->text()), QStringLiteral("abc"));
+        // An empty lower pane leaves the menu item disabled.
+        pane("Text2")->assign(u"");
+        release(upper, Qt::RightButton);
+        QVERIFY(!item("mnuMoveUp")->isEnabled());
+        menu()->hide();
+    }
+
+    void moveResultUpWaitsForTheWindow() {
+        auto* moveUp = get<QPushButton>("Command42");
+        pane("Text2")->assign(u"result");
+        QVERIFY(moveUp->isEnabled());
+        bool enabledDuring = true;
+        // A file command puts the window in the busy state as a run does.
+        m_dialogs.during = [&] { enabledDuring = moveUp->isEnabled(); };
+        get<QAction>("mnuOpen")->trigger();
+        QVERIFY(!enabledDuring);
+        QVERIFY(moveUp->isEnabled());
+    }
+
+    // ---- undo across whole-text changes
+
+    void undoTakesBackWholeTextChanges_data() {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<QString>("after");
+        QTest::newRow("reset") << "reset"
+                               << "";
+        QTest::newRow("open") << "open"
+                              << "opened";
+        QTest::newRow("move from below") << "move"
+                                         << "lower";
+        QTest::newRow("pane menu paste") << "paste"
+                                         << "typedpasted";
+        QTest::newRow("large paste") << "large paste" << QString(300000, u'x') + "typed";
+    }
+    // Typed text, a whole-text change, then Ctrl+Z, Ctrl+Y and the menu's undo and redo.
+    void undoTakesBackWholeTextChanges() {
+        QFETCH(QString, change);
+        QFETCH(QString, after);
+        PlainTextBox* upper = pane("Text1");
+        upper->setFocus();
+        QTest::keyClicks(upper, "typed");
+        pane("Text2")->assign(u"lower");
+        if (change == "reset") {
+            QTest::mouseClick(get<QPushButton>("Command1"), Qt::LeftButton);
+        } else if (change == "open") {
+            QFile file(path("in.txt"));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("opened");
+            file.close();
+            m_dialogs.names = {path("in.txt")};
+            get<QAction>("mnuOpen")->trigger();
+        } else if (change == "move") {
+            QTest::mouseClick(get<QPushButton>("Command42"), Qt::LeftButton);
+        } else if (change == "paste") {
+            putOnClipboard("pasted");
+            pick(upper, "mnuPaste");
+        } else {
+            putOnClipboard(QString(300000, u'x'));
+            upper->moveCursor(QTextCursor::Start);
+            QTest::keyClick(upper, Qt::Key_V, Qt::ControlModifier);
+        }
+        QCOMPARE(toQString(upper->text()), after);
+        upper->setFocus();
+        QTest::keyClick(upper, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(toQString(upper->text()), QStringLiteral("typed"));
+        QTest::keyClick(upper, Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(toQString(upper->text()), after);
+        release(upper, Qt::RightButton);
+        QVERIFY(item("mnuUndo")->isEnabled());
+        QVERIFY(!item("mnuRedo")->isEnabled());
+        menu()->hide();
+        item("mnuUndo")->trigger();
+        QCOMPARE(toQString(upper->text()), QStringLiteral("typed"));
+        release(upper, Qt::RightButton);
+        QVERIFY(item("mnuRedo")->isEnabled());
+        menu()->hide();
+        item("mnuRedo")->trigger();
+        QCOMPARE(toQString(upper->text()), after);
+    }
+
+    // ---- counts in the status bar
+
+    void countsFollowTheText_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("counts");
+        QTest::newRow("empty") << ""
+                               << "上部：0文字　1行　0バイト(Shift-JIS)";
+        QTest::newRow("each break is one line and two bytes") << "a\r\nb\nc\rd\r\n"
+                                                              << "上部：4文字　5行　12バイト(Shift-JIS)";
+        QTest::newRow("full and half width") << "全角ｶﾅ"
+                                             << "上部：4文字　1行　6バイト(Shift-JIS)";
+        QTest::newRow("no Shift-JIS form: one byte a unit") << "a😀"
+                                                            << "上部：3文字　1行　3バイト(Shift-JIS)";
+        QTest::newRow("thousands") << QString(1234, u'x') + "\r\n" + QString(1000, u'あ')
+                                   << "上部：2,234文字　2行　3,236バイト(Shift-JIS)";
+    }
+    void countsFollowTheText() {
+        QFETCH(QString, text);
+        QFETCH(QString, counts);
+        pane("Text1")->setFocus();
+        pane("Text1")->assign(u"something else");
+        pane("Text1")->assign(toText(text));
+        QTRY_COMPARE(get<QLabel>("StatusCounts")->text(), counts);
+    }
+
+    // Typing, selecting with the keyboard and clicking into the other pane.
+    void countsFollowTheFocusAndTheSelection() {
+        auto* counts = get<QLabel>("StatusCounts");
+        PlainTextBox* upper = pane("Text1");
+        upper->assign(u"");
+        pane("Text2")->assign(u"結果\r\n");
+        upper->setFocus();
+        QTest::keyClicks(upper, "abc");
+        QTRY_COMPARE(counts->text(), QStringLiteral("上部：3文字　1行　3バイト(Shift-JIS)"));
+        QTest::keyClick(upper, Qt::Key_Return);
+        QInputMethodEvent committed;
+        committed.setCommitString(QStringLiteral("全角"));
+        QCoreApplication::sendEvent(upper, &committed);
+        QTRY_COMPARE(counts->text(), QStringLiteral("上部：5文字　2行　9バイト(Shift-JIS)"));
+        QTest::keyClick(upper, Qt::Key_Left, Qt::ShiftModifier);
+        QTRY_COMPARE(counts->text(), QStringLiteral("上部(選択)：1文字　1行　2バイト(Shift-JIS)"));
+        QTest::mouseClick(pane("Text2")->viewport(), Qt::LeftButton, {}, QPoint(4, 4));
+        QTRY_COMPARE(counts->text(), QStringLiteral("下部：2文字　2行　6バイト(Shift-JIS)"));
+    }
+
     void menuLayout() {
         QStringList captions;
         for (const QAction* a : menu()->actions())
             captions.append(a->isSeparator() ? QStringLiteral("-") : a->text());
-        QCOMPARE(captions, (QStringList{"Tabを追加", "-", "切り取り", "コピー", "貼り付け", "削除", "-",
-                                        "すべて選択"}));
+        QCOMPARE(captions, (QStringList{"元に戻す", "やり直し", "-", "Tabを追加", "-", "切り取り", "コピー",
+                                        "貼り付け", "削除", "-", "すべて選択", "-", "↑結果を上へ"}));
         QCOMPARE(menu()->title(), QStringLiteral("メニュー"));
     }
 
@@ -516,12 +685,13 @@ private slots:
             return out;
         };
         const QStringList before = stops();
-        QCOMPARE(before.mid(0, 10), (QStringList{"Text1", "Text2", "Command27", "Command1", "Command28",
-                                                 "Command2", "Command25", "Command6", "Command3", "SSTab1"}));
+        QCOMPARE(before.mid(0, 11),
+                 (QStringList{"Text1", "Text2", "Command42", "Command27", "Command1", "Command28", "Command2",
+                              "Command25", "Command6", "Command3", "SSTab1"}));
         tabs()->setCurrentIndex(1);
         get<QWidget>("Text40")->setFocus();
         const QStringList after = stops();
-        QCOMPARE(after.mid(0, 4), (QStringList{"Text1", "Text2", "SSTab1", "Command27"}));
+        QCOMPARE(after.mid(0, 4), (QStringList{"Text1", "Text2", "SSTab1", "Command42"}));
         QCOMPARE(after.count("SSTab1"), 1);  // the tabs' controls moved with the strip
         QCOMPARE(after.size(), before.size());
     }

@@ -1,7 +1,9 @@
 // Renders every screen of the program to PNG files in the directory given as the first argument:
 // the four tabs with a finished run in the panes (tab1.png … tab4.png, the README's pictures),
 // the widened text area, the splash and notices windows, the pane menu, the File menu, combo and
-// calendar popups and a message box of each icon.
+// calendar popups, a message box of each icon, the status bar and the save dialog. With "--laptop"
+// as the second argument it only places the window on the screen and shoots the whole screen
+// (laptop.png), for a run on a small screen with a window manager.
 #include <functional>
 #include <utility>
 #include <vector>
@@ -13,19 +15,25 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileDialog>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
+#include <QScreen>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include "app/frm_info.h"
 #include "app/frm_logo.h"
 #include "window/app_style.h"
 #include "window/controls.h"
+#include "window/file_dialog.h"
 #include "window/frm_main.h"
 #include "window/message_box.h"
 #include "window/qtext.h"
@@ -40,6 +48,14 @@ int g_failures = 0;
 
 void settle() {
     for (int i = 0; i < 5; ++i)
+        QApplication::processEvents();
+}
+
+// Lets the window handle its events for `ms` milliseconds: the counts follow after a pause.
+void settleFor(int ms) {
+    QElapsedTimer wait;
+    wait.start();
+    while (wait.elapsed() < ms)
         QApplication::processEvents();
 }
 
@@ -84,7 +100,7 @@ void runExample(FrmMain& window, int tab, const char* selector, const char16_t* 
     assign(window, values);
     get<PlainTextBox>(window, "Text1")->assign(upper);
     window.execute();
-    settle();
+    settleFor(400);
 }
 
 void tabs(FrmMain& window) {
@@ -100,7 +116,7 @@ void tabs(FrmMain& window) {
     for (const char* picker : {"DTPicker1", "DTPicker2", "DTPicker3"})
         assign(window, {{picker, u"2025/04/01"}});
     window.execute();
-    settle();
+    settleFor(400);
     save(window.grab(), QStringLiteral("tab4"));
 }
 
@@ -191,6 +207,45 @@ void messageBoxes(FrmMain& window) {
     boxes.ask(kExitQuestion);
 }
 
+// The counts of a selection in the upper pane, with the panes above the status bar.
+void statusBar(FrmMain& window) {
+    auto* upper = get<PlainTextBox>(window, "Text1");
+    upper->assign(u"名簿\r\n山田太郎\r\n鈴木花子\r\n佐藤ｲﾁﾛｳ\r\n");
+    upper->setFocus();
+    upper->select(4, 14);
+    settleFor(600);
+    const int band = 140;
+    save(window.grab(QRect(0, window.height() - band, window.width(), band)), QStringLiteral("status-bar"));
+}
+
+// The save dialog of a pane opened from a UTF-8 file with Lf line breaks.
+void saveDialog(FrmMain& window) {
+    QTemporaryDir folder;
+    for (const char* name : {"名簿.txt", "住所録.txt", "結果.txt"}) {
+        QFile file(folder.filePath(QString::fromUtf8(name)));
+        if (!file.open(QIODevice::WriteOnly)) ++g_failures;
+    }
+    QtFileDialogs dialogs(&window);
+    QTimer::singleShot(500, [] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!dialog) {
+            ++g_failures;
+            return;
+        }
+        save(dialog->grab(), QStringLiteral("save-dialog"));
+        dialog->reject();
+    });
+    dialogs.chooseFileToSave(folder.path(), {kivo::TextEncoding::Utf8, LineBreak::Lf});
+}
+
+// The whole screen with the window placed on it as a start places it.
+void laptop(FrmMain& window) {
+    window.placeOnScreen();
+    runExample(window, 0, "Option1(4)", u"りんご\r\nみかん\r\nぶどう\r\nもも", {{"Text3", u"・"}});
+    settleFor(1500);
+    save(window.screen()->grabWindow(0), QStringLiteral("laptop"));
+}
+
 void startUpWindows(FrmMain& window) {
     kivo::app::FrmLogo logo;
     logo.show();
@@ -223,6 +278,13 @@ int main(int argc, char** argv) {
     window.fillLists();
     window.show();
     window.finishStartUp();
+    if (argc > 2 && QString::fromLocal8Bit(argv[2]) == QStringLiteral("--laptop")) {
+        QTimer::singleShot(200, [&] {
+            laptop(window);
+            app.exit(g_failures == 0 ? 0 : 1);
+        });
+        return app.exec();
+    }
     QTimer::singleShot(200, [&] {
         tabs(window);
         wideLayout(window);
@@ -230,6 +292,8 @@ int main(int argc, char** argv) {
         popups(window);
         startUpWindows(window);
         messageBoxes(window);
+        statusBar(window);
+        saveDialog(window);
         app.exit(g_failures == 0 ? 0 : 1);
     });
     return app.exec();

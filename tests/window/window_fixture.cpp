@@ -15,14 +15,27 @@
 
 namespace kivo::window {
 
-QString ScriptedFileDialogs::openFileName() {
+OpenChoice ScriptedFileDialogs::chooseFileToOpen(const QString& folder) {
     ++opened;
-    return next();
+    lastFolder = folder;
+    OpenChoice choice{next()};
+    if (!encodings.empty()) {
+        choice.encoding = encodings.front();
+        encodings.pop_front();
+    }
+    return choice;
 }
 
-QString ScriptedFileDialogs::saveFileName() {
+SaveChoice ScriptedFileDialogs::chooseFileToSave(const QString& folder, const FileFormat& proposed) {
     ++saved;
-    return next();
+    lastFolder = folder;
+    lastProposal = proposed;
+    SaveChoice choice{next(), proposed};
+    if (!formats.empty()) {
+        choice.format = formats.front();
+        formats.pop_front();
+    }
+    return choice;
 }
 
 QString ScriptedFileDialogs::next() {
@@ -61,6 +74,8 @@ void WindowFixture::init() {
 
 void WindowFixture::cleanup() {
     m_dialogs.names.clear();
+    m_dialogs.encodings.clear();
+    m_dialogs.formats.clear();
     m_dialogs.opened = m_dialogs.saved = 0;
     m_dialogs.during = nullptr;
     m_clipboard.refuses = false;

@@ -28,17 +28,23 @@ Q_DECLARE_METATYPE(kivo::Answer)
 
 namespace kivo::window {
 
-/// Answers each dialog with the next scripted name (none left: Cancel) and counts the dialogs.
+/// Answers each dialog with the next scripted name (none left: Cancel) and, when one is scripted,
+/// the next encoding or format (none left: the one proposed); counts the dialogs and notes what
+/// the last one started with.
 class ScriptedFileDialogs final : public FileDialogs {
 public:
     std::deque<QString> names;
+    std::deque<OpenEncoding> encodings;
+    std::deque<FileFormat> formats;
     int opened = 0;
     int saved = 0;
+    QString lastFolder;
+    FileFormat lastProposal;
     /// Runs while a dialog is "open".
     std::function<void()> during;
 
-    QString openFileName() override;
-    QString saveFileName() override;
+    OpenChoice chooseFileToOpen(const QString& folder) override;
+    SaveChoice chooseFileToSave(const QString& folder, const FileFormat& proposed) override;
 
 private:
     QString next();

@@ -8,8 +8,11 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTabWidget>
 #include <QTimer>
+#include <QToolTip>
 
 #include "ops/dispatch.h"
 #include "ops/lists.h"
@@ -68,6 +71,103 @@ private:
     }
 
 private slots:
+    // ---- help where it is needed
+
+    void everyOperationCaptionHasItsTip() {
+        for (const OperationDeclaration* op : operations()) {
+            const QString selector = QString::fromStdString(op->selector);
+            const QString tip = get<QAbstractButton>(selector)->toolTip();
+            QVERIFY2(tip.contains(QString::fromStdString(op->description).toHtmlEscaped()),
+                     qPrintable(selector));
+            QVERIFY2(tip.contains(QStringLiteral("例")), qPrintable(selector));
+            for (const QLabel* words : m_window->findChildren<QLabel*>())
+                if (words->objectName().startsWith(selector + ".caption")) QCOMPARE(words->toolTip(), tip);
+        }
+    }
+
+    void tipShowsTheExampleAsTheControlsShowIt_data() {
+        QTest::addColumn<QString>("hovered");  // a selector with its caption, or words of a caption
+        QTest::addColumn<QString>("tip");
+        QTest::newRow("a number")
+            << "Option2(5)"
+            << "<html>Cuts a one-line text into lines of a number of characters.<pre>例（「3」）：\n"
+               "  abcdefgh\n→\n  abc\n  def\n  gh</pre></html>";
+        QTest::newRow("a list entry for its alias")
+            << "Option5(0).caption1"
+            << "<html>Converts letters, digits, symbols, katakana and spaces between full and half "
+               "width.<pre>"
+               "例（「全角→半角」）：\n  ＡＢＣ１２３　テスト\n→\n  ABC123 ﾃｽﾄ</pre></html>";
+        QTest::newRow("no options, a line break in the example")
+            << "Option5(3)"
+            << "<html>Removes blanks at the line ends, or removes or squeezes blank lines.<pre>例：\n    a  "
+               "\n  \tb \n→\n"
+               "  a\n  b</pre></html>";
+    }
+    void tipShowsTheExampleAsTheControlsShowIt() {
+        QFETCH(QString, hovered);
+        QFETCH(QString, tip);
+        QWidget* label = showTabOf(hovered);
+        QCOMPARE(label->toolTip(), tip);
+        // Hovering shows it.
+        const QPoint at = label->rect().center();
+        QHelpEvent hover(QEvent::ToolTip, at, label->mapToGlobal(at));
+        QCoreApplication::sendEvent(label, &hover);
+        QTRY_VERIFY(QToolTip::isVisible());
+        QCOMPARE(QToolTip::text(), tip);
+        QToolTip::hideText();
+    }
+
+    // ---- where a refusal is
+
+    // After the message the upper pane selects the line (or the empty line's break) concerned.
+    void refusalSelectsTheLineConcerned_data() {
+        QTest::addColumn<int>("tab");
+        QTest::addColumn<QString>("option");
+        QTest::addColumn<QStringList>("controls");  // name, text, name, text...
+        QTest::addColumn<QString>("upper");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<int>("start");  // -1: nothing selected
+        QTest::addColumn<int>("length");
+        const QStringList insert3{"Combo4", "左", "Combo3", "3", "Text14", "X"};
+        QTest::newRow("two breaks in a row") << 1 << "Option2(4)" << insert3 << "ab\r\ncd\r\n\r\nef"
+                                             << "改行の連続があります。" << 8 << 2;
+        QTest::newRow("two breaks at the end") << 1 << "Option2(4)" << insert3 << "abcd\n\n"
+                                               << "改行の連続があります。" << 5 << 1;
+        QTest::newRow("a line too short for the position")
+            << 1 << "Option2(4)" << insert3 << "abcd\r\nab\r\nabcd"
+            << "条件が行えない行がある、または文字数、その他のエラーです。" << 6 << 2;
+        QTest::newRow("line filter, two breaks in a row")
+            << 0 << "Option1(12)" << QStringList{"Text13", "a"} << "a\r\r\nb"
+            << "改行の連続があります。" << 2 << 2;
+        QTest::newRow("a line break in a parameter: no line")
+            << 0 << "Option1(12)" << QStringList{"Text13", "a\r\nb"} << "ab\r\ncd"
+            << "条件の文字に改行が含まれています。" << -1 << 0;
+    }
+    void refusalSelectsTheLineConcerned() {
+        QFETCH(int, tab);
+        QFETCH(QString, option);
+        QFETCH(QStringList, controls);
+        QFETCH(QString, upper);
+        QFETCH(QString, message);
+        QFETCH(int, start);
+        QFETCH(int, length);
+        showTab(tab);
+        QTest::mouseClick(this->option(option), Qt::LeftButton, {}, QPoint(5, 5));
+        for (qsizetype i = 0; i + 1 < controls.size(); i += 2)
+            assign(controls[i], controls[i + 1]);
+        pane("Text1")->assign(toText(upper));
+        execute();
+        QCOMPARE(m_boxes->texts(), QStringList{message});
+        QVERIFY(pane("Text2")->isEmpty());
+        const TextSelection selected = pane("Text1")->selection();
+        if (start < 0) {
+            QCOMPARE(selected.length, std::size_t{0});
+            return;
+        }
+        QCOMPARE(selected, (TextSelection{std::size_t(start), std::size_t(length)}));
+        QVERIFY(pane("Text1")->hasFocus());
+    }
+
     void fillListsGivesEveryListAndDefault() {
         for (const ComboList& list : comboLists()) {
             QComboBox* c = combo(list.name.c_str());
@@ -382,17 +482,19 @@ private slots:
         QList<QRect> normal;
         for (const QString& name : moved)
             normal.append(get<QWidget>(name)->geometry());
+        // Both panes become wider by the width of the tab area.
+        const int wide = pane("Text1")->width() + tabs()->width();
         click("Command25");
         QCOMPARE(get<QPushButton>("Command25")->text(), QStringLiteral("<<"));
         QCOMPARE(get<QPushButton>("Command25")->toolTip(), kNarrowTip);
-        QCOMPARE(pane("Text1")->width(), 393 + 593);
-        QCOMPARE(pane("Text2")->width(), 393 + 593);
+        QCOMPARE(pane("Text1")->width(), wide);
+        QCOMPARE(pane("Text2")->width(), wide);
         QCOMPARE(get<QWidget>("Command27")->x(), 0);
         QCOMPARE(get<QWidget>("Command28")->x(), 0);
         QCOMPARE(get<QWidget>("Command1")->x(), get<QWidget>("Command27")->geometry().right() + 1);
         QCOMPARE(get<QWidget>("Command2")->x(), get<QWidget>("Command28")->geometry().right() + 1);
         QCOMPARE(get<QWidget>("Command25")->x(), get<QWidget>("Command2")->geometry().right() + 1);
-        QCOMPARE(get<QWidget>("Label3")->x(), (393 + 593) / 2 - get<QWidget>("Label3")->width() / 2);
+        QCOMPARE(get<QWidget>("Label3")->x(), wide / 2 - get<QWidget>("Label3")->width() / 2);
         for (const char* name : {"Command6", "Command3", "SSTab1"})
             QVERIFY(!get<QWidget>(QLatin1String(name))->isVisible());
         click("Command25");
@@ -402,6 +504,32 @@ private slots:
             QVERIFY(get<QWidget>(QLatin1String(name))->isVisible());
         QCOMPARE(get<QPushButton>("Command25")->text(), QStringLiteral(">>"));
         QCOMPARE(get<QPushButton>("Command25")->toolTip(), kWidenTip);
+    }
+
+    // The window is resized as a window manager does it: the panes take what it gains, the tab
+    // area keeps its width, and in a window smaller than designed a tab too tall for it scrolls.
+    void resizingGivesThePanesTheRoom() {
+        QVERIFY(m_window->minimumWidth() < m_window->maximumWidth());
+        const QSize designed = m_window->size();
+        const QSize upper = pane("Text1")->size();
+        const int tabsWidth = tabs()->width();
+        m_window->resize(designed + QSize(200, 100));
+        QTRY_COMPARE(pane("Text1")->width(), upper.width() + 200);
+        QCOMPARE(pane("Text2")->width(), upper.width() + 200);
+        QCOMPARE(tabs()->width(), tabsWidth);
+        QVERIFY(qAbs(pane("Text1")->height() - (upper.height() + 50)) <= 1);
+
+        m_window->resize(designed - QSize(100, 200));
+        showTab(2);
+        auto* scroll = tabs()->currentWidget()->findChild<QScrollArea*>();
+        QTRY_VERIFY(scroll->verticalScrollBar()->isVisible());
+        QWidget* last = get("Command24");
+        focus(last);
+        QVERIFY(scroll->viewport()->rect().contains(
+            QRect(last->mapTo(scroll->viewport(), QPoint()), last->size())));
+        QVERIFY(pane("Text1")->height() > 0);
+        m_window->resize(designed);
+        QTRY_COMPARE(m_window->centralWidget()->size(), QSize(996, 570));
     }
 
     void accessKeysSelectOperations() {

@@ -161,6 +161,10 @@ std::optional<std::basic_string<Char>> filter(std::basic_string_view<Char> s, bo
 
 std::optional<Text> FilterLines(TextView upper, const FilterOptions& options, RunContext& ctx) {
     const LineBreakShape breaks = lineBreakShapeOf(upper);
+    if (breaks.consecutive) {
+        refuseEmptyLine(upper, ctx);
+        return std::nullopt;
+    }
     if (breaks.uniform)
         return filter<char16_t>(upper, breaks.consecutive, options.condition, options.keepContaining, ctx);
     const LineText text(upper);
