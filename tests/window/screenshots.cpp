@@ -1,5 +1,5 @@
 // Renders every screen of the program to PNG files in the directory given as the first argument:
-// the four tabs with a finished run in the panes (tab1.png … tab4.png, the README's pictures),
+// the five tabs with a finished run in the panes (tab1.png … tab5.png, the README's pictures),
 // the widened text area, the splash and notices windows, the pane menu, the File menu, combo and
 // calendar popups, a message box of each icon, the status bar and the save dialog. With "--laptop"
 // as the second argument it only places the window on the screen and shoots the whole screen
@@ -118,6 +118,8 @@ void tabs(FrmMain& window) {
     window.execute();
     settleFor(400);
     save(window.grab(), QStringLiteral("tab4"));
+    runExample(window, 4, "Option5(4)", u"第10回 総会\r\n第2回 理事会\r\n第1回 総会\r\n第21回 理事会", {});
+    save(window.grab(), QStringLiteral("tab5"));
 }
 
 void wideLayout(FrmMain& window) {
