@@ -1,8 +1,10 @@
 #include "window/frm_main.h"
 
 #include <algorithm>
+#include <chrono>
 #include <exception>
 #include <functional>
+#include <future>
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -394,6 +396,7 @@ void FrmMain::selectFirstOperations() {
 }
 
 void FrmMain::restoreSession(const QString& folder) {
+    if (m_upperWrite.valid()) m_upperWrite.wait();
     m_session = std::make_unique<SessionStore>(folder);
     applySession(m_session->load());
     m_keepUpper = new QTimer(this);
@@ -403,11 +406,20 @@ void FrmMain::restoreSession(const QString& folder) {
     connect(m_text1, &QPlainTextEdit::textChanged, m_keepUpper, qOverload<>(&QTimer::start));
 }
 
+// Writing a text of tens of megabytes and waiting for the disk takes seconds: the copy is
+// written by a thread of its own while the window goes on. One write at a time, so that an older
+// text never lands after a newer one; a change made meanwhile is kept after the next pause.
 void FrmMain::keepUpperText() {
+    if (m_upperWrite.valid() && m_upperWrite.wait_for(std::chrono::seconds(0)) != std::future_status::ready) {
+        m_keepUpper->start();
+        return;
+    }
     try {
-        m_session->saveUpper(m_text1->text());
+        m_upperWrite = std::async(std::launch::async, [store = m_session.get(), text = m_text1->text()] {
+            store->saveUpper(text);
+        });
     } catch (const std::exception&) {
-        // Out of memory copying the text: the copy kept before stays.
+        // Out of memory copying the text, or no thread to write it: the copy kept before stays.
     }
 }
 
@@ -660,6 +672,7 @@ void FrmMain::closeEvent(QCloseEvent* event) {
     event->accept();
     if (m_session) {
         m_keepUpper->stop();
+        if (m_upperWrite.valid()) m_upperWrite.wait();
         try {
             m_session->save(currentSession());
         } catch (const std::exception&) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <future>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -195,6 +196,9 @@ private:
     /// Where the session is kept; none in tests that do not ask for it.
     std::unique_ptr<SessionStore> m_session;
     QTimer* m_keepUpper = nullptr;
+    // The upper text being kept in the background; declared after the store it writes through,
+    // so that it is waited for before the store goes.
+    std::future<void> m_upperWrite;
     QGridLayout* m_layout = nullptr;
     PaneBar* m_upperBar = nullptr;
     PaneBar* m_lowerBar = nullptr;

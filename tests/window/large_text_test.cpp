@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -206,6 +207,22 @@ private slots:
         QVERIFY(pane("Text2")->text().empty());
         QVERIFY(pane("Text1")->text() == text);
         QVERIFY2(sinceStop.elapsed() < 2000, "Stop no longer works");
+    }
+
+    // The upper text is kept a few seconds after the last change, on a thread of its own: the
+    // window goes on meanwhile.
+    void keepingTheUpperTextLetsTheWindowGoOn() {
+        m_window->restoreSession(path(QStringLiteral("session")));
+        const Text text = largeText();
+        pane("Text1")->assign(text);
+        EventGapMeter gaps;
+        const QString kept = path(QStringLiteral("session/upper.utf16"));
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(kept).size() == static_cast<qint64>(text.size() * 2), 30'000);
+        qInfo("upper text of 20 MB kept; longest stretch without events: %lld ms", gaps.longestMs());
+        QFile file(kept);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.readAll() == QByteArray(reinterpret_cast<const char*>(text.data()),
+                                             static_cast<qsizetype>(text.size() * 2)));
     }
 
     void pasteTwentyMegabytes() {
