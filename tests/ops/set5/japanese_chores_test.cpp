@@ -2,6 +2,9 @@
 // natural sort, the Shift-JIS check and the byte fold.
 #include <gtest/gtest.h>
 
+#include <map>
+#include <random>
+
 #include "harness.h"
 #include "ops/set5/blanks.h"
 #include "ops/set5/byte_fold.h"
@@ -57,6 +60,28 @@ TEST(RemoveDuplicateLines, KeepsFirstLastUniqueOrCounts) {
             {u"a\na\n", u"すべて削除する(1回だけの行を残す)", u""},
             {u"\n", u"数える(回数とTabを行頭に付ける)", u"1\t\r\n"},
         });
+}
+
+// Thousands of lines, many alike and many colliding in the table: the counts a plain map gives.
+TEST(RemoveDuplicateLines, CountsAsAPlainMapDoesOnManyLines) {
+    std::mt19937 random(37);
+    Text upper;
+    std::vector<Text> order;
+    std::map<Text, int> counts;
+    for (int i = 0; i < 20'000; ++i) {
+        Text line(random() % 4, u'a');
+        for (char16_t& c : line)
+            c = static_cast<char16_t>(u'a' + random() % 5);
+        if (counts[line]++ == 0) order.push_back(line);
+        upper += line + u"\r\n";
+    }
+    Text expected;
+    for (const Text& line : order) {
+        const std::string n = std::to_string(counts[line]);
+        expected += Text(n.begin(), n.end()) + u"\t" + line + u"\r\n";
+    }
+    const OpRun r = run(kRemoveDuplicateLines, upper, {{"Combo61", u"数える(回数とTabを行頭に付ける)"}});
+    EXPECT_TRUE(r.out == expected);
 }
 
 TEST(CleanBlanks, TrimsOrRemovesOrSqueezes) {
