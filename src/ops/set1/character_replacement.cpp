@@ -81,6 +81,12 @@ Text replaceCharacter(TextView s, char16_t find, TextView replacement) {
 
 std::string replaceByte(std::string_view s, char find, std::string_view replacement) {
     std::string out;
+    // One byte for one: a copy that changes bytes on the way, many at a time.
+    if (replacement.size() == 1) {
+        out.resize(s.size());
+        std::replace_copy(s.begin(), s.end(), out.begin(), find, replacement.front());
+        return out;
+    }
     out.reserve(s.size());
     std::size_t from = 0;
     for (std::size_t at = s.find(find); at != std::string_view::npos; at = s.find(find, from)) {
@@ -121,8 +127,14 @@ std::optional<std::string> ReplaceSpecialCharacterUtf8(std::string_view upper,
     if (!mayReplace(mode, upper, ctx)) return std::nullopt;
     const std::string replacement = utf8::encode(options.replacement);
     const char find = static_cast<char>(mode.unit);
-    const auto occurrences = static_cast<std::uint64_t>(std::count(upper.begin(), upper.end(), mode.unit));
-    ctx.checkResultLength(upper.size() + occurrences * replacement.size());
+    // A replacement of one byte or none never makes the text longer.
+    if (replacement.size() > 1) {
+        const auto occurrences =
+            static_cast<std::uint64_t>(std::count(upper.begin(), upper.end(), mode.unit));
+        ctx.checkResultLength(upper.size() + occurrences * replacement.size());
+    } else {
+        ctx.checkResultLength(upper.size());
+    }
     if (ResultSink* sink = ctx.resultSink()) {
         // Written out a block at a time: the one byte replaced never spans two blocks.
         constexpr std::size_t kBlock = std::size_t{1} << 20;
