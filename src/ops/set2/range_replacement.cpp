@@ -148,7 +148,9 @@ std::optional<Text> replaceRanges(TextView upper, const RangeOptions& range, Run
     const Pattern start(a), end(b);
     // The lines' breaks are Lf once normalised: a delimiter holding a Cr is never found. Any other
     // is found within a line, so the text as it is serves.
-    auto found = [&](const Pattern& p) { return p.text().find(kCr) == npos && Occurrences(p, s).atOrAfter(0) != npos; };
+    auto found = [&](const Pattern& p) {
+        return p.text().find(kCr) == npos && Occurrences(p, s).atOrAfter(0) != npos;
+    };
     if (!found(start)) return refuse(ctx, kStartNotFound);
     if (!found(end)) return refuse(ctx, kEndNotFound);
 
