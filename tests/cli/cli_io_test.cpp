@@ -5,34 +5,16 @@
 #include <sstream>
 #include <string>
 
+#include "pipe_buf.h"
+
 namespace kivo {
 namespace {
-
-// Hands out its bytes a few thousand at a time and cannot seek, like a pipe.
-class PipeBuf final : public std::streambuf {
-public:
-    explicit PipeBuf(std::string data) : m_data(std::move(data)) {}
-
-protected:
-    int_type underflow() override {
-        if (m_pos >= m_data.size()) return traits_type::eof();
-        const std::size_t n = std::min<std::size_t>(4093, m_data.size() - m_pos);
-        char* p = m_data.data() + m_pos;
-        setg(p, p, p + n);
-        m_pos += n;
-        return traits_type::to_int_type(*p);
-    }
-
-private:
-    std::string m_data;
-    std::size_t m_pos = 0;
-};
 
 enum class Outcome { Read, TooLarge, Invalid };
 
 Outcome readInput(const std::string& bytes, bool seekable, Encoding encoding, std::uint64_t maxBytes,
                   bool raw) {
-    PipeBuf pipe(bytes);
+    test::PipeBuf pipe(bytes, 4093);
     std::istringstream file(bytes);
     std::istream in(seekable ? static_cast<std::streambuf*>(file.rdbuf()) : &pipe);
     try {

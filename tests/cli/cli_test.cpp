@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <sstream>
 
+#include "pipe_buf.h"
+
 namespace kivo {
 namespace {
 
@@ -94,26 +96,6 @@ TEST(Cli, ALoneSurrogateIsWrittenAsReplacementCharacter) {
               "a");
 }
 
-// Hands out its bytes a few at a time and cannot seek, like a pipe.
-class TrickleBuf final : public std::streambuf {
-public:
-    explicit TrickleBuf(std::string data) : m_data(std::move(data)) {}
-
-protected:
-    int_type underflow() override {
-        if (m_pos >= m_data.size()) return traits_type::eof();
-        const std::size_t n = std::min<std::size_t>(7, m_data.size() - m_pos);
-        char* p = m_data.data() + m_pos;
-        setg(p, p, p + n);
-        m_pos += n;
-        return traits_type::to_int_type(*p);
-    }
-
-private:
-    std::string m_data;
-    std::size_t m_pos = 0;
-};
-
 // A large input, seekable or not, arrives whole, with multi-byte characters across every read
 // boundary.
 TEST(Cli, LargeInputIsReadWhole) {
@@ -128,7 +110,7 @@ TEST(Cli, LargeInputIsReadWhole) {
     const std::vector<std::string> args = {"2", "Combo40=Tab(タブ)", "Text26= "};
     EXPECT_EQ(cli(args, input).out, expected);
 
-    TrickleBuf trickle(input);
+    test::PipeBuf trickle(input, 7);
     std::istream in(&trickle);
     std::ostringstream out, err;
     EXPECT_EQ(runCli(args, in, out, err), 0);

@@ -15,7 +15,7 @@ bool isLowSurrogate(char16_t c) {
     return c >= 0xDC00 && c <= 0xDFFF;
 }
 
-// "L行C文字目：X（U+XXXX）".
+// One line of the list, e.g. "2行5文字目：😀（U+1F600）": the code point in at least four hex digits.
 void listOccurrence(Text& out, std::size_t line, std::size_t column, TextView character) {
     char32_t codePoint = character[0];
     if (character.size() == 2)
