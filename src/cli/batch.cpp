@@ -145,34 +145,49 @@ TextOutcome runOnFile(const std::vector<Step>& steps, const Settings& s, const s
     return outcome;
 }
 
+// What a run on the bytes themselves gave.
+TextOutcome outcomeOf(Utf8DispatchResult run, const CliContext& ctx, const OutputSink& sink,
+                      const std::ostringstream& messages) {
+    sink.check();
+    TextOutcome outcome;
+    outcome.ok = run.lower && !ctx.cancelled();
+    outcome.streamed = sink.started();
+    if (outcome.ok) outcome.resultBytes = std::move(run.lower);
+    outcome.messages = messages.str();
+    return outcome;
+}
+
 // Standard input: UTF-8 unless told otherwise, and an operation that gives the same result on
-// the bytes themselves is spared the conversions. An input that cannot be read is a usage error.
+// the bytes themselves is spared the conversions: given the input a block of lines at a time when
+// it takes that, or whole. An input that cannot be read is a usage error.
 TextOutcome runOnInput(const std::vector<Step>& steps, const Settings& s, std::istream& in,
                        std::ostream& out) {
-    TextOutcome outcome;
     std::ostringstream messages;
     CliContext ctx(messages, s.answers);
     const InputEncoding encoding = s.encoding.value_or(InputEncoding::Utf8);
     const bool utf8Out =
         s.outputEncoding == OutputEncoding::AsInput || s.outputEncoding == OutputEncoding::Utf8;
+    OutputSink sink(out, TextEncoding::Utf8);
     std::optional<Text> upper;
     TextEncoding read = encoding == InputEncoding::Cp932 ? TextEncoding::Cp932 : TextEncoding::Utf8;
-    if (encoding == InputEncoding::Utf8 && utf8Out && steps.size() == 1 && steps[0].call.op->hasUtf8Run) {
+    const bool onBytes = encoding == InputEncoding::Utf8 && utf8Out && steps.size() == 1;
+    const OperationCall& call = steps[0].call;
+    if (onBytes && takesUtf8Lines(*call.op, call.params(today()))) {
+        InputLineBlocks input(in, inputMemoryLimit());
+        if (!input.empty()) {
+            Utf8DispatchResult run = dispatchUtf8Lines(*call.op, input, call.params(today()), ctx);
+            input.check();
+            return outcomeOf(std::move(run), ctx, sink, messages);
+        }
+        upper.emplace();
+    } else if (onBytes && call.op->hasUtf8Run) {
         const InputBytes input(in, inputMemoryLimit());
         const std::string_view bytes = input.view();
         if (!utf8::isValid(bytes)) throw InputError(kInputNotUtf8);
         if (!bytes.empty()) {
-            const Step& step = steps[0];
-            OutputSink sink(out, TextEncoding::Utf8);
             if (!s.output) ctx.setResultSink(&sink);
-            if (auto onBytes = dispatchUtf8(step.call.op->code, bytes, step.call.params(today()), ctx)) {
-                sink.check();
-                outcome.ok = onBytes->lower && !ctx.cancelled();
-                outcome.streamed = sink.started();
-                if (outcome.ok) outcome.resultBytes = std::move(onBytes->lower);
-                outcome.messages = messages.str();
-                return outcome;
-            }
+            if (auto run = dispatchUtf8(call.op->code, bytes, call.params(today()), ctx))
+                return outcomeOf(std::move(*run), ctx, sink, messages);
         }
         upper = utf8::decode(bytes);
     } else if (encoding == InputEncoding::Auto) {
@@ -184,13 +199,14 @@ TextOutcome runOnInput(const std::vector<Step>& steps, const Settings& s, std::i
         upper = decodeInput(in, encoding == InputEncoding::Cp932 ? Encoding::Cp932 : Encoding::Utf8,
                             inputMemoryLimit());
     }
+    TextOutcome outcome;
     outcome.inputBytes = upper->size();
     outcome.encoding = outputEncodingOf(s.outputEncoding, read);
-    OutputSink sink(out, outcome.encoding);
-    outcome.result = runSteps(steps, std::move(*upper), ctx, {}, s.output ? nullptr : &sink);
-    sink.check();
+    OutputSink textSink(out, outcome.encoding);
+    outcome.result = runSteps(steps, std::move(*upper), ctx, {}, s.output ? nullptr : &textSink);
+    textSink.check();
     outcome.ok = outcome.result.has_value();
-    outcome.streamed = sink.started();
+    outcome.streamed = textSink.started();
     outcome.messages = messages.str();
     return outcome;
 }

@@ -13,6 +13,7 @@
 #include <ostream>
 #include <string>
 #include <system_error>
+#include <utility>
 
 #include "text/cp932.h"
 #include "text/memory_budget.h"
@@ -136,6 +137,75 @@ void InputBytes::grow(std::size_t capacity) {
     madvise(data.get(), capacity, MADV_HUGEPAGE);  // only advice: refused, pages are small
 #endif
     if (m_size > 0) std::memcpy(data.get(), m_data.get(), m_size);
+    m_data = std::move(data);
+    m_capacity = capacity;
+}
+
+// A block of a quarter of a megabyte stays in the processor's cache while the operation reads it
+// again: checked, its line breaks scanned, searched.
+InputLineBlocks::InputLineBlocks(std::istream& in, std::uint64_t maxBytes)
+    : m_in(*in.rdbuf()),
+      m_maxBytes(maxBytes),
+      m_data(new char[std::size_t{1} << 18]),
+      m_capacity(std::size_t{1} << 18) {
+    m_first = read();
+    m_empty = m_first->empty();
+}
+
+std::optional<std::string_view> InputLineBlocks::next() {
+    if (m_first) return std::exchange(m_first, std::nullopt);
+    if (m_ended || m_failure) return std::nullopt;
+    try {
+        const std::string_view block = read();
+        if (block.empty()) return std::nullopt;
+        return block;
+    } catch (...) {
+        m_failure = std::current_exception();
+        return std::nullopt;
+    }
+}
+
+void InputLineBlocks::check() const {
+    if (m_failure) std::rethrow_exception(m_failure);
+}
+
+// The next block: up to the last Lf read, or the rest at the end of the input (empty when the input
+// ended with the last block's Lf). The line begun after the last Lf moves to the front for the next
+// block; a line that fills the buffer grows it.
+std::string_view InputLineBlocks::read() {
+    m_size -= m_given;
+    std::memmove(m_data.get(), m_data.get() + m_given, m_size);
+    m_given = 0;
+    for (;;) {
+        if (m_size == m_capacity) grow();
+        const std::size_t from = m_size;
+        const std::streamsize got = readSome(m_in, m_data.get() + m_size, m_capacity - m_size);
+        if (got <= 0) {
+            m_ended = true;
+            m_given = m_size;
+            break;
+        }
+        m_size += static_cast<std::size_t>(got);
+        if (const void* lf = ::memrchr(m_data.get() + from, '\n', m_size - from)) {
+            m_given = static_cast<std::size_t>(static_cast<const char*>(lf) - m_data.get()) + 1;
+            break;
+        }
+    }
+    const std::string_view block(m_data.get(), m_given);
+    if (!utf8::isValid(block)) throw InputError(kInputNotUtf8);
+    return block;
+}
+
+void InputLineBlocks::grow() {
+    if (m_capacity > m_maxBytes) throw IoFailure(kTooLarge);
+    const std::size_t capacity = 2 * m_capacity;
+    std::unique_ptr<char[]> data;
+    try {
+        data.reset(new char[capacity]);
+    } catch (const std::bad_alloc&) {
+        throw IoFailure(kTooLarge);
+    }
+    std::memcpy(data.get(), m_data.get(), m_size);
     m_data = std::move(data);
     m_capacity = capacity;
 }

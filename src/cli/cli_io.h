@@ -2,8 +2,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <exception>
 #include <iosfwd>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <streambuf>
 #include <string_view>
@@ -52,6 +54,34 @@ private:
     std::unique_ptr<char, Free> m_data;
     std::size_t m_capacity = 0;
     std::size_t m_size = 0;
+};
+
+/// The input read a block of whole lines at a time into one reused buffer, so that memory holds a
+/// block and the longest line, never the whole input; each block is checked to be UTF-8. The first
+/// block is read at once: an input that cannot be read, or does not begin as UTF-8, throws there as
+/// InputBytes does. A later failure (a read error, bytes that are not UTF-8, a line longer than
+/// `maxBytes`) ends the text early, and check() throws it after the run, whose result is then void.
+class InputLineBlocks final : public Utf8LineBlocks {
+public:
+    InputLineBlocks(std::istream& in, std::uint64_t maxBytes);
+    bool empty() const { return m_empty; }
+    std::optional<std::string_view> next() override;
+    void check() const;
+
+private:
+    std::string_view read();
+    void grow();
+
+    std::streambuf& m_in;
+    std::uint64_t m_maxBytes;
+    std::unique_ptr<char[]> m_data;
+    std::size_t m_capacity = 0;
+    std::size_t m_size = 0;   // bytes read into the buffer
+    std::size_t m_given = 0;  // of which the block last given
+    std::optional<std::string_view> m_first;
+    bool m_empty = false;
+    bool m_ended = false;
+    std::exception_ptr m_failure;
 };
 
 /// The input's text in `encoding`, taking at most `maxBytes` of memory as it is read (IoFailure

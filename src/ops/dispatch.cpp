@@ -5,6 +5,8 @@
 #include <functional>
 #include <memory>
 
+#include "text/utf8.h"
+
 namespace kivo {
 namespace {
 
@@ -37,6 +39,15 @@ std::optional<DispatchEnd> endBeforeOperation(const OperationDeclaration& op, co
     return std::nullopt;
 }
 
+std::size_t lengthOf(const Text& result) {
+    return result.size();
+}
+// A UTF-8 result is as long as its decoded text; its bytes are counted only when they could be
+// too many.
+std::size_t lengthOf(const std::string& result) {
+    return result.size() <= kMaxResultLength ? result.size() : utf8::utf16Length(result);
+}
+
 // The run frame: every failure (a run-time error, running out of memory, a position outside a
 // string) shows the operation's error message and gives no result; so does a result too long for
 // the lower pane. A stopped or closing run gives none either, silently.
@@ -45,14 +56,14 @@ constexpr std::uint64_t kBytesPerResultUnit = 4;
 
 template <typename Result, typename Run>
 std::optional<Result> framed(const OperationDeclaration& op, const Params& params, RunContext& ctx,
-                             std::vector<ControlText>& changed, Run run) {
+                             std::vector<ControlText>& changed, Run run, bool mayStream = true) {
     // What memory allows now, unless the caller asked for less.
     ctx.setResultBudget(
         std::min(ctx.resultBudget(), memory::maxResultLength(memory::resultBytes(), kBytesPerResultUnit)));
     // Only an operation that always completes once it has begun may write its result out as it
     // goes: any other could still end without one.
     ResultSink* const sink = ctx.resultSink();
-    if (!op.streamsResult) ctx.setResultSink(nullptr);
+    if (!op.streamsResult || !mayStream) ctx.setResultSink(nullptr);
     struct Restore {
         RunContext& ctx;
         ResultSink* sink;
@@ -64,13 +75,24 @@ std::optional<Result> framed(const OperationDeclaration& op, const Params& param
         std::optional<Result> result = run(*bound);
         changed = bound->changedControls();
         if (ctx.cancelled()) return std::nullopt;
-        if (result && result->size() > kMaxResultLength) throw std::length_error("result too long");
+        if (result && lengthOf(*result) > kMaxResultLength) throw std::length_error("result too long");
         return result;
     } catch (const std::exception&) {
         if (bound) changed = bound->changedControls();
         ctx.exclaim(op.errorMessageOf(params));
         if (op.setsStopFlagOnError) ctx.setStopFlag();
         return std::nullopt;
+    }
+}
+
+// Taking the text is judged first: the decoded run would show its pre-check message itself.
+// Options the judgement cannot read are left to the decoded run, which shows what that means.
+template <typename Takes>
+bool takes(const OperationDeclaration& op, const Params& params, Takes judge) {
+    try {
+        return judge(*op.bind(params));
+    } catch (const std::exception&) {
+        return false;
     }
 }
 
@@ -100,15 +122,9 @@ DispatchResult dispatch(const OperationDeclaration& op, TextView upper, const Pa
 std::optional<Utf8DispatchResult> dispatchUtf8(int code, std::string_view upper, const Params& params,
                                                RunContext& ctx) {
     const OperationDeclaration& op = operation(code);
-    if (!op.hasUtf8Run) return std::nullopt;
-    // Taking the text is judged first: the decoded run would show its pre-check message itself.
-    bool takes = false;
-    try {
-        takes = op.bind(params)->takesUtf8(upper);
-    } catch (const std::exception&) {
-        // Options the judgement cannot read: the decoded run shows what that means.
-    }
-    if (!takes) return std::nullopt;
+    if (!op.hasUtf8Run ||
+        !takes(op, params, [&](const BoundOperation& bound) { return bound.takesUtf8(upper); }))
+        return std::nullopt;
     std::vector<ControlText> changed;
     if (const auto end = endBeforeOperation(op, params, ctx, changed))
         return Utf8DispatchResult{*end, std::nullopt};
@@ -116,6 +132,23 @@ std::optional<Utf8DispatchResult> dispatchUtf8(int code, std::string_view upper,
                               framed<std::string>(op, params, ctx, changed, [&](BoundOperation& bound) {
                                   return bound.runUtf8(upper, ctx);
                               })};
+}
+
+bool takesUtf8Lines(const OperationDeclaration& op, const Params& params) {
+    return op.hasUtf8LinesRun &&
+           takes(op, params, [](const BoundOperation& bound) { return bound.takesUtf8Lines(); });
+}
+
+Utf8DispatchResult dispatchUtf8Lines(const OperationDeclaration& op, Utf8LineBlocks& upper,
+                                     const Params& params, RunContext& ctx) {
+    std::vector<ControlText> changed;
+    if (const auto end = endBeforeOperation(op, params, ctx, changed)) return {*end, std::nullopt};
+    // A later block may still end the run without a result: nothing is written out before.
+    constexpr bool kMayStream = false;
+    return {DispatchEnd::Ran,
+            framed<std::string>(
+                op, params, ctx, changed,
+                [&](BoundOperation& bound) { return bound.runUtf8Lines(upper, ctx); }, kMayStream)};
 }
 
 }  // namespace kivo

@@ -60,4 +60,12 @@ struct Utf8DispatchResult {
 std::optional<Utf8DispatchResult> dispatchUtf8(int code, std::string_view upper, const Params& params,
                                                RunContext& ctx);
 
+/// Whether dispatchUtf8Lines runs the operation on any UTF-8 text with these parameters.
+bool takesUtf8Lines(const OperationDeclaration& op, const Params& params);
+
+/// dispatchUtf8() on a text read a block of lines at a time, for an operation and parameters that
+/// takesUtf8Lines() accepts. The result is given whole at the end, never written out before.
+Utf8DispatchResult dispatchUtf8Lines(const OperationDeclaration& op, Utf8LineBlocks& upper,
+                                     const Params& params, RunContext& ctx);
+
 }  // namespace kivo

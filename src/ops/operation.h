@@ -80,6 +80,10 @@ public:
     virtual bool takesUtf8(std::string_view upper) const = 0;
     /// run() on the UTF-8 bytes themselves, giving the UTF-8 of its result.
     virtual std::optional<std::string> runUtf8(std::string_view upper, RunContext& ctx) = 0;
+    /// Whether runUtf8Lines takes any UTF-8 text with these options.
+    virtual bool takesUtf8Lines() const = 0;
+    /// runUtf8 on a text read a block of lines at a time.
+    virtual std::optional<std::string> runUtf8Lines(Utf8LineBlocks& upper, RunContext& ctx) = 0;
 };
 
 /// A run that shows what an operation does, for the help and the tooltips: the upper text, the
@@ -121,7 +125,9 @@ struct OperationDeclaration {
     /// Reads the options from the control texts; a value the operation cannot take is a
     /// run-time error.
     std::function<std::unique_ptr<BoundOperation>(const Params&)> bind = {};
+    /// A run on UTF-8 bytes: on the whole text, or on any text a block of lines at a time.
     bool hasUtf8Run = false;
+    bool hasUtf8LinesRun = false;
 
     const ParamDeclaration* param(std::string_view control) const;
     /// The message that reports a failed run.
@@ -162,6 +168,11 @@ struct Declaration {
     std::function<bool(std::string_view upper, const Options& options)> takesUtf8 = {};
     std::function<std::optional<std::string>(std::string_view upper, const Options& options, RunContext& ctx)>
         runUtf8 = {};
+    /// Or the same operation on any UTF-8 text read a block of whole lines at a time, which the
+    /// command line need not hold whole (a text held whole is one block), for the options it takes.
+    std::function<bool(const Options& options)> takesUtf8Lines = {};
+    std::function<std::optional<std::string>(Utf8LineBlocks& upper, const Options& options, RunContext& ctx)>
+        runUtf8Lines = {};
 };
 
 namespace detail {
@@ -188,10 +199,21 @@ public:
         return changed;
     }
     bool takesUtf8(std::string_view upper) const override {
+        if (m_declaration->runUtf8Lines) return takesUtf8Lines();
         return m_declaration->takesUtf8 && m_declaration->takesUtf8(upper, m_options);
     }
     std::optional<std::string> runUtf8(std::string_view upper, RunContext& ctx) override {
+        if (m_declaration->runUtf8Lines) {
+            WholeUtf8Text whole(upper);
+            return runUtf8Lines(whole, ctx);
+        }
         return m_declaration->runUtf8(upper, m_options, ctx);
+    }
+    bool takesUtf8Lines() const override {
+        return m_declaration->takesUtf8Lines && m_declaration->takesUtf8Lines(m_options);
+    }
+    std::optional<std::string> runUtf8Lines(Utf8LineBlocks& upper, RunContext& ctx) override {
+        return m_declaration->runUtf8Lines(upper, m_options, ctx);
     }
 
 private:
@@ -221,7 +243,8 @@ OperationDeclaration declare(Declaration<Options> typed) {
                            .setsStopFlagOnError = shared->setsStopFlagOnError,
                            .streamsResult = shared->streamsResult,
                            .bind = nullptr,
-                           .hasUtf8Run = static_cast<bool>(shared->runUtf8)};
+                           .hasUtf8Run = shared->runUtf8 || shared->runUtf8Lines,
+                           .hasUtf8LinesRun = static_cast<bool>(shared->runUtf8Lines)};
     for (const Param<Options>& p : shared->params)
         d.params.push_back(p.declaration);
     d.bind = [shared](const Params& params) -> std::unique_ptr<BoundOperation> {

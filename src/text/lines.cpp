@@ -335,7 +335,8 @@ public:
     }
     /// At the end of the text, where a Cr has no Lf after it.
     LineBreakShape shape() const {
-        return {.uniform = !m_anyCr || (!m_notAllCrLf && !m_lastCr), .consecutive = m_consecutive};
+        const bool uniform = !m_anyCr || (!m_notAllCrLf && !m_lastCr);
+        return {.uniform = uniform, .consecutive = m_consecutive, .crLf = uniform && m_anyCr};
     }
 
 private:

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -101,6 +102,8 @@ struct LineBreakShape {
     bool uniform = true;
     /// hasConsecutiveLineBreaks() of the normalised text.
     bool consecutive = false;
+    /// Uniform, with CrLf breaks.
+    bool crLf = false;
 };
 LineBreakShape lineBreakShapeOf(TextView s);
 LineBreakShape lineBreakShapeOf(std::string_view utf8);
@@ -116,6 +119,31 @@ public:
     virtual ~ResultSink() = default;
     virtual void write(TextView units) = 0;
     virtual void writeBytes(std::string_view utf8) = 0;
+};
+
+/// A UTF-8 text handed over a block of whole lines at a time as it is read (the command line's
+/// input), so that it is never held whole: every block but the last ends with an Lf, so that no
+/// line, CrLf or character spans two blocks.
+class Utf8LineBlocks {
+public:
+    virtual ~Utf8LineBlocks() = default;
+    /// The next block, valid until the next call; nothing after the last.
+    virtual std::optional<std::string_view> next() = 0;
+};
+
+/// A text held whole, as its only block.
+class WholeUtf8Text final : public Utf8LineBlocks {
+public:
+    explicit WholeUtf8Text(std::string_view text) : m_text(text) {}
+    std::optional<std::string_view> next() override {
+        if (m_given) return std::nullopt;
+        m_given = true;
+        return m_text;
+    }
+
+private:
+    std::string_view m_text;
+    bool m_given = false;
 };
 
 /// Builds a result of CrLf-terminated lines; `take` removes the final CrLf when the input's final

@@ -741,6 +741,13 @@ bool isValid(std::string_view bytes) {
     return detail::isValid(bytes, fastest());
 }
 
+std::size_t utf16Length(std::string_view validBytes) {
+    std::size_t units = 0;
+    for (const unsigned char byte : validBytes)
+        units += (byte & 0xC0) != 0x80 ? 1 + (byte >= 0xF0) : 0;
+    return units;
+}
+
 bool appendDecoded(std::string_view bytes, std::u16string& text) {
     return detail::appendDecoded(bytes, text, fastest());
 }

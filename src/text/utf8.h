@@ -15,6 +15,10 @@ std::optional<std::u16string> decode(std::string_view bytes);
 /// Whether decode(bytes) succeeds, without building the text.
 bool isValid(std::string_view bytes);
 
+/// The length of decode(bytes) in UTF-16 units, for valid bytes: one a sequence, two for those of
+/// four bytes (a surrogate pair).
+std::size_t utf16Length(std::string_view validBytes);
+
 /// Appends decode(bytes) to `text`; false, with `text` unchanged, when the bytes are not valid.
 bool appendDecoded(std::string_view bytes, std::u16string& text);
 

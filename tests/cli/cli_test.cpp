@@ -135,6 +135,52 @@ TEST(Cli, CharacterAcrossTheInputBlockBoundary) {
     }
 }
 
+// The line filter reads its input a block of lines at a time (a quarter of a megabyte): what a
+// later block holds still ends the run as it would end on the whole text, with nothing written,
+// and a result is the one the decoded text gives, from a file or from a pipe.
+TEST(Cli, TheFilterReadsItsInputABlockOfLinesAtATime) {
+    std::string lines;
+    while (lines.size() < 600'000)
+        lines += "item 行\r\nother\r\n";
+    const std::string longLine(700'000, 'x');
+    const std::string notUtf8 = "kivoautofill-cli: standard input is not valid UTF-8\n";
+    const struct {
+        std::string input;
+        int status;
+        std::string err = {};
+    } rows[] = {
+        {lines + "last item", 0},
+        {lines + "item\r\n\r\nend", 1, "information: 改行の連続があります。\n"},
+        {lines + "\n", 1, "information: 改行の連続があります。\n"},
+        {lines + "\xff", 2, notUtf8},
+        {lines + "\xe3\x81", 2, notUtf8},
+        {longLine + "item\nb\n" + longLine + "\n", 0},
+        {std::string((std::size_t{1} << 18) - 5, 'a') + "item\n\n", 1,
+         "information: 改行の連続があります。\n"},
+        {lines + "mixed\rbreaks\nitem\r", 0},
+        {std::string(300'000, 'a') + "\nb\n" + std::string(300'000, 'c'), 1,
+         "information: 条件を満たす行はありませんでした。\n"},
+    };
+    const std::vector<std::string> args = {"12", "Text13=item"};
+    for (const auto& row : rows) {
+        const CliRun r = cli(args, row.input);
+        EXPECT_EQ(r.status, row.status) << row.input.substr(row.input.size() - 20);
+        EXPECT_EQ(r.err, row.err);
+        if (row.status != 0) {
+            EXPECT_EQ(r.out, "");
+            continue;
+        }
+        std::vector<std::string> decoded = args;
+        decoded.push_back("--encoding=auto");
+        EXPECT_EQ(r.out, cli(decoded, row.input).out);
+        test::PipeBuf pipe(row.input, 4096);
+        std::istream in(&pipe);
+        std::ostringstream out, err;
+        EXPECT_EQ(runCli(args, in, out, err), 0);
+        EXPECT_EQ(out.str(), r.out);
+    }
+}
+
 TEST(CliExecutable, EndToEnd) {
     const std::string cmd = std::string("printf 'a1\\r\\na2\\r\\na3' | ") + KIVO_CLI_PATH +
                             " 0 Combo41=数行おきにリバースする Combo42=1";

@@ -19,31 +19,31 @@ std::size_t nextLf(TextView s, std::size_t from) {
 std::size_t nextLf(std::string_view s, std::size_t from) {
     return s.find('\n', from);
 }
-// The kept lines of a text whose line breaks are all Lf or all CrLf (lineBreakShapeOf), each ended by
-// CrLf but the last when the text's final line break was only implied. A condition holds no line break, so a
-// match lies within one line: the condition is searched for in the whole text, a window of whole lines at a
-// time, and the lines between two matches are passed over (or kept) together.
+// The kept lines of a text given a block of whole lines at a time, the line breaks of each block
+// all Lf or all CrLf (lineBreakShapeOf): each ended by CrLf, but the last when the text's final
+// line break was only implied. A condition holds no line break, so a match lies within one line:
+// the condition is searched for in a whole block, a window of whole lines at a time, and the lines
+// between two matches are passed over (or kept) together.
 template <typename Char>
 class LineFilter {
 public:
     using View = std::basic_string_view<Char>;
     using String = std::basic_string<Char>;
 
-    LineFilter(View s, View condition, bool keepContaining, ResultSink* sink)
-        : m_s(s),
-          m_sink(sink),
-          m_search(condition),
-          m_keepContaining(keepContaining),
-          m_crLf(s.find(Char('\r')) != View::npos),
-          m_appendedLf(s.empty() || s.back() != Char('\n')),
-          m_end(s.size() + (m_appendedLf ? 1 : 0)) {}
+    /// `condition` must outlive the filter.
+    LineFilter(View condition, bool keepContaining, ResultSink* sink)
+        : m_sink(sink), m_search(condition), m_keepContaining(keepContaining) {}
 
-    /// Nothing when stopped.
-    std::optional<String> run(RunContext& ctx) {
+    /// Filters the next block (every block but the last ends with an Lf); false when stopped.
+    bool take(View block, bool crLf, RunContext& ctx) {
+        m_s = block;
+        m_crLf = crLf;
+        m_appendedLf = block.empty() || block.back() != Char('\n');
+        m_end = block.size() + (m_appendedLf ? 1 : 0);
         constexpr std::size_t kWindow = std::size_t{1} << 20;
         std::size_t windowEnd = 0;
         for (std::size_t pos = 0; pos < m_end;) {
-            if (ctx.poll()) return std::nullopt;
+            if (ctx.poll()) return false;
             // A window serves every match in it: its end, a megabyte on, is found once.
             if (pos >= windowEnd) windowEnd = lineEndAfter(std::min(pos + kWindow, m_s.size()));
             const std::size_t found = m_search.first(m_s.substr(pos, windowEnd - pos));
@@ -63,15 +63,23 @@ public:
             pos = lineEnd + 1;
             if (m_sink && m_out.size() >= kFlushUnits) flush();
         }
+        return true;
+    }
+
+    /// Every line kept, after the last block; nothing after the message when no line was (a kept
+    /// empty line counts).
+    std::optional<String> kept(RunContext& ctx) {
+        if (!m_kept) {
+            ctx.inform(kNoLineKept);
+            return std::nullopt;
+        }
         if (m_appendedLf && !m_out.empty()) m_out.resize(m_out.size() - 2);
         return std::move(m_out);
     }
-    /// Whether run() kept a line (a kept empty line counts).
-    bool keptAny() const { return m_kept; }
 
 private:
     static constexpr std::size_t kFlushUnits = std::size_t{1} << 16;
-    // Everything kept so far but its final CrLf, which run() may still drop.
+    // Everything kept so far but its final CrLf, which kept() may still drop.
     void flush() {
         const View done = View(m_out).substr(0, m_out.size() - 2);
         if constexpr (sizeof(Char) == 1) {
@@ -92,7 +100,7 @@ private:
         const std::size_t lf = m_s.substr(from, at - from).rfind(Char('\n'));
         return lf == View::npos ? from : from + lf + 1;
     }
-    // The line from `start` to its break at `end` (or the text's end).
+    // The line from `start` to its break at `end` (or the block's end).
     void addLine(std::size_t start, std::size_t end) {
         m_kept = true;
         if (m_crLf && end < m_s.size()) --end;  // the Cr of its CrLf
@@ -123,38 +131,35 @@ private:
         }
     }
 
-    View m_s;
     ResultSink* m_sink;
     BasicTextSearch<Char> m_search;
     bool m_keepContaining;
-    bool m_crLf;
-    bool m_appendedLf;
-    std::size_t m_end;
     String m_out;
     bool m_kept = false;
+    // The block being filtered.
+    View m_s;
+    bool m_crLf = false;
+    bool m_appendedLf = false;
+    std::size_t m_end = 0;
 };
 
-// The checks and messages of FilterLines around the filter itself, for either kind of text.
 template <typename Char>
-std::optional<std::basic_string<Char>> filter(std::basic_string_view<Char> s, bool consecutiveLineBreaks,
-                                              std::basic_string_view<Char> condition, bool keepContaining,
-                                              RunContext& ctx) {
-    if (consecutiveLineBreaks) {
-        ctx.inform(kConsecutiveLineBreaks);
-        return std::nullopt;
+bool holdsLineBreak(std::basic_string_view<Char> s) {
+    return s.find(Char('\r')) != s.npos || s.find(Char('\n')) != s.npos;
+}
+
+// Every CrLf, then every Cr, as Lf: the bytes of the normalised block, for the rare block whose
+// breaks are not all alike, into `out` (its storage reused).
+void normalizeInto(std::string_view s, std::string& out) {
+    out.clear();
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        if (s[i] != '\r') {
+            out.push_back(s[i]);
+            continue;
+        }
+        out.push_back('\n');
+        if (i + 1 < s.size() && s[i + 1] == '\n') ++i;
     }
-    if (condition.find(Char('\r')) != condition.npos || condition.find(Char('\n')) != condition.npos) {
-        ctx.inform(u"条件の文字に改行が含まれています。");
-        return std::nullopt;
-    }
-    LineFilter<Char> lines(s, condition, keepContaining, ctx.resultSink());
-    std::optional<std::basic_string<Char>> kept = lines.run(ctx);
-    if (!kept) return std::nullopt;
-    if (!lines.keptAny()) {
-        ctx.inform(kNoLineKept);
-        return std::nullopt;
-    }
-    return kept;
 }
 
 }  // namespace
@@ -165,42 +170,40 @@ std::optional<Text> FilterLines(TextView upper, const FilterOptions& options, Ru
         refuseEmptyLine(upper, ctx);
         return std::nullopt;
     }
-    if (breaks.uniform)
-        return filter<char16_t>(upper, breaks.consecutive, options.condition, options.keepContaining, ctx);
+    if (holdsLineBreak(TextView(options.condition))) {
+        ctx.inform(u"条件の文字に改行が含まれています。");
+        return std::nullopt;
+    }
+    LineFilter<char16_t> filter(options.condition, options.keepContaining, ctx.resultSink());
     const LineText text(upper);
-    return filter<char16_t>(text.normalized(), breaks.consecutive, options.condition, options.keepContaining,
-                            ctx);
+    const bool done =
+        breaks.uniform ? filter.take(upper, breaks.crLf, ctx) : filter.take(text.normalized(), false, ctx);
+    if (!done) return std::nullopt;
+    return filter.kept(ctx);
 }
 
-bool filtersUtf8(std::string_view upper, const FilterOptions& options) {
-    return upper.size() <= kMaxResultLength / 2 &&
+bool filtersUtf8(const FilterOptions& options) {
+    return !holdsLineBreak(TextView(options.condition)) &&
            utf8::decode(utf8::encode(options.condition)) == options.condition;
 }
 
-// Every CrLf, then every Cr, as Lf: the bytes of the normalised text, for the rare text whose
-// breaks are not all alike.
-std::string normalizedBytes(std::string_view s) {
-    std::string out;
-    out.reserve(s.size());
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        if (s[i] != '\r') {
-            out.push_back(s[i]);
-            continue;
-        }
-        out.push_back('\n');
-        if (i + 1 < s.size() && s[i + 1] == '\n') ++i;
-    }
-    return out;
-}
-
-std::optional<std::string> FilterLinesUtf8(std::string_view upper, const FilterOptions& options,
+std::optional<std::string> FilterLinesUtf8(Utf8LineBlocks& upper, const FilterOptions& options,
                                            RunContext& ctx) {
     const std::string condition = utf8::encode(options.condition);
-    const LineBreakShape breaks = lineBreakShapeOf(upper);
-    if (breaks.uniform)
-        return filter<char>(upper, breaks.consecutive, condition, options.keepContaining, ctx);
-    const std::string normalized = normalizedBytes(upper);
-    return filter<char>(normalized, breaks.consecutive, condition, options.keepContaining, ctx);
+    LineFilter<char> filter(condition, options.keepContaining, ctx.resultSink());
+    std::string normalized;
+    for (bool first = true; const std::optional<std::string_view> block = upper.next(); first = false) {
+        const LineBreakShape breaks = lineBreakShapeOf(*block);
+        // A block starts just after an Lf: a break at its start is the second in a row.
+        if (breaks.consecutive || (!first && !block->empty() && holdsLineBreak(block->substr(0, 1)))) {
+            ctx.inform(kConsecutiveLineBreaks);
+            return std::nullopt;
+        }
+        if (!breaks.uniform) normalizeInto(*block, normalized);
+        if (!(breaks.uniform ? filter.take(*block, breaks.crLf, ctx) : filter.take(normalized, false, ctx)))
+            return std::nullopt;
+    }
+    return filter.kept(ctx);
 }
 
 const OperationDeclaration kFilterLines = declare<FilterOptions>({
@@ -221,8 +224,8 @@ const OperationDeclaration kFilterLines = declare<FilterOptions>({
     },
     .streamsResult = true,
     .run = FilterLines,
-    .takesUtf8 = filtersUtf8,
-    .runUtf8 = FilterLinesUtf8,
+    .takesUtf8Lines = filtersUtf8,
+    .runUtf8Lines = FilterLinesUtf8,
 });
 
 }  // namespace kivo

@@ -15,14 +15,14 @@ struct FilterOptions {
 /// Code 12: the lines that contain (or do not contain) the condition, in their order and unchanged.
 std::optional<Text> FilterLines(TextView upper, const FilterOptions& options, RunContext& ctx);
 
-/// Whether FilterLinesUtf8 can take these UTF-8 bytes: a line holds the condition exactly when its
-/// UTF-8 holds the condition's, so the result is the same without decoding, unless the text holds
-/// a Cr (its line breaks must be normalised first) or the condition a lone surrogate.
-bool filtersUtf8(std::string_view upper, const FilterOptions& options);
+/// Whether FilterLinesUtf8 takes every UTF-8 text with these options: a line holds the condition
+/// exactly when its UTF-8 holds the condition's, so the result is the same without decoding,
+/// unless the condition holds a lone surrogate (or a line break, which is refused).
+bool filtersUtf8(const FilterOptions& options);
 
-/// FilterLines on valid UTF-8 bytes that filtersUtf8 accepts: the same messages, and its result
-/// in UTF-8.
-std::optional<std::string> FilterLinesUtf8(std::string_view upper, const FilterOptions& options,
+/// FilterLines on valid UTF-8 read a block of lines at a time (a text held whole is one block):
+/// the same messages, and its result in UTF-8.
+std::optional<std::string> FilterLinesUtf8(Utf8LineBlocks& upper, const FilterOptions& options,
                                            RunContext& ctx);
 
 extern const OperationDeclaration kFilterLines;
