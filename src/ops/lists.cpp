@@ -23,10 +23,14 @@ std::vector<Text> range(int from, int to, std::u16string_view prefix = u"") {
     return out;
 }
 
-ComboList declaredCombo(const std::string& name) {
+// Whether a list is built with its entries, or only its name and default (all a run reads).
+enum class Entries { Listed, Omitted };
+
+ComboList declaredCombo(const std::string& name, Entries entries) {
     const ParamDeclaration* p = declaredParam(name);
     if (!p) throw std::logic_error("no parameter " + name);
     ComboList list{name, {}, p->defaultText};
+    if (entries == Entries::Omitted) return list;
     if (p->kind == ParamKind::Count) {
         list.entries = range(p->min, p->max);
     } else {
@@ -38,13 +42,14 @@ ComboList declaredCombo(const std::string& name) {
 
 // The loop generator's editing aids: they set every slot's combo at once and are not read by the
 // run.
-std::vector<ComboList> editingAids() {
+std::vector<ComboList> editingAids(Entries entries) {
     std::vector<ComboList> aids;
     aids.push_back({"Combo44", {u"すべてインクリメント", u"すべてデクリメント"}, u"すべてインクリメント"});
-    aids.push_back({"Combo45", range(1, 999, u"すべて"), u"すべて1"});
+    aids.push_back(
+        {"Combo45", entries == Entries::Listed ? range(1, 999, u"すべて") : std::vector<Text>{}, u"すべて1"});
     ComboList zeros{"Combo46", {}, u"すべて0"};
     for (const ListEntry& e : declaredParam("ComboFm(0)")->entries)
-        zeros.entries.push_back(u"すべて" + e.text);
+        if (entries == Entries::Listed) zeros.entries.push_back(u"すべて" + e.text);
     aids.push_back(std::move(zeros));
     return aids;
 }
@@ -55,9 +60,9 @@ std::string comboName(int n) {
 
 // The window fills its combos in this order, which its start-up relies on (the closing flag is
 // checked between them).
-std::vector<ComboList> buildComboLists() {
+std::vector<ComboList> buildComboLists(Entries entries) {
     std::vector<ComboList> lists;
-    auto add = [&](const std::string& name) { lists.push_back(declaredCombo(name)); };
+    auto add = [&](const std::string& name) { lists.push_back(declaredCombo(name, entries)); };
     for (int n = 1; n <= 27; ++n)
         add(comboName(n));
     for (int n : {30, 29, 28})
@@ -67,7 +72,7 @@ std::vector<ComboList> buildComboLists() {
     for (const char* array : {"ComboId", "ComboStep", "ComboFm"})
         for (int i = 0; i < kLoopSlotCount; ++i)
             add(arrayName(array, i));
-    for (ComboList& aid : editingAids())
+    for (ComboList& aid : editingAids(entries))
         lists.push_back(std::move(aid));
     for (int n : {47, 49, 48, 50, 51, 52, 53, 54, 55, 56, 57, 58})
         add(comboName(n));
@@ -111,8 +116,13 @@ std::vector<std::string> declaredControls(ParamKind kind) {
 }  // namespace
 
 const std::vector<ComboList>& comboLists() {
-    static const std::vector<ComboList> lists = buildComboLists();
+    static const std::vector<ComboList> lists = buildComboLists(Entries::Listed);
     return lists;
+}
+
+const std::vector<ComboList>& comboDefaults() {
+    static const std::vector<ComboList> defaults = buildComboLists(Entries::Omitted);
+    return defaults;
 }
 
 const ComboList& comboList(std::string_view name) {

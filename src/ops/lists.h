@@ -27,6 +27,10 @@ struct TextBoxDefault {
 const std::vector<ComboList>& comboLists();
 const ComboList& comboList(std::string_view name);
 
+/// The combos of comboLists() with their defaults but without their entries: what a run reads,
+/// made without the thousands of entries of the counts.
+const std::vector<ComboList>& comboDefaults();
+
 /// Every text box of the tabs, by number: the operations' parameters and the small boxes that only
 /// select an operation or hold the focus.
 const std::vector<TextBoxDefault>& textBoxDefaults();

@@ -8,7 +8,7 @@ namespace kivo {
 
 Params Params::defaults(Date today) {
     Params p;
-    for (const ComboList& list : comboLists())
+    for (const ComboList& list : comboDefaults())
         p.m_values[list.name] = list.defaultText;
     for (const TextBoxDefault& box : textBoxDefaults())
         p.m_values[box.name] = box.defaultText;

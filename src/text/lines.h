@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "text/errors.h"
+#include "text/simd.h"
 
 namespace kivo {
 
@@ -107,6 +108,11 @@ struct LineBreakShape {
 };
 LineBreakShape lineBreakShapeOf(TextView s);
 LineBreakShape lineBreakShapeOf(std::string_view utf8);
+
+namespace detail {
+/// lineBreakShapeOf(utf8) by the given kernel.
+LineBreakShape lineBreakShapeOf(std::string_view utf8, simd::Kernel kernel);
+}  // namespace detail
 
 inline bool hasConsecutiveLineBreaksIn(TextView s) {
     return lineBreakShapeOf(s).consecutive;

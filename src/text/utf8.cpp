@@ -7,14 +7,10 @@
 #include <cstring>
 #include <ostream>
 
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#include "text/simd.h"
+
+#ifdef KIVO_AVX2
 #include <immintrin.h>
-#define KIVO_UTF8_AVX2 1
-// The vector kernel is compiled for AVX2 alone and entered only when the processor has it, so the
-// rest of the program keeps running on any x86-64. Its helpers are always inlined, so that their
-// constants are loaded once per loop rather than once per call.
-#define KIVO_TARGET_AVX2 __attribute__((target("avx2,bmi,popcnt")))
-#define KIVO_AVX2_HELPER inline __attribute__((always_inline, target("avx2,bmi,popcnt")))
 #endif
 
 namespace kivo::utf8 {
@@ -204,7 +200,7 @@ EncodePosition encodeUnits(const char16_t* text, std::size_t n, std::size_t i, s
     return {i, o};
 }
 
-#ifdef KIVO_UTF8_AVX2
+#ifdef KIVO_AVX2
 
 // ---- The AVX2 kernel. Decoding checks each piece of the input with three table lookups per 32
 // bytes and then converts it knowing that it is valid, 32 bytes at a time; encoding converts 32
@@ -652,19 +648,9 @@ KIVO_TARGET_AVX2 char* encodeAvx2(const char16_t* text, std::size_t n, char* o, 
     return encodeUnits(text, n, i, n, o).o;
 }
 
-bool avx2Available() {
-    static const bool available =
-        __builtin_cpu_supports("avx2") && __builtin_cpu_supports("bmi") && __builtin_cpu_supports("popcnt");
-    return available;
-}
+#endif  // KIVO_AVX2
 
-#endif  // KIVO_UTF8_AVX2
-
-detail::Kernel fastest() {
-    static const detail::Kernel kernel =
-        detail::available(detail::Kernel::Avx2) ? detail::Kernel::Avx2 : detail::Kernel::Portable;
-    return kernel;
-}
+using simd::fastest;
 
 const unsigned char* bytesOf(std::string_view bytes) {
     return reinterpret_cast<const unsigned char*>(bytes.data());
@@ -672,7 +658,7 @@ const unsigned char* bytesOf(std::string_view bytes) {
 
 // The bytes of `n` units into `o`, which ends at `end` at least 3n + 112 bytes on; where they end.
 char* encodeUncounted(const char16_t* text, std::size_t n, char* o, [[maybe_unused]] const char* end) {
-#ifdef KIVO_UTF8_AVX2
+#ifdef KIVO_AVX2
     if (fastest() == detail::Kernel::Avx2) return encodeAvx2(text, n, o, end);
 #endif
     return encodeUnits(text, n, 0, n, o).o;
@@ -682,17 +668,8 @@ char* encodeUncounted(const char16_t* text, std::size_t n, char* o, [[maybe_unus
 
 namespace detail {
 
-bool available(Kernel kernel) {
-#ifdef KIVO_UTF8_AVX2
-    if (kernel == Kernel::Avx2) return avx2Available();
-#else
-    if (kernel == Kernel::Avx2) return false;
-#endif
-    return true;
-}
-
 bool appendDecoded(std::string_view bytes, std::u16string& text, [[maybe_unused]] Kernel kernel) {
-#ifdef KIVO_UTF8_AVX2
+#ifdef KIVO_AVX2
     if (kernel == Kernel::Avx2) return appendDecodedAvx2(bytesOf(bytes), bytes.size(), text);
 #endif
     const std::size_t old = text.size();
@@ -707,14 +684,14 @@ bool appendDecoded(std::string_view bytes, std::u16string& text, [[maybe_unused]
 }
 
 bool isValid(std::string_view bytes, [[maybe_unused]] Kernel kernel) {
-#ifdef KIVO_UTF8_AVX2
+#ifdef KIVO_AVX2
     if (kernel == Kernel::Avx2) return isValidAvx2(bytesOf(bytes), bytes.size());
 #endif
     return isValidPortable(bytesOf(bytes), bytes.size());
 }
 
 void encodeInto(std::u16string_view text, std::string& bytes, [[maybe_unused]] Kernel kernel) {
-#ifdef KIVO_UTF8_AVX2
+#ifdef KIVO_AVX2
     if (kernel == Kernel::Avx2) {
         const std::size_t size = encodedLengthAvx2(text.data(), text.size());
         bytes.resize(size + 3);  // the word written for the last unit may reach three bytes beyond it

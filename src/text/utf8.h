@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "text/simd.h"
+
 namespace kivo::utf8 {
 
 /// UTF-8 bytes as UTF-16, or nothing when they are not valid UTF-8 (overlong forms, encoded
@@ -38,11 +40,10 @@ void write(std::u16string_view text, std::ostream& out);
 
 namespace detail {
 
-/// The implementations behind the functions above. The fastest one the processor has is chosen
-/// once; tests run every available one on the same inputs.
-enum class Kernel { Portable, Avx2 };
+/// The implementations behind the functions above, the fastest chosen once.
+using Kernel = simd::Kernel;
+using simd::available;
 
-bool available(Kernel kernel);
 bool appendDecoded(std::string_view bytes, std::u16string& text, Kernel kernel);
 bool isValid(std::string_view bytes, Kernel kernel);
 void encodeInto(std::u16string_view text, std::string& bytes, Kernel kernel);

@@ -218,7 +218,7 @@ TEST(Lines, NormalizedTextCopiesOnlyWhenThereIsACr) {
 TEST(Lines, LineBreakRulesHoldOnEveryMixOfCrAndLf) {
     std::mt19937 random(7);
     const char16_t units[] = {u'a', u'a', kCr, kLf};
-    std::uniform_int_distribution<std::size_t> pick(0, 3), length(0, 70);
+    std::uniform_int_distribution<std::size_t> pick(0, 3), length(0, 150);
     for (int round = 0; round < 20'000; ++round) {
         Text s(length(random), u'a');
         for (char16_t& c : s)
@@ -251,8 +251,13 @@ TEST(Lines, LineBreakRulesHoldOnEveryMixOfCrAndLf) {
         const bool uniform = crs == 0 || (crs == std::count(s.begin(), s.end(), kLf) &&
                                           static_cast<std::size_t>(crs) == countOf(s, u"\r\n"));
         EXPECT_EQ(lineBreakShapeOf(s).uniform, uniform) << bytes;
-        EXPECT_EQ(lineBreakShapeOf(bytes).uniform, uniform) << bytes;
-        EXPECT_EQ(lineBreakShapeOf(bytes).consecutive, pair) << bytes;
+        for (const simd::Kernel kernel : {simd::Kernel::Portable, simd::Kernel::Avx2}) {
+            if (!simd::available(kernel)) continue;
+            const LineBreakShape shape = detail::lineBreakShapeOf(bytes, kernel);
+            EXPECT_EQ(shape.uniform, uniform) << bytes;
+            EXPECT_EQ(shape.consecutive, pair) << bytes;
+            EXPECT_EQ(shape.crLf, uniform && crs > 0) << bytes;
+        }
     }
 }
 

@@ -8,6 +8,12 @@
 #include <emmintrin.h>
 #endif
 
+#include "text/simd.h"
+
+#ifdef KIVO_AVX2
+#include <immintrin.h>
+#endif
+
 namespace kivo {
 namespace {
 
@@ -71,6 +77,11 @@ BasicTextSearch<Char>::BasicTextSearch(View pattern) : m_pattern(pattern) {
 
 template <typename Char>
 std::size_t BasicTextSearch<Char>::first(View s) const {
+    return first(s, simd::fastest());
+}
+
+template <typename Char>
+std::size_t BasicTextSearch<Char>::first(View s, simd::Kernel) const {
     return firstByKmp(s);
 }
 
@@ -108,36 +119,91 @@ std::size_t BasicTextSearch<Char>::last(View s) const {
     return read == View::npos ? read : n - read;
 }
 
+namespace {
+
 // Bytes are searched for a block at a time: the positions where both the pattern's first and its
 // last byte stand are compared whole. On text built to make those comparisons fail late, once
 // they have cost more than a few times the bytes passed, the linear search takes over.
-template <>
-std::size_t BasicTextSearch<char>::first(View s) const {
-    const std::size_t m = m_pattern.size();
-    if (m == 0) return 0;
-    if (m > s.size()) return View::npos;
-    if (m == 1) return s.find(m_pattern.front());
-    std::size_t i = 0;
+bool comparisonsPayOff(std::size_t compared, std::size_t passed) {
+    return compared <= 4 * passed + 4096;
+}
+
+// The first of the candidates (a bit each for the positions from `i`) where the pattern stands, or
+// npos; the bytes compared are counted.
+std::size_t firstMatchAmong(std::uint32_t candidates, std::string_view s, std::size_t i,
+                            std::string_view pattern, std::size_t& compared) {
+    for (; candidates != 0; candidates &= candidates - 1) {
+        const std::size_t at = i + static_cast<std::size_t>(std::countr_zero(candidates));
+        if (std::memcmp(s.data() + at + 1, pattern.data() + 1, pattern.size() - 2) == 0) return at;
+        compared += pattern.size();
+    }
+    return std::string_view::npos;
+}
+
+// The first match while the comparisons pay off, 32 positions a step, from `i`; npos with `i` where
+// the step left off when there is none.
+std::size_t firstMatchByBlocks(std::string_view s, std::string_view pattern, std::size_t& i) {
+    std::size_t compared = 0;
 #if defined(__SSE2__)
-    const __m128i first = _mm_set1_epi8(m_pattern.front());
-    const __m128i last = _mm_set1_epi8(m_pattern.back());
-    // The positions i + k where the first byte stands and, m - 1 further on, the last.
+    const std::size_t m = pattern.size();
+    const __m128i first = _mm_set1_epi8(pattern.front());
+    const __m128i last = _mm_set1_epi8(pattern.back());
+    // The positions k.. where the first byte stands and, m - 1 further on, the last.
     const auto candidatesAt = [&](std::size_t k) {
         const __m128i starts = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s.data() + k));
         const __m128i ends = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s.data() + k + m - 1));
         return static_cast<std::uint32_t>(
             _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(starts, first), _mm_cmpeq_epi8(ends, last))));
     };
-    std::size_t compared = 0;
-    for (; i + m - 1 + 32 <= s.size() && compared <= 4 * i + 4096; i += 32) {
-        for (std::uint32_t candidates = candidatesAt(i) | candidatesAt(i + 16) << 16; candidates != 0;
-             candidates &= candidates - 1) {
-            const std::size_t at = i + static_cast<std::size_t>(std::countr_zero(candidates));
-            if (std::memcmp(s.data() + at + 1, m_pattern.data() + 1, m - 2) == 0) return at;
-            compared += m;
-        }
+    for (; i + m - 1 + 32 <= s.size() && comparisonsPayOff(compared, i); i += 32) {
+        const std::uint32_t candidates = candidatesAt(i) | candidatesAt(i + 16) << 16;
+        if (const std::size_t at = firstMatchAmong(candidates, s, i, pattern, compared); at != s.npos)
+            return at;
     }
 #endif
+    return s.npos;
+}
+
+#ifdef KIVO_AVX2
+KIVO_AVX2_HELPER std::uint32_t candidatesAvx2(const char* p, std::size_t m, __m256i first, __m256i last) {
+    const __m256i starts = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+    const __m256i ends = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + m - 1));
+    return static_cast<std::uint32_t>(_mm256_movemask_epi8(
+        _mm256_and_si256(_mm256_cmpeq_epi8(starts, first), _mm256_cmpeq_epi8(ends, last))));
+}
+
+// firstMatchByBlocks with one AVX2 register a step.
+KIVO_TARGET_AVX2 std::size_t firstMatchByBlocksAvx2(std::string_view s, std::string_view pattern,
+                                                    std::size_t& i) {
+    std::size_t compared = 0;
+    const std::size_t m = pattern.size();
+    const __m256i first = _mm256_set1_epi8(pattern.front());
+    const __m256i last = _mm256_set1_epi8(pattern.back());
+    for (; i + m - 1 + 32 <= s.size() && comparisonsPayOff(compared, i); i += 32) {
+        const std::uint32_t candidates = candidatesAvx2(s.data() + i, m, first, last);
+        if (const std::size_t at = firstMatchAmong(candidates, s, i, pattern, compared); at != s.npos)
+            return at;
+    }
+    return s.npos;
+}
+#endif
+
+}  // namespace
+
+template <>
+std::size_t BasicTextSearch<char>::first(View s, [[maybe_unused]] simd::Kernel kernel) const {
+    const std::size_t m = m_pattern.size();
+    if (m == 0) return 0;
+    if (m > s.size()) return View::npos;
+    if (m == 1) return s.find(m_pattern.front());
+    std::size_t i = 0;
+#ifdef KIVO_AVX2
+    const std::size_t found = kernel == simd::Kernel::Avx2 ? firstMatchByBlocksAvx2(s, m_pattern, i)
+                                                           : firstMatchByBlocks(s, m_pattern, i);
+#else
+    const std::size_t found = firstMatchByBlocks(s, m_pattern, i);
+#endif
+    if (found != View::npos) return found;
     const std::size_t rest = firstByKmp(s.substr(i));
     return rest == View::npos ? rest : i + rest;
 }

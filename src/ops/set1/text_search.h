@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "text/lines.h"
+#include "text/simd.h"
 
 namespace kivo {
 
@@ -21,6 +22,8 @@ public:
 
     /// The 0-based index of the first occurrence in `s`, or npos. An empty pattern is found at 0.
     std::size_t first(View s) const;
+    /// first() by the given kernel (which only bytes have a choice of).
+    std::size_t first(View s, simd::Kernel kernel) const;
     /// The 0-based index of the last occurrence in `s`, or npos. An empty pattern is found at the
     /// end of `s`.
     std::size_t last(View s) const;

@@ -65,10 +65,13 @@ TEST(TextSearch, FindsMatchesAtEveryOffsetOfLongerTexts) {
     }
 }
 
-// Bytes are searched 16 at a time by their first and last byte, the linear search taking over
-// when whole comparisons fail too often: both against the plain search, on texts of few letters
-// (many candidates) and on a text where every candidate fails at its very end.
+// Bytes are searched a block at a time (by each kernel the processor has) by their first and last byte, the
+// linear search taking over when whole comparisons fail too often: both against the plain search, on texts of
+// few letters (many candidates) and on a text where every candidate fails at its very end.
 TEST(ByteSearch, AgreesWithThePlainSearch) {
+    std::vector<simd::Kernel> kernels;
+    for (const simd::Kernel kernel : {simd::Kernel::Portable, simd::Kernel::Avx2})
+        if (simd::available(kernel)) kernels.push_back(kernel);
     std::mt19937 random(5);
     std::uniform_int_distribution<int> letter(0, 2), length(1, 40), textLength(0, 200);
     for (int round = 0; round < 20000; ++round) {
@@ -78,13 +81,17 @@ TEST(ByteSearch, AgreesWithThePlainSearch) {
         std::string s(static_cast<std::size_t>(textLength(random)), 'a');
         for (char& c : s)
             c = static_cast<char>('a' + letter(random));
-        EXPECT_EQ(ByteSearch(pattern).first(s), std::string_view(s).find(pattern)) << s << " " << pattern;
+        for (const simd::Kernel kernel : kernels)
+            EXPECT_EQ(ByteSearch(pattern).first(s, kernel), std::string_view(s).find(pattern))
+                << s << " " << pattern;
     }
     const std::string pattern = std::string(300, 'a') + "b" + std::string(300, 'a');
     std::string s(1'000'000, 'a');
-    EXPECT_EQ(ByteSearch(pattern).first(s), std::string::npos);
+    for (const simd::Kernel kernel : kernels)
+        EXPECT_EQ(ByteSearch(pattern).first(s, kernel), std::string::npos);
     s.replace(900'000, pattern.size(), pattern);
-    EXPECT_EQ(ByteSearch(pattern).first(s), 900'000u);
+    for (const simd::Kernel kernel : kernels)
+        EXPECT_EQ(ByteSearch(pattern).first(s, kernel), 900'000u);
 }
 
 }  // namespace
