@@ -34,6 +34,9 @@ public:
     LineFilter(View condition, bool keepContaining, ResultSink* sink)
         : m_sink(sink), m_search(condition), m_keepContaining(keepContaining) {}
 
+    /// Room for `units` kept, taken at once.
+    void reserve(std::size_t units) { m_out.reserve(std::max(units, m_out.capacity())); }
+
     /// Filters the next block (every block but the last ends with an Lf); false when stopped.
     bool take(View block, bool crLf, RunContext& ctx) {
         m_s = block;
@@ -192,6 +195,9 @@ std::optional<std::string> FilterLinesUtf8(Utf8LineBlocks& upper, const FilterOp
     const std::string condition = utf8::encode(options.condition);
     LineFilter<char> filter(condition, options.keepContaining, ctx.resultSink());
     std::string normalized;
+    // A text of several blocks is large: what it keeps is given room at once, from memory in huge
+    // pages, rather than doubled again and again through small ones.
+    constexpr std::size_t kRoomForLarge = std::size_t{4} << 20;
     for (bool first = true; const std::optional<std::string_view> block = upper.next(); first = false) {
         const LineBreakShape breaks = lineBreakShapeOf(*block);
         // A block starts just after an Lf: a break at its start is the second in a row.
@@ -199,6 +205,7 @@ std::optional<std::string> FilterLinesUtf8(Utf8LineBlocks& upper, const FilterOp
             ctx.inform(kConsecutiveLineBreaks);
             return std::nullopt;
         }
+        if (!first) filter.reserve(kRoomForLarge);
         if (!breaks.uniform) normalizeInto(*block, normalized);
         if (!(breaks.uniform ? filter.take(*block, breaks.crLf, ctx) : filter.take(normalized, false, ctx)))
             return std::nullopt;
