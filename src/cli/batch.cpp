@@ -146,12 +146,11 @@ TextOutcome runOnFile(const std::vector<Step>& steps, const Settings& s, const s
 }
 
 // What a run on the bytes themselves gave.
-TextOutcome outcomeOf(Utf8DispatchResult run, const CliContext& ctx, const OutputSink& sink,
-                      const std::ostringstream& messages) {
-    sink.check();
+TextOutcome outcomeOf(Utf8DispatchResult run, const CliContext& ctx, const std::ostringstream& messages,
+                      bool streamed) {
     TextOutcome outcome;
     outcome.ok = run.lower && !ctx.cancelled();
-    outcome.streamed = sink.started();
+    outcome.streamed = streamed;
     if (outcome.ok) outcome.resultBytes = std::move(run.lower);
     outcome.messages = messages.str();
     return outcome;
@@ -167,27 +166,31 @@ TextOutcome runOnInput(const std::vector<Step>& steps, const Settings& s, std::i
     const InputEncoding encoding = s.encoding.value_or(InputEncoding::Utf8);
     const bool utf8Out =
         s.outputEncoding == OutputEncoding::AsInput || s.outputEncoding == OutputEncoding::Utf8;
-    OutputSink sink(out, TextEncoding::Utf8);
     std::optional<Text> upper;
     TextEncoding read = encoding == InputEncoding::Cp932 ? TextEncoding::Cp932 : TextEncoding::Utf8;
-    const bool onBytes = encoding == InputEncoding::Utf8 && utf8Out && steps.size() == 1;
-    const OperationCall& call = steps[0].call;
-    if (onBytes && takesUtf8Lines(*call.op, call.params(today()))) {
+    const OperationDeclaration& op = *steps[0].call.op;
+    const std::optional<Params> onBytes = encoding == InputEncoding::Utf8 && utf8Out && steps.size() == 1
+                                              ? std::optional(steps[0].call.params(today()))
+                                              : std::nullopt;
+    if (onBytes && takesUtf8Lines(op, *onBytes)) {
         InputLineBlocks input(in, inputMemoryLimit());
         if (!input.empty()) {
-            Utf8DispatchResult run = dispatchUtf8Lines(*call.op, input, call.params(today()), ctx);
+            Utf8DispatchResult run = dispatchUtf8Lines(op, input, *onBytes, ctx);
             input.check();
-            return outcomeOf(std::move(run), ctx, sink, messages);
+            return outcomeOf(std::move(run), ctx, messages, false);
         }
         upper.emplace();
-    } else if (onBytes && call.op->hasUtf8Run) {
+    } else if (onBytes && op.hasUtf8Run) {
         const InputBytes input(in, inputMemoryLimit());
         const std::string_view bytes = input.view();
         if (!utf8::isValid(bytes)) throw InputError(kInputNotUtf8);
         if (!bytes.empty()) {
+            OutputSink sink(out, TextEncoding::Utf8);
             if (!s.output) ctx.setResultSink(&sink);
-            if (auto run = dispatchUtf8(call.op->code, bytes, call.params(today()), ctx))
-                return outcomeOf(std::move(*run), ctx, sink, messages);
+            if (auto run = dispatchUtf8(op.code, bytes, *onBytes, ctx)) {
+                sink.check();
+                return outcomeOf(std::move(*run), ctx, messages, sink.started());
+            }
         }
         upper = utf8::decode(bytes);
     } else if (encoding == InputEncoding::Auto) {
@@ -202,11 +205,11 @@ TextOutcome runOnInput(const std::vector<Step>& steps, const Settings& s, std::i
     TextOutcome outcome;
     outcome.inputBytes = upper->size();
     outcome.encoding = outputEncodingOf(s.outputEncoding, read);
-    OutputSink textSink(out, outcome.encoding);
-    outcome.result = runSteps(steps, std::move(*upper), ctx, {}, s.output ? nullptr : &textSink);
-    textSink.check();
+    OutputSink sink(out, outcome.encoding);
+    outcome.result = runSteps(steps, std::move(*upper), ctx, {}, s.output ? nullptr : &sink);
+    sink.check();
     outcome.ok = outcome.result.has_value();
-    outcome.streamed = textSink.started();
+    outcome.streamed = sink.started();
     outcome.messages = messages.str();
     return outcome;
 }
