@@ -173,7 +173,7 @@ TextOutcome runOnInput(const std::vector<Step>& steps, const Settings& s, std::i
                                               ? std::optional(steps[0].call.params(today()))
                                               : std::nullopt;
     if (onBytes && takesUtf8Lines(op, *onBytes)) {
-        InputLineBlocks input(in, inputMemoryLimit());
+        InputLineBlocks input(in);
         if (!input.empty()) {
             Utf8DispatchResult run = dispatchUtf8Lines(op, input, *onBytes, ctx);
             input.check();

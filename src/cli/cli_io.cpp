@@ -143,11 +143,8 @@ void InputBytes::grow(std::size_t capacity) {
 
 // A block of a quarter of a megabyte stays in the processor's cache while the operation reads it
 // again: checked, its line breaks scanned, searched.
-InputLineBlocks::InputLineBlocks(std::istream& in, std::uint64_t maxBytes)
-    : m_in(*in.rdbuf()),
-      m_maxBytes(maxBytes),
-      m_data(new char[std::size_t{1} << 18]),
-      m_capacity(std::size_t{1} << 18) {
+InputLineBlocks::InputLineBlocks(std::istream& in)
+    : m_in(*in.rdbuf()), m_data(new char[std::size_t{1} << 18]), m_capacity(std::size_t{1} << 18) {
     m_first = read();
     m_empty = m_first->empty();
 }
@@ -197,7 +194,8 @@ std::string_view InputLineBlocks::read() {
 }
 
 void InputLineBlocks::grow() {
-    if (m_capacity > m_maxBytes) throw IoFailure(kTooLarge);
+    // Memory is asked about only for a line longer than the buffer.
+    if (m_capacity > inputMemoryLimit()) throw IoFailure(kTooLarge);
     const std::size_t capacity = 2 * m_capacity;
     std::unique_ptr<char[]> data;
     try {

@@ -60,10 +60,10 @@ private:
 /// block and the longest line, never the whole input; each block is checked to be UTF-8. The first
 /// block is read at once: an input that cannot be read, or does not begin as UTF-8, throws there as
 /// InputBytes does. A later failure (a read error, bytes that are not UTF-8, a line longer than
-/// `maxBytes`) ends the text early, and check() throws it after the run, whose result is then void.
+/// inputMemoryLimit()) ends the text early, and check() throws it after the run, whose result is then void.
 class InputLineBlocks final : public Utf8LineBlocks {
 public:
-    InputLineBlocks(std::istream& in, std::uint64_t maxBytes);
+    explicit InputLineBlocks(std::istream& in);
     bool empty() const { return m_empty; }
     std::optional<std::string_view> next() override;
     void check() const;
@@ -73,7 +73,6 @@ private:
     void grow();
 
     std::streambuf& m_in;
-    std::uint64_t m_maxBytes;
     std::unique_ptr<char[]> m_data;
     std::size_t m_capacity = 0;
     std::size_t m_size = 0;   // bytes read into the buffer

@@ -329,25 +329,27 @@ public:
     bool doneAfter(std::uint64_t cr, std::uint64_t lf, unsigned width) {
         const std::uint64_t all = width == 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << width) - 1;
         const std::uint64_t breaks = cr | lf;
-        m_anyCr |= cr != 0;
-        m_notAllCrLf |= lf != (((cr << 1) | m_lastCr) & all);
-        // Pairs inside the block, then the one that spans from the block before.
-        m_consecutive |= (breaks & (breaks >> 1) & ~(cr & (lf >> 1)) & (all >> 1)) != 0;
-        m_consecutive |= (m_lastBreak & breaks & ~(m_lastCr & lf) & 1) != 0;
+        // What stands before each unit, the first one's from the block before.
+        const std::uint64_t crBefore = ((cr << 1) | m_lastCr) & all;
+        const std::uint64_t breakBefore = (breaks << 1) | m_lastBreak;
+        m_anyCr |= cr;
+        m_notAllCrLf |= lf ^ crBefore;
+        m_consecutive |= breakBefore & breaks & ~(crBefore & lf);
         m_lastCr = (cr >> (width - 1)) & 1;
         m_lastBreak = (breaks >> (width - 1)) & 1;
-        return m_consecutive && m_anyCr && m_notAllCrLf;
+        return m_consecutive != 0 && m_anyCr != 0 && m_notAllCrLf != 0;
     }
     /// At the end of the text, where a Cr has no Lf after it.
     LineBreakShape shape() const {
-        const bool uniform = !m_anyCr || (!m_notAllCrLf && !m_lastCr);
-        return {.uniform = uniform, .consecutive = m_consecutive, .crLf = uniform && m_anyCr};
+        const bool uniform = m_anyCr == 0 || (m_notAllCrLf == 0 && m_lastCr == 0);
+        return {.uniform = uniform, .consecutive = m_consecutive != 0, .crLf = uniform && m_anyCr != 0};
     }
 
 private:
-    bool m_anyCr = false;
-    bool m_notAllCrLf = false;
-    bool m_consecutive = false;
+    // Bits that have been set anywhere: the answers so far.
+    std::uint64_t m_anyCr = 0;
+    std::uint64_t m_notAllCrLf = 0;
+    std::uint64_t m_consecutive = 0;
     std::uint64_t m_lastCr = 0;
     std::uint64_t m_lastBreak = 0;
 };

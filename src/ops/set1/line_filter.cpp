@@ -106,7 +106,11 @@ private:
     // The line from `start` to its break at `end` (or the block's end).
     void addLine(std::size_t start, std::size_t end) {
         m_kept = true;
-        if (m_crLf && end < m_s.size()) --end;  // the Cr of its CrLf
+        // A line with a CrLf of its own is kept with it, in one piece.
+        if (m_crLf && end < m_s.size()) {
+            m_out.append(m_s.substr(start, end + 1 - start));
+            return;
+        }
         m_out.append(m_s.substr(start, end - start));
         m_out.append({Char('\r'), Char('\n')});
     }
@@ -197,7 +201,7 @@ std::optional<std::string> FilterLinesUtf8(Utf8LineBlocks& upper, const FilterOp
     std::string normalized;
     // A text of several blocks is large: what it keeps is given room at once, from memory in huge
     // pages, rather than doubled again and again through small ones.
-    constexpr std::size_t kRoomForLarge = std::size_t{4} << 20;
+    constexpr std::size_t kRoomForLarge = std::size_t{16} << 20;
     for (bool first = true; const std::optional<std::string_view> block = upper.next(); first = false) {
         const LineBreakShape breaks = lineBreakShapeOf(*block);
         // A block starts just after an Lf: a break at its start is the second in a row.
