@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <optional>
 #include <sstream>
 #include <string>
 
@@ -87,6 +89,98 @@ TEST(CliInput, AFailedReadIsAnInputErrorWithItsReason) {
             EXPECT_STREQ(e.what(), "cannot read standard input: Is a directory");
         }
     }
+}
+
+// The input a block of whole lines at a time: the blocks put together are the input, each but the
+// last ends with an Lf, however the lines fall against the buffer (a quarter of a megabyte) and
+// whether the input is a file or a pipe.
+TEST(CliInput, LineBlocksAreTheInputCutAfterLineBreaks) {
+    constexpr std::size_t kBuffer = std::size_t{1} << 18;
+    std::string lines;
+    while (lines.size() < 3 * kBuffer)
+        lines += "行" + std::to_string(lines.size()) + "\r\n";
+    const std::string inputs[] = {
+        lines,
+        lines + "no break at the end",
+        std::string(kBuffer - 1, 'a') + "\n" + "b",
+        std::string(3 * kBuffer + 5, 'x') + "\nshort\n" + std::string(kBuffer, 'y'),
+        "one line",
+    };
+    for (const std::string& input : inputs) {
+        for (const bool seekable : {true, false}) {
+            test::PipeBuf pipe(input, 4093);
+            std::istringstream file(input);
+            std::istream in(seekable ? static_cast<std::streambuf*>(file.rdbuf()) : &pipe);
+            InputLineBlocks blocks(in);
+            std::string joined;
+            bool previousEndsWithLf = true;
+            while (const std::optional<std::string_view> block = blocks.next()) {
+                EXPECT_FALSE(block->empty());
+                EXPECT_TRUE(previousEndsWithLf);
+                previousEndsWithLf = block->back() == '\n';
+                joined += *block;
+            }
+            blocks.check();
+            EXPECT_EQ(joined, input) << input.size() << (seekable ? " file" : " pipe");
+        }
+    }
+}
+
+// Bytes that fail to read once the first block is in.
+class FailingAfterBuf final : public std::streambuf {
+public:
+    explicit FailingAfterBuf(std::string good) : m_good(std::move(good)) {}
+
+protected:
+    std::streamsize xsgetn(char* to, std::streamsize n) override {
+        if (m_given) {
+            errno = EIO;
+            throw std::ios_base::failure("read failed");
+        }
+        m_given = true;
+        const std::size_t size = std::min(m_good.size(), static_cast<std::size_t>(n));
+        m_good.copy(to, size);
+        return static_cast<std::streamsize>(size);
+    }
+
+private:
+    std::string m_good;
+    bool m_given = false;
+};
+
+// A failure in the first block is thrown at once; a later one ends the text and is thrown by
+// check() after the run: bytes that are not UTF-8 and a read that fails alike.
+TEST(CliInput, LineBlocksKeepALaterFailureForAfterTheRun) {
+    const std::string large(std::size_t{1} << 18, 'a');
+    const struct {
+        std::string input;
+        bool failsAtOnce;
+        std::string error;
+    } rows[] = {
+        {"\xff\n", true, kInputNotUtf8},
+        {"a\n" + large + "\xff", false, kInputNotUtf8},
+        {"a\n" + large + "\xe3\x81", false, kInputNotUtf8},
+    };
+    for (const auto& row : rows) {
+        std::istringstream file(row.input);
+        std::istream in(file.rdbuf());
+        try {
+            InputLineBlocks blocks(in);
+            EXPECT_FALSE(row.failsAtOnce);
+            while (blocks.next()) {
+            }
+            blocks.check();
+            ADD_FAILURE() << "no error";
+        } catch (const InputError& e) {
+            EXPECT_EQ(e.what(), row.error);
+        }
+    }
+    FailingAfterBuf failing(large.substr(0, 1000) + "\n" + large);
+    std::istream in(&failing);
+    InputLineBlocks blocks(in);
+    EXPECT_TRUE(blocks.next());
+    EXPECT_FALSE(blocks.next());
+    EXPECT_THROW(blocks.check(), InputError);
 }
 
 }  // namespace
