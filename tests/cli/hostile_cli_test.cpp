@@ -161,6 +161,7 @@ TEST(HostileCli, InputLargerThanMemoryIsRefusedQuickly) {
         GTEST_SKIP() << "AddressSanitizer maps terabytes of shadow memory: no address-space cap fits";
     const std::string tooLarge = "kivoautofill-cli: standard input is too large for the memory available\n";
     const Limits cap{2 * kGiB, std::nullopt};
+    const Limits smallCap{kGiB / 2, std::nullopt};
     const Case cases[] = {
         {"1 GB from a pipe", "head -c 1000000000 /dev/zero | $CLI 0", cap, 1, tooLarge},
         {"1 GB from a pipe, bytes taken as they are", "head -c 1000000000 /dev/zero | $CLI 2", cap, 1,
@@ -169,6 +170,11 @@ TEST(HostileCli, InputLargerThanMemoryIsRefusedQuickly) {
          tooLarge},
         {"endless device, bytes taken as they are", "$CLI 2 < /dev/zero", cap, 1, tooLarge},
         {"sparse 1 GB file", "$CLI 0 < \"$BIG\"", cap, 1, tooLarge},
+        // The line filter reads a block of lines at a time: one endless line is refused as it
+        // grows, and endless kept lines once they are more than a result may be.
+        {"endless line, filtered", "$CLI 12 Text13=a < /dev/zero", smallCap, 1, tooLarge},
+        {"endless kept lines", "yes item | $CLI 12 Text13=item", smallCap, 1,
+         "exclamation: 条件が行えない行がある、または文字数、その他のエラーです。\n"},
     };
     const std::string big = testing::TempDir() + "hostile_cli_sparse";
     std::ofstream(big).close();

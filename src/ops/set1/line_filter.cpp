@@ -34,6 +34,8 @@ public:
     LineFilter(View condition, bool keepContaining, ResultSink* sink)
         : m_sink(sink), m_search(condition), m_keepContaining(keepContaining) {}
 
+    /// The units kept so far (written out or not).
+    std::size_t keptUnits() const { return m_flushed + m_out.size(); }
     /// Room for `units` kept, taken at once.
     void reserve(std::size_t units) { m_out.reserve(std::max(units, m_out.capacity())); }
 
@@ -90,6 +92,7 @@ private:
         } else {
             m_sink->write(done);
         }
+        m_flushed += done.size();
         m_out.erase(0, done.size());
     }
 
@@ -142,6 +145,7 @@ private:
     BasicTextSearch<Char> m_search;
     bool m_keepContaining;
     String m_out;
+    std::size_t m_flushed = 0;
     bool m_kept = false;
     // The block being filtered.
     View m_s;
@@ -213,6 +217,9 @@ std::optional<std::string> FilterLinesUtf8(Utf8LineBlocks& upper, const FilterOp
         if (!breaks.uniform) normalizeInto(*block, normalized);
         if (!(breaks.uniform ? filter.take(*block, breaks.crLf, ctx) : filter.take(normalized, false, ctx)))
             return std::nullopt;
+        // An input read a block at a time has no size to be refused by: what it keeps is, once it
+        // is surely longer than the result may be (a unit takes three bytes at most).
+        ctx.checkResultLength(filter.keptUnits() / 3);
     }
     return filter.kept(ctx);
 }
