@@ -260,13 +260,6 @@ private:
 // as each becomes ready, updating the progress line while it waits.
 void runInOrder(std::vector<std::function<TextOutcome()>>& tasks, unsigned jobs, Progress& progress,
                 const std::function<void(TextOutcome&)>& take) {
-    // One text runs where it is: a thread of its own would cost more to start, with a memory arena
-    // of its own, than most runs take.
-    if (tasks.size() == 1) {
-        TextOutcome outcome = tasks.front()();
-        take(outcome);
-        return;
-    }
     std::vector<std::optional<TextOutcome>> outcomes(tasks.size());
     std::vector<std::exception_ptr> failures(tasks.size());
     std::mutex mutex;

@@ -79,21 +79,22 @@ Text replaceCharacter(TextView s, char16_t find, TextView replacement) {
     return replaceAll(s, TextView(&find, 1), replacement);
 }
 
-std::string replaceByte(std::string_view s, char find, std::string_view replacement) {
-    std::string out;
+// Into `out`, replacing what it held (its storage is reused).
+void replaceByte(std::string_view s, char find, std::string_view replacement, std::string& out) {
     // One byte for one: a copy that changes bytes on the way, many at a time.
     if (replacement.size() == 1) {
         out.resize(s.size());
         std::replace_copy(s.begin(), s.end(), out.begin(), find, replacement.front());
-        return out;
+        return;
     }
+    out.clear();
     out.reserve(s.size());
     std::size_t from = 0;
     for (std::size_t at = s.find(find); at != std::string_view::npos; at = s.find(find, from)) {
         out.append(s.substr(from, at - from)).append(replacement);
         from = at + 1;
     }
-    return out.append(s.substr(from));
+    out.append(s.substr(from));
 }
 
 }  // namespace
@@ -135,14 +136,19 @@ std::optional<std::string> ReplaceSpecialCharacterUtf8(std::string_view upper,
     } else {
         ctx.checkResultLength(upper.size());
     }
+    std::string out;
     if (ResultSink* sink = ctx.resultSink()) {
-        // Written out a block at a time: the one byte replaced never spans two blocks.
+        // Written out a block at a time, through one buffer: the one byte replaced never spans two
+        // blocks.
         constexpr std::size_t kBlock = std::size_t{1} << 20;
-        for (std::size_t from = 0; from < upper.size(); from += kBlock)
-            sink->writeBytes(replaceByte(upper.substr(from, kBlock), find, replacement));
+        for (std::size_t from = 0; from < upper.size(); from += kBlock) {
+            replaceByte(upper.substr(from, kBlock), find, replacement, out);
+            sink->writeBytes(out);
+        }
         return std::string();
     }
-    return replaceByte(upper, find, replacement);
+    replaceByte(upper, find, replacement, out);
+    return out;
 }
 
 const OperationDeclaration kReplaceSpecialCharacter = declare<SpecialCharacterOptions>({
