@@ -191,6 +191,7 @@ TextOutcome runOnInput(const std::vector<Step>& steps, const Settings& s, std::i
                 sink.check();
                 return outcomeOf(std::move(*run), ctx, messages, sink.started());
             }
+            ctx.setResultSink(nullptr);  // the sink ends here; the decoded run brings its own
         }
         upper = utf8::decode(bytes);
     } else if (encoding == InputEncoding::Auto) {

@@ -209,14 +209,16 @@ std::optional<std::string> FilterLinesUtf8(Utf8LineBlocks& upper, const FilterOp
     for (bool first = true; const std::optional<std::string_view> block = upper.next(); first = false) {
         const LineBreakShape breaks = lineBreakShapeOf(*block);
         // A block starts just after an Lf: a break at its start is the second in a row.
-        if (breaks.consecutive || (!first && !block->empty() && holdsLineBreak(block->substr(0, 1)))) {
+        if (breaks.consecutive ||
+            (!first && !block->empty() && (block->front() == '\r' || block->front() == '\n'))) {
             ctx.inform(kConsecutiveLineBreaks);
             return std::nullopt;
         }
         if (!first) filter.reserve(kRoomForLarge);
         if (!breaks.uniform) normalizeInto(*block, normalized);
-        if (!(breaks.uniform ? filter.take(*block, breaks.crLf, ctx) : filter.take(normalized, false, ctx)))
-            return std::nullopt;
+        const bool taken =
+            breaks.uniform ? filter.take(*block, breaks.crLf, ctx) : filter.take(normalized, false, ctx);
+        if (!taken) return std::nullopt;
         // An input read a block at a time has no size to be refused by: what it keeps is, once it
         // is surely longer than the result may be (a unit takes three bytes at most).
         ctx.checkResultLength(filter.keptUnits() / 3);
