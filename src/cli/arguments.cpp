@@ -50,25 +50,30 @@ void checkVariantText(const std::string& control, const Text& value) {
     }
 }
 
-Answer parseAnswer(const std::string& value) {
-    if (value == "yes") return Answer::Yes;
-    if (value == "no") return Answer::No;
-    if (value == "cancel") return Answer::Cancel;
-    throw UsageError{"--answer takes yes, no or cancel, not '" + value + "'"};
+// The words of an option that takes one of a few, and "a, b or c" to name them in its usage error.
+std::string oneOf(const std::vector<std::string>& words) {
+    std::string list;
+    for (std::size_t i = 0; i < words.size(); ++i)
+        list += (i == 0 ? "" : i + 1 == words.size() ? " or " : ", ") + words[i];
+    return list;
 }
 
-InputEncoding parseInputEncoding(const std::string& value) {
-    if (value == "auto") return InputEncoding::Auto;
-    if (value == "utf-8") return InputEncoding::Utf8;
-    if (value == "cp932") return InputEncoding::Cp932;
-    throw UsageError{"--encoding takes auto, utf-8 or cp932, not '" + value + "'"};
+template <typename Value>
+Value parseWord(const std::string& option, const std::vector<std::pair<std::string, Value>>& words,
+                const std::string& value) {
+    std::vector<std::string> names;
+    for (const auto& [word, meant] : words) {
+        if (word == value) return meant;
+        names.push_back(word);
+    }
+    throw UsageError{"--" + option + " takes " + oneOf(names) + ", not '" + value + "'"};
 }
 
-OutputEncoding parseOutputEncoding(const std::string& value) {
-    if (value == "utf-8") return OutputEncoding::Utf8;
-    if (value == "utf-8-bom") return OutputEncoding::Utf8WithMark;
-    if (value == "cp932") return OutputEncoding::Cp932;
-    throw UsageError{"--output-encoding takes utf-8, utf-8-bom or cp932, not '" + value + "'"};
+EncodingChoice parseInputEncoding(const std::string& value) {
+    std::vector<std::pair<std::string, EncodingChoice>> words = {{"auto", std::nullopt}};
+    for (const auto& [word, encoding] : encodingWords(true))
+        words.emplace_back(word, encoding);
+    return parseWord("encoding", words, value);
 }
 
 unsigned parseJobs(const std::string& value) {
@@ -121,11 +126,20 @@ bool takeSetting(const std::string& word, Words& words, Settings& settings) {
     if (!option) return false;
     const std::string& name = option->name;
     if (name == "answer") {
-        settings.answers.push_back(parseAnswer(words.valueOf(*option)));
+        settings.answers.push_back(parseWord<Answer>(
+            "answer", {{"yes", Answer::Yes}, {"no", Answer::No}, {"cancel", Answer::Cancel}},
+            words.valueOf(*option)));
     } else if (name == "encoding") {
         settings.encoding = parseInputEncoding(words.valueOf(*option));
     } else if (name == "output-encoding") {
-        settings.outputEncoding = parseOutputEncoding(words.valueOf(*option));
+        settings.outputEncoding = parseWord("output-encoding", encodingWords(false), words.valueOf(*option));
+    } else if (name == "line-breaks") {
+        settings.lineBreaks = parseWord<LineBreaks>(
+            "line-breaks", {{"keep", LineBreaks::Keep}, {"crlf", LineBreaks::CrLf}, {"lf", LineBreaks::Lf}},
+            words.valueOf(*option));
+    } else if (name == "unmappable") {
+        settings.questionMarks = parseWord<bool>("unmappable", {{"refuse", false}, {"question-mark", true}},
+                                                 words.valueOf(*option));
     } else if (name == "output") {
         settings.output = words.valueOf(*option);
     } else if (name == "output-dir") {
@@ -188,6 +202,17 @@ std::string optionList(const OperationDeclaration& op) {
 }
 
 }  // namespace
+
+std::vector<std::pair<std::string, TextEncoding>> encodingWords(bool input) {
+    std::vector<std::pair<std::string, TextEncoding>> words = {{"utf-8", TextEncoding::Utf8}};
+    // UTF-8 is read with or without its mark.
+    if (!input) words.emplace_back("utf-8-bom", TextEncoding::Utf8WithMark);
+    words.insert(words.end(), {{"cp932", TextEncoding::Cp932},
+                               {"utf-16le", TextEncoding::Utf16Le},
+                               {"utf-16be", TextEncoding::Utf16Be},
+                               {"euc-jp", TextEncoding::EucJp}});
+    return words;
+}
 
 const OperationDeclaration& operationCalled(const std::string& name) {
     if (const OperationDeclaration* op = operationNamed(name)) return *op;

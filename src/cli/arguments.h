@@ -8,6 +8,7 @@
 
 #include "cli/cli_io.h"
 #include "ops/operation.h"
+#include "text/text_encoding.h"
 
 namespace kivo::cli {
 
@@ -36,15 +37,25 @@ struct OperationCall {
     Params params(Date today) const;
 };
 
-/// The encodings the command line reads and writes.
-enum class InputEncoding { Auto, Utf8, Cp932 };
-enum class OutputEncoding { AsInput, Utf8, Utf8WithMark, Cp932 };
+/// The encoding an input is read in: the one named, or none when it is detected from the bytes.
+using EncodingChoice = std::optional<TextEncoding>;
+
+/// The words --encoding (`input`) or --output-encoding take, each with its encoding ("auto" aside).
+std::vector<std::pair<std::string, TextEncoding>> encodingWords(bool input);
+
+/// How a result's line breaks are written: as the input's when all of them are alike (keep), or
+/// each CrLf as the operation makes it (crlf), or each CrLf as Lf (lf).
+enum class LineBreaks { Keep, CrLf, Lf };
 
 /// Everything a command line asks for besides the operation.
 struct Settings {
     std::deque<Answer> answers;
-    std::optional<InputEncoding> encoding;  // none: auto for files, UTF-8 for standard input
-    OutputEncoding outputEncoding = OutputEncoding::AsInput;
+    std::optional<EncodingChoice> encoding;      // not given: detected for files, UTF-8 for standard input
+    std::optional<TextEncoding> outputEncoding;  // none: the input's
+    LineBreaks lineBreaks = LineBreaks::Keep;
+    /// --unmappable=question-mark: "?" stands for a character the output encoding cannot hold,
+    /// which otherwise refuses the result.
+    bool questionMarks = false;
     std::vector<std::string> files;
     std::optional<std::string> output;     // -o FILE
     std::optional<std::string> outputDir;  // --output-dir DIR

@@ -16,44 +16,93 @@
 
 #include "cli/files.h"
 #include "ops/dispatch.h"
-#include "text/cp932.h"
 #include "text/utf8.h"
 
 namespace kivo::cli {
 namespace {
 
-// Writes a result to standard output as it is made, in its encoding (a byte-order mark first). A
-// failed write is kept for after the run, which must not take it for its own failure.
-class OutputSink final : public ResultSink {
+// Standard output: a result in its form, written as it is made by an operation that streams it,
+// or whole. A Cr (or a high surrogate) at the end of a piece waits for the next, which may complete
+// a CrLf (or a pair). A failure (a write, or a character the encoding cannot hold) is kept for
+// after the run, which must not take it for its own; nothing is written after it.
+class StandardOutput final : public ResultSink {
 public:
-    OutputSink(std::ostream& out, TextEncoding encoding) : m_out(out), m_encoding(encoding) {}
+    explicit StandardOutput(std::ostream& out) : m_out(out) {}
+
+    void setForm(const OutputForm& form) { m_form = form; }
+    /// Whether a result may go out before it is whole: not in an encoding that could still refuse a
+    /// later character.
+    bool streams() const {
+        return m_form.encoding != TextEncoding::Cp932 && m_form.encoding != TextEncoding::EucJp;
+    }
 
     void write(TextView units) override {
         guarded([&] {
-            if (m_encoding == TextEncoding::Cp932) {
-                const std::string bytes = cp932::encode(units);
-                m_out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-            } else {
-                utf8::write(units, m_out);
+            Text joined;
+            if (!m_held.empty()) {
+                joined = std::exchange(m_held, {}) + Text(units);
+                units = joined;
             }
+            if (!units.empty() && (units.back() == u'\r' || (units.back() & 0xFC00) == 0xD800)) {
+                m_held = units.back();
+                units.remove_suffix(1);
+            }
+            writePiece(units);
         });
     }
     void writeBytes(std::string_view utf8) override {
-        guarded([&] { m_out.write(utf8.data(), static_cast<std::streamsize>(utf8.size())); });
+        guarded([&] {
+            std::string piece = std::exchange(m_heldByte, {}) + std::string(utf8);
+            if (!piece.empty() && piece.back() == '\r') {
+                m_heldByte = "\r";
+                piece.pop_back();
+            }
+            changeLineBreaks(piece, m_form.lineBreak);
+            m_out.write(piece.data(), static_cast<std::streamsize>(piece.size()));
+        });
     }
-    /// Whether something was written (the mark with it).
-    bool started() const { return m_started; }
-    /// Passes a failed write on.
+    /// The end of the result: what waited is written.
+    void finish() {
+        guarded([&] {
+            writePiece(std::exchange(m_held, {}));
+            m_out.write(m_heldByte.data(), static_cast<std::streamsize>(m_heldByte.size()));
+            m_heldByte.clear();
+            m_out.flush();
+        });
+    }
+    /// Passes a failure on.
     void check() const {
         if (m_failure) std::rethrow_exception(m_failure);
     }
 
 private:
+    void writePiece(TextView piece) {
+        if (piece.empty()) return;
+        Text changed;
+        if (m_form.lineBreak.size() == 1 && findUnit(piece, u'\r') != TextView::npos) {
+            changed = Text(piece);
+            changeLineBreaks(changed, m_form.lineBreak);
+            piece = changed;
+        }
+        if (!m_form.questionMarks)
+            if (const std::optional<std::size_t> at = unmappableIndex(piece, m_form.encoding))
+                throw UnmappableCharacter(piece, *at, m_form.encoding);
+        if (m_form.encoding == TextEncoding::Utf8 || m_form.encoding == TextEncoding::Utf8WithMark) {
+            utf8::write(piece, m_out);
+        } else {
+            const std::string bytes = encodeTextBytes(piece, m_form.encoding, false);
+            m_out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        }
+    }
+
     template <typename Write>
     void guarded(Write write) {
         if (m_failure) return;
         try {
-            if (!m_started && m_encoding == TextEncoding::Utf8WithMark) m_out << "\xEF\xBB\xBF";
+            if (!m_started) {
+                const std::string_view mark = byteOrderMark(m_form.encoding);
+                m_out.write(mark.data(), static_cast<std::streamsize>(mark.size()));
+            }
             m_started = true;
             write();
         } catch (...) {
@@ -62,31 +111,27 @@ private:
     }
 
     std::ostream& m_out;
-    TextEncoding m_encoding;
+    OutputForm m_form;
+    Text m_held;
+    std::string m_heldByte;
     bool m_started = false;
     std::exception_ptr m_failure;
 };
 
 // What one text's run gave: the lines for standard error, and the result when it goes to
-// standard output (a file written where the settings say has been written already).
+// standard output or -o (a file written in place or to a folder has been written already).
 struct TextOutcome {
     bool ok = false;
-    bool streamed = false;  // part of the result went out already
     std::string messages;
     std::optional<Text> result;
-    TextEncoding encoding = TextEncoding::Utf8;
-    std::optional<std::string> resultBytes;  // a result made from the bytes themselves
+    std::optional<std::string> resultUtf8;  // a result made from the UTF-8 bytes themselves
+    OutputForm form;
     std::uint64_t inputBytes = 0;
 };
 
 std::string nameOf(const std::string& path) {
     const std::size_t slash = path.rfind('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-bool isRegularFile(const std::string& path) {
-    struct stat s {};
-    return ::stat(path.c_str(), &s) == 0 && S_ISREG(s.st_mode);
 }
 
 // Everything the command line asks that cannot work, before anything is read or written.
@@ -100,7 +145,8 @@ void checkSettings(const Settings& s) {
         throw UsageError{"several files need --output-dir=DIR or --in-place"};
     std::set<std::string> names;
     for (const std::string& file : s.files) {
-        if (!isRegularFile(file)) throw UsageError{"no such file: " + file};
+        if (const std::optional<std::string> fault = inputFileFault(file, s.inPlace))
+            throw UsageError{*fault};
         if (s.outputDir && !names.insert(nameOf(file)).second)
             throw UsageError{"two files would be written to " + *s.outputDir + "/" + nameOf(file)};
     }
@@ -115,29 +161,42 @@ void checkSettings(const Settings& s) {
     }
 }
 
+// A file whose bytes read alike well in two encodings is not rewritten on a guess.
+void refuseGuessedRewrite(const FileText& input, const Settings& s, const std::string& file) {
+    if (!input.guessed || s.encoding || !(s.inPlace || s.outputDir)) return;
+    throw InputError(file + ": its encoding is unclear: it reads as " + encodingName(input.encoding) +
+                     " and as another encoding alike; name it with --encoding (the file is left as it is)");
+}
+
 // One file: read in its encoding, run, and written where the settings say.
 TextOutcome runOnFile(const std::vector<Step>& steps, const Settings& s, const std::string& file,
                       std::uint64_t maxBytes) {
     TextOutcome outcome;
     std::ostringstream messages;
     try {
-        FileText input = readTextFile(file, s.encoding.value_or(InputEncoding::Auto), maxBytes);
+        std::string note;
+        FileText input = readTextFile(file, s.encoding.value_or(std::nullopt), maxBytes, note);
+        if (!note.empty()) messages << "kivoautofill-cli: " << note << '\n';
+        refuseGuessedRewrite(input, s, file);
         outcome.inputBytes = input.text.size();
+        outcome.form = outputFormOf(s, input.encoding, lineBreakStyleOf(input.text));
         CliContext ctx(messages, s.answers);
         std::optional<Text> result = runSteps(steps, std::move(input.text), ctx, file + ": ");
         if (result) {
-            const TextEncoding encoding = outputEncodingOf(s.outputEncoding, input.encoding);
             if (s.inPlace || s.outputDir) {
-                replaceFile(s.inPlace ? file : *s.outputDir + "/" + nameOf(file),
-                            encodeText(*result, encoding));
+                const std::string target = s.inPlace ? file : *s.outputDir + "/" + nameOf(file);
+                if (const WriteNote written =
+                        writeFile(target, resultBytes(std::move(*result), outcome.form)))
+                    messages << "kivoautofill-cli: " << *written << '\n';
             } else {
                 outcome.result = std::move(result);
-                outcome.encoding = encoding;
             }
             outcome.ok = true;
         }
     } catch (const std::bad_alloc&) {
         messages << "kivoautofill-cli: " << file << ": out of memory\n";
+    } catch (const UnmappableCharacter& e) {
+        messages << "kivoautofill-cli: " << file << ": " << e.what() << '\n';
     } catch (const std::exception& e) {
         messages << "kivoautofill-cli: " << e.what() << '\n';
     }
@@ -147,11 +206,11 @@ TextOutcome runOnFile(const std::vector<Step>& steps, const Settings& s, const s
 
 // What a run on the bytes themselves gave.
 TextOutcome outcomeOf(Utf8DispatchResult run, const CliContext& ctx, const std::ostringstream& messages,
-                      bool streamed) {
+                      const OutputForm& form) {
     TextOutcome outcome;
     outcome.ok = run.lower && !ctx.cancelled();
-    outcome.streamed = streamed;
-    if (outcome.ok) outcome.resultBytes = std::move(run.lower);
+    if (outcome.ok) outcome.resultUtf8 = std::move(run.lower);
+    outcome.form = form;
     outcome.messages = messages.str();
     return outcome;
 }
@@ -160,24 +219,24 @@ TextOutcome outcomeOf(Utf8DispatchResult run, const CliContext& ctx, const std::
 // the bytes themselves is spared the conversions: given the input a block of lines at a time when
 // it takes that, or whole. An input that cannot be read is a usage error.
 TextOutcome runOnInput(const std::vector<Step>& steps, const Settings& s, std::istream& in,
-                       std::ostream& out) {
+                       StandardOutput& standardOutput) {
     std::ostringstream messages;
     CliContext ctx(messages, s.answers);
-    const InputEncoding encoding = s.encoding.value_or(InputEncoding::Utf8);
-    const bool utf8Out =
-        s.outputEncoding == OutputEncoding::AsInput || s.outputEncoding == OutputEncoding::Utf8;
-    std::optional<Text> upper;
-    TextEncoding read = encoding == InputEncoding::Cp932 ? TextEncoding::Cp932 : TextEncoding::Utf8;
+    const EncodingChoice encoding = s.encoding.value_or(TextEncoding::Utf8);
+    const TextEncoding written = s.outputEncoding.value_or(TextEncoding::Utf8);
+    const bool utf8Out = written == TextEncoding::Utf8 || written == TextEncoding::Utf8WithMark;
     const OperationDeclaration& op = *steps[0].call.op;
-    const std::optional<Params> onBytes = encoding == InputEncoding::Utf8 && utf8Out && steps.size() == 1
+    const std::optional<Params> onBytes = encoding == TextEncoding::Utf8 && utf8Out && steps.size() == 1
                                               ? std::optional(steps[0].call.params(today()))
                                               : std::nullopt;
+    std::optional<Text> upper;
+    TextEncoding read = TextEncoding::Utf8;
     if (onBytes && takesUtf8Lines(op, *onBytes)) {
         InputLineBlocks input(in);
         if (!input.empty()) {
             Utf8DispatchResult run = dispatchUtf8Lines(op, input, *onBytes, ctx);
             input.check();
-            return outcomeOf(std::move(run), ctx, messages, false);
+            return outcomeOf(std::move(run), ctx, messages, outputFormOf(s, read, input.style()));
         }
         upper.emplace();
     } else if (onBytes && op.hasUtf8Run) {
@@ -185,48 +244,61 @@ TextOutcome runOnInput(const std::vector<Step>& steps, const Settings& s, std::i
         const std::string_view bytes = input.view();
         if (!utf8::isValid(bytes)) throw InputError(kInputNotUtf8);
         if (!bytes.empty()) {
-            OutputSink sink(out, TextEncoding::Utf8);
-            if (!s.output) ctx.setResultSink(&sink);
+            const OutputForm form = outputFormOf(s, read, lineBreakStyleOf(bytes));
+            standardOutput.setForm(form);
+            if (!s.output) ctx.setResultSink(&standardOutput);
             if (auto run = dispatchUtf8(op.code, bytes, *onBytes, ctx)) {
-                sink.check();
-                return outcomeOf(std::move(*run), ctx, messages, sink.started());
+                standardOutput.check();
+                return outcomeOf(std::move(*run), ctx, messages, form);
             }
-            ctx.setResultSink(nullptr);  // the sink ends here; the decoded run brings its own
+            ctx.setResultSink(nullptr);  // the decoded run decides again
         }
         upper = utf8::decode(bytes);
-    } else if (encoding == InputEncoding::Auto) {
+    } else if (encoding == TextEncoding::Utf8) {
+        upper = decodeInput(in, Encoding::Utf8, inputMemoryLimit());
+    } else {
         const InputBytes input(in, inputMemoryLimit() / 2);
-        DecodedText decoded = decodeTextBytes(input.view());
+        std::string note;
+        FileText decoded = decodeInputBytes(input.view(), encoding, "standard input", note);
+        if (!note.empty()) messages << "kivoautofill-cli: " << note << '\n';
         upper = std::move(decoded.text);
         read = decoded.encoding;
-    } else {
-        upper = decodeInput(in, encoding == InputEncoding::Cp932 ? Encoding::Cp932 : Encoding::Utf8,
-                            inputMemoryLimit());
     }
     TextOutcome outcome;
     outcome.inputBytes = upper->size();
-    outcome.encoding = outputEncodingOf(s.outputEncoding, read);
-    OutputSink sink(out, outcome.encoding);
-    outcome.result = runSteps(steps, std::move(*upper), ctx, {}, s.output ? nullptr : &sink);
-    sink.check();
+    outcome.form = outputFormOf(s, read, lineBreakStyleOf(*upper));
+    standardOutput.setForm(outcome.form);
+    const bool streams = !s.output && standardOutput.streams();
+    outcome.result = runSteps(steps, std::move(*upper), ctx, {}, streams ? &standardOutput : nullptr);
+    standardOutput.check();
     outcome.ok = outcome.result.has_value();
-    outcome.streamed = sink.started();
     outcome.messages = messages.str();
     return outcome;
 }
 
-void writeResult(const TextOutcome& outcome, const Settings& s, std::ostream& out) {
+// A result from the UTF-8 bytes themselves in its form: line breaks, and a mark first.
+std::string utf8ResultBytes(std::string utf8, const OutputForm& form) {
+    changeLineBreaks(utf8, form.lineBreak);
+    return std::string(byteOrderMark(form.encoding)) + utf8;
+}
+
+// A single text's result, to -o or to standard output.
+void deliver(TextOutcome& outcome, const Settings& s, StandardOutput& standardOutput, std::ostream& err) {
     if (s.output) {
-        replaceFile(*s.output, outcome.resultBytes ? *outcome.resultBytes
-                                                   : encodeText(*outcome.result, outcome.encoding));
-    } else if (outcome.resultBytes) {
-        writeOutput(*outcome.resultBytes, out);
-    } else if (outcome.encoding == TextEncoding::Cp932) {
-        writeOutput(*outcome.result, Encoding::Cp932, out);
-    } else {
-        if (outcome.encoding == TextEncoding::Utf8WithMark && !outcome.streamed) out << "\xEF\xBB\xBF";
-        writeOutput(*outcome.result, Encoding::Utf8, out);
+        const std::string bytes = outcome.resultUtf8
+                                      ? utf8ResultBytes(std::move(*outcome.resultUtf8), outcome.form)
+                                      : resultBytes(std::move(*outcome.result), outcome.form);
+        if (const WriteNote note = writeFile(*s.output, bytes)) err << "kivoautofill-cli: " << *note << '\n';
+        return;
     }
+    standardOutput.setForm(outcome.form);
+    if (outcome.resultUtf8) {
+        standardOutput.writeBytes(*outcome.resultUtf8);
+    } else {
+        standardOutput.write(*outcome.result);
+    }
+    standardOutput.finish();
+    standardOutput.check();
 }
 
 // The progress line on a terminal: texts done and the speed, shown once a run takes a while,
@@ -315,9 +387,10 @@ bool onTerminal(const std::ostream& err) {
 int runOnTexts(const std::vector<Step>& steps, const Settings& s, std::istream& in, std::ostream& out,
                std::ostream& err) {
     checkSettings(s);
+    StandardOutput standardOutput(out);
     std::vector<std::function<TextOutcome()>> tasks;
     if (s.files.empty()) {
-        tasks.emplace_back([&] { return runOnInput(steps, s, in, out); });
+        tasks.emplace_back([&] { return runOnInput(steps, s, in, standardOutput); });
     } else {
         const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
         const std::uint64_t maxBytes =
@@ -333,7 +406,15 @@ int runOnTexts(const std::vector<Step>& steps, const Settings& s, std::istream& 
         Progress progress(!s.quiet && onTerminal(err), tasks.size());
         runInOrder(tasks, jobs, progress, [&](TextOutcome& outcome) {
             err << outcome.messages << std::flush;
-            if (outcome.ok && (outcome.result || outcome.resultBytes)) writeResult(outcome, s, out);
+            if (outcome.ok && (outcome.result || outcome.resultUtf8)) {
+                try {
+                    deliver(outcome, s, standardOutput, err);
+                } catch (const UnmappableCharacter& e) {
+                    err << "kivoautofill-cli: " << (s.files.empty() ? "" : s.files[index] + ": ") << e.what()
+                        << '\n';
+                    outcome.ok = false;
+                }
+            }
             if (!outcome.ok && !s.files.empty()) failed.push_back(s.files[index]);
             ++index;
             if (!outcome.ok && s.files.empty()) failed.emplace_back();

@@ -149,7 +149,7 @@ InputLineBlocks::InputLineBlocks(std::istream& in)
     m_empty = m_first->empty();
 }
 
-std::optional<std::string_view> InputLineBlocks::next() {
+std::optional<std::string_view> InputLineBlocks::nextBlock() {
     if (m_first) return std::exchange(m_first, std::nullopt);
     if (m_ended || m_failure) return std::nullopt;
     try {

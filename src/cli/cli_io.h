@@ -65,8 +65,10 @@ class InputLineBlocks final : public Utf8LineBlocks {
 public:
     explicit InputLineBlocks(std::istream& in);
     bool empty() const { return m_empty; }
-    std::optional<std::string_view> next() override;
     void check() const;
+
+protected:
+    std::optional<std::string_view> nextBlock() override;
 
 private:
     std::string_view read();

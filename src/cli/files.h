@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -12,21 +13,57 @@ namespace kivo::cli {
 /// A text file's text and the encoding it was read in.
 using FileText = DecodedText;
 
-/// The text of the file at `path`: the encoding detected as the window's Open detects it, or the
-/// one given. InputError when it cannot be read or is not valid in the given encoding, IoFailure
-/// when it takes more than `maxBytes`.
-FileText readTextFile(const std::string& path, InputEncoding encoding, std::uint64_t maxBytes);
+/// A file of the command line that cannot be used as asked (a directory, a device for
+/// --in-place, a FIFO of /proc, …): a usage error, found before anything is read or written.
+std::optional<std::string> inputFileFault(const std::string& path, bool inPlace);
 
-/// The bytes of `text` in `encoding` (UTF-8 with its mark first, or code page 932 with "?" for
-/// what it cannot hold).
-std::string encodeText(TextView text, TextEncoding encoding);
+/// The bytes as text: in the encoding named, or detected (ASCII as UTF-8, a guess as the window's
+/// Open guesses). `what` names the input in messages ("f.txt", "standard input"). InputError when
+/// the bytes are no text in the named encoding, or in any; `note` gets a line to show when the text
+/// will not be written back as the same bytes (code page 932 characters with two forms).
+FileText decodeInputBytes(std::string_view bytes, const EncodingChoice& encoding, const std::string& what,
+                          std::string& note);
 
-/// The encoding a result is written in: the one asked for, or the input's.
-TextEncoding outputEncodingOf(OutputEncoding asked, TextEncoding input);
+/// The text of the file at `path`, as decodeInputBytes() reads it. InputError when it cannot be
+/// read, IoFailure when it takes more than `maxBytes`.
+FileText readTextFile(const std::string& path, const EncodingChoice& encoding, std::uint64_t maxBytes,
+                      std::string& note);
 
-/// Replaces (or creates) the file at `path` by `bytes` atomically: a temporary file in the same
-/// folder, with the old file's permissions, renamed over it once written. A failed write leaves
-/// the old file as it was and ends in IoFailure naming the file and the reason.
-void replaceFile(const std::string& path, std::string_view bytes);
+/// How a result is written: its encoding, what becomes of the CrLf the operations make, and
+/// whether "?" may stand for a character the encoding cannot hold.
+struct OutputForm {
+    TextEncoding encoding = TextEncoding::Utf8;
+    /// The line break each CrLf becomes: CrLf itself, Lf or Cr.
+    std::u16string_view lineBreak = u"\r\n";
+    bool questionMarks = false;
+};
+
+/// The form of a result of an input read in `input` with line breaks `inputBreaks`.
+OutputForm outputFormOf(const Settings& settings, TextEncoding input, LineBreakStyle inputBreaks);
+
+/// A result holding a character that its output encoding cannot hold, without --unmappable: it
+/// cannot be written.
+class UnmappableCharacter : public IoFailure {
+public:
+    UnmappableCharacter(TextView text, std::size_t index, TextEncoding encoding);
+};
+
+/// Each CrLf of `text` as `lineBreak` (CrLf, Lf or Cr), in place.
+void changeLineBreaks(Text& text, std::u16string_view lineBreak);
+void changeLineBreaks(std::string& utf8, std::u16string_view lineBreak);
+
+/// The bytes of a result in `form`, byte-order mark first; UnmappableCharacter when it holds a
+/// character the encoding cannot hold and "?" may not stand for it.
+std::string resultBytes(Text result, const OutputForm& form);
+
+/// What writing a file has to say besides success: its owner could not be kept.
+using WriteNote = std::optional<std::string>;
+
+/// Writes `bytes` as the whole file at `path`. A regular file (or one that does not exist yet,
+/// through a link or not) is replaced atomically: a temporary file beside it, with the old file's
+/// permissions and, where the user may, its owner and group, renamed over it once written; a failed
+/// write leaves the old file as it was and ends in IoFailure naming the file and the reason. Any
+/// other existing file (a device, a FIFO, /dev/stdout) is written into.
+WriteNote writeFile(const std::string& path, std::string_view bytes);
 
 }  // namespace kivo::cli

@@ -76,7 +76,8 @@ std::vector<Step> parseRecipe(std::string_view text, const std::string& name) {
 std::vector<Step> readRecipe(const std::string& path) {
     FileText recipe;
     try {
-        recipe = readTextFile(path, InputEncoding::Auto, std::uint64_t{1} << 24);
+        std::string note;
+        recipe = readTextFile(path, std::nullopt, std::uint64_t{1} << 24, note);
     } catch (const std::exception& e) {
         throw UsageError{e.what()};
     }

@@ -1,41 +1,16 @@
 #include "text/cp932.h"
 
-#include <iconv.h>
-
 #include <array>
 #include <memory>
 #include <stdexcept>
 #include <vector>
 
+#include "text/iconv_converter.h"
+
 namespace kivo::cp932 {
 namespace {
 
 constexpr char16_t kNoChar = 0xFFFF;  // U+FFFF is a non-character: nothing in code page 932 maps to it
-
-class Iconv {
-public:
-    Iconv(const char* to, const char* from) : m_cd(iconv_open(to, from)) {
-        if (m_cd == reinterpret_cast<iconv_t>(-1)) throw std::runtime_error("iconv has no CP932 converter");
-    }
-    ~Iconv() { iconv_close(m_cd); }
-    Iconv(const Iconv&) = delete;
-    Iconv& operator=(const Iconv&) = delete;
-
-    /// Converts `in` completely, or returns the number of bytes written as -1 on failure.
-    long convert(const char* in, std::size_t inLen, char* out, std::size_t outCap) {
-        iconv(m_cd, nullptr, nullptr, nullptr, nullptr);
-        char* inPtr = const_cast<char*>(in);
-        char* outPtr = out;
-        std::size_t outLeft = outCap;
-        if (iconv(m_cd, &inPtr, &inLen, &outPtr, &outLeft) == static_cast<std::size_t>(-1) || inLen != 0)
-            return -1;
-        if (iconv(m_cd, nullptr, nullptr, &outPtr, &outLeft) == static_cast<std::size_t>(-1)) return -1;
-        return static_cast<long>(outCap - outLeft);
-    }
-
-private:
-    iconv_t m_cd;
-};
 
 // One 64K table from UTF-16 units to their code page 932 bytes (0 length: no form), and the
 // reverse tables for single bytes and lead/trail pairs, all built once from the system iconv.
@@ -44,10 +19,13 @@ struct Tables {
     std::array<std::uint8_t, 65536> length{};    // 0 when the unit has no form
     std::array<char16_t, 256> single{};
     std::vector<char16_t> pair = std::vector<char16_t>(256 * 256, kNoChar);
+    // Whether the pair's character is written back as the same pair: not for the duplicates of
+    // the NEC row 13 and the NEC-selected IBM extensions, which iconv writes as their twins.
+    std::vector<bool> pairComesBack = std::vector<bool>(256 * 256, false);
     std::array<bool, 256> lead{};
 
     Tables() {
-        Iconv toCp932("CP932", "UTF-16LE");
+        IconvConverter toCp932("CP932", "UTF-16LE");
         for (unsigned u = 0; u < 65536; ++u) {
             if (u >= 0xD800 && u <= 0xDFFF) continue;
             const char in[2] = {static_cast<char>(u & 0xFF), static_cast<char>(u >> 8)};
@@ -62,7 +40,7 @@ struct Tables {
                 length[u] = 2;
             }
         }
-        Iconv fromCp932("UTF-16LE", "CP932");
+        IconvConverter fromCp932("UTF-16LE", "CP932");
         auto decodeOne = [&](const char* in, std::size_t n) -> char16_t {
             char out[8];
             if (fromCp932.convert(in, n, out, sizeof out) != 2) return kNoChar;
@@ -78,7 +56,9 @@ struct Tables {
             if (!lead[l]) continue;
             for (unsigned t = 0x40; t <= 0xFC; ++t) {
                 const char in[2] = {static_cast<char>(l), static_cast<char>(t)};
-                pair[l << 8 | t] = decodeOne(in, 2);
+                const char16_t c = decodeOne(in, 2);
+                pair[l << 8 | t] = c;
+                pairComesBack[l << 8 | t] = c != kNoChar && length[c] == 2 && encoded[c] == (l << 8 | t);
             }
         }
     }
@@ -89,15 +69,17 @@ const Tables& tables() {
     return t;
 }
 
-template <typename OnBad>
+// A pair that decodes but would not come back is bad when `exact`.
+template <bool exact, typename OnBad>
 bool decodeInto(std::string_view bytes, std::u16string& out, OnBad onBad) {
     const Tables& t = tables();
     out.reserve(bytes.size());
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         const auto b = static_cast<std::uint8_t>(bytes[i]);
         if (t.lead[b] && i + 1 < bytes.size()) {
-            const char16_t c = t.pair[b << 8 | static_cast<std::uint8_t>(bytes[i + 1])];
-            if (c != kNoChar) {
+            const unsigned index = b << 8 | static_cast<std::uint8_t>(bytes[i + 1]);
+            const char16_t c = t.pair[index];
+            if (c != kNoChar && (!exact || t.pairComesBack[index])) {
                 out.push_back(c);
                 ++i;
                 continue;
@@ -152,13 +134,32 @@ std::string encode(std::u16string_view s) {
 
 std::optional<std::u16string> decode(std::string_view bytes) {
     std::u16string out;
-    if (!decodeInto(bytes, out, [](std::u16string&) { return false; })) return std::nullopt;
+    if (!decodeInto<false>(bytes, out, [](std::u16string&) { return false; })) return std::nullopt;
     return out;
+}
+
+std::optional<std::u16string> decodeExact(std::string_view bytes) {
+    std::u16string out;
+    if (!decodeInto<true>(bytes, out, [](std::u16string&) { return false; })) return std::nullopt;
+    return out;
+}
+
+std::size_t firstPairNotComingBack(std::string_view bytes) {
+    const Tables& t = tables();
+    for (std::size_t i = 0; i + 1 < bytes.size(); ++i) {
+        const auto b = static_cast<std::uint8_t>(bytes[i]);
+        if (!t.lead[b]) continue;
+        const unsigned index = b << 8 | static_cast<std::uint8_t>(bytes[i + 1]);
+        if (t.pair[index] == kNoChar) continue;
+        if (!t.pairComesBack[index]) return i;
+        ++i;
+    }
+    return std::string_view::npos;
 }
 
 std::u16string decodeLenient(std::string_view bytes) {
     std::u16string out;
-    decodeInto(bytes, out, [](std::u16string& o) {
+    decodeInto<false>(bytes, out, [](std::u16string& o) {
         o.push_back(u'\uFFFD');
         return true;
     });

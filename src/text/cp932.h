@@ -32,6 +32,13 @@ std::string encode(std::u16string_view s);
 /// The code page 932 bytes as text, or nothing when a byte sequence has no character.
 std::optional<std::u16string> decode(std::string_view bytes);
 
+/// decode(), and nothing either when a pair's character would be written back as other bytes (the
+/// NEC-selected IBM extensions and the NEC row 13 duplicates, which encode() writes as their twins).
+std::optional<std::u16string> decodeExact(std::string_view bytes);
+
+/// The offset of the first pair whose character encode() writes back as another pair; npos if none.
+std::size_t firstPairNotComingBack(std::string_view bytes);
+
 /// The code page 932 bytes as text, each undecodable byte becoming U+FFFD.
 std::u16string decodeLenient(std::string_view bytes);
 

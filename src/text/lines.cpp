@@ -442,6 +442,51 @@ LineBreakShape detail::lineBreakShapeOf(std::string_view utf8, [[maybe_unused]] 
 #endif
 }
 
+namespace {
+
+// The style of a text from its count of Cr and Lf; `allCrsBeforeLf` tells whether every Cr is the
+// first half of a CrLf, asked only when it matters.
+template <typename AllCrsBeforeLf>
+LineBreakStyle styleFromCounts(std::size_t cr, std::size_t lf, AllCrsBeforeLf allCrsBeforeLf) {
+    if (cr == 0) return lf == 0 ? LineBreakStyle::None : LineBreakStyle::Lf;
+    if (lf == 0) return LineBreakStyle::Cr;
+    return cr == lf && allCrsBeforeLf() ? LineBreakStyle::CrLf : LineBreakStyle::Mixed;
+}
+
+template <typename Char>
+bool allCrsBeforeLf(std::basic_string_view<Char> s) {
+    for (std::size_t cr = s.find(Char('\r')); cr != s.npos; cr = s.find(Char('\r'), cr + 1))
+        if (cr + 1 == s.size() || s[cr + 1] != Char('\n')) return false;
+    return true;
+}
+
+}  // namespace
+
+LineBreakStyle lineBreakStyleOf(TextView s) {
+    return styleFromCounts(countUnit(s, kCr), countUnit(s, kLf), [&] { return allCrsBeforeLf(s); });
+}
+
+LineBreakStyle lineBreakStyleOf(std::string_view utf8) {
+    return lineBreakStyleOf(utf8, lineBreakShapeOf(utf8));
+}
+
+LineBreakStyle lineBreakStyleOf(std::string_view utf8, const LineBreakShape& shape) {
+    if (shape.uniform) {
+        if (shape.crLf) return LineBreakStyle::CrLf;
+        const bool hasLf = !utf8.empty() && (utf8.back() == '\n' || utf8.find('\n') != utf8.npos);
+        return hasLf ? LineBreakStyle::Lf : LineBreakStyle::None;
+    }
+    return styleFromCounts(static_cast<std::size_t>(std::count(utf8.begin(), utf8.end(), '\r')),
+                           static_cast<std::size_t>(std::count(utf8.begin(), utf8.end(), '\n')),
+                           [&] { return allCrsBeforeLf(utf8); });
+}
+
+LineBreakStyle combinedStyle(LineBreakStyle a, LineBreakStyle b) {
+    if (a == LineBreakStyle::None) return b;
+    if (b == LineBreakStyle::None || a == b) return a;
+    return LineBreakStyle::Mixed;
+}
+
 Text LineWriter::take(bool appendedLf) {
     if (appendedLf && m_out.size() >= 2) m_out.resize(m_out.size() - 2);
     return std::move(m_out);

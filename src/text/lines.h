@@ -114,6 +114,15 @@ namespace detail {
 LineBreakShape lineBreakShapeOf(std::string_view utf8, simd::Kernel kernel);
 }  // namespace detail
 
+/// The line breaks a text has: none, all of one kind, or several kinds.
+enum class LineBreakStyle { None, Lf, CrLf, Cr, Mixed };
+LineBreakStyle lineBreakStyleOf(TextView s);
+LineBreakStyle lineBreakStyleOf(std::string_view utf8);
+/// lineBreakStyleOf(utf8), its shape known already.
+LineBreakStyle lineBreakStyleOf(std::string_view utf8, const LineBreakShape& shape);
+/// The style of a text made of two parts of styles `a` and `b`, no CrLf split between them.
+LineBreakStyle combinedStyle(LineBreakStyle a, LineBreakStyle b);
+
 inline bool hasConsecutiveLineBreaksIn(TextView s) {
     return lineBreakShapeOf(s).consecutive;
 }
@@ -129,19 +138,40 @@ public:
 
 /// A UTF-8 text handed over a block of whole lines at a time as it is read (the command line's
 /// input), so that it is never held whole: every block but the last ends with an Lf, so that no
-/// line, CrLf or character spans two blocks.
+/// line, CrLf or character spans two blocks. Each block's line breaks are scanned once, as it is
+/// given, for whoever reads it and for the style of the whole.
 class Utf8LineBlocks {
 public:
     virtual ~Utf8LineBlocks() = default;
     /// The next block, valid until the next call; nothing after the last.
-    virtual std::optional<std::string_view> next() = 0;
+    std::optional<std::string_view> next() {
+        std::optional<std::string_view> block = nextBlock();
+        if (block) {
+            m_breaks = lineBreakShapeOf(*block);
+            m_style = combinedStyle(m_style, lineBreakStyleOf(*block, m_breaks));
+        }
+        return block;
+    }
+    /// The line breaks of the block given last.
+    const LineBreakShape& breaks() const { return m_breaks; }
+    /// The line breaks of every block given so far.
+    LineBreakStyle style() const { return m_style; }
+
+protected:
+    virtual std::optional<std::string_view> nextBlock() = 0;
+
+private:
+    LineBreakShape m_breaks;
+    LineBreakStyle m_style = LineBreakStyle::None;
 };
 
 /// A text held whole, as its only block.
 class WholeUtf8Text final : public Utf8LineBlocks {
 public:
     explicit WholeUtf8Text(std::string_view text) : m_text(text) {}
-    std::optional<std::string_view> next() override {
+
+protected:
+    std::optional<std::string_view> nextBlock() override {
         if (m_given) return std::nullopt;
         m_given = true;
         return m_text;

@@ -1,37 +1,84 @@
 #pragma once
 
+#include <cstddef>
 #include <functional>
+#include <optional>
+#include <string>
 #include <string_view>
 
 #include "text/lines.h"
 
 namespace kivo {
 
-/// The encodings a text file is read in.
+/// The encodings a text file is read and written in. The numbers are kept in saved sessions.
 enum class TextEncoding {
     Cp932,         // code page 932 (Shift-JIS), the Japanese ANSI code page
     Utf8,          // UTF-8 without a byte-order mark
     Utf8WithMark,  // UTF-8 after a byte-order mark
+    Utf16Le,       // UTF-16, little-endian, after a byte-order mark (Excel's "Unicode text")
+    Utf16Be,       // UTF-16, big-endian, after a byte-order mark
+    EucJp,         // EUC-JP with the extensions of code page 932 (glibc's EUC-JP-MS)
 };
+inline constexpr TextEncoding kLastTextEncoding = TextEncoding::EucJp;
 
-/// A text file's text and the encoding it was read in.
+/// The encoding's name as users know it: "Shift-JIS", "UTF-8", "UTF-8 (BOM)", "UTF-16LE", …
+const char* encodingName(TextEncoding encoding);
+
+/// A text file's text and the encoding it was read in. `guessed`: more than one encoding reads
+/// the bytes without loss, each as another text, and nothing in them tells which was meant (a short
+/// "café" is also code page 932 "cafﾃｩ"); the encoding is then the one the caller prefers.
 struct DecodedText {
     Text text;
     TextEncoding encoding = TextEncoding::Cp932;
+    bool guessed = false;
 };
 
-/// A text file's bytes as text, for a Japanese user: code page 932 unless the bytes start with a
-/// UTF-8 byte-order mark or are valid UTF-8 whose reading is clearly the better one (it holds
-/// Japanese characters or several multibyte characters, or the bytes are no valid code page 932).
-/// Short texts are often valid in both; such a text is code page 932. The mark is dropped; after
-/// a mark each damaged UTF-8 sequence becomes one U+FFFD, and in code page 932 each byte without a
-/// character becomes U+FFFD. A large text is decoded a block at a time, `betweenBlocks` running
-/// between two blocks.
-DecodedText decodeTextBytes(std::string_view bytes, const std::function<void()>& betweenBlocks = {});
+/// The encoding a file of ASCII bytes alone is taken to be in: the window's users come from Windows
+/// (code page 932), the command line's from Linux (UTF-8).
+enum class AsciiAs { Cp932, Utf8 };
 
-/// A text file's bytes as text in the encoding the user named: code page 932, or UTF-8 (after a
-/// byte-order mark when the bytes start with one, which gives Utf8WithMark), damaged sequences
-/// replaced as above.
-DecodedText decodeTextBytesAs(std::string_view bytes, TextEncoding encoding);
+/// A text file's bytes as text, read only in an encoding that gives them back unchanged when the
+/// text is written again: a byte-order mark first (UTF-8, UTF-16LE, UTF-16BE), then UTF-8, code
+/// page 932 or EUC-JP, whichever reads the bytes without loss; where several do, the clear reading
+/// (Japanese characters in UTF-8, kana in EUC-JP), else code page 932 (or UTF-8), marked as
+/// guessed.
+/// Nothing when no encoding reads the bytes so (a NUL byte outside UTF-16, a sequence valid in
+/// none): textFileFault() tells why. A large file is decoded a block at a time, `betweenBlocks`
+/// running between two blocks.
+std::optional<DecodedText> decodeTextBytes(std::string_view bytes, AsciiAs asciiAs,
+                                           const std::function<void()>& betweenBlocks = {});
+
+/// Why decodeTextBytes() reads no text in `bytes`, in English for the command line, to follow a
+/// file's name: "is not a text file: a NUL byte at offset 12 …", "would not come back as it was: …".
+std::string textFileFault(std::string_view bytes);
+
+/// For code page 932 bytes that decode but would not come back (decodeExact() refuses them): "the
+/// code page 932 bytes ED 40 at offset 3 are written back as FA 5C"; nothing for other bytes.
+std::optional<std::string> cp932ChangeOnWriting(std::string_view bytes);
+
+/// The bytes as text in the encoding the user named, or nothing when they are not valid in it. A
+/// byte-order mark of the encoding is skipped (UTF-8 then gives Utf8WithMark); UTF-16 is read
+/// without a mark too.
+std::optional<DecodedText> decodeTextBytesAs(std::string_view bytes, TextEncoding encoding);
+
+/// decodeTextBytesAs() where each byte without a character becomes U+FFFD: for a file the user
+/// asks to see in an encoding that does not read it.
+DecodedText decodeTextBytesLeniently(std::string_view bytes, TextEncoding encoding);
+
+/// The text's bytes in `encoding`, its byte-order mark first where it has one unless `withMark` is
+/// false (a piece after the first). A character the encoding cannot hold (unmappableIndex() finds
+/// it) becomes "?" (a lone surrogate in UTF-8 U+FFFD).
+std::string encodeTextBytes(TextView text, TextEncoding encoding, bool withMark = true);
+
+/// The byte-order mark the encoding writes first: empty for code page 932, UTF-8 and EUC-JP.
+std::string_view byteOrderMark(TextEncoding encoding);
+
+/// The index of the first character of `text` that `encoding` cannot hold (a lone surrogate in
+/// UTF-8, a character without a form in code page 932 or EUC-JP), or nothing.
+std::optional<std::size_t> unmappableIndex(TextView text, TextEncoding encoding);
+
+/// Where the character at `index` of `text` is and what it is, as the Shift-JIS check lists it:
+/// "2行5文字目：😀（U+1F600）" (a CrLf is one line break; a surrogate pair one character).
+Text characterPlace(TextView text, std::size_t index);
 
 }  // namespace kivo

@@ -17,15 +17,17 @@ template <typename T>
 using Entries = std::vector<std::pair<QString, T>>;
 
 const Entries<OpenEncoding> kOpenEncodings{
-    {QStringLiteral("自動"), OpenEncoding::Auto},
-    {QStringLiteral("Shift-JIS"), OpenEncoding::Cp932},
-    {QStringLiteral("UTF-8"), OpenEncoding::Utf8},
+    {QStringLiteral("自動"), OpenEncoding::Auto},        {QStringLiteral("Shift-JIS"), OpenEncoding::Cp932},
+    {QStringLiteral("UTF-8"), OpenEncoding::Utf8},       {QStringLiteral("UTF-16LE"), OpenEncoding::Utf16Le},
+    {QStringLiteral("UTF-16BE"), OpenEncoding::Utf16Be}, {QStringLiteral("EUC-JP"), OpenEncoding::EucJp},
 };
-const Entries<TextEncoding> kSaveEncodings{
-    {QStringLiteral("Shift-JIS"), TextEncoding::Cp932},
-    {QStringLiteral("UTF-8"), TextEncoding::Utf8},
-    {QStringLiteral("UTF-8(BOM付き)"), TextEncoding::Utf8WithMark},
-};
+Entries<TextEncoding> saveEncodings() {
+    Entries<TextEncoding> entries;
+    for (const TextEncoding encoding : {TextEncoding::Cp932, TextEncoding::Utf8, TextEncoding::Utf8WithMark,
+                                        TextEncoding::Utf16Le, TextEncoding::Utf16Be, TextEncoding::EucJp})
+        entries.emplace_back(encodingCaption(encoding), encoding);
+    return entries;
+}
 const Entries<LineBreak> kLineBreaks{
     {QStringLiteral("CrLf"), LineBreak::CrLf},
     {QStringLiteral("Lf"), LineBreak::Lf},
@@ -90,12 +92,13 @@ OpenChoice QtFileDialogs::chooseFileToOpen(const QString& folder) {
 
 SaveChoice QtFileDialogs::chooseFileToSave(const QString& folder, const FileFormat& proposed) {
     const auto dialog = makeDialog(m_parent, folder, QFileDialog::AcceptSave);
+    const Entries<TextEncoding> encodings = saveEncodings();
     QComboBox* encoding = addChoice(dialog.get(), "SaveEncoding", QStringLiteral("文字コード(&E):"),
-                                    kSaveEncodings, proposed.encoding);
+                                    encodings, proposed.encoding);
     QComboBox* lineBreak = addChoice(dialog.get(), "SaveLineBreak", QStringLiteral("改行(&L):"), kLineBreaks,
                                      proposed.lineBreak);
     const QString path = acceptedFile(*dialog);
-    return {path, {chosen(encoding, kSaveEncodings), chosen(lineBreak, kLineBreaks)}};
+    return {path, {chosen(encoding, encodings), chosen(lineBreak, kLineBreaks)}};
 }
 
 }  // namespace kivo::window

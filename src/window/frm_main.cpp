@@ -92,8 +92,14 @@ const QString kUpperSaveEmpty = QStringLiteral("上部テキストに文字、�
 const QString kLowerSaveEmpty = QStringLiteral("下部テキストに文字、文字列がありません。");
 const QString kUpperSaveFailed = QStringLiteral("上部テキストファイルを保存できませんでした。");
 const QString kLowerSaveFailed = QStringLiteral("下部テキストファイルを保存できませんでした。");
-const QString kUtf8Question =
-    QStringLiteral("Shift-JISで保存できない文字が含まれています、UTF-8で保存しますか？");
+const QString kNotTextFile =
+    QStringLiteral("文字コードを判別できないため開けませんでした。文字コードを指定して開いて下さい。");
+const QString kReopenCaption = QStringLiteral("文字コードを指定して開き直す(&E)");
+
+QString utf8Question(TextEncoding encoding) {
+    return encodingCaption(encoding) +
+           QStringLiteral("で保存できない文字が含まれています、UTF-8で保存しますか？");
+}
 
 // The pause after the last change of the upper text before it is kept.
 constexpr int kKeepUpperAfterMs = 3000;
@@ -150,6 +156,7 @@ FrmMain::FrmMain(MessageBoxes* messages, QWidget* parent) : QMainWindow(parent) 
     connect(m_paneCommands, &PaneCommands::movedUp, this, [this] {
         m_files[0].format = m_files[1].format;
         m_files[1] = {};
+        updateTitle();
     });
     connect(m_paneCommands, &PaneCommands::emptied, this, [this](const PlainTextBox* pane) {
         m_files[pane == m_text1 ? 0 : 1] = {};
@@ -279,6 +286,9 @@ void FrmMain::buildTopLevel() {
     counts->setObjectName(QStringLiteral("StatusCounts"));
     statusBar()->addWidget(counts, 1);
     new PaneCounts(m_text1, m_text2, counts);
+    m_fileFormat = new QLabel(statusBar());
+    m_fileFormat->setObjectName(QStringLiteral("StatusFileFormat"));
+    statusBar()->addPermanentWidget(m_fileFormat);
 
     // Work areas some operations use; never shown.
     m_textCh = new PlainTextBox(client);
@@ -312,6 +322,11 @@ void FrmMain::buildMenus() {
     connect(actions[0], &QAction::triggered, this, &FrmMain::openFile);
     connect(actions[1], &QAction::triggered, this, [this] { saveText(1); });
     connect(actions[2], &QAction::triggered, this, [this] { saveText(2); });
+    m_reopenMenu = m_fileMenu->addMenu(kReopenCaption);
+    m_reopenMenu->setObjectName(QStringLiteral("mnuReopen"));
+    for (const auto& [caption, encoding] : reopenEncodings())
+        connect(m_reopenMenu->addAction(caption), &QAction::triggered, this,
+                [this, encoding = encoding] { reopen(encoding); });
     m_fileMenu->addSeparator();
     m_recentMenu = m_fileMenu->addMenu(kRecentFilesCaption + QStringLiteral("(&R)"));
     m_recentMenu->setObjectName(QStringLiteral("mnuRecent"));
@@ -344,6 +359,8 @@ void FrmMain::fileUsed(const QString& path) {
 
 void FrmMain::updateTitle() {
     const QString& path = m_files[0].path;
+    m_fileFormat->setText(formatCaption(m_files[0]));
+    m_reopenMenu->menuAction()->setEnabled(!path.isEmpty());
     setWindowTitle(path.isEmpty() ? kWindowCaption
                                   : QFileInfo(path).fileName() + QStringLiteral(" - ") + kWindowCaption);
 }
@@ -698,12 +715,19 @@ void FrmMain::openWithoutDialog(const QString& path) {
         rebuildRecentMenu();
 }
 
+void FrmMain::reopen(OpenEncoding encoding) {
+    if (m_state.guard || !m_execute->isEnabled()) return;
+    m_status->setText(kOpeningCaption);
+    beginRun();
+    openChosenFile(m_files[0].path, encoding);
+}
+
 bool FrmMain::openChosenFile(const QString& path, OpenEncoding encoding) {
     if (!path.isEmpty()) {
         beginRun();
-        if (!loadFile(path, encoding)) {
+        if (const Loaded loaded = loadFile(path, encoding); loaded != Loaded::Yes) {
             leaveBusyState();
-            m_state.show(Icon::Exclamation, kOpenFailed);
+            m_state.show(Icon::Exclamation, loaded == Loaded::NotText ? kNotTextFile : kOpenFailed);
             return false;
         }
         // The close box was answered while the file was read: the window goes without asking again.
@@ -715,29 +739,31 @@ bool FrmMain::openChosenFile(const QString& path, OpenEncoding encoding) {
     return true;
 }
 
-bool FrmMain::loadFile(const QString& path, OpenEncoding encoding) {
+FrmMain::Loaded FrmMain::loadFile(const QString& path, OpenEncoding encoding) {
     try {
         const QFileInfo info(path);
-        if (!info.exists()) return false;
-        if (info.isFile() && info.size() == 0) return true;
+        if (!info.exists()) return Loaded::No;
+        if (info.isFile() && info.size() == 0) return Loaded::Yes;
         QCoreApplication::processEvents();
         const auto betweenBlocks = [] { QCoreApplication::processEvents(); };
         std::optional<std::string> bytes = readFileBytes(path, betweenBlocks);
-        if (!bytes) return false;
-        if (bytes->empty()) return true;
-        OpenedText opened = decodeTextFile(*bytes, encoding, betweenBlocks);
+        if (!bytes) return Loaded::No;
+        if (bytes->empty()) return Loaded::Yes;
+        std::optional<OpenedText> decoded = decodeTextFile(*bytes, encoding, betweenBlocks);
         bytes.reset();
+        if (!decoded) return Loaded::NotText;
+        OpenedText& opened = *decoded;
         // A file the pane cannot hold is one that cannot be opened; the upper text stays.
-        if (!PlainTextBox::canShow(opened.text)) return false;
+        if (!PlainTextBox::canShow(opened.text)) return Loaded::No;
         // Stop does not end an open: the upper pane shows the whole file or, when closing, nothing.
         if (!m_text1->assignDuringRun(
                 std::move(opened.text), [this] { return m_state.closing; }, PlainTextBox::Undo::Step))
-            return false;
-        m_files[0] = {info.absoluteFilePath(), opened.format};
+            return Loaded::No;
+        m_files[0] = {info.absoluteFilePath(), opened.format, opened.guessed};
         fileUsed(path);
-        return true;
+        return Loaded::Yes;
     } catch (const std::exception&) {
-        return false;
+        return Loaded::No;
     }
 }
 
@@ -765,9 +791,10 @@ void FrmMain::saveToFile(const Text& text, int target) {
     PaneFile& file = m_files[target - 1];
     // A text from no file keeps the line breaks it has.
     FileFormat format = file.format.value_or(FileFormat{TextEncoding::Cp932, lineBreakOf(text)});
-    // Code page 932 would turn these characters into "?" without a word.
-    if (format.encoding == TextEncoding::Cp932 && !fitsCodePage932(text)) {
-        const std::optional<Answer> answer = m_state.ask(kUtf8Question);
+    // Code page 932 and EUC-JP would turn these characters into "?" without a word.
+    const bool legacy = format.encoding == TextEncoding::Cp932 || format.encoding == TextEncoding::EucJp;
+    if (legacy && unmappableIndex(text, format.encoding)) {
+        const std::optional<Answer> answer = m_state.ask(utf8Question(format.encoding));
         if (!answer || *answer == Answer::Cancel) return;
         if (*answer == Answer::Yes) format.encoding = TextEncoding::Utf8WithMark;
     }

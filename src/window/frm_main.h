@@ -132,8 +132,12 @@ private:
     /// Opens `path` (nothing on an empty path) into the upper pane after the busy state began,
     /// and ends it; false when the file could not be read.
     bool openChosenFile(const QString& path, OpenEncoding encoding);
-    /// Reads the chosen file into the upper pane; false when it cannot be read.
-    bool loadFile(const QString& path, OpenEncoding encoding);
+    /// Opens the upper pane's file again in the encoding the user names.
+    void reopen(OpenEncoding encoding);
+    enum class Loaded { Yes, No, NotText };
+    /// Reads the chosen file into the upper pane: No when it cannot be read or shown, NotText when
+    /// no encoding reads it as detection asked.
+    Loaded loadFile(const QString& path, OpenEncoding encoding);
     /// Asks for the encoding when needed, then for the name, and writes the file.
     void saveToFile(const Text& text, int target);
     /// `path` was opened or saved: the dialogs start in its folder and it heads the recent files.
@@ -190,6 +194,8 @@ private:
     QLabel* m_status = nullptr;           // Label8
     QMenu* m_fileMenu = nullptr;
     QMenu* m_recentMenu = nullptr;
+    QMenu* m_reopenMenu = nullptr;
+    QLabel* m_fileFormat = nullptr;  // the upper pane's file's encoding and line breaks
     /// The file of the upper and of the lower pane.
     PaneFile m_files[2];
     FileHistory m_history;

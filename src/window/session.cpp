@@ -40,7 +40,7 @@ PaneFile readPaneFile(QSettings& settings, const QString& group) {
     const int encoding = settings.value("encoding", -1).toInt();
     const int lineBreak = settings.value("lineBreak", -1).toInt();
     // A value this program never writes leaves the pane without a file format.
-    if (encoding >= 0 && encoding <= static_cast<int>(TextEncoding::Utf8WithMark) && lineBreak >= 0 &&
+    if (encoding >= 0 && encoding <= static_cast<int>(kLastTextEncoding) && lineBreak >= 0 &&
         lineBreak <= static_cast<int>(LineBreak::Lf))
         file.format = FileFormat{static_cast<TextEncoding>(encoding), static_cast<LineBreak>(lineBreak)};
     settings.endGroup();

@@ -6,23 +6,33 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
-#include "text/cp932.h"
-#include "text/utf8.h"
-
 namespace kivo::window {
-namespace {
-
-constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
-
-}  // namespace
-
-OpenedText decodeTextFile(std::string_view bytes, OpenEncoding encoding,
-                          const std::function<void()>& betweenBlocks) {
-    DecodedText decoded = encoding == OpenEncoding::Auto    ? decodeTextBytes(bytes, betweenBlocks)
-                          : encoding == OpenEncoding::Cp932 ? decodeTextBytesAs(bytes, TextEncoding::Cp932)
-                                                            : decodeTextBytesAs(bytes, TextEncoding::Utf8);
-    const LineBreak lineBreak = lineBreakOf(decoded.text);
-    return {std::move(decoded.text), {decoded.encoding, lineBreak}};
+std::optional<OpenedText> decodeTextFile(std::string_view bytes, OpenEncoding encoding,
+                                         const std::function<void()>& betweenBlocks) {
+    std::optional<DecodedText> decoded;
+    switch (encoding) {
+        case OpenEncoding::Auto:
+            decoded = decodeTextBytes(bytes, AsciiAs::Cp932, betweenBlocks);
+            break;
+        case OpenEncoding::Cp932:
+            decoded = decodeTextBytesLeniently(bytes, TextEncoding::Cp932);
+            break;
+        case OpenEncoding::Utf8:
+            decoded = decodeTextBytesLeniently(bytes, TextEncoding::Utf8);
+            break;
+        case OpenEncoding::Utf16Le:
+            decoded = decodeTextBytesLeniently(bytes, TextEncoding::Utf16Le);
+            break;
+        case OpenEncoding::Utf16Be:
+            decoded = decodeTextBytesLeniently(bytes, TextEncoding::Utf16Be);
+            break;
+        case OpenEncoding::EucJp:
+            decoded = decodeTextBytesLeniently(bytes, TextEncoding::EucJp);
+            break;
+    }
+    if (!decoded) return std::nullopt;
+    const LineBreak lineBreak = lineBreakOf(decoded->text);
+    return OpenedText{std::move(decoded->text), {decoded->encoding, lineBreak}, decoded->guessed};
 }
 
 LineBreak lineBreakOf(TextView text) {
@@ -33,19 +43,6 @@ LineBreak lineBreakOf(TextView text) {
         ++(i > 0 && text[i - 1] == u'\r' ? crLf : lf);
     }
     return lf > crLf ? LineBreak::Lf : LineBreak::CrLf;
-}
-
-bool fitsCodePage932(TextView text) {
-    // encode() writes "?" for a character without a form, and byteLength() says how many bytes
-    // each character took, so the two can be walked side by side.
-    const std::string bytes = cp932::encode(text);
-    std::size_t b = 0;
-    for (const char16_t c : text) {
-        const int length = cp932::byteLength(c);
-        if (length == 1 && bytes[b] == '?' && c != u'?') return false;
-        b += static_cast<std::size_t>(length);
-    }
-    return true;
 }
 
 std::string encodeTextFile(TextView text, const FileFormat& format) {
@@ -61,15 +58,41 @@ std::string encodeTextFile(TextView text, const FileFormat& format) {
         }
     }
     if (!text.ends_with(u'\n') && !text.ends_with(u'\r')) written.append(lineBreak);
-    switch (format.encoding) {
-        case TextEncoding::Cp932:
-            return cp932::encode(written);
-        case TextEncoding::Utf8:
-            return utf8::encode(written);
+    return encodeTextBytes(written, format.encoding);
+}
+
+QString encodingCaption(TextEncoding encoding) {
+    switch (encoding) {
         case TextEncoding::Utf8WithMark:
-            return std::string(kUtf8Bom) + utf8::encode(written);
+            return QStringLiteral("UTF-8(BOM付き)");
+        case TextEncoding::Utf16Le:
+            return QStringLiteral("UTF-16LE(BOM付き)");
+        case TextEncoding::Utf16Be:
+            return QStringLiteral("UTF-16BE(BOM付き)");
+        case TextEncoding::Cp932:
+        case TextEncoding::Utf8:
+        case TextEncoding::EucJp:
+            break;
     }
-    return {};
+    return QString::fromUtf8(encodingName(encoding));
+}
+
+QString formatCaption(const PaneFile& file) {
+    if (!file.format) return QString();
+    return encodingCaption(file.format->encoding) + (file.guessed ? QStringLiteral("（推定）") : QString()) +
+           QStringLiteral("・") +
+           (file.format->lineBreak == LineBreak::Lf ? QStringLiteral("Lf") : QStringLiteral("CrLf"));
+}
+
+const std::vector<std::pair<QString, OpenEncoding>>& reopenEncodings() {
+    static const std::vector<std::pair<QString, OpenEncoding>> encodings{
+        {QStringLiteral("Shift-JIS(&S)"), OpenEncoding::Cp932},
+        {QStringLiteral("UTF-8(&U)"), OpenEncoding::Utf8},
+        {QStringLiteral("UTF-16LE(&L)"), OpenEncoding::Utf16Le},
+        {QStringLiteral("UTF-16BE(&B)"), OpenEncoding::Utf16Be},
+        {QStringLiteral("EUC-JP(&E)"), OpenEncoding::EucJp},
+    };
+    return encodings;
 }
 
 void FileHistory::used(const QString& path) {

@@ -4,6 +4,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include <QString>
 #include <QStringList>
@@ -16,47 +18,58 @@ namespace kivo::window {
 /// The line break a file is written with.
 enum class LineBreak { CrLf, Lf };
 
-/// How a pane's text is written to a file: code page 932 (a character without a form becomes
-/// "?"), UTF-8, or UTF-8 after a byte-order mark; each line break as CrLf or as Lf.
+/// How a pane's text is written to a file: its encoding (in code page 932 and EUC-JP a character
+/// without a form becomes "?"), each line break as CrLf or as Lf.
 struct FileFormat {
     TextEncoding encoding = TextEncoding::Cp932;
     LineBreak lineBreak = LineBreak::CrLf;
     bool operator==(const FileFormat&) const = default;
 };
 
-/// The encoding the user asks a file to be read in.
-enum class OpenEncoding { Auto, Cp932, Utf8 };
+/// The encoding the user asks a file to be read in: detected, or named.
+enum class OpenEncoding { Auto, Cp932, Utf8, Utf16Le, Utf16Be, EucJp };
 
-/// A file's text and the format to write it back in.
+/// A file's text and the format to write it back in; `guessed` when more than one encoding read
+/// the bytes alike well (see decodeTextBytes).
 struct OpenedText {
     Text text;
     FileFormat format;
+    bool guessed = false;
 };
 
-/// The text of a file's bytes and the format they came in. `Auto` takes the encoding the core's
-/// rule detects (code page 932 unless the bytes are clearly UTF-8), as every front end reads
-/// files; the line break is the one most of the file's lines end with. `betweenBlocks` runs
-/// between the blocks of a large file, to let the window's events through.
-OpenedText decodeTextFile(std::string_view bytes, OpenEncoding encoding = OpenEncoding::Auto,
-                          const std::function<void()>& betweenBlocks = {});
+/// The text of a file's bytes and the format they came in. `Auto` reads them only in an encoding
+/// that gives them back unchanged, ASCII and a guess as code page 932 (decodeTextBytes), and gives
+/// nothing when none does; a named encoding reads any bytes, each one without a character as
+/// U+FFFD. The line break is the one most of the file's lines end with. `betweenBlocks` runs between
+/// the blocks of a large file, to let the window's events through.
+std::optional<OpenedText> decodeTextFile(std::string_view bytes, OpenEncoding encoding = OpenEncoding::Auto,
+                                         const std::function<void()>& betweenBlocks = {});
 
 /// Lf when more lines of `text` end with a lone Lf than with CrLf, else CrLf.
 LineBreak lineBreakOf(TextView text);
-
-/// Whether every character of `text` has a code page 932 form, so that saving it in code page 932
-/// loses nothing.
-bool fitsCodePage932(TextView text);
 
 /// The bytes of a saved pane in `format`: its text with each CrLf and lone Lf as the format's line
 /// break (a lone Cr is a character some operations write, and stays), followed by one line break
 /// unless it already ends with one (so that saving what was opened does not grow the file).
 std::string encodeTextFile(TextView text, const FileFormat& format);
 
-/// The file a pane's text came from or went to last, and the format it was in.
+/// The file a pane's text came from or went to last, the format it was in, and whether its
+/// encoding was a guess among several that read it alike well.
 struct PaneFile {
     QString path;
     std::optional<FileFormat> format;
+    bool guessed = false;
 };
+
+/// The name of an encoding as the save dialog lists it: "Shift-JIS", "UTF-8(BOM付き)", …
+QString encodingCaption(TextEncoding encoding);
+
+/// "Shift-JIS・CrLf", or "Shift-JIS（推定）・CrLf" for a guessed encoding: what the status bar shows
+/// of a pane's file.
+QString formatCaption(const PaneFile& file);
+
+/// The encodings a file can be opened in again, with the names the menu shows.
+const std::vector<std::pair<QString, OpenEncoding>>& reopenEncodings();
 
 /// The folder the file dialogs start in and the files used last, newest first.
 struct FileHistory {

@@ -47,8 +47,10 @@ TEST(Cli, EmptyUpperText) {
 }
 
 TEST(Cli, BytesAreKeptExactly) {
-    // A lone Lf reaches the operation as it is and comes out as CrLf.
-    EXPECT_EQ(cli({"0"}, "ab\ncd").out, "dc\r\nba");
+    // A lone Lf reaches the operation as it is and comes out as CrLf, which a text of Lf line
+    // breaks writes as Lf again.
+    EXPECT_EQ(cli({"0"}, "ab\ncd").out, "dc\nba");
+    EXPECT_EQ(cli({"0", "--line-breaks=crlf"}, "ab\ncd").out, "dc\r\nba");
     EXPECT_EQ(cli({"0"}, "x\b\ty").out, "y\t\bx");
 }
 
@@ -68,7 +70,9 @@ TEST(Cli, UsageErrors) {
         // A word that is no option is a file.
         {{"0", "Combo41"}, "a", "kivoautofill-cli: no such file: Combo41"},
         {{"0", "--answer=maybe"}, "a", "kivoautofill-cli: --answer takes yes, no or cancel"},
-        {{"0", "--encoding=latin1"}, "a", "kivoautofill-cli: --encoding takes auto, utf-8 or cp932"},
+        {{"0", "--encoding=latin1"},
+         "a",
+         "kivoautofill-cli: --encoding takes auto, utf-8, cp932, utf-16le, utf-16be or euc-jp"},
         {{"0"}, "\xff\xfe", "kivoautofill-cli: standard input is not valid UTF-8"},
         {{"0"}, "\xed\xa0\x80", "kivoautofill-cli: standard input is not valid UTF-8"},
     };
@@ -211,7 +215,7 @@ TEST(CliExecutable, ReadsAFileOnStandardInput) {
     for (std::size_t n; (n = fread(buf.data(), 1, buf.size(), pipe)) > 0;)
         out.append(buf.data(), n);
     EXPECT_EQ(WEXITSTATUS(pclose(pipe)), 0);
-    EXPECT_EQ(out, "dc\r\nba");
+    EXPECT_EQ(out, "dc\nba");
     std::remove(path.c_str());
 }
 

@@ -76,6 +76,9 @@ TEST(NamedCli, EveryExampleGivesItsOutputInBothForms) {
         std::vector<std::string> byControls = {std::to_string(op->code)};
         for (const auto& [control, text] : cli::parseStep(named).controls)
             byControls.push_back(control + "=" + utf8::encode(text));
+        // The window's lower text: each line break as the operation makes it.
+        named.push_back("--line-breaks=crlf");
+        byControls.push_back("--line-breaks=crlf");
         const CliRun r = cli(named, input);
         EXPECT_EQ(r.status, 0) << op->name << ": " << r.err;
         EXPECT_EQ(r.out, utf8::encode(example.output)) << op->name;
@@ -238,8 +241,8 @@ TEST(NamedCli, SeveralFilesInPlaceOrIntoAFolder) {
     CliRun r = cli({"sort", "--output-dir=" + dir.path("sorted"), a, b});
     EXPECT_EQ(r.status, 0) << r.err;
     // A final line break makes an empty last line, which sorts first.
-    EXPECT_EQ(read(dir.path("sorted/a.txt")), "\r\na\r\nb\r\n");
-    EXPECT_EQ(read(dir.path("sorted/b.txt")), sjis("あ\r\nい"));
+    EXPECT_EQ(read(dir.path("sorted/a.txt")), "\na\nb\n");
+    EXPECT_EQ(read(dir.path("sorted/b.txt")), sjis("あ\nい"));
     // A file without a result is named and stays as it was; the others are replaced.
     r = cli({"sort", "--in-place", "--jobs=2", a, one, b});
     EXPECT_EQ(r.status, 1);
@@ -247,7 +250,7 @@ TEST(NamedCli, SeveralFilesInPlaceOrIntoAFolder) {
                          ": information: 1行なのでソートできません。\n"
                          "kivoautofill-cli: no result for 1 of 3 files: " +
                          one + "\n");
-    EXPECT_EQ(read(a), "\r\na\r\nb\r\n");
+    EXPECT_EQ(read(a), "\na\nb\n");
     EXPECT_EQ(read(one), "only");
     struct stat s {};
     ::stat(a.c_str(), &s);
@@ -282,7 +285,7 @@ TEST(NamedCli, AnInterruptedInPlaceRunLeavesEveryFileOldOrNew) {
     std::vector<std::string> args = {"kivoautofill-cli", "add-text", "--text=> ", "--in-place", "--jobs=2"};
     for (int i = 0; i < 200; ++i)
         args.push_back(dir.path("f" + std::to_string(i) + ".txt"));
-    const std::string fresh = "> " + old + "\r\n> " + old;
+    const std::string fresh = "> " + old + "\n> " + old;
     for (int delayMs : {20, 60, 150}) {
         for (std::size_t i = 5; i < args.size(); ++i)
             dir.file(args[i].substr(args[i].rfind('/') + 1), old + "\n" + old);

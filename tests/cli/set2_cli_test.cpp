@@ -39,7 +39,10 @@ TEST(Set2Cli, RunsThroughTheDispatchTable) {
     for (const Case& c : cases) {
         std::istringstream in(c.in);
         std::ostringstream out, err;
-        EXPECT_EQ(runCli(c.args, in, out, err), c.status) << c.args[0] << ": " << err.str();
+        // The window's lower text: each line break as the operation makes it.
+        std::vector<std::string> args = c.args;
+        args.push_back("--line-breaks=crlf");
+        EXPECT_EQ(runCli(args, in, out, err), c.status) << c.args[0] << ": " << err.str();
         EXPECT_EQ(out.str(), c.out) << c.args[0];
         EXPECT_EQ(err.str(), c.err) << c.args[0];
     }

@@ -13,6 +13,8 @@ struct CliRun {
 };
 
 CliRun cli(std::vector<std::string> args, const std::string& input) {
+    // The window's lower text: each line break as the operation makes it.
+    args.push_back("--line-breaks=crlf");
     std::istringstream in(input);
     std::ostringstream out, err;
     const int status = runCli(args, in, out, err);

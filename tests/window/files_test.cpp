@@ -113,23 +113,6 @@ private:
 private slots:
     // ---- encoding decisions
 
-    void fitsCodePage932_data() {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<bool>("fits");
-        QTest::newRow("empty") << "" << true;
-        QTest::newRow("ASCII and a question mark") << "a?b\r\n" << true;
-        QTest::newRow("full width, kana, wave dash") << "全角ｶﾅ～〜①髙" << true;
-        QTest::newRow("an accented letter") << "café" << false;
-        QTest::newRow("an emoji") << "a😀" << false;
-        QTest::newRow("a lone surrogate") << QString(QChar(0xD800)) << false;
-        QTest::newRow("hangul") << "한" << false;
-    }
-    void fitsCodePage932() {
-        QFETCH(QString, text);
-        QFETCH(bool, fits);
-        QCOMPARE(kivo::window::fitsCodePage932(toText(text)), fits);
-    }
-
     void encodeTextFileEndsWithALineBreak() {
         const FileFormat cp932;
         const FileFormat cp932Lf{TextEncoding::Cp932, LineBreak::Lf};

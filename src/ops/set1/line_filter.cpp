@@ -207,7 +207,7 @@ std::optional<std::string> FilterLinesUtf8(Utf8LineBlocks& upper, const FilterOp
     // pages, rather than doubled again and again through small ones.
     constexpr std::size_t kRoomForLarge = std::size_t{16} << 20;
     for (bool first = true; const std::optional<std::string_view> block = upper.next(); first = false) {
-        const LineBreakShape breaks = lineBreakShapeOf(*block);
+        const LineBreakShape& breaks = upper.breaks();
         // A block starts just after an Lf: a break at its start is the second in a row.
         if (breaks.consecutive ||
             (!first && !block->empty() && (block->front() == '\r' || block->front() == '\n'))) {

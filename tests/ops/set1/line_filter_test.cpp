@@ -70,7 +70,9 @@ TEST(FilterLines, StopEndsWithoutOutputOrMessage) {
 class RandomLineBlocks final : public Utf8LineBlocks {
 public:
     RandomLineBlocks(std::string_view text, std::mt19937& random) : m_text(text), m_random(random) {}
-    std::optional<std::string_view> next() override {
+
+protected:
+    std::optional<std::string_view> nextBlock() override {
         if (m_given && m_from == m_text.size()) return std::nullopt;
         m_given = true;
         std::size_t end = m_text.size();
