@@ -3,11 +3,13 @@
 
 #include "app/program_folder.h"
 #include "app/start_up.h"
+#include "text/standard_descriptors.h"
 #include "window/app_style.h"
 #include "window/frm_main.h"
 #include "window/qtext.h"
 
 int main(int argc, char** argv) {
+    kivo::openClosedStandardDescriptors();
     QApplication app(argc, argv);
     kivo::window::setUpApplication(app);
 

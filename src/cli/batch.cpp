@@ -145,6 +145,7 @@ void checkSettings(const Settings& s) {
         throw UsageError{"several files need --output-dir=DIR or --in-place"};
     std::set<std::string> names;
     for (const std::string& file : s.files) {
+        if (file == "-") throw UsageError{"- (standard input) cannot be one of several files"};
         if (const std::optional<std::string> fault = inputFileFault(file, s.inPlace))
             throw UsageError{*fault};
         if (s.outputDir && !names.insert(nameOf(file)).second)
@@ -384,8 +385,10 @@ bool onTerminal(const std::ostream& err) {
 
 }  // namespace
 
-int runOnTexts(const std::vector<Step>& steps, const Settings& s, std::istream& in, std::ostream& out,
+int runOnTexts(const std::vector<Step>& steps, const Settings& settings, std::istream& in, std::ostream& out,
                std::ostream& err) {
+    Settings s = settings;
+    if (s.files == std::vector<std::string>{"-"}) s.files.clear();
     checkSettings(s);
     StandardOutput standardOutput(out);
     std::vector<std::function<TextOutcome()>> tasks;

@@ -77,13 +77,23 @@ void addMatching(std::vector<std::string>& out, const std::string& typed,
 }
 
 const std::vector<std::string> kSettingOptions = {
-    "--answer=", "--encoding=", "--output-encoding=", "--output=", "--output-dir=", "--in-place",
-    "--jobs=",   "--quiet"};
+    "--answer=", "--encoding=",   "--output-encoding=", "--line-breaks=", "--unmappable=",
+    "--output=", "--output-dir=", "--in-place",         "--jobs=",        "--quiet"};
+
+std::vector<std::string> encodingValues(bool input) {
+    std::vector<std::string> values;
+    if (input) values.push_back("auto");
+    for (const auto& [word, encoding] : encodingWords(input))
+        values.push_back(word);
+    return values;
+}
 
 std::vector<std::string> settingValues(const std::string& option) {
     if (option == "--answer") return {"yes", "no", "cancel"};
-    if (option == "--encoding") return {"auto", "utf-8", "cp932"};
-    if (option == "--output-encoding") return {"utf-8", "utf-8-bom", "cp932"};
+    if (option == "--encoding") return encodingValues(true);
+    if (option == "--output-encoding") return encodingValues(false);
+    if (option == "--line-breaks") return {"keep", "crlf", "lf"};
+    if (option == "--unmappable") return {"refuse", "question-mark"};
     return {};
 }
 
@@ -120,16 +130,25 @@ OPERATION is an operation's name or code: 'kivoautofill-cli list' lists them, an
 (--side=right or --side=右). The window's control names set the same values exactly
 (Combo31=右 Text3=・), and both forms may be mixed.
 
-The text comes from each FILE, or from standard input when there is none.
+The text comes from each FILE (a FIFO or /dev/fd/N too), or from standard input when there is
+none or FILE is -.
 
   -o, --output=FILE        write the result to FILE instead of standard output
       --output-dir=DIR     write each file's result to DIR under the file's name
       --in-place           replace each file by its result (a file without one stays)
-      --encoding=ENC       the input's encoding: auto (the default for files: a byte-order
-                           mark, UTF-8 or code page 932, as the window's Open tells them
-                           apart), utf-8 (the default for standard input) or cp932
-      --output-encoding=E  the result's encoding: utf-8, utf-8-bom or cp932 (default: the
-                           input's)
+      --encoding=ENC       the input's encoding: auto (the default for files), utf-8 (the
+                           default for standard input), cp932 (Shift-JIS), utf-16le, utf-16be
+                           or euc-jp. auto reads a byte-order mark (UTF-8, UTF-16), else only
+                           an encoding that gives the bytes back unchanged: ASCII is UTF-8;
+                           bytes read alike well as UTF-8 and as cp932 ("café") are read as
+                           cp932, but --in-place and --output-dir leave such a file as it is
+      --output-encoding=E  the result's encoding: utf-8, utf-8-bom, cp932, utf-16le, utf-16be
+                           (both with a byte-order mark) or euc-jp (default: the input's)
+      --line-breaks=LB     keep (the default: the input's line break when all of them are
+                           alike, CrLf for a text without one), crlf (each line break as the
+                           operation makes it, as the window shows it) or lf
+      --unmappable=U       refuse (the default: a result with a character its encoding cannot
+                           hold is not written, exit 1) or question-mark (written as "?")
       --answer=ANSWER      the answer, yes, no or cancel, to the next question of a run
                            (questions without one are answered yes)
       --jobs=N             files worked on at once (default: the number of cores)

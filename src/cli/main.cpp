@@ -6,8 +6,10 @@
 
 #include "cli/cli.h"
 #include "cli/cli_io.h"
+#include "text/standard_descriptors.h"
 
 int main(int argc, char** argv) {
+    kivo::openClosedStandardDescriptors();
     kivo::ignoreFileSizeSignal();
     std::ios::sync_with_stdio(false);
     kivo::OutputFile output(STDOUT_FILENO);

@@ -61,8 +61,9 @@ TEST(Completion, OffersWhatTheCommandLineTakes) {
         first.push_back(std::to_string(op->code));
     }
     std::vector<std::string> addTextOptions = {
-        "--side=",   "--text=",       "--answer=",  "--encoding=", "--output-encoding=",
-        "--output=", "--output-dir=", "--in-place", "--jobs=",     "--quiet"};
+        "--side=",        "--text=",       "--answer=", "--encoding=",   "--output-encoding=",
+        "--line-breaks=", "--unmappable=", "--output=", "--output-dir=", "--in-place",
+        "--jobs=",        "--quiet"};
     struct Case {
         std::vector<std::string> words;
         std::vector<std::string> completions;
@@ -80,6 +81,8 @@ TEST(Completion, OffersWhatTheCommandLineTakes) {
         {{"kivoautofill-cli", "add-text", "--side", "=", "r"}, {"right"}},
         {{"kivoautofill-cli", "0", "--answer", "=", ""}, {"cancel", "no", "yes"}},
         {{"kivoautofill-cli", "0", "--encoding", "=", "c"}, {"cp932"}},
+        {{"kivoautofill-cli", "0", "--output-encoding", "=", "utf-16"}, {"utf-16be", "utf-16le"}},
+        {{"kivoautofill-cli", "0", "--line-breaks", "="}, {"crlf", "keep", "lf"}},
         {{"kivoautofill-cli", "convert-width", "--katakana", "=", ""}, {"no", "yes"}},
         // The window's names for the exact form, with their parentheses as bash quotes them.
         {{"kivoautofill-cli", "0", "Combo4"}, {"Combo41=", "Combo42="}},

@@ -9,8 +9,9 @@ constexpr char16_t kKanaDistance = u'ァ' - u'ぁ';
 bool isConvertedHiragana(char16_t c) {
     return (c >= u'ぁ' && c <= u'ゖ') || c == u'ゝ' || c == u'ゞ';
 }
+// ヵ and ヶ stay: in 一ヶ月 or 三ヵ所 they stand for 箇, not for a small kana.
 bool isConvertedKatakana(char16_t c) {
-    return (c >= u'ァ' && c <= u'ヶ') || c == u'ヽ' || c == u'ヾ';
+    return (c >= u'ァ' && c <= u'ヴ') || c == u'ヽ' || c == u'ヾ';
 }
 
 }  // namespace

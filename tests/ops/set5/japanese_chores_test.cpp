@@ -37,7 +37,9 @@ TEST(ConvertKana, ConvertsHiraganaAndKatakanaBothWays) {
     expectRows(kConvertKana, "Combo60",
                {
                    {u"ぁあゔゕゖゝゞ", u"ひらがな→カタカナ", u"ァアヴヵヶヽヾ"},
-                   {u"ァアヴヵヶヽヾ", u"カタカナ→ひらがな", u"ぁあゔゕゖゝゞ"},
+                   {u"ァアヴヽヾ", u"カタカナ→ひらがな", u"ぁあゔゝゞ"},
+                   // ヵ and ヶ stand for 箇 and stay.
+                   {u"一ヶ月、三ヵ所", u"カタカナ→ひらがな", u"一ヶ月、三ヵ所"},
                    // ー, ヷ–ヺ, half-width katakana and everything else are kept.
                    {u"ラーメンヷヺｶﾅ漢\r\n", u"カタカナ→ひらがな", u"らーめんヷヺｶﾅ漢\r\n"},
                    {u"abc", u"ひらがな→カタカナ", u"abc"},
