@@ -21,6 +21,7 @@
 #include "ops/registry.h"
 #include "window/control_events.h"
 #include "window/controls.h"
+#include "window/date_picker.h"
 #include "window/qtext.h"
 #include "window/text_box.h"
 
@@ -106,7 +107,8 @@ QPushButton* makeButton(QWidget* frame, const Piece& piece) {
 }
 
 QDateEdit* makeDatePicker(QWidget* frame) {
-    auto* d = new QDateEdit(QDate::currentDate(), frame);
+    auto* d = new DatePicker(frame);
+    d->setDate(QDate::currentDate());
     d->setCalendarPopup(true);
     d->setDisplayFormat(QStringLiteral("yyyy/MM/dd"));
     d->setDateRange(QDate(1, 1, 1), QDate(9999, 12, 31));
