@@ -45,6 +45,22 @@ Text breakTagsToLf(TextView s) {
     return out;
 }
 
+// Control characters and the direction overrides and isolates could make a notice show other
+// text than it holds (U+202E turns what follows around), so a notice shows without them.
+bool spoofsTheShownText(char16_t c) {
+    const bool control = c < 0x20 && c != u'\r' && c != u'\n';
+    const bool bidiOverride = (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
+    return control || bidiOverride;
+}
+
+Text withoutSpoofing(TextView s) {
+    Text out;
+    out.reserve(s.size());
+    for (char16_t c : s)
+        if (!spoofsTheShownText(c)) out += c;
+    return out;
+}
+
 TextView trimSpaces(TextView s) {
     const std::size_t first = s.find_first_not_of(u' ');
     if (first == TextView::npos) return {};
@@ -56,7 +72,8 @@ TextView trimSpaces(TextView s) {
 std::optional<Text> noticesText(TextView serverText) {
     const std::size_t marker = serverText.find(kNoticesMarker);
     if (marker == TextView::npos) return std::nullopt;
-    const TextView notice = trimSpaces(serverText.substr(marker + kNoticesMarker.size(), kNoticesMaxLength));
+    const Text shown = withoutSpoofing(serverText.substr(marker + kNoticesMarker.size(), kNoticesMaxLength));
+    const TextView notice = trimSpaces(shown);
     // Only Lf are widened: a lone Cr is left as the server sent it.
     Text text = lfToCrLf(replaceAll(breakTagsToLf(notice), kCrLf, u"\n"));
     const std::size_t emptyLine = text.find(u"\r\n\r\n");

@@ -14,9 +14,10 @@ inline constexpr TextView kNoticesMarker = u"Kivoオートフィルお知らせ�
 inline constexpr std::size_t kNoticesMaxLength = 500;
 
 /// The notices text of a server text: what follows the marker, at most 500 characters, without
-/// its leading and trailing spaces, each <BR> or <BR /> (any case) a line break, every line break
-/// CrLf, and cut after the first line of an empty-line pair. Nothing when the marker is absent or
-/// nothing but spaces follows it.
+/// control characters other than Cr and Lf, without the direction overrides and isolates
+/// (U+202A–U+202E, U+2066–U+2069) and without its leading and trailing spaces, each <BR> or <BR /> (any case)
+/// a line break, every line break CrLf, and cut after the first line of an empty-line pair. Nothing when the
+/// marker is absent or nothing but spaces follows it.
 std::optional<Text> noticesText(TextView serverText);
 
 /// The server text of an answer: the answer as the HTTP layer decoded it, with Shift-JIS of the

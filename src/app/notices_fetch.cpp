@@ -93,8 +93,11 @@ Text NoticesFetch::fetch(const QUrl& address) {
             const std::string_view location = answer->header("location");
             const QUrl next =
                 url.resolved(QUrl::fromEncoded(QByteArray(location.data(), qsizetype(location.size()))));
+            // A notice is shown as the program's own word: it comes from the notices server's
+            // host only, never from wherever a redirection points.
             if (redirections == kMaxRedirections || !next.isValid() || !isHttp(next) ||
-                (url.scheme() == kHttps && next.scheme() != kHttps))
+                (url.scheme() == kHttps && next.scheme() != kHttps) ||
+                next.host().compare(url.host(), Qt::CaseInsensitive) != 0)
                 return Text();
             url = next;
             continue;

@@ -42,7 +42,7 @@ public:
 
     /// The server text at `address`: empty for an empty address and after any failure (no
     /// answer in time, an HTTP error, an over-long answer, no "<BODY>"). Redirections are
-    /// followed, never from https to http.
+    /// followed on the same host only, never from https to http.
     Text fetch(const QUrl& address);
 
 public slots:

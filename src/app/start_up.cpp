@@ -1,6 +1,9 @@
 #include "app/start_up.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
 
 #include <QApplication>
 #include <QDebug>
@@ -28,13 +31,30 @@ QUrl noticesAddress(const QString& host) {
 
 QStringList defaultLockPaths() {
     QStringList paths;
-    for (const auto location : {QStandardPaths::RuntimeLocation, QStandardPaths::GenericCacheLocation}) {
-        const QString folder = QStandardPaths::writableLocation(location);
-        if (!folder.isEmpty()) paths.append(folder + QStringLiteral("/kivoautofill.lock"));
-    }
-    paths.append(QDir::tempPath() + QStringLiteral("/kivoautofill-%1.lock").arg(getuid()));
+    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (!runtime.isEmpty()) paths.append(runtime + QStringLiteral("/kivoautofill.lock"));
+    // The cache and the temporary folder are open to others: the lock gets a folder of its own.
+    const QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
+    if (!cache.isEmpty()) paths.append(cache + QStringLiteral("/kivoautofill/kivoautofill.lock"));
+    paths.append(QDir::tempPath() + QStringLiteral("/kivoautofill-%1/kivoautofill.lock").arg(getuid()));
     return paths;
 }
+
+namespace {
+
+// A lock in a folder another user may write to, or owns, is one that user can make (and so keep
+// the program from starting) or remove (and so hide a running copy): only a folder of this user's
+// alone, made when missing, holds the lock. A symbolic link is no such folder.
+bool isPrivateFolder(const QString& folder) {
+    QDir().mkpath(QFileInfo(folder).absolutePath());
+    const QByteArray path = QFile::encodeName(folder);
+    if (::mkdir(path.constData(), 0700) != 0 && errno != EEXIST) return false;
+    struct stat s {};
+    if (::lstat(path.constData(), &s) != 0) return false;
+    return S_ISDIR(s.st_mode) && s.st_uid == ::geteuid() && (s.st_mode & 07777) == 0700;
+}
+
+}  // namespace
 
 StartUp::StartUp(window::FrmMain& window, StartUpSettings settings, QObject* parent)
     : QObject(parent), m_window(window), m_settings(std::move(settings)), m_fetch(m_settings.fetch) {
@@ -95,7 +115,7 @@ bool StartUp::run() {
 bool StartUp::acquireLock() {
     if (m_settings.lockPaths.isEmpty()) return true;
     for (const QString& path : m_settings.lockPaths) {
-        QDir().mkpath(QFileInfo(path).absolutePath());
+        if (!isPrivateFolder(QFileInfo(path).absolutePath())) continue;
         auto lock = std::make_unique<QLockFile>(path);
         // A lock is stale only when its holder is no longer running: a copy that has run for a
         // long time keeps its lock.
@@ -105,12 +125,13 @@ bool StartUp::acquireLock() {
             return true;
         }
         // Only a lock held by a running copy refuses the start; a folder where no lock can be
-        // made (missing, read-only) passes the check on to the next one.
+        // made (missing, read-only, not this user's alone) passes the check on to the next one.
         if (lock->error() == QLockFile::LockFailedError) return false;
     }
     // The program must not refuse to start for want of a folder, but a second copy goes unseen.
     qWarning().noquote() << "kivoautofill: no single-instance lock could be made in"
                          << m_settings.lockPaths.join(QStringLiteral(", "))
+                         << "(each needs a folder of your own with mode 0700)"
                          << "- a second copy of the program will not be noticed";
     return true;
 }

@@ -33,7 +33,8 @@ struct StartUpSettings {
     /// The user's data folder, ending with "/": InfoLog.txt lives here otherwise.
     QString dataFolder;
     /// Where the running copy of the program holds its lock file: the first of these in which a
-    /// lock can be made. None: no single-instance check.
+    /// lock can be made, in a folder the user owns with mode 0700 (made when missing). None: no
+    /// single-instance check.
     QStringList lockPaths;
     FetchLimits fetch;
 };
@@ -41,8 +42,8 @@ struct StartUpSettings {
 /// The notices server's address on `host`: "http://HOST/kivoautofill/"; empty for no host.
 QUrl noticesAddress(const QString& host);
 
-/// The single-instance lock file in the user's runtime folder, else in the user's cache folder,
-/// else in the temporary folder (named for the user there, which other users share).
+/// The single-instance lock file in the user's runtime folder, else in a folder of its own in the
+/// user's cache folder, else in one named for the user in the temporary folder.
 QStringList defaultLockPaths();
 
 /// The start-up of the program, from the single-instance check to the first display of the main

@@ -36,12 +36,13 @@ std::optional<long long> wholeNumber(const Text& text) {
     return value;
 }
 
-// A text the variant control's rule would never leave would run nothing without a word.
+// A text a list control's rule would never leave would run nothing without a word, or end in the
+// operation's error message: as the list's option does, the usage error names the entries. Only
+// a list that reads any other text as its last entry takes it.
 void checkVariantText(const std::string& control, const Text& value) {
     for (const OperationDeclaration* op : operations()) {
         const ParamDeclaration* p = op->param(control);
-        if (!p || p->isEntry(value)) continue;
-        if (p->otherText != OtherText::RunsNothing && p->otherText != OtherText::ResetsAndRunsNothing)
+        if (!p || p->kind != ParamKind::List || p->isEntry(value) || p->otherText == OtherText::IsLastEntry)
             continue;
         std::string entries;
         for (const ListEntry& e : p->entries)

@@ -100,15 +100,28 @@ protected:
         if (m_composing != watched) {
             m_composing = watched;
             m_before = ParamControls::readControl(control);
+            m_committed = false;
         }
         {
             // The widget handles the event here, with every rule held off.
             GuardHold hold(m_state);
             watched->event(event);
         }
-        if (input && !static_cast<QInputMethodEvent*>(event)->preeditString().isEmpty()) return true;
+        if (input) {
+            const auto* im = static_cast<QInputMethodEvent*>(event);
+            m_committed = m_committed || !im->commitString().isEmpty() || im->replacementLength() != 0;
+            if (!im->preeditString().isEmpty()) return true;
+        }
         m_composing = nullptr;
-        if (ParamControls::readControl(control) != m_before) announceText(control);
+        if (ParamControls::readControl(control) == m_before) return true;
+        if (m_committed) {
+            announceText(control);
+        } else {
+            // A composition given up (Escape) or left without a commit typed nothing: the text it
+            // took the place of, a selection, comes back, rather than the rule's default.
+            GuardHold hold(m_state);
+            ParamControls::writeControl(control, m_before);
+        }
         return true;
     }
 
@@ -117,6 +130,7 @@ private:
     WindowState& m_state;
     QPointer<QObject> m_composing;
     Text m_before;
+    bool m_committed = false;
 };
 
 QEvent::Type qtType(ControlEvent event) {

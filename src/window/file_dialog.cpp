@@ -40,13 +40,11 @@ std::unique_ptr<QFileDialog> makeDialog(QWidget* parent, const QString& folder,
     // Qt's own dialog, because the choices below go into its layout.
     dialog->setOption(QFileDialog::DontUseNativeDialog);
     dialog->setAcceptMode(mode);
-    // Open takes only existing files; save may name a new one and replaces an existing one
-    // without asking, as the save command has always done.
+    // Open takes only existing files; save may name a new one, and asks before it replaces an
+    // existing one (a name mistyped or a file picked by mistake would be lost), with No as the
+    // default answer and the dialog still open to choose another name.
     dialog->setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
-    if (mode == QFileDialog::AcceptSave) {
-        dialog->setOption(QFileDialog::DontConfirmOverwrite);
-        dialog->setDefaultSuffix(QStringLiteral("txt"));
-    }
+    if (mode == QFileDialog::AcceptSave) dialog->setDefaultSuffix(QStringLiteral("txt"));
     return dialog;
 }
 

@@ -30,7 +30,8 @@ public:
     virtual ~FileDialogs() = default;
     /// An existing file, with the encoding to read it in.
     virtual OpenChoice chooseFileToOpen(const QString& folder) = 0;
-    /// A file to write, in `proposed` unless the user chooses another format.
+    /// A file to write, in `proposed` unless the user chooses another format; an existing file
+    /// only once the user has agreed to replace it.
     virtual SaveChoice chooseFileToSave(const QString& folder, const FileFormat& proposed) = 0;
 };
 

@@ -50,7 +50,9 @@ namespace {
 // The designed client area, in pixels (15 twips each): the window's default size, at which every
 // control sits where the fixed layout had it.
 constexpr QSize kClientSize{996, 570};
-// The tab area keeps its designed width while the panes take what the window adds.
+// The tab area keeps its designed width while the panes take what the window adds; a narrower
+// window takes its width from the panes first (their bars ask for no more than they need), so
+// that the lines of the tabs stay whole.
 constexpr int kTabsWidth = 593;
 constexpr int kRightMargin = 11;
 constexpr int kBottomMargin = 8;
@@ -246,7 +248,9 @@ void FrmMain::buildTopLevel() {
     m_arrow->setObjectName(QStringLiteral("Label3"));
     m_arrow->setFont(boldFont(font(), 14.25));
     m_arrow->setAlignment(Qt::AlignCenter);
-    m_arrow->setFixedSize(81, kPaneButton.height());
+    // 81 pixels wide where there is room; the bar under the pane narrows it to its words.
+    m_arrow->setFixedHeight(kPaneButton.height());
+    m_arrow->resize(81, kPaneButton.height());
     m_status = new QLabel(client);
     m_status->setObjectName(QStringLiteral("Label8"));
     m_status->setFont(boldFont(font(), 9));

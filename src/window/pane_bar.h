@@ -14,7 +14,8 @@ class PaneBar final : public QWidget {
 
 public:
     /// `side` left to right; `centred` is the mark, `beforeCentred` the widgets left of it. Every
-    /// widget keeps its own size.
+    /// widget keeps its own size, but the mark narrows to its words where the bar is short of
+    /// room.
     PaneBar(QWidget* parent, std::vector<QWidget*> side, QWidget* centred = nullptr,
             std::vector<QWidget*> beforeCentred = {});
 
@@ -34,6 +35,7 @@ private:
     std::vector<QWidget*> m_side;
     QWidget* m_centred;
     std::vector<QWidget*> m_beforeCentred;
+    int m_markWidth;
     bool m_left = false;
 };
 

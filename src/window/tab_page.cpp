@@ -21,6 +21,7 @@
 #include "ops/registry.h"
 #include "window/control_events.h"
 #include "window/controls.h"
+#include "window/date_picker.h"
 #include "window/qtext.h"
 #include "window/text_box.h"
 
@@ -106,7 +107,8 @@ QPushButton* makeButton(QWidget* frame, const Piece& piece) {
 }
 
 QDateEdit* makeDatePicker(QWidget* frame) {
-    auto* d = new QDateEdit(QDate::currentDate(), frame);
+    auto* d = new DatePicker(frame);
+    d->setDate(QDate::currentDate());
     d->setCalendarPopup(true);
     d->setDisplayFormat(QStringLiteral("yyyy/MM/dd"));
     d->setDateRange(QDate(1, 1, 1), QDate(9999, 12, 31));
@@ -177,9 +179,13 @@ TabPage::TabPage(TabTable table, WindowState& state, QWidget* parent)
     scroll->setWidgetResizable(true);
     scroll->setWidget(m_frame);
     outer->addWidget(scroll);
-    // Whatever brings a control the focus (Tab, an access key, a click on its label) shows it.
+    // Whatever brings a control the focus (Tab, an access key, a click on its label) shows it
+    // whole: for a text box ensureWidgetVisible shows only its cursor.
     connect(qApp, &QApplication::focusChanged, scroll, [scroll](QWidget*, QWidget* now) {
-        if (now && scroll->widget()->isAncestorOf(now)) scroll->ensureWidgetVisible(now, 4, 4);
+        if (!now || !scroll->widget()->isAncestorOf(now)) return;
+        const QRect shown(now->mapTo(scroll->widget(), QPoint(0, 0)), now->size());
+        scroll->ensureVisible(shown.center().x(), shown.center().y(), shown.width() / 2 + 4,
+                              shown.height() / 2 + 4);
     });
     m_lines->setContentsMargins(3, 2, 2, 3);
     m_lines->setSpacing(2);

@@ -1,5 +1,6 @@
 // The notices text of a server text, the server text of an answer, and the InfoLog.txt record.
 #include <optional>
+#include <string>
 
 #include <gtest/gtest.h>
 
@@ -37,6 +38,30 @@ TEST(NoticesText, BreakTagsInAnyCaseBecomeCrLf) {
     for (const auto& row : rows) {
         SCOPED_TRACE(i++);
         EXPECT_EQ(noticesText(kMarker + Text(row.after)), Text(row.shown));
+    }
+}
+
+// What the notice holds is what it shows: no control character but the line breaks, and nothing
+// that turns the direction of the text.
+TEST(NoticesText, ShowsNoControlOrDirectionOverride) {
+    using namespace std::string_literals;
+    const struct {
+        Text after;
+        std::optional<Text> shown;
+    } rows[] = {
+        {u"a\x01"
+         u"b\x1B[31mc\td\x7F",
+         u"ab[31mcd\x7F"},
+        {u"\x08  最新版\r公開\n", u"最新版\r公開\r\n"},
+        {u"請求書\u202Efdp.exe", u"請求書fdp.exe"},
+        {u"\u202Aa\u202Bb\u202Cc\u202Dd\u2066e\u2067f\u2068g\u2069h\u200Fi", u"abcdefgh\u200Fi"},
+        {u"<B\0R>x"s, u"\r\nx"},
+        {u"\u202E\x07", std::nullopt},
+    };
+    int i = 0;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(i++);
+        EXPECT_EQ(noticesText(kMarker + row.after), row.shown);
     }
 }
 

@@ -3,6 +3,7 @@
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -65,9 +66,9 @@ public:
 
     LoopbackServer() { connect(&m_server, &QTcpServer::newConnection, this, &LoopbackServer::accept); }
 
-    bool listen() { return m_server.listen(QHostAddress::LocalHost, 0); }
-    QUrl url() const {
-        return QUrl(QStringLiteral("http://127.0.0.1:%1/kivoautofill/").arg(m_server.serverPort()));
+    bool listen(const QHostAddress& address = QHostAddress::LocalHost) { return m_server.listen(address, 0); }
+    QUrl url(const QString& host = QStringLiteral("127.0.0.1")) const {
+        return QUrl(QStringLiteral("http://%1:%2/kivoautofill/").arg(host).arg(m_server.serverPort()));
     }
     void setAnswer(const QByteArray& body, const QByteArray& contentType = "text/html; charset=utf-8",
                    const QByteArray& status = "200 OK") {
@@ -387,23 +388,29 @@ private slots:
         QVERIFY(m_window->isVisible());
     }
 
-    // A moved notices page is followed to where it went, a bounded number of times.
+    // A moved notices page is followed to where it went on the same host, a bounded number of
+    // times.
     void redirectionsAreFollowed_data() {
         QTest::addColumn<QByteArray>("status");
         QTest::addColumn<bool>("toItself");
+        QTest::addColumn<QString>("host");
         QTest::addColumn<bool>("shown");
-        QTest::newRow("301 elsewhere") << QByteArray("301 Moved Permanently") << false << true;
-        QTest::newRow("307 elsewhere") << QByteArray("307 Temporary Redirect") << false << true;
-        QTest::newRow("302 to itself, for ever") << QByteArray("302 Found") << true << false;
+        QTest::newRow("301 elsewhere") << QByteArray("301 Moved Permanently") << false << "127.0.0.1" << true;
+        QTest::newRow("307 elsewhere")
+            << QByteArray("307 Temporary Redirect") << false << "127.0.0.1" << true;
+        QTest::newRow("302 to itself, for ever") << QByteArray("302 Found") << true << "127.0.0.1" << false;
+        QTest::newRow("302 to another host") << QByteArray("302 Found") << false << "localhost" << false;
     }
     void redirectionsAreFollowed() {
         QFETCH(QByteArray, status);
         QFETCH(bool, toItself);
+        QFETCH(QString, host);
         QFETCH(bool, shown);
+        // Reachable by both names, so that only the rule can leave it unasked.
         LoopbackServer elsewhere;
-        QVERIFY(elsewhere.listen());
+        QVERIFY(elsewhere.listen(QHostAddress::Any));
         elsewhere.setAnswer(page("移転先"));
-        const QUrl target = toItself ? m_server->url() : elsewhere.url();
+        const QUrl target = toItself ? m_server->url() : elsewhere.url(host);
         m_server->setAnswer("moved", "text/html", status);
         m_server->setExtraHeader("Location: " + target.toEncoded());
         NoticesFetch fetch;
@@ -632,17 +639,23 @@ private slots:
         QVERIFY(!second.tryLock(0));
     }
 
-    // A folder where no lock can be made passes the check on to the next one; only when none
-    // takes a lock does the program start unchecked.
+    // A folder where no lock can be made, or that is not the user's alone, passes the check on to
+    // the next one; only when none takes a lock does the program start unchecked.
     void lockFallsBackToTheNextFolder_data() {
+        QTest::addColumn<QString>("first");  // unmakeable, shared (0777), others' (another owner)
         QTest::addColumn<bool>("heldByFirstCopy");
         QTest::addColumn<bool>("anyFolderTakesALock");
         QTest::addColumn<bool>("starts");
-        QTest::newRow("second copy refused in the next folder") << true << true << false;
-        QTest::newRow("first copy locks in the next folder") << false << true << true;
-        QTest::newRow("no folder takes a lock") << false << false << true;
+        QTest::newRow("second copy refused in the next folder") << "unmakeable" << true << true << false;
+        QTest::newRow("first copy locks in the next folder") << "unmakeable" << false << true << true;
+        QTest::newRow("no folder takes a lock") << "unmakeable" << false << false << true;
+        // Another user's lock where others may write, or in a folder of theirs, refuses nothing.
+        QTest::newRow("lock in a folder open to others") << "shared" << false << true << true;
+        QTest::newRow("lock in another user's folder") << "others'" << false << true << true;
+        QTest::newRow("no folder of the user's own") << "shared" << false << false << true;
     }
     void lockFallsBackToTheNextFolder() {
+        QFETCH(QString, first);
         QFETCH(bool, heldByFirstCopy);
         QFETCH(bool, anyFolderTakesALock);
         QFETCH(bool, starts);
@@ -650,13 +663,27 @@ private slots:
         QFile blocker(m_dir->filePath(QStringLiteral("file")));
         QVERIFY(blocker.open(QIODevice::WriteOnly));
         blocker.close();
-        const QString unusable = blocker.fileName() + QStringLiteral("/runtime/kivoautofill.lock");
+        QString unusable = blocker.fileName() + QStringLiteral("/runtime/kivoautofill.lock");
+        LockHolder other;
+        if (first != "unmakeable") {
+            const QString folder = m_dir->filePath(QStringLiteral("tmp"));
+            QVERIFY(QDir().mkdir(folder));
+            if (first == "shared") {
+                QVERIFY(::chmod(QFile::encodeName(folder).constData(), 0777) == 0);
+            } else if (::geteuid() != 0 || ::chmod(QFile::encodeName(folder).constData(), 0700) != 0 ||
+                       ::chown(QFile::encodeName(folder).constData(), 65534, 65534) != 0) {
+                QSKIP("needs root to give a folder to another user");
+            }
+            unusable = folder + QStringLiteral("/kivoautofill.lock");
+            QVERIFY(other.start(unusable));
+        }
         const QString fallback = m_dir->filePath(QStringLiteral("cache/kivoautofill.lock"));
         m_lockPaths = {unusable, anyFolderTakesALock ? fallback : unusable};
-        LockHolder first;
+        LockHolder firstCopy;
         if (heldByFirstCopy) {
-            QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("cache")));
-            QVERIFY(first.start(fallback));
+            QVERIFY(QDir().mkdir(m_dir->filePath(QStringLiteral("cache")),
+                                 QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+            QVERIFY(firstCopy.start(fallback));
         }
         if (!anyFolderTakesALock)
             QTest::ignoreMessage(QtWarningMsg, QRegularExpression("no single-instance lock could be made"));
@@ -666,13 +693,18 @@ private slots:
             QLockFile second(fallback);
             second.setStaleLockTime(0);
             QVERIFY(!second.tryLock(0));
+            // The folder the program made is the user's alone.
+            struct stat folder {};
+            QCOMPARE(::stat(QFile::encodeName(QFileInfo(fallback).absolutePath()).constData(), &folder), 0);
+            QCOMPARE(folder.st_mode & 07777, 0700u);
         }
     }
 
     void defaultLockFoldersEndWithTheTemporaryFolder() {
         const QStringList paths = defaultLockPaths();
         QVERIFY(paths.size() >= 1);
-        QCOMPARE(paths.back(), QDir::tempPath() + QStringLiteral("/kivoautofill-%1.lock").arg(getuid()));
+        QCOMPARE(paths.back(),
+                 QDir::tempPath() + QStringLiteral("/kivoautofill-%1/kivoautofill.lock").arg(getuid()));
         if (paths.size() == 3)
             QCOMPARE(paths.front(), QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation) +
                                         QStringLiteral("/kivoautofill.lock"));

@@ -119,6 +119,23 @@ TEST(NamedCli, OptionValuesAndTheirRefusals) {
          "",
          "kivoautofill-cli: --text takes any text on one line, not 'a\nb'\n",
          2},
+        // A list control's text that is none of its entries, as its option's value.
+        {{"12", "Combo47=含む", "Text13=an"},
+         "an",
+         "",
+         "kivoautofill-cli: the value of Combo47 must be one of: 次の文字を含む行を抜き出す, "
+         "次の文字を含まない行を抜き出す\n",
+         2},
+        {{"33", "Combo54=Mon"},
+         "",
+         "",
+         "kivoautofill-cli: the value of Combo54 must be one of: 日, 月, 火, 水, 木, 金, 土\n",
+         2},
+        // A clean-up with nothing to clean passes the text on.
+        {{"shift-jis-check", "--action=remove"},
+         "abc",
+         "abc",
+         "information: Shift-JISで表せない文字はありませんでした。削除した文字はありません。\n"},
         {{"month-ends", "--start=2024-02-30"},
          "",
          "",

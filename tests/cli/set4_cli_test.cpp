@@ -83,7 +83,6 @@ TEST(Set4Cli, MessagesAndQuestions) {
         {{"32", "Text27=1e999"}, "", "information: 2以上2000000以下の数値を入力して下さい。\n"},
         {{"32", "DTPicker1=0050/06/30"}, "", "information: 西暦100年01/01より以前の日付は扱えません。\n"},
         {{"32", "DTPicker1=9999/11/01"}, "", "exclamation: 月末の日付を取得の際にエラーしました。\n"},
-        {{"33", "Combo54=Mon"}, "", "exclamation: 月初めの週を取得の際にエラーしました。\n"},
         {{"34", "Text29=2000000"},
          "",
          "exclamation: 日付が「9999/12/31」を超えた、もしくはエラーしました。\n"},

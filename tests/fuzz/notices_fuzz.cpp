@@ -91,6 +91,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (n.front() == u' ' || n.find(u"\r\n\r\n") != Text::npos || holdsTag(n)) __builtin_trap();
         for (std::size_t i = 0; i < n.size(); ++i)
             if (n[i] == u'\n' && (i == 0 || n[i - 1] != u'\r')) __builtin_trap();
+        for (const char16_t c : n)
+            if ((c < 0x20 && c != u'\r' && c != u'\n') || (c >= 0x202A && c <= 0x202E) ||
+                (c >= 0x2066 && c <= 0x2069))
+                __builtin_trap();
 
         const Text log = kivo::app::logWithNotice(decoded, n);
         if (!kivo::app::logHoldsNotice(log, n)) __builtin_trap();

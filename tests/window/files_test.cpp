@@ -1,6 +1,8 @@
 // Text files: the encoding decisions, atomic writing, and the open and save commands of the
 // File menu with scripted dialogs.
 
+#include <type_traits>
+
 #include <QAction>
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -11,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
@@ -86,11 +89,12 @@ void clickMenuItem(QMenu* menu, QAction* item) {
     QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(item).center());
 }
 
-// Runs `answer` on the file dialog once it is shown.
-void whenDialogShows(std::function<void(QFileDialog*)> answer) {
+// Runs `answer` on the file dialog (or the message box) once it is shown.
+template <typename Dialog = QFileDialog>
+void whenDialogShows(std::type_identity_t<std::function<void(Dialog*)>> answer) {
     auto* poll = new QTimer;
     QObject::connect(poll, &QTimer::timeout, poll, [poll, answer] {
-        if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+        if (auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget())) {
             poll->deleteLater();
             poll->stop();
             // A dialog the test failed to close must not hold the test up for good.
@@ -671,6 +675,45 @@ private slots:
         QCOMPARE(encoding, QStringLiteral("UTF-8"));
         QCOMPARE(lineBreak, QStringLiteral("Lf"));
         QCOMPARE(readAll(path("roster.txt")), QByteArray("行\r\n"));
+    }
+
+    // The real dialog asks before it replaces a file, also one named without ".txt"; No, the
+    // default, leaves the file and the dialog open.
+    void saveDialogAsksBeforeReplacing_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("replace");
+        QTest::newRow("name typed, kept") << "old.txt" << false;
+        QTest::newRow("name without .txt, kept") << "old" << false;
+        QTest::newRow("name typed, replaced") << "old.txt" << true;
+    }
+    void saveDialogAsksBeforeReplacing() {
+        QFETCH(QString, typed);
+        QFETCH(bool, replace);
+        writeAll(path("old.txt"), "old");
+        pane("Text2")->assign(u"new");
+        QtFileDialogs real(m_window.get());
+        m_window->setFileDialogs(&real);
+        QString question;
+        bool noIsTheDefault = false, stayedOpen = false;
+        whenDialogShows([&](QFileDialog* dialog) {
+            whenDialogShows<QMessageBox>([&](QMessageBox* box) {
+                question = box->text();
+                noIsTheDefault = box->defaultButton() == box->button(QMessageBox::No);
+                QTest::mouseClick(box->button(replace ? QMessageBox::Yes : QMessageBox::No), Qt::LeftButton);
+            });
+            auto* buttons = dialog->findChild<QDialogButtonBox*>();
+            dialog->setDirectory(m_dir->path());  // where the user would have gone
+            QTest::keyClicks(dialog->findChild<QLineEdit*>("fileNameEdit"), typed);
+            QTest::mouseClick(buttons->button(QDialogButtonBox::Save), Qt::LeftButton);
+            stayedOpen = dialog->isVisible();
+            if (stayedOpen) QTest::mouseClick(buttons->button(QDialogButtonBox::Cancel), Qt::LeftButton);
+        });
+        trigger("mnu2Name");
+        m_window->setFileDialogs(&m_dialogs);
+        QVERIFY2(question.contains("old.txt"), qPrintable(question));
+        QVERIFY(noIsTheDefault);
+        QCOMPARE(stayedOpen, !replace);
+        QCOMPARE(readAll(path("old.txt")), replace ? QByteArray("new\r\n") : QByteArray("old"));
     }
 
     void openDialogOffersTheEncoding() {

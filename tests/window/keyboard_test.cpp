@@ -203,36 +203,55 @@ private slots:
 
     void inputMethodComposition_data() {
         QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("start");  // empty: as loaded
         QTest::addColumn<bool>("overSelection");
         QTest::addColumn<QStringList>("preedits");
         QTest::addColumn<QString>("commit");
         QTest::addColumn<QString>("result");
         QTest::newRow("side combo, 右 over the selection")
-            << "Combo31" << true << QStringList{"m", "み", "みぎ", "右"} << "右"
+            << "Combo31"
+            << "" << true << QStringList{"m", "み", "みぎ", "右"} << "右"
             << "右";
-        QTest::newRow("side combo, composition given up") << "Combo31" << true << QStringList{"m"} << ""
+        QTest::newRow("side combo, composition given up") << "Combo31"
+                                                          << "" << true << QStringList{"m"} << ""
                                                           << "左";
-        QTest::newRow("numeric combo, full-width digit") << "Combo1" << true << QStringList{"３"} << "３"
+        // Given up (Escape), a composition over the selection gives the selection back.
+        QTest::newRow("side combo at 右, composition given up") << "Combo31"
+                                                                << "右" << true << QStringList{"h"} << ""
+                                                                << "右";
+        QTest::newRow("byte-fold combo at 80, composition given up") << "Combo65"
+                                                                     << "80" << true << QStringList{"5"} << ""
+                                                                     << "80";
+        QTest::newRow("text box, composition given up") << "Text7"
+                                                        << "abc" << true << QStringList{"に", "にほ"} << ""
+                                                        << "abc";
+        QTest::newRow("numeric combo, full-width digit") << "Combo1"
+                                                         << "" << true << QStringList{"３"} << "３"
                                                          << "3";
         QTest::newRow("numeric combo, full-width digits after its text")
-            << "Combo1" << false << QStringList{"２"} << "２"
+            << "Combo1"
+            << "" << false << QStringList{"２"} << "２"
             << "12";
-        QTest::newRow("count box, full-width digits")
-            << "Text23" << true << QStringList{"１", "１２"} << "１２"
-            << "12";
-        QTest::newRow("line number box, full-width digit") << "Text11" << true << QStringList{"５"} << "５"
+        QTest::newRow("count box, full-width digits") << "Text23"
+                                                      << "" << true << QStringList{"１", "１２"} << "１２"
+                                                      << "12";
+        QTest::newRow("line number box, full-width digit") << "Text11"
+                                                           << "" << true << QStringList{"５"} << "５"
                                                            << "5";
-        QTest::newRow("text box") << "Text7" << false << QStringList{"にほんご"} << "日本語"
+        QTest::newRow("text box") << "Text7"
+                                  << "" << false << QStringList{"にほんご"} << "日本語"
                                   << "日本語";
     }
     // An input method's pre-edit is no text yet: the rule looks at what is committed, once.
     void inputMethodComposition() {
         QFETCH(QString, name);
+        QFETCH(QString, start);
         QFETCH(bool, overSelection);
         QFETCH(QStringList, preedits);
         QFETCH(QString, commit);
         QFETCH(QString, result);
         QWidget* control = showTabOf(name);
+        if (!start.isEmpty()) setByUser(name, start);
         control->setFocus();
         auto* line = qobject_cast<QLineEdit*>(control);
         if (auto* combo = qobject_cast<QComboBox*>(control)) line = combo->lineEdit();
@@ -254,8 +273,10 @@ private slots:
         QVERIFY(m_boxes->shown().isEmpty());
     }
 
-    // Without a commit, the focus leaving the combo ends the composition: the rule sees the rest.
+    // Without a commit, the focus leaving the combo ends the composition: the text from before it
+    // comes back.
     void compositionLeftByTheFocus() {
+        setByUser("Combo31", QStringLiteral("右"));
         auto* combo = this->combo("Combo31");
         combo->setFocus();
         combo->lineEdit()->selectAll();
@@ -263,7 +284,7 @@ private slots:
         QApplication::sendEvent(combo, &composing);
         QCOMPARE(combo->currentText(), QString());
         pane("Text1")->setFocus();
-        QCOMPARE(combo->currentText(), QStringLiteral("左"));
+        QCOMPARE(combo->currentText(), QStringLiteral("右"));
     }
 
     // The box gets its message once, also when the input method sends more while it is up.

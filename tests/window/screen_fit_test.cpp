@@ -1,9 +1,12 @@
-// The window on the screen it starts on: placed as the start-up places it, it fits the screen, and
-// every control of every tab can be reached. Runs on a 1366×768 laptop screen at 125 % and a
-// 1920×1080 screen at 150 %, each less a 40-pixel panel (screen_fit_tests_*).
+// The window on the screen it starts on: placed as the start-up places it, it fits the screen, no
+// line of a tab is cut, and every control of every tab can be reached. Runs on a 1366×768 laptop
+// screen at 100 %, 125 % and 150 % and a 1920×1080 screen at 150 %, each less a 40-pixel panel
+// (screen_fit_tests_*).
 #include <QGroupBox>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QScrollArea>
+#include <QScrollBar>
 
 #include "window_fixture.h"
 
@@ -51,6 +54,39 @@ private slots:
         for (const char* name : {"Text1", "Text2", "Command27", "Command1", "Command28", "Command2",
                                  "Command25", "Command6", "Command3", "Label3", "SSTab1"})
             QVERIFY2(inside(get(QLatin1String(name)), m_window->centralWidget()), name);
+    }
+
+    void everyLineIsWhole_data() {
+        QTest::addColumn<int>("tab");
+        QTest::addColumn<bool>("maximised");
+        for (int tab = 0; tab < 5; ++tab) {
+            QTest::addRow("tab %d, as placed", tab) << tab << false;
+            QTest::addRow("tab %d, maximised", tab) << tab << true;
+        }
+    }
+    // As placed and maximised, no line of a tab is cut at the right: the panes give up width.
+    void everyLineIsWhole() {
+        QFETCH(int, tab);
+        QFETCH(bool, maximised);
+        const Qt::WindowStates placed = m_window->windowState();
+        if (maximised) m_window->setWindowState(placed | Qt::WindowMaximized);
+        const auto restore = qScopeGuard([&] { m_window->setWindowState(placed); });
+        showTab(tab);
+        auto* scroll = tabs()->widget(tab)->findChild<QScrollArea*>();
+        QApplication::processEvents();
+        scroll->horizontalScrollBar()->setValue(0);
+        QStringList cut;
+        for (QWidget* w : scroll->widget()->findChildren<QWidget*>()) {
+            if (!w->isVisibleTo(m_window.get()) || w->objectName().isEmpty() ||
+                w->objectName().startsWith(QStringLiteral("qt_")))
+                continue;
+            if (w->mapTo(scroll->viewport(), QPoint(w->width(), 0)).x() > scroll->viewport()->width())
+                cut.append(w->objectName());
+        }
+        QVERIFY2(cut.isEmpty(), qPrintable(QStringLiteral("%1 in %2 pixels")
+                                               .arg(cut.join(QStringLiteral(", ")))
+                                               .arg(scroll->viewport()->width())));
+        QVERIFY(!scroll->horizontalScrollBar()->isVisible());
     }
 
     void everyControlCanBeReached_data() {

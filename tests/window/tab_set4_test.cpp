@@ -594,6 +594,59 @@ private slots:
         QCOMPARE(get<QDateEdit>(QStringLiteral("DTPicker2"))->date(), QDate(2001, 2, 3));
     }
 
+    // A whole date typed over the picker's text (Ctrl+A) sets year, month and day; a text that is
+    // no date, or Escape, leaves the date it had.
+    void datePickersTakeATypedDate_data() {
+        QTest::addColumn<QString>("picker");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("finish");  // the key, or 0: a click on another control
+        QTest::addColumn<QDate>("date");
+        const QDate before(2026, 12, 8), typed(2028, 3, 5);
+        QTest::newRow("DTPicker1, Tab") << "DTPicker1"
+                                        << "2028/03/05" << int(Qt::Key_Tab) << typed;
+        QTest::newRow("DTPicker2, Enter") << "DTPicker2"
+                                          << "2028/3/5" << int(Qt::Key_Return) << typed;
+        QTest::newRow("DTPicker3, eight digits") << "DTPicker3"
+                                                 << "20280305" << int(Qt::Key_Tab) << typed;
+        QTest::newRow("dashes, left by a click") << "DTPicker1"
+                                                 << "2028-03-05" << 0 << typed;
+        QTest::newRow("a typo mended") << "DTPicker2"
+                                       << "2028/03/06\b5" << int(Qt::Key_Tab) << typed;
+        QTest::newRow("no such day") << "DTPicker2"
+                                     << "2028/02/30" << int(Qt::Key_Tab) << before;
+        QTest::newRow("no date") << "DTPicker3"
+                                 << "abc" << int(Qt::Key_Tab) << before;
+        QTest::newRow("Escape") << "DTPicker1"
+                                << "2028/03/05" << int(Qt::Key_Escape) << before;
+    }
+    void datePickersTakeATypedDate() {
+        QFETCH(QString, picker);
+        QFETCH(QString, typed);
+        QFETCH(int, finish);
+        QFETCH(QDate, date);
+        auto* edit = get<QDateEdit>(picker);
+        edit->setDate(QDate(2026, 12, 8));
+        // Clicked as the window delivers it, on the frame: Qt's date edit steps its year there.
+        QTest::mouseClick(m_window->windowHandle(), Qt::LeftButton, {},
+                          edit->mapTo(m_window.get(), QPoint(1, 1)));
+        QTRY_VERIFY(edit->hasFocus());
+        QCOMPARE(edit->date(), QDate(2026, 12, 8));
+        QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+        // "\b" in the row is a Backspace.
+        const QStringList parts = typed.split(u'\b');
+        for (qsizetype i = 0; i < parts.size(); ++i) {
+            if (i > 0) QTest::keyClick(edit, Qt::Key_Backspace);
+            QTest::keyClicks(edit, parts[i]);
+        }
+        if (finish)
+            QTest::keyClick(edit, Qt::Key(finish));
+        else
+            QTest::mouseClick(get("Text27"), Qt::LeftButton);
+        QCOMPARE(edit->date(), date);
+        QCOMPARE(edit->text(), date.toString(QStringLiteral("yyyy/MM/dd")));
+        if (finish == Qt::Key_Tab) QVERIFY(!edit->hasFocus());
+    }
+
     void runsFromTheWindow_data() {
         QTest::addColumn<int>("selected");
         QTest::addColumn<QString>("upper");

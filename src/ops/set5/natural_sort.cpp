@@ -35,9 +35,15 @@ int compareValues(TextView a, TextView b) {
     return 0;
 }
 
-}  // namespace
+// A full-width digit stands where the half-width digits do: no other character lies among them,
+// so a run of digits of either width compares the same way against a given character. Comparing
+// the full-width digit's own code unit would put it after kana and kanji while its value puts it
+// beside the half-width digits, and the order would depend on the input's order.
+char16_t placeAmongCharacters(char16_t c) {
+    return isFullDigit(c) ? static_cast<char16_t>(u'0' + digitValue(c)) : c;
+}
 
-int compareNaturally(TextView a, TextView b) {
+int compareByValue(TextView a, TextView b) {
     std::size_t i = 0, j = 0;
     while (i < a.size() && j < b.size()) {
         if (isDigit(a[i]) && isDigit(b[j])) {
@@ -45,12 +51,22 @@ int compareNaturally(TextView a, TextView b) {
                 return order;
             continue;
         }
-        if (a[i] != b[j]) return a[i] < b[j] ? -1 : 1;
+        if (a[i] != b[j]) return placeAmongCharacters(a[i]) < placeAmongCharacters(b[j]) ? -1 : 1;
         ++i;
         ++j;
     }
     if (i < a.size()) return 1;
     return j < b.size() ? -1 : 0;
+}
+
+}  // namespace
+
+int compareNaturally(TextView a, TextView b) {
+    if (const int order = compareByValue(a, b)) return order;
+    // Lines of equal values (x7 and x07, 第2回 and 第２回) still differ: their code units decide,
+    // so that the result does not depend on the order of the input.
+    const int units = a.compare(b);
+    return (units > 0) - (units < 0);
 }
 
 std::optional<Text> SortLinesNaturally(TextView upper, const NaturalSortOptions& options, RunContext& ctx) {

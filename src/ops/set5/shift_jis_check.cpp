@@ -68,10 +68,15 @@ std::optional<Text> CheckShiftJis(TextView upper, const ShiftJisCheckOptions& op
             lineStart = i;
         }
     }
-    if (!found) {
+    if (!found && list) {
         ctx.inform(u"Shift-JISで表せない文字はありませんでした。");
         return std::nullopt;
     }
+    // A text that needed no cleaning is the result a clean-up step passes on, not a failure.
+    if (!found)
+        ctx.inform(options.action == UnrepresentableAction::QuestionMark
+                       ? u"Shift-JISで表せない文字はありませんでした。置き換えた文字はありません。"
+                       : u"Shift-JISで表せない文字はありませんでした。削除した文字はありません。");
     return out;
 }
 

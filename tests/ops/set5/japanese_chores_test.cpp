@@ -2,6 +2,7 @@
 // natural sort, the Shift-JIS check and the byte fold.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <random>
 
@@ -104,17 +105,50 @@ TEST(SortLinesNaturally, ComparesRunsOfDigitsByValue) {
                {
                    {u"第2回\r\n第10回\r\n第１回", u"昇順でソートする", u"第１回\r\n第2回\r\n第10回"},
                    {u"第2回\r\n第10回\r\n第１回\r\n", u"降順でソートする", u"第10回\r\n第2回\r\n第１回\r\n"},
-                   // Equal values keep their order, in both directions.
-                   {u"x007\nx7\nx07", u"昇順でソートする", u"x007\r\nx7\r\nx07"},
-                   {u"x007\nx7\nx8", u"降順でソートする", u"x8\r\nx007\r\nx7"},
+                   // Equal values are ordered by their code units, in both directions.
+                   {u"x007\nx7\nx07", u"昇順でソートする", u"x007\r\nx07\r\nx7"},
+                   {u"x007\nx7\nx8", u"降順でソートする", u"x8\r\nx7\r\nx007"},
+                   // A digit of either width stands before kana and kanji, whatever the input order.
+                   {u"第2回\n第三回\n第１回", u"昇順でソートする", u"第１回\r\n第2回\r\n第三回"},
+                   {u"第三回\n第１回\n第2回", u"昇順でソートする", u"第１回\r\n第2回\r\n第三回"},
+                   {u"第２回\n第2回\na!\na１", u"昇順でソートする", u"a!\r\na１\r\n第2回\r\n第２回"},
                    // Numbers of any length; other characters by code unit.
                    {u"a99999999999999999999\na100000000000000000000\na9", u"昇順でソートする",
                     u"a9\r\na99999999999999999999\r\na100000000000000000000"},
                    {u"b\nB\na1b\na1a\n\n", u"昇順でソートする", u"\r\nB\r\na1a\r\na1b\r\nb\r\n"},
                });
     EXPECT_LT(compareNaturally(u"file2", u"file10"), 0);
-    EXPECT_EQ(compareNaturally(u"007", u"７"), 0);
+    EXPECT_LT(compareNaturally(u"007", u"７"), 0);
+    EXPECT_EQ(compareNaturally(u"７", u"７"), 0);
     EXPECT_GT(compareNaturally(u"a1", u"a"), 0);
+}
+
+TEST(SortLinesNaturally, GivesOneOrderWhateverTheInputOrder) {
+    // Digit runs of both widths with and without leading zeros beside letters, kana and kanji,
+    // where a comparison that is not one order shows itself.
+    const std::vector<Text> parts = {u"",  u"第", u"回", u"a",  u"Ｚ", u"か", u"カ",   u"三",  u"-",  u" ",
+                                     u"0", u"7",  u"07", u"10", u"０", u"７", u"１０", u"0７", u"9９"};
+    std::mt19937 random(32);
+    std::vector<Text> lines;
+    for (int i = 0; i < 600; ++i) {
+        Text line;
+        for (int k = 0; k < 4; ++k)
+            line += parts[random() % parts.size()];
+        lines.push_back(line);
+    }
+    std::map<Text, std::optional<Text>> firstResult;
+    for (int round = 0; round < 8; ++round) {
+        std::shuffle(lines.begin(), lines.end(), random);
+        Text upper;
+        for (const Text& line : lines)
+            upper += line + u"\n";
+        for (const Text order : {u"昇順でソートする", u"降順でソートする"}) {
+            const OpRun r = run(kSortLinesNaturally, upper, {{"Combo63", order}});
+            ASSERT_TRUE(r.out);
+            if (round == 0) firstResult[order] = r.out;
+            EXPECT_EQ(r.out, firstResult[order]) << "round " << round;
+        }
+    }
 }
 
 TEST(CheckShiftJis, ListsReplacesOrRemovesWhatShiftJisCannotHold) {
@@ -128,7 +162,16 @@ TEST(CheckShiftJis, ListsReplacesOrRemovesWhatShiftJisCannotHold) {
             {text, u"「?」に置き換える", u"a?b\r\n①?c?\rx\n?"},
             {text, u"削除する", u"ab\r\n①c\rx\n"},
             {u"\xD800x", u"一覧にする", u"1行1文字目：\xD800（U+D800）"},
-            {u"abc①", u"削除する", std::nullopt, {info(u"Shift-JISで表せない文字はありませんでした。")}},
+            {u"abc①", u"一覧にする", std::nullopt, {info(u"Shift-JISで表せない文字はありませんでした。")}},
+            // A clean text passes through a clean-up unchanged, with a word that nothing changed.
+            {u"abc①\r\n",
+             u"削除する",
+             u"abc①\r\n",
+             {info(u"Shift-JISで表せない文字はありませんでした。削除した文字はありません。")}},
+            {u"abc",
+             u"「?」に置き換える",
+             u"abc",
+             {info(u"Shift-JISで表せない文字はありませんでした。置き換えた文字はありません。")}},
         });
 }
 
