@@ -232,12 +232,19 @@ void writeOutput(std::string_view bytes, std::ostream& out) {
     out.flush();
 }
 
-OutputFile::OutputFile(int fd) : m_fd(fd), m_buffer(std::size_t{1} << 16) {
+OutputFile::OutputFile(int fd, bool closedAtStart)
+    : m_fd(fd), m_closedAtStart(closedAtStart), m_buffer(std::size_t{1} << 16) {
     setp(m_buffer.data(), m_buffer.data() + m_buffer.size());
+}
+
+ClosedInput::int_type ClosedInput::underflow() {
+    errno = EBADF;
+    throw std::ios_base::failure("standard input was closed");
 }
 
 void OutputFile::close() {
     writeBuffered();
+    if (m_closedAtStart) return;
     if (::close(m_fd) != 0 && errno != EINTR)
         throw IoFailure(std::string("cannot write standard output: ") + std::strerror(errno));
 }
@@ -276,6 +283,8 @@ void OutputFile::writeBuffered() {
 }
 
 void OutputFile::writeAll(const char* data, std::size_t size) {
+    if (m_closedAtStart && size > 0)
+        throw IoFailure(std::string("cannot write standard output: ") + std::strerror(EBADF));
     while (size > 0) {
         const ssize_t written = ::write(m_fd, data, size);
         if (written < 0 && errno == EINTR) continue;

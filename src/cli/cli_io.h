@@ -95,10 +95,11 @@ void writeOutput(TextView text, Encoding encoding, std::ostream& out);
 void writeOutput(std::string_view bytes, std::ostream& out);
 
 /// Output straight to a file descriptor, so that a failed write is known with its reason: it
-/// throws IoFailure ("cannot write standard output: No space left on device").
+/// throws IoFailure ("cannot write standard output: No space left on device"). A descriptor that
+/// was closed when the program started (and is held by /dev/null since) fails every write.
 class OutputFile final : public std::streambuf {
 public:
-    explicit OutputFile(int fd);
+    explicit OutputFile(int fd, bool closedAtStart = false);
     /// Writes what is buffered and closes the descriptor; IoFailure when either fails.
     void close();
 
@@ -112,7 +113,15 @@ private:
     void writeBuffered();
 
     int m_fd;
+    bool m_closedAtStart;
     std::vector<char> m_buffer;
+};
+
+/// An input that was closed when the program started: reading it fails as reading a closed
+/// descriptor does.
+class ClosedInput final : public std::streambuf {
+protected:
+    int_type underflow() override;
 };
 
 /// The exit status once `output` is closed: `status`, or 1 with a message when a run that wrote

@@ -15,6 +15,7 @@
 #include "cli/arguments.h"
 #include "cli/cli.h"
 #include "cli/recipe.h"
+#include "folder.h"
 #include "ops/registry.h"
 #include "text/cp932.h"
 #include "text/utf8.h"
@@ -36,31 +37,8 @@ CliRun cli(const std::vector<std::string>& args, const std::string& input = "") 
     return {status, out.str(), err.str()};
 }
 
-// A folder of the test's own, removed afterwards.
-class Folder {
-public:
-    Folder()
-        : m_path(fs::temp_directory_path() /
-                 ("kivo-cli-" + std::to_string(::getpid()) + "-" + std::to_string(++s_count))) {
-        fs::create_directories(m_path);
-    }
-    ~Folder() { fs::remove_all(m_path); }
-    std::string file(const std::string& name, const std::string& bytes) const {
-        const std::string path = (m_path / name).string();
-        std::ofstream(path, std::ios::binary) << bytes;
-        return path;
-    }
-    std::string path(const std::string& name) const { return (m_path / name).string(); }
-
-private:
-    static inline int s_count = 0;
-    fs::path m_path;
-};
-
-std::string read(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(f), {}};
-}
+using test::Folder;
+using test::read;
 
 std::string sjis(const char* utf8Text) {
     return cp932::encode(*utf8::decode(utf8Text));
@@ -156,8 +134,8 @@ TEST(NamedCli, OptionValuesAndTheirRefusals) {
     // No option of an operation takes a name the command line keeps for itself.
     for (const OperationDeclaration* op : operations())
         for (const ParamDeclaration& p : op->params)
-            for (const char* own : {"answer", "encoding", "output-encoding", "output", "output-dir",
-                                    "in-place", "jobs", "quiet", "help", "version"})
+            for (const char* own : {"answer", "encoding", "output-encoding", "line-breaks", "unmappable",
+                                    "output", "output-dir", "in-place", "jobs", "quiet", "help", "version"})
                 EXPECT_NE(p.option, own) << op->name;
 }
 

@@ -36,6 +36,10 @@ QByteArray bytes(const std::string& s) {
     return QByteArray(s.data(), static_cast<qsizetype>(s.size()));
 }
 
+QByteArray encoded(TextView text, TextEncoding encoding) {
+    return bytes(encodeTextBytes(text, encoding));
+}
+
 QByteArray readAll(const QString& path) {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly)) return "<missing>";
@@ -442,6 +446,19 @@ private slots:
             << QByteArray("b\n") + kCp932FullWidth << QByteArray("b\n") + kCp932FullWidth + "\n"
             << QByteArray("b\n") + kCp932FullWidth + "\n"
             << int(TextEncoding::Cp932) << int(LineBreak::Lf);
+        // Excel's "Unicode テキスト".
+        QTest::newRow("UTF-16LE, Tabs, CrLf") << encoded(u"い行\t1\r\nあ行\t2", TextEncoding::Utf16Le)
+                                              << encoded(u"い行\t1\r\nあ行\t2\r\n", TextEncoding::Utf16Le)
+                                              << encoded(u"あ行\t2\r\nい行\t1\r\n", TextEncoding::Utf16Le)
+                                              << int(TextEncoding::Utf16Le) << int(LineBreak::CrLf);
+        QTest::newRow("UTF-16BE, Lf") << encoded(u"い行\nあ行\n", TextEncoding::Utf16Be)
+                                      << encoded(u"い行\nあ行\n", TextEncoding::Utf16Be)
+                                      << encoded(u"\nあ行\nい行\n", TextEncoding::Utf16Be)
+                                      << int(TextEncoding::Utf16Be) << int(LineBreak::Lf);
+        QTest::newRow("EUC-JP, Lf") << encoded(u"い行①\nあ行", TextEncoding::EucJp)
+                                    << encoded(u"い行①\nあ行\n", TextEncoding::EucJp)
+                                    << encoded(u"あ行\nい行①\n", TextEncoding::EucJp)
+                                    << int(TextEncoding::EucJp) << int(LineBreak::Lf);
     }
     void formatSurvivesARun() {
         QFETCH(QByteArray, file);
@@ -539,6 +556,32 @@ private slots:
         m_boxes->setNextAnswer(Answer::No);
         trigger("mnu1Name");
         QCOMPARE(int(m_dialogs.lastProposal.encoding), saved);
+    }
+
+    // The status bar shows the encoding a file was read in, a guess marked; the file opens again
+    // in the encoding picked from the File menu.
+    void reopenInAnotherEncoding() {
+        writeAll(path("in.txt"), "\xC3\xBD\n");  // "ﾃｽ" in Shift-JIS, "ý" in UTF-8
+        m_dialogs.names = {path("in.txt")};
+        trigger("mnuOpen");
+        auto* format = get<QLabel>("StatusFileFormat");
+        QCOMPARE(format->text(), QStringLiteral("Shift-JIS（推定）・Lf"));
+        QCOMPARE(toQString(pane("Text1")->text()), QStringLiteral("ﾃｽ\n"));
+        auto* reopen = get<QMenu>("mnuReopen");
+        QVERIFY(reopen->menuAction()->isEnabled());
+        clickMenuItem(reopen, reopen->actions().at(1));  // UTF-8
+        QTRY_COMPARE(toQString(pane("Text1")->text()), QStringLiteral("ý\n"));
+        QCOMPARE(format->text(), QStringLiteral("UTF-8・Lf"));
+        pane("Text1")->document()->undo();
+        QCOMPARE(toQString(pane("Text1")->text()), QStringLiteral("ﾃｽ\r\n"));
+        // Bytes that read as no text in any encoding are refused, the upper text kept.
+        writeAll(path("binary.txt"), QByteArray("a\0\x80", 3));
+        m_dialogs.names = {path("binary.txt")};
+        trigger("mnuOpen");
+        QCOMPARE(m_boxes->texts(),
+                 QStringList{QStringLiteral(
+                     "文字コードを判別できないため開けませんでした。文字コードを指定して開いて下さい。")});
+        QCOMPARE(toQString(pane("Text1")->text()), QStringLiteral("ﾃｽ\r\n"));
     }
 
     // The title names the upper pane's file; the dialogs start in the folder used last.
@@ -727,14 +770,16 @@ private slots:
             auto* combo = dialog->findChild<QComboBox*>("OpenEncoding");
             for (int i = 0; i < combo->count(); ++i)
                 encodings.append(combo->itemText(i));
-            QTest::keyClick(combo, Qt::Key_End);
+            QTest::keyClick(combo, Qt::Key_Home);
+            QTest::keyClick(combo, Qt::Key_Down);
+            QTest::keyClick(combo, Qt::Key_Down);
             QTest::keyClicks(dialog->findChild<QLineEdit*>("fileNameEdit"), "in.txt");
             QTest::mouseClick(dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Open),
                               Qt::LeftButton);
         });
         trigger("mnuOpen");
         m_window->setFileDialogs(&m_dialogs);
-        QCOMPARE(encodings, (QStringList{"自動", "Shift-JIS", "UTF-8"}));
+        QCOMPARE(encodings, (QStringList{"自動", "Shift-JIS", "UTF-8", "UTF-16LE", "UTF-16BE", "EUC-JP"}));
         QCOMPARE(toQString(pane("Text1")->text()), QStringLiteral("ý"));
     }
 

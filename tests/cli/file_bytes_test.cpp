@@ -1,0 +1,260 @@
+// Every byte of a file comes back as it was, changed only as the operation asks, through every way
+// a result is written; or the run stops with a message and the file is left untouched.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <thread>
+
+#include "cli/cli.h"
+#include "folder.h"
+#include "text/text_encoding.h"
+#include "text/utf8.h"
+
+namespace kivo {
+namespace {
+
+using test::Folder;
+using test::read;
+
+struct CliRun {
+    int status;
+    std::string out, err;
+};
+
+CliRun cli(std::vector<std::string> args, const std::string& input = "") {
+    std::istringstream in(input);
+    std::ostringstream out, err;
+    const int status = runCli(args, in, out, err);
+    return {status, out.str(), err.str()};
+}
+
+std::string bytesOf(TextView text, TextEncoding encoding) {
+    return encodeTextBytes(text, encoding);
+}
+
+// The ways a single file's result goes out; each gives the bytes it wrote.
+enum class Way { StandardOutput, OutputFile, OutputDir, InPlace };
+constexpr Way kWays[] = {Way::StandardOutput, Way::OutputFile, Way::OutputDir, Way::InPlace};
+
+CliRun runOnFile(std::vector<std::string> args, const Folder& dir, const std::string& bytes, Way way,
+                 std::string& written) {
+    const std::string file = dir.file("名簿.txt", bytes);
+    if (way == Way::OutputFile) args.insert(args.end(), {"-o", dir.path("out.txt")});
+    if (way == Way::OutputDir) args.push_back("--output-dir=" + dir.path("out"));
+    if (way == Way::InPlace) args.push_back("--in-place");
+    args.push_back(file);
+    const CliRun r = cli(args);
+    written = way == Way::StandardOutput ? r.out
+              : way == Way::OutputFile   ? read(dir.path("out.txt"))
+              : way == Way::OutputDir    ? read(dir.path("out/名簿.txt"))
+                                         : read(file);
+    return r;
+}
+
+TEST(FileBytes, EveryEncodingAndLineBreakComesBackThroughEveryWay) {
+    const TextEncoding encodings[] = {TextEncoding::Cp932,        TextEncoding::Utf8,
+                                      TextEncoding::Utf8WithMark, TextEncoding::Utf16Le,
+                                      TextEncoding::Utf16Be,      TextEncoding::EucJp};
+    for (const TextEncoding encoding : encodings) {
+        for (const Text& lineBreak : {Text(u"\n"), Text(u"\r\n")}) {
+            for (const bool finalBreak : {true, false}) {
+                const Text end = finalBreak ? lineBreak : Text();
+                const Text in = u"東京と　かな\tｶﾅ①" + lineBreak + u"大阪～" + end;
+                const Text out = u"・東京と　かな\tｶﾅ①" + lineBreak + u"・大阪～" + end;
+                for (const Way way : kWays) {
+                    SCOPED_TRACE(std::string(encodingName(encoding)) +
+                                 (lineBreak.size() == 1 ? " Lf" : " CrLf") +
+                                 (finalBreak ? " ending in a break, way " : ", way ") +
+                                 std::to_string(static_cast<int>(way)));
+                    const Folder dir;
+                    std::string written;
+                    const CliRun r =
+                        runOnFile({"add-text", "--text=・"}, dir, bytesOf(in, encoding), way, written);
+                    EXPECT_EQ(r.status, 0) << r.err;
+                    EXPECT_EQ(r.err, "");
+                    EXPECT_EQ(written, bytesOf(out, encoding));
+                }
+            }
+        }
+    }
+}
+
+// Files the command line cannot tell, read or write without a loss: either the change asked for,
+// or nothing at all (the bytes and the time of the file as they were) and a message.
+TEST(FileBytes, RefusesRatherThanGuessesOrLoses) {
+    struct Case {
+        const char* name;
+        std::vector<std::string> args;
+        std::string bytes;
+        std::optional<std::string> written;  // none: refused, the file untouched
+        std::string message;                 // a part of standard error
+    };
+    const std::string sjisVu = "\x83\x94\n";  // ヴ
+    const Case cases[] = {
+        {"ASCII is UTF-8", {"add-text", "--text=・"}, "ab\n", "・ab\n", ""},
+        {"UTF-8 or Shift-JIS", {"add-text", "--text=・"}, "caf\xC3\xA9\n", std::nullopt, "--encoding"},
+        {"UTF-8 named", {"add-text", "--text=・", "--encoding=utf-8"}, "caf\xC3\xA9\n", "・café\n", ""},
+        {"NUL bytes",
+         {"clean-blanks", "--mode=trim-end"},
+         std::string("a\0b \n", 5),
+         std::nullopt,
+         "is not a text file"},
+        {"no encoding reads it",
+         {"clean-blanks", "--mode=trim-end"},
+         "a\x80\xFF \n",
+         std::nullopt,
+         "is not a text file"},
+        {"a character with two forms",
+         {"clean-blanks", "--mode=trim-end"},
+         "\xED\x40 \n",
+         std::nullopt,
+         "would not come back"},
+        {"two forms, Shift-JIS named",
+         {"clean-blanks", "--mode=trim-end", "--encoding=cp932"},
+         "\xED\x40 \n",
+         "\xFA\x5C\n",
+         "written back as FA 5C"},
+        {"kana Shift-JIS cannot hold",
+         {"convert-kana", "--direction=to-hiragana"},
+         sjisVu,
+         std::nullopt,
+         "1行1文字目：ゔ（U+3094）"},
+        {"\"?\" on purpose",
+         {"convert-kana", "--direction=to-hiragana", "--unmappable=question-mark"},
+         sjisVu,
+         "?\n",
+         ""},
+        {"in another encoding",
+         {"convert-kana", "--direction=to-hiragana", "--output-encoding=utf-8"},
+         sjisVu,
+         "ゔ\n",
+         ""},
+        // ﾜﾞｲﾝ, also two EUC-JP kanji.
+        {"width Shift-JIS cannot hold",
+         {"convert-width", "--direction=to-full", "--encoding=cp932"},
+         "\xDC\xDE\xB2\xDD",
+         std::nullopt,
+         "ヷ（U+30F7）"},
+        {"CrLf written as Lf", {"add-text", "--text=>", "--line-breaks=lf"}, "a\r\nb", ">a\n>b", ""},
+        {"Lf written as CrLf", {"add-text", "--text=>", "--line-breaks=crlf"}, "a\nb\n", ">a\r\n>b\r\n", ""},
+        {"mixed breaks as the operation makes them",
+         {"add-text", "--text=>"},
+         "a\nb\r\nc",
+         ">a\r\n>b\r\n>c",
+         ""},
+        {"lone Cr breaks kept", {"add-text", "--text=>"}, "a\rb\r", ">a\r>b\r", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Folder dir;
+        const std::string file = dir.file("f.txt", c.bytes);
+        struct stat before {};
+        ::stat(file.c_str(), &before);
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        std::vector<std::string> args = c.args;
+        args.insert(args.end(), {"--in-place", file});
+        const CliRun r = cli(args);
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+        if (c.written) {
+            EXPECT_EQ(r.status, 0) << r.err;
+            EXPECT_EQ(read(file), *c.written);
+            continue;
+        }
+        EXPECT_EQ(r.status, 1) << r.err;
+        EXPECT_EQ(read(file), c.bytes);
+        struct stat after {};
+        ::stat(file.c_str(), &after);
+        EXPECT_EQ(after.st_mtim.tv_nsec, before.st_mtim.tv_nsec);
+        EXPECT_EQ(after.st_mtim.tv_sec, before.st_mtim.tv_sec);
+    }
+    // Standard output reads an unclear file as the window's Open does, in Shift-JIS, and refuses
+    // what that cannot hold as a file does.
+    const Folder dir;
+    EXPECT_EQ(cli({"add-text", "--text=・", dir.file("g.txt", "caf\xC3\xA9\n")}).out,
+              "\x81\x45"
+              "caf\xC3\xA9\n");
+    const CliRun wide = cli({"convert-width", "--direction=to-full", dir.file("w.txt", "\xDC\xDE\xB2\xDD")});
+    EXPECT_EQ(wide.status, 1);
+    EXPECT_EQ(wide.out, "");
+    EXPECT_NE(wide.err.find("ヷ（U+30F7）"), std::string::npos) << wide.err;
+}
+
+// Excel's "Unicode text": UTF-16LE after a mark, Tab-separated, CrLf.
+TEST(FileBytes, ExcelUnicodeTextStaysExcels) {
+    const Folder dir;
+    const std::string file =
+        dir.file("book.txt", bytesOf(u"品名\t数量\r\nＡＢＣ\t１２３\r\n", TextEncoding::Utf16Le));
+    const CliRun r = cli({"convert-width", "--direction=to-half", "--in-place", file});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(read(file), bytesOf(u"品名\t数量\r\nABC\t123\r\n", TextEncoding::Utf16Le));
+    EXPECT_TRUE(read(file).starts_with("\xFF\xFE"));
+}
+
+// What a path names is written as what it is: a link's target, a FIFO's reader; a descriptor is
+// never replaced, and another user's file keeps its owner.
+TEST(FileBytes, PathsAreWrittenAsWhatTheyAre) {
+    const Folder dir;
+    const std::string target = dir.file("target.txt", "a\n");
+    const std::string link = dir.path("link.txt");
+    ASSERT_EQ(::symlink(target.c_str(), link.c_str()), 0);
+    EXPECT_EQ(cli({"add-text", "--text=>", "--in-place", link}).status, 0);
+    EXPECT_EQ(read(target), ">a\n");
+    struct stat s {};
+    ASSERT_EQ(::lstat(link.c_str(), &s), 0);
+    EXPECT_TRUE(S_ISLNK(s.st_mode));
+
+    const std::string descriptor = dir.path("stdin");
+    ASSERT_EQ(::symlink("/proc/self/fd/0", descriptor.c_str()), 0);
+    CliRun r = cli({"add-text", "--text=>", "--in-place", descriptor});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("is a descriptor"), std::string::npos) << r.err;
+    ASSERT_EQ(::lstat(descriptor.c_str(), &s), 0);
+    EXPECT_TRUE(S_ISLNK(s.st_mode));
+
+    const std::string fifo = dir.path("fifo");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    r = cli({"add-text", "--text=>", "--in-place", fifo});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("not a regular file"), std::string::npos) << r.err;
+    std::string fromFifo;
+    std::thread reader([&] { fromFifo = read(fifo); });
+    r = cli({"add-text", "--text=>", "-o", fifo, target});
+    reader.join();
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(fromFifo, ">>a\n");
+    ASSERT_EQ(::lstat(fifo.c_str(), &s), 0);
+    EXPECT_TRUE(S_ISFIFO(s.st_mode));
+
+    // A name as long as the file system allows: the temporary name beside it is shortened.
+    const std::string longName = dir.file(std::string(250, 'n') + ".txt", "b\n");
+    EXPECT_EQ(cli({"add-text", "--text=>", "--in-place", longName}).status, 0);
+    EXPECT_EQ(read(longName), ">b\n");
+
+    if (::geteuid() != 0) GTEST_SKIP() << "keeping another user's owner needs root";
+    ASSERT_EQ(::chown(target.c_str(), 65534, 65534), 0);
+    EXPECT_EQ(cli({"add-text", "--text=>", "--in-place", target}).status, 0);
+    ASSERT_EQ(::stat(target.c_str(), &s), 0);
+    EXPECT_EQ(s.st_uid, 65534u);
+    EXPECT_EQ(s.st_gid, 65534u);
+}
+
+// With standard error closed, a temporary file must not take its descriptor and receive the
+// messages of other files.
+TEST(FileBytes, NoMessageLandsInAResult) {
+    const Folder dir;
+    std::string files;
+    for (int i = 0; i < 6; ++i)
+        files += " " + dir.file("g" + std::to_string(i) + ".txt", "a\tb\n");
+    const std::string cmd = std::string(KIVO_CLI_PATH) +
+                            " replace-special --character=tab --replacement=, --in-place --jobs=2" + files +
+                            " 2>&-";
+    EXPECT_EQ(std::system(cmd.c_str()), 0);
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(read(dir.path("g" + std::to_string(i) + ".txt")), "a,b\n");
+}
+
+}  // namespace
+}  // namespace kivo
