@@ -21,12 +21,14 @@ struct InfoLogRead {
     Text log;
 };
 
-/// Reads InfoLog.txt whole.
+/// Reads InfoLog.txt whole; a file that is no regular file or too large for a record of notices
+/// is a failed read.
 InfoLogRead readInfoLog(const QString& path);
 
 /// Replaces InfoLog.txt whole with the log and one more CrLf, making its folder first when it is
 /// missing. The new content goes to a temporary file that is renamed over the old one, so a crash or
-/// a full disk leaves the old record intact. False when it could not be written.
+/// a full disk leaves the old record intact, and a link at its name is replaced, not followed.
+/// False when it could not be written.
 bool writeInfoLog(const QString& path, TextView log);
 
 }  // namespace kivo::app

@@ -9,6 +9,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDebug>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -105,6 +106,10 @@ QString utf8Question(TextEncoding encoding) {
 
 // The pause after the last change of the upper text before it is kept.
 constexpr int kKeepUpperAfterMs = 3000;
+const QString kSessionSetAside =
+    QStringLiteral("前回終了時の内容を読み込めませんでした。ファイルは次の場所に残してあります。");
+const QString kUpperKeepFailed = QStringLiteral("次回の起動のための上部テキストを保存できませんでした。");
+constexpr int kStatusMessageMs = 10000;
 
 // Where the tab control moves in the focus order once Text40 has had the focus.
 constexpr int kTabsFocusPosition = 2;
@@ -419,7 +424,14 @@ void FrmMain::selectFirstOperations() {
 void FrmMain::restoreSession(const QString& folder) {
     if (m_upperWrite.valid()) m_upperWrite.wait();
     m_session = std::make_unique<SessionStore>(folder);
-    applySession(m_session->load());
+    Session session = m_session->load();
+    applySession(session);
+    if (!session.setAside.isEmpty()) {
+        QStringList lines{kSessionSetAside};
+        for (const QString& path : session.setAside)
+            lines.append(QDir::toNativeSeparators(path));
+        m_state.show(Icon::Exclamation, lines.join(QLatin1Char('\n')));
+    }
     m_keepUpper = new QTimer(this);
     m_keepUpper->setSingleShot(true);
     m_keepUpper->setInterval(kKeepUpperAfterMs);
@@ -436,12 +448,25 @@ void FrmMain::keepUpperText() {
         return;
     }
     try {
-        m_upperWrite = std::async(std::launch::async, [store = m_session.get(), text = m_text1->text()] {
-            store->saveUpper(text);
-        });
+        m_upperWrite =
+            std::async(std::launch::async, [this, store = m_session.get(), text = m_text1->text()] {
+                const bool kept = store->saveUpper(text);
+                QMetaObject::invokeMethod(
+                    this, [this, kept] { upperKept(kept); }, Qt::QueuedConnection);
+            });
     } catch (const std::exception&) {
         // Out of memory copying the text, or no thread to write it: the copy kept before stays.
+        upperKept(false);
     }
+}
+
+void FrmMain::upperKept(bool kept) {
+    if (kept) {
+        if (m_keepFailureShown) statusBar()->clearMessage();
+    } else if (!m_keepFailureShown) {
+        statusBar()->showMessage(kUpperKeepFailed, kStatusMessageMs);
+    }
+    m_keepFailureShown = !kept;
 }
 
 Session FrmMain::currentSession() const {
@@ -463,7 +488,7 @@ Session FrmMain::currentSession() const {
     return session;
 }
 
-void FrmMain::applySession(const Session& session) {
+void FrmMain::applySession(Session& session) {
     // Program assignments: no input rule fires and no message shows.
     GuardHold hold(m_state);
     for (auto it = session.params.cbegin(); it != session.params.cend(); ++it)
@@ -480,8 +505,17 @@ void FrmMain::applySession(const Session& session) {
     m_files[1] = session.files[1];
     rebuildRecentMenu();
     updateTitle();
-    if (session.upper && PlainTextBox::canShow(*session.upper)) m_text1->assign(*session.upper);
-    if (session.lower && PlainTextBox::canShow(*session.lower)) m_text2->assign(*session.lower);
+    // Set aside rather than left in place: a close would write the empty pane over it.
+    if (!restoreText(m_text1, session.upper)) session.setAside.append(m_session->setTextAside(0));
+    if (!restoreText(m_text2, session.lower)) session.setAside.append(m_session->setTextAside(1));
+}
+
+bool FrmMain::restoreText(PlainTextBox* pane, std::optional<Text>& text) {
+    if (!text) return true;
+    // Moved, not copied: the text may be as large as memory allows.
+    const bool shown = PlainTextBox::canShow(*text) && pane->assignDuringRun(std::move(*text), {});
+    text.reset();
+    return shown;
 }
 
 void FrmMain::resetSettings() {
@@ -694,11 +728,16 @@ void FrmMain::closeEvent(QCloseEvent* event) {
     if (m_session) {
         m_keepUpper->stop();
         if (m_upperWrite.valid()) m_upperWrite.wait();
+        // The window is gone by now: a failure can only be told where the program was started.
+        bool saved = false;
         try {
-            m_session->save(currentSession());
+            saved = m_session->save(currentSession());
         } catch (const std::exception&) {
             // Out of memory copying the texts: what was kept before stays.
         }
+        if (!saved)
+            qWarning().noquote() << "kivoautofill: the window's texts and settings could not be kept in"
+                                 << QDir::toNativeSeparators(m_session->folder());
     }
 }
 

@@ -144,10 +144,17 @@ private:
     void fileUsed(const QString& path);
     void rebuildRecentMenu();
     Session currentSession() const;
-    void applySession(const Session& session);
+    /// Gives the window what `session` kept; a kept text a pane cannot take is set aside and
+    /// added to the session's set-aside files.
+    void applySession(Session& session);
+    /// Gives `pane` the kept `text`; false when it cannot take it.
+    static bool restoreText(PlainTextBox* pane, std::optional<Text>& text);
     /// Selects the first operation of every tab, as a start does.
     void selectFirstOperations();
     void keepUpperText();
+    /// A write of the upper text between starts ended: a failure is said once in the status bar,
+    /// until a write succeeds again.
+    void upperKept(bool kept);
     /// The window title with the name of the upper pane's file.
     void updateTitle();
     /// The operation of the current tab and its selection; none when the tab runs nothing.
@@ -205,6 +212,7 @@ private:
     // The upper text being kept in the background; declared after the store it writes through,
     // so that it is waited for before the store goes.
     std::future<void> m_upperWrite;
+    bool m_keepFailureShown = false;
     QGridLayout* m_layout = nullptr;
     PaneBar* m_upperBar = nullptr;
     PaneBar* m_lowerBar = nullptr;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <new>
 #include <optional>
 
 #include <QCoreApplication>
@@ -20,6 +21,7 @@ namespace {
 const QString kMenuCopyFailed = QStringLiteral("クリップボードにコピーの際にエラーしました。");
 const QString kCutFailed = QStringLiteral("切り取りに失敗しました。");
 const QString kPasteFailed = QStringLiteral("貼り付けに失敗しました。");
+const QString kPasteTooLarge = QStringLiteral("貼り付ける文字列が大きすぎます。");
 const QString kDeleteFailed = QStringLiteral("削除に失敗しました。");
 const QString kSelectAllFailed = QStringLiteral("エラーしました。");
 const QString kButtonCopyFailed = QStringLiteral("クリップボードにコピーする際にエラーしました。");
@@ -70,6 +72,9 @@ PaneCommands::PaneCommands(WindowState& state, PlainTextBox* upper, PlainTextBox
         pane->setContextMenuPolicy(Qt::PreventContextMenu);
         pane->installEventFilter(this);
         pane->viewport()->installEventFilter(this);
+        // After the key or the drop that brought the text: the message box waits for no event.
+        connect(
+            pane, &PlainTextBox::pasteRefused, this, [this] { fail(kPasteTooLarge); }, Qt::QueuedConnection);
     }
 }
 
@@ -121,15 +126,33 @@ bool PaneCommands::filterControlKey(PlainTextBox* pane, const QKeyEvent* event) 
     if (!isUpper(pane)) hold.emplace(m_state);
     // A clipboard change still in the queue must arrive before the clipboard is judged.
     QCoreApplication::processEvents();
-    return event->key() == Qt::Key_V && m_clipboard && m_clipboard->text().isEmpty();
+    if (event->key() != Qt::Key_V || !m_clipboard) return false;
+    // The text that decides is the text pasted: a clipboard owner may serve its data only so many
+    // times, and a second read would find nothing (or something else).
+    const std::optional<QString> text = clipboardText();
+    if (!text) {
+        fail(kPasteTooLarge);
+    } else {
+        pane->insertPasted(*text);
+    }
+    return true;
+}
+
+std::optional<QString> PaneCommands::clipboardText() const {
+    try {
+        return m_clipboard ? m_clipboard->text() : QString();
+    } catch (const std::bad_alloc&) {
+        return std::nullopt;
+    }
 }
 
 void PaneCommands::mouseReleased(PlainTextBox* pane, const QMouseEvent* event) {
     if (m_state.guard) return;
     GuardHold hold(m_state);
     m_target = isUpper(pane) ? 1 : 2;
-    m_clipboardText = m_clipboard ? m_clipboard->text() : QString();
+    // Only the menu needs the clipboard's text: a left click leaves the clipboard's owner alone.
     if (event->button() != Qt::RightButton) return;
+    m_clipboardText = clipboardText().value_or(QString());
     const TextSelection sel = pane->selection();
     const bool selected = sel.length >= 1;
     m_cut->setEnabled(selected);
@@ -205,7 +228,9 @@ void PaneCommands::paste() {
         const TextSelection sel = pane->selection();
         // The pane holds CrLf line breaks; clipboard text may bring Lf or Cr alone.
         const Text pasted = m_clipboard ? withLineBreaks(toText(m_clipboard->text()), u"\r\n") : Text();
-        pane->assign(replaceSelection(pane->text(), sel.start, sel.length, pasted), PlainTextBox::Undo::Step);
+        Text pasteResult = replaceSelection(pane->text(), sel.start, sel.length, pasted);
+        if (!PlainTextBox::canShow(pasteResult)) return fail(kPasteTooLarge);
+        pane->assign(pasteResult, PlainTextBox::Undo::Step);
         pane->select(sel.start + pasted.size());
     } catch (const std::exception&) {
         fail(kPasteFailed);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 
 #include <QObject>
 #include <QString>
@@ -62,6 +63,8 @@ private:
     /// True when the key must be discarded.
     bool filterControlKey(PlainTextBox* pane, const QKeyEvent* event);
     void mouseReleased(PlainTextBox* pane, const QMouseEvent* event);
+    /// The clipboard's text, read once; nothing when it was too large to copy.
+    std::optional<QString> clipboardText() const;
     /// The pane the menu items act on: the upper pane once released over, else the lower.
     PlainTextBox* target() const;
     bool isUpper(const PlainTextBox* pane) const { return pane == m_upper; }

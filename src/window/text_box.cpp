@@ -130,6 +130,10 @@ bool PlainTextBox::canShow(TextView text) {
     return needed <= memory::resultBytes();
 }
 
+std::size_t PlainTextBox::longestShowable() {
+    return memory::maxResultLength(memory::resultBytes(), sizeof(char16_t) + kEditorBytesPerUnit);
+}
+
 void PlainTextBox::assign(TextView text, Undo undo) {
     keepAndShow(Text(text), {}, undo);
 }
@@ -251,17 +255,36 @@ void PlainTextBox::dropEvent(QDropEvent* event) {
     emit fileDropped(file);
 }
 
-// Qt's own paste (or drop) builds every line of the text in one call: a large text goes in pieces
-// as an assignment does, and stays one step for undo.
+// The clipboard's owner may give its data up as soon as it has served it, and the data object
+// goes with it at the next event the window processes (Qt's own paste then read an object without
+// formats and took the window down): the text is asked for once, before anything else, and the
+// object is never touched again.
 void PlainTextBox::insertFromMimeData(const QMimeData* source) {
-    const QString text = source && source->hasText() ? source->text() : QString();
+    if (isReadOnly() || !source) return;
+    QString text;
+    try {
+        text = source->text();
+    } catch (const std::bad_alloc&) {
+        emit pasteRefused();
+        return;
+    }
+    insertPasted(text);
+}
+
+// Qt's own paste builds every line of the text in one call: a large text goes in pieces as an
+// assignment does, and stays one step for undo.
+void PlainTextBox::insertPasted(const QString& text) {
+    if (isReadOnly() || text.isEmpty()) return;
     const TextView units = viewOf(text);
-    if (isReadOnly() || units.size() <= kPieceLength) return QPlainTextEdit::insertFromMimeData(source);
+    if (!canShow(units)) {
+        emit pasteRefused();
+        return;
+    }
     QTextCursor cursor = textCursor();
     cursor.beginEditBlock();
     for (std::size_t from = 0; from < units.size();) {
         const std::size_t to = pieceEnd(units, from);
-        cursor.insertText(toQString(units.substr(from, to - from)));
+        cursor.insertText(text.mid(static_cast<qsizetype>(from), static_cast<qsizetype>(to - from)));
         from = to;
         if (from < units.size()) letTheWindowPaint();
     }

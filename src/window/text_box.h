@@ -40,6 +40,9 @@ public:
     /// memory::kPaneMaxLength, and the editor's blocks and lines for it fit in memory::resultBytes.
     /// The editor cannot fail cleanly for lack of memory, so a text is asked about before it goes in.
     static bool canShow(TextView text);
+    /// The longest text a box could take with the memory available now, before its lines are
+    /// counted: the text itself and the editor's copy of it.
+    static std::size_t longestShowable();
 
     /// What an assignment does to the editor's undo history.
     enum class Undo {
@@ -63,12 +66,17 @@ public:
     TextSelection selection() const;
     /// Selects `length` characters of text() from `start` (the cursor ends at `start + length`).
     void select(std::size_t start, std::size_t length = 0);
+    /// Puts `text` in place of the selection as a paste does, one step for undo, the cursor after
+    /// it; a text the box cannot show (canShow()) leaves the box as it was and is refused.
+    void insertPasted(const QString& text);
 
 signals:
     /// The user (not the program) changed the text.
     void edited();
     /// A file was dropped on the box: it is opened, not inserted.
     void fileDropped(const QString& path);
+    /// A paste or a drop was refused: its text is too large for the memory available.
+    void pasteRefused();
 
 protected:
     bool canInsertFromMimeData(const QMimeData* source) const override;

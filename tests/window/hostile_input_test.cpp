@@ -5,9 +5,11 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -31,6 +33,7 @@ namespace {
 const QString kOpenFailed = QStringLiteral("ファイルを開けませんでした。");
 const QString kNotTextFile =
     QStringLiteral("文字コードを判別できないため開けませんでした。文字コードを指定して開いて下さい。");
+const QString kPasteTooLarge = QStringLiteral("貼り付ける文字列が大きすぎます。");
 // Digits, signs, a number, line breaks, BS and Tab: every operation has something to work on.
 const Text kUpper = u"ab12 -3.5\r\ncd+45\t6\r\n７８９ｚ\r\nxyz";
 
@@ -311,6 +314,59 @@ private slots:
         QCOMPARE(m_boxes->texts(), QStringList{kOpenFailed});
         QVERIFY(pane("Text1")->text() == kUpper);
         QVERIFY(get<QPushButton>("Command3")->isEnabled());
+    }
+
+    // 10 M units in 1 M lines need about 300 MB in the editor: a paste of them with 200 MB left is
+    // refused, whichever way it comes, and the pane keeps its text.
+    void pasteThePaneCannotHoldIsRefused_data() {
+        QTest::addColumn<QString>("paneName");
+        QTest::addColumn<bool>("guarded");  // the lower pane's filter stands aside: Qt's own paste
+        QTest::newRow("Ctrl+V") << "Text1" << false;
+        QTest::newRow("Qt's paste") << "Text2" << true;
+    }
+    void pasteThePaneCannotHoldIsRefused() {
+        QFETCH(QString, paneName);
+        QFETCH(bool, guarded);
+        QGuiApplication::clipboard()->setText(QStringLiteral("01234567\n").repeated(1'000'000));
+        PlainTextBox* p = pane(paneName);
+        p->assign(kUpper);
+        p->setFocus();
+        state().guard = guarded;
+        {
+            const AddressSpaceLimit limit(rlim_t{200} << 20);
+            QTest::keyClick(p, Qt::Key_V, Qt::ControlModifier);
+        }
+        state().guard = false;
+        QTRY_COMPARE(m_boxes->texts(), QStringList{kPasteTooLarge});
+        QCOMPARE(m_boxes->shown().front().icon, Icon::Exclamation);
+        QVERIFY(p->text() == kUpper);
+        QVERIFY(!p->document()->isUndoAvailable());
+    }
+
+    // A kept upper text the pane cannot show is set aside with a message, and the close that
+    // follows cannot write the empty pane over it.
+    void keptTextThePaneCannotHoldIsSetAside() {
+        const QString folder = path(QStringLiteral("session"));
+        QVERIFY(QDir().mkpath(folder));
+        const QString kept = folder + QStringLiteral("/upper.utf16");
+        const QString lines = QStringLiteral("01234567\r\n").repeated(1'000'000);
+        QFile file(kept);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(reinterpret_cast<const char*>(lines.utf16()), lines.size() * 2);
+        file.close();
+        pane("Text1")->assign(u"");
+        {
+            const AddressSpaceLimit limit(rlim_t{200} << 20);
+            m_window->restoreSession(folder);
+        }
+        QCOMPARE(m_boxes->shown().size(), 1);
+        const QStringList message = m_boxes->texts().front().split('\n');
+        QCOMPARE(message.size(), 2);
+        QVERIFY(pane("Text1")->isEmpty());
+        QCOMPARE(QFileInfo(message[1]).size(), lines.size() * 2);
+        m_window->closeQuietly();
+        QCOMPARE(QFileInfo(kept).size(), 0);
+        QCOMPARE(QFileInfo(message[1]).size(), lines.size() * 2);
     }
 
     // Each file opens whole, or is refused with a message and the upper text stays.
