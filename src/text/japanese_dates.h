@@ -24,8 +24,9 @@ struct EraInfo {
 };
 
 /// The five eras, oldest first. 明治 starts on 1868/10/23, the day the era was proclaimed, as most
-/// converters take it (the proclamation dated the era back to the start of that lunisolar year);
-/// 令和 has no last day yet, so its last day is the last date of the calendar.
+/// converters take it (the proclamation dated the era back to the start of that lunisolar year),
+/// and its dates are read as Gregorian ones although Japan kept the lunisolar calendar until
+/// 明治5年; 令和 has no last day yet, so its last day is the last date of the calendar.
 std::span<const EraInfo> eras();
 /// The names and days of one era.
 const EraInfo& eraInfo(Era era);

@@ -1,7 +1,6 @@
 #include "text/legacy_characters.h"
 
 #include <bitset>
-#include <memory>
 #include <string>
 
 #include "text/cp932.h"
@@ -184,8 +183,8 @@ std::bitset<65536> buildLegacySet() {
 }
 
 const std::bitset<65536>& legacySet() {
-    static const auto set = std::make_unique<const std::bitset<65536>>(buildLegacySet());
-    return *set;
+    static const std::bitset<65536> set = buildLegacySet();
+    return set;
 }
 
 }  // namespace
