@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang and runs each for SECONDS (default 60) on a copy of its
 # seed corpus; new inputs that reach new code are kept in the copy for the next run.
-#   scripts/fuzz.sh [SECONDS] [TARGET...]      targets: dispatch cp932 numeric notices utf8 http_answer (default all)
+#   scripts/fuzz.sh [SECONDS] [TARGET...]      targets: dispatch cp932 numeric notices utf8 http_answer japanese (default all)
 # KIVO_FUZZ_BUILD chooses the build directory (default build-fuzz). Findings are written to
 # BUILD/findings/ and make the script fail; replay one with BUILD/bin/TARGET_fuzz FILE.
 set -euo pipefail
@@ -9,7 +9,7 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 seconds="${1:-60}"
 shift || true
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(dispatch cp932 numeric notices utf8 http_answer)
+[ ${#targets[@]} -gt 0 ] || targets=(dispatch cp932 numeric notices utf8 http_answer japanese)
 build="${KIVO_FUZZ_BUILD:-$root/build-fuzz}"
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DKIVO_FUZZ=ON -DKIVO_BUILD_WINDOW=OFF >/dev/null
