@@ -226,8 +226,13 @@ void PaneCommands::paste() {
     PlainTextBox* pane = target();
     try {
         const TextSelection sel = pane->selection();
+        // The clipboard is read again; an owner that served its text only once, to the menu, gives
+        // nothing now, and the selection must not be replaced by that nothing.
+        QString clipboard = m_clipboard ? m_clipboard->text() : QString();
+        if (clipboard.isEmpty()) clipboard = m_clipboardText;
+        if (clipboard.isEmpty()) return;
         // The pane holds CrLf line breaks; clipboard text may bring Lf or Cr alone.
-        const Text pasted = m_clipboard ? withLineBreaks(toText(m_clipboard->text()), u"\r\n") : Text();
+        const Text pasted = withLineBreaks(toText(clipboard), u"\r\n");
         Text pasteResult = replaceSelection(pane->text(), sel.start, sel.length, pasted);
         if (!PlainTextBox::canShow(pasteResult)) return fail(kPasteTooLarge);
         pane->assign(pasteResult, PlainTextBox::Undo::Step);

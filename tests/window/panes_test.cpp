@@ -491,6 +491,18 @@ private slots:
         QVERIFY(m_boxes->shown().isEmpty());
     }
 
+    // The menu reads the clipboard as it opens; an owner that served only that read gives the
+    // paste nothing, and the selection must not be replaced by that nothing.
+    void menuPasteFromAnOwnerThatServedTheMenuOnly() {
+        PlainTextBox* p = pane("Text1");
+        p->assign(u"abcd");
+        p->select(1, 2);
+        putOnClipboard(QStringLiteral("XY"));
+        m_clipboard.serves = 1;
+        pick(p, "mnuPaste");
+        QCOMPARE(toQString(p->text()), QStringLiteral("aXYd"));
+    }
+
     void heldGuardStopsTheMenuAndTheLowerFilter() {
         state().guard = true;
         pane("Text2")->assign(u"ab");

@@ -80,6 +80,7 @@ void WindowFixture::cleanup() {
     m_dialogs.during = nullptr;
     m_clipboard.refuses = false;
     m_clipboard.looksEmpty = false;
+    m_clipboard.serves = -1;
     if (m_key.isEmpty() || QTest::currentTestFailed()) dropWindow();
 }
 

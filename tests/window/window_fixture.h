@@ -50,12 +50,18 @@ private:
     QString next();
 };
 
-/// The system clipboard, able to refuse text or to look empty.
+/// The system clipboard, able to refuse text, to look empty, or to serve its text only so many
+/// times (`serves`, -1 for ever) and look empty after.
 class TestClipboard final : public Clipboard {
 public:
     bool refuses = false;
     bool looksEmpty = false;
-    QString text() const override { return looksEmpty ? QString() : m_system.text(); }
+    mutable int serves = -1;
+    QString text() const override {
+        if (looksEmpty || serves == 0) return QString();
+        if (serves > 0) --serves;
+        return m_system.text();
+    }
     bool setText(const QString& text) override { return !refuses && m_system.setText(text); }
 
 private:
