@@ -28,13 +28,13 @@ Text controlText(const ParamDeclaration& param, const std::string& value);
 /// The values an option takes, for its help and its usage errors ("left (左), right (右)").
 std::string valuesOf(const ParamDeclaration& param);
 
-/// One operation with the texts of the controls its options set, in the order given.
+/// One operation with the texts of the options given, by option name, in the order given.
 struct OperationCall {
     const OperationDeclaration* op = nullptr;
-    std::vector<std::pair<std::string, Text>> controls;
+    std::vector<std::pair<std::string, Text>> options;
 
-    /// The load defaults with the given controls set.
-    Params params(Date today) const;
+    /// The defaults with the given options set.
+    OptionTexts texts(Date today) const;
 };
 
 /// The encoding an input is read in: the one named, or none when it is detected from the bytes.

@@ -227,9 +227,9 @@ TextOutcome runOnInput(const std::vector<Step>& steps, const Settings& s, std::i
     const TextEncoding written = s.outputEncoding.value_or(TextEncoding::Utf8);
     const bool utf8Out = written == TextEncoding::Utf8 || written == TextEncoding::Utf8WithMark;
     const OperationDeclaration& op = *steps[0].call.op;
-    const std::optional<Params> onBytes = encoding == TextEncoding::Utf8 && utf8Out && steps.size() == 1
-                                              ? std::optional(steps[0].call.params(today()))
-                                              : std::nullopt;
+    const std::optional<OptionTexts> onBytes = encoding == TextEncoding::Utf8 && utf8Out && steps.size() == 1
+                                                   ? std::optional(steps[0].call.texts(today()))
+                                                   : std::nullopt;
     std::optional<Text> upper;
     TextEncoding read = TextEncoding::Utf8;
     if (onBytes && takesUtf8Lines(op, *onBytes)) {
@@ -248,7 +248,7 @@ TextOutcome runOnInput(const std::vector<Step>& steps, const Settings& s, std::i
             const OutputForm form = outputFormOf(s, read, lineBreakStyleOf(bytes));
             standardOutput.setForm(form);
             if (!s.output) ctx.setResultSink(&standardOutput);
-            if (auto run = dispatchUtf8(op.code, bytes, *onBytes, ctx)) {
+            if (auto run = dispatchUtf8(op, bytes, *onBytes, ctx)) {
                 standardOutput.check();
                 return outcomeOf(std::move(*run), ctx, messages, form);
             }

@@ -178,8 +178,8 @@ std::string operationList() {
 
 std::string operationHelp(const OperationDeclaration& op) {
     std::ostringstream out;
-    out << op.name << " (code " << op.code << ", tab " << op.tab + 1 << " of the window: " << captionOf(op)
-        << ")\n  " << op.description << ".\n";
+    out << op.name << " (code " << op.code << ", tab " << static_cast<int>(op.tab) + 1
+        << " of the window: " << captionOf(op) << ")\n  " << op.description << ".\n";
     if (!op.params.empty()) {
         out << "\nOptions:\n";
         for (const ParamDeclaration& p : op.params) {

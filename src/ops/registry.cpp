@@ -107,11 +107,17 @@ const OperationDeclaration* operationNamed(std::string_view name) {
     return nullptr;
 }
 
-std::vector<const OperationDeclaration*> operationsOnTab(int tab) {
+std::vector<const OperationDeclaration*> operationsOnTab(Tab tab) {
     std::vector<const OperationDeclaration*> onTab;
     for (const OperationDeclaration* op : operations())
         if (op->tab == tab) onTab.push_back(op);
     return onTab;
+}
+
+std::optional<AliasedParam> paramAliased(std::string_view control) {
+    for (const OperationDeclaration* op : operations())
+        if (const ParamDeclaration* p = op->paramAliased(control)) return AliasedParam{op, p};
+    return std::nullopt;
 }
 
 }  // namespace kivo

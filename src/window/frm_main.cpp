@@ -30,8 +30,9 @@
 #include <QTimer>
 
 #include "ops/dispatch.h"
-#include "ops/lists.h"
+#include "ops/registry.h"
 #include "window/control_events.h"
+#include "window/control_model.h"
 #include "window/controls.h"
 #include "window/file_dialog.h"
 #include "window/pane_bar.h"
@@ -476,7 +477,7 @@ Session FrmMain::currentSession() const {
         for (const QAbstractButton* op : page->operations())
             if (op->isChecked()) session.selected.append(op->objectName());
     }
-    const Params params = m_controls->read();
+    const ControlTexts params = m_controls->read();
     for (const auto& [name, value] : params.all())
         if (m_controls->control(name)) session.params.insert(QString::fromStdString(name), toQString(value));
     session.geometry = saveGeometry();
@@ -522,7 +523,7 @@ void FrmMain::resetSettings() {
     if (m_state.guard || m_state.ask(kResetSettingsQuestion) != Answer::Yes) return;
     {
         GuardHold hold(m_state);
-        const Params defaults = Params::defaults(Date{2000, 1, 1});
+        const ControlTexts defaults = ControlTexts::defaults(Date{2000, 1, 1});
         for (const auto& [name, value] : defaults.all())
             if (m_controls->control(name)) m_controls->restoreDefault(name);
         selectFirstOperations();
@@ -594,15 +595,13 @@ void FrmMain::runOnce() {
     const Text* assigned = m_text1->assignedText();
     if (!assigned) typed = m_text1->text();
     const TextView upper = assigned ? *assigned : *typed;
-    const int code = m_operationCode;
+    const OperationDeclaration& op = operation(m_operationCode);
     WindowRunContext ctx(m_state);
-    const Params params = m_controls->read();
-    DispatchResult result = dispatch(code, upper, params, ctx);
+    DispatchResult result = dispatch(op, upper, m_controls->optionsOf(op), ctx);
     // The run's answers to its questions, or a variant set back, as program assignments: no
     // input rule fires (the guard is held).
-    for (const ControlText& changed : result.changed)
-        m_controls->assign(changed.control, changed.text);
-    if (result.lower) showResult(std::move(*result.lower), operation(code), params);
+    m_controls->show(op, result.changed);
+    if (result.lower) showResult(std::move(*result.lower), op, result.errorMessage);
 
     if (result.end == DispatchEnd::PreCheckFailed) {
         endRun();
@@ -610,7 +609,7 @@ void FrmMain::runOnce() {
     }
     // The month enumerations write nothing when stopped and mark their own failures as stopped:
     // the lower pane keeps its text and the next close asks again.
-    if (!operation(code).needsUpperText && (m_state.closing || m_state.stop)) {
+    if (!op.needsUpperText && (m_state.closing || m_state.stop)) {
         m_state.stop = false;
         endRun();
         return;
@@ -624,7 +623,7 @@ void FrmMain::runOnce() {
     }
 }
 
-void FrmMain::showResult(Text result, const OperationDeclaration& op, const Params& params) {
+void FrmMain::showResult(Text result, const OperationDeclaration& op, TextView errorMessage) {
     const bool shown = PlainTextBox::canShow(result) && m_text2->assignDuringRun(std::move(result), [this] {
         return m_state.stop || m_state.closing;
     });
@@ -633,7 +632,7 @@ void FrmMain::showResult(Text result, const OperationDeclaration& op, const Para
         m_files[1] = {QString(), m_files[0].format};
         return;
     }
-    m_state.show(Icon::Exclamation, toQString(op.errorMessageOf(params)));
+    m_state.show(Icon::Exclamation, toQString(errorMessage));
     if (op.setsStopFlagOnError) m_state.stop = true;
 }
 

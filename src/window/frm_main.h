@@ -163,7 +163,7 @@ private:
     void runOnce();
     /// The lower pane takes the result when it can hold it; otherwise the run of `op` ends as a
     /// failed one does: its error message, the lower pane empty.
-    void showResult(Text result, const OperationDeclaration& op, const Params& params);
+    void showResult(Text result, const OperationDeclaration& op, TextView errorMessage);
     void beginRun();
     void endRun();
     /// The busy state ends, without the emptying of the lower pane that ends a stopped run.

@@ -1,7 +1,7 @@
 #include <QComboBox>
 #include <QRadioButton>
 
-#include "ops/lists.h"
+#include "window/control_model.h"
 #include "window/qtext.h"
 #include "window/rules.h"
 #include "window/tab_tables.h"

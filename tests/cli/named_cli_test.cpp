@@ -52,8 +52,8 @@ TEST(NamedCli, EveryExampleGivesItsOutputInBothForms) {
         std::vector<std::string> named = {op->name};
         named.insert(named.end(), example.options.begin(), example.options.end());
         std::vector<std::string> byControls = {std::to_string(op->code)};
-        for (const auto& [control, text] : cli::parseStep(named).controls)
-            byControls.push_back(control + "=" + utf8::encode(text));
+        for (const auto& [option, text] : cli::parseStep(named).options)
+            byControls.push_back(op->param(option)->control + "=" + utf8::encode(text));
         // The window's lower text: each line break as the operation makes it.
         named.push_back("--line-breaks=crlf");
         byControls.push_back("--line-breaks=crlf");
@@ -323,6 +323,16 @@ TEST(NamedCli, RecipesRunTheirStepsInOrder) {
         piped = cli(step, piped).out;
     EXPECT_EQ(r.out, piped);
     EXPECT_EQ(r.out, sjis("・ 東京\r\n・ 大阪\r\n"));
+
+    // A recipe written with codes and control names, as the first recipes were, runs as its
+    // named form does.
+    const std::string controls = dir.file("controls.recipe", "4 Combo31=右 Text3=・\n22 Combo8=2 Combo9=1\n");
+    const std::string named =
+        dir.file("named.recipe", "add-text --side=right --text=・\nevery-nth-line --first=2 --skip=1\n");
+    r = cli({"run", controls}, "a\nb\nc\nd\n");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "b・\nd・");
+    EXPECT_EQ(cli({"run", named}, "a\nb\nc\nd\n").out, r.out);
 
     // A step without a result stops the recipe: its line and message.
     const std::string stops = dir.file("stops.recipe", "reverse\nextract-digits\nsort\n");

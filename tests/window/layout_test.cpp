@@ -18,7 +18,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 
-#include "ops/lists.h"
+#include "window/control_model.h"
 #include "window_fixture.h"
 
 using namespace kivo;

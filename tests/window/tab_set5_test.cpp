@@ -5,7 +5,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "ops/lists.h"
+#include "window/control_model.h"
 #include "window/controls.h"
 #include "window/qtext.h"
 #include "window_fixture.h"

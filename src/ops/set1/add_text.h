@@ -6,7 +6,7 @@
 namespace kivo {
 
 struct AddTextOptions {
-    Side side = Side::Left;
+    Listed<Side> side = {Side::Left, u"左"};
     Text text;
 };
 

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "ops/dispatch.h"
 #include "text/characters.h"
+#include "text/memory_budget.h"
 #include "text/utf8.h"
 
 namespace kivo {
@@ -43,13 +43,6 @@ std::vector<Choice<SpecialCharacter>> characterChoices() {
         choices.push_back(
             {Text(kModes[i].entry), std::string(kModes[i].alias), static_cast<SpecialCharacter>(i)});
     return choices;
-}
-
-// Each character has its own message; the variant choice has made sure the entry is one of them.
-TextView errorMessageFor(const Params& params) {
-    for (const Mode& m : kModes)
-        if (params.text("Combo40") == m.entry) return m.errorMessage;
-    return kGeneralError;
 }
 
 bool holdsCrLf(TextView s) {
@@ -118,7 +111,7 @@ std::optional<Text> ReplaceSpecialCharacter(TextView upper, const SpecialCharact
 bool replacesInUtf8(std::string_view upper, const SpecialCharacterOptions& options) {
     const std::string bytes = utf8::encode(options.replacement);
     return options.character != SpecialCharacter::LineBreak && utf8::decode(bytes) == options.replacement &&
-           upper.size() <= kMaxResultLength / std::max<std::size_t>(1, bytes.size());
+           upper.size() <= memory::kPaneMaxLength / std::max<std::size_t>(1, bytes.size());
 }
 
 std::optional<std::string> ReplaceSpecialCharacterUtf8(std::string_view upper,
@@ -152,18 +145,24 @@ std::optional<std::string> ReplaceSpecialCharacterUtf8(std::string_view upper,
 }
 
 const OperationDeclaration kReplaceSpecialCharacter = declare<SpecialCharacterOptions>({
-    .code = 2,
-    .tab = 0,
-    .selector = "Option1(2)",
-    .name = "replace-special",
-    .description = "Replaces every line break, Lf, Cr, BS or Tab by a text",
-    .caption = u"特殊文字を次の文字に置換(&G)",
-    .example = {.input = u"a\tb\tc", .options = {"--character=tab", "--replacement=,"}, .output = u"a,b,c"},
-    .errorMessageFor = errorMessageFor,
-    .params = {listParam(&SpecialCharacterOptions::character, "Combo40", "character", characterChoices(),
-                         OtherText::RunsNothing),
-               textParam(&SpecialCharacterOptions::replacement, "Text26", "replacement", kSeveralLines)},
-    .streamsResult = true,
+    .info = {.code = 2,
+             .tab = Tab::Characters,
+             .selector = "Option1(2)",
+             .name = "replace-special",
+             .description = "Replaces every line break, Lf, Cr, BS or Tab by a text",
+             .caption = u"特殊文字を次の文字に置換(&G)",
+             .example = {.input = u"a\tb\tc",
+                         .options = {"--character=tab", "--replacement=,"},
+                         .output = u"a,b,c"},
+             .streamsResult = true},
+    .params =
+        {listParam(&SpecialCharacterOptions::character, "character", characterChoices(),
+                   OtherText::RunsNothing)
+             .alias("Combo40"),
+         textParam(&SpecialCharacterOptions::replacement, "replacement", kSeveralLines).alias("Text26")},
+    // Each character has its own message.
+    .errorMessageOf = [](const SpecialCharacterOptions& o,
+                         const UnreadOptions&) { return modeOf(o).errorMessage; },
     .run = ReplaceSpecialCharacter,
     .takesUtf8 = replacesInUtf8,
     .runUtf8 = ReplaceSpecialCharacterUtf8,

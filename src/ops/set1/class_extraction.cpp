@@ -47,35 +47,35 @@ std::optional<Text> ExtractHalfWidthCharacters(TextView upper, const NoOptions&,
 }
 
 const OperationDeclaration kExtractDigits = declare<NoOptions>({
-    .code = 8,
-    .tab = 0,
-    .selector = "Option1(8)",
-    .name = "extract-digits",
-    .description = "Keeps only the half-width digits of every line",
-    .caption = u"数字だけを抜き出す(&M)",
-    .example = {.input = u"価格 1,200円\n在庫 35個", .options = {}, .output = u"1200\r\n35"},
+    .info = {.code = 8,
+             .tab = Tab::Characters,
+             .selector = "Option1(8)",
+             .name = "extract-digits",
+             .description = "Keeps only the half-width digits of every line",
+             .caption = u"数字だけを抜き出す(&M)",
+             .example = {.input = u"価格 1,200円\n在庫 35個", .options = {}, .output = u"1200\r\n35"}},
     .run = ExtractDigits,
 });
 
 const OperationDeclaration kExtractDoubleByteCharacters = declare<NoOptions>({
-    .code = 9,
-    .tab = 0,
-    .selector = "Option1(9)",
-    .name = "extract-full-width",
-    .description = "Keeps only the full-width (double-byte Shift-JIS) characters of every line",
-    .caption = u"ダブルバイト文字だけを抜き出す(&N)",
-    .example = {.input = u"ABCあいう123漢字", .options = {}, .output = u"あいう漢字"},
+    .info = {.code = 9,
+             .tab = Tab::Characters,
+             .selector = "Option1(9)",
+             .name = "extract-full-width",
+             .description = "Keeps only the full-width (double-byte Shift-JIS) characters of every line",
+             .caption = u"ダブルバイト文字だけを抜き出す(&N)",
+             .example = {.input = u"ABCあいう123漢字", .options = {}, .output = u"あいう漢字"}},
     .run = ExtractDoubleByteCharacters,
 });
 
 const OperationDeclaration kExtractHalfWidthCharacters = declare<NoOptions>({
-    .code = 10,
-    .tab = 0,
-    .selector = "Option1(10)",
-    .name = "extract-half-width",
-    .description = "Keeps only the half-width (single-byte Shift-JIS) characters of every line",
-    .caption = u"半角文字だけを抜き出す(&O)",
-    .example = {.input = u"ABCあいう123漢字", .options = {}, .output = u"ABC123"},
+    .info = {.code = 10,
+             .tab = Tab::Characters,
+             .selector = "Option1(10)",
+             .name = "extract-half-width",
+             .description = "Keeps only the half-width (single-byte Shift-JIS) characters of every line",
+             .caption = u"半角文字だけを抜き出す(&O)",
+             .example = {.input = u"ABCあいう123漢字", .options = {}, .output = u"ABC123"}},
     .run = ExtractHalfWidthCharacters,
 });
 

@@ -149,59 +149,62 @@ std::optional<Text> ReplaceSideOfFoundText(TextView upper, const ReplaceSideOpti
 }
 
 const OperationDeclaration kReplaceDigits = declare<ReplaceDigitsOptions>({
-    .code = 5,
-    .tab = 0,
-    .selector = "Option1(5)",
-    .name = "replace-digits",
-    .description = "Replaces every half-width or full-width digit by a text",
-    .caption = u"…数字を…に置き換(&J)",
-    .example = {.input = u"第1回と第２回",
-                .options = {"--digits=both", "--replacement=#"},
-                .output = u"第#回と第#回"},
-    .params = {listParam(&ReplaceDigitsOptions::digits, "Combo34", "digits",
+    .info = {.code = 5,
+             .tab = Tab::Characters,
+             .selector = "Option1(5)",
+             .name = "replace-digits",
+             .description = "Replaces every half-width or full-width digit by a text",
+             .caption = u"…数字を…に置き換(&J)",
+             .example = {.input = u"第1回と第２回",
+                         .options = {"--digits=both", "--replacement=#"},
+                         .output = u"第#回と第#回"}},
+    .params = {listParam(&ReplaceDigitsOptions::digits, "digits",
                          {{u"半角", "half", DigitClass::Half},
                           {u"全角", "full", DigitClass::Full},
-                          {u"半角全角", "both", DigitClass::Both}}),
-               textParam(&ReplaceDigitsOptions::replacement, "Text4", "replacement", kSeveralLines)},
+                          {u"半角全角", "both", DigitClass::Both}})
+                   .alias("Combo34"),
+               textParam(&ReplaceDigitsOptions::replacement, "replacement", kSeveralLines).alias("Text4")},
     .run = ReplaceDigits,
 });
 
 const OperationDeclaration kReplaceEndCharacters = declare<ReplaceEndOptions>({
-    .code = 6,
-    .tab = 0,
-    .selector = "Option1(6)",
-    .name = "replace-ends",
-    .description = "Replaces the first or last characters of every line by a text",
-    .caption = u"…から…文字を次の文字に置き換える(&K)",
-    .example = {.input = u"abc123\ndef456",
-                .options = {"--side=right", "--count=3", "--replacement=***"},
-                .output = u"abc***\r\ndef***"},
-    .params = {listParam(&ReplaceEndOptions::side, "Combo32", "side", sideChoices(), OtherText::IsLastEntry),
-               countParam(&ReplaceEndOptions::count, "Combo1", "count", 1, 999),
-               textParam(&ReplaceEndOptions::replacement, "Text5", "replacement", kSeveralLines)},
+    .info = {.code = 6,
+             .tab = Tab::Characters,
+             .selector = "Option1(6)",
+             .name = "replace-ends",
+             .description = "Replaces the first or last characters of every line by a text",
+             .caption = u"…から…文字を次の文字に置き換える(&K)",
+             .example = {.input = u"abc123\ndef456",
+                         .options = {"--side=right", "--count=3", "--replacement=***"},
+                         .output = u"abc***\r\ndef***"}},
+    .params =
+        {listParam(&ReplaceEndOptions::side, "side", sideChoices(), OtherText::IsLastEntry).alias("Combo32"),
+         countParam(&ReplaceEndOptions::count, "count", 1, 999).alias("Combo1"),
+         textParam(&ReplaceEndOptions::replacement, "replacement", kSeveralLines).alias("Text5")},
     .run = ReplaceEndCharacters,
 });
 
 const OperationDeclaration kReplaceSideOfFoundText = declare<ReplaceSideOptions>({
-    .code = 7,
-    .tab = 0,
-    .selector = "Option1(7)",
-    .name = "replace-beside",
-    .description = "Replaces what lies left or right of a text found in every line",
-    .caption = u"…から見つけた…の…を次の文字に置換(&L)",
-    .example = {.input = u"名前:太郎\n住所:東京",
-                .options = {"--find=:", "--side=right", "--replacement=:***"},
-                .output = u"名前:***\r\n住所:***"},
-    .params = {listParam(&ReplaceSideOptions::occurrence, "Combo2", "from", sideChoices(),
-                         OtherText::IsLastEntry),
-               textParam(&ReplaceSideOptions::found, "Text7", "find"),
-               listParam(&ReplaceSideOptions::side, "Combo33", "side",
+    .info = {.code = 7,
+             .tab = Tab::Characters,
+             .selector = "Option1(7)",
+             .name = "replace-beside",
+             .description = "Replaces what lies left or right of a text found in every line",
+             .caption = u"…から見つけた…の…を次の文字に置換(&L)",
+             .example = {.input = u"名前:太郎\n住所:東京",
+                         .options = {"--find=:", "--side=right", "--replacement=:***"},
+                         .output = u"名前:***\r\n住所:***"}},
+    .params = {listParam(&ReplaceSideOptions::occurrence, "from", sideChoices(), OtherText::IsLastEntry)
+                   .alias("Combo2"),
+               textParam(&ReplaceSideOptions::found, "find").alias("Text7"),
+               listParam(&ReplaceSideOptions::side, "side",
                          {{u"左側", "left", Side::Left}, {u"右側", "right", Side::Right}},
-                         OtherText::IsLastEntry),
-               textParam(&ReplaceSideOptions::replacement, "Text8", "replacement", kSeveralLines)},
+                         OtherText::IsLastEntry)
+                   .alias("Combo33"),
+               textParam(&ReplaceSideOptions::replacement, "replacement", kSeveralLines).alias("Text8")},
     // An empty search text would match in every line; it is refused like the other missing texts.
-    .preCheck = [](const Params& p) -> std::optional<Text> {
-        if (p.text("Text7").empty()) return Text(kFoundTextMissing);
+    .preCheck = [](const ReplaceSideOptions& o) -> std::optional<Text> {
+        if (o.found.empty()) return Text(kFoundTextMissing);
         return std::nullopt;
     },
     .run = ReplaceSideOfFoundText,

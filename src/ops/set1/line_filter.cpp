@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "ops/dispatch.h"
 #include "ops/line_walk.h"
 #include "ops/set1/text_search.h"
 #include "text/characters.h"
@@ -227,22 +226,23 @@ std::optional<std::string> FilterLinesUtf8(Utf8LineBlocks& upper, const FilterOp
 }
 
 const OperationDeclaration kFilterLines = declare<FilterOptions>({
-    .code = 12,
-    .tab = 0,
-    .selector = "Option1(12)",
-    .name = "filter-lines",
-    .description = "Keeps the lines that contain a text, or those that do not",
-    .caption = u"複数行から次の条件を満たす行を抜き出す(&Q)",
-    .example = {.input = u"apple\nbanana\ncherry", .options = {"--text=an"}, .output = u"banana"},
-    .params = {listParam(&FilterOptions::keepContaining, "Combo47", "keep",
+    .info = {.code = 12,
+             .tab = Tab::Characters,
+             .selector = "Option1(12)",
+             .name = "filter-lines",
+             .description = "Keeps the lines that contain a text, or those that do not",
+             .caption = u"複数行から次の条件を満たす行を抜き出す(&Q)",
+             .example = {.input = u"apple\nbanana\ncherry", .options = {"--text=an"}, .output = u"banana"},
+             .streamsResult = true},
+    .params = {listParam(&FilterOptions::keepContaining, "keep",
                          {{u"次の文字を含む行を抜き出す", "containing", true},
-                          {u"次の文字を含まない行を抜き出す", "not-containing", false}}),
-               textParam(&FilterOptions::condition, "Text13", "text")},
-    .preCheck = [](const Params& p) -> std::optional<Text> {
-        if (p.text("Text13").empty()) return Text(u"条件を満たす文字を入力して下さい。");
+                          {u"次の文字を含まない行を抜き出す", "not-containing", false}})
+                   .alias("Combo47"),
+               textParam(&FilterOptions::condition, "text").alias("Text13")},
+    .preCheck = [](const FilterOptions& o) -> std::optional<Text> {
+        if (o.condition.empty()) return Text(u"条件を満たす文字を入力して下さい。");
         return std::nullopt;
     },
-    .streamsResult = true,
     .run = FilterLines,
     .takesUtf8Lines = filtersUtf8,
     .runUtf8Lines = FilterLinesUtf8,

@@ -81,20 +81,21 @@ std::optional<Text> ReverseText(TextView upper, const ReverseOptions& options, R
 }
 
 const OperationDeclaration kReverseText = declare<ReverseOptions>({
-    .code = 0,
-    .tab = 0,
-    .selector = "Option1(0)",
-    .name = "reverse",
-    .description = "Reverses the whole text, or one line in every few",
-    .caption = u"リバース(&E)",
-    .example = {.input = u"一行目\n二行目\n三行目",
-                .options = {"--mode=every-few-lines", "--interval=1"},
-                .output = u"目行一\r\n二行目\r\n目行三"},
-    .params = {listParam(&ReverseOptions::mode, "Combo41", "mode",
+    .info = {.code = 0,
+             .tab = Tab::Characters,
+             .selector = "Option1(0)",
+             .name = "reverse",
+             .description = "Reverses the whole text, or one line in every few",
+             .caption = u"リバース(&E)",
+             .example = {.input = u"一行目\n二行目\n三行目",
+                         .options = {"--mode=every-few-lines", "--interval=1"},
+                         .output = u"目行一\r\n二行目\r\n目行三"}},
+    .params = {listParam(&ReverseOptions::mode, "mode",
                          {{u"全文リバースする", "whole", ReverseMode::WholeText},
                           {u"数行おきにリバースする", "every-few-lines", ReverseMode::EveryFewLines}},
-                         OtherText::RunsNothing),
-               countParam(&ReverseOptions::interval, "Combo42", "interval", 0, 999)},
+                         OtherText::RunsNothing)
+                   .alias("Combo41"),
+               countParam(&ReverseOptions::interval, "interval", 0, 999).alias("Combo42")},
     .run = ReverseText,
 });
 

@@ -62,14 +62,14 @@ std::optional<Text> CheckDuplicateCharacters(TextView upper, const NoOptions&, R
 }
 
 const OperationDeclaration kCheckDuplicateCharacters = declare<NoOptions>({
-    .code = 15,
-    .tab = 1,
-    .selector = "Option2(2)",
-    .name = "remove-repeats",
-    .description = "Keeps the first occurrence of each character and reports how many repeats went",
-    .caption = u"改行無しデータを1文字ずつ重複チェックを行う(&G)",
-    .example = {.input = u"abcabcd", .options = {}, .output = u"abcd"},
-    .errorMessage = kOverflowError,
+    .info = {.code = 15,
+             .tab = Tab::LinesAndPositions,
+             .selector = "Option2(2)",
+             .name = "remove-repeats",
+             .description = "Keeps the first occurrence of each character and reports how many repeats went",
+             .caption = u"改行無しデータを1文字ずつ重複チェックを行う(&G)",
+             .example = {.input = u"abcabcd", .options = {}, .output = u"abcd"},
+             .errorMessage = kOverflowError},
     .run = CheckDuplicateCharacters,
 });
 

@@ -45,15 +45,15 @@ std::optional<Text> BreakEveryNCharacters(TextView upper, const BreakOptions& op
 }
 
 const OperationDeclaration kBreakEveryNCharacters = declare<BreakOptions>({
-    .code = 18,
-    .tab = 1,
-    .selector = "Option2(5)",
-    .name = "fold",
-    .description = "Cuts a one-line text into lines of a number of characters",
-    .caption = u"1行文字列に次の文字数毎改行を入れる(&J)",
-    .example = {.input = u"abcdefgh", .options = {"--width=3"}, .output = u"abc\r\ndef\r\ngh"},
-    .errorMessage = kOverflowError,
-    .params = {countParam(&BreakOptions::width, "Combo5", "width", 1, 999)},
+    .info = {.code = 18,
+             .tab = Tab::LinesAndPositions,
+             .selector = "Option2(5)",
+             .name = "fold",
+             .description = "Cuts a one-line text into lines of a number of characters",
+             .caption = u"1行文字列に次の文字数毎改行を入れる(&J)",
+             .example = {.input = u"abcdefgh", .options = {"--width=3"}, .output = u"abc\r\ndef\r\ngh"},
+             .errorMessage = kOverflowError},
+    .params = {countParam(&BreakOptions::width, "width", 1, 999).alias("Combo5")},
     .run = BreakEveryNCharacters,
 });
 

@@ -85,26 +85,26 @@ std::optional<Text> ExtractLine(TextView upper, const ExtractLineOptions& option
 }
 
 const OperationDeclaration kCountLines = declare<NoOptions>({
-    .code = 13,
-    .tab = 1,
-    .selector = "Option2(0)",
-    .name = "count-lines",
-    .description = "Counts the lines of the text",
-    .caption = u"複数行の行数をカウントする(&E)",
-    .example = {.input = u"a\nb\nc", .options = {}, .output = u"行数：3"},
-    .errorMessage = kCountError,
+    .info = {.code = 13,
+             .tab = Tab::LinesAndPositions,
+             .selector = "Option2(0)",
+             .name = "count-lines",
+             .description = "Counts the lines of the text",
+             .caption = u"複数行の行数をカウントする(&E)",
+             .example = {.input = u"a\nb\nc", .options = {}, .output = u"行数：3"},
+             .errorMessage = kCountError},
     .run = CountLines,
 });
 
 const OperationDeclaration kExtractLine = declare<ExtractLineOptions>({
-    .code = 14,
-    .tab = 1,
-    .selector = "Option2(1)",
-    .name = "extract-line",
-    .description = "Takes out one line by its number",
-    .caption = u"複数行から1行抜き出す(&F)",
-    .example = {.input = u"a\nb\nc", .options = {"--line=2"}, .output = u"b"},
-    .params = {numberTextParam(&ExtractLineOptions::lineNumber, "Text11", "line", 1, 2147483647, u"2")},
+    .info = {.code = 14,
+             .tab = Tab::LinesAndPositions,
+             .selector = "Option2(1)",
+             .name = "extract-line",
+             .description = "Takes out one line by its number",
+             .caption = u"複数行から1行抜き出す(&F)",
+             .example = {.input = u"a\nb\nc", .options = {"--line=2"}, .output = u"b"}},
+    .params = {numberTextParam(&ExtractLineOptions::lineNumber, "line", 1, 2147483647, u"2").alias("Text11")},
     .run = ExtractLine,
 });
 

@@ -107,36 +107,39 @@ std::optional<Text> InsertAtPosition(TextView upper, const InsertOptions& option
 }
 
 const OperationDeclaration kReplaceLine = declare<ReplaceLineOptions>({
-    .code = 16,
-    .tab = 1,
-    .selector = "Option2(3)",
-    .name = "replace-lines",
-    .description = "Replaces every odd or every even line by a text",
-    .caption = u"…行を…に置換(&H)",
-    .example = {.input = u"1\n2\n3\n4",
-                .options = {"--lines=even", "--replacement=-"},
-                .output = u"1\r\n-\r\n3\r\n-"},
-    .params = {listParam(&ReplaceLineOptions::odd, "Combo38", "lines",
-                         {{u"奇数", "odd", true}, {u"偶数", "even", false}}, OtherText::IsLastEntry),
-               textParam(&ReplaceLineOptions::replacement, "Text12", "replacement", kSeveralLines)},
+    .info = {.code = 16,
+             .tab = Tab::LinesAndPositions,
+             .selector = "Option2(3)",
+             .name = "replace-lines",
+             .description = "Replaces every odd or every even line by a text",
+             .caption = u"…行を…に置換(&H)",
+             .example = {.input = u"1\n2\n3\n4",
+                         .options = {"--lines=even", "--replacement=-"},
+                         .output = u"1\r\n-\r\n3\r\n-"}},
+    .params = {listParam(&ReplaceLineOptions::odd, "lines",
+                         {{u"奇数", "odd", true}, {u"偶数", "even", false}}, OtherText::IsLastEntry)
+                   .alias("Combo38"),
+               textParam(&ReplaceLineOptions::replacement, "replacement", kSeveralLines).alias("Text12")},
     .run = ReplaceLine,
 });
 
 const OperationDeclaration kInsertAtPosition = declare<InsertOptions>({
-    .code = 17,
-    .tab = 1,
-    .selector = "Option2(4)",
-    .name = "insert",
-    .description = "Puts a text into every line at a position counted from the left or the right",
-    .caption = u"…から…文字目に…を差し込む(&I)",
-    .example = {.input = u"abc\ndef", .options = {"--position=2", "--text=X"}, .output = u"aXc\r\ndXf"},
-    .params = {listParam(&InsertOptions::side, "Combo4", "side", sideChoices(), OtherText::IsLastEntry),
-               countParam(&InsertOptions::position, "Combo3", "position", 1, 999),
-               textParam(&InsertOptions::text, "Text14", "text", kSeveralLines)},
-    .preCheck = [](const Params& p) -> std::optional<Text> {
-        if (!p.text("Text14").empty()) return std::nullopt;
-        return Text(p.text("Combo4") == u"左" ? u"左側から置き換える文字を入力して下さい。"
-                                              : u"右側から置き換える文字を入力して下さい。");
+    .info = {.code = 17,
+             .tab = Tab::LinesAndPositions,
+             .selector = "Option2(4)",
+             .name = "insert",
+             .description = "Puts a text into every line at a position counted from the left or the right",
+             .caption = u"…から…文字目に…を差し込む(&I)",
+             .example = {.input = u"abc\ndef",
+                         .options = {"--position=2", "--text=X"},
+                         .output = u"aXc\r\ndXf"}},
+    .params = {listParam(&InsertOptions::side, "side", sideChoices(), OtherText::IsLastEntry).alias("Combo4"),
+               countParam(&InsertOptions::position, "position", 1, 999).alias("Combo3"),
+               textParam(&InsertOptions::text, "text", kSeveralLines).alias("Text14")},
+    .preCheck = [](const InsertOptions& o) -> std::optional<Text> {
+        if (!o.text.empty()) return std::nullopt;
+        return Text(o.side == Side::Left ? u"左側から置き換える文字を入力して下さい。"
+                                         : u"右側から置き換える文字を入力して下さい。");
     },
     .run = InsertAtPosition,
 });

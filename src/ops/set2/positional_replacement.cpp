@@ -59,20 +59,21 @@ std::optional<Text> ReplaceByPosition(TextView upper, const ReplaceByPositionOpt
 }
 
 const OperationDeclaration kReplaceByPosition = declare<ReplaceByPositionOptions>({
-    .code = 21,
-    .tab = 1,
-    .selector = "Option2(8)",
-    .name = "replace-at",
-    .description = "Replaces the characters at a position of every line by a text",
-    .caption = u"…から…文字目～文字数…文字を置換(&M)",
-    .example = {.input = u"abcdef",
-                .options = {"--position=2", "--count=3", "--replacement=X"},
-                .output = u"aXef"},
-    .params = {listParam(&ReplaceByPositionOptions::side, "Combo18", "side", sideChoices(),
-                         OtherText::IsLastEntry),
-               countParam(&ReplaceByPositionOptions::position, "Combo6", "position", 1, 999),
-               countParam(&ReplaceByPositionOptions::count, "Combo7", "count", 1, 999),
-               textParam(&ReplaceByPositionOptions::replacement, "Text34", "replacement", kSeveralLines)},
+    .info = {.code = 21,
+             .tab = Tab::LinesAndPositions,
+             .selector = "Option2(8)",
+             .name = "replace-at",
+             .description = "Replaces the characters at a position of every line by a text",
+             .caption = u"…から…文字目～文字数…文字を置換(&M)",
+             .example = {.input = u"abcdef",
+                         .options = {"--position=2", "--count=3", "--replacement=X"},
+                         .output = u"aXef"}},
+    .params =
+        {listParam(&ReplaceByPositionOptions::side, "side", sideChoices(), OtherText::IsLastEntry)
+             .alias("Combo18"),
+         countParam(&ReplaceByPositionOptions::position, "position", 1, 999).alias("Combo6"),
+         countParam(&ReplaceByPositionOptions::count, "count", 1, 999).alias("Combo7"),
+         textParam(&ReplaceByPositionOptions::replacement, "replacement", kSeveralLines).alias("Text34")},
     .run = ReplaceByPosition,
 });
 

@@ -184,42 +184,45 @@ std::optional<Text> ReplaceRangePerLine(TextView upper, const FirstRangeOptions&
 }
 
 const OperationDeclaration kReplaceAllRangesInLine = declare<RangeOptions>({
-    .code = 19,
-    .tab = 1,
-    .selector = "Option2(6)",
-    .name = "replace-ranges",
-    .description = "Replaces every range from a start text to an end text in every line",
-    .caption = u"行毎に1行内すべての…～…を…に置換(&K)",
-    .example = {.input = u"a<b>c<d>e",
-                .options = {"--start=<", "--end=>", "--replacement=_"},
-                .output = u"a_c_e"},
-    .params = {textParam(&RangeOptions::start, "Text16", "start"),
-               textParam(&RangeOptions::end, "Text17", "end"),
-               textParam(&RangeOptions::replacement, "Text18", "replacement", kSeveralLines)},
+    .info = {.code = 19,
+             .tab = Tab::LinesAndPositions,
+             .selector = "Option2(6)",
+             .name = "replace-ranges",
+             .description = "Replaces every range from a start text to an end text in every line",
+             .caption = u"行毎に1行内すべての…～…を…に置換(&K)",
+             .example = {.input = u"a<b>c<d>e",
+                         .options = {"--start=<", "--end=>", "--replacement=_"},
+                         .output = u"a_c_e"}},
+    .params = {textParam(&RangeOptions::start, "start").alias("Text16"),
+               textParam(&RangeOptions::end, "end").alias("Text17"),
+               textParam(&RangeOptions::replacement, "replacement", kSeveralLines).alias("Text18")},
     .run = ReplaceAllRangesInLine,
 });
 
 const OperationDeclaration kReplaceRangePerLine = declare<FirstRangeOptions>({
-    .code = 20,
-    .tab = 1,
-    .selector = "Option2(7)",
-    .name = "replace-first-range",
-    .description = "Replaces the first range from a start text to an end text in every line",
-    .caption = u"行毎に…～…を…に置換(&L)",
-    .example = {.input = u"a<b>c<d>e",
-                .options = {"--start=<", "--end=>", "--replacement=_"},
-                .output = u"a_c<d>e"},
-    .params = {listParam(&FirstRangeOptions::from, "Combo43", "from",
+    .info = {.code = 20,
+             .tab = Tab::LinesAndPositions,
+             .selector = "Option2(7)",
+             .name = "replace-first-range",
+             .description = "Replaces the first range from a start text to an end text in every line",
+             .caption = u"行毎に…～…を…に置換(&L)",
+             .example = {.input = u"a<b>c<d>e",
+                         .options = {"--start=<", "--end=>", "--replacement=_"},
+                         .output = u"a_c<d>e"}},
+    .params = {listParam(&FirstRangeOptions::from, "from",
                          {{u"左から見つけた最初の", "left", Side::Left},
                           {u"右から見つけた最初の", "right", Side::Right}},
-                         OtherText::IsLastEntry),
+                         OtherText::IsLastEntry)
+                   .alias("Combo43"),
                textParam<FirstRangeOptions>(
-                   [](auto& o) -> auto& { return o.range.start; }, "Text19", "start"),
+                   [](auto& o) -> auto& { return o.range.start; }, "start")
+                   .alias("Text19"),
                textParam<FirstRangeOptions>(
-                   [](auto& o) -> auto& { return o.range.end; }, "Text20", "end"),
+                   [](auto& o) -> auto& { return o.range.end; }, "end")
+                   .alias("Text20"),
                textParam<FirstRangeOptions>(
-                   [](auto& o) -> auto& { return o.range.replacement; }, "Text21", "replacement",
-                   kSeveralLines)},
+                   [](auto& o) -> auto& { return o.range.replacement; }, "replacement", kSeveralLines)
+                   .alias("Text21")},
     .run = ReplaceRangePerLine,
 });
 

@@ -76,34 +76,37 @@ std::optional<Text> RemainderFromSide(TextView upper, const SideRunOptions& opti
 }
 
 const OperationDeclaration kExtractFromSide = declare<SideRunOptions>({
-    .code = 24,
-    .tab = 1,
-    .selector = "Option2(11)",
-    .name = "extract-at",
-    .description = "Takes a number of characters out of every line, from a position counted from a side",
-    .caption = u"…辺より…文字目から…文字抜き出す(&P)",
-    .example = {.input = u"abcdef\nghijkl",
-                .options = {"--position=2", "--count=3"},
-                .output = u"bcd\r\nhij"},
-    .params = {listParam(&SideRunOptions::side, "Combo16", "side", sideChoices(), OtherText::IsLastEntry),
-               countParam(&SideRunOptions::position, "Combo12", "position", 1, 999),
-               countParam(&SideRunOptions::count, "Combo13", "count", 1, 999)},
+    .info = {.code = 24,
+             .tab = Tab::LinesAndPositions,
+             .selector = "Option2(11)",
+             .name = "extract-at",
+             .description =
+                 "Takes a number of characters out of every line, from a position counted from a side",
+             .caption = u"…辺より…文字目から…文字抜き出す(&P)",
+             .example = {.input = u"abcdef\nghijkl",
+                         .options = {"--position=2", "--count=3"},
+                         .output = u"bcd\r\nhij"}},
+    .params =
+        {listParam(&SideRunOptions::side, "side", sideChoices(), OtherText::IsLastEntry).alias("Combo16"),
+         countParam(&SideRunOptions::position, "position", 1, 999).alias("Combo12"),
+         countParam(&SideRunOptions::count, "count", 1, 999).alias("Combo13")},
     .run = ExtractFromSide,
 });
 
 const OperationDeclaration kRemainderFromSide = declare<SideRunOptions>({
-    .code = 25,
-    .tab = 1,
-    .selector = "Option2(12)",
-    .name = "extract-at-remainder",
-    .description = "Every line without what extract-at takes out of it",
-    .caption = u"…辺より…文字目から…文字抜き出した残り(&Q)",
-    .example = {.input = u"abcdef\nghijkl",
-                .options = {"--position=2", "--count=3"},
-                .output = u"aef\r\ngkl"},
-    .params = {listParam(&SideRunOptions::side, "Combo17", "side", sideChoices(), OtherText::IsLastEntry),
-               countParam(&SideRunOptions::position, "Combo14", "position", 1, 999),
-               countParam(&SideRunOptions::count, "Combo15", "count", 1, 999)},
+    .info = {.code = 25,
+             .tab = Tab::LinesAndPositions,
+             .selector = "Option2(12)",
+             .name = "extract-at-remainder",
+             .description = "Every line without what extract-at takes out of it",
+             .caption = u"…辺より…文字目から…文字抜き出した残り(&Q)",
+             .example = {.input = u"abcdef\nghijkl",
+                         .options = {"--position=2", "--count=3"},
+                         .output = u"aef\r\ngkl"}},
+    .params =
+        {listParam(&SideRunOptions::side, "side", sideChoices(), OtherText::IsLastEntry).alias("Combo17"),
+         countParam(&SideRunOptions::position, "position", 1, 999).alias("Combo14"),
+         countParam(&SideRunOptions::count, "count", 1, 999).alias("Combo15")},
     .run = RemainderFromSide,
 });
 

@@ -125,33 +125,35 @@ std::optional<Text> GenerateDateSeries(TextView upper, const DateSeriesOptions& 
 }
 
 const OperationDeclaration kGenerateDateSeries = declare<DateSeriesOptions>({
-    .code = 31,
-    .tab = 3,
-    .selector = "Option4(4)",
-    .name = "date-series",
-    .description = "Lists dates from the date of the text, a number of days, months or years apart",
-    .caption = u"…を…する(&I)",
-    .example = {.input = u"2024/01/31",
-                .options = {"--unit=months", "--lines=3"},
-                .output = u"2024/01/31\r\n2024/02/29\r\n2024/03/31\r\n2024/04/30\r\n"},
-    .errorMessageFor = [](const Params& p) -> TextView {
-        return p.text("Combo51") == u"インクリメント"
-                   ? u"西暦9999年以上になる行がある、またはその他のエラーです。"
-                   : u"西暦100年以下になる行がある、またはその他のエラーです。";
-    },
-    .params = {listParam(&DateSeriesOptions::direction, "Combo51", "direction", directionChoices(),
-                         OtherText::IsLastEntry),
-               listParam(&DateSeriesOptions::unit, "Combo52", "unit",
+    .info = {.code = 31,
+             .tab = Tab::SortsAndSeries,
+             .selector = "Option4(4)",
+             .name = "date-series",
+             .description = "Lists dates from the date of the text, a number of days, months or years apart",
+             .caption = u"…を…する(&I)",
+             .example = {.input = u"2024/01/31",
+                         .options = {"--unit=months", "--lines=3"},
+                         .output = u"2024/01/31\r\n2024/02/29\r\n2024/03/31\r\n2024/04/30\r\n"}},
+    .params = {listParam(&DateSeriesOptions::direction, "direction", directionChoices(),
+                         OtherText::IsLastEntry)
+                   .alias("Combo51"),
+               listParam(&DateSeriesOptions::unit, "unit",
                          {{u"日にち", "days", DateUnit::Days},
                           {u"月", "months", DateUnit::Months},
-                          {u"年", "years", DateUnit::Years}}),
-               listParam(&DateSeriesOptions::separator, "Combo53", "format", formatChoices()),
-               numberTextParam(&DateSeriesOptions::step, "Text23", "step", 1, 2147483647, u"1"),
-               numberTextParam(&DateSeriesOptions::lines, "Text24", "lines", 1, 2147483647, u"2")},
-    .preCheck = [](const Params& p) -> std::optional<Text> {
-        if (p.text("Text23").empty()) return Text(u"ステップを入力して下さい。");
-        if (p.text("Text24").empty()) return Text(u"追加する行数を入力して下さい。");
+                          {u"年", "years", DateUnit::Years}})
+                   .alias("Combo52"),
+               listParam(&DateSeriesOptions::separator, "format", formatChoices()).alias("Combo53"),
+               numberTextParam(&DateSeriesOptions::step, "step", 1, 2147483647, u"1").alias("Text23"),
+               numberTextParam(&DateSeriesOptions::lines, "lines", 1, 2147483647, u"2").alias("Text24")},
+    .preCheck = [](const DateSeriesOptions& o) -> std::optional<Text> {
+        if (o.step.empty()) return Text(u"ステップを入力して下さい。");
+        if (o.lines.empty()) return Text(u"追加する行数を入力して下さい。");
         return std::nullopt;
+    },
+    .errorMessageOf = [](const DateSeriesOptions& o, const UnreadOptions&) -> TextView {
+        return o.direction == Direction::Increment
+                   ? u"西暦9999年以上になる行がある、またはその他のエラーです。"
+                   : u"西暦100年以下になる行がある、またはその他のエラーです。";
     },
     .run = GenerateDateSeries,
 });

@@ -41,17 +41,20 @@ std::optional<Text> SortLines(TextView upper, const SortOptions& options, RunCon
 }
 
 const OperationDeclaration kSortLines = declare<SortOptions>({
-    .code = 27,
-    .tab = 3,
-    .selector = "Option4(0)",
-    .name = "sort",
-    .description = "Sorts the lines by character code, ascending or descending",
-    .caption = u"複数行から文字をソートする(&E)",
-    .example = {.input = u"banana\napple\ncherry", .options = {}, .output = u"apple\r\nbanana\r\ncherry"},
+    .info = {.code = 27,
+             .tab = Tab::SortsAndSeries,
+             .selector = "Option4(0)",
+             .name = "sort",
+             .description = "Sorts the lines by character code, ascending or descending",
+             .caption = u"複数行から文字をソートする(&E)",
+             .example = {.input = u"banana\napple\ncherry",
+                         .options = {},
+                         .output = u"apple\r\nbanana\r\ncherry"},
+             .streamsResult = true},
     .params = {listParam(
-        &SortOptions::descending, "Combo20", "order",
-        {{u"昇順でソートする", "ascending", false}, {u"降順でソートする", "descending", true}})},
-    .streamsResult = true,
+                   &SortOptions::descending, "order",
+                   {{u"昇順でソートする", "ascending", false}, {u"降順でソートする", "descending", true}})
+                   .alias("Combo20")},
     .run = SortLines,
 });
 

@@ -34,17 +34,16 @@ bool startDateAccepted(Date start, std::int32_t months, RunContext& ctx) {
     return true;
 }
 
-std::optional<Text> monthCountRefusal(const Params& params, std::string_view control) {
-    const Text& text = params.text(control);
-    if (text.empty()) return Text(u"列挙する月数を入力して下さい。");
+std::optional<Text> monthCountRefusal(const Text& months) {
+    if (months.empty()) return Text(u"列挙する月数を入力して下さい。");
     // A number too large for a double is above 2000000 as well.
-    double months = 0;
+    double count = 0;
     try {
-        months = numericValue(text);
+        count = numericValue(months);
     } catch (const RunTimeError&) {
-        months = 2000001;
+        count = 2000001;
     }
-    if (months < 2 || months > 2000000) return Text(u"2以上2000000以下の数値を入力して下さい。");
+    if (count < 2 || count > 2000000) return Text(u"2以上2000000以下の数値を入力して下さい。");
     return std::nullopt;
 }
 
@@ -103,43 +102,43 @@ std::optional<Text> ListFirstWeekdays(TextView, const FirstWeekdaysOptions& opti
 }
 
 const OperationDeclaration kListMonthEnds = declare<MonthEndsOptions>({
-    .code = 32,
-    .tab = 3,
-    .selector = "Option4(5)",
-    .name = "month-ends",
-    .description = "Lists the last day of each month, with its weekday when asked",
-    .caption = u"月末の日にちを列挙する(&J)",
-    .example = {.input = u"",
-                .options = {"--months=3", "--start=2024/01/01"},
-                .output = u"2024/01/31\r\n2024/02/29\r\n2024/03/31\r\n"},
-    .errorMessage = u"月末の日付を取得の際にエラーしました。",
-    .params = {numberTextParam(&MonthEndsOptions::months, "Text27", "months", 2, 2000000, u"2"),
-               dateParam(&MonthEndsOptions::start, "DTPicker1", "start"),
-               checkParam(&MonthEndsOptions::withWeekday, "chkYoubi", "weekday")},
-    .preCheck = [](const Params& p) { return monthCountRefusal(p, "Text27"); },
-    .needsUpperText = false,
-    .setsStopFlagOnError = true,
+    .info = {.code = 32,
+             .tab = Tab::SortsAndSeries,
+             .selector = "Option4(5)",
+             .name = "month-ends",
+             .description = "Lists the last day of each month, with its weekday when asked",
+             .caption = u"月末の日にちを列挙する(&J)",
+             .example = {.input = u"",
+                         .options = {"--months=3", "--start=2024/01/01"},
+                         .output = u"2024/01/31\r\n2024/02/29\r\n2024/03/31\r\n"},
+             .errorMessage = u"月末の日付を取得の際にエラーしました。",
+             .needsUpperText = false,
+             .setsStopFlagOnError = true},
+    .params = {numberTextParam(&MonthEndsOptions::months, "months", 2, 2000000, u"2").alias("Text27"),
+               dateParam(&MonthEndsOptions::start, "start").alias("DTPicker1"),
+               checkParam(&MonthEndsOptions::withWeekday, "weekday").alias("chkYoubi")},
+    .preCheck = [](const MonthEndsOptions& o) { return monthCountRefusal(o.months); },
     .run = ListMonthEnds,
 });
 
 const OperationDeclaration kListFirstWeekdays = declare<FirstWeekdaysOptions>({
-    .code = 33,
-    .tab = 3,
-    .selector = "Option4(6)",
-    .name = "first-weekdays",
-    .description = "Lists the first given weekday of every n-th month",
-    .caption = u"月初めの…の日にちを列挙する(&L)",
-    .example = {.input = u"",
-                .options = {"--months=3", "--start=2024/01/01", "--weekday=mon"},
-                .output = u"2024/01/01\r\n2024/02/05\r\n2024/03/04\r\n"},
-    .errorMessage = u"月初めの週を取得の際にエラーしました。",
-    .params = {numberTextParam(&FirstWeekdaysOptions::months, "Text28", "months", 2, 2000000, u"2"),
-               dateParam(&FirstWeekdaysOptions::start, "DTPicker2", "start"),
-               listParam(&FirstWeekdaysOptions::weekday, "Combo54", "weekday", weekdayChoices()),
-               countParam(&FirstWeekdaysOptions::every, "Combo57", "every", 1, 100)},
-    .preCheck = [](const Params& p) { return monthCountRefusal(p, "Text28"); },
-    .needsUpperText = false,
-    .setsStopFlagOnError = true,
+    .info = {.code = 33,
+             .tab = Tab::SortsAndSeries,
+             .selector = "Option4(6)",
+             .name = "first-weekdays",
+             .description = "Lists the first given weekday of every n-th month",
+             .caption = u"月初めの…の日にちを列挙する(&L)",
+             .example = {.input = u"",
+                         .options = {"--months=3", "--start=2024/01/01", "--weekday=mon"},
+                         .output = u"2024/01/01\r\n2024/02/05\r\n2024/03/04\r\n"},
+             .errorMessage = u"月初めの週を取得の際にエラーしました。",
+             .needsUpperText = false,
+             .setsStopFlagOnError = true},
+    .params = {numberTextParam(&FirstWeekdaysOptions::months, "months", 2, 2000000, u"2").alias("Text28"),
+               dateParam(&FirstWeekdaysOptions::start, "start").alias("DTPicker2"),
+               listParam(&FirstWeekdaysOptions::weekday, "weekday", weekdayChoices()).alias("Combo54"),
+               countParam(&FirstWeekdaysOptions::every, "every", 1, 100).alias("Combo57")},
+    .preCheck = [](const FirstWeekdaysOptions& o) { return monthCountRefusal(o.months); },
     .run = ListFirstWeekdays,
 });
 

@@ -36,9 +36,8 @@ bool startDateAccepted(Date start, std::int32_t months, RunContext& ctx);
 /// The end of a month enumeration: the list, or, after Stop, "中止されました。" and nothing.
 std::optional<Text> enumerationResult(Text list, RunContext& ctx);
 
-/// The pre-check of the month enumerations: the month count in `control` must be present and
-/// within 2..2000000.
-std::optional<Text> monthCountRefusal(const Params& params, std::string_view control);
+/// The pre-check of the month enumerations: the month count must be present and within 2..2000000.
+std::optional<Text> monthCountRefusal(const Text& months);
 
 extern const OperationDeclaration kListMonthEnds;
 extern const OperationDeclaration kListFirstWeekdays;

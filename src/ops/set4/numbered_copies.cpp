@@ -107,7 +107,7 @@ std::optional<Text> AddLinesAfterNthNumber(TextView upper, const NumberedCopiesO
     const Currency step = Currency::fromWhole(options.step);
     const std::uint8_t gap = checked<std::uint8_t>(options.gap);
     const Side side = options.side;
-    const Direction direction = options.direction;
+    const Direction direction = options.direction.value;
     const int width = options.width;
     const std::int64_t copies = copiesValue.scaled() / Currency::kScale;
     if (copies < 1) throw RunTimeError("no copies");
@@ -166,26 +166,28 @@ std::optional<Text> AddLinesAfterNthNumber(TextView upper, const NumberedCopiesO
 }
 
 const OperationDeclaration kAddLinesAfterNthNumber = declare<NumberedCopiesOptions>({
-    .code = 29,
-    .tab = 3,
-    .selector = "Option4(2)",
-    .name = "numbered-copies",
-    .description = "Copies the text many times, counting one of its numbers up or down",
-    .caption = u"…から…番目に見つけた数字を…後改行して…行追加する(&G)",
-    .example = {.input = u"item1",
-                .options = {"--copies=3", "--digits=1"},
-                .output = u"item1\r\nitem2\r\nitem3"},
-    .params = {listParam(&NumberedCopiesOptions::direction, "Combo28", "direction", directionChoices()),
-               countParam(&NumberedCopiesOptions::number, "Combo29", "number", 1, 999),
-               listParam(&NumberedCopiesOptions::side, "Combo30", "side", sideChoices()),
-               numberTextParam(&NumberedCopiesOptions::copies, "Text41", "copies", 1, 2147483647, u"10"),
-               countParam(&NumberedCopiesOptions::step, "Combo35", "step", 1, 999),
-               withDefault(listParam(&NumberedCopiesOptions::width, "Combo36", "digits", zeroFormatChoices()),
-                           u"000"),
-               countParam(&NumberedCopiesOptions::gap, "Combo37", "gap", 0, 999)},
-    .preCheck = [](const Params& p) -> std::optional<Text> {
-        if (numericValue(p.text("Text41")) >= 2) return std::nullopt;
-        return p.text("Combo28") + u"～し改行して追加する行数を「2」以上で入力して下さい。";
+    .info = {.code = 29,
+             .tab = Tab::SortsAndSeries,
+             .selector = "Option4(2)",
+             .name = "numbered-copies",
+             .description = "Copies the text many times, counting one of its numbers up or down",
+             .caption = u"…から…番目に見つけた数字を…後改行して…行追加する(&G)",
+             .example = {.input = u"item1",
+                         .options = {"--copies=3", "--digits=1"},
+                         .output = u"item1\r\nitem2\r\nitem3"}},
+    .params =
+        {listParam(&NumberedCopiesOptions::direction, "direction", directionChoices()).alias("Combo28"),
+         countParam(&NumberedCopiesOptions::number, "number", 1, 999).alias("Combo29"),
+         listParam(&NumberedCopiesOptions::side, "side", sideChoices()).alias("Combo30"),
+         numberTextParam(&NumberedCopiesOptions::copies, "copies", 1, 2147483647, u"10").alias("Text41"),
+         countParam(&NumberedCopiesOptions::step, "step", 1, 999).alias("Combo35"),
+         listParam(&NumberedCopiesOptions::width, "digits", zeroFormatChoices())
+             .alias("Combo36")
+             .withDefault(u"000"),
+         countParam(&NumberedCopiesOptions::gap, "gap", 0, 999).alias("Combo37")},
+    .preCheck = [](const NumberedCopiesOptions& o) -> std::optional<Text> {
+        if (numericValue(o.copies) >= 2) return std::nullopt;
+        return o.direction.text + u"～し改行して追加する行数を「2」以上で入力して下さい。";
     },
     .run = AddLinesAfterNthNumber,
 });

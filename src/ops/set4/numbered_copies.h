@@ -6,7 +6,7 @@
 namespace kivo {
 
 struct NumberedCopiesOptions {
-    Direction direction = Direction::Increment;
+    Listed<Direction> direction = {Direction::Increment, u"インクリメント"};
     int number = 1;  // k: the k-th number counted from the side
     Side side = Side::Left;
     Text copies;  // decimal digits

@@ -97,24 +97,24 @@ std::optional<Text> ReplaceAroundFoundText(TextView upper, const ReplaceAroundOp
 }
 
 const OperationDeclaration kReplaceAroundFoundText = declare<ReplaceAroundOptions>({
-    .code = 30,
-    .tab = 3,
-    .selector = "Option4(3)",
-    .name = "replace-around",
-    .description = "Replaces a text found in every line together with characters before or after it",
-    .caption = u"…から見つけた…を含む…側…文字を次の文字に置き換える (&H)",
-    .example = {.input = u"A:100円\nB:2000円",
-                .options = {"--find=円", "--side=left", "--count=2", "--replacement=**円"},
-                .output = u"A:1**円\r\nB:20**円"},
-    .params = {listParam(&ReplaceAroundOptions::occurrence, "Combo48", "from", sideChoices(),
-                         OtherText::IsLastEntry),
-               textParam(&ReplaceAroundOptions::found, "Text15", "find", kSeveralLines),
-               listParam(&ReplaceAroundOptions::side, "Combo50", "side", sideChoices(),
-                         OtherText::IsLastEntry),
-               countParam(&ReplaceAroundOptions::count, "Combo49", "count", 0, 999, 1),
-               textParam(&ReplaceAroundOptions::replacement, "Text22", "replacement", kSeveralLines)},
-    .preCheck = [](const Params& p) -> std::optional<Text> {
-        if (p.text("Text15").empty()) return Text(u"…から見つけた●●●を含む文字を入力して下さい。");
+    .info = {.code = 30,
+             .tab = Tab::SortsAndSeries,
+             .selector = "Option4(3)",
+             .name = "replace-around",
+             .description = "Replaces a text found in every line together with characters before or after it",
+             .caption = u"…から見つけた…を含む…側…文字を次の文字に置き換える (&H)",
+             .example = {.input = u"A:100円\nB:2000円",
+                         .options = {"--find=円", "--side=left", "--count=2", "--replacement=**円"},
+                         .output = u"A:1**円\r\nB:20**円"}},
+    .params = {listParam(&ReplaceAroundOptions::occurrence, "from", sideChoices(), OtherText::IsLastEntry)
+                   .alias("Combo48"),
+               textParam(&ReplaceAroundOptions::found, "find", kSeveralLines).alias("Text15"),
+               listParam(&ReplaceAroundOptions::side, "side", sideChoices(), OtherText::IsLastEntry)
+                   .alias("Combo50"),
+               countParam(&ReplaceAroundOptions::count, "count", 0, 999, 1).alias("Combo49"),
+               textParam(&ReplaceAroundOptions::replacement, "replacement", kSeveralLines).alias("Text22")},
+    .preCheck = [](const ReplaceAroundOptions& o) -> std::optional<Text> {
+        if (o.found.empty()) return Text(u"…から見つけた●●●を含む文字を入力して下さい。");
         return std::nullopt;
     },
     .run = ReplaceAroundFoundText,

@@ -17,9 +17,9 @@ constexpr TextView kRightEndQuestion =
 std::optional<Text> numberLines(const LineText& text, const RunningNumbersOptions& o, RunContext& ctx) {
     const std::int16_t step = checked<std::int16_t>(o.step);
     Currency value = set4::digitsValue(o.start);
-    const std::uint8_t gap = checked<std::uint8_t>(o.gap);
-    const std::uint8_t firstLine = checked<std::uint8_t>(o.firstLine);
-    const std::uint8_t position = checked<std::uint8_t>(o.position);
+    const std::uint8_t gap = o.gap.value();
+    const std::uint8_t firstLine = o.firstLine.value();
+    const std::uint8_t position = o.position.value();
 
     // Room for a CrLf and a number on every line, the numbers taken as long as the first one or
     // as the line count, whichever is longer: a result that outgrows it is reallocated once.
@@ -72,14 +72,10 @@ std::optional<Text> numberLines(const LineText& text, const RunningNumbersOption
 
 // The side and the position are read before the direction: a failure there reports as a
 // decrement, as does any failure of a decrement.
-TextView runningNumbersError(const Params& p) {
-    const bool sideRead = kInsertRunningNumbers.param("Combo24")->isEntry(p.text("Combo24"));
-    bool positionRead = false;
-    try {
-        positionRead = countFrom(p.text("Combo21"), 0, 255) >= 0;
-    } catch (const RunTimeError&) {
-    }
-    const bool increment = sideRead && positionRead && p.text("Combo22") == u"インクリメント";
+TextView runningNumbersError(const RunningNumbersOptions& o, const UnreadOptions& unread) {
+    const bool positionRead = !unread.contains("side") && !unread.contains("position") && o.position.fits();
+    const bool increment =
+        positionRead && !unread.contains("direction") && o.direction == Direction::Increment;
     return increment ? kRunningNumbersIncrementError : kRunningNumbersDecrementError;
 }
 
@@ -88,7 +84,7 @@ TextView runningNumbersError(const Params& p) {
 std::optional<Text> InsertRunningNumbers(TextView upper, RunningNumbersOptions& options, RunContext& ctx) {
     const std::optional<LineText> text = LineText::refusingEmptyLines(upper, ctx);
     if (!text) return std::nullopt;
-    if (options.position == 0 && options.side == Side::Right) {
+    if (options.position.count() == 0 && options.side == Side::Right) {
         if (ctx.ask(kRightEndQuestion) != Answer::Yes) return std::nullopt;
         options.position = 1;
     }
@@ -96,23 +92,24 @@ std::optional<Text> InsertRunningNumbers(TextView upper, RunningNumbersOptions& 
 }
 
 const OperationDeclaration kInsertRunningNumbers = declare<RunningNumbersOptions>({
-    .code = 28,
-    .tab = 3,
-    .selector = "Option4(1)",
-    .name = "running-numbers",
-    .description = "Puts running numbers into every n-th line at a position counted from a side",
-    .caption = u"…行目から…行おきに…から…文字目後に…数値を入れる(&F)",
-    .example = {.input = u"a\nb\nc", .options = {"--digits=2"}, .output = u"01a\r\n02b\r\n03c"},
-    .errorMessageFor = runningNumbersError,
-    .params = {countParam(&RunningNumbersOptions::firstLine, "Combo27", "first-line", 1, 999),
-               countParam(&RunningNumbersOptions::gap, "Combo26", "gap", 0, 999),
-               listParam(&RunningNumbersOptions::side, "Combo24", "side", sideChoices()),
-               countParam(&RunningNumbersOptions::position, "Combo21", "position", 0, 999),
-               numberTextParam(&RunningNumbersOptions::start, "Text38", "start", 0, 2147483647, u"1"),
-               listParam(&RunningNumbersOptions::direction, "Combo22", "direction", directionChoices()),
-               countParam(&RunningNumbersOptions::step, "Combo23", "step", 1, 999),
-               withDefault(listParam(&RunningNumbersOptions::width, "Combo25", "digits", zeroFormatChoices()),
-                           u"000")},
+    .info = {.code = 28,
+             .tab = Tab::SortsAndSeries,
+             .selector = "Option4(1)",
+             .name = "running-numbers",
+             .description = "Puts running numbers into every n-th line at a position counted from a side",
+             .caption = u"…行目から…行おきに…から…文字目後に…数値を入れる(&F)",
+             .example = {.input = u"a\nb\nc", .options = {"--digits=2"}, .output = u"01a\r\n02b\r\n03c"}},
+    .params = {countParam(&RunningNumbersOptions::firstLine, "first-line", 1, 999).alias("Combo27"),
+               countParam(&RunningNumbersOptions::gap, "gap", 0, 999).alias("Combo26"),
+               listParam(&RunningNumbersOptions::side, "side", sideChoices()).alias("Combo24"),
+               countParam(&RunningNumbersOptions::position, "position", 0, 999).alias("Combo21"),
+               numberTextParam(&RunningNumbersOptions::start, "start", 0, 2147483647, u"1").alias("Text38"),
+               listParam(&RunningNumbersOptions::direction, "direction", directionChoices()).alias("Combo22"),
+               countParam(&RunningNumbersOptions::step, "step", 1, 999).alias("Combo23"),
+               listParam(&RunningNumbersOptions::width, "digits", zeroFormatChoices())
+                   .alias("Combo25")
+                   .withDefault(u"000")},
+    .errorMessageOf = runningNumbersError,
     .run = InsertRunningNumbers,
 });
 

@@ -62,20 +62,21 @@ std::optional<Text> CleanBlanks(TextView upper, const BlanksOptions& options, Ru
 }
 
 const OperationDeclaration kCleanBlanks = declare<BlanksOptions>({
-    .code = 38,
-    .tab = 4,
-    .selector = "Option5(3)",
-    .name = "clean-blanks",
-    .description = "Removes blanks at the line ends, or removes or squeezes blank lines",
-    .caption = u"空白と空行を(&H)…",
-    .example = {.input = u"  a  \n\tb ", .options = {}, .output = u"a\r\nb"},
+    .info = {.code = 38,
+             .tab = Tab::Japanese,
+             .selector = "Option5(3)",
+             .name = "clean-blanks",
+             .description = "Removes blanks at the line ends, or removes or squeezes blank lines",
+             .caption = u"空白と空行を(&H)…",
+             .example = {.input = u"  a  \n\tb ", .options = {}, .output = u"a\r\nb"},
+             .streamsResult = true},
     .params = {listParam(
-        &BlanksOptions::cleaning, "Combo62", "mode",
-        {{u"行頭と行末の空白を削除する", "trim", BlankCleaning::TrimBothEnds},
-         {u"行末の空白を削除する", "trim-end", BlankCleaning::TrimEnd},
-         {u"空行を削除する", "remove-blank-lines", BlankCleaning::RemoveBlankLines},
-         {u"連続する空行を1行にする", "squeeze-blank-lines", BlankCleaning::SqueezeBlankLines}})},
-    .streamsResult = true,
+                   &BlanksOptions::cleaning, "mode",
+                   {{u"行頭と行末の空白を削除する", "trim", BlankCleaning::TrimBothEnds},
+                    {u"行末の空白を削除する", "trim-end", BlankCleaning::TrimEnd},
+                    {u"空行を削除する", "remove-blank-lines", BlankCleaning::RemoveBlankLines},
+                    {u"連続する空行を1行にする", "squeeze-blank-lines", BlankCleaning::SqueezeBlankLines}})
+                   .alias("Combo62")},
     .run = CleanBlanks,
 });
 

@@ -45,18 +45,19 @@ std::optional<Text> BreakLinesByBytes(TextView upper, const ByteFoldOptions& opt
 }
 
 const OperationDeclaration kBreakLinesByBytes = declare<ByteFoldOptions>({
-    .code = 41,
-    .tab = 4,
-    .selector = "Option5(6)",
-    .name = "fold-bytes",
-    .description =
-        "Cuts every line into pieces of at most a number of Shift-JIS bytes, never inside a character",
-    .caption = u"1行を…バイト以内毎に改行する(全角文字は分けない)(&K)",
-    .example = {.input = u"あいうえおかきくけこ",
-                .options = {"--bytes=8"},
-                .output = u"あいうえ\r\nおかきく\r\nけこ"},
-    .params = {countParam(&ByteFoldOptions::bytes, "Combo65", "bytes", 1, 999, 80)},
-    .streamsResult = true,
+    .info =
+        {.code = 41,
+         .tab = Tab::Japanese,
+         .selector = "Option5(6)",
+         .name = "fold-bytes",
+         .description =
+             "Cuts every line into pieces of at most a number of Shift-JIS bytes, never inside a character",
+         .caption = u"1行を…バイト以内毎に改行する(全角文字は分けない)(&K)",
+         .example = {.input = u"あいうえおかきくけこ",
+                     .options = {"--bytes=8"},
+                     .output = u"あいうえ\r\nおかきく\r\nけこ"},
+         .streamsResult = true},
+    .params = {countParam(&ByteFoldOptions::bytes, "bytes", 1, 999, 80).alias("Combo65")},
     .run = BreakLinesByBytes,
 });
 

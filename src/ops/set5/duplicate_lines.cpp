@@ -86,20 +86,22 @@ std::optional<Text> RemoveDuplicateLines(TextView upper, const DuplicateLinesOpt
 }
 
 const OperationDeclaration kRemoveDuplicateLines = declare<DuplicateLinesOptions>({
-    .code = 37,
-    .tab = 4,
-    .selector = "Option5(2)",
-    .name = "duplicate-lines",
-    .description =
-        "Removes repeated lines (keeping the first or the last), keeps the unique ones, or counts them",
-    .caption = u"重複する行を(&G)…",
-    .example = {.input = u"東京\n大阪\n東京", .options = {}, .output = u"東京\r\n大阪"},
-    .params = {listParam(&DuplicateLinesOptions::mode, "Combo61", "mode",
+    .info =
+        {.code = 37,
+         .tab = Tab::Japanese,
+         .selector = "Option5(2)",
+         .name = "duplicate-lines",
+         .description =
+             "Removes repeated lines (keeping the first or the last), keeps the unique ones, or counts them",
+         .caption = u"重複する行を(&G)…",
+         .example = {.input = u"東京\n大阪\n東京", .options = {}, .output = u"東京\r\n大阪"},
+         .streamsResult = true},
+    .params = {listParam(&DuplicateLinesOptions::mode, "mode",
                          {{u"削除する(最初の行を残す)", "keep-first", DuplicateLines::KeepFirst},
                           {u"削除する(最後の行を残す)", "keep-last", DuplicateLines::KeepLast},
                           {u"すべて削除する(1回だけの行を残す)", "keep-unique", DuplicateLines::KeepUnique},
-                          {u"数える(回数とTabを行頭に付ける)", "count", DuplicateLines::Count}})},
-    .streamsResult = true,
+                          {u"数える(回数とTabを行頭に付ける)", "count", DuplicateLines::Count}})
+                   .alias("Combo61")},
     .run = RemoveDuplicateLines,
 });
 

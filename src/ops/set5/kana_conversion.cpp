@@ -31,16 +31,17 @@ std::optional<Text> ConvertKana(TextView upper, const KanaOptions& options, RunC
 }
 
 const OperationDeclaration kConvertKana = declare<KanaOptions>({
-    .code = 36,
-    .tab = 4,
-    .selector = "Option5(1)",
-    .name = "convert-kana",
-    .description = "Converts hiragana to katakana, or katakana to hiragana",
-    .caption = u"…に変換する(&F)",
-    .example = {.input = u"ひらがな", .options = {}, .output = u"ヒラガナ"},
-    .params = {listParam(
-        &KanaOptions::toKatakana, "Combo60", "direction",
-        {{u"ひらがな→カタカナ", "to-katakana", true}, {u"カタカナ→ひらがな", "to-hiragana", false}})},
+    .info = {.code = 36,
+             .tab = Tab::Japanese,
+             .selector = "Option5(1)",
+             .name = "convert-kana",
+             .description = "Converts hiragana to katakana, or katakana to hiragana",
+             .caption = u"…に変換する(&F)",
+             .example = {.input = u"ひらがな", .options = {}, .output = u"ヒラガナ"}},
+    .params = {listParam(&KanaOptions::toKatakana, "direction",
+                         {{u"ひらがな→カタカナ", "to-katakana", true},
+                          {u"カタカナ→ひらがな", "to-hiragana", false}})
+                   .alias("Combo60")},
     .run = ConvertKana,
 });
 

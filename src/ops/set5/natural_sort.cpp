@@ -85,17 +85,20 @@ std::optional<Text> SortLinesNaturally(TextView upper, const NaturalSortOptions&
 }
 
 const OperationDeclaration kSortLinesNaturally = declare<NaturalSortOptions>({
-    .code = 39,
-    .tab = 4,
-    .selector = "Option5(4)",
-    .name = "natural-sort",
-    .description = "Sorts the lines with their numbers compared by value (第2回 before 第10回)",
-    .caption = u"数値の大きさ順に行を(&I)…",
-    .example = {.input = u"第10回\n第2回\n第1回", .options = {}, .output = u"第1回\r\n第2回\r\n第10回"},
+    .info = {.code = 39,
+             .tab = Tab::Japanese,
+             .selector = "Option5(4)",
+             .name = "natural-sort",
+             .description = "Sorts the lines with their numbers compared by value (第2回 before 第10回)",
+             .caption = u"数値の大きさ順に行を(&I)…",
+             .example = {.input = u"第10回\n第2回\n第1回",
+                         .options = {},
+                         .output = u"第1回\r\n第2回\r\n第10回"},
+             .streamsResult = true},
     .params = {listParam(
-        &NaturalSortOptions::descending, "Combo63", "order",
-        {{u"昇順でソートする", "ascending", false}, {u"降順でソートする", "descending", true}})},
-    .streamsResult = true,
+                   &NaturalSortOptions::descending, "order",
+                   {{u"昇順でソートする", "ascending", false}, {u"降順でソートする", "descending", true}})
+                   .alias("Combo63")},
     .run = SortLinesNaturally,
 });
 

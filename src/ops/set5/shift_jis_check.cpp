@@ -81,17 +81,18 @@ std::optional<Text> CheckShiftJis(TextView upper, const ShiftJisCheckOptions& op
 }
 
 const OperationDeclaration kCheckShiftJis = declare<ShiftJisCheckOptions>({
-    .code = 40,
-    .tab = 4,
-    .selector = "Option5(5)",
-    .name = "shift-jis-check",
-    .description = "Lists, replaces by \"?\" or removes the characters Shift-JIS cannot hold",
-    .caption = u"Shift-JISで表せない文字を(&J)…",
-    .example = {.input = u"a€b", .options = {}, .output = u"1行2文字目：€（U+20AC）"},
-    .params = {listParam(&ShiftJisCheckOptions::action, "Combo64", "action",
+    .info = {.code = 40,
+             .tab = Tab::Japanese,
+             .selector = "Option5(5)",
+             .name = "shift-jis-check",
+             .description = "Lists, replaces by \"?\" or removes the characters Shift-JIS cannot hold",
+             .caption = u"Shift-JISで表せない文字を(&J)…",
+             .example = {.input = u"a€b", .options = {}, .output = u"1行2文字目：€（U+20AC）"}},
+    .params = {listParam(&ShiftJisCheckOptions::action, "action",
                          {{u"一覧にする", "list", UnrepresentableAction::List},
                           {u"「?」に置き換える", "question-mark", UnrepresentableAction::QuestionMark},
-                          {u"削除する", "remove", UnrepresentableAction::Remove}})},
+                          {u"削除する", "remove", UnrepresentableAction::Remove}})
+                   .alias("Combo64")},
     .run = CheckShiftJis,
 });
 

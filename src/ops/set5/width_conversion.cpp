@@ -153,26 +153,27 @@ std::optional<Text> ConvertWidth(TextView upper, const WidthOptions& options, Ru
 }
 
 const OperationDeclaration kConvertWidth = declare<WidthOptions>({
-    .code = 35,
-    .tab = 4,
-    .selector = "Option5(0)",
-    .name = "convert-width",
-    .description = "Converts letters, digits, symbols, katakana and spaces between full and half width",
-    .caption = u"…に変換する(&E)　対象：…英字 …数字 …記号 …カタカナ …スペース",
-    .example = {.input = u"ＡＢＣ１２３　テスト",
-                .options = {"--direction=to-half"},
-                .output = u"ABC123 ﾃｽﾄ"},
-    .params = {listParam(&WidthOptions::direction, "Combo59", "direction",
+    .info = {.code = 35,
+             .tab = Tab::Japanese,
+             .selector = "Option5(0)",
+             .name = "convert-width",
+             .description =
+                 "Converts letters, digits, symbols, katakana and spaces between full and half width",
+             .caption = u"…に変換する(&E)　対象：…英字 …数字 …記号 …カタカナ …スペース",
+             .example = {.input = u"ＡＢＣ１２３　テスト",
+                         .options = {"--direction=to-half"},
+                         .output = u"ABC123 ﾃｽﾄ"}},
+    .params = {listParam(&WidthOptions::direction, "direction",
                          {{u"全角→半角", "to-half", WidthDirection::ToHalf},
-                          {u"半角→全角", "to-full", WidthDirection::ToFull}}),
-               checkParam(&WidthOptions::letters, "Check5(0)", "letters", true),
-               checkParam(&WidthOptions::digits, "Check5(1)", "digits", true),
-               checkParam(&WidthOptions::symbols, "Check5(2)", "symbols", true),
-               checkParam(&WidthOptions::katakana, "Check5(3)", "katakana", true),
-               checkParam(&WidthOptions::spaces, "Check5(4)", "spaces", true)},
-    .preCheck = [](const Params& p) -> std::optional<Text> {
-        for (int i = 0; i < 5; ++i)
-            if (p.text(arrayName("Check5", i)) != u"0") return std::nullopt;
+                          {u"半角→全角", "to-full", WidthDirection::ToFull}})
+                   .alias("Combo59"),
+               checkParam(&WidthOptions::letters, "letters", true).alias("Check5(0)"),
+               checkParam(&WidthOptions::digits, "digits", true).alias("Check5(1)"),
+               checkParam(&WidthOptions::symbols, "symbols", true).alias("Check5(2)"),
+               checkParam(&WidthOptions::katakana, "katakana", true).alias("Check5(3)"),
+               checkParam(&WidthOptions::spaces, "spaces", true).alias("Check5(4)")},
+    .preCheck = [](const WidthOptions& o) -> std::optional<Text> {
+        if (o.letters || o.digits || o.symbols || o.katakana || o.spaces) return std::nullopt;
         return Text(u"変換する対象を選択して下さい。");
     },
     .run = ConvertWidth,

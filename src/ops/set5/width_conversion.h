@@ -6,6 +6,7 @@ namespace kivo {
 
 enum class WidthDirection { ToHalf, ToFull };
 
+// Ticked by default: a box whose text fails to read is no refusal, only a box read as clear is.
 struct WidthOptions {
     WidthDirection direction = WidthDirection::ToHalf;
     bool letters = true;   // A–Z a–z

@@ -91,10 +91,10 @@ TEST(ReplaceSpecialCharacter, EachModeHasItsOwnErrorMessage) {
     };
     for (const auto& row : rows) {
         // Without its replacement box the options cannot be read: the run fails in its frame.
-        Params p;
-        p.set("Combo40", Text(row.mode));
+        OptionTexts p;
+        p.set("character", Text(row.mode));
         FakeContext ctx;
-        EXPECT_EQ(dispatch(kReplaceSpecialCharacter.code, u"a\r\nb", p, ctx).lower, std::nullopt);
+        EXPECT_EQ(dispatch(kReplaceSpecialCharacter, u"a\r\nb", p, ctx).lower, std::nullopt);
         EXPECT_EQ(ctx.shown, std::vector{exclamation(row.message)});
     }
 }
@@ -142,10 +142,10 @@ TEST(ReplaceSpecialCharacter, LineBreaksLoneSurrogatesAndOtherModesAreDecodedFir
     EXPECT_FALSE(replacesInUtf8("a\tb", {SpecialCharacter::Tab, Text(1, u'\xDC00')}));
     EXPECT_FALSE(replacesInUtf8("a\tb", {SpecialCharacter::LineBreak, u" "}));
     // A mode outside the list is not taken in bytes: the decoded run says what it means.
-    Params p = Params::defaults(kToday);
-    p.set("Combo40", u"x");
     FakeContext ctx;
-    EXPECT_FALSE(dispatchUtf8(kReplaceSpecialCharacter.code, "a\tb", p, ctx).has_value());
+    EXPECT_FALSE(dispatchUtf8(kReplaceSpecialCharacter, "a\tb",
+                              optionsOf(kReplaceSpecialCharacter, {{"Combo40", u"x"}}), ctx)
+                     .has_value());
     EXPECT_TRUE(ctx.shown.empty());
 }
 

@@ -122,7 +122,7 @@ TEST(InsertRunningNumbers, RightSideAtPositionZeroAsksAndSetsItToOne) {
     const OpRun yes = number(u"ab\r\ncd", {.side = u"右"});
     EXPECT_EQ(yes.out, Text(u"ab1\r\ncd2"));
     EXPECT_EQ(yes.messages(), std::vector<Text>{Text(kRightEndQuestion)});
-    EXPECT_EQ(yes.changed, (std::vector<ControlText>{{"Combo21", u"1"}}));
+    EXPECT_EQ(yes.changed, (std::vector<test::ControlText>{{"Combo21", u"1"}}));
     for (Answer answer : {Answer::No, Answer::Cancel}) {
         const OpRun r = number(u"ab", {.side = u"右"}, test::answering({answer}));
         EXPECT_EQ(r.out, std::nullopt);

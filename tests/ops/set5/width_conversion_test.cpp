@@ -61,6 +61,14 @@ TEST(ConvertWidth, NoBoxTickedRunsNothing) {
     const OpRun r = convert(u"ＡＢＣ", kToHalf, "00000");
     EXPECT_EQ(r.end, DispatchEnd::PreCheckFailed);
     EXPECT_EQ(r.ctx.shown, std::vector{info(u"変換する対象を選択して下さい。")});
+    // A box that is neither ticked nor clear is no refusal: it is the run's error.
+    const OpRun odd = run(kConvertWidth, u"ＡＢＣ",
+                          {{"Check5(0)", u"2"},
+                           {"Check5(1)", u"0"},
+                           {"Check5(2)", u"0"},
+                           {"Check5(3)", u"0"},
+                           {"Check5(4)", u"0"}});
+    EXPECT_EQ(odd.ctx.shown, std::vector{exclamation(kGeneralError)});
 }
 
 }  // namespace

@@ -1,14 +1,10 @@
-#include "ops/lists.h"
+#include "window/control_model.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
-#include "harness.h"
-#include "ops/params.h"
-#include "text/errors.h"
-
-namespace kivo {
+namespace kivo::window {
 namespace {
 
 TEST(Lists, CountedListsAndDefaults) {
@@ -65,7 +61,7 @@ TEST(Lists, LoadOrderPutsCombo30BeforeCombo28AndCombo49BeforeCombo48) {
 }
 
 TEST(Lists, ParameterDefaults) {
-    const Params p = Params::defaults(Date{2026, 12, 8});
+    const ControlTexts p = ControlTexts::defaults(Date{2026, 12, 8});
     EXPECT_EQ(p.text("Text6"), u"5");
     EXPECT_EQ(p.text("Text11"), u"2");
     EXPECT_EQ(p.text("Text41"), u"10");
@@ -74,22 +70,10 @@ TEST(Lists, ParameterDefaults) {
     EXPECT_FALSE(p.ticked("Check1(0)"));
     EXPECT_FALSE(p.ticked("chkYoubi"));
     EXPECT_EQ(p.text("DTPicker2"), u"2026/12/08");
-    EXPECT_TRUE(Params::isControl("ComboStep(16)"));
-    EXPECT_FALSE(Params::isControl("ComboStep(17)"));
-    EXPECT_FALSE(Params::isControl("Text1"));
-}
-
-TEST(Lists, CountsAcceptOnlyWhatTheRuleAllows) {
-    EXPECT_EQ(countFrom(u"1", 1, 999), 1);
-    EXPECT_EQ(countFrom(u"999", 1, 999), 999);
-    EXPECT_EQ(countFrom(u"012", 1, 999), 12);
-    // The rules of the combos starting at 0 keep any run of zeros.
-    EXPECT_EQ(countFrom(u"0000000000", 0, 999), 0);
-    EXPECT_EQ(countFrom(u"0000000000999", 0, 999), 999);
-    for (TextView bad : {TextView(u"0"), TextView(u"1000"), TextView(u""), TextView(u"1a"), TextView(u" 1"),
-                         TextView(u"-1"), TextView(u"１"), TextView(u"99999999999999999999")})
-        EXPECT_THROW(countFrom(bad, 1, 999), RunTimeError) << test::show(bad);
+    EXPECT_TRUE(ControlTexts::isControl("ComboStep(16)"));
+    EXPECT_FALSE(ControlTexts::isControl("ComboStep(17)"));
+    EXPECT_FALSE(ControlTexts::isControl("Text1"));
 }
 
 }  // namespace
-}  // namespace kivo
+}  // namespace kivo::window

@@ -1,4 +1,4 @@
-#include "ops/lists.h"
+#include "window/control_model.h"
 
 #include <algorithm>
 #include <stdexcept>
@@ -6,13 +6,12 @@
 #include "ops/loop/loop_generator.h"
 #include "ops/registry.h"
 
-namespace kivo {
+namespace kivo::window {
 namespace {
 
 const ParamDeclaration* declaredParam(std::string_view control) {
-    for (const OperationDeclaration* op : operations())
-        if (const ParamDeclaration* p = op->param(control)) return p;
-    return nullptr;
+    const std::optional<AliasedParam> aliased = paramAliased(control);
+    return aliased ? aliased->param : nullptr;
 }
 
 std::vector<Text> range(int from, int to, std::u16string_view prefix = u"") {
@@ -120,11 +119,6 @@ const std::vector<ComboList>& comboLists() {
     return lists;
 }
 
-const std::vector<ComboList>& comboDefaults() {
-    static const std::vector<ComboList> defaults = buildComboLists(Entries::Omitted);
-    return defaults;
-}
-
 const ComboList& comboList(std::string_view name) {
     for (const ComboList& list : comboLists())
         if (list.name == name) return list;
@@ -157,4 +151,38 @@ const std::vector<std::string>& datePickerNames() {
     return names;
 }
 
-}  // namespace kivo
+ControlTexts ControlTexts::defaults(Date today) {
+    static const std::vector<ComboList> combos = buildComboLists(Entries::Omitted);
+    ControlTexts texts;
+    for (const ComboList& list : combos)
+        texts.m_values[list.name] = list.defaultText;
+    for (const TextBoxDefault& box : textBoxDefaults())
+        texts.m_values[box.name] = box.defaultText;
+    for (const std::string& name : checkBoxNames())
+        texts.m_values[name] = checkBoxDefault(name);
+    for (const std::string& name : datePickerNames())
+        texts.m_values[name] = formatDate(today);
+    return texts;
+}
+
+bool ControlTexts::isControl(std::string_view name) {
+    static const ControlTexts known = defaults(Date{2000, 1, 1});
+    return known.has(name);
+}
+
+const Text& ControlTexts::text(std::string_view name) const {
+    const auto it = m_values.find(name);
+    if (it == m_values.end()) throw std::out_of_range("no control " + std::string(name));
+    return it->second;
+}
+
+void ControlTexts::set(std::string_view name, Text value) {
+    const auto it = m_values.find(name);
+    if (it != m_values.end()) {
+        it->second = std::move(value);
+    } else {
+        m_values.emplace(std::string(name), std::move(value));
+    }
+}
+
+}  // namespace kivo::window
