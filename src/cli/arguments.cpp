@@ -38,8 +38,10 @@ std::optional<long long> wholeNumber(const Text& text) {
 
 // A text a list control's rule would never leave would run nothing without a word, or end in the
 // operation's error message: as the list's option does, the usage error names the entries. Only
-// a list that reads any other text as its last entry takes it.
+// a list that reads any other text as its last entry takes it. A check box holds 1 or 0.
 void checkVariantText(const std::string& control, const ParamDeclaration& p, const Text& value) {
+    if (p.kind == ParamKind::Check && value != u"1" && value != u"0")
+        throw UsageError{"the value of " + control + " must be 1 or 0"};
     if (p.kind != ParamKind::List || p.isEntry(value) || p.otherText == OtherText::IsLastEntry) return;
     std::string entries;
     for (const ListEntry& e : p.entries)
@@ -100,6 +102,7 @@ class Words {
 public:
     explicit Words(const std::vector<std::string>& words) : m_words(words) {}
     bool done() const { return m_at >= m_words.size(); }
+    std::size_t taken() const { return m_at; }
     const std::string& take() { return m_words[m_at++]; }
     std::string valueOf(const OptionWord& option) {
         if (option.value) return *option.value;
@@ -285,6 +288,14 @@ OptionTexts OperationCall::texts(Date today) const {
     return texts;
 }
 
+std::size_t parseLeadingSettings(const std::vector<std::string>& list, Settings& settings) {
+    Words words(list);
+    std::size_t taken = 0;
+    while (!words.done() && takeSetting(words.take(), words, settings))
+        taken = words.taken();
+    return taken;
+}
+
 void parseWords(const std::vector<std::string>& list, OperationCall& call, Settings& settings) {
     Words words(list);
     bool onlyFiles = false;
@@ -322,9 +333,7 @@ OperationCall parseStep(const std::vector<std::string>& list) {
     return call;
 }
 
-Settings parseRunWords(const std::vector<std::string>& list) {
-    Settings settings;
-    OperationCall none;
+void parseRunWords(const std::vector<std::string>& list, Settings& settings) {
     Words words(list);
     bool onlyFiles = false;
     while (!words.done()) {
@@ -337,7 +346,6 @@ Settings parseRunWords(const std::vector<std::string>& list) {
             unknownOption(word, nullptr);
         }
     }
-    return settings;
 }
 
 }  // namespace kivo::cli

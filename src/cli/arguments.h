@@ -64,6 +64,10 @@ struct Settings {
     bool quiet = false;
 };
 
+/// Takes the settings given before the operation or `run` (`--quiet add-text …`) into `settings`;
+/// returns how many words they took.
+std::size_t parseLeadingSettings(const std::vector<std::string>& words, Settings& settings);
+
 /// Parses the words after the operation's name or code: its options (`--side=right`, or the
 /// window's control names, `Combo31=右`), the settings and the files. `call.op` must be set.
 void parseWords(const std::vector<std::string>& words, OperationCall& call, Settings& settings);
@@ -71,7 +75,7 @@ void parseWords(const std::vector<std::string>& words, OperationCall& call, Sett
 /// Parses a recipe step's words, which hold the operation and its options only.
 OperationCall parseStep(const std::vector<std::string>& words);
 
-/// Parses the settings and files of `run RECIPE ...` (no operation options).
-Settings parseRunWords(const std::vector<std::string>& words);
+/// Parses the settings and files of `run RECIPE ...` (no operation options) into `settings`.
+void parseRunWords(const std::vector<std::string>& words, Settings& settings);
 
 }  // namespace kivo::cli

@@ -201,11 +201,35 @@ TEST(HostileCli, OutputThatCannotBeWrittenFails) {
         {"a full device, 3 MB", "head -c 3000000 /dev/zero | tr '\\0' a | $CLI 0 > /dev/full", {}, 1, full},
         {"the help", "$CLI --help > /dev/full", {}, 1, full},
         {"standard output closed", "echo abc | $CLI 0 >&-", {}, 1, closed},
+        {"standard output closed, the file written in place",
+         "F=$(mktemp) && trap 'rm -f \"$F\"' EXIT && echo abc > \"$F\" && $CLI 0 --in-place \"$F\" >&-",
+         {},
+         0,
+         ""},
         {"no result: nothing to lose",
          "printf 'a\\r\\n\\r\\nb' | $CLI 0 Combo41=数行おきにリバースする > /dev/full",
          {},
          1,
          "information: 改行の連続があります。\n"},
+    };
+    for (const Case& c : cases)
+        expectEnds(c);
+}
+
+// Under a 512 MB address-space cap, --jobs takes the threads memory allows, and a file gets the
+// memory it needs whatever the number of jobs: 1,000 small files and one of 20 MB.
+TEST(HostileCli, JobsUnderASmallAddressSpace) {
+    if (sanitized())
+        GTEST_SKIP() << "AddressSanitizer maps terabytes of shadow memory: no address-space cap fits";
+    const std::string files =
+        "D=$(mktemp -d) && trap 'rm -rf \"$D\"' EXIT && cd \"$D\" && "
+        "for i in $(seq 1000); do printf 'abcdefgh\\n' > f$i.txt; done && "
+        "head -c 20000000 /dev/zero | tr '\\0' a > big.txt && $CLI reverse --in-place ";
+    const std::string reversed = " *.txt && printf '\\nhgfedcba' | cmp -s - f1000.txt";
+    const Limits cap{512000000, std::nullopt};
+    const Case cases[] = {
+        {"8 jobs", files + "--jobs=8" + reversed, cap, 0, ""},
+        {"1000 jobs", files + "--jobs=1000" + reversed, cap, 0, ""},
     };
     for (const Case& c : cases)
         expectEnds(c);
