@@ -41,6 +41,11 @@ CliRun cli(const std::vector<std::string>& args, const std::string& input = "") 
 using test::Folder;
 using test::read;
 
+// The last operation code, which the usage errors name.
+std::string lastCode() {
+    return std::to_string(operations().size() - 1);
+}
+
 std::string sjis(const char* utf8Text) {
     return cp932::encode(*utf8::decode(utf8Text));
 }
@@ -123,7 +128,8 @@ TEST(NamedCli, OptionValuesAndTheirRefusals) {
         {{"no-such"},
          "a",
          "",
-         "kivoautofill-cli: unknown operation 'no-such' (see 'kivoautofill-cli list'; codes 0 to 41)\n",
+         "kivoautofill-cli: unknown operation 'no-such' (see 'kivoautofill-cli list'; codes 0 to " +
+             lastCode() + ")\n",
          2},
         {{"convert-width", "Check5(3)=yes"},
          "a",
@@ -406,7 +412,7 @@ TEST(NamedCli, RecipesRunTheirStepsInOrder) {
         std::string text, err;
     } malformed[] = {
         {"reverse\nno-such-step\n",
-         ":2: unknown operation 'no-such-step' (see 'kivoautofill-cli list'; codes 0 to 41)"},
+         ":2: unknown operation 'no-such-step' (see 'kivoautofill-cli list'; codes 0 to " + lastCode() + ")"},
         {"add-text --side=up\n", ":1: --side takes left (左), right (右), not 'up'"},
         {"add-text '--text=x\n", ":1: a ' is not closed"},
         {"reverse\nadd-text \\\n  --side=up\n", ":2: --side takes left (左), right (右), not 'up'"},

@@ -35,15 +35,18 @@ TEST(Operations, OneDeclarationPerCodeWithItsOwnNameAndSelector) {
             EXPECT_TRUE(controls.insert(p.control).second) << p.control;
         }
     }
-    EXPECT_EQ(operations().size(), 42u);
-    EXPECT_FALSE(isOperationCode(42));
+    EXPECT_FALSE(isOperationCode(static_cast<int>(operations().size())));
     EXPECT_FALSE(isOperationCode(-1));
     EXPECT_EQ(operationNamed("no-such-operation"), nullptr);
-    EXPECT_EQ(operationsOnTab(Tab::Characters).size(), 13u);
-    EXPECT_EQ(operationsOnTab(Tab::LinesAndPositions).size(), 13u);
-    EXPECT_EQ(operationsOnTab(Tab::Loop).size(), 1u);
-    EXPECT_EQ(operationsOnTab(Tab::SortsAndSeries).size(), 8u);
-    EXPECT_EQ(operationsOnTab(Tab::Japanese).size(), 7u);
+    // Every operation sits on one tab, and every tab holds one at least.
+    std::size_t onTabs = 0;
+    for (const Tab tab :
+         {Tab::Characters, Tab::LinesAndPositions, Tab::Loop, Tab::SortsAndSeries, Tab::Japanese}) {
+        const std::size_t count = operationsOnTab(tab).size();
+        EXPECT_GT(count, 0u) << static_cast<int>(tab);
+        onTabs += count;
+    }
+    EXPECT_EQ(onTabs, operations().size());
 }
 
 TEST(Dispatch, PreCheckMessages) {

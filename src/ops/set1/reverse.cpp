@@ -4,16 +4,10 @@
 
 #include "ops/line_walk.h"
 #include "text/characters.h"
+#include "text/surrogates.h"
 
 namespace kivo {
 namespace {
-
-bool isHighSurrogate(char16_t c) {
-    return c >= 0xD800 && c <= 0xDBFF;
-}
-bool isLowSurrogate(char16_t c) {
-    return c >= 0xDC00 && c <= 0xDFFF;
-}
 
 // Normalising the line breaks, reversing and writing every Lf as CrLf, in one pass from the end
 // into a result of the exact length: a lone Cr or Lf becomes two units, a CrLf stays two.

@@ -2,18 +2,9 @@
 
 #include "ops/line_walk.h"
 #include "text/cp932.h"
+#include "text/surrogates.h"
 
 namespace kivo {
-namespace {
-
-bool isHighSurrogate(char16_t c) {
-    return c >= 0xD800 && c <= 0xDBFF;
-}
-bool isLowSurrogate(char16_t c) {
-    return c >= 0xDC00 && c <= 0xDFFF;
-}
-
-}  // namespace
 
 std::optional<Text> BreakLinesByBytes(TextView upper, const ByteFoldOptions& options, RunContext& ctx) {
     const LineText text(upper);
@@ -26,8 +17,7 @@ std::optional<Text> BreakLinesByBytes(TextView upper, const ByteFoldOptions& opt
             for (std::size_t i = 0; i < line.size();) {
                 // A surrogate pair is one character: each of its halves counts as the byte of
                 // its "?", as the byte count has it.
-                const std::size_t units =
-                    isHighSurrogate(line[i]) && i + 1 < line.size() && isLowSurrogate(line[i + 1]) ? 2 : 1;
+                const std::size_t units = pairStartsAt(line, i) ? 2 : 1;
                 std::size_t width = 0;
                 for (std::size_t k = i; k < i + units; ++k)
                     width += static_cast<std::size_t>(cp932::byteLength(line[k]));

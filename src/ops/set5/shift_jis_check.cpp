@@ -1,40 +1,11 @@
 #include "ops/set5/shift_jis_check.h"
 
-#include <cstdio>
-
 #include "text/characters.h"
 #include "text/cp932.h"
+#include "text/surrogates.h"
+#include "text/text_encoding.h"
 
 namespace kivo {
-namespace {
-
-bool isHighSurrogate(char16_t c) {
-    return c >= 0xD800 && c <= 0xDBFF;
-}
-bool isLowSurrogate(char16_t c) {
-    return c >= 0xDC00 && c <= 0xDFFF;
-}
-
-// One line of the list, e.g. "2行5文字目：😀（U+1F600）": the code point in at least four hex digits.
-void listOccurrence(Text& out, std::size_t line, std::size_t column, TextView character) {
-    char32_t codePoint = character[0];
-    if (character.size() == 2)
-        codePoint = 0x10000 + ((character[0] - 0xD800u) << 10) + (character[1] - 0xDC00u);
-    char hex[16];
-    std::snprintf(hex, sizeof hex, "%04X", static_cast<unsigned>(codePoint));
-    if (!out.empty()) out.append(kCrLf);
-    out += decimalText(static_cast<long long>(line));
-    out += u"行";
-    out += decimalText(static_cast<long long>(column));
-    out += u"文字目：";
-    out += character;
-    out += u"（U+";
-    for (const char* h = hex; *h; ++h)
-        out.push_back(static_cast<char16_t>(*h));
-    out += u"）";
-}
-
-}  // namespace
 
 std::optional<Text> CheckShiftJis(TextView upper, const ShiftJisCheckOptions& options, RunContext& ctx) {
     const bool list = options.action == UnrepresentableAction::List;
@@ -47,14 +18,15 @@ std::optional<Text> CheckShiftJis(TextView upper, const ShiftJisCheckOptions& op
     for (std::size_t i = 0; i < upper.size();) {
         if (++characters % 65536 == 0 && ctx.poll()) return std::nullopt;
         const char16_t c = upper[i];
-        const bool pair = isHighSurrogate(c) && i + 1 < upper.size() && isLowSurrogate(upper[i + 1]);
+        const bool pair = pairStartsAt(upper, i);
         const TextView character = upper.substr(i, pair ? 2 : 1);
         if (pair || !cp932::hasForm(c)) {
             found = true;
             if (list) {
                 // An occurrence's line is many times its character.
                 ctx.checkResultLength(out.size() + 64);
-                listOccurrence(out, line, i - lineStart + 1, character);
+                if (!out.empty()) out.append(kCrLf);
+                out += characterPlace(line, i - lineStart + 1, character);
             } else if (options.action == UnrepresentableAction::QuestionMark) {
                 out.push_back(u'?');
             }
