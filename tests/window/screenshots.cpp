@@ -237,7 +237,7 @@ void saveDialog(FrmMain& window) {
         save(dialog->grab(), QStringLiteral("save-dialog"));
         dialog->reject();
     });
-    dialogs.chooseFileToSave(folder.path(), {kivo::TextEncoding::Utf8, LineBreak::Lf});
+    dialogs.chooseFileToSave(folder.path(), {kivo::TextEncoding::Utf8, kivo::LineBreak::Lf});
 }
 
 // The whole screen with the window placed on it as a start places it.
