@@ -416,6 +416,7 @@ function saveRecipe() {
 async function main() {
   const described = await engine.call('describe');
   state.operations = described.operations;
+  window.kivoOperations = state.operations;
   buildTabs(state.operations);
   $('execute').onclick = execute;
   $('stop').onclick = stop;
