@@ -267,6 +267,7 @@ OutputFile::int_type OutputFile::overflow(int_type c) {
 }
 
 std::streamsize OutputFile::xsputn(const char* s, std::streamsize n) {
+    if (n <= 0) return 0;
     const auto size = static_cast<std::size_t>(n);
     if (size <= static_cast<std::size_t>(epptr() - pptr())) {
         std::memcpy(pptr(), s, size);
