@@ -83,8 +83,26 @@ const state = { operations: [], currentTab: 0, files: [null, null], running: fal
 function paneText(pane) {
   return state.kept[pane] ?? $(pane).value;
 }
+// Chromium takes minutes to lay out a text box of tens of megabytes: a longer text is kept whole
+// and shown by its first lines, read-only, until it is replaced; runs, saves and copies take it whole.
+const kShownLength = 1_000_000;
+
+function shownEnd(text) {
+  const lineEnd = text.lastIndexOf('\n', kShownLength);
+  if (lineEnd > 0) return lineEnd + 1;
+  const high = text.charCodeAt(kShownLength - 1);
+  return high >= 0xd800 && high <= 0xdbff ? kShownLength - 1 : kShownLength;
+}
+
+function isPartial(pane) {
+  return !$(`${pane}-note`).hidden;
+}
+
 function setPaneText(pane, text) {
-  $(pane).value = text;
+  const partial = text.length > kShownLength;
+  $(pane).value = partial ? text.slice(0, shownEnd(text)) : text;
+  $(`${pane}-note`).hidden = !partial;
+  $(pane).readOnly = partial || (pane === 'upper' && state.running);
   state.kept[pane] = text;
 }
 
@@ -226,7 +244,7 @@ function setBusy(busy) {
   $('stop').classList.toggle('busy', busy);
   for (const id of ['execute', 'open', 'save-upper', 'save-lower', 'move-up', 'recipe-run', 'clear-upper'])
     $(id).disabled = busy;
-  $('upper').readOnly = busy;
+  $('upper').readOnly = busy || isPartial('upper');
 }
 
 // A run that stops at a question shows it and runs again with its answer, until it ends.
@@ -425,7 +443,7 @@ async function main() {
   $('save-upper').onclick = () => save(0);
   $('save-lower').onclick = () => save(1);
   for (const [button, pane] of [['copy-upper', 'upper'], ['copy-lower', 'lower']])
-    $(button).onclick = () => navigator.clipboard.writeText($(pane).value);
+    $(button).onclick = () => navigator.clipboard.writeText(paneText(pane));
   $('clear-upper').onclick = () => { setPaneText('upper', ''); state.files[0] = null; showFileFormat(); updateCounts(); };
   $('clear-lower').onclick = () => { setPaneText('lower', ''); state.files[1] = null; updateCounts(); };
   $('move-up').onclick = () => {

@@ -4,8 +4,23 @@
 
 const ready = createKivoEngine();
 
+const encoder = new TextEncoder();
+
+// Passes each text through the engine's heap: ccall would copy a string argument onto the engine's
+// stack, which a text of a few megabytes overflows.
 function call(engine, name, ...args) {
-  return JSON.parse(engine.ccall(name, 'string', args.map(() => 'string'), args));
+  const pointers = args.map((text) => {
+    const bytes = encoder.encode(text);
+    const at = engine._malloc(bytes.length + 1);
+    engine.HEAPU8.set(bytes, at);
+    engine.HEAPU8[at + bytes.length] = 0;
+    return at;
+  });
+  try {
+    return JSON.parse(engine.ccall(name, 'string', args.map(() => 'number'), pointers));
+  } finally {
+    pointers.forEach((at) => engine._free(at));
+  }
 }
 
 const calls = {
@@ -15,12 +30,16 @@ const calls = {
   counts: (engine, text) => call(engine, 'kivo_counts', text),
   decode(engine, bytes, encoding) {
     const at = engine._malloc(Math.max(bytes.length, 1));
+    const name = encoder.encode(encoding + '\0');
+    const nameAt = engine._malloc(name.length);
     try {
       engine.HEAPU8.set(bytes, at);
-      return JSON.parse(engine.ccall('kivo_decode_file', 'string', ['number', 'number', 'string'],
-                                     [at, bytes.length, encoding]));
+      engine.HEAPU8.set(name, nameAt);
+      return JSON.parse(engine.ccall('kivo_decode_file', 'string', ['number', 'number', 'number'],
+                                     [at, bytes.length, nameAt]));
     } finally {
       engine._free(at);
+      engine._free(nameAt);
     }
   },
   encode(engine, request) {
