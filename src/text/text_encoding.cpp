@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <stdexcept>
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -182,8 +183,22 @@ bool neverInEucJp(char b) {
     return (u >= 0x80 && u <= 0xA0 && u != 0x8E && u != 0x8F) || u == 0xFF;
 }
 
+// Whether the C library converts EUC-JP as code page 932's users expect; the browser edition's
+// does not, and reads no EUC-JP.
+bool eucJpAvailable() {
+    static const bool available = [] {
+        try {
+            IconvConverter converter("UTF-16LE", kEucJpName);
+            return true;
+        } catch (const std::runtime_error&) {
+            return false;
+        }
+    }();
+    return available;
+}
+
 std::optional<Text> eucJpComingBack(std::string_view bytes) {
-    if (std::any_of(bytes.begin(), bytes.end(), neverInEucJp)) return std::nullopt;
+    if (!eucJpAvailable() || std::any_of(bytes.begin(), bytes.end(), neverInEucJp)) return std::nullopt;
     std::optional<Text> text = decodeEucJp(bytes, false);
     if (!text || encodeEucJp(*text, nullptr) != bytes) return std::nullopt;
     return text;

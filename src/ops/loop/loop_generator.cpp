@@ -16,7 +16,6 @@ namespace kivo {
 namespace {
 
 constexpr int kSlotCount = 17;
-constexpr std::size_t kMaxFormatZeros = 16;
 constexpr std::size_t kMaxAddLength = 65534;
 // The largest whole number the currency type holds (922337203685477): 15 digits at most.
 constexpr std::int64_t kMaxWhole = std::numeric_limits<std::int64_t>::max() / Currency::kScale;

@@ -121,6 +121,7 @@ std::size_t BasicTextSearch<Char>::last(View s) const {
 
 namespace {
 
+#if defined(__SSE2__)
 // Bytes are searched for a block at a time: the positions where both the pattern's first and its
 // last byte stand are compared whole. On text built to make those comparisons fail late, once
 // they have cost more than a few times the bytes passed, the linear search takes over.
@@ -139,12 +140,14 @@ std::size_t firstMatchAmong(std::uint32_t candidates, std::string_view s, std::s
     }
     return std::string_view::npos;
 }
+#endif
 
 // The first match while the comparisons pay off, 32 positions a step, from `i`; npos with `i` where
 // the step left off when there is none.
-std::size_t firstMatchByBlocks(std::string_view s, std::string_view pattern, std::size_t& i) {
-    std::size_t compared = 0;
+std::size_t firstMatchByBlocks([[maybe_unused]] std::string_view s, [[maybe_unused]] std::string_view pattern,
+                               [[maybe_unused]] std::size_t& i) {
 #if defined(__SSE2__)
+    std::size_t compared = 0;
     const std::size_t m = pattern.size();
     const __m128i first = _mm_set1_epi8(pattern.front());
     const __m128i last = _mm_set1_epi8(pattern.back());

@@ -83,7 +83,7 @@ public:
     }
 
 private:
-    TextView lineOf(const Row& row) const { return m_lines[row.tag >> kTagBits]; }
+    TextView lineOf(const Row& row) const { return m_lines[static_cast<std::size_t>(row.tag >> kTagBits)]; }
 
     static std::uint64_t length(const Row& row) { return row.tag & kLengthMask; }
 
@@ -153,7 +153,7 @@ private:
     void radixSort(std::size_t begin, std::size_t end) {
         constexpr int kDigits = 9;
         auto digit = [](const Row& row, int d) -> std::size_t {
-            return d == 0 ? length(row) : (row.key >> (8 * (d - 1))) & 0xFF;
+            return static_cast<std::size_t>(d == 0 ? length(row) : (row.key >> (8 * (d - 1))) & 0xFF);
         };
         std::array<std::array<std::size_t, 256>, kDigits> counts{};
         for (std::size_t i = begin; i < end; ++i) {
