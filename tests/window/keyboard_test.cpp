@@ -354,8 +354,8 @@ private slots:
                                                    "Combo64",    "Command39", "Combo65",   "Check5(5)",
                                                    "Command40",  "Command41", "Option6(0)"};
         QTest::newRow("tab 5") << 5 << QStringList{"Option6(0)", "Combo66",   "Check6(0)", "Command43",
-                                                   "DTPicker4",  "Combo67",   "Combo68",   "Combo69",
-                                                   "Check6(1)",  "Check6(2)", "Check6(3)", "Command44",
+                                                   "DTPicker4",  "Combo67",   "Combo68",   "Command44",
+                                                   "Combo69",    "Check6(1)", "Check6(2)", "Check6(3)",
                                                    "Combo70",    "Command45", "Combo71",   "Command46",
                                                    "Command47",  "Option1(0)"};
     }

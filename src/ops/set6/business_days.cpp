@@ -65,7 +65,7 @@ const OperationDeclaration kListBusinessDays = declare<BusinessDaysOptions>({
     .name = "business-days",
     .description = "Lists the business days from a date, without weekends and Japanese national holidays",
     .caption = u"営業日を列挙する(&F)　開始日：…から……　形式：… …曜日を付ける …12/29～1/3を休む "
-               u"…祝日も表示する",
+               u"…祝日も表示",
     .example = {.input = u"",
                 .options = {"--start=2025/01/01", "--count=3", "--span=business-days"},
                 .output = u"2025/01/02\r\n2025/01/03\r\n2025/01/06\r\n"},
