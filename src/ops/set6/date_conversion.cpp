@@ -24,7 +24,7 @@ struct Reports {
 };
 
 void convertLine(TextView line, std::size_t number, const DateConversionOptions& options, Text& out,
-                 Reports& reports) {
+                 Reports& reports, const RunContext& ctx) {
     std::size_t copied = 0;
     for (const FoundDate& found : findDates(line)) {
         reports.anyDate = true;
@@ -39,6 +39,8 @@ void convertLine(TextView line, std::size_t number, const DateConversionOptions&
             reports.outsideEra.add(number, column, written);
         }
         if (!converted) continue;
+        // An era form with its weekday is twice a short date: asked before the line is done.
+        ctx.checkResultLength(out.size() + found.position - copied + converted->size());
         std::size_t end = found.position + found.length;
         // The weekday the output writes takes the place of one already there.
         if (options.weekday) end += writtenWeekdayLength(line, end);
@@ -47,6 +49,7 @@ void convertLine(TextView line, std::size_t number, const DateConversionOptions&
         copied = end;
     }
     out.append(line.substr(copied));
+    ctx.checkResultLength(out.size());
 }
 
 }  // namespace
@@ -66,10 +69,7 @@ std::optional<Text> ConvertDateForms(TextView upper, const DateConversionOptions
     Reports reports;
     const bool walked = walkLinesAsTheyAre(
         upper, ctx,
-        [&](TextView line, std::size_t number) {
-            convertLine(line, number, options, out, reports);
-            ctx.checkResultLength(out.size());
-        },
+        [&](TextView line, std::size_t number) { convertLine(line, number, options, out, reports, ctx); },
         [&](TextView lineBreak) { out += lineBreak; });
     if (!walked || ctx.cancelled()) return std::nullopt;
     if (!reports.anyDate) ctx.inform(u"変換する日付はありませんでした。");

@@ -40,12 +40,14 @@ std::optional<Text> ConvertKanjiNumerals(TextView upper, const KanjiNumeralOptio
                 toKanji(options.direction) ? findArabicNumbers(line) : findKanjiNumerals(line);
             for (const FoundNumber& number : numbers) {
                 out.append(line.substr(copied, number.position - copied));
-                out += converted(number, options.direction);
+                const Text written = converted(number, options.direction);
+                // 9090 with units is twice its digits: asked before the line is done.
+                ctx.checkResultLength(out.size() + written.size());
+                out += written;
                 copied = number.position + number.length;
                 found = true;
             }
             out.append(line.substr(copied));
-            // 9999兆 as kanji with units is many times its digits.
             ctx.checkResultLength(out.size());
         },
         [&](TextView lineBreak) { out += lineBreak; });

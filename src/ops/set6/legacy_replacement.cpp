@@ -22,6 +22,9 @@ std::optional<Text> ReplaceLegacyCharacters(TextView upper, const LegacyOptions&
                     continue;
                 }
                 ++found;
+                // A listed place is a few dozen characters, a replacement a few: one character of
+                // a long line must not become that many before the budget is asked.
+                ctx.checkResultLength(out.size() + 64);
                 if (list) {
                     listCharacterPlace(out, number, i + 1, line.substr(i, 1));
                 } else if (const auto standard = legacyReplacement(c)) {
@@ -31,8 +34,6 @@ std::optional<Text> ReplaceLegacyCharacters(TextView upper, const LegacyOptions&
                     kept.add(number, i + 1, line.substr(i, 1));
                 }
             }
-            // A replacement is a few characters; a listed place a few dozen.
-            ctx.checkResultLength(out.size());
         },
         [&](TextView lineBreak) {
             if (!list) out += lineBreak;
