@@ -123,7 +123,7 @@ TEST(NamedCli, OptionValuesAndTheirRefusals) {
         {{"no-such"},
          "a",
          "",
-         "kivoautofill-cli: unknown operation 'no-such' (see 'kivoautofill-cli list'; codes 0 to 41)\n",
+         "kivoautofill-cli: unknown operation 'no-such' (see 'kivoautofill-cli list'; codes 0 to 45)\n",
          2},
         {{"convert-width", "Check5(3)=yes"},
          "a",
@@ -396,7 +396,7 @@ TEST(NamedCli, RecipesRunTheirStepsInOrder) {
         std::string text, err;
     } malformed[] = {
         {"reverse\nno-such-step\n",
-         ":2: unknown operation 'no-such-step' (see 'kivoautofill-cli list'; codes 0 to 41)"},
+         ":2: unknown operation 'no-such-step' (see 'kivoautofill-cli list'; codes 0 to 45)"},
         {"add-text --side=up\n", ":1: --side takes left (左), right (右), not 'up'"},
         {"add-text '--text=x\n", ":1: a ' is not closed"},
         {"reverse\nadd-text \\\n  --side=up\n", ":2: --side takes left (左), right (右), not 'up'"},

@@ -32,8 +32,8 @@ TEST(Operations, OneDeclarationPerCodeWithItsOwnNameAndSelector) {
         for (const ParamDeclaration& p : op.params)
             EXPECT_TRUE(Params::isControl(p.control)) << p.control;
     }
-    EXPECT_EQ(operations().size(), 42u);
-    EXPECT_FALSE(isOperationCode(42));
+    EXPECT_EQ(operations().size(), 46u);
+    EXPECT_FALSE(isOperationCode(46));
     EXPECT_FALSE(isOperationCode(-1));
     EXPECT_EQ(operationNamed("no-such-operation"), nullptr);
     EXPECT_EQ(operationsOnTab(0).size(), 13u);
@@ -41,6 +41,7 @@ TEST(Operations, OneDeclarationPerCodeWithItsOwnNameAndSelector) {
     EXPECT_EQ(operationsOnTab(2).size(), 1u);
     EXPECT_EQ(operationsOnTab(3).size(), 8u);
     EXPECT_EQ(operationsOnTab(4).size(), 7u);
+    EXPECT_EQ(operationsOnTab(5).size(), 4u);
 }
 
 TEST(Dispatch, PreCheckMessages) {

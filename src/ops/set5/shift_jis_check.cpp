@@ -15,8 +15,9 @@ bool isLowSurrogate(char16_t c) {
     return c >= 0xDC00 && c <= 0xDFFF;
 }
 
-// One line of the list, e.g. "2行5文字目：😀（U+1F600）": the code point in at least four hex digits.
-void listOccurrence(Text& out, std::size_t line, std::size_t column, TextView character) {
+}  // namespace
+
+void listCharacterPlace(Text& out, std::size_t line, std::size_t column, TextView character) {
     char32_t codePoint = character[0];
     if (character.size() == 2)
         codePoint = 0x10000 + ((character[0] - 0xD800u) << 10) + (character[1] - 0xDC00u);
@@ -33,8 +34,6 @@ void listOccurrence(Text& out, std::size_t line, std::size_t column, TextView ch
         out.push_back(static_cast<char16_t>(*h));
     out += u"）";
 }
-
-}  // namespace
 
 std::optional<Text> CheckShiftJis(TextView upper, const ShiftJisCheckOptions& options, RunContext& ctx) {
     const bool list = options.action == UnrepresentableAction::List;
@@ -54,7 +53,7 @@ std::optional<Text> CheckShiftJis(TextView upper, const ShiftJisCheckOptions& op
             if (list) {
                 // An occurrence's line is many times its character.
                 ctx.checkResultLength(out.size() + 64);
-                listOccurrence(out, line, i - lineStart + 1, character);
+                listCharacterPlace(out, line, i - lineStart + 1, character);
             } else if (options.action == UnrepresentableAction::QuestionMark) {
                 out.push_back(u'?');
             }

@@ -14,6 +14,10 @@ struct ShiftJisCheckOptions {
     UnrepresentableAction action = UnrepresentableAction::List;
 };
 
+/// One line of a character list, "2行5文字目：😀（U+1F600）" (the code point in at least four hex
+/// digits), after a line break unless `out` is empty.
+void listCharacterPlace(Text& out, std::size_t line, std::size_t column, TextView character);
+
 /// Code 40: the characters that have no code page 932 form (a surrogate pair is one character),
 /// listed, replaced by "?" or removed.
 std::optional<Text> CheckShiftJis(TextView upper, const ShiftJisCheckOptions& options, RunContext& ctx);
