@@ -156,6 +156,10 @@ const std::vector<Case>& cases() {
         {39, "natural-sort"},
         {40, "shift-jis-check"},
         {41, "fold-bytes", Input::OneLine, {{"Combo65", u"80"}}},
+        {41, "fold-bytes-line-rules", Input::OneLine, {{"Combo65", u"80"}, {"Check5(5)", u"1"}}},
+        {42, "convert-dates"},
+        {44, "legacy-characters", Input::Lines, {{"Combo70", u"標準の文字に置き換える"}}},
+        {45, "kanji-numerals", Input::Lines, {{"Combo71", u"数字→漢数字(二千二十四)"}}},
     };
     return all;
 }

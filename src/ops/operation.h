@@ -29,6 +29,7 @@ enum class Tab {
     Loop,               // the loop generator
     SortsAndSeries,     // sorting, numbering and date series
     Japanese,           // Japanese text chores
+    OfficeChores,       // dates in one form, business days, legacy characters, kanji numerals
 };
 
 /// What kind of value a parameter takes, which decides how the window shows it and the command

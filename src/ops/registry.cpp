@@ -32,6 +32,10 @@
 #include "ops/set5/natural_sort.h"
 #include "ops/set5/shift_jis_check.h"
 #include "ops/set5/width_conversion.h"
+#include "ops/set6/business_days.h"
+#include "ops/set6/date_conversion.h"
+#include "ops/set6/kanji_numeral_conversion.h"
+#include "ops/set6/legacy_replacement.h"
 
 namespace kivo {
 namespace {
@@ -80,6 +84,10 @@ std::vector<const OperationDeclaration*> registered() {
         &kSortLinesNaturally,
         &kCheckShiftJis,
         &kBreakLinesByBytes,
+        &kConvertDateForms,
+        &kListBusinessDays,
+        &kReplaceLegacyCharacters,
+        &kConvertKanjiNumerals,
     };
     for (std::size_t code = 0; code < all.size(); ++code)
         if (all[code]->code != static_cast<int>(code)) throw std::logic_error("operations out of order");

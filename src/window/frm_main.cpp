@@ -17,6 +17,7 @@
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
@@ -266,10 +267,12 @@ void FrmMain::buildTopLevel() {
     m_tabs = new TabArea(client);
     m_tabs->setObjectName(QStringLiteral("SSTab1"));
     int tabNumber = 0;
-    for (TabTable table : {set1Table(), set2Table(), loopTable(), set4Table(), set5Table()}) {
+    for (TabTable table : {set1Table(), set2Table(), loopTable(), set4Table(), set5Table(), set6Table()}) {
         m_pages.push_back(new TabPage(std::move(table), m_state));
         m_tabs->addTab(m_pages.back(), QStringLiteral("%1(&%1)").arg(++tabNumber));
     }
+    shareTabKeys();
+    connect(m_tabs, &QTabWidget::currentChanged, this, &FrmMain::shareTabKeys);
 
     m_upperBar = new PaneBar(client, {m_copyUpper, m_resetUpper}, m_arrow, {m_moveUp});
     m_lowerBar = new PaneBar(client, {m_copyLower, m_resetLower, m_widen});
@@ -926,6 +929,22 @@ void FrmMain::tabStripTouched() {
     GuardHold hold(m_state);
     m_state.focusCycling = false;
     focusFirstOperation(m_tabs->currentIndex());
+}
+
+void FrmMain::shareTabKeys() {
+    const QWidget* shown = m_tabs->currentWidget();
+    auto ownedOnShownTab = [shown](const QKeySequence& key) {
+        for (const QAbstractButton* b : shown->findChildren<QAbstractButton*>())
+            if (QKeySequence::mnemonic(b->text()) == key) return true;
+        for (const QLabel* l : shown->findChildren<QLabel*>())
+            if (QKeySequence::mnemonic(l->text()) == key) return true;
+        return false;
+    };
+    for (int tab = 0; tab < m_tabs->count(); ++tab) {
+        const QString number = QString::number(tab + 1);
+        const bool owned = ownedOnShownTab(QKeySequence::mnemonic(u'&' + number));
+        m_tabs->setTabText(tab, (owned ? QStringLiteral("%1(%1)") : QStringLiteral("%1(&%1)")).arg(number));
+    }
 }
 
 void FrmMain::passFocusToNextTab() {

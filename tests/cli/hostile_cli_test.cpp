@@ -344,6 +344,11 @@ TEST(HostileCli, EveryOperationAtItsLargestUnderA2GbCap) {
         {39, "mixed", ""},
         {40, "mixed", ""},
         {41, "mixed", "Combo65=1"},
+        {41, "mixed", "Combo65=1 'Check5(5)=1'"},
+        {42, "mixed", "'Combo66=和暦(令和6年1月31日)' 'Check6(0)=1'"},
+        {43, "one", "Combo67=999 Combo68=営業日分 'Check6(1)=1' 'Check6(3)=1'"},
+        {44, "mixed", "Combo70=標準の文字に置き換える"},
+        {45, "digits", "'Combo71=数字→漢数字(二千二十四)'"},
     };
     for (const OperationCase& c : cases) {
         const std::string command = operationCommand(c);

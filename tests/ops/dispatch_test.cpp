@@ -40,8 +40,8 @@ TEST(Operations, OneDeclarationPerCodeWithItsOwnNameAndSelector) {
     EXPECT_EQ(operationNamed("no-such-operation"), nullptr);
     // Every operation sits on one tab, and every tab holds one at least.
     std::size_t onTabs = 0;
-    for (const Tab tab :
-         {Tab::Characters, Tab::LinesAndPositions, Tab::Loop, Tab::SortsAndSeries, Tab::Japanese}) {
+    for (const Tab tab : {Tab::Characters, Tab::LinesAndPositions, Tab::Loop, Tab::SortsAndSeries,
+                          Tab::Japanese, Tab::OfficeChores}) {
         const std::size_t count = operationsOnTab(tab).size();
         EXPECT_GT(count, 0u) << static_cast<int>(tab);
         onTabs += count;

@@ -188,5 +188,30 @@ TEST(BreakLinesByBytes, CutsEveryLineWithinTheBytesNeverInsideACharacter) {
         });
 }
 
+TEST(BreakLinesByBytes, KeepsTheLineRulesWhenAsked) {
+    const struct {
+        TextView upper;
+        Text bytes;
+        bool lineRules;
+        Text out;
+    } rows[] = {
+        {u"あいう。えお", u"6", false, u"あいう\r\n。えお"},
+        // One character not allowed at a line start hangs over the limit.
+        {u"あいう。えお", u"6", true, u"あいう。\r\nえお"},
+        {u"ｱｲｰｳ", u"2", true, u"ｱｲｰ\r\nｳ"},
+        {u"あいう。", u"6", true, u"あいう。"},
+        // Two in a row, or an opening bracket at the end: the piece ends earlier.
+        {u"あいう」。え", u"6", true, u"あい\r\nう」。\r\nえ"},
+        {u"あい「う」", u"6", true, u"あい\r\n「う」"},
+        // A piece keeps a character whatever the rules.
+        {u"「「「", u"2", true, u"「\r\n「\r\n「"},
+    };
+    for (const auto& row : rows) {
+        const OpRun r = run(kBreakLinesByBytes, row.upper,
+                            {{"Combo65", row.bytes}, {"Check5(5)", row.lineRules ? u"1" : u"0"}});
+        EXPECT_EQ(r.out, row.out) << show(row.upper) << " " << row.lineRules;
+    }
+}
+
 }  // namespace
 }  // namespace kivo
