@@ -176,7 +176,7 @@ TEST(HostileCli, InputLargerThanMemoryIsRefusedQuickly) {
         {"endless kept lines", "yes item | $CLI 12 Text13=item", smallCap, 1,
          "exclamation: 条件が行えない行がある、または文字数、その他のエラーです。\n"},
     };
-    const std::string big = testing::TempDir() + "hostile_cli_sparse";
+    const std::string big = testing::TempDir() + "hostile_cli_sparse_" + std::to_string(::getpid());
     std::ofstream(big).close();
     ASSERT_EQ(truncate(big.c_str(), 1000000000), 0);
     for (Case c : cases) {
@@ -237,7 +237,7 @@ TEST(HostileCli, JobsUnderASmallAddressSpace) {
 
 // Past the file-size limit the write fails with EFBIG instead of SIGXFSZ ending the process.
 TEST(HostileCli, FileSizeLimit) {
-    const std::string out = testing::TempDir() + "hostile_cli_output";
+    const std::string out = testing::TempDir() + "hostile_cli_output_" + std::to_string(::getpid());
     const std::string tooLarge = "kivoautofill-cli: cannot write standard output: File too large\n";
     const Limits limit{std::nullopt, rlim_t{1} << 20};
     const Case cases[] = {
@@ -273,7 +273,10 @@ public:
         for (const char* name : {"mixed", "digits", "short", "one"})
             std::remove(path(name).c_str());
     }
-    static std::string path(const std::string& name) { return testing::TempDir() + "hostile_cli_" + name; }
+    // The tests run as processes side by side: each keeps its own inputs.
+    static std::string path(const std::string& name) {
+        return testing::TempDir() + "hostile_cli_" + std::to_string(::getpid()) + "_" + name;
+    }
 
 private:
     static void write(const std::string& name, const std::string& bytes) {
