@@ -3,7 +3,7 @@
 
 #include "null_context.h"
 #include "ops/dispatch.h"
-#include "ops/set1/reverse.h"
+#include "ops/characters/reverse.h"
 
 namespace {
 

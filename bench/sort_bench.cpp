@@ -10,7 +10,7 @@
 
 #include "null_context.h"
 #include "ops/dispatch.h"
-#include "ops/set4/line_sort.h"
+#include "ops/lines/line_sort.h"
 #include "text/utf8.h"
 
 namespace {

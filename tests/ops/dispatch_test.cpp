@@ -11,10 +11,10 @@
 
 #include "harness.h"
 #include "ops/loop/loop_generator.h"
-#include "ops/set1/character_replacement.h"
-#include "ops/set1/counting.h"
-#include "ops/set1/reverse.h"
-#include "ops/set4/numbered_copies.h"
+#include "ops/characters/character_replacement.h"
+#include "ops/characters/counting.h"
+#include "ops/characters/reverse.h"
+#include "ops/numbers/numbered_copies.h"
 
 namespace kivo {
 namespace {
