@@ -144,14 +144,11 @@ OptionTexts paramsOf(const OperationDeclaration& op, const Json& options) {
 // One step on `upper`: its result, or nothing with the run's messages telling why.
 std::optional<Text> runStep(const OperationDeclaration& op, const OptionTexts& params, TextView upper,
                             PageContext& ctx, Json& reply) {
-    if (upper.empty() && op.needsUpperText) {
-        ctx.inform(kUpperTextMissing);
-        return std::nullopt;
-    }
     DispatchResult result = dispatch(op, upper, params, ctx);
     for (const OptionText& changed : result.changed)
         reply["changed"][changed.option] = utf8Of(changed.text);
-    if (result.concerned) reply["concerned"] = {{"start", result.concerned->start}, {"length", result.concerned->length}};
+    if (result.concerned)
+        reply["concerned"] = {{"start", result.concerned->start}, {"length", result.concerned->length}};
     if (ctx.cancelled()) return std::nullopt;
     return std::move(result.lower);
 }
@@ -259,10 +256,12 @@ EMSCRIPTEN_KEEPALIVE const char* kivo_run_recipe(const char* request) {
 
 /// A file's bytes as the window's Open reads them, detected ("auto") or in the encoding named:
 /// {"text", "encoding", "lineBreak", "guessed"}, or {"error"} for bytes no encoding reads.
-EMSCRIPTEN_KEEPALIVE const char* kivo_decode_file(const std::uint8_t* bytes, std::size_t size, const char* encoding) {
+EMSCRIPTEN_KEEPALIVE const char* kivo_decode_file(const std::uint8_t* bytes, std::size_t size,
+                                                  const char* encoding) {
     return guarded([&] {
         const std::string_view data(reinterpret_cast<const char*>(bytes), size);
-        const std::optional<kivo::OpenedText> opened = kivo::decodeTextFile(data, kivo::web::encodingNamed(encoding));
+        const std::optional<kivo::OpenedText> opened =
+            kivo::decodeTextFile(data, kivo::web::encodingNamed(encoding));
         if (!opened) return Json{{"error", "not text"}};
         return Json{{"text", kivo::web::utf8Of(opened->text)},
                     {"encoding", kivo::web::encodingWord(opened->format.encoding)},
@@ -283,7 +282,8 @@ EMSCRIPTEN_KEEPALIVE const char* kivo_encode_file(const char* request) {
         if (!r.value("questionMarks", false))
             if (const std::optional<std::size_t> at = kivo::unmappableIndex(text, encoding))
                 return Json{{"unmappable", kivo::web::utf8Of(kivo::characterPlace(text, *at))}};
-        const kivo::LineBreak lineBreak = r.value("lineBreak", "crlf") == "lf" ? kivo::LineBreak::Lf : kivo::LineBreak::CrLf;
+        const kivo::LineBreak lineBreak =
+            r.value("lineBreak", "crlf") == "lf" ? kivo::LineBreak::Lf : kivo::LineBreak::CrLf;
         bytes = kivo::encodeTextFile(text, {encoding, lineBreak});
         return Json{{"bytes", bytes.size()}, {"at", reinterpret_cast<std::uintptr_t>(bytes.data())}};
     });

@@ -262,12 +262,15 @@ TextOutcome runOnFile(const std::vector<Step>& steps, const Settings& s, const s
     return outcome;
 }
 
-// What a run on the bytes themselves gave.
-TextOutcome outcomeOf(Utf8DispatchResult run, const CliContext& ctx, const std::ostringstream& messages,
+// What a run on the bytes as they came gave: a result in the form the operation made it.
+TextOutcome outcomeOf(DispatchResult run, const CliContext& ctx, const std::ostringstream& messages,
                       const OutputForm& form) {
     TextOutcome outcome;
-    outcome.ok = run.lower && !ctx.cancelled();
-    if (outcome.ok) outcome.resultUtf8 = std::move(run.lower);
+    outcome.ok = run.hasResult() && !ctx.cancelled();
+    if (outcome.ok) {
+        outcome.result = std::move(run.lower);
+        outcome.resultUtf8 = std::move(run.lowerUtf8);
+    }
     outcome.form = form;
     outcome.messages = messages.str();
     return outcome;
@@ -289,10 +292,11 @@ TextOutcome runOnInput(const std::vector<Step>& steps, const Settings& s, std::i
                                                    : std::nullopt;
     std::optional<Text> upper;
     TextEncoding read = TextEncoding::Utf8;
+    ctx.setPrefix(steps[0].where);  // as runSteps says where a step's messages come from
     if (onBytes && takesUtf8Lines(op, *onBytes)) {
         InputLineBlocks input(in);
         if (!input.empty()) {
-            Utf8DispatchResult run = dispatchUtf8Lines(op, input, *onBytes, ctx);
+            DispatchResult run = dispatch(op, &input, *onBytes, ctx);
             input.check();
             return outcomeOf(std::move(run), ctx, messages, outputFormOf(s, read, input.style()));
         }
@@ -305,13 +309,11 @@ TextOutcome runOnInput(const std::vector<Step>& steps, const Settings& s, std::i
             const OutputForm form = outputFormOf(s, read, lineBreakStyleOf(bytes));
             standardOutput.setForm(form);
             if (!s.output) ctx.setResultSink(&standardOutput);
-            if (auto run = dispatchUtf8(op, bytes, *onBytes, ctx)) {
-                standardOutput.check();
-                return outcomeOf(std::move(*run), ctx, messages, form);
-            }
-            ctx.setResultSink(nullptr);  // the decoded run decides again
+            DispatchResult run = dispatch(op, bytes, *onBytes, ctx);
+            standardOutput.check();
+            return outcomeOf(std::move(run), ctx, messages, form);
         }
-        upper = utf8::decode(bytes);
+        upper.emplace();
     } else if (encoding == TextEncoding::Utf8) {
         upper = decodeInput(in, Encoding::Utf8, inputMemoryLimit());
     } else {

@@ -31,11 +31,7 @@ std::optional<Text> runSteps(const std::vector<Step>& steps, Text upper, CliCont
     for (const Step& step : steps) {
         ctx.setResultSink(&step == &steps.back() ? sink : nullptr);
         ctx.setPrefix(prefix + step.where);
-        if (upper.empty() && step.call.op->needsUpperText) {
-            ctx.inform(kUpperTextMissing);
-            return std::nullopt;
-        }
-        DispatchResult result = dispatch(*step.call.op, upper, step.call.texts(date), ctx);
+        DispatchResult result = dispatch(*step.call.op, TextView(upper), step.call.texts(date), ctx);
         if (!result.lower || ctx.cancelled()) return std::nullopt;
         upper = std::move(*result.lower);
     }

@@ -45,13 +45,15 @@ std::optional<DispatchEnd> endBeforeOperation(const OperationDeclaration& op, co
     return std::nullopt;
 }
 
-std::size_t lengthOf(const Text& result) {
-    return result.size();
+// A result beyond the lower pane's length, or more than the front end can show, is a failure.
+void checkShowable(const Text& result, const RunContext& ctx) {
+    if (result.size() > kMaxResultLength || !ctx.canShow(result)) throw std::length_error("result too long");
 }
 // A UTF-8 result is as long as its decoded text; its bytes are counted only when they could be
 // too many.
-std::size_t lengthOf(const std::string& result) {
-    return result.size() <= kMaxResultLength ? result.size() : utf8::utf16Length(result);
+void checkShowable(const std::string& result, const RunContext&) {
+    if (result.size() > kMaxResultLength && utf8::utf16Length(result) > kMaxResultLength)
+        throw std::length_error("result too long");
 }
 
 // The run frame: every failure (a run-time error, running out of memory, a position outside a
@@ -79,7 +81,7 @@ std::optional<Result> framed(const OperationDeclaration& op, BoundOperation& bou
         std::optional<Result> result = run(bound);
         changed = bound.changedOptions();
         if (ctx.cancelled()) return std::nullopt;
-        if (result && lengthOf(*result) > kMaxResultLength) throw std::length_error("result too long");
+        if (result) checkShowable(*result, ctx);
         return result;
     } catch (const std::exception&) {
         changed = bound.changedOptions();
@@ -99,23 +101,72 @@ std::unique_ptr<BoundOperation> bound(const OperationDeclaration& op, const Opti
     }
 }
 
-// Taking the text is judged first: the decoded run would show its pre-check message itself.
-// Options the judgement cannot read are left to the decoded run, which shows what that means.
-template <typename Takes>
-bool takes(const OperationDeclaration& op, const OptionTexts& options, Takes judge) {
+// Whether the bound operation runs on these UTF-8 bytes as they are; one that cannot judge them
+// is run on the decoded text, which shows what that means.
+bool runsOnBytes(const OperationDeclaration& op, const BoundOperation& bound, std::string_view upper) {
+    if (!op.hasUtf8Run) return false;
     try {
-        const std::unique_ptr<BoundOperation> bound = op.bind(options);
-        return bound->unread().empty() && judge(*bound);
+        return bound.takesUtf8(upper);
     } catch (const std::exception&) {
         return false;
     }
 }
 
+bool isEmpty(const UpperText& upper) {
+    if (const TextView* units = std::get_if<TextView>(&upper)) return units->empty();
+    if (const std::string_view* bytes = std::get_if<std::string_view>(&upper)) return bytes->empty();
+    return false;  // blocks are given only for a text that has some
+}
+
+// Only a stretch of the upper text itself can be shown there (an operation may walk the lines
+// of a parameter too).
+std::optional<TextSpan> spanWithin(TextView upper, TextView concerned) {
+    const std::less_equal<const char16_t*> notAfter;
+    if (!concerned.data() || !notAfter(upper.data(), concerned.data()) ||
+        !notAfter(concerned.data() + concerned.size(), upper.data() + upper.size()))
+        return std::nullopt;
+    return TextSpan{static_cast<std::size_t>(concerned.data() - upper.data()), concerned.size()};
+}
+
+// The operation on its text, in the form the caller holds it.
+void runFramed(const OperationDeclaration& op, BoundOperation& bound, const UpperText& upper, RunContext& ctx,
+               DispatchResult& result) {
+    const auto onUnits = [&](TextView units) {
+        result.lower = framed<Text>(op, bound, ctx, result.changed,
+                                    [&](BoundOperation& b) { return b.run(units, ctx); });
+        if (!result.lower) result.concerned = spanWithin(units, ctx.concerned());
+    };
+    if (const TextView* units = std::get_if<TextView>(&upper)) return onUnits(*units);
+    if (const std::string_view* bytes = std::get_if<std::string_view>(&upper)) {
+        if (!runsOnBytes(op, bound, *bytes)) return onUnits(utf8::decode(*bytes).value());
+        result.lowerUtf8 = framed<std::string>(op, bound, ctx, result.changed,
+                                               [&](BoundOperation& b) { return b.runUtf8(*bytes, ctx); });
+        return;
+    }
+    // A later block may still end the run without a result: nothing is written out before.
+    constexpr bool kMayStream = false;
+    Utf8LineBlocks& blocks = *std::get<Utf8LineBlocks*>(upper);
+    result.lowerUtf8 = framed<std::string>(
+        op, bound, ctx, result.changed, [&](BoundOperation& b) { return b.runUtf8Lines(blocks, ctx); },
+        kMayStream);
+}
+
 }  // namespace
 
-DispatchResult dispatch(const OperationDeclaration& op, TextView upper, const OptionTexts& options,
+bool refusesEmptyUpper(bool upperEmpty, std::span<const OperationDeclaration* const> selected) {
+    return upperEmpty && std::all_of(selected.begin(), selected.end(),
+                                     [](const OperationDeclaration* op) { return op->needsUpperText; });
+}
+
+DispatchResult dispatch(const OperationDeclaration& op, UpperText upper, const OptionTexts& options,
                         RunContext& ctx) {
     DispatchResult result{DispatchEnd::Ran, std::nullopt};
+    const OperationDeclaration* const selected[] = {&op};
+    if (!ctx.judgesEmptyUpper() && refusesEmptyUpper(isEmpty(upper), selected)) {
+        ctx.inform(kUpperTextMissing);
+        result.end = DispatchEnd::PreCheckFailed;
+        return result;
+    }
     const std::unique_ptr<BoundOperation> operation = bound(op, options, ctx);
     if (!operation) return result;
     result.errorMessage = operation->errorMessage();
@@ -124,50 +175,18 @@ DispatchResult dispatch(const OperationDeclaration& op, TextView upper, const Op
         return result;
     }
     ctx.concerns({});
-    result.lower = framed<Text>(op, *operation, ctx, result.changed,
-                                [&](BoundOperation& b) { return b.run(upper, ctx); });
-    // Only a stretch of the upper text itself can be shown there (an operation may walk the lines
-    // of a parameter too).
-    const TextView concerned = ctx.concerned();
-    const std::less_equal<const char16_t*> notAfter;
-    if (!result.lower && concerned.data() && notAfter(upper.data(), concerned.data()) &&
-        notAfter(concerned.data() + concerned.size(), upper.data() + upper.size()))
-        result.concerned =
-            TextSpan{static_cast<std::size_t>(concerned.data() - upper.data()), concerned.size()};
+    runFramed(op, *operation, upper, ctx, result);
     return result;
 }
 
-std::optional<Utf8DispatchResult> dispatchUtf8(const OperationDeclaration& op, std::string_view upper,
-                                               const OptionTexts& options, RunContext& ctx) {
-    if (!op.hasUtf8Run ||
-        !takes(op, options, [&](const BoundOperation& bound) { return bound.takesUtf8(upper); }))
-        return std::nullopt;
-    const std::unique_ptr<BoundOperation> operation = bound(op, options, ctx);
-    if (!operation) return Utf8DispatchResult{DispatchEnd::Ran, std::nullopt};
-    std::vector<OptionText> changed;
-    if (const auto end = endBeforeOperation(op, *operation, ctx, changed))
-        return Utf8DispatchResult{*end, std::nullopt};
-    return Utf8DispatchResult{DispatchEnd::Ran,
-                              framed<std::string>(op, *operation, ctx, changed,
-                                                  [&](BoundOperation& b) { return b.runUtf8(upper, ctx); })};
-}
-
 bool takesUtf8Lines(const OperationDeclaration& op, const OptionTexts& options) {
-    return op.hasUtf8LinesRun &&
-           takes(op, options, [](const BoundOperation& bound) { return bound.takesUtf8Lines(); });
-}
-
-Utf8DispatchResult dispatchUtf8Lines(const OperationDeclaration& op, Utf8LineBlocks& upper,
-                                     const OptionTexts& options, RunContext& ctx) {
-    const std::unique_ptr<BoundOperation> operation = bound(op, options, ctx);
-    if (!operation) return {DispatchEnd::Ran, std::nullopt};
-    std::vector<OptionText> changed;
-    if (const auto end = endBeforeOperation(op, *operation, ctx, changed)) return {*end, std::nullopt};
-    // A later block may still end the run without a result: nothing is written out before.
-    constexpr bool kMayStream = false;
-    return {DispatchEnd::Ran, framed<std::string>(
-                                  op, *operation, ctx, changed,
-                                  [&](BoundOperation& b) { return b.runUtf8Lines(upper, ctx); }, kMayStream)};
+    if (!op.hasUtf8LinesRun) return false;
+    try {
+        const std::unique_ptr<BoundOperation> bound = op.bind(options);
+        return bound->unread().empty() && bound->takesUtf8Lines();
+    } catch (const std::exception&) {
+        return false;
+    }
 }
 
 }  // namespace kivo

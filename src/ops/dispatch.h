@@ -1,8 +1,10 @@
 #pragma once
 
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
+#include <variant>
 #include <vector>
 
 #include "ops/operation.h"
@@ -31,39 +33,40 @@ struct TextSpan {
     bool operator==(const TextSpan&) const = default;
 };
 
+/// The upper text as the caller holds it: UTF-16 units, valid UTF-8 bytes, or UTF-8 read a block of
+/// lines at a time (only for an operation and options that takesUtf8Lines() accepts).
+using UpperText = std::variant<TextView, std::string_view, Utf8LineBlocks*>;
+
 struct DispatchResult {
     DispatchEnd end;
-    std::optional<Text> lower;  // set only when the operation completed with a result
+    /// The result, set only when the operation completed with one: in UTF-16 units, or made from
+    /// UTF-8 bytes as UTF-8 (never both).
+    std::optional<Text> lower;
+    std::optional<std::string> lowerUtf8 = {};
     /// Option texts the front end shows after the run.
     std::vector<OptionText> changed = {};
     /// The message that reports this run failing, for a failure after it (the window's pane).
     TextView errorMessage = kGeneralError;
-    /// The line of the upper text (or its line break) that a refusal or a failure concerns.
+    /// The line of a UTF-16 upper text (or its line break) that a refusal or a failure concerns.
     std::optional<TextSpan> concerned = {};
+
+    bool hasResult() const { return lower || lowerUtf8; }
 };
 
-/// Step 9 of Execute: the pre-check, the variant choice and the operation in its run frame: a
-/// failure shows the operation's error message, a stopped run (or a closing window) gives no
-/// result.
-DispatchResult dispatch(const OperationDeclaration& op, TextView upper, const OptionTexts& options,
+/// The whole run frame: an empty upper text refused for an operation that needs
+/// one, the pre-check, the variant choice and the operation, its result held to the budget and to
+/// what the front end can show; a failure shows the operation's error message, a stopped run (or
+/// a closing window) gives no result. UTF-8 bytes are run as they are where the operation takes
+/// them with these options, and decoded otherwise.
+DispatchResult dispatch(const OperationDeclaration& op, UpperText upper, const OptionTexts& options,
                         RunContext& ctx);
 
-struct Utf8DispatchResult {
-    DispatchEnd end;
-    std::optional<std::string> lower;  // UTF-8
-};
+/// Whether an empty upper text is refused before a run where these operations are selected: one
+/// that needs no upper text lets an empty one pass (the window keeps a selection on every tab).
+bool refusesEmptyUpper(bool upperEmpty, std::span<const OperationDeclaration* const> selected);
 
-/// dispatch() on the valid UTF-8 bytes of the upper text, when the operation takes them with
-/// these parameters; nothing (and nothing shown) when the text must be decoded and dispatched.
-std::optional<Utf8DispatchResult> dispatchUtf8(const OperationDeclaration& op, std::string_view upper,
-                                               const OptionTexts& options, RunContext& ctx);
-
-/// Whether dispatchUtf8Lines runs the operation on any UTF-8 text with these parameters.
+/// Whether dispatch() takes any UTF-8 text with these options a block of lines at a time, so that
+/// the caller need not read it whole.
 bool takesUtf8Lines(const OperationDeclaration& op, const OptionTexts& options);
-
-/// dispatchUtf8() on a text read a block of lines at a time, for an operation and parameters that
-/// takesUtf8Lines() accepts. The result is given whole at the end, never written out before.
-Utf8DispatchResult dispatchUtf8Lines(const OperationDeclaration& op, Utf8LineBlocks& upper,
-                                     const OptionTexts& options, RunContext& ctx);
 
 }  // namespace kivo

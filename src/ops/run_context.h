@@ -40,6 +40,13 @@ public:
         if (units > m_resultBudget) throw RunTimeError("result beyond the budget");
     }
 
+    /// Whether the front end can show a result this long (the window's pane, by its memory); one
+    /// it cannot is the run's failure.
+    virtual bool canShow(TextView /*result*/) const { return true; }
+    /// The front end refused an empty upper text itself, before asking anything (the window);
+    /// otherwise the dispatcher does.
+    virtual bool judgesEmptyUpper() const { return false; }
+
     /// Where a run that streams its result hands it over as it is made (the command line writing
     /// it out); none by default, and the dispatcher offers it only to operations declared to
     /// stream.

@@ -570,11 +570,11 @@ void FrmMain::runOnce() {
     m_state.stop = false;
     clearScratch();
 
-    // Whatever tab is current, a selected operation that needs no upper text lets an empty one pass.
-    const bool withoutUpperText = std::ranges::any_of(operations(), [this](const OperationDeclaration* op) {
-        return !op->needsUpperText && selected(op->selector.c_str());
-    });
-    if (m_text1->isEmpty() && !withoutUpperText) {
+    // Whatever tab is current, its selection counts.
+    std::vector<const OperationDeclaration*> selectedOnAnyTab;
+    std::ranges::copy_if(operations(), std::back_inserter(selectedOnAnyTab),
+                         [this](const OperationDeclaration* op) { return selected(op->selector.c_str()); });
+    if (refusesEmptyUpper(m_text1->isEmpty(), selectedOnAnyTab)) {
         m_state.inform(toQString(kUpperTextMissing));
         return;
     }
@@ -627,9 +627,8 @@ void FrmMain::runOnce() {
 }
 
 void FrmMain::showResult(Text result, const OperationDeclaration& op, TextView errorMessage) {
-    const bool shown = PlainTextBox::canShow(result) && m_text2->assignDuringRun(std::move(result), [this] {
-        return m_state.stop || m_state.closing;
-    });
+    const bool shown =
+        m_text2->assignDuringRun(std::move(result), [this] { return m_state.stop || m_state.closing; });
     if (shown) {
         // The result is written as the text it came from was.
         m_files[1] = {QString(), m_files[0].format};

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 
 #include "window/qtext.h"
+#include "window/text_box.h"
 
 namespace kivo::window {
 
@@ -16,6 +17,10 @@ bool WindowRunContext::poll() {
         m_sinceEvents.restart();
     }
     return cancelled();
+}
+
+bool WindowRunContext::canShow(TextView result) const {
+    return PlainTextBox::canShow(result);
 }
 
 void WindowRunContext::showMessage(Icon icon, TextView message) {

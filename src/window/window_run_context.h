@@ -20,6 +20,10 @@ public:
     bool stopFlag() const override { return m_state.stop; }
     bool closing() const override { return m_state.closing; }
     void setStopFlag() override { m_state.stop = true; }
+    /// The lower pane's limit by memory.
+    bool canShow(TextView result) const override;
+    /// Execute refuses an empty upper text before it asks anything.
+    bool judgesEmptyUpper() const override { return true; }
 
 protected:
     void showMessage(Icon icon, TextView message) override;

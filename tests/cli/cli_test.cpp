@@ -262,7 +262,8 @@ TEST(CliExecutable, ProgressOnATerminalOnlyWhileNothingIsTyped) {
         const char* command;
         bool progress;
     } rows[] = {
-        {"(sleep 1; echo abc) | $CLI 0", true},
+        // Long enough past the line's half second for a program slow to start (sanitizers, load).
+        {"(sleep 3; echo abc) | $CLI 0", true},
         {"$CLI 0", false},
     };
     for (const auto& row : rows) {

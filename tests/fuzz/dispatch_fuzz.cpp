@@ -248,17 +248,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         ctx.messages == 0)
         __builtin_trap();
 
-    // The command line's run on the bytes, where it takes them, gives the same result encoded
+    // The command line's run on the bytes (as they are or decoded) gives the same result encoded
     // and as many messages (a run that was stopped polls differently, so it is not compared).
     const std::string bytes = kivo::utf8::encode(upper);
     if (!ctx.cancelled() && op.hasUtf8Run && kivo::utf8::decode(bytes) == upper) {
         FuzzContext raw(answers, 0);
-        const auto onBytes = kivo::dispatchUtf8(op, bytes, params, raw);
-        if (onBytes && !raw.cancelled()) {
-            if (onBytes->end != result.end || onBytes->lower.has_value() != result.lower.has_value() ||
+        const kivo::DispatchResult onBytes = kivo::dispatch(op, std::string_view(bytes), params, raw);
+        if (!raw.cancelled()) {
+            if (onBytes.end != result.end || onBytes.hasResult() != result.lower.has_value() ||
                 raw.messages != ctx.messages)
                 __builtin_trap();
-            if (result.lower && *onBytes->lower != kivo::utf8::encode(*result.lower)) __builtin_trap();
+            const std::string got = onBytes.lowerUtf8 ? *onBytes.lowerUtf8
+                                    : onBytes.lower   ? kivo::utf8::encode(*onBytes.lower)
+                                                      : std::string();
+            if (result.lower && got != kivo::utf8::encode(*result.lower)) __builtin_trap();
         }
     }
     return 0;

@@ -10,10 +10,11 @@
 #include <stdexcept>
 
 #include "harness.h"
-#include "ops/loop/loop_generator.h"
 #include "ops/characters/character_replacement.h"
 #include "ops/characters/counting.h"
 #include "ops/characters/reverse.h"
+#include "ops/dates/month_dates.h"
+#include "ops/loop/loop_generator.h"
 #include "ops/numbers/numbered_copies.h"
 
 namespace kivo {
@@ -178,6 +179,33 @@ TEST(RunFrame, StoppedOrClosingRunsWriteNothingSilently) {
     FakeContext running;
     EXPECT_EQ(dispatchProbe(probe(result), running).lower, Text(u"result"));
     EXPECT_TRUE(running.shown.empty());
+}
+
+// The frame's own refusals, whichever front end runs: an empty upper text for an operation that
+// needs one (unless the front end judged it already), and a result the front end cannot show.
+TEST(RunFrame, EmptyUpperTextAndAResultTheFrontEndCannotShow) {
+    const auto ranWith = [](const OperationDeclaration& op, UpperText upper, FakeContext ctx) {
+        ctx.judgesEmpty = false;
+        const DispatchResult r = dispatch(op, upper, OptionTexts::defaults(op, kToday), ctx);
+        return std::pair(r.hasResult(), ctx.shown);
+    };
+    const std::vector refused{info(kUpperTextMissing)};
+    EXPECT_EQ(ranWith(kReverseText, TextView(), {}), std::pair(false, refused));
+    EXPECT_EQ(ranWith(kReverseText, std::string_view(), {}), std::pair(false, refused));
+    FakeContext judged;
+    judged.judgesEmpty = true;
+    EXPECT_TRUE(
+        dispatch(kReverseText, TextView(), OptionTexts::defaults(kReverseText, kToday), judged).hasResult());
+    EXPECT_NE(ranWith(kListMonthEnds, TextView(), {}).second, refused);
+
+    const auto result = [](TextView, RunContext&) { return std::optional<Text>(u"result"); };
+    for (const bool setsStopFlag : {false, true}) {
+        FakeContext narrow;
+        narrow.longestShown = 5;
+        EXPECT_FALSE(dispatchProbe(probe(result, setsStopFlag), narrow).hasResult());
+        EXPECT_EQ(narrow.shown, std::vector{exclamation(u"own error")});
+        EXPECT_EQ(narrow.stop, setsStopFlag);
+    }
 }
 
 TEST(RunFrame, ABadOptionValueIsTheOperationsError) {

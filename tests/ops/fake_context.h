@@ -24,6 +24,10 @@ public:
     bool closingFlag = false;
     bool stop = false;
     int polls = 0;
+    std::size_t longestShown = static_cast<std::size_t>(-1);
+    // Operations run on an empty text as the window lets them (a month enumeration selected on
+    // another tab); the dispatcher's own refusal is tested with this off.
+    bool judgesEmpty = true;
 
     bool poll() override {
         ++polls;
@@ -33,6 +37,8 @@ public:
     bool stopFlag() const override { return stop; }
     bool closing() const override { return closingFlag; }
     void setStopFlag() override { stop = true; }
+    bool canShow(TextView result) const override { return result.size() <= longestShown; }
+    bool judgesEmptyUpper() const override { return judgesEmpty; }
 
     /// The texts of the messages shown, in order.
     std::vector<Text> texts() const {

@@ -142,11 +142,13 @@ TEST(ReplaceSpecialCharacter, LineBreaksLoneSurrogatesAndOtherModesAreDecodedFir
     EXPECT_FALSE(replacesInUtf8("a\tb", {SpecialCharacter::Tab, Text(1, u'\xDC00')}));
     EXPECT_FALSE(replacesInUtf8("a\tb", {SpecialCharacter::LineBreak, u" "}));
     // A mode outside the list is not taken in bytes: the decoded run says what it means.
-    FakeContext ctx;
-    EXPECT_FALSE(dispatchUtf8(kReplaceSpecialCharacter, "a\tb",
-                              optionsOf(kReplaceSpecialCharacter, {{"Combo40", u"x"}}), ctx)
-                     .has_value());
-    EXPECT_TRUE(ctx.shown.empty());
+    const OptionTexts odd = optionsOf(kReplaceSpecialCharacter, {{"Combo40", u"x"}});
+    FakeContext raw, decoded;
+    const DispatchResult onBytes = dispatch(kReplaceSpecialCharacter, std::string_view("a\tb"), odd, raw);
+    const DispatchResult onUnits = dispatch(kReplaceSpecialCharacter, TextView(u"a\tb"), odd, decoded);
+    EXPECT_FALSE(onBytes.lowerUtf8);
+    EXPECT_EQ(onBytes.lower, onUnits.lower);
+    EXPECT_EQ(raw.texts(), decoded.texts());
 }
 
 }  // namespace
