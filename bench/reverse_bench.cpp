@@ -2,8 +2,8 @@
 #include <benchmark/benchmark.h>
 
 #include "null_context.h"
-#include "ops/dispatch.h"
 #include "ops/characters/reverse.h"
+#include "ops/dispatch.h"
 
 namespace {
 

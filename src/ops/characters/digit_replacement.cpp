@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
+#include "ops/characters/text_search.h"
 #include "ops/choices.h"
 #include "ops/line_walk.h"
-#include "ops/characters/text_search.h"
 #include "text/characters.h"
 #include "text/errors.h"
 

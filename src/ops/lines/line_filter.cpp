@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "ops/line_walk.h"
 #include "ops/characters/text_search.h"
+#include "ops/line_walk.h"
 #include "text/characters.h"
 #include "text/utf8.h"
 

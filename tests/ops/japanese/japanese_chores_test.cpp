@@ -7,12 +7,12 @@
 #include <random>
 
 #include "harness.h"
-#include "ops/lines/blanks.h"
 #include "ops/japanese/byte_fold.h"
-#include "ops/lines/duplicate_lines.h"
 #include "ops/japanese/kana_conversion.h"
-#include "ops/lines/natural_sort.h"
 #include "ops/japanese/shift_jis_check.h"
+#include "ops/lines/blanks.h"
+#include "ops/lines/duplicate_lines.h"
+#include "ops/lines/natural_sort.h"
 
 namespace kivo {
 namespace {
