@@ -20,26 +20,14 @@ OperationDeclaration declaration(Text caption, std::vector<ParamDeclaration> par
 }
 
 QString shown(const Piece& p) {
-    switch (p.kind) {
-        case Piece::Kind::Words:
-            return u'\'' + p.text + u'\'';
-        case Piece::Kind::Combo:
-            return QStringLiteral("combo:") + p.name;
-        case Piece::Kind::TextBox:
-            return QStringLiteral("box:%1/%2").arg(p.name).arg(p.width);
-        case Piece::Kind::MultiLineBox:
-            return QStringLiteral("lines:%1/%2").arg(p.name).arg(p.width);
-        case Piece::Kind::Check:
-            return QStringLiteral("check:%1=%2").arg(p.name, p.text);
-        case Piece::Kind::DatePicker:
-            return QStringLiteral("date:") + p.name;
-        case Piece::Kind::Label:
-            return QStringLiteral("label:%1=%2").arg(p.name, p.text);
-        case Piece::Kind::Reset:
-            return QStringLiteral("reset:%1(%2)").arg(p.name, p.restores.join(u','));
-        default:
-            return QStringLiteral("?") + p.name;
-    }
+    static const char* const kinds[] = {"",      "option", "check", "combo",  "box",
+                                        "lines", "label",  "reset", "button", "date"};
+    if (p.kind == Piece::Kind::Words) return u'\'' + p.text + u'\'';
+    QString out = QString::fromLatin1(kinds[static_cast<int>(p.kind)]) + u':' + p.name;
+    if (p.kind == Piece::Kind::Reset) return out + u'(' + p.restores.join(u',') + u')';
+    if (p.kind == Piece::Kind::TextBox || p.kind == Piece::Kind::MultiLineBox)
+        out += u'/' + QString::number(p.width);
+    return p.text.isEmpty() ? out : out + u'=' + p.text;
 }
 
 // The lines as one text: pieces by spaces, further lines after " / ".
