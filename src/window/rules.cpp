@@ -3,6 +3,8 @@
 #include <QComboBox>
 #include <QLineEdit>
 
+#include "window/controls.h"
+#include "window/qtext.h"
 #include "window/text_box.h"
 
 namespace kivo::window {
@@ -84,6 +86,9 @@ ListOnlyComboRule::ListOnlyComboRule(QComboBox* combo, WindowState& state, QStri
                     setComboText(combo, defaultText);
             });
 }
+
+ListOnlyComboRule::ListOnlyComboRule(QComboBox* combo, WindowState& state)
+    : ListOnlyComboRule(combo, state, toQString(loadDefault(combo->objectName().toStdString()))) {}
 
 TextLengthRule::TextLengthRule(QLineEdit* box, WindowState& state, QString message)
     : InputRule(box, state), m_message(std::move(message)) {

@@ -84,6 +84,8 @@ class ListOnlyComboRule final : public InputRule {
 
 public:
     ListOnlyComboRule(QComboBox* combo, WindowState& state, QString defaultText);
+    /// A text that is none of the entries becomes the combo's load default.
+    ListOnlyComboRule(QComboBox* combo, WindowState& state);
 };
 
 /// Text-length rule: a text longer than 65535 characters shows `message` and empties the box.

@@ -10,9 +10,11 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "ops/registry.h"
 #include "window/control_events.h"
 #include "window/control_model.h"
 #include "window/loop_rules.h"
+#include "window/qtext.h"
 #include "window/rules.h"
 #include "window/tab_tables.h"
 #include "window/text_box.h"
@@ -327,11 +329,12 @@ OperationLine row(int i) {
 
 TabTable loopTable() {
     // Every line belongs to the one operation that Check3 selects.
-    const QString loop = QStringLiteral("Check3");
+    const OperationDeclaration& generator = *operationsOnTab(Tab::Loop).front();
+    const QString loop = QString::fromStdString(generator.selector);
     std::vector<OperationLine> lines = {
         {.selector = check(loop).with(Touch::ClearCycling),
-         .pieces = {words("個々の数字をインクリメントまたはデクリメントしてループ追加する(&E)"),
-                    label("Label12", "ループ回数："), textBox("Text6", 60)}},
+         .pieces = {words(toQString(generator.caption)), label("Label12", "ループ回数："),
+                    textBox("Text6", 60)}},
         {.selector = check("Check2"),
          .pieces = {words("全てチェック(&F)"), combo("Combo44"), combo("Combo45"), combo("Combo46")},
          .operation = loop},
@@ -345,7 +348,7 @@ TabTable loopTable() {
     return {
         .frameName = QStringLiteral("Frame3"),
         .frameCaption = QStringLiteral("条件3"),
-        .firstCode = 26,
+        .firstCode = generator.code,
         .noSelectionMessage = kTickLoopGenerator,
         .lines = std::move(lines),
         .allReset = button("Command24", "AllReset(&X)", 90),

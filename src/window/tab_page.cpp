@@ -1,6 +1,7 @@
 #include "window/tab_page.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -244,9 +245,13 @@ QWidget* TabPage::create(const Piece& piece) {
         case Piece::Kind::DatePicker:
             w = makeDatePicker(m_frame);
             break;
+        case Piece::Kind::Parameter:
+        case Piece::Kind::NextLine:
+            throw std::logic_error("a layout piece is not a control");
     }
     w->setObjectName(piece.name);
     if (w->focusPolicy() & Qt::TabFocus) m_stops.push_back(w);
+    if (piece.parameter) m_parameters.append(piece.name);
     if (piece.kind == Piece::Kind::Reset) {
         const QStringList restores = piece.restores;
         onClick(static_cast<QPushButton*>(w), [this, restores] {
@@ -282,7 +287,9 @@ void TabPage::addLine(const OperationLine& line, QAbstractButton* operation) {
             row->addSpacing(std::max(0, gap - row->spacing()));
         }
     }
-    int wordsNumber = 0;
+    // Words on a further line are still the caption of the operation's selector.
+    QAbstractButton* captioned = selector ? selector : operation;
+    int wordsNumber = static_cast<int>(captionWords(captioned).size());
     for (; next < line.pieces.size(); ++next) {
         const Piece& piece = line.pieces[next];
         if (isControl(piece)) {
@@ -292,11 +299,11 @@ void TabPage::addLine(const OperationLine& line, QAbstractButton* operation) {
             continue;
         }
         QLabel* words = makeLabel(m_frame, piece.text);
-        words->setObjectName(selector->objectName() + QStringLiteral(".caption") +
+        words->setObjectName(captioned->objectName() + QStringLiteral(".caption") +
                              QString::number(++wordsNumber));
-        if (piece.text.contains(u'&')) words->setBuddy(selector);
+        if (piece.text.contains(u'&')) words->setBuddy(captioned);
         // The words are the selector's caption: releasing the mouse over them clicks it.
-        onControlEvent(words, ControlEvent::MouseRelease, [selector] { selector->click(); });
+        onControlEvent(words, ControlEvent::MouseRelease, [captioned] { captioned->click(); });
         row->addWidget(words);
     }
     row->addStretch(1);
@@ -374,9 +381,22 @@ void TabPage::onAllReset(std::function<void()> action) {
     });
 }
 
-void TabPage::restoreDefaults(std::initializer_list<const char*> names) const {
-    for (const char* name : names)
-        m_controls->restoreDefault(name);
+void TabPage::restoreAllOnAllReset() {
+    onAllReset([this] {
+        restoreDefaults(m_parameters);
+        selectFirstOperation();
+    });
+}
+
+void TabPage::restoreDefaults(const QStringList& names) const {
+    for (const QString& name : names)
+        m_controls->restoreDefault(name.toStdString());
+}
+
+void TabPage::selectFirstOperation() const {
+    QAbstractButton* first = m_operations.front();
+    first->setChecked(true);
+    first->setFocus(Qt::OtherFocusReason);
 }
 
 }  // namespace kivo::window

@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <functional>
-#include <initializer_list>
 #include <optional>
 #include <vector>
 
@@ -42,7 +41,21 @@ enum class Touch {
 
 /// One piece of an operation line: words of its caption, or a control with its objectName.
 struct Piece {
-    enum class Kind { Words, Option, Check, Combo, TextBox, MultiLineBox, Label, Reset, Button, DatePicker };
+    enum class Kind {
+        Words,
+        Option,
+        Check,
+        Combo,
+        TextBox,
+        MultiLineBox,
+        Label,
+        Reset,
+        Button,
+        DatePicker,
+        // Only in a layout, before its line is built from the declaration.
+        Parameter,
+        NextLine,
+    };
     Kind kind = Kind::Words;
     QString name = {};
     /// The words, or the caption of a label, check box or button.
@@ -52,6 +65,8 @@ struct Piece {
     Touch touch = Touch::Select;
     /// A Reset button: the controls it restores, in the order the button assigns them.
     QStringList restores = {};
+    /// A control that holds an option of the line's operation.
+    bool parameter = false;
 
     Piece with(Touch t) const {
         Piece p = *this;
@@ -79,10 +94,10 @@ inline Piece textBox(const QString& name, int width) {
 inline Piece multiLineBox(const QString& name, int width) {
     return {.kind = Piece::Kind::MultiLineBox, .name = name, .width = width};
 }
-inline Piece label(const QString& name, const QString& caption) {
+inline Piece label(const QString& name, const QString& caption = {}) {
     return {.kind = Piece::Kind::Label, .name = name, .text = caption};
 }
-inline Piece reset(const QString& name, QStringList restores) {
+inline Piece reset(const QString& name, QStringList restores = {}) {
     return {.kind = Piece::Kind::Reset,
             .name = name,
             .text = QStringLiteral("Reset"),
@@ -164,8 +179,15 @@ public:
     /// The tab's "AllReset(&X)": sets the focus-cycling flag (the focus move after the click
     /// stays on this tab) and runs `action` under the guard.
     void onAllReset(std::function<void()> action);
+    /// The tab's parameter controls, line by line and each line left to right.
+    const QStringList& parameters() const { return m_parameters; }
+    /// Makes "AllReset(&X)" set every parameter of the tab to its load default, then select the
+    /// first operation and give it the focus.
+    void restoreAllOnAllReset();
     /// Sets the named controls to their load defaults (the caller holds the guard).
-    void restoreDefaults(std::initializer_list<const char*> names) const;
+    void restoreDefaults(const QStringList& names) const;
+    /// Selects the tab's first operation and gives it the focus.
+    void selectFirstOperation() const;
 
 private:
     QWidget* create(const Piece& piece);
@@ -185,6 +207,7 @@ private:
     QPushButton* m_allReset = nullptr;
     /// The controls of the lines in their order, each line left to right.
     std::vector<QWidget*> m_stops;
+    QStringList m_parameters;
 };
 
 }  // namespace kivo::window

@@ -4,11 +4,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRadioButton>
 
 #include "window/control_events.h"
 #include "window/control_model.h"
 #include "window/controls.h"
+#include "window/operation_lines.h"
 #include "window/qtext.h"
 #include "window/rules.h"
 #include "window/set4_rules.h"
@@ -38,8 +38,8 @@ void attachRules(TabPage& tab) {
     auto numeric = [&tab, &state](const char* name, int low = 1) {
         new NumericComboRule(tab.named<QComboBox>(name), state, low);
     };
-    auto count = [&tab, &state](const char* name, const char* start) {
-        new CountTextRule(tab.named<QLineEdit>(name), state, QString::fromUtf8(start));
+    auto count = [&tab, &state](const char* name) {
+        new CountTextRule(tab.named<QLineEdit>(name), state, toQString(loadDefault(name)));
     };
 
     entryRule("Combo20", ComboCheck::KeyPress);
@@ -69,20 +69,20 @@ void attachRules(TabPage& tab) {
 
     entryRule("Combo52");
     entryRule("Combo51");
-    count("Text23", "1");
-    count("Text24", "2");
+    count("Text23");
+    count("Text24");
     entryRule("Combo53");
 
     // chkYoubi needs no rule of its own: the operation reads the box's ticked state at Execute.
-    count("Text27", "2");
+    count("Text27");
 
     const ComboChecks always = ComboCheck::KeyPress | ComboCheck::Pick;
     entryRule("Combo54", always);
-    count("Text28", "2");
+    count("Text28");
     entryRule("Combo57", always);
 
     entryRule("Combo55", always);
-    count("Text29", "2");
+    count("Text29");
     entryRule("Combo56", always);
 }
 
@@ -109,71 +109,51 @@ void attachDatePickerReset(TabPage& tab) {
 // selected and focused.
 void attachAllReset(TabPage& tab) {
     tab.onClick(tab.allResetButton(), [&tab] {
-        tab.restoreDefaults(
-            {"Combo20", "Combo27", "Combo26", "Combo24",   "Combo21",  "Combo22", "Text38",  "Combo23",
-             "Combo25", "Combo30", "Combo29", "Combo28",   "Text41",   "Combo35", "Combo36", "Combo37",
-             "Combo48", "Text15",  "Combo50", "Combo49",   "Text22",   "Combo52", "Combo51", "Text23",
-             "Text24",  "Combo53", "Text27",  "DTPicker1", "chkYoubi", "Combo54", "Text28",  "DTPicker2",
-             "Combo57", "Combo55", "Text29",  "DTPicker3", "Combo56"});
+        tab.restoreDefaults(tab.parameters());
         // Set before the focus moves, so that leaving the button does not cycle to the next tab.
         tab.state().focusCycling = true;
-        auto* first = tab.named<QRadioButton>("Option4(0)");
-        first->setChecked(true);
-        first->setFocus(Qt::OtherFocusReason);
+        tab.selectFirstOperation();
     });
-}
-
-OperationLine line(const char* selector, std::vector<Piece> pieces) {
-    return {.selector = option(selector), .pieces = std::move(pieces)};
 }
 
 }  // namespace
 
 TabTable set4Table() {
+    const std::vector<LineLayout> layouts = {
+        {"Option4(1)",
+         {param("Combo27"), param("Combo26"), param("Combo24"), param("Combo21"), param("Combo22"),
+          nextLine(), label("Label4", "連数開始数値："), param("Text38", 60),
+          label("Label5", "連数ステップ："), param("Combo23"), label("Label6", "Format："),
+          param("Combo25", 80), reset("Command29")}},
+        {"Option4(2)",
+         {param("Combo30"), param("Combo29"), param("Combo28"), param("Text41", 50), nextLine(),
+          label("Label7", "連数ステップ："), param("Combo35"), label("Label9", "Format："),
+          param("Combo36", 80), label("Label10", "追加を次の行置きに行う："), param("Combo37"),
+          reset("Command30")}},
+        {"Option4(3)",
+         {param("Combo48"), param("Text15", 70), param("Combo50"), param("Combo49"),
+          reset("Command10", {"Combo48", "Text15", "Combo50", "Combo49"}), nextLine(), param("Text22", 300),
+          reset("Command32", {"Text22"})}},
+        {"Option4(4)",
+         {param("Combo52"), param("Combo51"), label("Label16", "ステップ："), param("Text23", 60),
+          reset("Command16", {"Combo52", "Combo51", "Text23"}), nextLine(), param("Text24", 60),
+          label("Label17", "行追加する      Format："), param("Combo53", 240),
+          reset("Command33", {"Text24", "Combo53"})}},
+        {"Option4(5)",
+         {param("Text27", 60), label("Label19", "ヶ月　　 開始月："), param("DTPicker1"),
+          check("chkYoubi", "曜日も付加する(&K)")}},
+        {"Option4(6)",
+         {param("Combo54"), param("Text28", 60), label("Label21", "ヶ月 　 開始月："), param("DTPicker2"),
+          nextLine(), label("Label15", "ステップ：").with(Touch::Nothing), param("Combo57")}},
+        {"Option4(7)",
+         {param("Combo55"), param("Text29", 60), label("Label22", "ヶ月　 　開始月："), param("DTPicker3"),
+          label("Label23", "ステップ："), param("Combo56")}},
+    };
     return {
         .frameName = QStringLiteral("Frame4"),
         .frameCaption = QStringLiteral("条件4"),
-        .firstCode = 27,
-        .lines =
-            {
-                line("Option4(0)", {words("複数行から文字をソートする(&E)"), combo("Combo20")}),
-                line("Option4(1)", {combo("Combo27"), words("行目から"), combo("Combo26"), words("行おきに"),
-                                    combo("Combo24"), words("から"), combo("Combo21"), words("文字目後に"),
-                                    combo("Combo22"), words("数値を入れる(&F)")}),
-                {.pieces = {label("Label4", "連数開始数値："), textBox("Text38", 60),
-                            label("Label5", "連数ステップ："), combo("Combo23"), label("Label6", "Format："),
-                            combo("Combo25", 80),
-                            reset("Command29", {"Combo27", "Combo26", "Combo24", "Combo21", "Combo22",
-                                                "Text38", "Combo23", "Combo25"})}},
-                line("Option4(2)",
-                     {combo("Combo30"), words("から"), combo("Combo29"), words("番目に見つけた数字を"),
-                      combo("Combo28"), words("後改行して"), textBox("Text41", 50), words("行追加する(&G)")}),
-                {.pieces = {label("Label7", "連数ステップ："), combo("Combo35"), label("Label9", "Format："),
-                            combo("Combo36", 80), label("Label10", "追加を次の行置きに行う："),
-                            combo("Combo37"),
-                            reset("Command30", {"Combo30", "Combo29", "Combo28", "Text41", "Combo35",
-                                                "Combo36", "Combo37"})}},
-                line("Option4(3)", {combo("Combo48"), words("から見つけた"), multiLineBox("Text15", 70),
-                                    words("を含む"), combo("Combo50"), words("側"), combo("Combo49"),
-                                    words("文字を次の文字に置き換える (&H)"),
-                                    reset("Command10", {"Combo48", "Text15", "Combo50", "Combo49"})}),
-                {.pieces = {multiLineBox("Text22", 300), reset("Command32", {"Text22"})}},
-                line("Option4(4)", {combo("Combo52"), words("を"), combo("Combo51"), words("する(&I)"),
-                                    label("Label16", "ステップ："), textBox("Text23", 60),
-                                    reset("Command16", {"Combo52", "Combo51", "Text23"})}),
-                {.pieces = {textBox("Text24", 60), label("Label17", "行追加する      Format："),
-                            combo("Combo53", 240), reset("Command33", {"Text24", "Combo53"})}},
-                line("Option4(5)", {words("月末の日にちを列挙する(&J)"), textBox("Text27", 60),
-                                    label("Label19", "ヶ月　　 開始月："), datePicker("DTPicker1"),
-                                    check("chkYoubi", "曜日も付加する(&K)")}),
-                line("Option4(6)",
-                     {words("月初めの"), combo("Combo54"), words("の日にちを列挙する(&L)"),
-                      textBox("Text28", 60), label("Label21", "ヶ月 　 開始月："), datePicker("DTPicker2")}),
-                {.pieces = {label("Label15", "ステップ：").with(Touch::Nothing), combo("Combo57")}},
-                line("Option4(7)", {combo("Combo55"), words("を列挙する(&M)"), textBox("Text29", 60),
-                                    label("Label22", "ヶ月　 　開始月："), datePicker("DTPicker3"),
-                                    label("Label23", "ステップ："), combo("Combo56")}),
-            },
+        .firstCode = firstCodeOn(Tab::SortsAndSeries),
+        .lines = declaredLines(Tab::SortsAndSeries, layouts),
         .allReset = button("Command22", "AllReset(&X)", 90),
         .attach =
             [](TabPage& tab) {

@@ -64,7 +64,7 @@ const OperationDeclaration kConvertKanjiNumerals = declare<KanjiNumeralOptions>(
              .selector = "Option6(3)",
              .name = "kanji-numerals",
              .description = "Converts numbers in kanji (二千二十四, 一〇五) to digits, or digits to kanji",
-             .caption = u"漢数字と数字を(&H)…に変換する(一人・一部など1文字の漢数字は変換しない)",
+             .caption = u"漢数字と数字を(&H)…に変換する　(一人・一部のように漢数字1文字だけの語は変換しない)",
              .example = {.input = u"二千二十四年に一人で三万五千円",
                          .options = {},
                          .output = u"2024年に一人で35000円"}},

@@ -205,7 +205,7 @@ const OperationDeclaration kReplaceRangePerLine = declare<FirstRangeOptions>({
              .selector = "Option2(7)",
              .name = "replace-first-range",
              .description = "Replaces the first range from a start text to an end text in every line",
-             .caption = u"行毎に…～…を…に置換(&L)",
+             .caption = u"行毎に……～…を…に置換(&L)",
              .example = {.input = u"a<b>c<d>e",
                          .options = {"--start=<", "--end=>", "--replacement=_"},
                          .output = u"a_c<d>e"}},
