@@ -141,6 +141,12 @@ pair 'blanks at line ends' 38 "sed -E 's/[ \t]+\$//'" "$mixed" "'Combo62=行末�
     "LC_ALL=C sed -E 's/[ \t]+(\r?)\$/\1/'"
 pair 'natural sort' 39 'sort -V' "$mixed" '' 'LC_ALL=C sort -V'
 
+# The sixth tab's date forms, on the mixed text with a date in every line: the one form sed can
+# pad alone, y/m/d to yyyy/mm/dd.
+awk '{ printf "%s 納期 %d/%d/%d\n", $0, 1990 + NR % 40, 1 + NR % 12, 1 + NR % 28 }' "$mixed" >"$work/dates.txt"
+pair 'dates to yyyy/mm/dd' 42 'sed -E' "$work/dates.txt" '' \
+    "LC_ALL=C sed -E 's#([0-9]{4})/([0-9])/#\1/0\2/#g; s#([0-9]{4}/[0-9]{2})/([0-9])([^0-9]|\$)#\1/0\2\3#g'"
+
 if [[ ${KIVO_BENCH_SCALING:-1} == 0 ]]; then exit 0; fi
 if [[ ! -x $bench ]]; then
     echo "compare.sh: $bench is missing (Google Benchmark not found at configure time)" >&2

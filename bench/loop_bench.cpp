@@ -4,7 +4,6 @@
 #include "null_context.h"
 #include "ops/dispatch.h"
 #include "ops/loop/loop_generator.h"
-#include "ops/params.h"
 
 namespace {
 
@@ -13,14 +12,15 @@ using kivo::bench::NullContext;
 void generateLoop(benchmark::State& state) {
     // 40 characters and a line break.
     const kivo::Text upper = u"item No.1, stock 1000 pcs, price 250 yen\r\n";
-    kivo::Params p = kivo::Params::defaults(kivo::Date{2024, 1, 1});
-    for (int i = 0; i < 3; ++i)
-        p.set(kivo::arrayName("Check1", i), u"1");
-    p.set("ComboFm(0)", u"0000000");
-    p.set("ComboId(1)", u"デクリメント");
-    p.set("ComboStep(2)", u"5");
     const std::string loops = std::to_string(state.range(0));
-    p.set("Text6", kivo::Text(loops.begin(), loops.end()));
+    const kivo::OptionTexts p =
+        kivo::bench::optionsOf(kivo::kGenerateLoop, {{"use-1", u"1"},
+                                                     {"use-2", u"1"},
+                                                     {"use-3", u"1"},
+                                                     {"digits-1", u"0000000"},
+                                                     {"direction-2", u"デクリメント"},
+                                                     {"step-3", u"5"},
+                                                     {"loops", kivo::Text(loops.begin(), loops.end())}});
     NullContext ctx;
     std::size_t units = 0;
     for (auto _ : state) {

@@ -3,8 +3,7 @@
 
 #include "null_context.h"
 #include "ops/dispatch.h"
-#include "ops/params.h"
-#include "ops/set1/reverse.h"
+#include "ops/characters/reverse.h"
 
 namespace {
 
@@ -21,9 +20,8 @@ kivo::Text sampleText(std::size_t units) {
 
 void reverse(benchmark::State& state, const char16_t* mode) {
     const kivo::Text text = sampleText(static_cast<std::size_t>(state.range(0)));
-    kivo::Params p = kivo::Params::defaults(kivo::Date{2024, 1, 1});
-    p.set("Combo41", mode);
-    p.set("Combo42", u"1");
+    const kivo::OptionTexts p =
+        kivo::bench::optionsOf(kivo::kReverseText, {{"mode", mode}, {"interval", u"1"}});
     NullContext ctx;
     for (auto _ : state)
         benchmark::DoNotOptimize(kivo::dispatch(kivo::kReverseText, text, p, ctx));

@@ -13,7 +13,7 @@
 
 #include "null_context.h"
 #include "ops/dispatch.h"
-#include "ops/params.h"
+#include "ops/registry.h"
 
 namespace {
 
@@ -156,6 +156,10 @@ const std::vector<Case>& cases() {
         {39, "natural-sort"},
         {40, "shift-jis-check"},
         {41, "fold-bytes", Input::OneLine, {{"Combo65", u"80"}}},
+        {41, "fold-bytes-line-rules", Input::OneLine, {{"Combo65", u"80"}, {"Check5(5)", u"1"}}},
+        {42, "convert-dates"},
+        {44, "legacy-characters", Input::Lines, {{"Combo70", u"標準の文字に置き換える"}}},
+        {45, "kanji-numerals", Input::Lines, {{"Combo71", u"数字→漢数字(二千二十四)"}}},
     };
     return all;
 }
@@ -167,9 +171,11 @@ Text decimal(std::int64_t v) {
 
 void runCase(benchmark::State& state, const Case& c) {
     const std::int64_t scale = state.range(0);  // 1, 2, 4 or 8
-    kivo::Params params = kivo::Params::defaults(kivo::Date{2024, 1, 1});
+    const kivo::OperationDeclaration& op = kivo::operation(c.code);
+    std::vector<std::pair<std::string, Text>> settings;
     for (const auto& [name, value] : c.params)
-        params.set(name, value);
+        settings.emplace_back(name, value);
+    kivo::OptionTexts params = kivo::bench::optionsOf(op, settings);
     kivo::TextView upper;
     switch (c.input) {
         case Input::Lines:
@@ -180,7 +186,7 @@ void runCase(benchmark::State& state, const Case& c) {
             break;
         case Input::Count:
             upper = c.upper;
-            params.set(c.counted, decimal(c.countBase * scale));
+            params.set(op.paramCalled(c.counted)->option, decimal(c.countBase * scale));
             break;
     }
     // Extracting the last line walks every line before it.
@@ -188,7 +194,7 @@ void runCase(benchmark::State& state, const Case& c) {
     NullContext ctx;
     std::size_t units = 0;
     for (auto _ : state) {
-        const kivo::DispatchResult r = kivo::dispatch(c.code, upper, params, ctx);
+        const kivo::DispatchResult r = kivo::dispatch(op, upper, params, ctx);
         units = r.lower ? r.lower->size() : 0;
         benchmark::DoNotOptimize(r);
     }

@@ -10,8 +10,7 @@
 
 #include "null_context.h"
 #include "ops/dispatch.h"
-#include "ops/params.h"
-#include "ops/set4/line_sort.h"
+#include "ops/lines/line_sort.h"
 #include "text/utf8.h"
 
 namespace {
@@ -52,7 +51,7 @@ std::string sampleFile() {
 }
 
 void sortLines(benchmark::State& state) {
-    kivo::Params p = kivo::Params::defaults(kivo::Date{2024, 1, 1});
+    const kivo::OptionTexts p = kivo::bench::optionsOf(kivo::kSortLines);
     NullContext ctx;
     for (auto _ : state)
         benchmark::DoNotOptimize(kivo::dispatch(kivo::kSortLines, sampleLines(), p, ctx));
@@ -61,8 +60,7 @@ void sortLines(benchmark::State& state) {
 
 // The other direction sorts the complements of the same keys.
 void sortLinesDescending(benchmark::State& state) {
-    kivo::Params p = kivo::Params::defaults(kivo::Date{2024, 1, 1});
-    p.set("Combo20", u"降順でソートする");
+    const kivo::OptionTexts p = kivo::bench::optionsOf(kivo::kSortLines, {{"Combo20", u"降順でソートする"}});
     NullContext ctx;
     for (auto _ : state)
         benchmark::DoNotOptimize(kivo::dispatch(kivo::kSortLines, sampleLines(), p, ctx));

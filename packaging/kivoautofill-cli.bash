@@ -1,6 +1,7 @@
 # bash completion for kivoautofill-cli: the program itself tells what may follow (its
 # "complete" command reads the operations' declarations): subcommands, operation names and
-# codes, options and their values, the window's control names; anything else is a file.
+# codes, options and their values, the window's control names and their values; anything else,
+# and the value of -o, --output and --output-dir, is a file.
 
 _kivoautofill_cli() {
     # Readline breaks words at "=": NAME=VALUE arrives as NAME, "=", VALUE. They are joined again.
@@ -22,7 +23,10 @@ _kivoautofill_cli() {
     local candidates
     candidates=$(kivoautofill-cli complete $((${#words[@]} - 1)) "${words[@]}" 2>/dev/null)
     if [[ -z $candidates ]]; then
-        COMPREPLY=($(compgen -f -- "$current"))
+        # A file: a word of its own, or the path after --output= or --output-dir=, which readline
+        # has split off at the "=".
+        case $current in --output=* | --output-dir=*) current=${current#*=} ;; esac
+        mapfile -t COMPREPLY < <(compgen -f -- "$current")
         compopt -o filenames
         return 0
     fi
@@ -34,14 +38,16 @@ _kivoautofill_cli() {
     while IFS= read -r token; do
         COMPREPLY+=("${token#"$cut"}")
     done <<<"$candidates"
-    # An option or name that ends with "=" goes on with its value, without a space. Bash quotes
-    # the parentheses of the control names it inserts as it quotes file names.
-    if [[ ${COMPREPLY[0]-} == *= ]]; then
-        compopt -o nospace
-        if [[ ${COMPREPLY[*]} == *'('* ]]; then
+    # An option or name that ends with "=" goes on with its value, without a space.
+    [[ ${COMPREPLY[0]-} == *= ]] && compopt -o nospace
+    # Bash quotes what it inserts as it quotes file names: the parentheses of control names
+    # (Check5(3)=) and of list entries (改行(CrLf)), and any blank.
+    for token in "${COMPREPLY[@]}"; do
+        if [[ $token == *[[:space:]\(\)\<\>\&\;\|\$\`\\\'\"]* ]]; then
             compopt -o filenames
+            break
         fi
-    fi
+    done
     return 0
 }
 

@@ -15,6 +15,7 @@ KIVO_PACKAGES=(
     python3 locales libicu-dev
     clang libclang-rt-14-dev
     dpkg-dev file lintian appstream desktop-file-utils help2man man-db
+    emscripten nlohmann-json3-dev chromium chromium-driver python3-selenium
 )
 
 kivo_missing_packages() {

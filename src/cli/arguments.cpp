@@ -38,17 +38,15 @@ std::optional<long long> wholeNumber(const Text& text) {
 
 // A text a list control's rule would never leave would run nothing without a word, or end in the
 // operation's error message: as the list's option does, the usage error names the entries. Only
-// a list that reads any other text as its last entry takes it.
-void checkVariantText(const std::string& control, const Text& value) {
-    for (const OperationDeclaration* op : operations()) {
-        const ParamDeclaration* p = op->param(control);
-        if (!p || p->kind != ParamKind::List || p->isEntry(value) || p->otherText == OtherText::IsLastEntry)
-            continue;
-        std::string entries;
-        for (const ListEntry& e : p->entries)
-            entries += (entries.empty() ? "" : ", ") + utf8::encode(e.text);
-        throw UsageError{"the value of " + control + " must be one of: " + entries};
-    }
+// a list that reads any other text as its last entry takes it. A check box holds 1 or 0.
+void checkVariantText(const std::string& control, const ParamDeclaration& p, const Text& value) {
+    if (p.kind == ParamKind::Check && value != u"1" && value != u"0")
+        throw UsageError{"the value of " + control + " must be 1 or 0"};
+    if (p.kind != ParamKind::List || p.isEntry(value) || p.otherText == OtherText::IsLastEntry) return;
+    std::string entries;
+    for (const ListEntry& e : p.entries)
+        entries += (entries.empty() ? "" : ", ") + utf8::encode(e.text);
+    throw UsageError{"the value of " + control + " must be one of: " + entries};
 }
 
 // The words of an option that takes one of a few, and "a, b or c" to name them in its usage error.
@@ -104,6 +102,7 @@ class Words {
 public:
     explicit Words(const std::vector<std::string>& words) : m_words(words) {}
     bool done() const { return m_at >= m_words.size(); }
+    std::size_t taken() const { return m_at; }
     const std::string& take() { return m_words[m_at++]; }
     std::string valueOf(const OptionWord& option) {
         if (option.value) return *option.value;
@@ -166,13 +165,15 @@ bool isControlWord(const std::string& word) {
     });
 }
 
+// A control of another operation is taken and left unread, as the window leaves it.
 void takeControl(const std::string& word, OperationCall& call) {
     const std::size_t eq = word.find('=');
     const std::string name = word.substr(0, eq);
-    if (!Params::isControl(name)) throw UsageError{"unknown control '" + name + "'"};
+    const std::optional<AliasedParam> aliased = paramAliased(name);
+    if (!aliased) throw UsageError{"unknown control '" + name + "'"};
     const Text value = decoded(word.substr(eq + 1), name);
-    checkVariantText(name, value);
-    call.controls.emplace_back(name, value);
+    checkVariantText(name, *aliased->param, value);
+    if (aliased->op == call.op) call.options.emplace_back(aliased->param->option, value);
 }
 
 // An option of the operation's declaration; false when the word is none.
@@ -185,7 +186,7 @@ bool takeOperationOption(const std::string& word, Words& words, OperationCall& c
     if (p == params.end()) return false;
     // A check box's option alone ticks it.
     const std::string value = p->kind == ParamKind::Check && !option->value ? "yes" : words.valueOf(*option);
-    call.controls.emplace_back(p->control, controlText(*p, value));
+    call.options.emplace_back(p->option, controlText(*p, value));
     return true;
 }
 
@@ -280,11 +281,19 @@ Text controlText(const ParamDeclaration& p, const std::string& value) {
     return refuse();
 }
 
-Params OperationCall::params(Date today) const {
-    Params p = Params::defaults(today);
-    for (const auto& [control, text] : controls)
-        p.set(control, text);
-    return p;
+OptionTexts OperationCall::texts(Date today) const {
+    OptionTexts texts = OptionTexts::defaults(*op, today);
+    for (const auto& [option, text] : options)
+        texts.set(option, text);
+    return texts;
+}
+
+std::size_t parseLeadingSettings(const std::vector<std::string>& list, Settings& settings) {
+    Words words(list);
+    std::size_t taken = 0;
+    while (!words.done() && takeSetting(words.take(), words, settings))
+        taken = words.taken();
+    return taken;
 }
 
 void parseWords(const std::vector<std::string>& list, OperationCall& call, Settings& settings) {
@@ -324,9 +333,7 @@ OperationCall parseStep(const std::vector<std::string>& list) {
     return call;
 }
 
-Settings parseRunWords(const std::vector<std::string>& list) {
-    Settings settings;
-    OperationCall none;
+void parseRunWords(const std::vector<std::string>& list, Settings& settings) {
     Words words(list);
     bool onlyFiles = false;
     while (!words.done()) {
@@ -339,7 +346,6 @@ Settings parseRunWords(const std::vector<std::string>& list) {
             unknownOption(word, nullptr);
         }
     }
-    return settings;
 }
 
 }  // namespace kivo::cli

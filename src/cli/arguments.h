@@ -28,13 +28,13 @@ Text controlText(const ParamDeclaration& param, const std::string& value);
 /// The values an option takes, for its help and its usage errors ("left (左), right (右)").
 std::string valuesOf(const ParamDeclaration& param);
 
-/// One operation with the texts of the controls its options set, in the order given.
+/// One operation with the texts of the options given, by option name, in the order given.
 struct OperationCall {
     const OperationDeclaration* op = nullptr;
-    std::vector<std::pair<std::string, Text>> controls;
+    std::vector<std::pair<std::string, Text>> options;
 
-    /// The load defaults with the given controls set.
-    Params params(Date today) const;
+    /// The defaults with the given options set.
+    OptionTexts texts(Date today) const;
 };
 
 /// The encoding an input is read in: the one named, or none when it is detected from the bytes.
@@ -64,6 +64,10 @@ struct Settings {
     bool quiet = false;
 };
 
+/// Takes the settings given before the operation or `run` (`--quiet add-text …`) into `settings`;
+/// returns how many words they took.
+std::size_t parseLeadingSettings(const std::vector<std::string>& words, Settings& settings);
+
 /// Parses the words after the operation's name or code: its options (`--side=right`, or the
 /// window's control names, `Combo31=右`), the settings and the files. `call.op` must be set.
 void parseWords(const std::vector<std::string>& words, OperationCall& call, Settings& settings);
@@ -71,7 +75,7 @@ void parseWords(const std::vector<std::string>& words, OperationCall& call, Sett
 /// Parses a recipe step's words, which hold the operation and its options only.
 OperationCall parseStep(const std::vector<std::string>& words);
 
-/// Parses the settings and files of `run RECIPE ...` (no operation options).
-Settings parseRunWords(const std::vector<std::string>& words);
+/// Parses the settings and files of `run RECIPE ...` (no operation options) into `settings`.
+void parseRunWords(const std::vector<std::string>& words, Settings& settings);
 
 }  // namespace kivo::cli

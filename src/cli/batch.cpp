@@ -1,5 +1,7 @@
 #include "cli/batch.h"
 
+#include <malloc.h>
+#include <pthread.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -9,6 +11,7 @@
 #include <cstdio>
 #include <functional>
 #include <iostream>
+#include <latch>
 #include <mutex>
 #include <set>
 #include <sstream>
@@ -16,6 +19,7 @@
 
 #include "cli/files.h"
 #include "ops/dispatch.h"
+#include "text/memory_budget.h"
 #include "text/utf8.h"
 
 namespace kivo::cli {
@@ -169,14 +173,67 @@ void refuseGuessedRewrite(const FileText& input, const Settings& s, const std::s
                      " and as another encoding alike; name it with --encoding (the file is left as it is)");
 }
 
+// The memory the files read at once share: each takes what its size asks (all of it when its size
+// is unknown, a pipe's) and waits while the others hold too much, so that the number of jobs never
+// refuses a file that would fit on its own. What they share is measured at the first file, once
+// the threads are there.
+class InputMemory {
+public:
+    /// A file's part, held while it is read, run and written.
+    class Share {
+    public:
+        Share(InputMemory& memory, std::optional<std::uint64_t> size);
+        ~Share();
+        Share(const Share&) = delete;
+        Share& operator=(const Share&) = delete;
+        /// The most the file may take: all that was free when its part was given.
+        std::uint64_t maxBytes() const { return m_maxBytes; }
+
+    private:
+        InputMemory& m_memory;
+        std::uint64_t m_held = 0;
+        std::uint64_t m_maxBytes = 0;
+    };
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_freed;
+    std::optional<std::uint64_t> m_total;
+    std::uint64_t m_held = 0;
+};
+
+InputMemory::Share::Share(InputMemory& memory, std::optional<std::uint64_t> size) : m_memory(memory) {
+    std::unique_lock lock(memory.m_mutex);
+    if (!memory.m_total) memory.m_total = inputMemoryLimit();
+    const std::uint64_t total = *memory.m_total;
+    m_held = std::min(size.value_or(total), total);
+    memory.m_freed.wait(lock, [&] { return memory.m_held + m_held <= total; });
+    m_maxBytes = total - memory.m_held;
+    memory.m_held += m_held;
+}
+
+InputMemory::Share::~Share() {
+    const std::lock_guard lock(m_memory.m_mutex);
+    m_memory.m_held -= m_held;
+    m_memory.m_freed.notify_all();
+}
+
+// A regular file's size; none for a pipe, a device or a file that cannot be asked.
+std::optional<std::uint64_t> regularFileSize(const std::string& path) {
+    struct stat s {};
+    if (::stat(path.c_str(), &s) != 0 || !S_ISREG(s.st_mode)) return std::nullopt;
+    return static_cast<std::uint64_t>(s.st_size);
+}
+
 // One file: read in its encoding, run, and written where the settings say.
 TextOutcome runOnFile(const std::vector<Step>& steps, const Settings& s, const std::string& file,
-                      std::uint64_t maxBytes) {
+                      InputMemory& memory) {
     TextOutcome outcome;
     std::ostringstream messages;
     try {
+        const InputMemory::Share share(memory, regularFileSize(file));
         std::string note;
-        FileText input = readTextFile(file, s.encoding.value_or(std::nullopt), maxBytes, note);
+        FileText input = readTextFile(file, s.encoding.value_or(std::nullopt), share.maxBytes(), note);
         if (!note.empty()) messages << "kivoautofill-cli: " << note << '\n';
         refuseGuessedRewrite(input, s, file);
         outcome.inputBytes = input.text.size();
@@ -227,9 +284,9 @@ TextOutcome runOnInput(const std::vector<Step>& steps, const Settings& s, std::i
     const TextEncoding written = s.outputEncoding.value_or(TextEncoding::Utf8);
     const bool utf8Out = written == TextEncoding::Utf8 || written == TextEncoding::Utf8WithMark;
     const OperationDeclaration& op = *steps[0].call.op;
-    const std::optional<Params> onBytes = encoding == TextEncoding::Utf8 && utf8Out && steps.size() == 1
-                                              ? std::optional(steps[0].call.params(today()))
-                                              : std::nullopt;
+    const std::optional<OptionTexts> onBytes = encoding == TextEncoding::Utf8 && utf8Out && steps.size() == 1
+                                                   ? std::optional(steps[0].call.texts(today()))
+                                                   : std::nullopt;
     std::optional<Text> upper;
     TextEncoding read = TextEncoding::Utf8;
     if (onBytes && takesUtf8Lines(op, *onBytes)) {
@@ -248,7 +305,7 @@ TextOutcome runOnInput(const std::vector<Step>& steps, const Settings& s, std::i
             const OutputForm form = outputFormOf(s, read, lineBreakStyleOf(bytes));
             standardOutput.setForm(form);
             if (!s.output) ctx.setResultSink(&standardOutput);
-            if (auto run = dispatchUtf8(op.code, bytes, *onBytes, ctx)) {
+            if (auto run = dispatchUtf8(op, bytes, *onBytes, ctx)) {
                 standardOutput.check();
                 return outcomeOf(std::move(*run), ctx, messages, form);
             }
@@ -330,8 +387,30 @@ private:
     std::chrono::steady_clock::time_point m_start = std::chrono::steady_clock::now();
 };
 
-// Runs the tasks on `jobs` threads and hands their outcomes to `take` in the order of the tasks,
-// as each becomes ready, updating the progress line while it waits.
+// Under an address-space limit (ulimit -v) every thread's stack takes from it, and so does every
+// memory arena glibc makes for a thread (64 MB reserved at once): the threads allocate from one
+// arena, and they are no more than let their stacks take half of what is left; the files get the
+// rest.
+unsigned affordableJobs(unsigned jobs) {
+    if (jobs <= 1) return jobs;
+    const std::optional<std::uint64_t> left = memory::currentFigures().addressSpaceLeft;
+    if (!left) return jobs;
+#ifdef M_ARENA_MAX
+    ::mallopt(M_ARENA_MAX, 1);
+#endif
+    std::size_t stack = std::size_t{8} << 20;
+    pthread_attr_t attributes;
+    if (::pthread_attr_init(&attributes) == 0) {
+        ::pthread_attr_getstacksize(&attributes, &stack);
+        ::pthread_attr_destroy(&attributes);
+    }
+    return static_cast<unsigned>(
+        std::clamp<std::uint64_t>(*left / 2 / std::max<std::size_t>(stack, 1), 1, jobs));
+}
+
+// Runs the tasks on up to `jobs` threads (those that can be had; the calling thread when none can)
+// and hands their outcomes to `take` in the order of the tasks, as each becomes ready, updating
+// the progress line while it waits.
 void runInOrder(std::vector<std::function<TextOutcome()>>& tasks, unsigned jobs, Progress& progress,
                 const std::function<void(TextOutcome&)>& take) {
     std::vector<std::optional<TextOutcome>> outcomes(tasks.size());
@@ -340,7 +419,10 @@ void runInOrder(std::vector<std::function<TextOutcome()>>& tasks, unsigned jobs,
     std::condition_variable ready;
     std::atomic<std::size_t> next{0};
     std::atomic<std::uint64_t> unitsDone{0};
+    // No task starts before every thread has its stack: a file's memory is measured after them.
+    std::latch allStarted(1);
     auto work = [&] {
+        allStarted.wait();
         for (std::size_t i; (i = next++) < tasks.size();) {
             std::optional<TextOutcome> outcome;
             std::exception_ptr failure;
@@ -357,8 +439,15 @@ void runInOrder(std::vector<std::function<TextOutcome()>>& tasks, unsigned jobs,
         }
     };
     std::vector<std::jthread> workers;
-    for (unsigned j = 0; j < jobs; ++j)
-        workers.emplace_back(work);
+    workers.reserve(jobs);
+    try {
+        for (unsigned j = 0; j < jobs; ++j)
+            workers.emplace_back(work);
+    } catch (const std::system_error&) {
+        // Fewer threads than asked (a limit on processes or on memory): those there share the tasks.
+    }
+    allStarted.count_down();
+    if (workers.empty()) work();
     for (std::size_t i = 0; i < tasks.size(); ++i) {
         std::unique_lock lock(mutex);
         while (!outcomes[i] && !failures[i]) {
@@ -391,22 +480,22 @@ int runOnTexts(const std::vector<Step>& steps, const Settings& settings, std::is
     if (s.files == std::vector<std::string>{"-"}) s.files.clear();
     checkSettings(s);
     StandardOutput standardOutput(out);
+    InputMemory inputMemory;
     std::vector<std::function<TextOutcome()>> tasks;
     if (s.files.empty()) {
         tasks.emplace_back([&] { return runOnInput(steps, s, in, standardOutput); });
     } else {
-        const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
-        const std::uint64_t maxBytes =
-            inputMemoryLimit() / std::min<std::size_t>(s.files.size(), s.jobs ? s.jobs : cores);
         for (const std::string& file : s.files)
-            tasks.emplace_back([&, file, maxBytes] { return runOnFile(steps, s, file, maxBytes); });
+            tasks.emplace_back([&, file] { return runOnFile(steps, s, file, inputMemory); });
     }
-    const unsigned jobs = static_cast<unsigned>(std::min<std::size_t>(
-        tasks.size(), s.jobs ? s.jobs : std::max(1u, std::thread::hardware_concurrency())));
+    const unsigned jobs = affordableJobs(static_cast<unsigned>(std::min<std::size_t>(
+        tasks.size(), s.jobs ? s.jobs : std::max(1u, std::thread::hardware_concurrency()))));
+    // Text typed on the terminal is not drawn over.
+    const bool typed = s.files.empty() && &in == &std::cin && ::isatty(STDIN_FILENO) == 1;
     std::vector<std::string> failed;
     std::size_t index = 0;
     {
-        Progress progress(!s.quiet && onTerminal(err), tasks.size());
+        Progress progress(!s.quiet && !typed && onTerminal(err), tasks.size());
         runInOrder(tasks, jobs, progress, [&](TextOutcome& outcome) {
             err << outcome.messages << std::flush;
             if (outcome.ok && (outcome.result || outcome.resultUtf8)) {

@@ -2,6 +2,7 @@
 
 #include <iostream>
 #include <new>
+#include <optional>
 
 #include "cli/arguments.h"
 #include "cli/batch.h"
@@ -22,42 +23,64 @@ void expectWords(const std::vector<std::string>& args, std::size_t count, const 
     if (args.size() != count) throw UsageError{"usage: kivoautofill-cli " + usage};
 }
 
-int run(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err) {
-    if (args.empty()) throw UsageError{"missing operation (see 'kivoautofill-cli --help')"};
+// The index of the word `complete` is asked about: a number naming one of its words.
+std::optional<std::size_t> completedWord(const std::string& index, std::size_t words) {
+    if (index.empty() || index.size() > 9 || index.find_first_not_of("0123456789") != std::string::npos)
+        return std::nullopt;
+    const std::size_t at = std::stoul(index);
+    if (at >= words) return std::nullopt;
+    return at;
+}
+
+bool isCommand(const std::string& word) {
+    for (const char* command : {"--help", "-h", "--version", "list", "help", "complete"})
+        if (word == command) return true;
+    return false;
+}
+
+int runCommand(const std::vector<std::string>& args, std::ostream& out) {
     const std::string& first = args[0];
     if (first == "--help" || first == "-h") {
         out << cli::usageText();
-        return 0;
-    }
-    if (first == "--version") {
+    } else if (first == "--version") {
         out << "kivoautofill-cli " KIVO_VERSION "\n";
-        return 0;
-    }
-    if (first == "list") {
+    } else if (first == "list") {
         expectWords(args, 1, "list");
         out << cli::operationList();
-        return 0;
-    }
-    if (first == "help") {
+    } else if (first == "help") {
         expectWords(args, 2, "help OPERATION");
         out << cli::operationHelp(cli::operationCalled(args[1]));
-        return 0;
+    } else {
+        const std::vector<std::string> words = after(args, 2);
+        const std::optional<std::size_t> index =
+            args.size() > 1 ? completedWord(args[1], words.size()) : std::nullopt;
+        if (!index)
+            throw UsageError{
+                "usage: kivoautofill-cli complete INDEX WORD... (INDEX counts the WORDs from 0)"};
+        out << cli::completions(words, *index);
     }
-    if (first == "complete") {
-        if (args.size() < 2 || args[1].find_first_not_of("0123456789") != std::string::npos ||
-            args[1].empty())
-            throw UsageError{"usage: kivoautofill-cli complete INDEX WORD..."};
-        out << cli::completions(after(args, 2), static_cast<std::size_t>(std::stoul(args[1])));
-        return 0;
+    return 0;
+}
+
+int run(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err) {
+    // The command line's own settings may come first, as after the operation.
+    cli::Settings settings;
+    const std::size_t leading = cli::parseLeadingSettings(args, settings);
+    if (leading == args.size()) throw UsageError{"missing operation (see 'kivoautofill-cli --help')"};
+    const std::string& first = args[leading];
+    if (isCommand(first)) {
+        if (leading > 0) throw UsageError{"the options before " + first + " belong to an operation or run"};
+        return runCommand(args, out);
     }
     if (first == "run") {
-        if (args.size() < 2) throw UsageError{"usage: kivoautofill-cli run RECIPE [OPTION...] [FILE...]"};
-        const std::vector<cli::Step> steps = cli::readRecipe(args[1]);
-        return cli::runOnTexts(steps, cli::parseRunWords(after(args, 2)), in, out, err);
+        if (args.size() < leading + 2)
+            throw UsageError{"usage: kivoautofill-cli run RECIPE [OPTION...] [FILE...]"};
+        const std::vector<cli::Step> steps = cli::readRecipe(args[leading + 1]);
+        cli::parseRunWords(after(args, leading + 2), settings);
+        return cli::runOnTexts(steps, settings, in, out, err);
     }
     cli::OperationCall call{&cli::operationCalled(first), {}};
-    cli::Settings settings;
-    cli::parseWords(after(args, 1), call, settings);
+    cli::parseWords(after(args, leading + 1), call, settings);
     return cli::runOnTexts({{call, ""}}, settings, in, out, err);
 }
 

@@ -22,16 +22,23 @@
 namespace kivo {
 namespace {
 
-constexpr const char* kTooLarge = "standard input is too large for the memory available";
+constexpr std::string_view kStandardInput = "standard input";
+
+IoFailure tooLarge(std::string_view what) {
+    return IoFailure(std::string(what) + " is too large for the memory available");
+}
 
 // The streams of the standard library report a failed read by an exception; the reason is the
-// errno of the read that failed.
-std::streamsize readSome(std::streambuf& buf, char* to, std::size_t count) {
+// errno of the read that failed. A read gives less than asked only at the input's end, which is
+// then not asked for again: on a terminal, Ctrl+D ends the input once, and a second read would wait
+// for more.
+std::streamsize readSome(std::streambuf& buf, char* to, std::size_t count,
+                         std::string_view what = kStandardInput) {
     errno = 0;
     try {
         return std::max<std::streamsize>(buf.sgetn(to, static_cast<std::streamsize>(count)), 0);
     } catch (const std::ios_base::failure&) {
-        throw InputError(std::string("cannot read standard input: ") +
+        throw InputError("cannot read " + std::string(what) + ": " +
                          (errno != 0 ? std::strerror(errno) : "read error"));
     }
 }
@@ -55,7 +62,7 @@ void reserveFor(Text& text, std::size_t more, std::uint64_t maxUnits) {
         text.reserve(static_cast<std::size_t>(
             std::min<std::uint64_t>(std::max(2 * text.capacity(), needed), maxUnits + more)));
     } catch (const std::bad_alloc&) {
-        throw IoFailure(kTooLarge);
+        throw tooLarge(kStandardInput);
     }
 }
 
@@ -74,10 +81,11 @@ Text decodeUtf8(std::istream& in, std::uint64_t maxBytes) {
     for (bool first = true;; first = false) {
         const std::streamsize got = readSome(buf, block.data() + held, kBlock);
         if (got <= 0) break;
+        const bool ended = static_cast<std::size_t>(got) < kBlock;
         if (first) {
             if (const std::optional<std::size_t> rest = remainingSize(buf)) {
                 // Three bytes give at least one unit.
-                if ((*rest + got) / 3 > maxUnits) throw IoFailure(kTooLarge);
+                if ((*rest + got) / 3 > maxUnits) throw tooLarge(kStandardInput);
                 reserveFor(text, static_cast<std::size_t>(std::min<std::uint64_t>(*rest + got, maxUnits)),
                            maxUnits);
             }
@@ -86,9 +94,10 @@ Text decodeUtf8(std::istream& in, std::uint64_t maxBytes) {
         reserveFor(text, bytes.size(), maxUnits);
         const std::size_t complete = utf8::completeLength(bytes);
         if (!utf8::appendDecoded(bytes.substr(0, complete), text)) throw InputError(kInputNotUtf8);
-        if (text.size() > maxUnits) throw IoFailure(kTooLarge);
+        if (text.size() > maxUnits) throw tooLarge(kStandardInput);
         held = bytes.size() - complete;
         std::memmove(block.data(), block.data() + complete, held);
+        if (ended) break;
     }
     // Bytes still held back are a sequence cut short by the end of the input.
     if (!utf8::appendDecoded(std::string_view(block.data(), held), text)) throw InputError(kInputNotUtf8);
@@ -107,34 +116,39 @@ void InputBytes::Free::operator()(char* p) const {
 
 // A large buffer asks for huge pages: filling 50 MB of fresh memory a 4 KB page at a time costs
 // more than most operations.
-InputBytes::InputBytes(std::istream& in, std::uint64_t maxBytes) {
+InputBytes::InputBytes(std::istream& in, std::uint64_t maxBytes, std::string_view what) : m_what(what) {
     std::streambuf& buf = *in.rdbuf();
     grow(std::size_t{1} << 16);
     for (bool first = true;; first = false) {
         if (m_size == m_capacity) {
-            if (m_size > maxBytes) throw IoFailure(kTooLarge);
+            if (m_size > maxBytes) throw tooLarge(m_what);
             grow(static_cast<std::size_t>(std::min<std::uint64_t>(2 * m_capacity, maxBytes + 1)));
         }
-        const std::streamsize got = readSome(buf, m_data.get() + m_size, m_capacity - m_size);
+        const std::size_t wanted = m_capacity - m_size;
+        const std::streamsize got = readSome(buf, m_data.get() + m_size, wanted, m_what);
         if (got <= 0) break;
         m_size += static_cast<std::size_t>(got);
+        if (static_cast<std::size_t>(got) < wanted) break;
         if (first) {
             // A file is known whole after its first block: allocated once, or refused at once.
             const std::optional<std::size_t> rest = remainingSize(buf);
-            if (rest && m_size + *rest > maxBytes) throw IoFailure(kTooLarge);
+            if (rest && m_size + *rest > maxBytes) throw tooLarge(m_what);
             if (rest && m_size + *rest >= m_capacity) grow(m_size + *rest + 1);
         }
     }
-    if (m_size > maxBytes) throw IoFailure(kTooLarge);
+    if (m_size > maxBytes) throw tooLarge(m_what);
 }
 
+// A small input (most files of a folder) takes no more than it needs.
 void InputBytes::grow(std::size_t capacity) {
     constexpr std::size_t kHugePage = std::size_t{1} << 21;
-    capacity = (capacity + kHugePage - 1) / kHugePage * kHugePage;
-    std::unique_ptr<char, Free> data(static_cast<char*>(std::aligned_alloc(kHugePage, capacity)));
-    if (!data) throw IoFailure(kTooLarge);
+    const bool huge = capacity > kHugePage / 2;
+    if (huge) capacity = (capacity + kHugePage - 1) / kHugePage * kHugePage;
+    std::unique_ptr<char, Free> data(
+        static_cast<char*>(huge ? std::aligned_alloc(kHugePage, capacity) : std::malloc(capacity)));
+    if (!data) throw tooLarge(m_what);
 #ifdef MADV_HUGEPAGE
-    madvise(data.get(), capacity, MADV_HUGEPAGE);  // only advice: refused, pages are small
+    if (huge) madvise(data.get(), capacity, MADV_HUGEPAGE);  // only advice: refused, pages are small
 #endif
     if (m_size > 0) std::memcpy(data.get(), m_data.get(), m_size);
     m_data = std::move(data);
@@ -176,13 +190,14 @@ std::string_view InputLineBlocks::read() {
     for (;;) {
         if (m_size == m_capacity) grow();
         const std::size_t from = m_size;
-        const std::streamsize got = readSome(m_in, m_data.get() + m_size, m_capacity - m_size);
-        if (got <= 0) {
+        const std::size_t wanted = m_capacity - m_size;
+        const std::streamsize got = readSome(m_in, m_data.get() + m_size, wanted);
+        m_size += static_cast<std::size_t>(std::max<std::streamsize>(got, 0));
+        if (got < static_cast<std::streamsize>(wanted)) {
             m_ended = true;
             m_given = m_size;
             break;
         }
-        m_size += static_cast<std::size_t>(got);
         if (const void* lf = ::memrchr(m_data.get() + from, '\n', m_size - from)) {
             m_given = static_cast<std::size_t>(static_cast<const char*>(lf) - m_data.get()) + 1;
             break;
@@ -195,13 +210,13 @@ std::string_view InputLineBlocks::read() {
 
 void InputLineBlocks::grow() {
     // Memory is asked about only for a line longer than the buffer.
-    if (m_capacity > inputMemoryLimit()) throw IoFailure(kTooLarge);
+    if (m_capacity > inputMemoryLimit()) throw tooLarge(kStandardInput);
     const std::size_t capacity = 2 * m_capacity;
     std::unique_ptr<char[]> data;
     try {
         data.reset(new char[capacity]);
     } catch (const std::bad_alloc&) {
-        throw IoFailure(kTooLarge);
+        throw tooLarge(kStandardInput);
     }
     std::memcpy(data.get(), m_data.get(), m_size);
     m_data = std::move(data);
@@ -232,19 +247,12 @@ void writeOutput(std::string_view bytes, std::ostream& out) {
     out.flush();
 }
 
-OutputFile::OutputFile(int fd, bool closedAtStart)
-    : m_fd(fd), m_closedAtStart(closedAtStart), m_buffer(std::size_t{1} << 16) {
+OutputFile::OutputFile(int fd) : m_fd(fd), m_buffer(std::size_t{1} << 16) {
     setp(m_buffer.data(), m_buffer.data() + m_buffer.size());
-}
-
-ClosedInput::int_type ClosedInput::underflow() {
-    errno = EBADF;
-    throw std::ios_base::failure("standard input was closed");
 }
 
 void OutputFile::close() {
     writeBuffered();
-    if (m_closedAtStart) return;
     if (::close(m_fd) != 0 && errno != EINTR)
         throw IoFailure(std::string("cannot write standard output: ") + std::strerror(errno));
 }
@@ -259,6 +267,7 @@ OutputFile::int_type OutputFile::overflow(int_type c) {
 }
 
 std::streamsize OutputFile::xsputn(const char* s, std::streamsize n) {
+    if (n <= 0) return 0;
     const auto size = static_cast<std::size_t>(n);
     if (size <= static_cast<std::size_t>(epptr() - pptr())) {
         std::memcpy(pptr(), s, size);
@@ -283,8 +292,6 @@ void OutputFile::writeBuffered() {
 }
 
 void OutputFile::writeAll(const char* data, std::size_t size) {
-    if (m_closedAtStart && size > 0)
-        throw IoFailure(std::string("cannot write standard output: ") + std::strerror(EBADF));
     while (size > 0) {
         const ssize_t written = ::write(m_fd, data, size);
         if (written < 0 && errno == EINTR) continue;

@@ -8,6 +8,7 @@
 #include <optional>
 #include <stdexcept>
 #include <streambuf>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -38,10 +39,11 @@ std::uint64_t inputMemoryLimit();
 
 /// The whole input in one buffer, read in large blocks: a file's size is known beforehand (the
 /// buffer is allocated once), a pipe's buffer doubles as it fills. Throws IoFailure as soon as it
-/// holds more than `maxBytes`, and InputError when the input cannot be read.
+/// holds more than `maxBytes`, and InputError when the input cannot be read; both name the input
+/// as `what`.
 class InputBytes {
 public:
-    InputBytes(std::istream& in, std::uint64_t maxBytes);
+    InputBytes(std::istream& in, std::uint64_t maxBytes, std::string_view what = "standard input");
     std::string_view view() const { return {m_data.get(), m_size}; }
 
 private:
@@ -54,6 +56,7 @@ private:
     std::unique_ptr<char, Free> m_data;
     std::size_t m_capacity = 0;
     std::size_t m_size = 0;
+    std::string m_what;
 };
 
 /// The input read a block of whole lines at a time into one reused buffer, so that memory holds a
@@ -95,11 +98,10 @@ void writeOutput(TextView text, Encoding encoding, std::ostream& out);
 void writeOutput(std::string_view bytes, std::ostream& out);
 
 /// Output straight to a file descriptor, so that a failed write is known with its reason: it
-/// throws IoFailure ("cannot write standard output: No space left on device"). A descriptor that
-/// was closed when the program started (and is held by /dev/null since) fails every write.
+/// throws IoFailure ("cannot write standard output: No space left on device").
 class OutputFile final : public std::streambuf {
 public:
-    explicit OutputFile(int fd, bool closedAtStart = false);
+    explicit OutputFile(int fd);
     /// Writes what is buffered and closes the descriptor; IoFailure when either fails.
     void close();
 
@@ -113,15 +115,7 @@ private:
     void writeBuffered();
 
     int m_fd;
-    bool m_closedAtStart;
     std::vector<char> m_buffer;
-};
-
-/// An input that was closed when the program started: reading it fails as reading a closed
-/// descriptor does.
-class ClosedInput final : public std::streambuf {
-protected:
-    int_type underflow() override;
 };
 
 /// The exit status once `output` is closed: `status`, or 1 with a message when a run that wrote

@@ -193,7 +193,7 @@ FileText readTextFile(const std::string& path, const EncodingChoice& encoding, s
                       std::string& note) {
     std::ifstream file(path, std::ios::binary);
     if (!file) throw InputError("cannot read " + path + ": " + std::strerror(errno));
-    const InputBytes input(file, maxBytes);
+    const InputBytes input(file, maxBytes, path);
     return decodeInputBytes(input.view(), encoding, path, note);
 }
 

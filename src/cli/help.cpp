@@ -106,12 +106,79 @@ std::vector<std::string> optionValues(const ParamDeclaration& p) {
     return values;
 }
 
+// The texts a control takes as the window holds them: a list's entries, a check box's 1 or 0.
+std::vector<std::string> controlValues(const ParamDeclaration& p) {
+    std::vector<std::string> values;
+    if (p.kind == ParamKind::List)
+        for (const ListEntry& e : p.entries)
+            values.push_back(utf8::encode(e.text));
+    if (p.kind == ParamKind::Check) values = {"1", "0"};
+    return values;
+}
+
 // The operation a word names, by its name or code; none for any other word.
 const OperationDeclaration* calledOperation(const std::string& word) {
     if (const OperationDeclaration* op = operationNamed(word)) return op;
     if (word.empty() || word.size() > 2 || word.find_first_not_of("0123456789") != std::string::npos)
         return nullptr;
     return isOperationCode(std::stoi(word)) ? &operation(std::stoi(word)) : nullptr;
+}
+
+std::vector<std::string> operationWords() {
+    std::vector<std::string> words;
+    for (const OperationDeclaration* op : operations()) {
+        words.push_back(op->name);
+        words.push_back(std::to_string(op->code));
+    }
+    return words;
+}
+
+// Where the operation's word is among the words before `index`: after the settings that may
+// come first.
+std::size_t operationAt(const std::vector<std::string>& words, std::size_t index) {
+    Settings ignored;
+    try {
+        return parseLeadingSettings({words.begin(), words.begin() + static_cast<std::ptrdiff_t>(index)},
+                                    ignored);
+    } catch (const UsageError&) {
+        return 0;
+    }
+}
+
+// `--NAME` or `--NAME=VALUE` being typed: the settings' options and `op`'s, or their values.
+void addOptions(std::vector<std::string>& out, const std::string& typed, const OperationDeclaration* op) {
+    const std::size_t eq = typed.find('=');
+    if (eq == std::string::npos) {
+        std::vector<std::string> options = kSettingOptions;
+        if (op)
+            for (const ParamDeclaration& p : op->params)
+                options.push_back("--" + p.option + (p.kind == ParamKind::Check ? "" : "="));
+        addMatching(out, typed, options);
+        return;
+    }
+    const std::string option = typed.substr(0, eq);
+    std::vector<std::string> values = settingValues(option);
+    if (op)
+        for (const ParamDeclaration& p : op->params)
+            if ("--" + p.option == option) values = optionValues(p);
+    for (std::string& v : values)
+        v = option + "=" + v;
+    addMatching(out, typed, values);
+}
+
+// The window's control names for the exact form (`Combo31=`), or a control's values after them.
+void addControls(std::vector<std::string>& out, const std::string& typed, const OperationDeclaration& op) {
+    const std::size_t eq = typed.find('=');
+    std::vector<std::string> words;
+    for (const ParamDeclaration& p : op.params) {
+        if (eq == std::string::npos) {
+            words.push_back(p.control + "=");
+        } else if (typed.compare(0, eq, p.control) == 0 && eq == p.control.size()) {
+            for (const std::string& value : controlValues(p))
+                words.push_back(p.control + "=" + value);
+        }
+    }
+    addMatching(out, typed, words);
 }
 
 }  // namespace
@@ -131,7 +198,7 @@ OPERATION is an operation's name or code: 'kivoautofill-cli list' lists them, an
 (Combo31=右 Text3=・), and both forms may be mixed.
 
 The text comes from each FILE (a FIFO or /dev/fd/N too), or from standard input when there is
-none or FILE is -.
+none or FILE is -. The options below may also come before OPERATION or run.
 
   -o, --output=FILE        write the result to FILE instead of standard output
       --output-dir=DIR     write each file's result to DIR under the file's name
@@ -151,13 +218,15 @@ none or FILE is -.
                            hold is not written, exit 1) or question-mark (written as "?")
       --answer=ANSWER      the answer, yes, no or cancel, to the next question of a run
                            (questions without one are answered yes)
-      --jobs=N             files worked on at once (default: the number of cores)
+      --jobs=N             files worked on at once (default: the number of cores; fewer
+                           where memory or the system allows fewer threads)
       --quiet              no progress line on a terminal
       --help               show this help and exit
       --version            show the version and exit
 
 A recipe is a text file with one step per line: an operation and its options, quoted as in a
-shell; # starts a comment. Each step works on the result of the one before.
+shell; # starts a comment, and a line ending in \ goes on with the next. Each step works on the
+result of the one before.
 
 Messages go to standard error, each file's after its name. Exit status: 0 when every text got
 a result, 1 when some did not (they are named), 2 when the command line or a recipe is wrong
@@ -178,8 +247,8 @@ std::string operationList() {
 
 std::string operationHelp(const OperationDeclaration& op) {
     std::ostringstream out;
-    out << op.name << " (code " << op.code << ", tab " << op.tab + 1 << " of the window: " << captionOf(op)
-        << ")\n  " << op.description << ".\n";
+    out << op.name << " (code " << op.code << ", tab " << static_cast<int>(op.tab) + 1
+        << " of the window: " << captionOf(op) << ")\n  " << op.description << ".\n";
     if (!op.params.empty()) {
         out << "\nOptions:\n";
         for (const ParamDeclaration& p : op.params) {
@@ -203,43 +272,23 @@ std::string operationHelp(const OperationDeclaration& op) {
 }
 
 std::string completions(const std::vector<std::string>& words, std::size_t index) {
-    const std::string typed = index < words.size() ? words[index] : "";
+    if (index >= words.size()) return {};
+    const std::string& typed = words[index];
+    const std::size_t at = operationAt(words, index);
     std::vector<std::string> out;
-    std::vector<std::string> operationWords;
-    for (const OperationDeclaration* op : operations()) {
-        operationWords.push_back(op->name);
-        operationWords.push_back(std::to_string(op->code));
-    }
-    if (index == 0) {
-        addMatching(out, typed, {"list", "help", "run", "--help", "--version"});
-        addMatching(out, typed, operationWords);
-    } else if (words[0] == "help" && index == 1) {
-        addMatching(out, typed, operationWords);
-    } else if (startsWith(typed, "-")) {
-        const OperationDeclaration* op = calledOperation(words[0]);
-        const std::size_t eq = typed.find('=');
-        if (eq != std::string::npos) {
-            const std::string option = typed.substr(0, eq);
-            std::vector<std::string> values = settingValues(option);
-            if (op)
-                for (const ParamDeclaration& p : op->params)
-                    if ("--" + p.option == option) values = optionValues(p);
-            for (std::string& v : values)
-                v = option + "=" + v;
-            addMatching(out, typed, values);
-        } else {
-            std::vector<std::string> options = kSettingOptions;
-            if (op)
-                for (const ParamDeclaration& p : op->params)
-                    options.push_back("--" + p.option + (p.kind == ParamKind::Check ? "" : "="));
-            addMatching(out, typed, options);
-        }
-    } else if (const OperationDeclaration* op = calledOperation(words[0]); op && !typed.empty()) {
-        // The window's control names, for the exact form; anything else is a file.
-        std::vector<std::string> controls;
-        for (const ParamDeclaration& p : op->params)
-            controls.push_back(p.control + "=");
-        addMatching(out, typed, controls);
+    if (index > 0 &&
+        (words[index - 1] == "-o" || words[index - 1] == "--output" || words[index - 1] == "--output-dir")) {
+        // A path, which the shell completes.
+    } else if (index == at) {
+        if (startsWith(typed, "-")) addOptions(out, typed, nullptr);
+        if (at == 0) addMatching(out, typed, {"list", "help", "run", "--help", "--version"});
+        addMatching(out, typed, operationWords());
+    } else if (at == 0 && words[0] == "help") {
+        if (index == 1) addMatching(out, typed, operationWords());
+    } else if (const OperationDeclaration* op = calledOperation(words[at]); startsWith(typed, "-")) {
+        addOptions(out, typed, op);
+    } else if (op && !typed.empty()) {
+        addControls(out, typed, *op);
     }
     std::string lines;
     for (const std::string& w : out)

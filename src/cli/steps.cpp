@@ -35,7 +35,7 @@ std::optional<Text> runSteps(const std::vector<Step>& steps, Text upper, CliCont
             ctx.inform(kUpperTextMissing);
             return std::nullopt;
         }
-        DispatchResult result = dispatch(*step.call.op, upper, step.call.params(date), ctx);
+        DispatchResult result = dispatch(*step.call.op, upper, step.call.texts(date), ctx);
         if (!result.lower || ctx.cancelled()) return std::nullopt;
         upper = std::move(*result.lower);
     }

@@ -10,31 +10,37 @@
 namespace kivo {
 namespace {
 
-// The pre-check and the variant choice: how the run ends before the operation, or nothing when
-// the operation runs.
-std::optional<DispatchEnd> endBeforeOperation(const OperationDeclaration& op, const Params& params,
-                                              RunContext& ctx, std::vector<ControlText>& changed) {
-    if (op.preCheck) {
-        // A pre-check reads values only the command line can make odd (a number too large for a
-        // double): that is the operation's run-time error, not a crash.
-        std::optional<Text> refusal;
-        try {
-            refusal = op.preCheck(params);
-        } catch (const std::exception&) {
-            ctx.exclaim(op.errorMessageOf(params));
-            return DispatchEnd::PreCheckFailed;
-        }
-        if (refusal) {
-            ctx.inform(*refusal);
-            return DispatchEnd::PreCheckFailed;
-        }
+// Reports a failed run: its error message, and the stop flag of the operations that set it.
+void fail(const OperationDeclaration& op, TextView message, RunContext& ctx) {
+    ctx.exclaim(message);
+    if (op.setsStopFlagOnError) ctx.setStopFlag();
+}
+
+// The pre-check, the variant choice and the options that could not be read: how the run ends
+// before the operation, or nothing when the operation runs.
+std::optional<DispatchEnd> endBeforeOperation(const OperationDeclaration& op, const BoundOperation& bound,
+                                              RunContext& ctx, std::vector<OptionText>& changed) {
+    // A pre-check reads values only the command line can make odd (a number too large for a
+    // double): that is the operation's run-time error, not a crash.
+    std::optional<Text> refusal;
+    try {
+        refusal = bound.refusal();
+    } catch (const std::exception&) {
+        ctx.exclaim(bound.errorMessage());
+        return DispatchEnd::PreCheckFailed;
+    }
+    if (refusal) {
+        ctx.inform(*refusal);
+        return DispatchEnd::PreCheckFailed;
     }
     for (const ParamDeclaration& p : op.params) {
-        const bool variant =
-            p.otherText == OtherText::RunsNothing || p.otherText == OtherText::ResetsAndRunsNothing;
-        if (!variant || p.isEntry(params.text(p.control))) continue;
-        if (p.otherText == OtherText::ResetsAndRunsNothing) changed.push_back({p.control, p.defaultText});
+        if (!p.isVariant() || !bound.unread().contains(p.option)) continue;
+        if (p.otherText == OtherText::ResetsAndRunsNothing) changed.push_back({p.option, p.defaultText});
         return DispatchEnd::NothingRan;
+    }
+    if (!bound.unread().empty()) {
+        fail(op, bound.errorMessage(), ctx);
+        return DispatchEnd::Ran;
     }
     return std::nullopt;
 }
@@ -55,8 +61,8 @@ std::size_t lengthOf(const std::string& result) {
 constexpr std::uint64_t kBytesPerResultUnit = 4;
 
 template <typename Result, typename Run>
-std::optional<Result> framed(const OperationDeclaration& op, const Params& params, RunContext& ctx,
-                             std::vector<ControlText>& changed, Run run, bool mayStream = true) {
+std::optional<Result> framed(const OperationDeclaration& op, BoundOperation& bound, RunContext& ctx,
+                             std::vector<OptionText>& changed, Run run, bool mayStream = true) {
     // What memory allows now, unless the caller asked for less.
     ctx.setResultBudget(
         std::min(ctx.resultBudget(), memory::maxResultLength(memory::resultBytes(), kBytesPerResultUnit)));
@@ -69,28 +75,37 @@ std::optional<Result> framed(const OperationDeclaration& op, const Params& param
         ResultSink* sink;
         ~Restore() { ctx.setResultSink(sink); }
     } restore{ctx, sink};
-    std::unique_ptr<BoundOperation> bound;
     try {
-        bound = op.bind(params);
-        std::optional<Result> result = run(*bound);
-        changed = bound->changedControls();
+        std::optional<Result> result = run(bound);
+        changed = bound.changedOptions();
         if (ctx.cancelled()) return std::nullopt;
         if (result && lengthOf(*result) > kMaxResultLength) throw std::length_error("result too long");
         return result;
     } catch (const std::exception&) {
-        if (bound) changed = bound->changedControls();
-        ctx.exclaim(op.errorMessageOf(params));
-        if (op.setsStopFlagOnError) ctx.setStopFlag();
+        changed = bound.changedOptions();
+        fail(op, bound.errorMessage(), ctx);
         return std::nullopt;
+    }
+}
+
+// Binds the options; running out of memory on the way is the operation's run-time error.
+std::unique_ptr<BoundOperation> bound(const OperationDeclaration& op, const OptionTexts& options,
+                                      RunContext& ctx) {
+    try {
+        return op.bind(options);
+    } catch (const std::exception&) {
+        fail(op, op.errorMessage, ctx);
+        return nullptr;
     }
 }
 
 // Taking the text is judged first: the decoded run would show its pre-check message itself.
 // Options the judgement cannot read are left to the decoded run, which shows what that means.
 template <typename Takes>
-bool takes(const OperationDeclaration& op, const Params& params, Takes judge) {
+bool takes(const OperationDeclaration& op, const OptionTexts& options, Takes judge) {
     try {
-        return judge(*op.bind(params));
+        const std::unique_ptr<BoundOperation> bound = op.bind(options);
+        return bound->unread().empty() && judge(*bound);
     } catch (const std::exception&) {
         return false;
     }
@@ -98,16 +113,19 @@ bool takes(const OperationDeclaration& op, const Params& params, Takes judge) {
 
 }  // namespace
 
-DispatchResult dispatch(const OperationDeclaration& op, TextView upper, const Params& params,
+DispatchResult dispatch(const OperationDeclaration& op, TextView upper, const OptionTexts& options,
                         RunContext& ctx) {
     DispatchResult result{DispatchEnd::Ran, std::nullopt};
-    if (const auto end = endBeforeOperation(op, params, ctx, result.changed)) {
+    const std::unique_ptr<BoundOperation> operation = bound(op, options, ctx);
+    if (!operation) return result;
+    result.errorMessage = operation->errorMessage();
+    if (const auto end = endBeforeOperation(op, *operation, ctx, result.changed)) {
         result.end = *end;
         return result;
     }
     ctx.concerns({});
-    result.lower = framed<Text>(op, params, ctx, result.changed,
-                                [&](BoundOperation& bound) { return bound.run(upper, ctx); });
+    result.lower = framed<Text>(op, *operation, ctx, result.changed,
+                                [&](BoundOperation& b) { return b.run(upper, ctx); });
     // Only a stretch of the upper text itself can be shown there (an operation may walk the lines
     // of a parameter too).
     const TextView concerned = ctx.concerned();
@@ -119,36 +137,37 @@ DispatchResult dispatch(const OperationDeclaration& op, TextView upper, const Pa
     return result;
 }
 
-std::optional<Utf8DispatchResult> dispatchUtf8(int code, std::string_view upper, const Params& params,
-                                               RunContext& ctx) {
-    const OperationDeclaration& op = operation(code);
+std::optional<Utf8DispatchResult> dispatchUtf8(const OperationDeclaration& op, std::string_view upper,
+                                               const OptionTexts& options, RunContext& ctx) {
     if (!op.hasUtf8Run ||
-        !takes(op, params, [&](const BoundOperation& bound) { return bound.takesUtf8(upper); }))
+        !takes(op, options, [&](const BoundOperation& bound) { return bound.takesUtf8(upper); }))
         return std::nullopt;
-    std::vector<ControlText> changed;
-    if (const auto end = endBeforeOperation(op, params, ctx, changed))
+    const std::unique_ptr<BoundOperation> operation = bound(op, options, ctx);
+    if (!operation) return Utf8DispatchResult{DispatchEnd::Ran, std::nullopt};
+    std::vector<OptionText> changed;
+    if (const auto end = endBeforeOperation(op, *operation, ctx, changed))
         return Utf8DispatchResult{*end, std::nullopt};
     return Utf8DispatchResult{DispatchEnd::Ran,
-                              framed<std::string>(op, params, ctx, changed, [&](BoundOperation& bound) {
-                                  return bound.runUtf8(upper, ctx);
-                              })};
+                              framed<std::string>(op, *operation, ctx, changed,
+                                                  [&](BoundOperation& b) { return b.runUtf8(upper, ctx); })};
 }
 
-bool takesUtf8Lines(const OperationDeclaration& op, const Params& params) {
+bool takesUtf8Lines(const OperationDeclaration& op, const OptionTexts& options) {
     return op.hasUtf8LinesRun &&
-           takes(op, params, [](const BoundOperation& bound) { return bound.takesUtf8Lines(); });
+           takes(op, options, [](const BoundOperation& bound) { return bound.takesUtf8Lines(); });
 }
 
 Utf8DispatchResult dispatchUtf8Lines(const OperationDeclaration& op, Utf8LineBlocks& upper,
-                                     const Params& params, RunContext& ctx) {
-    std::vector<ControlText> changed;
-    if (const auto end = endBeforeOperation(op, params, ctx, changed)) return {*end, std::nullopt};
+                                     const OptionTexts& options, RunContext& ctx) {
+    const std::unique_ptr<BoundOperation> operation = bound(op, options, ctx);
+    if (!operation) return {DispatchEnd::Ran, std::nullopt};
+    std::vector<OptionText> changed;
+    if (const auto end = endBeforeOperation(op, *operation, ctx, changed)) return {*end, std::nullopt};
     // A later block may still end the run without a result: nothing is written out before.
     constexpr bool kMayStream = false;
-    return {DispatchEnd::Ran,
-            framed<std::string>(
-                op, params, ctx, changed,
-                [&](BoundOperation& bound) { return bound.runUtf8Lines(upper, ctx); }, kMayStream)};
+    return {DispatchEnd::Ran, framed<std::string>(
+                                  op, *operation, ctx, changed,
+                                  [&](BoundOperation& b) { return b.runUtf8Lines(upper, ctx); }, kMayStream)};
 }
 
 }  // namespace kivo

@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "ops/operation.h"
-#include "ops/registry.h"
 #include "text/memory_budget.h"
 
 namespace kivo {
@@ -35,8 +34,10 @@ struct TextSpan {
 struct DispatchResult {
     DispatchEnd end;
     std::optional<Text> lower;  // set only when the operation completed with a result
-    /// Control texts the window shows after the run.
-    std::vector<ControlText> changed = {};
+    /// Option texts the front end shows after the run.
+    std::vector<OptionText> changed = {};
+    /// The message that reports this run failing, for a failure after it (the window's pane).
+    TextView errorMessage = kGeneralError;
     /// The line of the upper text (or its line break) that a refusal or a failure concerns.
     std::optional<TextSpan> concerned = {};
 };
@@ -44,11 +45,8 @@ struct DispatchResult {
 /// Step 9 of Execute: the pre-check, the variant choice and the operation in its run frame: a
 /// failure shows the operation's error message, a stopped run (or a closing window) gives no
 /// result.
-DispatchResult dispatch(const OperationDeclaration& op, TextView upper, const Params& params,
+DispatchResult dispatch(const OperationDeclaration& op, TextView upper, const OptionTexts& options,
                         RunContext& ctx);
-inline DispatchResult dispatch(int code, TextView upper, const Params& params, RunContext& ctx) {
-    return dispatch(operation(code), upper, params, ctx);
-}
 
 struct Utf8DispatchResult {
     DispatchEnd end;
@@ -57,15 +55,15 @@ struct Utf8DispatchResult {
 
 /// dispatch() on the valid UTF-8 bytes of the upper text, when the operation takes them with
 /// these parameters; nothing (and nothing shown) when the text must be decoded and dispatched.
-std::optional<Utf8DispatchResult> dispatchUtf8(int code, std::string_view upper, const Params& params,
-                                               RunContext& ctx);
+std::optional<Utf8DispatchResult> dispatchUtf8(const OperationDeclaration& op, std::string_view upper,
+                                               const OptionTexts& options, RunContext& ctx);
 
 /// Whether dispatchUtf8Lines runs the operation on any UTF-8 text with these parameters.
-bool takesUtf8Lines(const OperationDeclaration& op, const Params& params);
+bool takesUtf8Lines(const OperationDeclaration& op, const OptionTexts& options);
 
 /// dispatchUtf8() on a text read a block of lines at a time, for an operation and parameters that
 /// takesUtf8Lines() accepts. The result is given whole at the end, never written out before.
 Utf8DispatchResult dispatchUtf8Lines(const OperationDeclaration& op, Utf8LineBlocks& upper,
-                                     const Params& params, RunContext& ctx);
+                                     const OptionTexts& options, RunContext& ctx);
 
 }  // namespace kivo

@@ -1,5 +1,6 @@
 #include "ops/operation.h"
 
+#include <stdexcept>
 #include <string>
 
 namespace kivo {
@@ -10,10 +11,38 @@ bool ParamDeclaration::isEntry(TextView text) const {
     return false;
 }
 
-const ParamDeclaration* OperationDeclaration::param(std::string_view control) const {
+const ParamDeclaration* OperationDeclaration::param(std::string_view option) const {
+    for (const ParamDeclaration& p : params)
+        if (p.option == option) return &p;
+    return nullptr;
+}
+
+const ParamDeclaration* OperationDeclaration::paramAliased(std::string_view control) const {
     for (const ParamDeclaration& p : params)
         if (p.control == control) return &p;
     return nullptr;
+}
+
+OptionTexts OptionTexts::defaults(const OperationDeclaration& op, Date today) {
+    OptionTexts texts;
+    for (const ParamDeclaration& p : op.params)
+        texts.m_texts[p.option] = p.kind == ParamKind::Date ? formatDate(today) : p.defaultText;
+    return texts;
+}
+
+const Text& OptionTexts::text(std::string_view option) const {
+    const auto it = m_texts.find(option);
+    if (it == m_texts.end()) throw std::out_of_range("no option " + std::string(option));
+    return it->second;
+}
+
+void OptionTexts::set(std::string_view option, Text text) {
+    const auto it = m_texts.find(option);
+    if (it != m_texts.end()) {
+        it->second = std::move(text);
+    } else {
+        m_texts.emplace(std::string(option), std::move(text));
+    }
 }
 
 int countFrom(TextView text, int min, int max) {

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <algorithm>
+#include <exception>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -8,25 +11,35 @@
 #include <utility>
 #include <vector>
 
-#include "ops/params.h"
 #include "ops/run_context.h"
 #include "text/dates.h"
 #include "text/errors.h"
 #include "text/lines.h"
+#include "text/numeric.h"
 
 namespace kivo {
 
 /// The error message of most operations.
 inline constexpr TextView kGeneralError = u"条件が行えない行がある、または文字数、その他のエラーです。";
 
-/// What kind of control a parameter is, which decides how the window shows it and the command
+/// The tabs of the window, in the order of its tab strip; every operation sits on one.
+enum class Tab {
+    Characters,         // character-level operations
+    LinesAndPositions,  // line- and position-level operations
+    Loop,               // the loop generator
+    SortsAndSeries,     // sorting, numbering and date series
+    Japanese,           // Japanese text chores
+    OfficeChores,       // dates in one form, business days, legacy characters, kanji numerals
+};
+
+/// What kind of value a parameter takes, which decides how the window shows it and the command
 /// line names its values.
 enum class ParamKind {
-    List,    // a combo of fixed entries
-    Count,   // a whole number within a range, in a combo (listing the range) or a text box
-    String,  // a text box
-    Check,   // a check box: "1" ticked, "0" clear
-    Date,    // a date picker: yyyy/mm/dd
+    List,    // one of fixed entries
+    Count,   // a whole number within a range
+    String,  // a text
+    Check,   // yes or no: "1" or "0"
+    Date,    // a date: yyyy/mm/dd
 };
 
 /// How a list parameter reads a text that is none of its entries (which only the command line can
@@ -34,7 +47,7 @@ enum class ParamKind {
 enum class OtherText {
     IsError,               // a run-time error, reported with the operation's error message
     RunsNothing,           // the variant choice: the run ends before the operation, silently
-    ResetsAndRunsNothing,  // as RunsNothing, and the control is set back to its default
+    ResetsAndRunsNothing,  // as RunsNothing, and the option is set back to its default
     IsLastEntry,           // read as the last entry ("左" is the left, any other text the right)
 };
 
@@ -44,46 +57,33 @@ struct ListEntry {
     std::string alias = {};  // the English value the command line also takes
 };
 
-/// A control text the window must show after a run (the answer to a question, a variant set back).
-struct ControlText {
-    std::string control = {};
+/// An option's text the front end shows after a run (the answer to a question, a variant set back).
+struct OptionText {
+    std::string option = {};
     Text text = {};
-    bool operator==(const ControlText&) const = default;
+    bool operator==(const OptionText&) const = default;
 };
 
-/// One parameter of an operation: the window control that holds it, the command-line option that
-/// sets it, what it takes and its load default.
+/// One parameter of an operation: the name runs know it by, what it takes and its default, and
+/// the window control that holds it, which the command line, recipes and kept sessions also
+/// accept as its name.
 struct ParamDeclaration {
-    std::string control = {};  // "Combo31", "Check1(3)"
     std::string option = {};   // "side": the command line's --side
+    std::string control = {};  // alias: "Combo31", "Check1(3)"
     ParamKind kind = ParamKind::String;
     Text defaultText = {};
     std::vector<ListEntry> entries = {};  // List
     int min = 0;                          // Count
     int max = 0;
     OtherText otherText = OtherText::IsError;  // List
-    /// Text: whether the box takes several lines.
+    /// String: whether the text may hold several lines.
     bool multiLine = false;
     /// Whether a list text is one of the entries.
     bool isEntry(TextView text) const;
-};
-
-/// An operation with its options read from the control texts, ready to run once.
-class BoundOperation {
-public:
-    virtual ~BoundOperation() = default;
-    /// The lower text, or nothing when the run ends without one (its messages shown).
-    virtual std::optional<Text> run(TextView upper, RunContext& ctx) = 0;
-    /// The parameters the run changed, as control texts.
-    virtual std::vector<ControlText> changedControls() const = 0;
-    /// Whether runUtf8 takes these UTF-8 bytes of the upper text.
-    virtual bool takesUtf8(std::string_view upper) const = 0;
-    /// run() on the UTF-8 bytes themselves, giving the UTF-8 of its result.
-    virtual std::optional<std::string> runUtf8(std::string_view upper, RunContext& ctx) = 0;
-    /// Whether runUtf8Lines takes any UTF-8 text with these options.
-    virtual bool takesUtf8Lines() const = 0;
-    /// runUtf8 on a text read a block of lines at a time.
-    virtual std::optional<std::string> runUtf8Lines(Utf8LineBlocks& upper, RunContext& ctx) = 0;
+    /// Whether a text that is none of the entries ends the run before the operation.
+    bool isVariant() const {
+        return otherText == OtherText::RunsNothing || otherText == OtherText::ResetsAndRunsNothing;
+    }
 };
 
 /// A run that shows what an operation does, for the help and the tooltips: the upper text, the
@@ -94,27 +94,18 @@ struct Example {
     Text output = {};
 };
 
-/// A failed pre-check's message, or nothing when the run may go on. Pre-checks read the control
-/// texts as they are, before the options are read.
-using PreCheck = std::optional<Text> (*)(const Params& params);
-
-/// An error message that depends on a control's text (the direction of a count), in place of the
-/// declared one.
-using ErrorMessageFor = TextView (*)(const Params& params);
-
-/// An operation as the window, the command line and the dispatcher know it.
-struct OperationDeclaration {
+/// What every operation declares besides its options.
+struct OperationInfo {
     int code = 0;
-    int tab = 0;
-    std::string selector = {};     // "Option1(4)", "Check3"
+    Tab tab = Tab::Characters;
+    std::string selector = {};     // alias: the window's "Option1(4)", "Check3"
     std::string name = {};         // "add-text"
     std::string description = {};  // one line, English
-    Text caption = {};             // the option's caption, "…" where its controls sit
+    /// The option's caption: its words, with "{option}" where an option's control sits.
+    Text caption = {};
     Example example = {};
+    /// The message that reports a failed run, unless the operation words it from its options.
     TextView errorMessage = kGeneralError;
-    ErrorMessageFor errorMessageFor = nullptr;
-    std::vector<ParamDeclaration> params = {};
-    PreCheck preCheck = nullptr;
     /// The month enumerations run without an upper text.
     bool needsUpperText = true;
     /// The month enumerations mark a failed run as aborted (the stop flag set).
@@ -122,18 +113,103 @@ struct OperationDeclaration {
     /// Once its checks have passed and it has begun, the run always ends with its result: its
     /// lines may be written out as they are made.
     bool streamsResult = false;
-    /// Reads the options from the control texts; a value the operation cannot take is a
-    /// run-time error.
-    std::function<std::unique_ptr<BoundOperation>(const Params&)> bind = {};
+};
+
+struct OperationDeclaration;
+
+/// The texts of one operation's options by option name, as the window shows them: a list's
+/// entry, a number's digits, "1" or "0", a date yyyy/mm/dd. What a run reads.
+class OptionTexts {
+public:
+    /// Every option of `op` at its default, a date at `today`.
+    static OptionTexts defaults(const OperationDeclaration& op, Date today);
+
+    /// The option's text; asking for an option the operation lacks is a programming error
+    /// (std::out_of_range).
+    const Text& text(std::string_view option) const;
+    void set(std::string_view option, Text text);
+
+    const std::map<std::string, Text, std::less<>>& all() const& { return m_texts; }
+    // Iterating a temporary's texts would dangle.
+    const std::map<std::string, Text, std::less<>>& all() && = delete;
+
+private:
+    std::map<std::string, Text, std::less<>> m_texts;
+};
+
+/// The options of a run whose texts could not be read: their fields keep the defaults of the
+/// options struct, and the run ends with the operation's error message once its pre-check passed.
+class UnreadOptions {
+public:
+    void add(std::string option) { m_options.push_back(std::move(option)); }
+    bool contains(std::string_view option) const {
+        return std::find(m_options.begin(), m_options.end(), option) != m_options.end();
+    }
+    bool empty() const { return m_options.empty(); }
+    const std::vector<std::string>& all() const { return m_options; }
+
+private:
+    std::vector<std::string> m_options;
+};
+
+/// An operation with its options read from their texts, ready to run once.
+class BoundOperation {
+public:
+    virtual ~BoundOperation() = default;
+    /// The options whose texts could not be read, and the failure of the first of them.
+    virtual const UnreadOptions& unread() const = 0;
+    virtual void rethrowReadFailure() const = 0;
+    /// The pre-check's message, or nothing when the run may go on.
+    virtual std::optional<Text> refusal() const = 0;
+    /// The message that reports a failed run.
+    virtual TextView errorMessage() const = 0;
+    /// The lower text, or nothing when the run ends without one (its messages shown).
+    virtual std::optional<Text> run(TextView upper, RunContext& ctx) = 0;
+    /// The options the run changed.
+    virtual std::vector<OptionText> changedOptions() const = 0;
+    /// Whether runUtf8 takes these UTF-8 bytes of the upper text.
+    virtual bool takesUtf8(std::string_view upper) const = 0;
+    /// run() on the UTF-8 bytes themselves, giving the UTF-8 of its result.
+    virtual std::optional<std::string> runUtf8(std::string_view upper, RunContext& ctx) = 0;
+    /// Whether runUtf8Lines takes any UTF-8 text with these options.
+    virtual bool takesUtf8Lines() const = 0;
+    /// runUtf8 on a text read a block of lines at a time.
+    virtual std::optional<std::string> runUtf8Lines(Utf8LineBlocks& upper, RunContext& ctx) = 0;
+};
+
+/// An operation as the window, the command line and the dispatcher know it.
+struct OperationDeclaration : OperationInfo {
+    std::vector<ParamDeclaration> params = {};
+    /// Reads the options from their texts.
+    std::function<std::unique_ptr<BoundOperation>(const OptionTexts&)> bind = {};
     /// A run on UTF-8 bytes: on the whole text, or on any text a block of lines at a time.
     bool hasUtf8Run = false;
     bool hasUtf8LinesRun = false;
 
-    const ParamDeclaration* param(std::string_view control) const;
-    /// The message that reports a failed run.
-    TextView errorMessageOf(const Params& texts) const {
-        return errorMessageFor ? errorMessageFor(texts) : errorMessage;
+    /// The parameter of the option named `option`, or nullptr.
+    const ParamDeclaration* param(std::string_view option) const;
+    /// The parameter whose window control is `control`, or nullptr.
+    const ParamDeclaration* paramAliased(std::string_view control) const;
+    /// The parameter called `called`, its option's name or its control's, or nullptr.
+    const ParamDeclaration* paramCalled(std::string_view called) const {
+        const ParamDeclaration* p = param(called);
+        return p ? p : paramAliased(called);
     }
+};
+
+/// A count the operation holds in a narrower quantity than its list offers (a position from a
+/// list of 0 to 999 held in 8 bits): a value that does not fit is the run-time error, raised
+/// where the operation takes the value, as the quantity itself would overflow there.
+template <std::integral Narrow>
+class Held {
+public:
+    Held(int value = 0) : m_value(value) {}  // NOLINT: a count converts to its holder
+    Narrow value() const { return checked<Narrow>(m_value); }
+    bool fits() const { return std::in_range<Narrow>(m_value); }
+    int count() const { return m_value; }
+
+private:
+    int m_value;
 };
 
 /// One parameter bound to a member of the options struct `Options`.
@@ -142,27 +218,39 @@ struct Param {
     ParamDeclaration declaration = {};
     std::function<void(Options&, const Text&)> read = {};
     std::function<Text(const Options&)> write = {};
+
+    /// The window control that holds the option, also accepted as its name.
+    Param alias(std::string control) && {
+        declaration.control = std::move(control);
+        return std::move(*this);
+    }
+    /// Another default than the factory's.
+    Param withDefault(Text text) && {
+        declaration.defaultText = std::move(text);
+        return std::move(*this);
+    }
 };
 
-/// How a module declares its operation: the typed form of OperationDeclaration.
+/// A failed pre-check's message, or nothing when the run may go on.
+template <typename Options>
+using PreCheck = std::function<std::optional<Text>(const Options& options)>;
+
+/// An error message worded from the options read (the direction of a count), in place of the
+/// declared one.
+template <typename Options>
+using ErrorMessageOf = std::function<TextView(const Options& options, const UnreadOptions& unread)>;
+
+/// How a module declares its operation: what every operation declares, and its typed options.
 template <typename Options>
 struct Declaration {
-    int code = 0;
-    int tab = 0;
-    std::string selector = {};
-    std::string name = {};
-    std::string description = {};
-    Text caption = {};
-    Example example = {};
-    TextView errorMessage = kGeneralError;
-    ErrorMessageFor errorMessageFor = nullptr;
+    OperationInfo info = {};
     std::vector<Param<Options>> params = {};
-    PreCheck preCheck = nullptr;
-    bool needsUpperText = true;
-    bool setsStopFlagOnError = false;
-    bool streamsResult = false;
-    /// The operation. It may change its options (an answer to a question): the changed
-    /// parameters are given back to the window.
+    /// Runs on the options read, those that failed to read at their defaults, before the
+    /// operation; its message comes before any failure to read an option.
+    PreCheck<Options> preCheck = {};
+    ErrorMessageOf<Options> errorMessageOf = {};
+    /// The operation. It may change its options (an answer to a question): the changed options
+    /// are given back to the front end.
     std::function<std::optional<Text>(TextView upper, Options& options, RunContext& ctx)> run = {};
     /// For the command line: the same operation on UTF-8 bytes, for the texts it takes.
     std::function<bool(std::string_view upper, const Options& options)> takesUtf8 = {};
@@ -180,21 +268,38 @@ namespace detail {
 template <typename Options>
 class Bound final : public BoundOperation {
 public:
-    Bound(std::shared_ptr<const Declaration<Options>> declaration, const Params& params)
+    Bound(std::shared_ptr<const Declaration<Options>> declaration, const OptionTexts& texts)
         : m_declaration(std::move(declaration)) {
-        for (const Param<Options>& p : m_declaration->params)
-            p.read(m_options, params.text(p.declaration.control));
+        for (const Param<Options>& p : m_declaration->params) {
+            try {
+                p.read(m_options, texts.text(p.declaration.option));
+            } catch (const std::exception&) {
+                if (m_unread.empty()) m_readFailure = std::current_exception();
+                m_unread.add(p.declaration.option);
+            }
+        }
         m_read = m_options;
     }
 
+    const UnreadOptions& unread() const override { return m_unread; }
+    void rethrowReadFailure() const override {
+        if (m_readFailure) std::rethrow_exception(m_readFailure);
+    }
+    std::optional<Text> refusal() const override {
+        return m_declaration->preCheck ? m_declaration->preCheck(m_read) : std::nullopt;
+    }
+    TextView errorMessage() const override {
+        return m_declaration->errorMessageOf ? m_declaration->errorMessageOf(m_read, m_unread)
+                                             : m_declaration->info.errorMessage;
+    }
     std::optional<Text> run(TextView upper, RunContext& ctx) override {
         return m_declaration->run(upper, m_options, ctx);
     }
-    std::vector<ControlText> changedControls() const override {
-        std::vector<ControlText> changed;
+    std::vector<OptionText> changedOptions() const override {
+        std::vector<OptionText> changed;
         for (const Param<Options>& p : m_declaration->params) {
             Text now = p.write(m_options);
-            if (now != p.write(m_read)) changed.push_back({p.declaration.control, std::move(now)});
+            if (now != p.write(m_read)) changed.push_back({p.declaration.option, std::move(now)});
         }
         return changed;
     }
@@ -220,6 +325,8 @@ private:
     std::shared_ptr<const Declaration<Options>> m_declaration;
     Options m_options{};
     Options m_read{};
+    UnreadOptions m_unread;
+    std::exception_ptr m_readFailure;
 };
 
 }  // namespace detail
@@ -228,27 +335,14 @@ private:
 template <typename Options>
 OperationDeclaration declare(Declaration<Options> typed) {
     auto shared = std::make_shared<const Declaration<Options>>(std::move(typed));
-    OperationDeclaration d{.code = shared->code,
-                           .tab = shared->tab,
-                           .selector = shared->selector,
-                           .name = shared->name,
-                           .description = shared->description,
-                           .caption = shared->caption,
-                           .example = shared->example,
-                           .errorMessage = shared->errorMessage,
-                           .errorMessageFor = shared->errorMessageFor,
-                           .params = {},
-                           .preCheck = shared->preCheck,
-                           .needsUpperText = shared->needsUpperText,
-                           .setsStopFlagOnError = shared->setsStopFlagOnError,
-                           .streamsResult = shared->streamsResult,
-                           .bind = nullptr,
-                           .hasUtf8Run = shared->runUtf8 || shared->runUtf8Lines,
-                           .hasUtf8LinesRun = static_cast<bool>(shared->runUtf8Lines)};
+    OperationDeclaration d;
+    static_cast<OperationInfo&>(d) = shared->info;
     for (const Param<Options>& p : shared->params)
         d.params.push_back(p.declaration);
-    d.bind = [shared](const Params& params) -> std::unique_ptr<BoundOperation> {
-        return std::make_unique<detail::Bound<Options>>(shared, params);
+    d.hasUtf8Run = shared->runUtf8 || shared->runUtf8Lines;
+    d.hasUtf8LinesRun = static_cast<bool>(shared->runUtf8Lines);
+    d.bind = [shared](const OptionTexts& texts) -> std::unique_ptr<BoundOperation> {
+        return std::make_unique<detail::Bound<Options>>(shared, texts);
     };
     return d;
 }
@@ -283,19 +377,11 @@ Param<Options> makeParam(ParamDeclaration declaration, Field field, Reader reade
             [field, writer](const Options& o) { return writer(std::invoke(field, o)); }};
 }
 
-/// `param` with another load default than its first entry.
-template <typename Options>
-Param<Options> withDefault(Param<Options> param, Text defaultText) {
-    param.declaration.defaultText = std::move(defaultText);
-    return param;
-}
-
 /// A list whose first entry is the default.
 template <typename Options, typename Value, typename Field>
-Param<Options> listParam(Field field, std::string control, std::string option,
-                         std::vector<Choice<Value>> choices, OtherText otherText = OtherText::IsError) {
-    ParamDeclaration d{.control = std::move(control),
-                       .option = std::move(option),
+Param<Options> listParam(Field field, std::string option, std::vector<Choice<Value>> choices,
+                         OtherText otherText = OtherText::IsError) {
+    ParamDeclaration d{.option = std::move(option),
                        .kind = ParamKind::List,
                        .defaultText = choices.front().text,
                        .otherText = otherText};
@@ -315,41 +401,69 @@ Param<Options> listParam(Field field, std::string control, std::string option,
     return makeParam<Options>(std::move(d), field, reader, writer);
 }
 template <typename Options, typename Value>
-Param<Options> listParam(Value Options::*member, std::string control, std::string option,
-                         std::vector<Choice<Value>> choices, OtherText otherText = OtherText::IsError) {
-    return listParam<Options, Value, Value Options::*>(member, std::move(control), std::move(option),
-                                                       std::move(choices), otherText);
+Param<Options> listParam(Value Options::*member, std::string option, std::vector<Choice<Value>> choices,
+                         OtherText otherText = OtherText::IsError) {
+    return listParam<Options, Value, Value Options::*>(member, std::move(option), std::move(choices),
+                                                       otherText);
 }
+
+/// A list's value with the text it was given as: a message quotes the list as it stands, even a
+/// text that is none of its entries.
+template <typename Value>
+struct Listed {
+    Value value;
+    Text text;
+};
+
+/// A list that also keeps its text; the text is kept when it fails to read as well.
+template <typename Options, typename Value>
+Param<Options> listParam(Listed<Value> Options::*member, std::string option,
+                         std::vector<Choice<Value>> choices, OtherText otherText = OtherText::IsError) {
+    Param<Options> p = listParam<Options, Value>(
+        [member](auto& o) -> auto& { return (o.*member).value; }, std::move(option), std::move(choices),
+        otherText);
+    p.read = [member, read = std::move(p.read)](Options& o, const Text& text) {
+        (o.*member).text = text;
+        read(o, text);
+    };
+    return p;
+}
+
+namespace detail {
+inline int countOf(int value) {
+    return value;
+}
+template <typename Narrow>
+int countOf(const Held<Narrow>& value) {
+    return value.count();
+}
+}  // namespace detail
 
 /// A whole number min..max (a combo lists the range), read as countFrom reads it.
 template <typename Options, typename Field>
-Param<Options> countParam(Field field, std::string control, std::string option, int min, int max,
+Param<Options> countParam(Field field, std::string option, int min, int max,
                           std::optional<int> defaultValue = std::nullopt) {
-    ParamDeclaration d{.control = std::move(control),
-                       .option = std::move(option),
+    ParamDeclaration d{.option = std::move(option),
                        .kind = ParamKind::Count,
                        .defaultText = decimalText(defaultValue.value_or(min)),
                        .min = min,
                        .max = max};
     return makeParam<Options>(
         std::move(d), field, [min, max](const Text& text) { return countFrom(text, min, max); },
-        [](int value) { return decimalText(value); });
+        [](const auto& value) { return decimalText(detail::countOf(value)); });
 }
-template <typename Options>
-Param<Options> countParam(int Options::*member, std::string control, std::string option, int min, int max,
+template <typename Options, typename Value>
+Param<Options> countParam(Value Options::*member, std::string option, int min, int max,
                           std::optional<int> defaultValue = std::nullopt) {
-    return countParam<Options, int Options::*>(member, std::move(control), std::move(option), min, max,
-                                               defaultValue);
+    return countParam<Options, Value Options::*>(member, std::move(option), min, max, defaultValue);
 }
 
 inline constexpr bool kSeveralLines = true;
 
 /// A text, taken as it is.
 template <typename Options, typename Field>
-Param<Options> textParam(Field field, std::string control, std::string option, bool multiLine = false,
-                         Text defaultText = {}) {
-    ParamDeclaration d{.control = std::move(control),
-                       .option = std::move(option),
+Param<Options> textParam(Field field, std::string option, bool multiLine = false, Text defaultText = {}) {
+    ParamDeclaration d{.option = std::move(option),
                        .kind = ParamKind::String,
                        .defaultText = std::move(defaultText),
                        .multiLine = multiLine};
@@ -357,39 +471,34 @@ Param<Options> textParam(Field field, std::string control, std::string option, b
         std::move(d), field, [](const Text& text) { return text; }, [](const Text& text) { return text; });
 }
 template <typename Options>
-Param<Options> textParam(Text Options::*member, std::string control, std::string option,
-                         bool multiLine = false, Text defaultText = {}) {
-    return textParam<Options, Text Options::*>(member, std::move(control), std::move(option), multiLine,
-                                               std::move(defaultText));
+Param<Options> textParam(Text Options::*member, std::string option, bool multiLine = false,
+                         Text defaultText = {}) {
+    return textParam<Options, Text Options::*>(member, std::move(option), multiLine, std::move(defaultText));
 }
 
 /// A number typed into a text box (or a combo whose rule lets more than its entries through), kept
 /// as its text for the operation to read as the rule defines; `min`..`max` is what the rule lets
 /// through.
 template <typename Options, typename Field>
-Param<Options> numberTextParam(Field field, std::string control, std::string option, int min, int max,
-                               Text defaultText) {
-    Param<Options> p = textParam<Options, Field>(field, std::move(control), std::move(option), false,
-                                                 std::move(defaultText));
+Param<Options> numberTextParam(Field field, std::string option, int min, int max, Text defaultText) {
+    Param<Options> p = textParam<Options, Field>(field, std::move(option), false, std::move(defaultText));
     p.declaration.kind = ParamKind::Count;
     p.declaration.min = min;
     p.declaration.max = max;
     return p;
 }
 template <typename Options>
-Param<Options> numberTextParam(Text Options::*member, std::string control, std::string option, int min,
-                               int max, Text defaultText) {
-    return numberTextParam<Options, Text Options::*>(member, std::move(control), std::move(option), min, max,
+Param<Options> numberTextParam(Text Options::*member, std::string option, int min, int max,
+                               Text defaultText) {
+    return numberTextParam<Options, Text Options::*>(member, std::move(option), min, max,
                                                      std::move(defaultText));
 }
 
-/// A check box: "1" ticked, "0" clear; any other text is a run-time error.
+/// Yes or no: "1" or "0"; any other text is a run-time error.
 template <typename Options, typename Field>
-Param<Options> checkParam(Field field, std::string control, std::string option, bool ticked = false) {
-    ParamDeclaration d{.control = std::move(control),
-                       .option = std::move(option),
-                       .kind = ParamKind::Check,
-                       .defaultText = ticked ? u"1" : u"0"};
+Param<Options> checkParam(Field field, std::string option, bool ticked = false) {
+    ParamDeclaration d{
+        .option = std::move(option), .kind = ParamKind::Check, .defaultText = ticked ? u"1" : u"0"};
     auto reader = [](const Text& text) {
         if (text != u"0" && text != u"1") throw RunTimeError("not a check box value");
         return text == u"1";
@@ -397,15 +506,14 @@ Param<Options> checkParam(Field field, std::string control, std::string option, 
     return makeParam<Options>(std::move(d), field, reader, [](bool b) { return Text(b ? u"1" : u"0"); });
 }
 template <typename Options>
-Param<Options> checkParam(bool Options::*member, std::string control, std::string option,
-                          bool ticked = false) {
-    return checkParam<Options, bool Options::*>(member, std::move(control), std::move(option), ticked);
+Param<Options> checkParam(bool Options::*member, std::string option, bool ticked = false) {
+    return checkParam<Options, bool Options::*>(member, std::move(option), ticked);
 }
 
-/// A date picker, yyyy/mm/dd; today by default.
+/// A date, yyyy/mm/dd; today by default.
 template <typename Options>
-Param<Options> dateParam(Date Options::*member, std::string control, std::string option) {
-    ParamDeclaration d{.control = std::move(control), .option = std::move(option), .kind = ParamKind::Date};
+Param<Options> dateParam(Date Options::*member, std::string option) {
+    ParamDeclaration d{.option = std::move(option), .kind = ParamKind::Date};
     auto reader = [](const Text& text) {
         const std::optional<Date> date = parseDate(text);
         if (!date) throw RunTimeError("not a date");

@@ -3,35 +3,39 @@
 #include <stdexcept>
 
 #include "ops/loop/loop_generator.h"
-#include "ops/set1/add_text.h"
-#include "ops/set1/character_replacement.h"
-#include "ops/set1/class_extraction.h"
-#include "ops/set1/counting.h"
-#include "ops/set1/digit_replacement.h"
-#include "ops/set1/line_filter.h"
-#include "ops/set1/reverse.h"
-#include "ops/set2/duplicate_check.h"
-#include "ops/set2/every_nth_line.h"
-#include "ops/set2/line_breaking.h"
-#include "ops/set2/line_count.h"
-#include "ops/set2/line_replacement.h"
-#include "ops/set2/positional_replacement.h"
-#include "ops/set2/range_replacement.h"
-#include "ops/set2/side_extraction.h"
-#include "ops/set4/date_series.h"
-#include "ops/set4/line_sort.h"
-#include "ops/set4/month_dates.h"
-#include "ops/set4/numbered_copies.h"
-#include "ops/set4/replace_around.h"
-#include "ops/set4/running_numbers.h"
-#include "ops/set4/weekday_dates.h"
-#include "ops/set5/blanks.h"
-#include "ops/set5/byte_fold.h"
-#include "ops/set5/duplicate_lines.h"
-#include "ops/set5/kana_conversion.h"
-#include "ops/set5/natural_sort.h"
-#include "ops/set5/shift_jis_check.h"
-#include "ops/set5/width_conversion.h"
+#include "ops/characters/add_text.h"
+#include "ops/characters/character_replacement.h"
+#include "ops/characters/class_extraction.h"
+#include "ops/characters/counting.h"
+#include "ops/characters/digit_replacement.h"
+#include "ops/lines/line_filter.h"
+#include "ops/characters/reverse.h"
+#include "ops/characters/duplicate_check.h"
+#include "ops/lines/every_nth_line.h"
+#include "ops/lines/line_breaking.h"
+#include "ops/lines/line_count.h"
+#include "ops/lines/line_replacement.h"
+#include "ops/positions/positional_replacement.h"
+#include "ops/positions/range_replacement.h"
+#include "ops/positions/side_extraction.h"
+#include "ops/dates/date_series.h"
+#include "ops/lines/line_sort.h"
+#include "ops/dates/month_dates.h"
+#include "ops/numbers/numbered_copies.h"
+#include "ops/positions/replace_around.h"
+#include "ops/numbers/running_numbers.h"
+#include "ops/dates/weekday_dates.h"
+#include "ops/lines/blanks.h"
+#include "ops/japanese/byte_fold.h"
+#include "ops/lines/duplicate_lines.h"
+#include "ops/japanese/kana_conversion.h"
+#include "ops/lines/natural_sort.h"
+#include "ops/japanese/shift_jis_check.h"
+#include "ops/japanese/width_conversion.h"
+#include "ops/dates/business_days.h"
+#include "ops/dates/date_conversion.h"
+#include "ops/japanese/kanji_numeral_conversion.h"
+#include "ops/japanese/legacy_replacement.h"
 
 namespace kivo {
 namespace {
@@ -80,6 +84,10 @@ std::vector<const OperationDeclaration*> registered() {
         &kSortLinesNaturally,
         &kCheckShiftJis,
         &kBreakLinesByBytes,
+        &kConvertDateForms,
+        &kListBusinessDays,
+        &kReplaceLegacyCharacters,
+        &kConvertKanjiNumerals,
     };
     for (std::size_t code = 0; code < all.size(); ++code)
         if (all[code]->code != static_cast<int>(code)) throw std::logic_error("operations out of order");
@@ -107,11 +115,17 @@ const OperationDeclaration* operationNamed(std::string_view name) {
     return nullptr;
 }
 
-std::vector<const OperationDeclaration*> operationsOnTab(int tab) {
+std::vector<const OperationDeclaration*> operationsOnTab(Tab tab) {
     std::vector<const OperationDeclaration*> onTab;
     for (const OperationDeclaration* op : operations())
         if (op->tab == tab) onTab.push_back(op);
     return onTab;
+}
+
+std::optional<AliasedParam> paramAliased(std::string_view control) {
+    for (const OperationDeclaration* op : operations())
+        if (const ParamDeclaration* p = op->paramAliased(control)) return AliasedParam{op, p};
+    return std::nullopt;
 }
 
 }  // namespace kivo

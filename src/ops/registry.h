@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -19,7 +20,17 @@ bool isOperationCode(int code);
 /// The operation with the English name `name`, or nullptr.
 const OperationDeclaration* operationNamed(std::string_view name);
 
-/// The operations of one tab, in the order of their selectors.
-std::vector<const OperationDeclaration*> operationsOnTab(int tab);
+/// The operations of one tab, in the order of their codes.
+std::vector<const OperationDeclaration*> operationsOnTab(Tab tab);
+
+/// A parameter found by the window control that holds it.
+struct AliasedParam {
+    const OperationDeclaration* op = nullptr;
+    const ParamDeclaration* param = nullptr;
+};
+
+/// The parameter whose control is `control`, of whichever operation; none when no operation has
+/// it.
+std::optional<AliasedParam> paramAliased(std::string_view control);
 
 }  // namespace kivo

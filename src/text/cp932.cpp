@@ -2,10 +2,14 @@
 
 #include <array>
 #include <memory>
+#include <sstream>
+#include <utility>
 #include <stdexcept>
 #include <vector>
 
+#ifndef KIVO_CP932_TABLE_SOURCE
 #include "text/iconv_converter.h"
+#endif
 
 namespace kivo::cp932 {
 namespace {
@@ -13,7 +17,9 @@ namespace {
 constexpr char16_t kNoChar = 0xFFFF;  // U+FFFF is a non-character: nothing in code page 932 maps to it
 
 // One 64K table from UTF-16 units to their code page 932 bytes (0 length: no form), and the
-// reverse tables for single bytes and lead/trail pairs, all built once from the system iconv.
+// reverse tables for single bytes and lead/trail pairs, all built once from the system iconv, or,
+// where the C library has no CP932 converter (the browser edition's), from the same tables written
+// out by the native build (tableSource()).
 struct Tables {
     std::array<std::uint16_t, 65536> encoded{};  // the byte or the two bytes, high byte first
     std::array<std::uint8_t, 65536> length{};    // 0 when the unit has no form
@@ -25,20 +31,47 @@ struct Tables {
     std::array<bool, 256> lead{};
 
     Tables() {
+        for (unsigned b = 0; b < 256; ++b)
+            lead[b] = (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+#ifdef KIVO_CP932_TABLE_SOURCE
+        fillFromSource();
+#else
+        fillFromIconv();
+#endif
+        for (unsigned index = 0; index < pair.size(); ++index) {
+            const char16_t c = pair[index];
+            pairComesBack[index] = c != kNoChar && length[c] == 2 && encoded[c] == index;
+        }
+    }
+
+private:
+    void setEncoded(unsigned u, unsigned code) {
+        encoded[u] = static_cast<std::uint16_t>(code);
+        length[u] = code > 0xFF ? 2 : 1;
+    }
+
+#ifdef KIVO_CP932_TABLE_SOURCE
+    void fillFromSource() {
+#include KIVO_CP932_TABLE_SOURCE
+        for (const auto& [u, code] : kEncoded)
+            setEncoded(u, code);
+        for (unsigned b = 0; b < 256; ++b)
+            single[b] = kSingles[b];
+        for (const auto& [index, c] : kPairs)
+            pair[index] = c;
+    }
+#else
+    void fillFromIconv() {
         IconvConverter toCp932("CP932", "UTF-16LE");
         for (unsigned u = 0; u < 65536; ++u) {
             if (u >= 0xD800 && u <= 0xDFFF) continue;
             const char in[2] = {static_cast<char>(u & 0xFF), static_cast<char>(u >> 8)};
             char out[8];
             const long n = toCp932.convert(in, 2, out, sizeof out);
-            if (n == 1) {
-                encoded[u] = static_cast<std::uint8_t>(out[0]);
-                length[u] = 1;
-            } else if (n == 2) {
-                encoded[u] = static_cast<std::uint16_t>(static_cast<std::uint8_t>(out[0]) << 8 |
-                                                        static_cast<std::uint8_t>(out[1]));
-                length[u] = 2;
-            }
+            if (n == 1) setEncoded(u, static_cast<std::uint8_t>(out[0]));
+            if (n == 2)
+                setEncoded(u, static_cast<unsigned>(static_cast<std::uint8_t>(out[0]) << 8 |
+                                                    static_cast<std::uint8_t>(out[1])));
         }
         IconvConverter fromCp932("UTF-16LE", "CP932");
         auto decodeOne = [&](const char* in, std::size_t n) -> char16_t {
@@ -50,18 +83,17 @@ struct Tables {
         for (unsigned b = 0; b < 256; ++b) {
             const char in[1] = {static_cast<char>(b)};
             single[b] = decodeOne(in, 1);
-            lead[b] = (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
         }
         for (unsigned l = 0x81; l <= 0xFC; ++l) {
             if (!lead[l]) continue;
             for (unsigned t = 0x40; t <= 0xFC; ++t) {
                 const char in[2] = {static_cast<char>(l), static_cast<char>(t)};
-                const char16_t c = decodeOne(in, 2);
-                pair[l << 8 | t] = c;
-                pairComesBack[l << 8 | t] = c != kNoChar && length[c] == 2 && encoded[c] == (l << 8 | t);
+                pair[l << 8 | t] = decodeOne(in, 2);
             }
         }
     }
+#endif
+
 };
 
 const Tables& tables() {
@@ -155,6 +187,23 @@ std::size_t firstPairNotComingBack(std::string_view bytes) {
         ++i;
     }
     return std::string_view::npos;
+}
+
+std::string detail::tableSource() {
+    const Tables& t = tables();
+    std::ostringstream out;
+    out << "// Code page 932 as the system iconv maps it, written by the native build.\n"
+           "static constexpr std::pair<unsigned, unsigned> kEncoded[] = {";
+    for (unsigned u = 0; u < 65536; ++u)
+        if (t.length[u] != 0) out << '{' << u << ',' << t.encoded[u] << "},";
+    out << "};\nstatic constexpr char16_t kSingles[256] = {";
+    for (const char16_t c : t.single)
+        out << unsigned{c} << ',';
+    out << "};\nstatic constexpr std::pair<unsigned, char16_t> kPairs[] = {";
+    for (unsigned index = 0; index < t.pair.size(); ++index)
+        if (t.pair[index] != kNoChar) out << '{' << index << ',' << unsigned{t.pair[index]} << "},";
+    out << "};\n";
+    return out.str();
 }
 
 std::u16string decodeLenient(std::string_view bytes) {

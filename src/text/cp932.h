@@ -42,4 +42,10 @@ std::size_t firstPairNotComingBack(std::string_view bytes);
 /// The code page 932 bytes as text, each undecodable byte becoming U+FFFD.
 std::u16string decodeLenient(std::string_view bytes);
 
+namespace detail {
+/// The tables this build uses, as C++ source that a build without the system's CP932 converter
+/// compiles in (KIVO_CP932_TABLE_SOURCE).
+std::string tableSource();
+}  // namespace detail
+
 }  // namespace kivo::cp932

@@ -2,6 +2,8 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <limits>
 #include <string_view>
 
@@ -18,6 +20,20 @@ std::int64_t checkedResult(Op op) {
     return r;
 }
 
+// The shortest decimal in scientific notation that reads back as v, in `buf`. A C++ library
+// without floating-point to_chars (the browser edition's) finds it by trying each precision.
+std::string_view shortestScientific(double v, char (&buf)[32]) {
+#if defined(__cpp_lib_to_chars) && __cpp_lib_to_chars >= 201611L
+    const auto written = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::scientific);
+    return {buf, static_cast<std::size_t>(written.ptr - buf)};
+#else
+    for (int precision = 0;; ++precision) {
+        const int length = std::snprintf(buf, sizeof buf, "%.*e", precision, v);
+        if (precision >= 16 || std::strtod(buf, nullptr) == v) return {buf, static_cast<std::size_t>(length)};
+    }
+#endif
+}
+
 }  // namespace
 
 Currency Currency::fromDouble(double v) {
@@ -28,8 +44,7 @@ Currency Currency::fromDouble(double v) {
     // as 0.00015 lies just below or above its binary neighbour. Working on the shortest decimal
     // that reads back as v (at most 17 digits) rounds the number as it was written.
     char buf[32];
-    const auto written = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::scientific);
-    std::string_view s(buf, static_cast<std::size_t>(written.ptr - buf));  // [-]d[.ddd]e±xx
+    std::string_view s = shortestScientific(v, buf);  // [-]d[.ddd]e±xx
     const bool negative = s.front() == '-';
     if (negative) s.remove_prefix(1);
     const std::size_t e = s.find('e');

@@ -162,6 +162,16 @@ std::u16string eraYear(int year) {
     return year == 1 ? std::u16string(u"元") : decimal(year, 1);
 }
 
+// Whether a date can start with the character: a digit, an era name's first character or an era
+// letter. Most characters of a text are none, and are passed over at once.
+bool canStartDate(char16_t c) {
+    c = folded(c);
+    if (c >= u'0' && c <= u'9') return true;
+    for (const EraInfo& e : kEras)
+        if (c == e.name.front() || c == e.letter) return true;
+    return false;
+}
+
 }  // namespace
 
 std::span<const EraInfo> eras() {
@@ -193,6 +203,10 @@ std::optional<EraConversion> fromEraDate(EraDate e) {
 std::vector<FoundDate> findDates(std::u16string_view line) {
     std::vector<FoundDate> found;
     for (std::size_t i = 0; i < line.size();) {
+        if (!canStartDate(line[i])) {
+            ++i;
+            continue;
+        }
         auto written = readWestern(line, i);
         if (!written) written = readEraName(line, i);
         if (!written) written = readEraLetter(line, i);

@@ -6,25 +6,16 @@
 #include <cerrno>
 
 namespace kivo {
-namespace {
 
-// Whether `fd` was closed, and is now open on /dev/null: the lowest free descriptor is the one
-// that was closed.
-bool reopenedIfClosed(int fd) {
-    if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF) return false;
-    const int opened = ::open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY);
-    if (opened != fd && opened >= 0) ::close(opened);
-    return true;
-}
-
-}  // namespace
-
-ClosedDescriptors openClosedStandardDescriptors() {
-    ClosedDescriptors closed;
-    closed.input = reopenedIfClosed(0);
-    closed.output = reopenedIfClosed(1);
-    closed.error = reopenedIfClosed(2);
-    return closed;
+void openClosedStandardDescriptors() {
+    for (int fd = 0; fd <= 2; ++fd) {
+        if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
+        // The lowest free descriptor is the one that was closed. Opened for the other direction, it
+        // still fails every read or write as the closed one did (EBADF): a result sent to a closed
+        // standard output must fail, not vanish into /dev/null.
+        const int opened = ::open("/dev/null", fd == 0 ? O_WRONLY : O_RDONLY);
+        if (opened != fd && opened >= 0) ::close(opened);
+    }
 }
 
 }  // namespace kivo

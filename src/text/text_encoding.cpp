@@ -3,12 +3,14 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <stdexcept>
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
 
 #include "text/cp932.h"
 #include "text/iconv_converter.h"
+#include "text/surrogates.h"
 #include "text/utf8.h"
 
 namespace kivo {
@@ -25,13 +27,6 @@ constexpr const char* kEucJpName = "EUC-JP-MS";
 constexpr std::size_t kClearlyUtf8Characters = 4;
 // A large text is decoded a block of this many bytes at a time.
 constexpr std::size_t kBlock = std::size_t{4} << 20;
-
-bool isHighSurrogate(char16_t c) {
-    return c >= 0xD800 && c <= 0xDBFF;
-}
-bool isLowSurrogate(char16_t c) {
-    return c >= 0xDC00 && c <= 0xDFFF;
-}
 
 bool isAscii(std::string_view bytes) {
     return std::none_of(bytes.begin(), bytes.end(),
@@ -149,9 +144,7 @@ std::optional<std::string> encodeEucJp(TextView text, std::size_t* stopAt) {
         converter.reset();
         *out++ = '?';
         --outLeft;
-        const std::size_t skipped =
-            isHighSurrogate(text[index]) && index + 1 < text.size() && isLowSurrogate(text[index + 1]) ? 4
-                                                                                                       : 2;
+        const std::size_t skipped = pairStartsAt(text, index) ? 4 : 2;
         in += skipped;
         inLeft -= skipped;
     }
@@ -190,8 +183,22 @@ bool neverInEucJp(char b) {
     return (u >= 0x80 && u <= 0xA0 && u != 0x8E && u != 0x8F) || u == 0xFF;
 }
 
+// Whether the C library converts EUC-JP as code page 932's users expect; the browser edition's
+// does not, and reads no EUC-JP.
+bool eucJpAvailable() {
+    static const bool available = [] {
+        try {
+            IconvConverter converter("UTF-16LE", kEucJpName);
+            return true;
+        } catch (const std::runtime_error&) {
+            return false;
+        }
+    }();
+    return available;
+}
+
 std::optional<Text> eucJpComingBack(std::string_view bytes) {
-    if (std::any_of(bytes.begin(), bytes.end(), neverInEucJp)) return std::nullopt;
+    if (!eucJpAvailable() || std::any_of(bytes.begin(), bytes.end(), neverInEucJp)) return std::nullopt;
     std::optional<Text> text = decodeEucJp(bytes, false);
     if (!text || encodeEucJp(*text, nullptr) != bytes) return std::nullopt;
     return text;
@@ -421,7 +428,7 @@ std::optional<std::size_t> unmappableIndex(TextView text, TextEncoding encoding)
         case TextEncoding::Utf8:
         case TextEncoding::Utf8WithMark:
             for (std::size_t i = firstSurrogate(text); i < text.size(); ++i) {
-                if (isHighSurrogate(text[i]) && i + 1 < text.size() && isLowSurrogate(text[i + 1])) {
+                if (pairStartsAt(text, i)) {
                     ++i;
                 } else if (isHighSurrogate(text[i]) || isLowSurrogate(text[i])) {
                     return i;
@@ -439,6 +446,14 @@ std::optional<std::size_t> unmappableIndex(TextView text, TextEncoding encoding)
     return index;
 }
 
+Text characterPlace(std::size_t line, std::size_t column, TextView character) {
+    char hex[16];
+    std::snprintf(hex, sizeof hex, "%04X", static_cast<unsigned>(codePointAt(character, 0)));
+    Text place = widened(std::to_string(line)) + u"行" + widened(std::to_string(column)) + u"文字目：";
+    place += character;
+    return place + u"（U+" + widened(hex) + u"）";
+}
+
 Text characterPlace(TextView text, std::size_t index) {
     std::size_t line = 1;
     std::size_t lineStart = 0;
@@ -449,17 +464,7 @@ Text characterPlace(TextView text, std::size_t index) {
             lineStart = i + 1;
         }
     }
-    const bool pair =
-        isHighSurrogate(text[index]) && index + 1 < text.size() && isLowSurrogate(text[index + 1]);
-    const TextView character = text.substr(index, pair ? 2 : 1);
-    const char32_t codePoint =
-        pair ? 0x10000 + ((character[0] - 0xD800u) << 10) + (character[1] - 0xDC00u) : character[0];
-    char hex[16];
-    std::snprintf(hex, sizeof hex, "%04X", static_cast<unsigned>(codePoint));
-    Text place =
-        widened(std::to_string(line)) + u"行" + widened(std::to_string(index - lineStart + 1)) + u"文字目：";
-    place += character;
-    return place + u"（U+" + widened(hex) + u"）";
+    return characterPlace(line, index - lineStart + 1, text.substr(index, pairStartsAt(text, index) ? 2 : 1));
 }
 
 }  // namespace kivo

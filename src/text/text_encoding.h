@@ -80,5 +80,7 @@ std::optional<std::size_t> unmappableIndex(TextView text, TextEncoding encoding)
 /// Where the character at `index` of `text` is and what it is, as the Shift-JIS check lists it:
 /// "2行5文字目：😀（U+1F600）" (a CrLf is one line break; a surrogate pair one character).
 Text characterPlace(TextView text, std::size_t index);
+/// The same for a character known to be at `line` and `column` (both from 1).
+Text characterPlace(std::size_t line, std::size_t column, TextView character);
 
 }  // namespace kivo

@@ -8,6 +8,7 @@
 #include <ostream>
 
 #include "text/simd.h"
+#include "text/surrogates.h"
 
 #ifdef KIVO_AVX2
 #include <immintrin.h>
@@ -29,10 +30,6 @@ std::uint64_t load8(const unsigned char* p) {
 // Used only where the processor stores the highest byte first.
 [[maybe_unused]] constexpr std::uint32_t byteSwapped(std::uint32_t v) {
     return v >> 24 | (v >> 8 & 0xFF00) | (v << 8 & 0xFF0000) | v << 24;
-}
-
-bool isLowSurrogate(char16_t c) {
-    return c >= 0xDC00 && c <= 0xDFFF;
 }
 
 bool isContinuation(unsigned char b) {

@@ -13,7 +13,7 @@
 namespace kivo::window {
 
 ParamControls::ParamControls(QWidget* root) {
-    const Params names = Params::defaults(today());
+    const ControlTexts names = ControlTexts::defaults(today());
     for (const auto& [name, value] : names.all()) {
         if (auto* w = root->findChild<QWidget*>(QString::fromStdString(name)))
             m_controls.insert(w->objectName(), w);
@@ -24,11 +24,23 @@ QWidget* ParamControls::control(std::string_view name) const {
     return m_controls.value(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())), nullptr);
 }
 
-Params ParamControls::read() const {
-    Params params = Params::defaults(today());
+ControlTexts ParamControls::read() const {
+    ControlTexts texts = ControlTexts::defaults(today());
     for (auto it = m_controls.cbegin(); it != m_controls.cend(); ++it)
-        params.set(it.key().toStdString(), readControl(it.value()));
-    return params;
+        texts.set(it.key().toStdString(), readControl(it.value()));
+    return texts;
+}
+
+OptionTexts ParamControls::optionsOf(const OperationDeclaration& op) const {
+    OptionTexts options = OptionTexts::defaults(op, today());
+    for (const ParamDeclaration& p : op.params)
+        if (const QWidget* w = control(p.control)) options.set(p.option, readControl(w));
+    return options;
+}
+
+void ParamControls::show(const OperationDeclaration& op, const std::vector<OptionText>& changed) const {
+    for (const OptionText& option : changed)
+        if (const ParamDeclaration* p = op.param(option.option)) assign(p->control, option.text);
 }
 
 Text ParamControls::readControl(const QWidget* control) {
@@ -66,7 +78,7 @@ void ParamControls::restoreDefault(std::string_view name) const {
 }
 
 Text loadDefault(std::string_view name) {
-    static const Params defaults = Params::defaults(Date{2000, 1, 1});
+    static const ControlTexts defaults = ControlTexts::defaults(Date{2000, 1, 1});
     if (name.starts_with("DTPicker")) return formatDate(today());
     return defaults.has(name) ? defaults.text(name) : Text();
 }

@@ -6,13 +6,14 @@
 #include <QHash>
 #include <QString>
 
-#include "ops/params.h"
+#include "ops/operation.h"
+#include "window/control_model.h"
 
 class QWidget;
 
 namespace kivo::window {
 
-/// The bridge between the parameter controls of the four tabs and kivo::Params: finds every
+/// The bridge between the parameter controls of the tabs and the operations' options: finds every
 /// control by its objectName under the window and reads or writes its text.
 class ParamControls {
 public:
@@ -20,7 +21,11 @@ public:
 
     /// Every parameter control's text: combo text, box text (multi-line boxes with CrLf line
     /// breaks), check box "1"/"0", date yyyy/mm/dd.
-    Params read() const;
+    ControlTexts read() const;
+    /// The texts of the options of `op`, from the controls that hold them.
+    OptionTexts optionsOf(const OperationDeclaration& op) const;
+    /// Shows the options a run of `op` changed in their controls.
+    void show(const OperationDeclaration& op, const std::vector<OptionText>& changed) const;
 
     /// The control named `name`, or nullptr.
     QWidget* control(std::string_view name) const;

@@ -17,6 +17,7 @@
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
@@ -30,8 +31,9 @@
 #include <QTimer>
 
 #include "ops/dispatch.h"
-#include "ops/lists.h"
+#include "ops/registry.h"
 #include "window/control_events.h"
+#include "window/control_model.h"
 #include "window/controls.h"
 #include "window/file_dialog.h"
 #include "window/pane_bar.h"
@@ -265,10 +267,12 @@ void FrmMain::buildTopLevel() {
     m_tabs = new TabArea(client);
     m_tabs->setObjectName(QStringLiteral("SSTab1"));
     int tabNumber = 0;
-    for (TabTable table : {set1Table(), set2Table(), loopTable(), set4Table(), set5Table()}) {
+    for (TabTable table : {set1Table(), set2Table(), loopTable(), set4Table(), set5Table(), set6Table()}) {
         m_pages.push_back(new TabPage(std::move(table), m_state));
         m_tabs->addTab(m_pages.back(), QStringLiteral("%1(&%1)").arg(++tabNumber));
     }
+    shareTabKeys();
+    connect(m_tabs, &QTabWidget::currentChanged, this, &FrmMain::shareTabKeys);
 
     m_upperBar = new PaneBar(client, {m_copyUpper, m_resetUpper}, m_arrow, {m_moveUp});
     m_lowerBar = new PaneBar(client, {m_copyLower, m_resetLower, m_widen});
@@ -476,7 +480,7 @@ Session FrmMain::currentSession() const {
         for (const QAbstractButton* op : page->operations())
             if (op->isChecked()) session.selected.append(op->objectName());
     }
-    const Params params = m_controls->read();
+    const ControlTexts params = m_controls->read();
     for (const auto& [name, value] : params.all())
         if (m_controls->control(name)) session.params.insert(QString::fromStdString(name), toQString(value));
     session.geometry = saveGeometry();
@@ -522,7 +526,7 @@ void FrmMain::resetSettings() {
     if (m_state.guard || m_state.ask(kResetSettingsQuestion) != Answer::Yes) return;
     {
         GuardHold hold(m_state);
-        const Params defaults = Params::defaults(Date{2000, 1, 1});
+        const ControlTexts defaults = ControlTexts::defaults(Date{2000, 1, 1});
         for (const auto& [name, value] : defaults.all())
             if (m_controls->control(name)) m_controls->restoreDefault(name);
         selectFirstOperations();
@@ -594,15 +598,13 @@ void FrmMain::runOnce() {
     const Text* assigned = m_text1->assignedText();
     if (!assigned) typed = m_text1->text();
     const TextView upper = assigned ? *assigned : *typed;
-    const int code = m_operationCode;
+    const OperationDeclaration& op = operation(m_operationCode);
     WindowRunContext ctx(m_state);
-    const Params params = m_controls->read();
-    DispatchResult result = dispatch(code, upper, params, ctx);
+    DispatchResult result = dispatch(op, upper, m_controls->optionsOf(op), ctx);
     // The run's answers to its questions, or a variant set back, as program assignments: no
     // input rule fires (the guard is held).
-    for (const ControlText& changed : result.changed)
-        m_controls->assign(changed.control, changed.text);
-    if (result.lower) showResult(std::move(*result.lower), operation(code), params);
+    m_controls->show(op, result.changed);
+    if (result.lower) showResult(std::move(*result.lower), op, result.errorMessage);
 
     if (result.end == DispatchEnd::PreCheckFailed) {
         endRun();
@@ -610,7 +612,7 @@ void FrmMain::runOnce() {
     }
     // The month enumerations write nothing when stopped and mark their own failures as stopped:
     // the lower pane keeps its text and the next close asks again.
-    if (!operation(code).needsUpperText && (m_state.closing || m_state.stop)) {
+    if (!op.needsUpperText && (m_state.closing || m_state.stop)) {
         m_state.stop = false;
         endRun();
         return;
@@ -624,7 +626,7 @@ void FrmMain::runOnce() {
     }
 }
 
-void FrmMain::showResult(Text result, const OperationDeclaration& op, const Params& params) {
+void FrmMain::showResult(Text result, const OperationDeclaration& op, TextView errorMessage) {
     const bool shown = PlainTextBox::canShow(result) && m_text2->assignDuringRun(std::move(result), [this] {
         return m_state.stop || m_state.closing;
     });
@@ -633,7 +635,7 @@ void FrmMain::showResult(Text result, const OperationDeclaration& op, const Para
         m_files[1] = {QString(), m_files[0].format};
         return;
     }
-    m_state.show(Icon::Exclamation, toQString(op.errorMessageOf(params)));
+    m_state.show(Icon::Exclamation, toQString(errorMessage));
     if (op.setsStopFlagOnError) m_state.stop = true;
 }
 
@@ -927,6 +929,22 @@ void FrmMain::tabStripTouched() {
     GuardHold hold(m_state);
     m_state.focusCycling = false;
     focusFirstOperation(m_tabs->currentIndex());
+}
+
+void FrmMain::shareTabKeys() {
+    const QWidget* shown = m_tabs->currentWidget();
+    auto ownedOnShownTab = [shown](const QKeySequence& key) {
+        for (const QAbstractButton* b : shown->findChildren<QAbstractButton*>())
+            if (QKeySequence::mnemonic(b->text()) == key) return true;
+        for (const QLabel* l : shown->findChildren<QLabel*>())
+            if (QKeySequence::mnemonic(l->text()) == key) return true;
+        return false;
+    };
+    for (int tab = 0; tab < m_tabs->count(); ++tab) {
+        const QString number = QString::number(tab + 1);
+        const bool owned = ownedOnShownTab(QKeySequence::mnemonic(u'&' + number));
+        m_tabs->setTabText(tab, (owned ? QStringLiteral("%1(%1)") : QStringLiteral("%1(&%1)")).arg(number));
+    }
 }
 
 void FrmMain::passFocusToNextTab() {

@@ -126,6 +126,9 @@ private:
     void focusFirstOperation(int tab);
     QAbstractButton* firstOperation(int tab) const;
     void tabStripTouched();
+    /// Gives each tab's access key (Alt+1 …) to the strip, except one that a control of the tab on
+    /// show has as its own (the loop generator's fourteenth row has Alt+6).
+    void shareTabKeys();
     void passFocusToNextTab();
     /// Moves the tab control to `position` (0-based) among the stops of the window's Tab order.
     void putTabsInFocusOrder(int position);
@@ -163,7 +166,7 @@ private:
     void runOnce();
     /// The lower pane takes the result when it can hold it; otherwise the run of `op` ends as a
     /// failed one does: its error message, the lower pane empty.
-    void showResult(Text result, const OperationDeclaration& op, const Params& params);
+    void showResult(Text result, const OperationDeclaration& op, TextView errorMessage);
     void beginRun();
     void endRun();
     /// The busy state ends, without the emptying of the lower pane that ends a stopped run.

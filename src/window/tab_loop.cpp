@@ -10,8 +10,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "ops/lists.h"
 #include "window/control_events.h"
+#include "window/control_model.h"
 #include "window/loop_rules.h"
 #include "window/rules.h"
 #include "window/tab_tables.h"

@@ -17,9 +17,9 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
-#include "ops/lists.h"
 #include "ops/registry.h"
 #include "window/control_events.h"
+#include "window/control_model.h"
 #include "window/controls.h"
 #include "window/date_picker.h"
 #include "window/qtext.h"

@@ -6,8 +6,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "ops/lists.h"
 #include "window/control_events.h"
+#include "window/control_model.h"
 #include "window/controls.h"
 #include "window/qtext.h"
 #include "window/rules.h"

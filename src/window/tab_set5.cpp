@@ -1,7 +1,7 @@
 #include <QComboBox>
 #include <QRadioButton>
 
-#include "ops/lists.h"
+#include "window/control_model.h"
 #include "window/qtext.h"
 #include "window/rules.h"
 #include "window/tab_tables.h"
@@ -21,7 +21,7 @@ void attachRules(TabPage& tab) {
 void attachAllReset(TabPage& tab) {
     tab.onAllReset([&tab] {
         tab.restoreDefaults({"Combo59", "Check5(0)", "Check5(1)", "Check5(2)", "Check5(3)", "Check5(4)",
-                             "Combo60", "Combo61", "Combo62", "Combo63", "Combo64", "Combo65"});
+                             "Combo60", "Combo61", "Combo62", "Combo63", "Combo64", "Combo65", "Check5(5)"});
         auto* first = tab.named<QRadioButton>("Option5(0)");
         first->setChecked(true);
         first->setFocus();
@@ -59,9 +59,10 @@ TabTable set5Table() {
                      {words("数値の大きさ順に行を(&I)"), combo("Combo63"), reset("Command38", {"Combo63"})}),
                 line("Option5(5)", {words("Shift-JISで表せない文字を(&J)"), combo("Combo64"),
                                     reset("Command39", {"Combo64"})}),
-                line("Option5(6)", {words("1行を"), combo("Combo65"),
-                                    words("バイト以内毎に改行する(全角文字は分けない)(&K)"),
-                                    reset("Command40", {"Combo65"})}),
+                line("Option5(6)",
+                     {words("1行を"), combo("Combo65"),
+                      words("バイト以内毎に改行する(全角文字は分けない)(&K)"), check("Check5(5)", "禁則処理"),
+                      reset("Command40", {"Combo65", "Check5(5)"})}),
             },
         .allReset = button("Command41", "AllReset(&X)", 90),
         .attach =

@@ -23,5 +23,7 @@ TabTable loopTable();
 TabTable set4Table();
 /// Tab 4, condition set 5 (codes 35–41): Japanese text chores.
 TabTable set5Table();
+/// Tab 5, condition set 6 (codes 42–45): Japanese office dates and legacy systems.
+TabTable set6Table();
 
 }  // namespace kivo::window

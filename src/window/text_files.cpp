@@ -9,56 +9,10 @@
 namespace kivo::window {
 std::optional<OpenedText> decodeTextFile(std::string_view bytes, OpenEncoding encoding,
                                          const std::function<void()>& betweenBlocks) {
-    std::optional<DecodedText> decoded;
-    switch (encoding) {
-        case OpenEncoding::Auto:
-            decoded = decodeTextBytes(bytes, AsciiAs::Cp932, betweenBlocks);
-            break;
-        case OpenEncoding::Cp932:
-            decoded = decodeTextBytesLeniently(bytes, TextEncoding::Cp932);
-            break;
-        case OpenEncoding::Utf8:
-            decoded = decodeTextBytesLeniently(bytes, TextEncoding::Utf8);
-            break;
-        case OpenEncoding::Utf16Le:
-            decoded = decodeTextBytesLeniently(bytes, TextEncoding::Utf16Le);
-            break;
-        case OpenEncoding::Utf16Be:
-            decoded = decodeTextBytesLeniently(bytes, TextEncoding::Utf16Be);
-            break;
-        case OpenEncoding::EucJp:
-            decoded = decodeTextBytesLeniently(bytes, TextEncoding::EucJp);
-            break;
-    }
-    if (!decoded) return std::nullopt;
-    const LineBreak lineBreak = lineBreakOf(decoded->text);
-    return OpenedText{std::move(decoded->text), {decoded->encoding, lineBreak}, decoded->guessed};
-}
-
-LineBreak lineBreakOf(TextView text) {
-    std::size_t crLf = 0;
-    std::size_t lf = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != u'\n') continue;
-        ++(i > 0 && text[i - 1] == u'\r' ? crLf : lf);
-    }
-    return lf > crLf ? LineBreak::Lf : LineBreak::CrLf;
-}
-
-std::string encodeTextFile(TextView text, const FileFormat& format) {
-    const TextView lineBreak = format.lineBreak == LineBreak::Lf ? TextView(u"\n") : TextView(u"\r\n");
-    Text written;
-    written.reserve(text.size() + text.size() / 16 + 2);
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') continue;
-        if (text[i] == u'\n') {
-            written.append(lineBreak);
-        } else {
-            written.push_back(text[i]);
-        }
-    }
-    if (!text.ends_with(u'\n') && !text.ends_with(u'\r')) written.append(lineBreak);
-    return encodeTextBytes(written, format.encoding);
+    static constexpr std::optional<TextEncoding> kNamed[] = {std::nullopt,          TextEncoding::Cp932,
+                                                             TextEncoding::Utf8,    TextEncoding::Utf16Le,
+                                                             TextEncoding::Utf16Be, TextEncoding::EucJp};
+    return kivo::decodeTextFile(bytes, kNamed[static_cast<int>(encoding)], betweenBlocks);
 }
 
 QString encodingCaption(TextEncoding encoding) {

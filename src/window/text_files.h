@@ -12,46 +12,17 @@
 
 #include "text/lines.h"
 #include "text/text_encoding.h"
+#include "text/text_files.h"
 
 namespace kivo::window {
-
-/// The line break a file is written with.
-enum class LineBreak { CrLf, Lf };
-
-/// How a pane's text is written to a file: its encoding (in code page 932 and EUC-JP a character
-/// without a form becomes "?"), each line break as CrLf or as Lf.
-struct FileFormat {
-    TextEncoding encoding = TextEncoding::Cp932;
-    LineBreak lineBreak = LineBreak::CrLf;
-    bool operator==(const FileFormat&) const = default;
-};
 
 /// The encoding the user asks a file to be read in: detected, or named.
 enum class OpenEncoding { Auto, Cp932, Utf8, Utf16Le, Utf16Be, EucJp };
 
-/// A file's text and the format to write it back in; `guessed` when more than one encoding read
-/// the bytes alike well (see decodeTextBytes).
-struct OpenedText {
-    Text text;
-    FileFormat format;
-    bool guessed = false;
-};
-
-/// The text of a file's bytes and the format they came in. `Auto` reads them only in an encoding
-/// that gives them back unchanged, ASCII and a guess as code page 932 (decodeTextBytes), and gives
-/// nothing when none does; a named encoding reads any bytes, each one without a character as
-/// U+FFFD. The line break is the one most of the file's lines end with. `betweenBlocks` runs between
+/// decodeTextFile() of the core with the encoding the dialog names; `betweenBlocks` runs between
 /// the blocks of a large file, to let the window's events through.
 std::optional<OpenedText> decodeTextFile(std::string_view bytes, OpenEncoding encoding = OpenEncoding::Auto,
                                          const std::function<void()>& betweenBlocks = {});
-
-/// Lf when more lines of `text` end with a lone Lf than with CrLf, else CrLf.
-LineBreak lineBreakOf(TextView text);
-
-/// The bytes of a saved pane in `format`: its text with each CrLf and lone Lf as the format's line
-/// break (a lone Cr is a character some operations write, and stays), followed by one line break
-/// unless it already ends with one (so that saving what was opened does not grow the file).
-std::string encodeTextFile(TextView text, const FileFormat& format);
 
 /// The file a pane's text came from or went to last, the format it was in, and whether its
 /// encoding was a guess among several that read it alike well.

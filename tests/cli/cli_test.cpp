@@ -2,12 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include <poll.h>
+#include <pty.h>
 #include <sys/wait.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <sstream>
+#include <thread>
 
 #include "pipe_buf.h"
 
@@ -62,7 +68,7 @@ TEST(Cli, UsageErrors) {
     };
     const Case cases[] = {
         {{}, "a", "kivoautofill-cli: missing operation"},
-        {{"42"}, "a", "kivoautofill-cli: unknown operation code '42'"},
+        {{"46"}, "a", "kivoautofill-cli: unknown operation code '46'"},
         {{"x"}, "a", "kivoautofill-cli: unknown operation 'x'"},
         {{"-1"}, "a", "kivoautofill-cli: unknown operation '-1'"},
         {{"0", "Combo99=1"}, "a", "kivoautofill-cli: unknown control 'Combo99'"},
@@ -223,6 +229,47 @@ TEST(CliExecutable, StatusOneWhenTheRunWritesNothing) {
     const std::string cmd = std::string("printf 'a\\r\\n\\r\\nb' | ") + KIVO_CLI_PATH +
                             " 0 Combo41=数行おきにリバースする 2>/dev/null";
     EXPECT_EQ(WEXITSTATUS(std::system(cmd.c_str())), 1);
+}
+
+// What a command line writes to a terminal (standard input, output and error) that is typed
+// "abc", Return and Ctrl+D into after a second: the progress line shows only after half a second.
+std::string onTerminal(std::string command) {
+    command.replace(command.find("$CLI"), 4, KIVO_CLI_PATH);
+    int terminal = -1;
+    const pid_t pid = ::forkpty(&terminal, nullptr, nullptr, nullptr);
+    if (pid == 0) {
+        ::execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    if (pid < 0) return "(no terminal)";
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    (void)::write(terminal, "abc\n\x04", 5);
+    std::string shown;
+    std::array<char, 4096> buf{};
+    pollfd ready{terminal, POLLIN, 0};
+    while (::poll(&ready, 1, 10000) > 0) {
+        const ssize_t n = ::read(terminal, buf.data(), buf.size());
+        if (n <= 0) break;  // EIO once the program has ended
+        shown.append(buf.data(), static_cast<std::size_t>(n));
+    }
+    ::close(terminal);
+    ::waitpid(pid, nullptr, 0);
+    return shown;
+}
+
+TEST(CliExecutable, ProgressOnATerminalOnlyWhileNothingIsTyped) {
+    const struct {
+        const char* command;
+        bool progress;
+    } rows[] = {
+        {"(sleep 1; echo abc) | $CLI 0", true},
+        {"$CLI 0", false},
+    };
+    for (const auto& row : rows) {
+        const std::string shown = onTerminal(row.command);
+        EXPECT_NE(shown.find("cba"), std::string::npos) << row.command << ": " << shown;
+        EXPECT_EQ(shown.find("0/1 text") != std::string::npos, row.progress) << row.command << ": " << shown;
+    }
 }
 
 }  // namespace

@@ -64,6 +64,12 @@ TEST(Completion, OffersWhatTheCommandLineTakes) {
         "--side=",        "--text=",       "--answer=", "--encoding=",   "--output-encoding=",
         "--line-breaks=", "--unmappable=", "--output=", "--output-dir=", "--in-place",
         "--jobs=",        "--quiet"};
+    std::vector<std::string> settingOptions(addTextOptions.begin() + 2, addTextOptions.end());
+    settingOptions.insert(settingOptions.end(), {"--help", "--version"});
+    // A path after -o, --output= and --output-dir= is the shell's.
+    const std::string path = testing::TempDir() + "kivo-completion-path.txt";
+    std::fclose(std::fopen(path.c_str(), "w"));
+    const std::string typedPath = path.substr(0, path.size() - 6);
     struct Case {
         std::vector<std::string> words;
         std::vector<std::string> completions;
@@ -90,6 +96,18 @@ TEST(Completion, OffersWhatTheCommandLineTakes) {
          {"Check1(1)=", "Check1(10)=", "Check1(11)=", "Check1(12)=", "Check1(13)=", "Check1(14)=",
           "Check1(15)=", "Check1(16)="}},
         {{"kivoautofill-cli", "26", "'ComboId(3"}, {"ComboId(3)="}},
+        // A control's values after its name: a list's entries, a check box's 1 or 0.
+        {{"kivoautofill-cli", "add-text", "Combo31", "=", ""}, {"右", "左"}},
+        {{"kivoautofill-cli", "2", "Combo40", "=", "Tab"}, {"Tab(タブ)"}},
+        {{"kivoautofill-cli", "convert-width", "Check5\\(3\\)", "=", ""}, {"0", "1"}},
+        // The command line's own options before the operation.
+        {{"kivoautofill-cli", "--"}, settingOptions},
+        {{"kivoautofill-cli", "--jobs", "=", "2", "-o", "x", "add-"}, {"add-text"}},
+        {{"kivoautofill-cli", "--quiet", "add-text", "Combo3"}, {"Combo31="}},
+        {{"kivoautofill-cli", "add-text", "-o", typedPath}, {path}},
+        {{"kivoautofill-cli", "add-text", "--output", "=", typedPath}, {path}},
+        {{"kivoautofill-cli", "-o", typedPath}, {path}},
+        {{"kivoautofill-cli", "add-text", "--output-dir", "=", typedPath}, {path}},
     };
     for (const Case& c : cases)
         EXPECT_THAT(complete(c.words), testing::ContainerEq(sorted(c.completions))) << c.words.back();

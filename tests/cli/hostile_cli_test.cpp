@@ -176,7 +176,7 @@ TEST(HostileCli, InputLargerThanMemoryIsRefusedQuickly) {
         {"endless kept lines", "yes item | $CLI 12 Text13=item", smallCap, 1,
          "exclamation: 条件が行えない行がある、または文字数、その他のエラーです。\n"},
     };
-    const std::string big = testing::TempDir() + "hostile_cli_sparse";
+    const std::string big = testing::TempDir() + "hostile_cli_sparse_" + std::to_string(::getpid());
     std::ofstream(big).close();
     ASSERT_EQ(truncate(big.c_str(), 1000000000), 0);
     for (Case c : cases) {
@@ -201,6 +201,11 @@ TEST(HostileCli, OutputThatCannotBeWrittenFails) {
         {"a full device, 3 MB", "head -c 3000000 /dev/zero | tr '\\0' a | $CLI 0 > /dev/full", {}, 1, full},
         {"the help", "$CLI --help > /dev/full", {}, 1, full},
         {"standard output closed", "echo abc | $CLI 0 >&-", {}, 1, closed},
+        {"standard output closed, the file written in place",
+         "F=$(mktemp) && trap 'rm -f \"$F\"' EXIT && echo abc > \"$F\" && $CLI 0 --in-place \"$F\" >&-",
+         {},
+         0,
+         ""},
         {"no result: nothing to lose",
          "printf 'a\\r\\n\\r\\nb' | $CLI 0 Combo41=数行おきにリバースする > /dev/full",
          {},
@@ -211,9 +216,28 @@ TEST(HostileCli, OutputThatCannotBeWrittenFails) {
         expectEnds(c);
 }
 
+// Under a 512 MB address-space cap, --jobs takes the threads memory allows, and a file gets the
+// memory it needs whatever the number of jobs: 1,000 small files and one of 20 MB.
+TEST(HostileCli, JobsUnderASmallAddressSpace) {
+    if (sanitized())
+        GTEST_SKIP() << "AddressSanitizer maps terabytes of shadow memory: no address-space cap fits";
+    const std::string files =
+        "D=$(mktemp -d) && trap 'rm -rf \"$D\"' EXIT && cd \"$D\" && "
+        "for i in $(seq 1000); do printf 'abcdefgh\\n' > f$i.txt; done && "
+        "head -c 20000000 /dev/zero | tr '\\0' a > big.txt && $CLI reverse --in-place ";
+    const std::string reversed = " *.txt && printf '\\nhgfedcba' | cmp -s - f1000.txt";
+    const Limits cap{512000000, std::nullopt};
+    const Case cases[] = {
+        {"8 jobs", files + "--jobs=8" + reversed, cap, 0, ""},
+        {"1000 jobs", files + "--jobs=1000" + reversed, cap, 0, ""},
+    };
+    for (const Case& c : cases)
+        expectEnds(c);
+}
+
 // Past the file-size limit the write fails with EFBIG instead of SIGXFSZ ending the process.
 TEST(HostileCli, FileSizeLimit) {
-    const std::string out = testing::TempDir() + "hostile_cli_output";
+    const std::string out = testing::TempDir() + "hostile_cli_output_" + std::to_string(::getpid());
     const std::string tooLarge = "kivoautofill-cli: cannot write standard output: File too large\n";
     const Limits limit{std::nullopt, rlim_t{1} << 20};
     const Case cases[] = {
@@ -249,7 +273,10 @@ public:
         for (const char* name : {"mixed", "digits", "short", "one"})
             std::remove(path(name).c_str());
     }
-    static std::string path(const std::string& name) { return testing::TempDir() + "hostile_cli_" + name; }
+    // The tests run as processes side by side: each keeps its own inputs.
+    static std::string path(const std::string& name) {
+        return testing::TempDir() + "hostile_cli_" + std::to_string(::getpid()) + "_" + name;
+    }
 
 private:
     static void write(const std::string& name, const std::string& bytes) {
@@ -320,6 +347,11 @@ TEST(HostileCli, EveryOperationAtItsLargestUnderA2GbCap) {
         {39, "mixed", ""},
         {40, "mixed", ""},
         {41, "mixed", "Combo65=1"},
+        {41, "mixed", "Combo65=1 'Check5(5)=1'"},
+        {42, "mixed", "'Combo66=和暦(令和6年1月31日)' 'Check6(0)=1'"},
+        {43, "one", "Combo67=999 Combo68=営業日分 'Check6(1)=1' 'Check6(3)=1'"},
+        {44, "mixed", "Combo70=標準の文字に置き換える"},
+        {45, "digits", "'Combo71=数字→漢数字(二千二十四)'"},
     };
     for (const OperationCase& c : cases) {
         const std::string command = operationCommand(c);

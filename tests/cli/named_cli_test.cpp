@@ -1,5 +1,6 @@
 // The command line for people: named operations and options, discovery, files and folders,
 // recipes.
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -40,6 +41,11 @@ CliRun cli(const std::vector<std::string>& args, const std::string& input = "") 
 using test::Folder;
 using test::read;
 
+// The last operation code, which the usage errors name.
+std::string lastCode() {
+    return std::to_string(operations().size() - 1);
+}
+
 std::string sjis(const char* utf8Text) {
     return cp932::encode(*utf8::decode(utf8Text));
 }
@@ -52,8 +58,8 @@ TEST(NamedCli, EveryExampleGivesItsOutputInBothForms) {
         std::vector<std::string> named = {op->name};
         named.insert(named.end(), example.options.begin(), example.options.end());
         std::vector<std::string> byControls = {std::to_string(op->code)};
-        for (const auto& [control, text] : cli::parseStep(named).controls)
-            byControls.push_back(control + "=" + utf8::encode(text));
+        for (const auto& [option, text] : cli::parseStep(named).options)
+            byControls.push_back(op->param(option)->control + "=" + utf8::encode(text));
         // The window's lower text: each line break as the operation makes it.
         named.push_back("--line-breaks=crlf");
         byControls.push_back("--line-breaks=crlf");
@@ -122,7 +128,26 @@ TEST(NamedCli, OptionValuesAndTheirRefusals) {
         {{"no-such"},
          "a",
          "",
-         "kivoautofill-cli: unknown operation 'no-such' (see 'kivoautofill-cli list'; codes 0 to 41)\n",
+         "kivoautofill-cli: unknown operation 'no-such' (see 'kivoautofill-cli list'; codes 0 to " +
+             lastCode() + ")\n",
+         2},
+        {{"convert-width", "Check5(3)=yes"},
+         "a",
+         "",
+         "kivoautofill-cli: the value of Check5(3) must be 1 or 0\n",
+         2},
+        // The command line's own options before the operation, as after it.
+        {{"--quiet", "--jobs=2", "--answer=yes", "add-text", "--text=!"}, "a", "!a"},
+        {{"--line-breaks=crlf", "reverse"}, "ab\ncd", "dc\r\nba"},
+        {{"--jobs=x", "reverse"},
+         "a",
+         "",
+         "kivoautofill-cli: --jobs takes a number of at least 1, not 'x'\n",
+         2},
+        {{"--quiet", "list"},
+         "",
+         "",
+         "kivoautofill-cli: the options before list belong to an operation or run\n",
          2},
     };
     for (const auto& row : rows) {
@@ -155,6 +180,10 @@ TEST(NamedCli, ListHelpAndCompletion) {
     EXPECT_EQ(cli({"complete", "1", "add-text", "--side="}).out, "--side=left\n--side=right\n");
     EXPECT_EQ(cli({"complete", "1", "add-text", "--enc"}).out, "--encoding=\n");
     EXPECT_EQ(cli({"complete", "1", "help", "fold"}).out, "fold\nfold-bytes\n");
+    EXPECT_EQ(cli({"complete", "2", "--quiet", "add-text", "Combo31="}).out, "Combo31=左\nCombo31=右\n");
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {"complete", "1"}, {"complete", "99999999999999999999", "x"}, {"complete", "-1", "x"}})
+        EXPECT_EQ(cli(args).status, 2) << args[1];
     EXPECT_NE(cli({"--help"}).out.find("Usage: kivoautofill-cli OPERATION"), std::string::npos);
 }
 
@@ -264,6 +293,9 @@ TEST(NamedCli, SeveralFilesInPlaceOrIntoAFolder) {
         {{"sort", "--output-dir=" + dir.path("d"), a, a},
          "two files would be written to " + dir.path("d") + "/a.txt"},
         {{"sort", "--jobs=0", a}, "--jobs takes a number of at least 1, not '0'"},
+        {{"sort", dir.path("")}, dir.path("") + " is a directory"},
+        {{"run", dir.path("")}, dir.path("") + " is a directory"},
+        {{"sort", "--in-place", a, "-"}, "- (standard input) cannot be one of several files"},
     };
     for (const auto& row : refused) {
         r = cli(row.args);
@@ -271,6 +303,29 @@ TEST(NamedCli, SeveralFilesInPlaceOrIntoAFolder) {
         EXPECT_EQ(r.err, "kivoautofill-cli: " + row.err + "\n");
     }
     EXPECT_EQ(read(one), "only");
+}
+
+// Standard input as -, a FIFO and a process substitution (/dev/fd/63) are read as streams.
+TEST(NamedCli, InputFromStandardInputAFifoOrAProcessSubstitution) {
+    const Folder dir;
+    EXPECT_EQ(cli({"reverse", "-"}, "ab\ncd").out, "dc\nba");
+    const std::string fifo = dir.path("fifo");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::thread writer([&] { std::ofstream(fifo) << "ab\ncd"; });
+    const CliRun r = cli({"reverse", fifo});
+    // A writer still waiting for its reader is let go.
+    const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+    writer.join();
+    ::close(reader);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "dc\nba");
+    const std::string command = "bash -c '" + std::string(KIVO_CLI_PATH) + " reverse <(printf \"ab\\ncd\")'";
+    FILE* pipe = ::popen(command.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    std::string out(64, '\0');
+    out.resize(std::fread(out.data(), 1, out.size(), pipe));
+    EXPECT_EQ(WEXITSTATUS(::pclose(pipe)), 0);
+    EXPECT_EQ(out, "dc\nba");
 }
 
 // Killed at any moment, an in-place run leaves every file old or new, never partial.
@@ -324,6 +379,16 @@ TEST(NamedCli, RecipesRunTheirStepsInOrder) {
     EXPECT_EQ(r.out, piped);
     EXPECT_EQ(r.out, sjis("・ 東京\r\n・ 大阪\r\n"));
 
+    // A recipe written with codes and control names, as the first recipes were, runs as its
+    // named form does.
+    const std::string controls = dir.file("controls.recipe", "4 Combo31=右 Text3=・\n22 Combo8=2 Combo9=1\n");
+    const std::string named =
+        dir.file("named.recipe", "add-text --side=right --text=・\nevery-nth-line --first=2 --skip=1\n");
+    r = cli({"run", controls}, "a\nb\nc\nd\n");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "b・\nd・");
+    EXPECT_EQ(cli({"run", named}, "a\nb\nc\nd\n").out, r.out);
+
     // A step without a result stops the recipe: its line and message.
     const std::string stops = dir.file("stops.recipe", "reverse\nextract-digits\nsort\n");
     r = cli({"run", stops}, "abc");
@@ -337,14 +402,20 @@ TEST(NamedCli, RecipesRunTheirStepsInOrder) {
     EXPECT_NE(r.err.find(asks + ":2: question: 改行が含まれています、改行を削除しますか？"),
               std::string::npos);
 
+    // A line ending in a backslash goes on with the next, the Cr of a CrLf aside.
+    const std::string continued =
+        dir.file("continued.recipe", "add-text \\\r\n  --side=right \\\n--te\\\nxt=!\n");
+    EXPECT_EQ(cli({"--quiet", "run", continued}, "a").out, "a!");
+
     // A malformed recipe runs no step.
     const struct {
         std::string text, err;
     } malformed[] = {
         {"reverse\nno-such-step\n",
-         ":2: unknown operation 'no-such-step' (see 'kivoautofill-cli list'; codes 0 to 41)"},
+         ":2: unknown operation 'no-such-step' (see 'kivoautofill-cli list'; codes 0 to " + lastCode() + ")"},
         {"add-text --side=up\n", ":1: --side takes left (左), right (右), not 'up'"},
         {"add-text '--text=x\n", ":1: a ' is not closed"},
+        {"reverse\nadd-text \\\n  --side=up\n", ":2: --side takes left (左), right (右), not 'up'"},
         {"# nothing\n\n", ": the recipe has no step"},
     };
     for (const auto& row : malformed) {
@@ -367,6 +438,7 @@ TEST(NamedCli, RecipeWordsAreQuotedAsInAShell) {
         {"a #b", {"a"}},
         {"a#b", {"a#b"}},
         {"''", {""}},
+        {"a \\", {"a"}},
         {"", {}},
     };
     for (const auto& row : rows)

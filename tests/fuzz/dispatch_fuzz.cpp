@@ -2,9 +2,9 @@
 // must end with a lower text or a message (or a question answered other than Yes, or Stop, or
 // closing), never a crash, a hang, a sanitizer report or an unbounded allocation.
 //
-// Input layout: code, answer seed, stop byte, assignment count, assignments (control pick, value
-// kind, value bytes), then the upper text. Each code assigns mostly the controls its operation
-// declares, with values from the control's list, the edges of its input rule, or a short text of
+// Input layout: code, answer seed, stop byte, assignment count, assignments (option pick, value
+// kind, value bytes), then the upper text. Each code assigns the options its operation declares,
+// with values from the option's list or range, the edges of its input rule, or a short text of
 // line breaks, BS, Tab, surrogates, digits and signs.
 #include <algorithm>
 #include <cstddef>
@@ -13,8 +13,7 @@
 #include <vector>
 
 #include "ops/dispatch.h"
-#include "ops/lists.h"
-#include "ops/params.h"
+#include "ops/registry.h"
 #include "text/utf8.h"
 
 namespace {
@@ -80,17 +79,6 @@ private:
     bool m_stop = false;
     bool m_closing = false;
 };
-
-const std::vector<std::string>& allControls() {
-    static const std::vector<std::string> all = [] {
-        std::vector<std::string> out;
-        const kivo::Params defaults = kivo::Params::defaults(kivo::Date{2024, 2, 29});
-        for (const auto& [name, value] : defaults.all())
-            out.push_back(name);
-        return out;
-    }();
-    return all;
-}
 
 // The edges of the numeric combo, count text and text-length rules, and what only the command
 // line can send: signs, blanks, full-width digits, exponents, NaN, dates at and past the range.
@@ -180,23 +168,27 @@ Text shortText(Reader& in) {
     return s;
 }
 
-Text valueFor(const std::string& name, Reader& in, bool& longValue) {
+Text valueFor(const kivo::ParamDeclaration& param, Reader& in, bool& longValue) {
     const std::uint8_t kind = in.byte();
     if (kind < 80) {
         const std::vector<Text>& edges = edgeValues();
         return edges[in.byte() % edges.size()];
     }
-    if (kind < 150) {
-        for (const kivo::ComboList& list : kivo::comboLists()) {
-            if (list.name != name) continue;
-            const std::uint8_t at = in.byte();
-            // The first and last entries are the edges of the list; the rest are sampled.
-            if (at < 64) return list.entries.front();
-            if (at < 128) return list.entries.back();
-            return list.entries[(at * 7919u + in.byte()) % list.entries.size()];
-        }
-        return shortText(in);
+    if (kind < 150 && param.kind == kivo::ParamKind::List) {
+        const std::uint8_t at = in.byte();
+        // The first and last entries are the edges of the list; the rest are sampled.
+        if (at < 64) return param.entries.front().text;
+        if (at < 128) return param.entries.back().text;
+        return param.entries[(at * 7919u + in.byte()) % param.entries.size()].text;
     }
+    if (kind < 150 && param.kind == kivo::ParamKind::Count) {
+        const std::uint8_t at = in.byte();
+        const unsigned span = static_cast<unsigned>(param.max - param.min) + 1;
+        if (at < 64) return kivo::decimalText(param.min);
+        if (at < 128) return kivo::decimalText(param.max);
+        return kivo::decimalText(param.min + static_cast<long long>((at * 7919u + in.byte()) % span));
+    }
+    if (kind < 150) return shortText(in);
     if (kind < 240) return shortText(in);
     // The edge of the text-length rule, and one past it.
     longValue = true;
@@ -232,16 +224,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::uint8_t answers = in.byte();
     const std::uint8_t stop = in.byte();
 
-    kivo::Params params = kivo::Params::defaults(kivo::Date{2024, 2, 29});
+    kivo::OptionTexts params = kivo::OptionTexts::defaults(op, kivo::Date{2024, 2, 29});
     const std::vector<kivo::ParamDeclaration>& own = op.params;
     bool longValue = false;
-    for (int n = in.byte() % 12; n > 0; --n) {
-        const std::uint8_t pick = in.byte();
-        // Mostly the operation's own controls; now and then any control, as the command line allows.
-        const std::string& name = !own.empty() && pick < 224
-                                      ? own[pick % own.size()].control
-                                      : allControls()[in.byte() % allControls().size()];
-        params.set(name, valueFor(name, in, longValue));
+    for (int n = own.empty() ? 0 : in.byte() % 12; n > 0; --n) {
+        const kivo::ParamDeclaration& param = own[in.byte() % own.size()];
+        params.set(param.option, valueFor(param, in, longValue));
     }
     FuzzContext ctx(answers, stop);
 
@@ -251,9 +239,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (upper.empty() && op.needsUpperText) return 0;
 
     const kivo::DispatchResult result = kivo::dispatch(op, upper, params, ctx);
-    // A control a run gives back is one of the window's.
-    for (const kivo::ControlText& changed : result.changed)
-        if (!kivo::Params::isControl(changed.control)) __builtin_trap();
+    // An option a run gives back is one of its operation's.
+    for (const kivo::OptionText& changed : result.changed)
+        if (!op.param(changed.option)) __builtin_trap();
     // A run that ran and was neither stopped, closed nor declined ends with its result or a message.
     if (result.lower && ctx.cancelled()) __builtin_trap();
     if (result.end == kivo::DispatchEnd::Ran && !result.lower && !ctx.cancelled() && !ctx.declined &&
@@ -265,7 +253,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string bytes = kivo::utf8::encode(upper);
     if (!ctx.cancelled() && op.hasUtf8Run && kivo::utf8::decode(bytes) == upper) {
         FuzzContext raw(answers, 0);
-        const auto onBytes = kivo::dispatchUtf8(code, bytes, params, raw);
+        const auto onBytes = kivo::dispatchUtf8(op, bytes, params, raw);
         if (onBytes && !raw.cancelled()) {
             if (onBytes->end != result.end || onBytes->lower.has_value() != result.lower.has_value() ||
                 raw.messages != ctx.messages)

@@ -11,10 +11,10 @@
 
 #include "harness.h"
 #include "ops/loop/loop_generator.h"
-#include "ops/set1/character_replacement.h"
-#include "ops/set1/counting.h"
-#include "ops/set1/reverse.h"
-#include "ops/set4/numbered_copies.h"
+#include "ops/characters/character_replacement.h"
+#include "ops/characters/counting.h"
+#include "ops/characters/reverse.h"
+#include "ops/numbers/numbered_copies.h"
 
 namespace kivo {
 namespace {
@@ -29,18 +29,24 @@ TEST(Operations, OneDeclarationPerCodeWithItsOwnNameAndSelector) {
         EXPECT_TRUE(names.insert(op.name).second) << op.name;
         EXPECT_TRUE(selectors.insert(op.selector).second) << op.selector;
         EXPECT_EQ(operationNamed(op.name), &op);
-        for (const ParamDeclaration& p : op.params)
-            EXPECT_TRUE(Params::isControl(p.control)) << p.control;
+        std::set<std::string> options;
+        for (const ParamDeclaration& p : op.params) {
+            EXPECT_TRUE(options.insert(p.option).second) << op.name << " --" << p.option;
+            EXPECT_TRUE(controls.insert(p.control).second) << p.control;
+        }
     }
-    EXPECT_EQ(operations().size(), 42u);
-    EXPECT_FALSE(isOperationCode(42));
+    EXPECT_FALSE(isOperationCode(static_cast<int>(operations().size())));
     EXPECT_FALSE(isOperationCode(-1));
     EXPECT_EQ(operationNamed("no-such-operation"), nullptr);
-    EXPECT_EQ(operationsOnTab(0).size(), 13u);
-    EXPECT_EQ(operationsOnTab(1).size(), 13u);
-    EXPECT_EQ(operationsOnTab(2).size(), 1u);
-    EXPECT_EQ(operationsOnTab(3).size(), 8u);
-    EXPECT_EQ(operationsOnTab(4).size(), 7u);
+    // Every operation sits on one tab, and every tab holds one at least.
+    std::size_t onTabs = 0;
+    for (const Tab tab : {Tab::Characters, Tab::LinesAndPositions, Tab::Loop, Tab::SortsAndSeries,
+                          Tab::Japanese, Tab::OfficeChores}) {
+        const std::size_t count = operationsOnTab(tab).size();
+        EXPECT_GT(count, 0u) << static_cast<int>(tab);
+        onTabs += count;
+    }
+    EXPECT_EQ(onTabs, operations().size());
 }
 
 TEST(Dispatch, PreCheckMessages) {
@@ -52,6 +58,8 @@ TEST(Dispatch, PreCheckMessages) {
     const Case cases[] = {
         {4, {{"Text3", u""}}, u"左側に足す文字、文字列を入力して下さい。"},
         {4, {{"Text3", u""}, {"Combo31", u"右"}}, u"右側に足す文字、文字列を入力して下さい。"},
+        // The message quotes the list as it stands, even a text that is none of its entries.
+        {4, {{"Text3", u""}, {"Combo31", u"x"}}, u"x側に足す文字、文字列を入力して下さい。"},
         {4, {{"Text3", u"x"}}, std::nullopt},
         {7, {{"Text7", u""}}, u"置き換える文字を入力して下さい。"},
         {12, {{"Text13", u""}}, u"条件を満たす文字を入力して下さい。"},
@@ -64,6 +72,9 @@ TEST(Dispatch, PreCheckMessages) {
         {29,
          {{"Text41", u"1"}, {"Combo28", u"デクリメント"}},
          u"デクリメント～し改行して追加する行数を「2」以上で入力して下さい。"},
+        {29,
+         {{"Text41", u"1"}, {"Combo28", u"x"}},
+         u"x～し改行して追加する行数を「2」以上で入力して下さい。"},
         {29, {{"Text41", u"2"}}, std::nullopt},
         {30, {{"Text15", u""}}, u"…から見つけた●●●を含む文字を入力して下さい。"},
         {31, {{"Text23", u""}, {"Text24", u""}}, u"ステップを入力して下さい。"},
@@ -122,15 +133,13 @@ TEST(Dispatch, AVariantTextThatIsNoEntryRunsNothing) {
 OperationDeclaration probe(std::function<std::optional<Text>(TextView, RunContext&)> body,
                            bool setsStopFlagOnError = false) {
     return declare<NoOptions>({
-        .code = 99,
-        .errorMessage = u"own error",
-        .setsStopFlagOnError = setsStopFlagOnError,
+        .info = {.code = 99, .errorMessage = u"own error", .setsStopFlagOnError = setsStopFlagOnError},
         .run = [body](TextView upper, NoOptions&, RunContext& ctx) { return body(upper, ctx); },
     });
 }
 
 DispatchResult dispatchProbe(const OperationDeclaration& op, FakeContext& ctx) {
-    return dispatch(op, u"a", Params::defaults(kToday), ctx);
+    return dispatch(op, u"a", OptionTexts::defaults(op, kToday), ctx);
 }
 
 TEST(RunFrame, EveryFailureIsTheOperationsOwnMessage) {
@@ -206,13 +215,9 @@ TEST(RunFrame, AResultBeyondTheBudgetIsRefusedBeforeItIsBuilt) {
         ctx.setResultBudget(1000);
         const OpRun r = run(operation(row.code), row.upper, row.settings, std::move(ctx));
         EXPECT_EQ(r.out, std::nullopt) << "code " << row.code;
-        Params params = Params::defaults(kToday);
-        for (const auto& [name, value] : row.settings)
-            params.set(name, value);
         // After the question of the line-break replacement, if any.
         ASSERT_FALSE(r.ctx.shown.empty()) << "code " << row.code;
-        EXPECT_EQ(r.ctx.shown.back(), exclamation(operation(row.code).errorMessageOf(params)))
-            << "code " << row.code;
+        EXPECT_EQ(r.ctx.shown.back(), exclamation(r.errorMessage)) << "code " << row.code;
     }
 }
 

@@ -10,41 +10,63 @@
 
 #include "fake_context.h"
 #include "ops/dispatch.h"
+#include "ops/registry.h"
 
 // The one way operation tests run an operation: through the dispatcher, as Execute does.
 namespace kivo::test {
 
-/// Controls changed from their load defaults, by name.
+/// Options changed from their defaults, each named by its option or by its control.
 using Settings = std::vector<std::pair<std::string, Text>>;
+
+/// An option a run changed, named by its control.
+struct ControlText {
+    std::string control;
+    Text text;
+    bool operator==(const ControlText&) const = default;
+};
 
 /// Today's date for the date pickers.
 inline constexpr Date kToday{2024, 5, 1};
 
-/// One run: how it ended, its result, the controls it changed and what the context saw.
+/// One run: how it ended, its result, the controls it changed, the message it reports a failure
+/// with and what the context saw.
 struct OpRun {
     DispatchEnd end = DispatchEnd::Ran;
     std::optional<Text> out;
     std::vector<ControlText> changed;
+    Text errorMessage;
     FakeContext ctx;
 
     std::vector<Text> messages() const { return ctx.texts(); }
 };
 
-/// Runs `op` on `upper` with the load defaults changed by `settings`: its pre-check, its variant
+/// The options of `op` at their defaults changed by `settings`; a control of another operation is
+/// left unread, as the command line leaves it.
+inline OptionTexts optionsOf(const OperationDeclaration& op, const Settings& settings) {
+    OptionTexts options = OptionTexts::defaults(op, kToday);
+    for (const auto& [name, value] : settings) {
+        if (const ParamDeclaration* p = op.paramCalled(name)) {
+            options.set(p->option, value);
+        } else if (!paramAliased(name)) {
+            throw std::invalid_argument(op.name + " has no option " + name);
+        }
+    }
+    return options;
+}
+
+/// Runs `op` on `upper` with its defaults changed by `settings`: its pre-check, its variant
 /// choice, and the operation in its run frame.
 inline OpRun run(const OperationDeclaration& op, TextView upper, const Settings& settings = {},
                  FakeContext ctx = {}) {
-    Params params = Params::defaults(kToday);
-    for (const auto& [name, value] : settings) {
-        if (!Params::isControl(name)) throw std::invalid_argument("no control " + name);
-        params.set(name, value);
-    }
+    const OptionTexts options = optionsOf(op, settings);
     OpRun r;
     r.ctx = std::move(ctx);
-    DispatchResult result = dispatch(op.code, upper, params, r.ctx);
+    DispatchResult result = dispatch(op, upper, options, r.ctx);
     r.end = result.end;
     r.out = std::move(result.lower);
-    r.changed = std::move(result.changed);
+    for (const OptionText& changed : result.changed)
+        r.changed.push_back({op.param(changed.option)->control, changed.text});
+    r.errorMessage = Text(result.errorMessage);
     return r;
 }
 

@@ -19,8 +19,8 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
-#include "ops/lists.h"
 #include "ops/operation.h"
+#include "window/control_model.h"
 #include "window/controls.h"
 #include "window/text_files.h"
 #include "window_fixture.h"

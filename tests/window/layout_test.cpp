@@ -18,7 +18,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 
-#include "ops/lists.h"
+#include "window/control_model.h"
 #include "window_fixture.h"
 
 using namespace kivo;
@@ -54,7 +54,7 @@ private:
 
     static void tabData() {
         QTest::addColumn<int>("tab");
-        for (int tab = 0; tab < 5; ++tab)
+        for (int tab = 0; tab < 6; ++tab)
             QTest::addRow("tab %d", tab) << tab;
     }
 

@@ -642,9 +642,13 @@ private slots:
                                << "Option4(3)"
                                << "Option4(0)"
                                << "Option5(0)";
-        QTest::newRow("tab 4 back to tab 0") << 4 << "Command41"
-                                             << "Option5(3)"
-                                             << "Option5(0)"
+        QTest::newRow("tab 4") << 4 << "Command41"
+                               << "Option5(3)"
+                               << "Option5(0)"
+                               << "Option6(0)";
+        QTest::newRow("tab 5 back to tab 0") << 5 << "Command47"
+                                             << "Option6(2)"
+                                             << "Option6(0)"
                                              << "Option1(0)";
     }
     void tabFromAllResetMovesToTheNextTab() {

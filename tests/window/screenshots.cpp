@@ -1,5 +1,5 @@
 // Renders every screen of the program to PNG files in the directory given as the first argument:
-// the five tabs with a finished run in the panes (tab1.png … tab5.png, the README's pictures),
+// the six tabs with a finished run in the panes (tab1.png … tab6.png, the README's pictures),
 // the widened text area, the splash and notices windows, the pane menu, the File menu, combo and
 // calendar popups, a message box of each icon, the status bar and the save dialog. With "--laptop"
 // as the second argument it only places the window on the screen and shoots the whole screen
@@ -120,6 +120,9 @@ void tabs(FrmMain& window) {
     save(window.grab(), QStringLiteral("tab4"));
     runExample(window, 4, "Option5(4)", u"第10回 総会\r\n第2回 理事会\r\n第1回 総会\r\n第21回 理事会", {});
     save(window.grab(), QStringLiteral("tab5"));
+    runExample(window, 5, "Option6(0)", u"契約日：令和6年4月1日\r\n納品日：2024/5/7\r\n有効期限：2025/3/31",
+               {{"Combo66", u"和暦(令和6年1月31日)"}, {"Check6(0)", u"1"}});
+    save(window.grab(), QStringLiteral("tab6"));
 }
 
 void wideLayout(FrmMain& window) {
@@ -237,7 +240,7 @@ void saveDialog(FrmMain& window) {
         save(dialog->grab(), QStringLiteral("save-dialog"));
         dialog->reject();
     });
-    dialogs.chooseFileToSave(folder.path(), {kivo::TextEncoding::Utf8, LineBreak::Lf});
+    dialogs.chooseFileToSave(folder.path(), {kivo::TextEncoding::Utf8, kivo::LineBreak::Lf});
 }
 
 // The whole screen with the window placed on it as a start places it.

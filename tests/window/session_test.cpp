@@ -1,5 +1,6 @@
 // The window as it was left: every start gives back the tab, the selected operations, the
 // parameters, the window's place and both texts, kept where only the user can read them.
+#include <QAbstractButton>
 #include <QAction>
 #include <QDir>
 #include <QFile>
@@ -53,7 +54,7 @@ QString kindAt(const QString& path) {
 
 // Every parameter as "name=value", readable when a comparison fails.
 QStringList paramsOf(const FrmMain& window) {
-    const Params params = window.controls().read();
+    const ControlTexts params = window.controls().read();
     QStringList all;
     for (const auto& [name, value] : params.all())
         all.append(QString::fromStdString(name) + "=" + toQString(value));
@@ -129,6 +130,26 @@ private slots:
         QVERIFY(again->findChild<PlainTextBox*>("Text1")->text() == Text(u"abc"));
         QVERIFY(again->findChild<PlainTextBox*>("Text2")->text() == Text(u"xyz"));
         QCOMPARE(again->size(), QSize(1100, 700));
+        again->closeQuietly();
+    }
+
+    // A session file kept by an earlier version, its parameters under the names of their
+    // controls, still sets the window and runs as it did.
+    void anEarlierSessionFileStillRuns() {
+        QVERIFY(QDir().mkpath(folder()));
+        {
+            QSettings settings(folder() + "/window.ini", QSettings::IniFormat);
+            settings.setValue("tab", 0);
+            settings.setValue("selected", QStringList{"Option1(4)"});
+            settings.setValue("params/Combo31", QStringLiteral("右"));
+            settings.setValue("params/Text3", QStringLiteral("・"));
+            settings.setValue("params/Check5(1)", QStringLiteral("0"));
+        }
+        const auto again = restart();
+        QCOMPARE(ParamControls::readControl(again->findChild<QWidget*>("Check5(1)")), Text(u"0"));
+        again->findChild<PlainTextBox*>("Text1")->assign(u"a\nb");
+        QTest::mouseClick(again->findChild<QAbstractButton*>("Command3"), Qt::LeftButton);
+        QTRY_VERIFY(again->findChild<PlainTextBox*>("Text2")->text() == Text(u"a・\r\nb・"));
         again->closeQuietly();
     }
 

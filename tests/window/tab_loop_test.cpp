@@ -11,7 +11,7 @@
 #include <QSignalBlocker>
 #include <QTabWidget>
 
-#include "ops/lists.h"
+#include "window/control_model.h"
 #include "window/controls.h"
 #include "window/loop_rules.h"
 #include "window_fixture.h"
@@ -700,7 +700,7 @@ private:
     // Every parameter value outside this tab.
     std::map<std::string, Text, std::less<>> otherTabs() const {
         std::map<std::string, Text, std::less<>> out;
-        const Params params = m_window->controls().read();
+        const ControlTexts params = m_window->controls().read();
         for (const auto& [name, value] : params.all()) {
             const QString n = QString::fromStdString(name);
             const bool thisTab =

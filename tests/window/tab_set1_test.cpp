@@ -9,7 +9,7 @@
 #include <QRadioButton>
 #include <QTimer>
 
-#include "ops/lists.h"
+#include "window/control_model.h"
 #include "window/controls.h"
 #include "window_fixture.h"
 
@@ -268,7 +268,7 @@ private slots:
         combo("Combo3")->setEditText(QStringLiteral("12"));
         get<QLineEdit>("Text6")->setText(QStringLiteral("9"));
         combo("Combo20")->setEditText(QStringLiteral("降順でソートする"));
-        const Params before = m_window->controls().read();
+        const ControlTexts before = m_window->controls().read();
 
         QStringList changed;
         {
@@ -288,7 +288,7 @@ private slots:
         QVERIFY(!state().guard);
         QVERIFY(!state().focusCycling);  // the focus arrived on the option
 
-        Params after = m_window->controls().read();
+        ControlTexts after = m_window->controls().read();
         for (const auto& [name, value] : before.all()) {
             const QString n = QString::fromStdString(name);
             if (std::none_of(kAllReset.begin(), kAllReset.end(), [&](const auto& a) { return a.first == n; }))

@@ -7,7 +7,7 @@
 #include <QRadioButton>
 #include <QTabWidget>
 
-#include "ops/lists.h"
+#include "window/control_model.h"
 #include "window/controls.h"
 #include "window/rules.h"
 #include "window/set2_rules.h"

@@ -12,7 +12,7 @@
 #include <QTabWidget>
 #include <QTimer>
 
-#include "ops/lists.h"
+#include "window/control_model.h"
 #include "window/controls.h"
 #include "window_fixture.h"
 
@@ -447,9 +447,9 @@ private slots:
         get<QRadioButton>(QStringLiteral("Option2(4)"))->setChecked(true);
         showTab(3);
         check3()->setChecked(false);
-        const Params before = m_window->controls().read();
+        const ControlTexts before = m_window->controls().read();
         QTest::mouseClick(get<QPushButton>(QStringLiteral("Command22")), Qt::LeftButton);
-        const Params after = m_window->controls().read();
+        const ControlTexts after = m_window->controls().read();
         int others = 0;
         for (const auto& [name, value] : before.all()) {
             if (onTab3(name)) continue;

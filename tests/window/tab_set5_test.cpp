@@ -5,7 +5,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "ops/lists.h"
+#include "window/control_model.h"
 #include "window/controls.h"
 #include "window/qtext.h"
 #include "window_fixture.h"
@@ -26,6 +26,7 @@ const QList<std::pair<QString, QString>> kChangedTab = {
     {"Combo63", "降順でソートする"},
     {"Combo64", "削除する"},
     {"Combo65", "12"},
+    {"Check5(5)", "1"},
 };
 
 }  // namespace
@@ -110,6 +111,13 @@ private slots:
         execute();
         QVERIFY(pane("Text2")->text() == u"第10回\r\n第2回");
         QCOMPARE(m_window->operationCode(), 37);
+        // The byte fold with the line rules: 。 stays on the line before.
+        pane("Text1")->assign(u"あいう。えお");
+        pane("Text2")->assign(u"");
+        setByUser("Combo65", "6");
+        QTest::mouseClick(check("Check5(5)"), Qt::LeftButton);
+        execute();
+        QVERIFY(pane("Text2")->text() == u"あいう。\r\nえお");
         // No class ticked: the message, and nothing runs.
         pane("Text2")->assign(u"");
         option("Option5(0)")->setChecked(true);

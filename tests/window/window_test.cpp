@@ -15,8 +15,8 @@
 #include <QToolTip>
 
 #include "ops/dispatch.h"
-#include "ops/lists.h"
 #include "ops/registry.h"
+#include "window/control_model.h"
 #include "window/controls.h"
 #include "window/tab_tables.h"
 #include "window_fixture.h"
@@ -200,7 +200,7 @@ private slots:
     }
 
     void everyParameterControlExists() {
-        const Params names = Params::defaults(today());
+        const ControlTexts names = ControlTexts::defaults(today());
         for (const auto& [name, value] : names.all())
             QVERIFY2(m_window->controls().control(name) != nullptr, name.c_str());
         for (const char* name : {"frmMain", "SSTab1", "TextCh", "MSFlexGrid1", "TextFocus", "Label3",
@@ -227,7 +227,7 @@ private slots:
         get<QCheckBox>("Check1(3)")->setChecked(true);
         get<QDateEdit>("DTPicker2")->setDate(QDate(2024, 2, 29));
         get<QLineEdit>("Text13")->setText(QStringLiteral("探す"));
-        const Params p = m_window->controls().read();
+        const ControlTexts p = m_window->controls().read();
         QCOMPARE(toQString(p.text("Text3")), QStringLiteral("a\r\nb"));
         QCOMPARE(toQString(p.text("Check1(3)")), QStringLiteral("1"));
         QCOMPARE(toQString(p.text("Check1(4)")), QStringLiteral("0"));

@@ -16,7 +16,6 @@ namespace kivo {
 namespace {
 
 constexpr int kSlotCount = 17;
-constexpr std::size_t kMaxFormatZeros = 16;
 constexpr std::size_t kMaxAddLength = 65534;
 // The largest whole number the currency type holds (922337203685477): 15 digits at most.
 constexpr std::int64_t kMaxWhole = std::numeric_limits<std::int64_t>::max() / Currency::kScale;
@@ -392,44 +391,50 @@ namespace {
 
 std::vector<Param<LoopOptions>> loopParams() {
     std::vector<Param<LoopOptions>> params = {
-        numberTextParam(&LoopOptions::loops, "Text6", "loops", 1, 2147483647, u"5")};
-    // Each slot's controls, named by its number as the captions count: "1回目の数値" is slot 1.
+        numberTextParam(&LoopOptions::loops, "loops", 1, 2147483647, u"5").alias("Text6")};
+    // Each slot's options, named by its number as the captions count: "1回目の数値" is slot 1.
     for (int i = 0; i < kLoopSlotCount; ++i) {
         const auto k = static_cast<std::size_t>(i);
         const std::string n = std::to_string(i + 1);
         params.push_back(checkParam<LoopOptions>(
-            [k](auto& o) -> auto& { return o.slots[k].used; }, arrayName("Check1", i), "use-" + n));
+                             [k](auto& o) -> auto& { return o.slots[k].used; }, "use-" + n)
+                             .alias(arrayName("Check1", i)));
         params.push_back(listParam<LoopOptions>(
-            [k](auto& o) -> auto& { return o.slots[k].direction; }, arrayName("ComboId", i), "direction-" + n,
-            directionChoices(), OtherText::IsLastEntry));
+                             [k](auto& o) -> auto& { return o.slots[k].direction; }, "direction-" + n,
+                             directionChoices(), OtherText::IsLastEntry)
+                             .alias(arrayName("ComboId", i)));
         params.push_back(numberTextParam<LoopOptions>(
-            [k](auto& o) -> auto& { return o.slots[k].step; }, arrayName("ComboStep", i), "step-" + n, 1, 999,
-            u"1"));
-        params.push_back(listParam<LoopOptions>(
-            [k](auto& o) -> auto& { return o.slots[k].width; }, arrayName("ComboFm", i), "digits-" + n,
-            zeroFormatChoices()));
+                             [k](auto& o) -> auto& { return o.slots[k].step; }, "step-" + n, 1, 999, u"1")
+                             .alias(arrayName("ComboStep", i)));
+        params.push_back(
+            listParam<LoopOptions>(
+                [k](auto& o) -> auto& { return o.slots[k].width; }, "digits-" + n, zeroFormatChoices())
+                .alias(arrayName("ComboFm", i)));
     }
-    params.push_back(checkParam(&LoopOptions::addBeside, "Check4", "add"));
+    params.push_back(checkParam(&LoopOptions::addBeside, "add").alias("Check4"));
     params.push_back(
-        listParam(&LoopOptions::addSide, "Combo58", "add-side", sideChoices(), OtherText::IsLastEntry));
-    params.push_back(textParam(&LoopOptions::add, "Text30", "add-text", kSeveralLines));
+        listParam(&LoopOptions::addSide, "add-side", sideChoices(), OtherText::IsLastEntry).alias("Combo58"));
+    params.push_back(textParam(&LoopOptions::add, "add-text", kSeveralLines).alias("Text30"));
     return params;
 }
 
 }  // namespace
 
 const OperationDeclaration kGenerateLoop = declare<LoopOptions>({
-    .code = 26,
-    .tab = 2,
-    .selector = "Check3",
-    .name = "loop",
-    .description = "Repeats the text as a template, counting up to seventeen of its numbers up or down",
-    .caption = u"個々の数字をインクリメントまたはデクリメントしてループ追加する(&E)",
-    .example = {.input = u"No.1", .options = {"--loops=3", "--use-1"}, .output = u"No.1\r\nNo.2\r\nNo.3"},
-    .errorMessage = kLoopError,
+    .info = {.code = 26,
+             .tab = Tab::Loop,
+             .selector = "Check3",
+             .name = "loop",
+             .description =
+                 "Repeats the text as a template, counting up to seventeen of its numbers up or down",
+             .caption = u"個々の数字をインクリメントまたはデクリメントしてループ追加する(&E)",
+             .example = {.input = u"No.1",
+                         .options = {"--loops=3", "--use-1"},
+                         .output = u"No.1\r\nNo.2\r\nNo.3"},
+             .errorMessage = kLoopError},
     .params = loopParams(),
-    .preCheck = [](const Params& p) -> std::optional<Text> {
-        if (p.text("Text6").empty()) return Text(u"ループ回数を入力して下さい。");
+    .preCheck = [](const LoopOptions& o) -> std::optional<Text> {
+        if (o.loops.empty()) return Text(u"ループ回数を入力して下さい。");
         return std::nullopt;
     },
     .run = GenerateLoop,

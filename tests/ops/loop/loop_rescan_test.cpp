@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <map>
 #include <random>
 
 #include "loop_settings.h"
@@ -22,16 +23,24 @@ struct Direct {
     bool signLost = false;
 };
 
-// The controls as a run reads them.
-Params paramsOf(const test::Settings& settings) {
-    Params p = Params::defaults(test::kToday);
-    for (const auto& [name, value] : settings)
-        p.set(name, value);
-    return p;
-}
+// The loop generator's options under the names of their controls, as the model reads them.
+class Controls {
+public:
+    explicit Controls(const test::Settings& settings) {
+        for (const ParamDeclaration& p : kGenerateLoop.params)
+            m_texts[p.control] = p.defaultText;
+        for (const auto& [name, value] : settings)
+            m_texts.at(name) = value;
+    }
+    const Text& text(const std::string& name) const { return m_texts.at(name); }
+    bool ticked(const std::string& name) const { return text(name) == u"1"; }
+
+private:
+    std::map<std::string, Text> m_texts;
+};
 
 Direct rescanning(TextView upper, const test::Settings& settings) {
-    const Params p = paramsOf(settings);
+    const Controls p(settings);
     Direct r;
     const auto fail = [&r](Text message) {
         r.messages.push_back(std::move(message));

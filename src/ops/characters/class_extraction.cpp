@@ -1,0 +1,82 @@
+#include "ops/characters/class_extraction.h"
+
+#include "ops/line_walk.h"
+#include "text/characters.h"
+#include "text/cp932.h"
+
+namespace kivo {
+namespace {
+
+template <typename InClass>
+std::optional<Text> extractClass(TextView upper, RunContext& ctx, TextView noneFound, InClass inClass) {
+    const std::optional<LineText> text = LineText::refusingEmptyLines(upper, ctx);
+    if (!text) return std::nullopt;
+    bool keptAny = false;
+    std::optional<Text> out = text->eachLine(ctx, [&](TextView line, LineWriter& lines) {
+        bool kept = false;
+        for (const char16_t c : line) {
+            if (ctx.poll()) return false;
+            if (!inClass(c)) continue;
+            lines.add(TextView(&c, 1));
+            kept = true;
+        }
+        // A line with nothing of the class leaves no trace, not even an empty line.
+        if (kept) lines.endLine();
+        keptAny = keptAny || kept;
+        return true;
+    });
+    if (out && !keptAny) {
+        ctx.inform(noneFound);
+        return std::nullopt;
+    }
+    return out;
+}
+
+}  // namespace
+
+std::optional<Text> ExtractDigits(TextView upper, const NoOptions&, RunContext& ctx) {
+    return extractClass(upper, ctx, u"半角数字は見つかりませんでした。", isHalfDigit);
+}
+
+std::optional<Text> ExtractDoubleByteCharacters(TextView upper, const NoOptions&, RunContext& ctx) {
+    return extractClass(upper, ctx, u"全角文字は見つかりませんでした。", cp932::isDoubleByte);
+}
+
+std::optional<Text> ExtractHalfWidthCharacters(TextView upper, const NoOptions&, RunContext& ctx) {
+    return extractClass(upper, ctx, u"半角文字は見つかりませんでした。", cp932::isSingleByte);
+}
+
+const OperationDeclaration kExtractDigits = declare<NoOptions>({
+    .info = {.code = 8,
+             .tab = Tab::Characters,
+             .selector = "Option1(8)",
+             .name = "extract-digits",
+             .description = "Keeps only the half-width digits of every line",
+             .caption = u"数字だけを抜き出す(&M)",
+             .example = {.input = u"価格 1,200円\n在庫 35個", .options = {}, .output = u"1200\r\n35"}},
+    .run = ExtractDigits,
+});
+
+const OperationDeclaration kExtractDoubleByteCharacters = declare<NoOptions>({
+    .info = {.code = 9,
+             .tab = Tab::Characters,
+             .selector = "Option1(9)",
+             .name = "extract-full-width",
+             .description = "Keeps only the full-width (double-byte Shift-JIS) characters of every line",
+             .caption = u"ダブルバイト文字だけを抜き出す(&N)",
+             .example = {.input = u"ABCあいう123漢字", .options = {}, .output = u"あいう漢字"}},
+    .run = ExtractDoubleByteCharacters,
+});
+
+const OperationDeclaration kExtractHalfWidthCharacters = declare<NoOptions>({
+    .info = {.code = 10,
+             .tab = Tab::Characters,
+             .selector = "Option1(10)",
+             .name = "extract-half-width",
+             .description = "Keeps only the half-width (single-byte Shift-JIS) characters of every line",
+             .caption = u"半角文字だけを抜き出す(&O)",
+             .example = {.input = u"ABCあいう123漢字", .options = {}, .output = u"ABC123"}},
+    .run = ExtractHalfWidthCharacters,
+});
+
+}  // namespace kivo

@@ -1,0 +1,86 @@
+#include "ops/lines/every_nth_line.h"
+
+#include <cstdint>
+
+#include "ops/line_walk.h"
+#include "text/characters.h"
+#include "text/numeric.h"
+
+namespace kivo {
+namespace {
+
+// Line k is picked, then every m-th line after the last picked one. Extraction keeps the picked
+// lines, the remainder the others.
+std::optional<Text> pick(TextView upper, const EveryNthLineOptions& options, RunContext& ctx,
+                         bool keepPicked) {
+    const std::optional<LineText> text = LineText::refusingEmptyLines(upper, ctx);
+    if (!text) return std::nullopt;
+    // The first line and the step are held in 8 bits: k up to 255, a skip up to 254.
+    const std::uint8_t k = checked<std::uint8_t>(options.first);
+    const std::uint8_t m = checked<std::uint8_t>(options.skip + 1);
+    int counter = 0;
+    bool started = false;
+    return text->eachLine(
+        ctx,
+        [&](TextView line, LineWriter& out) {
+            ++counter;
+            bool picked = false;
+            if (!started && counter == k) {
+                picked = started = true;
+                counter = 0;
+            } else if (started && counter == m) {
+                picked = true;
+                counter = 0;
+            }
+            if (picked == keepPicked) out.addLine(line);
+        },
+        // At most every line with a CrLf: untouched room costs nothing, a reallocation a copy.
+        text->raw().size() + text->lineCount() + 1,
+        // The last picked line never keeps a break, whether the text ended with one or not.
+        keepPicked ? FinalBreak::Never : FinalBreak::AsInput);
+}
+
+}  // namespace
+
+std::optional<Text> ExtractEveryNthLine(TextView upper, const EveryNthLineOptions& options, RunContext& ctx) {
+    return pick(upper, options, ctx, true);
+}
+
+std::optional<Text> RemainderEveryNthLine(TextView upper, const EveryNthLineOptions& options,
+                                          RunContext& ctx) {
+    return pick(upper, options, ctx, false);
+}
+
+const OperationDeclaration kExtractEveryNthLine = declare<EveryNthLineOptions>({
+    .info = {.code = 22,
+             .tab = Tab::LinesAndPositions,
+             .selector = "Option2(9)",
+             .name = "every-nth-line",
+             .description = "Takes out one line, then every line after skipping a number of lines",
+             .caption = u"…行目から複数行の行数から…行おきに抜き出す(&N)",
+             .example = {.input = u"1\n2\n3\n4\n5",
+                         .options = {"--first=1", "--skip=1"},
+                         .output = u"1\r\n3\r\n5"},
+             .streamsResult = true},
+    .params = {countParam(&EveryNthLineOptions::first, "first", 1, 999).alias("Combo8"),
+               countParam(&EveryNthLineOptions::skip, "skip", 1, 999).alias("Combo9")},
+    .run = ExtractEveryNthLine,
+});
+
+const OperationDeclaration kRemainderEveryNthLine = declare<EveryNthLineOptions>({
+    .info = {.code = 23,
+             .tab = Tab::LinesAndPositions,
+             .selector = "Option2(10)",
+             .name = "every-nth-line-remainder",
+             .description = "The lines that every-nth-line leaves over",
+             .caption = u"…行目から複数行の行数から…行おきに抜き出した残り(&O)",
+             .example = {.input = u"1\n2\n3\n4\n5",
+                         .options = {"--first=1", "--skip=1"},
+                         .output = u"2\r\n4"},
+             .streamsResult = true},
+    .params = {countParam(&EveryNthLineOptions::first, "first", 1, 999).alias("Combo10"),
+               countParam(&EveryNthLineOptions::skip, "skip", 1, 999).alias("Combo11")},
+    .run = RemainderEveryNthLine,
+});
+
+}  // namespace kivo

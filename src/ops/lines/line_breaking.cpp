@@ -1,0 +1,60 @@
+#include "ops/lines/line_breaking.h"
+
+#include <cstddef>
+
+#include "text/characters.h"
+
+namespace kivo {
+namespace {
+
+constexpr TextView kOverflowError = u"文字数が多いためオーバーフローまたはエラーしました。";
+constexpr TextView kRemoveLineBreaks = u"改行がすでに含まれています、改行を削除してから行いますか？";
+constexpr TextView kTooShort = u"改行を入れる数よりも文字数が少ないか同じなので行えません。";
+
+}  // namespace
+
+std::optional<Text> BreakEveryNCharacters(TextView upper, const BreakOptions& options, RunContext& ctx) {
+    // The upper text is copied only when its line breaks have to go.
+    TextView text = upper;
+    Text joined;
+    if (findLineBreak(upper) != TextView::npos) {
+        // Closing asks nothing and ends, as No does.
+        if (ctx.ask(kRemoveLineBreaks) != Answer::Yes) return std::nullopt;
+        joined.reserve(upper.size());
+        for (char16_t c : upper)
+            if (c != kCr && c != kLf) joined.push_back(c);
+        text = joined;
+    }
+    const std::size_t n = static_cast<std::size_t>(options.width);
+    if (n >= text.size()) {
+        ctx.inform(kTooShort);
+        return std::nullopt;
+    }
+    Text result;
+    result.reserve(text.size() + 2 * (text.size() / n));
+    std::size_t pos = 0;
+    do {
+        if (ctx.poll()) return std::nullopt;
+        result.append(text.substr(pos, n));
+        result.append(kCrLf);
+        pos += n;
+    } while (text.size() - pos >= n);
+    result.append(text.substr(pos));
+    if (TextView(result).ends_with(kCrLf)) result.resize(result.size() - 2);
+    return result;
+}
+
+const OperationDeclaration kBreakEveryNCharacters = declare<BreakOptions>({
+    .info = {.code = 18,
+             .tab = Tab::LinesAndPositions,
+             .selector = "Option2(5)",
+             .name = "fold",
+             .description = "Cuts a one-line text into lines of a number of characters",
+             .caption = u"1行文字列に次の文字数毎改行を入れる(&J)",
+             .example = {.input = u"abcdefgh", .options = {"--width=3"}, .output = u"abc\r\ndef\r\ngh"},
+             .errorMessage = kOverflowError},
+    .params = {countParam(&BreakOptions::width, "width", 1, 999).alias("Combo5")},
+    .run = BreakEveryNCharacters,
+});
+
+}  // namespace kivo
