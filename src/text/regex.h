@@ -18,7 +18,8 @@ namespace kivo {
 /// How a pattern is compiled.
 struct RegexOptions {
     bool ignoreCase = false;
-    /// ^ and $ match at the start and end of every line of a whole text, not only of the text.
+    /// ^ and $ match at the start and end of every line of a whole text, not only of the text
+    /// (where $ also matches before a final line break, as in ICU).
     bool multiLine = false;
     /// The bound of one match in ICU's steps (each a fraction of a millisecond: a matching
     /// engine's time slice), for the command line; 0 for none.

@@ -10,10 +10,10 @@
 #include <stdexcept>
 
 #include "harness.h"
-#include "ops/loop/loop_generator.h"
 #include "ops/characters/character_replacement.h"
 #include "ops/characters/counting.h"
 #include "ops/characters/reverse.h"
+#include "ops/loop/loop_generator.h"
 #include "ops/numbers/numbered_copies.h"
 
 namespace kivo {
@@ -41,7 +41,7 @@ TEST(Operations, OneDeclarationPerCodeWithItsOwnNameAndSelector) {
     // Every operation sits on one tab, and every tab holds one at least.
     std::size_t onTabs = 0;
     for (const Tab tab : {Tab::Characters, Tab::LinesAndPositions, Tab::Loop, Tab::SortsAndSeries,
-                          Tab::Japanese, Tab::OfficeChores}) {
+                          Tab::Japanese, Tab::OfficeChores, Tab::Patterns}) {
         const std::size_t count = operationsOnTab(tab).size();
         EXPECT_GT(count, 0u) << static_cast<int>(tab);
         onTabs += count;
