@@ -65,7 +65,7 @@ const OperationDeclaration kSortCsvRows = declare<CsvSortOptions>({
              .name = "csv-sort",
              .description =
                  "Sorts the rows of a CSV or TSV text by one column, as text, naturally or by number",
-             .caption = u"CSVの行を列(&F)…で…の…に並べ替える …1行目は見出し 区切り：… 不正な行は…",
+             .caption = u"CSVの行を列(&F)…で……に並べ替える …1行目は見出し 区切り：… 不正な行は…",
              .example = {.input = u"name,price\nb,300\na,1200\nc,45",
                          .options = {"--column=2", "--key=numeric"},
                          .output = u"name,price\r\nc,45\r\nb,300\r\na,1200"}},

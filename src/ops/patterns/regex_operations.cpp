@@ -60,7 +60,7 @@ const OperationDeclaration kReplacePattern = declare<PatternReplaceOptions>({
              .name = "regex-replace",
              .description =
                  "Replaces the matches of a regular expression ($1 in the replacement is its first group)",
-             .caption = u"正規表現(&I)…を…に置換する …大文字と小文字を区別しない …で…の一致を",
+             .caption = u"正規表現(&I)…を…に置換する …で…の一致を …大文字と小文字を区別しない",
              .example = {.input = u"2024-05-01\n2025-12-31",
                          .options = {"--pattern=(\\d+)-(\\d+)-(\\d+)", "--replacement=$1年$2月$3日"},
                          .output = u"2024年05月01日\r\n2025年12月31日"}},
@@ -83,7 +83,7 @@ const OperationDeclaration kExtractPattern = declare<PatternExtractOptions>({
              .description =
                  "Keeps the lines that match a regular expression (or not), or only the matches or "
                  "their first groups",
-             .caption = u"正規表現(&J)…に… …大文字と小文字を区別しない …",
+             .caption = u"正規表現(&J)…に… …で …大文字と小文字を区別しない",
              .example = {.input = u"注文番号 A-102\n備考なし\n注文番号 B-7",
                          .options = {"--pattern=[A-Z]-\\d+", "--extract=matches"},
                          .output = u"A-102\r\nB-7"}},

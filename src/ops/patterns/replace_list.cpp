@@ -39,7 +39,7 @@ const OperationDeclaration kReplaceByList = declare<ReplaceListOptions>({
              .name = "replace-list",
              .description =
                  "Runs a list of find<Tab>replacement pairs (plain or regular expressions) in order",
-             .caption = u"置換リスト(&K)…を順に実行する(1行に「検索文字<Tab>置換文字」) …で",
+             .caption = u"置換リスト(&K)…を…として順に実行する",
              .example = {.input = u"株式会社ABC (株)XYZ",
                          .options = {"--pairs=株式会社\t(株)\n(株)\t㈱"},
                          .output = u"㈱ABC ㈱XYZ"}},
