@@ -114,7 +114,7 @@ private slots:
 
     void everyAccessKeyActs_data() {
         QTest::addColumn<int>("tab");
-        for (int tab = 0; tab < 6; ++tab)
+        for (int tab = 0; tab < 7; ++tab)
             QTest::addRow("tab %d", tab) << tab;
     }
 
