@@ -39,12 +39,15 @@ OperationLine line(const char* selector, std::vector<Piece> pieces) {
     return {.selector = option(selector), .pieces = std::move(pieces)};
 }
 
-// A table's separator and what becomes of its malformed rows, under its operation's caption.
-OperationLine tableForm(int firstLabel, const char* separator, const char* malformed) {
-    return {.pieces = {label(QStringLiteral("Label%1").arg(firstLabel), QStringLiteral("区切り：")),
-                       textBox(separator, 40),
-                       label(QStringLiteral("Label%1").arg(firstLabel + 1), QStringLiteral("不正な行は")),
-                       combo(malformed)}};
+// A table's header row, separator and what becomes of its malformed rows, under its operation's
+// caption.
+OperationLine tableForm(std::vector<Piece> header, int firstLabel, const char* separator,
+                        const char* malformed) {
+    header.push_back(label(QStringLiteral("Label%1").arg(firstLabel), QStringLiteral("区切り：")));
+    header.push_back(textBox(separator, 40));
+    header.push_back(label(QStringLiteral("Label%1").arg(firstLabel + 1), QStringLiteral("不正な行は")));
+    header.push_back(combo(malformed));
+    return {.pieces = std::move(header)};
 }
 
 }  // namespace
@@ -60,37 +63,36 @@ TabTable set7Table() {
                 line("Option7(0)",
                      {words("CSVの列(&E)"), textBox("Text42", 80), words("を"), combo("Combo72"),
                       reset("Command48", {"Text42", "Combo72", "Text43", "Combo73"})}),
-                tableForm(29, "Text43", "Combo73"),
-                line(
-                    "Option7(1)",
-                    {words("CSVの行を列(&F)"), textBox("Text44", 40), words("で"), combo("Combo74"),
-                     combo("Combo75"), words("に並べ替える"), check("Check7(0)", "1行目は見出し"),
-                     reset("Command49", {"Text44", "Combo74", "Combo75", "Check7(0)", "Text45", "Combo76"})}),
-                tableForm(31, "Text45", "Combo76"),
-                line("Option7(2)", {words("CSVの列(&G)"), textBox("Text46", 40),
-                                    words("が重複する行を削除する"), check("Check7(1)", "1行目は見出し"),
-                                    reset("Command50", {"Text46", "Check7(1)", "Text47", "Combo77"})}),
-                tableForm(33, "Text47", "Combo77"),
+                tableForm({}, 29, "Text43", "Combo73"),
+                line("Option7(1)", {words("CSVの行を列(&F)"), textBox("Text44", 40), words("で"),
+                                    combo("Combo74"), combo("Combo75"), words("に並べ替える"),
+                                    reset("Command49", {"Text44", "Combo74", "Combo75", "Check7(0)", "Text45",
+                                                        "Combo76"})}),
+                tableForm({check("Check7(0)", "1行目は見出し")}, 31, "Text45", "Combo76"),
+                line("Option7(2)",
+                     {words("CSVの列(&G)"), textBox("Text46", 40), words("が重複する行を削除する"),
+                      reset("Command50", {"Text46", "Check7(1)", "Text47", "Combo77"})}),
+                tableForm({check("Check7(1)", "1行目は見出し")}, 33, "Text47", "Combo77"),
                 line("Option7(3)",
                      {words("CSVの区切りを(&H)"), textBox("Text48", 40), words("から"), textBox("Text49", 40),
-                      words("に変換する"), label("Label35", "不正な行は"), combo("Combo78"),
-                      reset("Command51", {"Text48", "Text49", "Combo78"})}),
+                      words("に変換する"), reset("Command51", {"Text48", "Text49", "Combo78"})}),
+                {.pieces = {label("Label35", "不正な行は"), combo("Combo78")}},
                 line("Option7(4)",
-                     {words("正規表現(&I)"), textBox("Text50", 160), words("を"), textBox("Text51", 120),
+                     {words("正規表現(&I)"), textBox("Text50", 120), words("を"), textBox("Text51", 90),
                       words("に置換する"),
                       reset("Command52", {"Text50", "Text51", "Check7(2)", "Combo79", "Combo80"})}),
                 {.pieces = {combo("Combo79"), label("Label37", "で"), combo("Combo80"),
                             label("Label38", "の一致を"), check("Check7(2)", "大文字と小文字を区別しない")}},
                 line("Option7(5)",
-                     {words("正規表現(&J)"), textBox("Text52", 160), words("に"), combo("Combo81"),
+                     {words("正規表現(&J)"), textBox("Text52", 110), words("に"), combo("Combo81"),
                       reset("Command53", {"Text52", "Combo81", "Check7(3)", "Combo82"})}),
                 {.pieces = {combo("Combo82"), label("Label39", "で"),
                             check("Check7(3)", "大文字と小文字を区別しない")}},
                 line("Option7(6)",
-                     {words("置換リスト(&K)"), multiLineBox("Text53", 200), words("を"), combo("Combo83"),
-                      words("として順に実行する"), reset("Command54", {"Text53", "Combo83"})}),
+                     {words("置換リスト(&K)"), multiLineBox("Text53", 150), words("を"), combo("Combo83"),
+                      words("で順に置き換える"), reset("Command54", {"Text53", "Combo83"})}),
                 // How a pair is written, where the user types the pairs.
-                {.pieces = {label("Label36", "(1行に「検索する文字<Tab>置換する文字」、#で始まる行は注釈)")}},
+                {.pieces = {label("Label36", "(1行に「検索する文字<Tab>置換する文字」)")}},
             },
         .allReset = button("Command55", "AllReset(&X)", 90),
         .attach =

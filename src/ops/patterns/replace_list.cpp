@@ -39,7 +39,7 @@ const OperationDeclaration kReplaceByList = declare<ReplaceListOptions>({
              .name = "replace-list",
              .description =
                  "Runs a list of find<Tab>replacement pairs (plain or regular expressions) in order",
-             .caption = u"置換リスト(&K)…を…として順に実行する",
+             .caption = u"置換リスト(&K)…を…で順に置き換える",
              .example = {.input = u"株式会社ABC (株)XYZ",
                          .options = {"--pairs=株式会社\t(株)\n(株)\t㈱"},
                          .output = u"㈱ABC ㈱XYZ"}},
