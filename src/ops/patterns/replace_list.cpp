@@ -40,9 +40,9 @@ const OperationDeclaration kReplaceByList = declare<ReplaceListOptions>({
              .description =
                  "Runs a list of find<Tab>replacement pairs (plain or regular expressions) in order",
              .caption = u"置換リスト(&K)…を…で順に置き換える",
-             .example = {.input = u"株式会社ABC (株)XYZ",
-                         .options = {"--pairs=株式会社\t(株)\n(株)\t㈱"},
-                         .output = u"㈱ABC ㈱XYZ"}},
+             .example = {.input = u"合計1200円（税込）",
+                         .options = {"--pairs=(\\d+)円\t¥$1", "--kind=regex"},
+                         .output = u"合計¥1200（税込）"}},
     .params = {textParam(&ReplaceListOptions::rules, "pairs", kSeveralLines).alias("Text53"),
                listParam(&ReplaceListOptions::kind, "kind",
                          {{u"文字列", "plain", RuleKind::Plain}, {u"正規表現", "regex", RuleKind::Regex}})
