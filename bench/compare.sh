@@ -147,6 +147,12 @@ awk '{ printf "%s 納期 %d/%d/%d\n", $0, 1990 + NR % 40, 1 + NR % 12, 1 + NR % 
 pair 'dates to yyyy/mm/dd' 42 'sed -E' "$work/dates.txt" '' \
     "LC_ALL=C sed -E 's#([0-9]{4})/([0-9])/#\1/0\2/#g; s#([0-9]{4}/[0-9]{2})/([0-9])([^0-9]|\$)#\1/0\2\3#g'"
 
+# The seventh tab: a regular-expression replace against sed -E, and a CSV without quotes sorted by
+# its third column, whose keys are all different so that the two orders of equal keys never meet.
+pair 'regex replace' 50 'sed -E' "$mixed" "'Text50=([0-9]+)' 'Text51=<\$1>'" "LC_ALL=C sed -E 's/([0-9]+)/<\1>/g'"
+awk '{ printf "%d,item%d,%07d,note\n", NR, NR % 1000, (NR * 7919) % 1000003 }' "$mixed" >"$work/table.csv"
+pair 'CSV sorted by column 3' 47 'sort -t, -k3' "$work/table.csv" "Text44=3 'Check7(0)=0'" 'LC_ALL=C sort -t, -k3'
+
 if [[ ${KIVO_BENCH_SCALING:-1} == 0 ]]; then exit 0; fi
 if [[ ! -x $bench ]]; then
     echo "compare.sh: $bench is missing (Google Benchmark not found at configure time)" >&2

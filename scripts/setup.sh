@@ -12,7 +12,7 @@ KIVO_PACKAGES=(
     qt6-base-dev qt6-translations-l10n fcitx5-frontend-qt6
     fonts-ipafont-gothic
     xvfb xauth xdotool imagemagick
-    python3 locales
+    python3 locales libicu-dev
     clang libclang-rt-14-dev
     dpkg-dev file lintian appstream desktop-file-utils help2man man-db
     emscripten nlohmann-json3-dev chromium chromium-driver python3-selenium

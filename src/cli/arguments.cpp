@@ -4,6 +4,7 @@
 #include <cctype>
 #include <functional>
 
+#include "cli/files.h"
 #include "ops/registry.h"
 #include "text/dates.h"
 #include "text/utf8.h"
@@ -176,10 +177,23 @@ void takeControl(const std::string& word, OperationCall& call) {
     if (aliased->op == call.op) call.options.emplace_back(aliased->param->option, value);
 }
 
+// A replacement list kept in a file of its own, one find<Tab>replacement pair a line: --rules=FILE
+// reads it as an input file is read, its encoding detected, for an operation that takes pairs.
+bool takeRulesFile(const OptionWord& option, Words& words, OperationCall& call) {
+    const ParamDeclaration* pairs = call.op->param(kRulesFileOption);
+    if (option.name != "rules" || !pairs) return false;
+    constexpr std::uint64_t kMaxRulesBytes = std::uint64_t{1} << 24;
+    std::string note;
+    const FileText rules = readTextFile(words.valueOf(option), std::nullopt, kMaxRulesBytes, note);
+    call.options.emplace_back(pairs->option, rules.text);
+    return true;
+}
+
 // An option of the operation's declaration; false when the word is none.
 bool takeOperationOption(const std::string& word, Words& words, OperationCall& call) {
     const std::optional<OptionWord> option = optionWord(word);
     if (!option) return false;
+    if (takeRulesFile(*option, words, call)) return true;
     const auto& params = call.op->params;
     const auto p = std::find_if(params.begin(), params.end(),
                                 [&](const ParamDeclaration& d) { return d.option == option->name; });

@@ -17,6 +17,10 @@ struct UsageError {
     std::string message;
 };
 
+/// The option that --rules=FILE sets to a file's text: a replacement list's pairs, kept in a file
+/// of their own.
+inline constexpr const char* kRulesFileOption = "pairs";
+
 /// The operation with `name` (its English name) or code.
 const OperationDeclaration& operationCalled(const std::string& name);
 

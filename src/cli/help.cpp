@@ -153,6 +153,7 @@ void addOptions(std::vector<std::string>& out, const std::string& typed, const O
         if (op)
             for (const ParamDeclaration& p : op->params)
                 options.push_back("--" + p.option + (p.kind == ParamKind::Check ? "" : "="));
+        if (op && op->param(kRulesFileOption)) options.push_back("--rules=");
         addMatching(out, typed, options);
         return;
     }
@@ -257,6 +258,9 @@ std::string operationHelp(const OperationDeclaration& op) {
             out << "  " << option << "  " << valuesOf(p) << "; default " << defaultOf(p) << "  [" << p.control
                 << "]\n";
         }
+        if (op.param(kRulesFileOption))
+            out << "  --rules=FILE            --" << kRulesFileOption
+                << " read from FILE, one pair a line, its encoding detected\n";
     }
     const Example& example = op.example;
     out << "\nExample:\n  $ printf " << printfText(example.input) << " | kivoautofill-cli " << op.name;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <deque>
 #include <optional>
 #include <ostream>
@@ -21,7 +22,9 @@ struct Step {
 /// take the given answers in order, then Yes.
 class CliContext final : public RunContext {
 public:
-    CliContext(std::ostream& err, std::deque<Answer> answers) : m_err(err), m_answers(std::move(answers)) {}
+    CliContext(std::ostream& err, std::deque<Answer> answers) : m_err(err), m_answers(std::move(answers)) {
+        setMatchStepLimit(kMatchStepLimit);
+    }
 
     bool poll() override { return cancelled(); }
     bool stopFlag() const override { return m_stop; }
@@ -36,6 +39,10 @@ protected:
     Answer askQuestion(TextView question) override;
 
 private:
+    // No one can press Stop here: a pattern that backtracks without end is refused after a few
+    // seconds of one match (ICU's steps are of the order of a millisecond).
+    static constexpr std::int32_t kMatchStepLimit = 3000;
+
     void line(const char* kind, TextView text);
 
     std::ostream& m_err;

@@ -30,6 +30,7 @@ enum class Tab {
     SortsAndSeries,     // sorting, numbering and date series
     Japanese,           // Japanese text chores
     OfficeChores,       // dates in one form, business days, legacy characters, kanji numerals
+    Patterns,           // regular expressions, replacement lists, CSV and TSV columns
 };
 
 /// What kind of value a parameter takes, which decides how the window shows it and the command

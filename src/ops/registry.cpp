@@ -32,10 +32,16 @@
 #include "ops/loop/loop_generator.h"
 #include "ops/numbers/numbered_copies.h"
 #include "ops/numbers/running_numbers.h"
+#include "ops/patterns/csv_columns.h"
+#include "ops/patterns/csv_rows.h"
 #include "ops/positions/positional_replacement.h"
 #include "ops/positions/range_replacement.h"
 #include "ops/positions/replace_around.h"
 #include "ops/positions/side_extraction.h"
+#ifndef KIVO_WITHOUT_REGEX
+#include "ops/patterns/regex_operations.h"
+#include "ops/patterns/replace_list.h"
+#endif
 
 namespace kivo {
 namespace {
@@ -88,6 +94,17 @@ std::vector<const OperationDeclaration*> registered() {
         &kListBusinessDays,
         &kReplaceLegacyCharacters,
         &kConvertKanjiNumerals,
+        &kSelectCsvColumns,
+        &kSortCsvRows,
+        &kRemoveDuplicateCsvRows,
+        &kConvertCsv,
+    // The browser edition has no ICU, and so none of the operations on regular expressions: they
+    // come last, so that the others keep their codes there.
+#ifndef KIVO_WITHOUT_REGEX
+        &kReplacePattern,
+        &kExtractPattern,
+        &kReplaceByList,
+#endif
     };
     for (std::size_t code = 0; code < all.size(); ++code)
         if (all[code]->code != static_cast<int>(code)) throw std::logic_error("operations out of order");

@@ -53,6 +53,11 @@ public:
     ResultSink* resultSink() const { return m_resultSink; }
     void setResultSink(ResultSink* sink) { m_resultSink = sink; }
 
+    /// The bound of one regular-expression match in ICU's steps where no one can press Stop (the
+    /// command line), so that a pattern that backtracks without end is refused; 0 for none.
+    std::int32_t matchStepLimit() const { return m_matchStepLimit; }
+    void setMatchStepLimit(std::int32_t steps) { m_matchStepLimit = steps; }
+
     /// The stretch of the upper text (a line, or a line break) that a refusal or a failure
     /// concerns, noted just before it; the dispatcher reports it with the run's end.
     void concerns(TextView stretch) { m_concerned = stretch; }
@@ -78,6 +83,7 @@ protected:
 private:
     std::size_t m_resultBudget = static_cast<std::size_t>(-1);
     ResultSink* m_resultSink = nullptr;
+    std::int32_t m_matchStepLimit = 0;
     TextView m_concerned;
 
     void showUnlessClosing(Icon icon, TextView message) {

@@ -267,7 +267,8 @@ void FrmMain::buildTopLevel() {
     m_tabs = new TabArea(client);
     m_tabs->setObjectName(QStringLiteral("SSTab1"));
     int tabNumber = 0;
-    for (TabTable table : {set1Table(), set2Table(), loopTable(), set4Table(), set5Table(), set6Table()}) {
+    for (TabTable table :
+         {set1Table(), set2Table(), loopTable(), set4Table(), set5Table(), set6Table(), set7Table()}) {
         m_pages.push_back(new TabPage(std::move(table), m_state));
         m_tabs->addTab(m_pages.back(), QStringLiteral("%1(&%1)").arg(++tabNumber));
     }

@@ -25,5 +25,8 @@ TabTable set4Table();
 TabTable set5Table();
 /// Tab 5, condition set 6 (codes 42–45): Japanese office dates and legacy systems.
 TabTable set6Table();
+/// Tab 6, condition set 7 (codes 46–52): CSV and TSV columns, regular expressions and
+/// replacement lists.
+TabTable set7Table();
 
 }  // namespace kivo::window

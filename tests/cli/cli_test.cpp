@@ -68,7 +68,7 @@ TEST(Cli, UsageErrors) {
     };
     const Case cases[] = {
         {{}, "a", "kivoautofill-cli: missing operation"},
-        {{"46"}, "a", "kivoautofill-cli: unknown operation code '46'"},
+        {{"53"}, "a", "kivoautofill-cli: unknown operation code '53'"},
         {{"x"}, "a", "kivoautofill-cli: unknown operation 'x'"},
         {{"-1"}, "a", "kivoautofill-cli: unknown operation '-1'"},
         {{"0", "Combo99=1"}, "a", "kivoautofill-cli: unknown control 'Combo99'"},

@@ -352,6 +352,13 @@ TEST(HostileCli, EveryOperationAtItsLargestUnderA2GbCap) {
         {43, "one", "Combo67=999 Combo68=営業日分 'Check6(1)=1' 'Check6(3)=1'"},
         {44, "mixed", "Combo70=標準の文字に置き換える"},
         {45, "digits", "'Combo71=数字→漢数字(二千二十四)'"},
+        {46, "mixed", "Text42=1-1000000"},
+        {47, "mixed", "Text44=2 Combo74=自然順 Combo75=降順"},
+        {48, "mixed", "Text46=2"},
+        {49, "mixed", "Text48=タブ"},
+        {50, "mixed", "'Text50=.' \"Text51=$X\""},
+        {51, "mixed", "'Text52=.' 'Combo81=一致した部分を抜き出す' 'Combo82=テキスト全体'"},
+        {52, "mixed", "\"Text53=.$(printf '\\t')$X\""},
     };
     for (const OperationCase& c : cases) {
         const std::string command = operationCommand(c);

@@ -164,6 +164,43 @@ TEST(NamedCli, OptionValuesAndTheirRefusals) {
                 EXPECT_NE(p.option, own) << op->name;
 }
 
+// A replacement list kept in a file is read as an input file is (its encoding detected); the counts
+// of a replacement go to standard error, and a pattern that backtracks without end is refused.
+TEST(NamedCli, PatternsTellTheirCountsAndTakeRulesFromAFile) {
+    const Folder folder;
+    const std::string rules = folder.file("rules.txt", sjis("# 社名\r\n株式会社\t(株)\r\n(株)\t㈱\r\n"));
+    const struct {
+        std::vector<std::string> args;
+        std::string input, out, err;
+        int status = 0;
+    } rows[] = {
+        {{"replace-list", "--rules=" + rules},
+         "株式会社A (株)B",
+         "㈱A ㈱B",
+         "information: 3件置き換えました（1番目 1件、2番目 2件）。\n"},
+        {{"replace-list", "--rules", folder.path("none.txt")},
+         "a",
+         "",
+         "kivoautofill-cli: cannot read " + folder.path("none.txt") + ": No such file or directory\n",
+         2},
+        {{"regex-replace", "--pattern=\\d+", "--replacement=#"},
+         "a1b22",
+         "a#b#",
+         "information: 2件置き換えました。\n"},
+        {{"regex-extract", "--pattern=(a+)+b"},
+         std::string(10000, 'a'),
+         "",
+         "exclamation: 照合が制限時間を超えました（U_REGEX_TIME_OUT）。\n",
+         1},
+    };
+    for (const auto& row : rows) {
+        const CliRun r = cli(row.args, row.input);
+        EXPECT_EQ(r.out, row.out) << row.args[0];
+        EXPECT_EQ(r.err, row.err) << row.args[0];
+        EXPECT_EQ(r.status, row.status) << row.args[0];
+    }
+}
+
 TEST(NamedCli, ListHelpAndCompletion) {
     const std::string list = cli({"list"}).out;
     EXPECT_NE(list.find(" 4  add-text "), std::string::npos);

@@ -42,7 +42,7 @@ TEST(Operations, OneDeclarationPerCodeWithItsOwnNameAndSelector) {
     // Every operation sits on one tab, and every tab holds one at least.
     std::size_t onTabs = 0;
     for (const Tab tab : {Tab::Characters, Tab::LinesAndPositions, Tab::Loop, Tab::SortsAndSeries,
-                          Tab::Japanese, Tab::OfficeChores}) {
+                          Tab::Japanese, Tab::OfficeChores, Tab::Patterns}) {
         const std::size_t count = operationsOnTab(tab).size();
         EXPECT_GT(count, 0u) << static_cast<int>(tab);
         onTabs += count;

@@ -54,7 +54,7 @@ private:
 
     static void tabData() {
         QTest::addColumn<int>("tab");
-        for (int tab = 0; tab < 6; ++tab)
+        for (int tab = 0; tab < 7; ++tab)
             QTest::addRow("tab %d", tab) << tab;
     }
 

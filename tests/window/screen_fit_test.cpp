@@ -59,7 +59,7 @@ private slots:
     void everyLineIsWhole_data() {
         QTest::addColumn<int>("tab");
         QTest::addColumn<bool>("maximised");
-        for (int tab = 0; tab < 6; ++tab) {
+        for (int tab = 0; tab < 7; ++tab) {
             QTest::addRow("tab %d, as placed", tab) << tab << false;
             QTest::addRow("tab %d, maximised", tab) << tab << true;
         }
@@ -91,7 +91,7 @@ private slots:
 
     void everyControlCanBeReached_data() {
         QTest::addColumn<int>("tab");
-        for (int tab = 0; tab < 6; ++tab)
+        for (int tab = 0; tab < 7; ++tab)
             QTest::addRow("tab %d", tab) << tab;
     }
     // A tab taller than the room scrolls: each control, given the focus, shows whole.

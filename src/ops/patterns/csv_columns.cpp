@@ -1,0 +1,77 @@
+#include "ops/patterns/csv_columns.h"
+
+#include "ops/patterns/table_options.h"
+
+namespace kivo {
+
+std::optional<Text> SelectCsvColumns(TextView upper, const CsvColumnsOptions& options, RunContext& ctx) {
+    return refusingInput(ctx, [&]() -> std::optional<Text> {
+        const char16_t separator = *separatorFrom(options.separator);
+        const std::vector<std::size_t> columns = parseColumns(options.columns);
+        const RunControl control = runControlOf(ctx);
+        const std::optional<CsvTable> table = CsvTable::read(upper, separator, options.malformed, control);
+        if (!table) return std::nullopt;
+        std::optional<Text> out = options.action == ColumnAction::Take
+                                      ? takeColumns(*table, columns, separator, control)
+                                      : removeColumns(*table, columns, separator, control);
+        if (out) reportLeftOut(*table, ctx);
+        return out;
+    });
+}
+
+std::optional<Text> ConvertCsv(TextView upper, const CsvConvertOptions& options, RunContext& ctx) {
+    return refusingInput(ctx, [&]() -> std::optional<Text> {
+        const RunControl control = runControlOf(ctx);
+        const std::optional<CsvTable> table =
+            CsvTable::read(upper, *separatorFrom(options.from), options.malformed, control);
+        if (!table) return std::nullopt;
+        std::optional<Text> out = writeCsv(*table, *separatorFrom(options.to), control);
+        if (out) reportLeftOut(*table, ctx);
+        return out;
+    });
+}
+
+const OperationDeclaration kSelectCsvColumns = declare<CsvColumnsOptions>({
+    .info = {.code = 46,
+             .tab = Tab::Patterns,
+             .selector = "Option7(0)",
+             .name = "csv-columns",
+             .description =
+                 "Takes columns of a CSV or TSV text in a given order (3,1,2 or 2-4), or removes them",
+             .caption = u"CSVの列(&E)…を… 区切り：… 不正な行は…",
+             .example = {.input = u"id,name,price\n1,\"Sato, K\",300",
+                         .options = {"--columns=2,3"},
+                         .output = u"name,price\r\n\"Sato, K\",300"}},
+    .params = {textParam(&CsvColumnsOptions::columns, "columns", false, u"1").alias("Text42"),
+               listParam(
+                   &CsvColumnsOptions::action, "action",
+                   {{u"取り出す", "take", ColumnAction::Take}, {u"削除する", "remove", ColumnAction::Remove}})
+                   .alias("Combo72"),
+               separatorParam(&CsvColumnsOptions::separator).alias("Text43"),
+               malformedParam(&CsvColumnsOptions::malformed).alias("Combo73")},
+    .preCheck = [](const CsvColumnsOptions& o) -> std::optional<Text> {
+        if (!separatorFrom(o.separator)) return Text(kBadSeparator);
+        return refusalOf([&] { parseColumns(o.columns); });
+    },
+    .run = SelectCsvColumns,
+});
+
+const OperationDeclaration kConvertCsv = declare<CsvConvertOptions>({
+    .info = {.code = 49,
+             .tab = Tab::Patterns,
+             .selector = "Option7(3)",
+             .name = "csv-convert",
+             .description = "Writes a CSV or TSV text again with another separator (CSV to TSV and back)",
+             .caption = u"CSVの区切りを(&H)…から…に変換する 不正な行は…",
+             .example = {.input = u"a,\"b\tc\",d", .options = {}, .output = u"a\t\"b\tc\"\td"}},
+    .params = {separatorParam(&CsvConvertOptions::from, "from").alias("Text48"),
+               separatorParam(&CsvConvertOptions::to, "to", u"タブ").alias("Text49"),
+               malformedParam(&CsvConvertOptions::malformed).alias("Combo78")},
+    .preCheck = [](const CsvConvertOptions& o) -> std::optional<Text> {
+        if (!separatorFrom(o.from) || !separatorFrom(o.to)) return Text(kBadSeparator);
+        return std::nullopt;
+    },
+    .run = ConvertCsv,
+});
+
+}  // namespace kivo

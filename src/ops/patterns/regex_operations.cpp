@@ -1,0 +1,103 @@
+#include "ops/patterns/regex_operations.h"
+
+#include "ops/patterns/table_options.h"
+
+namespace kivo {
+namespace {
+
+constexpr TextView kPatternMissing = u"正規表現を入力して下さい。";
+
+template <typename Options>
+Param<Options> scopeParam(RegexScope Options::*member) {
+    return listParam(
+        member, "scope",
+        {{u"行ごと", "lines", RegexScope::LineByLine}, {u"テキスト全体", "whole", RegexScope::WholeText}});
+}
+
+std::optional<Text> patternRefusal(TextView pattern) {
+    if (pattern.empty()) return Text(kPatternMissing);
+    return std::nullopt;
+}
+
+}  // namespace
+
+RegexOptions regexOptionsFor(bool ignoreCase, const RunContext& ctx) {
+    return {.ignoreCase = ignoreCase, .timeLimit = ctx.matchStepLimit()};
+}
+
+std::optional<Text> ReplacePattern(TextView upper, const PatternReplaceOptions& options, RunContext& ctx) {
+    return refusingInput(ctx, [&]() -> std::optional<Text> {
+        Regex regex(options.pattern, regexOptionsFor(options.ignoreCase, ctx));
+        const RegexReplacement replacement(options.replacement, regex);
+        std::optional<RegexResult> result = replaceMatches(
+            upper, regex, replacement, {.scope = options.scope, .all = options.all}, runControlOf(ctx));
+        if (!result || ctx.cancelled()) return std::nullopt;
+        ctx.inform(result->count == 0
+                       ? Text(u"正規表現に一致する文字列はありませんでした。置き換えた文字はありません。")
+                       : decimalUnits(result->count) + u"件置き換えました。");
+        return std::move(result->text);
+    });
+}
+
+std::optional<Text> ExtractPattern(TextView upper, const PatternExtractOptions& options, RunContext& ctx) {
+    return refusingInput(ctx, [&]() -> std::optional<Text> {
+        Regex regex(options.pattern, regexOptionsFor(options.ignoreCase, ctx));
+        std::optional<RegexResult> result =
+            extractMatches(upper, regex, options.extraction, options.scope, runControlOf(ctx));
+        if (!result || ctx.cancelled()) return std::nullopt;
+        if (result->count == 0) {
+            ctx.inform(u"抜き出すものはありませんでした。");
+            return std::nullopt;
+        }
+        return std::move(result->text);
+    });
+}
+
+const OperationDeclaration kReplacePattern = declare<PatternReplaceOptions>({
+    .info = {.code = 50,
+             .tab = Tab::Patterns,
+             .selector = "Option7(4)",
+             .name = "regex-replace",
+             .description =
+                 "Replaces the matches of a regular expression ($1 in the replacement is its first group)",
+             .caption = u"正規表現(&I)…を…に置換する …で…の一致を …大文字と小文字を区別しない",
+             .example = {.input = u"2024-05-01\n2025-12-31",
+                         .options = {"--pattern=(\\d+)-(\\d+)-(\\d+)", "--replacement=$1年$2月$3日"},
+                         .output = u"2024年05月01日\r\n2025年12月31日"}},
+    .params = {textParam(&PatternReplaceOptions::pattern, "pattern").alias("Text50"),
+               textParam(&PatternReplaceOptions::replacement, "replacement").alias("Text51"),
+               checkParam(&PatternReplaceOptions::ignoreCase, "ignore-case").alias("Check7(2)"),
+               scopeParam(&PatternReplaceOptions::scope).alias("Combo79"),
+               listParam(&PatternReplaceOptions::all, "matches",
+                         {{u"すべて", "all", true}, {u"最初の1つ", "first", false}})
+                   .alias("Combo80")},
+    .preCheck = [](const PatternReplaceOptions& o) { return patternRefusal(o.pattern); },
+    .run = ReplacePattern,
+});
+
+const OperationDeclaration kExtractPattern = declare<PatternExtractOptions>({
+    .info = {.code = 51,
+             .tab = Tab::Patterns,
+             .selector = "Option7(5)",
+             .name = "regex-extract",
+             .description =
+                 "Keeps the lines that match a regular expression (or not), or only the matches or "
+                 "their first groups",
+             .caption = u"正規表現(&J)…に… …で …大文字と小文字を区別しない",
+             .example = {.input = u"注文番号 A-102\n備考なし\n注文番号 B-7",
+                         .options = {"--pattern=[A-Z]-\\d+", "--extract=matches"},
+                         .output = u"A-102\r\nB-7"}},
+    .params = {textParam(&PatternExtractOptions::pattern, "pattern").alias("Text52"),
+               listParam(&PatternExtractOptions::extraction, "extract",
+                         {{u"一致する行を抜き出す", "matching-lines", RegexExtraction::MatchingLines},
+                          {u"一致しない行を抜き出す", "other-lines", RegexExtraction::NonMatchingLines},
+                          {u"一致した部分を抜き出す", "matches", RegexExtraction::MatchedParts},
+                          {u"一致した最初の(…)を抜き出す", "first-group", RegexExtraction::FirstGroup}})
+                   .alias("Combo81"),
+               checkParam(&PatternExtractOptions::ignoreCase, "ignore-case").alias("Check7(3)"),
+               scopeParam(&PatternExtractOptions::scope).alias("Combo82")},
+    .preCheck = [](const PatternExtractOptions& o) { return patternRefusal(o.pattern); },
+    .run = ExtractPattern,
+});
+
+}  // namespace kivo

@@ -1,0 +1,57 @@
+#include "ops/patterns/replace_list.h"
+
+#include "ops/patterns/regex_operations.h"
+#include "ops/patterns/table_options.h"
+
+namespace kivo {
+namespace {
+
+Text countsMessage(const std::vector<std::size_t>& counts) {
+    std::size_t total = 0;
+    Text each;
+    for (std::size_t i = 0; i < counts.size(); ++i) {
+        total += counts[i];
+        each += (i == 0 ? u"" : u"、") + decimalUnits(i + 1) + u"番目 " + decimalUnits(counts[i]) + u"件";
+    }
+    return decimalUnits(total) + u"件置き換えました（" + each + u"）。";
+}
+
+}  // namespace
+
+std::optional<Text> ReplaceByList(TextView upper, const ReplaceListOptions& options, RunContext& ctx) {
+    return refusingInput(ctx, [&]() -> std::optional<Text> {
+        ReplacementList list(options.rules, options.kind, regexOptionsFor(false, ctx));
+        if (list.size() == 0) {
+            ctx.inform(u"置換リストに置き換える組がありません。");
+            return std::nullopt;
+        }
+        std::optional<ReplacementListResult> result = list.apply(upper, {}, runControlOf(ctx));
+        if (!result || ctx.cancelled()) return std::nullopt;
+        ctx.inform(countsMessage(result->counts));
+        return std::move(result->text);
+    });
+}
+
+const OperationDeclaration kReplaceByList = declare<ReplaceListOptions>({
+    .info = {.code = 52,
+             .tab = Tab::Patterns,
+             .selector = "Option7(6)",
+             .name = "replace-list",
+             .description =
+                 "Runs a list of find<Tab>replacement pairs (plain or regular expressions) in order",
+             .caption = u"置換リスト(&K)…を…で順に置き換える",
+             .example = {.input = u"合計1200円（税込）",
+                         .options = {"--pairs=(\\d+)円\t¥$1", "--kind=regex"},
+                         .output = u"合計¥1200（税込）"}},
+    .params = {textParam(&ReplaceListOptions::rules, "pairs", kSeveralLines).alias("Text53"),
+               listParam(&ReplaceListOptions::kind, "kind",
+                         {{u"文字列", "plain", RuleKind::Plain}, {u"正規表現", "regex", RuleKind::Regex}})
+                   .alias("Combo83")},
+    .preCheck = [](const ReplaceListOptions& o) -> std::optional<Text> {
+        if (o.rules.empty()) return Text(u"置換リストを入力して下さい（1行に「検索文字<Tab>置換文字」）。");
+        return std::nullopt;
+    },
+    .run = ReplaceByList,
+});
+
+}  // namespace kivo
