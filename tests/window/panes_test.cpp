@@ -646,9 +646,13 @@ private slots:
                                << "Option5(3)"
                                << "Option5(0)"
                                << "Option6(0)";
-        QTest::newRow("tab 5 back to tab 0") << 5 << "Command47"
-                                             << "Option6(2)"
-                                             << "Option6(0)"
+        QTest::newRow("tab 5") << 5 << "Command47"
+                               << "Option6(2)"
+                               << "Option6(0)"
+                               << "Option7(0)";
+        QTest::newRow("tab 6 back to tab 0") << 6 << "Command55"
+                                             << "Option7(2)"
+                                             << "Option7(0)"
                                              << "Option1(0)";
     }
     void tabFromAllResetMovesToTheNextTab() {
