@@ -125,6 +125,20 @@ const ComboList& comboList(std::string_view name) {
     throw std::out_of_range("no combo " + std::string(name));
 }
 
+const std::vector<LoadStep>& loadSteps() {
+    static const std::vector<LoadStep> steps = [] {
+        std::vector<LoadStep> out;
+        for (const ComboList& list : comboLists()) {
+            if (list.name == "Combo54")
+                for (const char* box : {"Text11", "Text38", "Text41"})
+                    out.push_back({.textBox = box});
+            out.push_back({.list = &list, .textBox = {}});
+        }
+        return out;
+    }();
+    return steps;
+}
+
 const std::vector<TextBoxDefault>& textBoxDefaults() {
     static const std::vector<TextBoxDefault> boxes = buildTextBoxDefaults();
     return boxes;

@@ -31,6 +31,17 @@ struct TextBoxDefault {
 const std::vector<ComboList>& comboLists();
 const ComboList& comboList(std::string_view name);
 
+/// One step of the start-up's filling of the tabs: a combo's list and default, or a text box's
+/// default given again so that its input rule sees it.
+struct LoadStep {
+    const ComboList* list = nullptr;
+    std::string textBox;
+};
+
+/// The start-up's steps in their order: every combo as comboLists() has them, with three boxes'
+/// defaults given again before the month enumerations' combos.
+const std::vector<LoadStep>& loadSteps();
+
 /// Every text box of the tabs, by number: the operations' parameters and the small boxes that only
 /// select an operation or hold the focus.
 const std::vector<TextBoxDefault>& textBoxDefaults();

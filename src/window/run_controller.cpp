@@ -1,0 +1,131 @@
+#include "window/run_controller.h"
+
+#include <algorithm>
+#include <exception>
+#include <iterator>
+#include <vector>
+
+#include <QAbstractButton>
+#include <QTabWidget>
+
+#include "ops/dispatch.h"
+#include "ops/registry.h"
+#include "window/controls.h"
+#include "window/file_commands.h"
+#include "window/main_layout.h"
+#include "window/qtext.h"
+#include "window/tab_page.h"
+#include "window/text_box.h"
+#include "window/window_run_context.h"
+
+namespace kivo::window {
+
+RunController::RunController(MainLayout& layout, const ParamControls& controls, FileCommands& files,
+                             WindowState& state)
+    : m_layout(layout), m_controls(controls), m_files(files), m_state(state) {}
+
+void RunController::execute() {
+    if (m_state.guard) return;
+    GuardHold hold(m_state);
+    // Memory can run out outside the operation's own frame too (copying the upper text, reading
+    // the controls): the run ends as a failed one does, and nothing escapes into the event loop.
+    try {
+        runOnce();
+    } catch (const std::exception&) {
+        m_layout.setBusy(false);
+        m_state.show(Icon::Exclamation, toQString(kGeneralError));
+    }
+}
+
+bool RunController::selected(const OperationDeclaration& op) const {
+    const auto* button =
+        m_layout.tabs->findChild<const QAbstractButton*>(QString::fromStdString(op.selector));
+    return button && button->isChecked();
+}
+
+std::optional<std::uint8_t> RunController::selectedOperation() const {
+    const int tab = m_layout.tabs->currentIndex();
+    if (tab < 0) return std::nullopt;
+    return m_layout.pages[static_cast<std::size_t>(tab)]->selectedCode();
+}
+
+void RunController::runOnce() {
+    m_state.stop = false;
+    m_layout.clearScratch();
+    PlainTextBox* upper = m_layout.upper;
+    PlainTextBox* lower = m_layout.lower;
+
+    // Whatever tab is current, its selection counts.
+    std::vector<const OperationDeclaration*> selectedOnAnyTab;
+    std::copy_if(operations().begin(), operations().end(), std::back_inserter(selectedOnAnyTab),
+                 [this](const OperationDeclaration* op) { return selected(*op); });
+    if (refusesEmptyUpper(upper->isEmpty(), selectedOnAnyTab)) {
+        m_state.inform(toQString(kUpperTextMissing));
+        return;
+    }
+    // A user who sees a tab without a selected operation must not get the previous run's
+    // operation from another tab: nothing runs, and the lower text is not asked about.
+    const std::optional<std::uint8_t> selectedCode = selectedOperation();
+    if (!selectedCode) {
+        m_state.inform(
+            m_layout.pages[static_cast<std::size_t>(m_layout.tabs->currentIndex())]->noSelectionMessage());
+        return;
+    }
+    if (!lower->isEmpty() && !m_state.closing) {
+        if (m_state.ask(toQString(kOverwriteQuestion)) != Answer::Yes) return;
+        lower->assign(Text());
+    }
+    m_operationCode = *selectedCode;
+
+    m_layout.setBusy(true);
+    // The pane is disabled while the run reads it: a text it was given is read where it is, and
+    // only a typed one is copied out of the editor.
+    std::optional<Text> typed;
+    const Text* assigned = upper->assignedText();
+    if (!assigned) typed = upper->text();
+    const TextView upperText = assigned ? *assigned : *typed;
+    const OperationDeclaration& op = operation(m_operationCode);
+    WindowRunContext ctx(m_state);
+    DispatchResult result = dispatch(op, upperText, m_controls.optionsOf(op), ctx);
+    // The run's answers to its questions, or a variant set back, as program assignments: no
+    // input rule fires (the guard is held).
+    m_controls.show(op, result.changed);
+    if (result.lower) showResult(std::move(*result.lower), op, result.errorMessage);
+
+    if (result.end == DispatchEnd::PreCheckFailed) {
+        endRun();
+        return;
+    }
+    // The month enumerations write nothing when stopped and mark their own failures as stopped:
+    // the lower pane keeps its text and the next close asks again.
+    if (!op.needsUpperText && (m_state.closing || m_state.stop)) {
+        m_state.stop = false;
+        endRun();
+        return;
+    }
+    endRun();
+    m_layout.clearScratch();
+    if (result.concerned) {
+        // After the message, the line it is about, selected where the user can see it.
+        upper->select(result.concerned->start, result.concerned->length);
+        upper->setFocus();
+    }
+}
+
+void RunController::showResult(Text result, const OperationDeclaration& op, TextView errorMessage) {
+    const bool shown = m_layout.lower->assignDuringRun(std::move(result),
+                                                       [this] { return m_state.stop || m_state.closing; });
+    if (shown) {
+        m_files.resultShown();
+        return;
+    }
+    m_state.show(Icon::Exclamation, toQString(errorMessage));
+    if (op.setsStopFlagOnError) m_state.stop = true;
+}
+
+void RunController::endRun() {
+    m_layout.setBusy(false);
+    if (m_state.stop) m_layout.lower->assign(Text());
+}
+
+}  // namespace kivo::window

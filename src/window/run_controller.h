@@ -1,0 +1,43 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+#include "ops/operation.h"
+
+namespace kivo::window {
+
+class FileCommands;
+class MainLayout;
+class ParamControls;
+struct WindowState;
+
+/// Execute's whole run: the checks before it, the busy state, the operation on the upper text with
+/// the selected tab's options, the result in the lower pane, and the line a message is about.
+class RunController {
+public:
+    RunController(MainLayout& layout, const ParamControls& controls, FileCommands& files, WindowState& state);
+
+    /// Execute (`Command3`): one whole run, under the re-entrancy guard.
+    void execute();
+    /// The operation chosen at the last Execute (0 before the first).
+    std::uint8_t operationCode() const { return m_operationCode; }
+
+private:
+    void runOnce();
+    /// The operation of the current tab and its selection; none when the tab runs nothing.
+    std::optional<std::uint8_t> selectedOperation() const;
+    bool selected(const OperationDeclaration& op) const;
+    /// The lower pane takes the result when it can hold it; otherwise the run of `op` ends as a
+    /// failed one does: its error message, the lower pane empty.
+    void showResult(Text result, const OperationDeclaration& op, TextView errorMessage);
+    void endRun();
+
+    MainLayout& m_layout;
+    const ParamControls& m_controls;
+    FileCommands& m_files;
+    WindowState& m_state;
+    std::uint8_t m_operationCode = 0;
+};
+
+}  // namespace kivo::window
