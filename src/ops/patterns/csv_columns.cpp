@@ -38,7 +38,7 @@ const OperationDeclaration kSelectCsvColumns = declare<CsvColumnsOptions>({
              .name = "csv-columns",
              .description =
                  "Takes columns of a CSV or TSV text in a given order (3,1,2 or 2-4), or removes them",
-             .caption = u"CSVの列(&E)…を… 区切り：… 不正な行は…",
+             .caption = u"CSVの列(&E)…を…　区切り：…　不正な行は…",
              .example = {.input = u"id,name,price\n1,\"Sato, K\",300",
                          .options = {"--columns=2,3"},
                          .output = u"name,price\r\n\"Sato, K\",300"}},
@@ -62,7 +62,7 @@ const OperationDeclaration kConvertCsv = declare<CsvConvertOptions>({
              .selector = "Option7(3)",
              .name = "csv-convert",
              .description = "Writes a CSV or TSV text again with another separator (CSV to TSV and back)",
-             .caption = u"CSVの区切りを(&H)…から…に変換する 不正な行は…",
+             .caption = u"CSVの区切りを(&H)…から…に変換する　不正な行は…",
              .example = {.input = u"a,\"b\tc\",d", .options = {}, .output = u"a\t\"b\tc\"\td"}},
     .params = {separatorParam(&CsvConvertOptions::from, "from").alias("Text48"),
                separatorParam(&CsvConvertOptions::to, "to", u"タブ").alias("Text49"),

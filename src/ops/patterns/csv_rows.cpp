@@ -65,7 +65,7 @@ const OperationDeclaration kSortCsvRows = declare<CsvSortOptions>({
              .name = "csv-sort",
              .description =
                  "Sorts the rows of a CSV or TSV text by one column, as text, naturally or by number",
-             .caption = u"CSVの行を列(&F)…で……に並べ替える …1行目は見出し 区切り：… 不正な行は…",
+             .caption = u"CSVの行を列(&F)…で……に並べ替える …1行目は見出し　区切り：…　不正な行は…",
              .example = {.input = u"name,price\nb,300\na,1200\nc,45",
                          .options = {"--column=2", "--key=numeric"},
                          .output = u"name,price\r\nc,45\r\nb,300\r\na,1200"}},
@@ -92,7 +92,7 @@ const OperationDeclaration kRemoveDuplicateCsvRows = declare<CsvUniqueOptions>({
              .name = "csv-unique",
              .description =
                  "Removes the rows of a CSV or TSV text whose key column repeats, keeping the first",
-             .caption = u"CSVの列(&G)…が重複する行を削除する …1行目は見出し 区切り：… 不正な行は…",
+             .caption = u"CSVの列(&G)…が重複する行を削除する …1行目は見出し　区切り：…　不正な行は…",
              .example = {.input = u"id,name\n1,a\n2,b\n1,c",
                          .options = {"--column=1"},
                          .output = u"id,name\r\n1,a\r\n2,b"}},

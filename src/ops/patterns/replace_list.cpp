@@ -39,7 +39,7 @@ const OperationDeclaration kReplaceByList = declare<ReplaceListOptions>({
              .name = "replace-list",
              .description =
                  "Runs a list of find<Tab>replacement pairs (plain or regular expressions) in order",
-             .caption = u"置換リスト(&K)…を…で順に置き換える",
+             .caption = u"置換リスト(&K)…を…で順に置き換える　(1行に「検索する文字<Tab>置換する文字」)",
              .example = {.input = u"合計1200円（税込）",
                          .options = {"--pairs=(\\d+)円\t¥$1", "--kind=regex"},
                          .output = u"合計¥1200（税込）"}},
