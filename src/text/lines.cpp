@@ -4,16 +4,8 @@
 #include <bit>
 #include <cstdint>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 #include "text/characters.h"
-#include "text/simd.h"
-
-#ifdef KIVO_AVX2
-#include <immintrin.h>
-#endif
+#include "text/simd_intrinsics.h"
 
 namespace kivo {
 namespace {

@@ -4,12 +4,10 @@
 #include <cstdio>
 #include <cstring>
 #include <stdexcept>
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 #include "text/cp932.h"
 #include "text/iconv_converter.h"
+#include "text/simd_intrinsics.h"
 #include "text/surrogates.h"
 #include "text/utf8.h"
 
