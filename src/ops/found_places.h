@@ -4,29 +4,8 @@
 #include <string>
 
 #include "ops/operation.h"
-#include "text/characters.h"
 
 namespace kivo {
-
-/// Walks a text line by line as it is: `perLine(line, lineNumber)` sees each line without its
-/// line break, and the line breaks (CrLf, a lone Cr or Lf) stay as they were for the caller to
-/// copy. Lets the window handle its events once per line; false when stopped.
-template <typename PerLine, typename PerBreak>
-bool walkLinesAsTheyAre(TextView text, RunContext& ctx, PerLine&& perLine, PerBreak&& perBreak) {
-    std::size_t number = 1;
-    for (std::size_t start = 0;; ++number) {
-        if (ctx.poll()) return false;
-        std::size_t end = start;
-        while (end < text.size() && text[end] != kCr && text[end] != kLf)
-            ++end;
-        perLine(text.substr(start, end - start), number);
-        if (end == text.size()) return true;
-        const std::size_t breakLength =
-            text[end] == kCr && end + 1 < text.size() && text[end + 1] == kLf ? 2 : 1;
-        perBreak(text.substr(end, breakLength));
-        start = end + breakLength;
-    }
-}
 
 /// The places of what a run found, for one information message: "…（3件）：1行5文字目：X、…".
 /// Lists the first few; a message box of thousands of places helps no one.

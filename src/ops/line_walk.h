@@ -17,19 +17,29 @@ inline constexpr TextView kConsecutiveLineBreaks = u"改行の連続がありま
 /// The message of two line breaks in a row, shown after noting the first empty line of `upper`
 /// (its line break) as the stretch concerned.
 inline void refuseEmptyLine(TextView upper, RunContext& ctx) {
-    auto isBreak = [](char16_t c) { return c == kCr || c == kLf; };
-    for (std::size_t i = 0; i + 1 < upper.size(); ++i) {
-        if (!isBreak(upper[i])) continue;
-        // The break that ends this line: a CrLf is one.
-        const std::size_t next = upper[i] == kCr && upper[i + 1] == kLf ? i + 2 : i + 1;
-        if (next < upper.size() && isBreak(upper[next])) {
-            const bool crLf = upper[next] == kCr && next + 1 < upper.size() && upper[next + 1] == kLf;
-            ctx.concerns(upper.substr(next, crLf ? 2 : 1));
+    LineReader lines(upper, LineEnds::Any);
+    for (TextView line; lines.next(line);) {
+        // An empty first line has no break before its own.
+        if (line.empty() && lines.lineNumber() > 1 && !lines.lineBreak().empty()) {
+            ctx.concerns(lines.lineBreak());
             break;
         }
-        i = next - 1;
     }
     ctx.inform(kConsecutiveLineBreaks);
+}
+
+/// Walks a text line by line as it is: `perLine(line, lineNumber)` sees each line without its
+/// line break, and `perBreak` each line break (CrLf, a lone Cr or Lf) as it was, for the caller to
+/// copy. Lets the window handle its events once per line; false when stopped.
+template <typename PerLine, typename PerBreak>
+bool walkLinesAsTheyAre(TextView text, RunContext& ctx, PerLine&& perLine, PerBreak&& perBreak) {
+    LineReader lines(text, LineEnds::Any);
+    for (TextView line; lines.next(line);) {
+        if (ctx.poll()) return false;
+        perLine(line, lines.lineNumber());
+        if (!lines.lineBreak().empty()) perBreak(lines.lineBreak());
+    }
+    return true;
 }
 
 /// The writer of a run's result: refused past the run's budget, handed to the run's sink as it

@@ -4,16 +4,8 @@
 #include <bit>
 #include <cstdint>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 #include "text/characters.h"
-#include "text/simd.h"
-
-#ifdef KIVO_AVX2
-#include <immintrin.h>
-#endif
+#include "text/simd_intrinsics.h"
 
 namespace kivo {
 namespace {
@@ -217,21 +209,42 @@ std::size_t countUnit(TextView s, char16_t unit) {
     return countOf(s, Units(unit));
 }
 
+namespace {
+
+std::size_t findCr(TextView s, std::size_t from) {
+    return findUnit(s, kCr, from);
+}
+std::size_t findCr(std::string_view s, std::size_t from) {
+    return s.find('\r', from);
+}
+
+// Appends `s` normalised to `out`, `cr` being its first Cr (or npos).
+template <typename Char>
+void appendNormalized(std::basic_string_view<Char> s, std::size_t cr, std::basic_string<Char>& out) {
+    std::size_t from = 0;
+    for (; cr != npos; cr = findCr(s, from)) {
+        out.append(s.substr(from, cr - from));
+        out.push_back(Char('\n'));
+        from = cr + 1;
+        if (from < s.size() && s[from] == Char('\n')) ++from;
+    }
+    out.append(s.substr(from));
+}
+
+}  // namespace
+
 Text normalizeLineBreaks(TextView s) {
-    std::size_t cr = findUnit(s, kCr);
+    const std::size_t cr = findCr(s, 0);
     if (cr == npos) return Text(s);
     Text out;
     out.reserve(s.size());
-    std::size_t from = 0;
-    do {
-        out.append(s.substr(from, cr - from));
-        out.push_back(kLf);
-        from = cr + 1;
-        if (from < s.size() && s[from] == kLf) ++from;
-        cr = findUnit(s, kCr, from);
-    } while (cr != npos);
-    out.append(s.substr(from));
+    appendNormalized(s, cr, out);
     return out;
+}
+
+void normalizeLineBreaksInto(std::string_view utf8, std::string& out) {
+    out.clear();
+    appendNormalized(utf8, findCr(utf8, 0), out);
 }
 
 NormalizedText::NormalizedText(TextView s) : m_original(s) {
@@ -306,7 +319,18 @@ bool LineReader::next(TextView& line) {
     line = m_text.substr(m_pos, end - m_pos);
     m_pos = end + 1;
     if (at != npos && m_text[at] == kCr && m_pos < m_text.size() && m_text[m_pos] == kLf) ++m_pos;
+    m_break = at == npos ? TextView() : m_text.substr(at, m_pos - at);
+    ++m_number;
     return true;
+}
+
+Text withoutLineBreaks(TextView s) {
+    Text out;
+    out.reserve(s.size());
+    LineReader lines(s, LineEnds::Any);
+    for (TextView line; lines.next(line);)
+        out.append(line);
+    return out;
 }
 
 std::size_t lineCountOf(TextView s) {

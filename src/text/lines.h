@@ -33,6 +33,8 @@ std::size_t countUnit(TextView s, char16_t unit);
 
 /// Every CrLf becomes Lf, then every remaining Cr becomes Lf.
 Text normalizeLineBreaks(TextView s);
+/// normalizeLineBreaks of UTF-8 bytes into `out`, replacing what it held (its storage is reused).
+void normalizeLineBreaksInto(std::string_view utf8, std::string& out);
 
 /// The text with its line breaks normalised as normalizeLineBreaks does, copied only when it holds
 /// a Cr: otherwise it is a view of `s`, which must then outlive it.
@@ -85,13 +87,23 @@ public:
     /// Puts the next line (without its line break) into `line`; false when no line is left.
     bool next(TextView& line);
     bool appendedLf() const { return m_appended; }
+    /// The line break of the line read last as it is in the text (CrLf, Cr or Lf), empty for the
+    /// appended one: the lines and their breaks together are the text.
+    TextView lineBreak() const { return m_break; }
+    /// The number of the line read last, from 1.
+    std::size_t lineNumber() const { return m_number; }
 
 private:
     TextView m_text;
     std::size_t m_pos = 0;
     LineEnds m_ends;
     bool m_appended;
+    TextView m_break;
+    std::size_t m_number = 0;
 };
+
+/// The text without its line breaks (every Cr and Lf), its lines joined.
+Text withoutLineBreaks(TextView s);
 
 /// Line breaks, a CrLf counting one, plus one: lineCount() of the normalised text.
 std::size_t lineCountOf(TextView s);

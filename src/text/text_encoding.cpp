@@ -4,12 +4,11 @@
 #include <cstdio>
 #include <cstring>
 #include <stdexcept>
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 #include "text/cp932.h"
 #include "text/iconv_converter.h"
+#include "text/lines.h"
+#include "text/simd_intrinsics.h"
 #include "text/surrogates.h"
 #include "text/utf8.h"
 
@@ -455,16 +454,16 @@ Text characterPlace(std::size_t line, std::size_t column, TextView character) {
 }
 
 Text characterPlace(TextView text, std::size_t index) {
-    std::size_t line = 1;
+    LineReader lines(text, LineEnds::Any);
+    TextView line;
     std::size_t lineStart = 0;
-    for (std::size_t i = 0; i < index; ++i) {
-        // A CrLf is one line break, a lone Cr or Lf another.
-        if (text[i] == u'\n' || (text[i] == u'\r' && (i + 1 == text.size() || text[i + 1] != u'\n'))) {
-            ++line;
-            lineStart = i + 1;
-        }
+    // To the line whose text or break holds the character.
+    while (lines.next(line)) {
+        lineStart = static_cast<std::size_t>(line.data() - text.data());
+        if (index < lineStart + line.size() + lines.lineBreak().size()) break;
     }
-    return characterPlace(line, index - lineStart + 1, text.substr(index, pairStartsAt(text, index) ? 2 : 1));
+    return characterPlace(lines.lineNumber(), index - lineStart + 1,
+                          text.substr(index, pairStartsAt(text, index) ? 2 : 1));
 }
 
 }  // namespace kivo

@@ -7,12 +7,8 @@
 #include <cstring>
 #include <ostream>
 
-#include "text/simd.h"
+#include "text/simd_intrinsics.h"
 #include "text/surrogates.h"
-
-#ifdef KIVO_AVX2
-#include <immintrin.h>
-#endif
 
 namespace kivo::utf8 {
 namespace {

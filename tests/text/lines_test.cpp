@@ -73,6 +73,33 @@ TEST(Lines, ReaderAndWriterKeepTheFinalBreak) {
     }
 }
 
+// Read as it is, each line keeps its break as it was; together they are the text again.
+TEST(Lines, ReaderKeepsEachBreakAsItWas) {
+    struct Case {
+        TextView in;
+        std::vector<Text> lines;
+        std::vector<Text> breaks;
+    };
+    const Case cases[] = {
+        {u"", {u""}, {u""}},
+        {u"a\rb", {u"a", u"b"}, {u"\r", u""}},
+        {u"a\r\n", {u"a"}, {u"\r\n"}},
+        {u"\r\r\n\n", {u"", u"", u""}, {u"\r", u"\r\n", u"\n"}},
+        {u"a\n\rb\r", {u"a", u"", u"b"}, {u"\n", u"\r", u"\r"}},
+    };
+    for (const Case& c : cases) {
+        LineReader r(c.in, LineEnds::Any);
+        std::vector<Text> lines, breaks;
+        for (TextView line; r.next(line);) {
+            lines.emplace_back(line);
+            breaks.emplace_back(r.lineBreak());
+            EXPECT_EQ(r.lineNumber(), lines.size());
+        }
+        EXPECT_EQ(lines, c.lines);
+        EXPECT_EQ(breaks, c.breaks);
+    }
+}
+
 TEST(Lines, ConsecutiveBreaksAndCount) {
     EXPECT_TRUE(hasConsecutiveLineBreaks(u"a\n\nb"));
     EXPECT_TRUE(hasConsecutiveLineBreaks(u"a\n\n"));
@@ -241,12 +268,26 @@ TEST(Lines, LineBreakRulesHoldOnEveryMixOfCrAndLf) {
         EXPECT_EQ(t.copied(), s.find(kCr) != Text::npos);
         EXPECT_EQ(withLineBreaks(s, u"<>"), replaceAll(expected, u"\n", u"<>"));
         EXPECT_EQ(lfToCrLf(expected), withLineBreaks(s, kCrLf));
+        EXPECT_EQ(withoutLineBreaks(s), withLineBreaks(s, u""));
+        // Read as it is: the lines of the normalised text, and with their breaks the text itself.
+        LineReader asItIs(s, LineEnds::Any), normalized(expected);
+        Text rebuilt;
+        for (TextView line, same; asItIs.next(line);) {
+            ASSERT_TRUE(normalized.next(same));
+            EXPECT_EQ(line, same);
+            rebuilt.append(line).append(asItIs.lineBreak());
+        }
+        EXPECT_EQ(rebuilt, s);
+        EXPECT_EQ(asItIs.appendedLf(), normalized.appendedLf());
         EXPECT_EQ(lineCount(expected),
                   static_cast<std::size_t>(std::count(expected.begin(), expected.end(), kLf)) + 1);
         // Read from the text as it is.
         EXPECT_EQ(hasConsecutiveLineBreaksIn(s), pair);
         EXPECT_EQ(lineCountOf(s), lineCount(expected));
         const std::string bytes(s.begin(), s.end());
+        std::string normalizedBytes = "stale";
+        normalizeLineBreaksInto(bytes, normalizedBytes);
+        EXPECT_EQ(normalizedBytes, std::string(expected.begin(), expected.end()));
         const auto crs = std::count(s.begin(), s.end(), kCr);
         const bool uniform = crs == 0 || (crs == std::count(s.begin(), s.end(), kLf) &&
                                           static_cast<std::size_t>(crs) == countOf(s, u"\r\n"));

@@ -189,6 +189,7 @@ TEST(TextEncoding, FindsWhatAnEncodingCannotHold) {
     }
     EXPECT_TRUE(characterPlace(u"ab\r\ncd\ref😀", 9) == u"3行3文字目：😀（U+1F600）");
     EXPECT_TRUE(characterPlace(u"€", 0) == u"1行1文字目：€（U+20AC）");
+    EXPECT_TRUE(characterPlace(u"\n\r\r\n€", 4) == u"4行1文字目：€（U+20AC）");
     // A lone half is a character of its own.
     EXPECT_TRUE(characterPlace(u"a\xD83D", 1) == u"1行2文字目：\xD83D（U+D83D）");
     EXPECT_TRUE(characterPlace(u"\xDE00\xD83D", 0) == u"1行1文字目：\xDE00（U+DE00）");

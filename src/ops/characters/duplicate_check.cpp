@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "text/characters.h"
+#include "text/lines.h"
 #include "text/numeric.h"
 
 namespace kivo {
@@ -14,14 +14,6 @@ namespace {
 constexpr TextView kOverflowError = u"文字数が多いためオーバーフローまたはエラーしました。";
 constexpr TextView kRemoveLineBreaks = u"改行が含まれています、改行を削除しますか？";
 constexpr TextView kNoDuplicates = u"重複はありませんでした。";
-
-Text withoutLineBreaks(TextView s) {
-    Text out;
-    out.reserve(s.size());
-    for (char16_t c : s)
-        if (c != kCr && c != kLf) out.push_back(c);
-    return out;
-}
 
 }  // namespace
 

@@ -4,15 +4,7 @@
 #include <cstdint>
 #include <cstring>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
-#include "text/simd.h"
-
-#ifdef KIVO_AVX2
-#include <immintrin.h>
-#endif
+#include "text/simd_intrinsics.h"
 
 namespace kivo {
 namespace {

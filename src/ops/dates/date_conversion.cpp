@@ -1,6 +1,7 @@
 #include "ops/dates/date_conversion.h"
 
 #include "ops/found_places.h"
+#include "ops/line_walk.h"
 
 namespace kivo {
 namespace {

@@ -1,6 +1,6 @@
 #include "ops/japanese/kanji_numeral_conversion.h"
 
-#include "ops/found_places.h"
+#include "ops/line_walk.h"
 #include "text/kanji_numerals.h"
 
 namespace kivo {

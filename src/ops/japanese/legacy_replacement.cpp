@@ -1,6 +1,7 @@
 #include "ops/japanese/legacy_replacement.h"
 
 #include "ops/found_places.h"
+#include "ops/line_walk.h"
 #include "text/legacy_characters.h"
 #include "text/text_encoding.h"
 

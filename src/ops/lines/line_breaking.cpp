@@ -3,6 +3,7 @@
 #include <cstddef>
 
 #include "text/characters.h"
+#include "text/lines.h"
 
 namespace kivo {
 namespace {
@@ -20,9 +21,7 @@ std::optional<Text> BreakEveryNCharacters(TextView upper, const BreakOptions& op
     if (findLineBreak(upper) != TextView::npos) {
         // Closing asks nothing and ends, as No does.
         if (ctx.ask(kRemoveLineBreaks) != Answer::Yes) return std::nullopt;
-        joined.reserve(upper.size());
-        for (char16_t c : upper)
-            if (c != kCr && c != kLf) joined.push_back(c);
+        joined = withoutLineBreaks(upper);
         text = joined;
     }
     const std::size_t n = static_cast<std::size_t>(options.width);

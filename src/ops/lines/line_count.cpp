@@ -6,6 +6,7 @@
 
 #include "text/characters.h"
 #include "text/errors.h"
+#include "text/lines.h"
 
 namespace kivo {
 namespace {
@@ -14,16 +15,6 @@ constexpr TextView kCountError = u"行数を調べる際にエラーしました
 constexpr TextView kNoText = u"抜き出す行番号を入力して下さい。";
 constexpr TextView kLineNumberTooLarge =
     u"テキストボックスの行数よりも指定された行番号の方が大きい値になっています。";
-
-// Line breaks plus one, a CrLf being one break.
-std::uint64_t countLines(TextView s) {
-    std::uint64_t n = 1;
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        if (s[i] == kCr && i + 1 < s.size() && s[i + 1] == kLf) ++i;
-        n += s[i] == kCr || s[i] == kLf;
-    }
-    return n;
-}
 
 // The input rule of `Text11` keeps it decimal digits with a value of 1 to 2147483647 (leading
 // zeros may stay); anything else can only come from the command line.
@@ -42,7 +33,7 @@ std::int32_t lineNumber(TextView text) {
 }  // namespace
 
 std::optional<Text> CountLines(TextView upper, const NoOptions&, RunContext&) {
-    return u"行数：" + decimalText(static_cast<long long>(countLines(upper)));
+    return u"行数：" + decimalText(static_cast<long long>(lineCountOf(upper)));
 }
 
 std::optional<Text> ExtractLine(TextView upper, const ExtractLineOptions& options, RunContext& ctx) {

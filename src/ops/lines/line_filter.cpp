@@ -153,23 +153,8 @@ private:
     std::size_t m_end = 0;
 };
 
-template <typename Char>
-bool holdsLineBreak(std::basic_string_view<Char> s) {
-    return s.find(Char('\r')) != s.npos || s.find(Char('\n')) != s.npos;
-}
-
-// Every CrLf, then every Cr, as Lf: the bytes of the normalised block, for the rare block whose
-// breaks are not all alike, into `out` (its storage reused).
-void normalizeInto(std::string_view s, std::string& out) {
-    out.clear();
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        if (s[i] != '\r') {
-            out.push_back(s[i]);
-            continue;
-        }
-        out.push_back('\n');
-        if (i + 1 < s.size() && s[i + 1] == '\n') ++i;
-    }
+bool holdsLineBreak(TextView s) {
+    return findLineBreak(s) != TextView::npos;
 }
 
 }  // namespace
@@ -180,7 +165,7 @@ std::optional<Text> FilterLines(TextView upper, const FilterOptions& options, Ru
         refuseEmptyLine(upper, ctx);
         return std::nullopt;
     }
-    if (holdsLineBreak(TextView(options.condition))) {
+    if (holdsLineBreak(options.condition)) {
         ctx.inform(u"条件の文字に改行が含まれています。");
         return std::nullopt;
     }
@@ -193,7 +178,7 @@ std::optional<Text> FilterLines(TextView upper, const FilterOptions& options, Ru
 }
 
 bool filtersUtf8(const FilterOptions& options) {
-    return !holdsLineBreak(TextView(options.condition)) &&
+    return !holdsLineBreak(options.condition) &&
            utf8::decode(utf8::encode(options.condition)) == options.condition;
 }
 
@@ -214,7 +199,8 @@ std::optional<std::string> FilterLinesUtf8(Utf8LineBlocks& upper, const FilterOp
             return std::nullopt;
         }
         if (!first) filter.reserve(kRoomForLarge);
-        if (!breaks.uniform) normalizeInto(*block, normalized);
+        // The rare block whose breaks are not all alike is filtered as its normalised bytes.
+        if (!breaks.uniform) normalizeLineBreaksInto(*block, normalized);
         const bool taken =
             breaks.uniform ? filter.take(*block, breaks.crLf, ctx) : filter.take(normalized, false, ctx);
         if (!taken) return std::nullopt;

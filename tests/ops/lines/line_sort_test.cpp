@@ -53,6 +53,28 @@ TEST(SortLines, SortsLinesAscendingAndDescending) {
     }
 }
 
+// The stretch a refusal of two line breaks in a row notes: the break of the first empty line that
+// follows one.
+TEST(SortLines, TheRefusalNotesTheBreakOfTheEmptyLine) {
+    const struct {
+        TextView upper;
+        std::ptrdiff_t at;
+        std::size_t length;
+    } rows[] = {
+        {u"a\r\n\r\nb", 3, 2},
+        {u"\n\na", 1, 1},
+        {u"a\r\r\n", 2, 2},
+        {u"a\n\r", 2, 1},
+    };
+    for (const auto& row : rows) {
+        FakeContext ctx;
+        refuseEmptyLine(row.upper, ctx);
+        EXPECT_EQ(ctx.concerned().data() - row.upper.data(), row.at) << show(row.upper);
+        EXPECT_EQ(ctx.concerned().size(), row.length) << show(row.upper);
+        EXPECT_EQ(ctx.shown, std::vector{info(kConsecutiveLineBreaks)});
+    }
+}
+
 TEST(SortLines, StopWhileFillingOrReadingBackWritesNothing) {
     for (int polls : {0, 2, 5}) {
         const OpRun r = sorted(u"c\r\nb\r\na", kUp, stoppingAfter(polls));
