@@ -8,6 +8,8 @@
 #include <utility>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "fake_context.h"
 #include "ops/dispatch.h"
 #include "ops/registry.h"
@@ -135,6 +137,26 @@ inline void PrintTo(const FakeContext::Shown& shown, std::ostream* os) {
 
 inline std::string show(const std::optional<Text>& s) {
     return s ? show(TextView(*s)) : std::string("(nothing)");
+}
+
+/// One row of an operation's table: the upper text and the settings, the result (nothing when the
+/// run gives none) and the messages it shows.
+struct OpRow {
+    TextView upper;
+    Settings settings;
+    std::optional<Text> out;
+    std::vector<FakeContext::Shown> shown = {};
+};
+
+inline void expectRows(const OperationDeclaration& op, const std::vector<OpRow>& rows) {
+    for (const OpRow& row : rows) {
+        const OpRun r = run(op, row.upper, row.settings);
+        std::string settings;
+        for (const auto& [name, value] : row.settings)
+            settings += " " + name + "=" + show(value);
+        EXPECT_EQ(r.out, row.out) << op.name << ": " << show(row.upper) << settings;
+        EXPECT_EQ(r.ctx.shown, row.shown) << op.name << ": " << show(row.upper) << settings;
+    }
 }
 
 }  // namespace kivo::test

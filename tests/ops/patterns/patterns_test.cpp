@@ -17,24 +17,6 @@ namespace {
 
 using namespace test;
 
-struct Row {
-    TextView upper;
-    Settings settings;
-    std::optional<Text> out;
-    std::vector<FakeContext::Shown> shown = {};
-};
-
-void expectRows(const OperationDeclaration& op, const std::vector<Row>& rows) {
-    for (const Row& row : rows) {
-        const OpRun r = run(op, row.upper, row.settings);
-        std::string settings;
-        for (const auto& [name, value] : row.settings)
-            settings += " " + name + "=" + show(value);
-        EXPECT_EQ(r.out, row.out) << op.name << ": " << show(row.upper) << settings;
-        EXPECT_EQ(r.ctx.shown, row.shown) << op.name << ": " << show(row.upper) << settings;
-    }
-}
-
 TEST(ReplacePattern, CountsReplacementsAndRefusesWithIcuWords) {
     expectRows(
         kReplacePattern,
