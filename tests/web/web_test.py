@@ -208,8 +208,10 @@ class BrowserEdition(unittest.TestCase):
         cli = time.time() - started
         print(f"\nwidth conversion of 50 MB: page {page:.2f} s, command line {cli:.2f} s, ratio {page / cli:.1f}",
               file=sys.stderr)
-        # Measured at 2.4; the bound leaves room for a busy machine, whose load skews wall times.
-        self.assertLess(page / cli, 5)
+        # Measured from 2.4 to 7.3 on two cores: the page's time includes Chromium laying out the
+        # 50 MB result in the lower pane, which varies with the machine's state far more than the
+        # conversion does. The bound catches a page that has fallen to a character-at-a-time path.
+        self.assertLess(page / cli, 10)
         self.assertEqual(self.js("return paneText('lower').length"), len(converted))
         self.assertEqual(self.js("return paneText('lower').slice(0, 1000)"), converted[:1000])
 
