@@ -49,7 +49,9 @@ def main() -> int:
             failed += 1
             result += f" **exit {run.returncode}**"
         args = " ".join(f"`{o}`" for o in options) or "–"
-        print(f"| {code} | {tab.group(1)} | `{name}`<br>{tab.group(2)}<br>{description} | {args} | "
+        # A "<Tab>" in a caption or a description would be read as an HTML tag and hidden.
+        caption, description = (t.replace("<", "&lt;") for t in (tab.group(2), description))
+        print(f"| {code} | {tab.group(1)} | `{name}`<br>{caption}<br>{description} | {args} | "
               f"{shown(upper)} | {result} |")
     return 1 if failed else 0
 
