@@ -1,5 +1,5 @@
 // Renders every screen of the program to PNG files in the directory given as the first argument:
-// the six tabs with a finished run in the panes (tab1.png … tab6.png, the README's pictures),
+// the seven tabs with a finished run in the panes (tab1.png … tab7.png, the README's pictures),
 // the widened text area, the splash and notices windows, the pane menu, the File menu, combo and
 // calendar popups, a message box of each icon, the status bar and the save dialog. With "--laptop"
 // as the second argument it only places the window on the screen and shoots the whole screen
@@ -123,6 +123,9 @@ void tabs(FrmMain& window) {
     runExample(window, 5, "Option6(0)", u"契約日：令和6年4月1日\r\n納品日：2024/5/7\r\n有効期限：2025/3/31",
                {{"Combo66", u"和暦(令和6年1月31日)"}, {"Check6(0)", u"1"}});
     save(window.grab(), QStringLiteral("tab6"));
+    runExample(window, 6, "Option7(1)", u"品名,単価,在庫\r\n大福,300,12\r\n\"煎餅, 醤油\",1200,5\r\n飴,45,80",
+               {{"Text44", u"2"}, {"Combo74", u"数値順"}, {"Combo75", u"降順"}});
+    save(window.grab(), QStringLiteral("tab7"));
 }
 
 void wideLayout(FrmMain& window) {
