@@ -218,19 +218,19 @@ namespace {
 constexpr std::size_t kMaxColumn = 1'000'000;
 
 // Reads a column list, one item at a time.
-class ColumnSpecReader {
+class ColumnListReader {
 public:
-    explicit ColumnSpecReader(TextView spec) : m_spec(spec) {}
+    explicit ColumnListReader(TextView list) : m_list(list) {}
 
     std::vector<std::size_t> read() {
         std::vector<std::size_t> columns;
         skipBlanks();
-        if (m_at == m_spec.size()) throw RefusedInput("no column given", u"列の番号がありません。");
+        if (m_at == m_list.size()) throw RefusedInput("no column given", u"列の番号がありません。");
         for (;;) {
             readItem(columns);
             skipBlanks();
-            if (m_at == m_spec.size()) return columns;
-            if (!isComma(m_spec[m_at])) throw unreadable();
+            if (m_at == m_list.size()) return columns;
+            if (!isComma(m_list[m_at])) throw unreadable();
             ++m_at;
         }
     }
@@ -246,7 +246,7 @@ private:
     }
 
     void skipBlanks() {
-        while (m_at < m_spec.size() && isBlank(m_spec[m_at]))
+        while (m_at < m_list.size() && isBlank(m_list[m_at]))
             ++m_at;
     }
 
@@ -255,7 +255,7 @@ private:
         const std::size_t first = readNumber();
         skipBlanks();
         std::size_t last = first;
-        if (m_at < m_spec.size() && isDash(m_spec[m_at])) {
+        if (m_at < m_list.size() && isDash(m_list[m_at])) {
             ++m_at;
             skipBlanks();
             last = readNumber();
@@ -270,10 +270,10 @@ private:
     }
 
     std::size_t readNumber() {
-        if (m_at == m_spec.size() || digit(m_spec[m_at]) < 0) throw unreadable();
+        if (m_at == m_list.size() || digit(m_list[m_at]) < 0) throw unreadable();
         std::size_t n = 0;
-        for (; m_at < m_spec.size() && digit(m_spec[m_at]) >= 0; ++m_at) {
-            n = n * 10 + static_cast<std::size_t>(digit(m_spec[m_at]));
+        for (; m_at < m_list.size() && digit(m_list[m_at]) >= 0; ++m_at) {
+            n = n * 10 + static_cast<std::size_t>(digit(m_list[m_at]));
             if (n > kMaxColumn)
                 throw RefusedInput("column numbers go up to 1000000", u"列の番号は1000000までです。");
         }
@@ -288,7 +288,7 @@ private:
             u"列の指定の" + decimalUnits(m_at + 1) + u"文字目が読めません（例：3,1,2 や 2-4）。");
     }
 
-    TextView m_spec;
+    TextView m_list;
     std::size_t m_at = 0;
 };
 
@@ -489,8 +489,8 @@ bool sortKeys(const CsvTable& table, std::vector<std::uint32_t>& rows, const Row
 
 }  // namespace
 
-std::vector<std::size_t> parseColumns(TextView spec) {
-    return ColumnSpecReader(spec).read();
+std::vector<std::size_t> parseColumns(TextView list) {
+    return ColumnListReader(list).read();
 }
 
 std::optional<Text> writeCsv(const CsvTable& table, char16_t separator, const RunControl& control) {

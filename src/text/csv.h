@@ -86,7 +86,7 @@ private:
 /// 0-based column indexes from a list of 1-based column numbers and ranges ("3,1,2", "2-4",
 /// full-width digits, "，" and "、" alike, blanks ignored), in the order given; an empty list, 0,
 /// a reversed range, a number above 1,000,000 or anything else is refused.
-std::vector<std::size_t> parseColumns(TextView spec);
+std::vector<std::size_t> parseColumns(TextView list);
 
 /// The table written back with `separator` as Python's csv writer (QUOTE_MINIMAL) writes it: a
 /// field is quoted only when it holds the separator, a quote, Cr or Lf (or is a row's only field

@@ -172,7 +172,7 @@ TEST(Csv, MalformedRows) {
 
 TEST(Csv, ColumnLists) {
     struct Case {
-        TextView spec;
+        TextView list;
         std::vector<std::size_t> columns;
     };
     const Case cases[] = {
@@ -183,11 +183,11 @@ TEST(Csv, ColumnLists) {
         {u"5-5", {4}},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(parseColumns(c.spec), c.columns) << utf8::encode(c.spec);
+        EXPECT_EQ(parseColumns(c.list), c.columns) << utf8::encode(c.list);
     const TextView refused[] = {u"",     u"  ", u"0",  u"1,0", u"4-2",     u"a",
                                 u"1,,2", u"1-", u"-2", u"1 2", u"2000000", u"1.5"};
-    for (const TextView spec : refused)
-        EXPECT_THROW(parseColumns(spec), RefusedInput) << utf8::encode(spec);
+    for (const TextView list : refused)
+        EXPECT_THROW(parseColumns(list), RefusedInput) << utf8::encode(list);
     try {
         parseColumns(u"1,x");
     } catch (const RefusedInput& e) {
