@@ -147,6 +147,7 @@ bool PlainTextBox::assignDuringRun(Text text, const std::function<bool()>& inter
         m_kept = Text();
         ++m_assignments;
         m_assigning = true;
+        m_replacedUnits = 0;
         setPlainText({});
         endAssignment();
         return false;
@@ -159,18 +160,44 @@ void PlainTextBox::keepAndShow(Text text, const std::function<bool()>& interrupt
     m_kept = std::move(text);
     const unsigned assignment = ++m_assignments;
     m_assigning = true;
+    noteReplacement(undo);
     if (m_kept->size() > kPieceLength) {
         showInPieces(assignment, interrupted, undo);
     } else if (undo == Undo::Cleared) {
         setPlainText(shownPiece(*m_kept));
     } else {
         QTextCursor whole(document());
-        whole.select(QTextCursor::Document);
+        openStep(whole, undo);
         whole.insertText(shownPiece(*m_kept));
+        whole.endEditBlock();
     }
-    if (undo == Undo::Step) moveCursor(QTextCursor::Start);
+    if (undo != Undo::Cleared) moveCursor(QTextCursor::Start);
     // A newer assignment made while this one let events through has finished it all.
     if (assignment == m_assignments) endAssignment();
+}
+
+bool PlainTextBox::canKeepReplacedText() const {
+    const std::uint64_t kept = m_replacedUnits + static_cast<std::uint64_t>(document()->characterCount());
+    return kept * sizeof(char16_t) * 4 <= memory::resultBytes();
+}
+
+// The editor's buffer only grows while it can undo: a replaced text stays in it, without a copy,
+// until the history goes with a text assigned for good.
+void PlainTextBox::noteReplacement(Undo undo) {
+    if (undo == Undo::Cleared) {
+        m_replacedUnits = 0;
+    } else {
+        m_replacedUnits += static_cast<std::size_t>(document()->characterCount() - 1);
+    }
+}
+
+void PlainTextBox::openStep(QTextCursor& cursor, Undo undo) {
+    if (undo == Undo::Joined) {
+        cursor.joinPreviousEditBlock();
+    } else {
+        cursor.beginEditBlock();
+    }
+    cursor.select(QTextCursor::Document);
 }
 
 void PlainTextBox::endAssignment() {
@@ -198,11 +225,8 @@ void PlainTextBox::showInPieces(unsigned assignment, const std::function<bool()>
         ~EditBlock() {
             if (open) cursor.endEditBlock();
         }
-    } block{end, undo == Undo::Step};
-    if (block.open) {
-        end.beginEditBlock();
-        end.select(QTextCursor::Document);
-    }
+    } block{end, undo != Undo::Cleared};
+    if (block.open) openStep(end, undo);
     for (std::size_t from = 0; assignment == m_assignments;) {
         // The kept text is this assignment's as long as no newer one came.
         const TextView kept = *m_kept;
@@ -221,14 +245,21 @@ void PlainTextBox::showInPieces(unsigned assignment, const std::function<bool()>
         } else {
             QCoreApplication::processEvents();
             if (assignment == m_assignments && interrupted()) {
-                if (block.open) end.endEditBlock();
-                block.open = false;
                 m_kept = Text();
-                setPlainText({});
+                emptyInterrupted(end, block.open);
                 return;
             }
         }
     }
+}
+
+// Within a step the half-shown text goes in the same step, so that Ctrl+Z brings back the text
+// from before it.
+void PlainTextBox::emptyInterrupted(QTextCursor& end, bool inStep) {
+    if (!inStep) return setPlainText({});
+    m_replacedUnits += static_cast<std::size_t>(document()->characterCount() - 1);
+    end.select(QTextCursor::Document);
+    end.removeSelectedText();
 }
 
 namespace {

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include <QPlainTextEdit>
+#include <QTextCursor>
 
 #include "text/lines.h"
 
@@ -48,6 +49,7 @@ public:
     enum class Undo {
         Cleared,  // the program's own text: nothing to undo before it
         Step,     // a whole-text change the user asked for: one step that Ctrl+Z takes back
+        Joined,   // a change that completes the step of the assignment just before it
     };
 
     /// A program assignment: kept as it is and shown.
@@ -57,6 +59,10 @@ public:
     /// The text is kept without a copy. False, with the box empty, when memory ran out while it
     /// was shown (canShow() says beforehand whether it should fit).
     bool assignDuringRun(Text text, const std::function<bool()>& interrupted, Undo undo = Undo::Cleared);
+    /// Whether a whole-text change may keep the text it replaces for Ctrl+Z: the editor keeps
+    /// replaced texts in its own buffer, which together may take a quarter of what a result may
+    /// take (memory::resultBytes()); beyond that a change clears the undo history instead.
+    bool canKeepReplacedText() const;
     /// Whether the box still holds exactly what the program assigned.
     bool holdsAssignedText() const { return m_kept.has_value(); }
     /// The text the program assigned, while the box still holds exactly it; nullptr otherwise.
@@ -87,10 +93,17 @@ protected:
 private:
     void keepAndShow(Text text, const std::function<bool()>& interrupted, Undo undo);
     void showInPieces(unsigned assignment, const std::function<bool()>& interrupted, Undo undo);
+    void noteReplacement(Undo undo);
+    /// Begins (or for Joined continues) the edit block of a whole-text change, the text selected.
+    static void openStep(QTextCursor& cursor, Undo undo);
+    /// Empties the box when a run stopped the showing of its text.
+    void emptyInterrupted(QTextCursor& end, bool inStep);
     /// Input and undo come back once a text is whole.
     void endAssignment();
 
     std::optional<Text> m_kept;
+    /// The units of the replaced texts the editor keeps for undo, as far as whole-text changes go.
+    std::size_t m_replacedUnits = 0;
     bool m_assigning = false;
     unsigned m_assignments = 0;
     std::optional<bool> m_readOnlyBeforePieces;
