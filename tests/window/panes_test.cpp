@@ -295,7 +295,7 @@ private slots:
                                [&] { QTest::mouseClick(get<QPushButton>("Command6"), Qt::LeftButton); });
         execute();
         QCOMPARE(m_boxes->texts(), QStringList{toQString(kOverwriteQuestion)});
-        QCOMPARE(lower->text().size(), stopped ? 0 : second.size());
+        QCOMPARE(toQString(lower->text()).size(), stopped ? 0 : second.size());
         lower->setFocus();
         QTest::keyClick(lower, Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(toQString(lower->text()), QStringLiteral("cba"));
