@@ -155,6 +155,9 @@ bool PlainTextBox::assignDuringRun(Text text, const std::function<bool()>& inter
 }
 
 void PlainTextBox::keepAndShow(Text text, const std::function<bool()>& interrupted, Undo undo) {
+    // The user's own change since the step began (the lower pane takes input during a run) ends
+    // that step: this change is a step of its own.
+    if (undo == Undo::Joined && !m_kept) undo = Undo::Step;
     // Kept first, so that a rule reading the box on textChanged sees the new text. It is the only
     // copy besides the editor's: the editor takes it a piece at a time.
     m_kept = std::move(text);

@@ -804,6 +804,33 @@ private slots:
         QCOMPARE(readAll(path("old.txt")), replace ? QByteArray("new\r\n") : QByteArray("old"));
     }
 
+    // A bare name takes the extension of the file type chosen from the keyboard.
+    void saveDialogAddsTheTypesExtension_data() {
+        QTest::addColumn<int>("downs");
+        QTest::addColumn<QString>("saved");
+        QTest::newRow("CSV/TSV") << 1 << "table.csv";
+        QTest::newRow("all files") << 2 << "table";
+    }
+    void saveDialogAddsTheTypesExtension() {
+        QFETCH(int, downs);
+        QFETCH(QString, saved);
+        pane("Text2")->assign(u"a,b");
+        QtFileDialogs real(m_window.get());
+        m_window->setFileDialogs(&real);
+        whenDialogShows([&](QFileDialog* dialog) {
+            dialog->setDirectory(m_dir->path());
+            auto* types = dialog->findChild<QComboBox*>("fileTypeCombo");
+            for (int i = 0; i < downs; ++i)
+                QTest::keyClick(types, Qt::Key_Down);
+            QTest::keyClicks(dialog->findChild<QLineEdit*>("fileNameEdit"), "table");
+            QTest::mouseClick(dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Save),
+                              Qt::LeftButton);
+        });
+        trigger("mnu2Name");
+        m_window->setFileDialogs(&m_dialogs);
+        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList{saved});
+    }
+
     void openDialogOffersTheEncoding() {
         writeAll(path("in.txt"), "\xC3\xBD");
         m_dialogs.names = {path("in.txt")};
