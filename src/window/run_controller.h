@@ -33,7 +33,8 @@ private:
     /// failed one does: its error message, the lower pane empty.
     void showResult(Text result, const OperationDeclaration& op, TextView errorMessage);
     void endRun();
-    PlainTextBox::Undo lowerChange();
+    /// The undo of the run's next change of the lower pane, to `incoming`.
+    PlainTextBox::Undo lowerChange(TextView incoming);
 
     MainLayout& m_layout;
     const ParamControls& m_controls;

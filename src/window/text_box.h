@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <optional>
 
@@ -59,10 +60,11 @@ public:
     /// The text is kept without a copy. False, with the box empty, when memory ran out while it
     /// was shown (canShow() says beforehand whether it should fit).
     bool assignDuringRun(Text text, const std::function<bool()>& interrupted, Undo undo = Undo::Cleared);
-    /// Whether a whole-text change may keep the text it replaces for Ctrl+Z: the editor keeps
-    /// replaced texts in its own buffer, which together may take a quarter of what a result may
-    /// take (memory::resultBytes()); beyond that a change clears the undo history instead.
-    bool canKeepReplacedText() const;
+    /// Whether replacing the whole text by `incoming` can be a step for Ctrl+Z: the editor then
+    /// keeps the replaced text and a record of each line it removes and adds, and all it keeps
+    /// for undo may take an eighth of what a result may take (memory::resultBytes()), which the
+    /// reserve beside that budget covers.
+    bool canKeepForUndo(TextView incoming) const;
     /// Whether the box still holds exactly what the program assigned.
     bool holdsAssignedText() const { return m_kept.has_value(); }
     /// The text the program assigned, while the box still holds exactly it; nullptr otherwise.
@@ -93,7 +95,8 @@ protected:
 private:
     void keepAndShow(Text text, const std::function<bool()>& interrupted, Undo undo);
     void showInPieces(unsigned assignment, const std::function<bool()>& interrupted, Undo undo);
-    void noteReplacement(Undo undo);
+    /// What replacing the whole text by one of `incomingBlocks` blocks adds to the undo history.
+    std::uint64_t undoBytesOfReplacing(std::uint64_t incomingBlocks) const;
     /// Begins (or for Joined continues) the edit block of a whole-text change, the text selected.
     static void openStep(QTextCursor& cursor, Undo undo);
     /// Empties the box when a run stopped the showing of its text.
@@ -102,8 +105,9 @@ private:
     void endAssignment();
 
     std::optional<Text> m_kept;
-    /// The units of the replaced texts the editor keeps for undo, as far as whole-text changes go.
-    std::size_t m_replacedUnits = 0;
+    /// What the editor keeps for undo of the whole-text changes since the last assignment that
+    /// cleared its history, in bytes.
+    std::uint64_t m_undoBytes = 0;
     bool m_assigning = false;
     unsigned m_assignments = 0;
     std::optional<bool> m_readOnlyBeforePieces;
