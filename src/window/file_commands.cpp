@@ -1,10 +1,12 @@
 #include "window/file_commands.h"
 
 #include <exception>
+#include <iterator>
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QKeySequence>
 #include <QLabel>
 #include <QMainWindow>
 #include <QMenu>
@@ -50,18 +52,24 @@ void FileCommands::buildMenu() {
     QMenu* menu = m_layout.fileMenu;
     const std::pair<const char*, QString> items[] = {
         {"mnuOpen", QStringLiteral("開く(&U)")},
+        {"mnuSave", QStringLiteral("上書き保存(&O)")},
         {"mnu1Name", QStringLiteral("上部テキストを名前をつけて保存(&V)")},
         {"mnu2Name", QStringLiteral("下部テキストを名前を付けて保存(&W)")},
     };
-    QAction* actions[3];
+    QAction* actions[std::size(items)];
     int i = 0;
     for (const auto& [name, caption] : items) {
         actions[i] = menu->addAction(caption);
         actions[i++]->setObjectName(QLatin1String(name));
     }
     connect(actions[0], &QAction::triggered, this, &FileCommands::openFile);
-    connect(actions[1], &QAction::triggered, this, [this] { saveText(1); });
-    connect(actions[2], &QAction::triggered, this, [this] { saveText(2); });
+    actions[1]->setShortcut(QKeySequence::Save);
+    connect(actions[1], &QAction::triggered, this, &FileCommands::saveInPlace);
+    connect(actions[2], &QAction::triggered, this, [this] { saveText(1); });
+    connect(actions[3], &QAction::triggered, this, [this] { saveText(2); });
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        if (now == m_layout.upper || now == m_layout.lower) m_focusedTarget = now == m_layout.upper ? 1 : 2;
+    });
     m_reopenMenu = menu->addMenu(kReopenCaption);
     m_reopenMenu->setObjectName(QStringLiteral("mnuReopen"));
     for (const auto& [caption, encoding] : reopenEncodings())
@@ -197,7 +205,12 @@ FileCommands::Loaded FileCommands::loadFile(const QString& path, OpenEncoding en
     }
 }
 
-void FileCommands::saveText(int target) {
+void FileCommands::saveInPlace() {
+    if (busy()) return;
+    saveText(m_focusedTarget, m_files[m_focusedTarget - 1].path);
+}
+
+void FileCommands::saveText(int target, const QString& path) {
     m_layout.status->setText(kSavingCaption);
     m_layout.setBusy(true);
     const PlainTextBox* pane = target == 1 ? m_layout.upper : m_layout.lower;
@@ -205,7 +218,7 @@ void FileCommands::saveText(int target) {
         if (pane->isEmpty()) {
             m_state.inform(target == 1 ? kUpperSaveEmpty : kLowerSaveEmpty);
         } else {
-            saveToFile(pane->text(), target);
+            saveToFile(pane->text(), target, path);
         }
     } catch (const std::exception&) {
         // Out of memory copying or encoding the text: the save fails as a failed write does.
@@ -216,7 +229,7 @@ void FileCommands::saveText(int target) {
     m_layout.setBusy(false);
 }
 
-void FileCommands::saveToFile(const Text& text, int target) {
+void FileCommands::saveToFile(const Text& text, int target, const QString& path) {
     PaneFile& file = m_files[target - 1];
     // A text from no file keeps the line breaks it has.
     FileFormat format = file.format.value_or(FileFormat{TextEncoding::Cp932, lineBreakOf(text)});
@@ -227,7 +240,8 @@ void FileCommands::saveToFile(const Text& text, int target) {
         if (!answer || *answer == Answer::Cancel) return;
         if (*answer == Answer::Yes) format.encoding = TextEncoding::Utf8WithMark;
     }
-    const SaveChoice choice = m_dialogs->chooseFileToSave(m_history.folder, format);
+    const SaveChoice choice =
+        path.isEmpty() ? m_dialogs->chooseFileToSave(m_history.folder, format) : SaveChoice{path, format};
     if (choice.path.isEmpty()) return;
     m_layout.setBusy(true);
     bool written = false;

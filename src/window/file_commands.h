@@ -41,8 +41,12 @@ public:
     /// A file from the recent files or dropped on a pane: opened into the upper pane as Open
     /// does, its encoding detected. Nothing happens while the window is busy.
     void openWithoutDialog(const QString& path);
-    /// `mnu1Name` (1) and `mnu2Name` (2): saves the upper or the lower pane under a chosen name.
-    void saveText(int target);
+    /// `mnu1Name` (1) and `mnu2Name` (2): saves the upper or the lower pane under a chosen name,
+    /// or to `path` without asking for one.
+    void saveText(int target, const QString& path = QString());
+    /// `mnuSave` (Ctrl+S): saves the pane that has or last had the focus to its file, in the
+    /// file's encoding and line breaks; a pane without a file is saved under a chosen name.
+    void saveInPlace();
 
     /// A run's result was shown: it is written as the text it came from was.
     void resultShown();
@@ -72,8 +76,9 @@ private:
     /// Reads the chosen file into the upper pane: No when it cannot be read or shown, NotText when
     /// no encoding reads it as detection asked.
     Loaded loadFile(const QString& path, OpenEncoding encoding);
-    /// Asks for the encoding when needed, then for the name, and writes the file.
-    void saveToFile(const Text& text, int target);
+    /// Asks for the encoding when needed, then for the name unless `path` names the file, and
+    /// writes the file.
+    void saveToFile(const Text& text, int target, const QString& path);
     /// `path` was opened or saved: the dialogs start in its folder and it heads the recent files.
     void fileUsed(const QString& path);
     void rebuildRecentMenu();
@@ -89,6 +94,8 @@ private:
     QMenu* m_recentMenu = nullptr;
     QMenu* m_reopenMenu = nullptr;
     PaneFile m_files[2];
+    /// The pane Ctrl+S saves: the upper (1) or the lower (2), whichever had the focus last.
+    int m_focusedTarget = 1;
     FileHistory m_history;
 };
 

@@ -9,6 +9,7 @@
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QLabel>
+#include <QRegularExpression>
 
 namespace kivo::window {
 namespace {
@@ -33,9 +34,26 @@ const Entries<LineBreak> kLineBreaks{
     {QStringLiteral("Lf"), LineBreak::Lf},
 };
 
+// A bare name takes the extension of the chosen file type ("data" is "data.csv" under CSV/TSV);
+// under all files it stays as typed.
+void followFileType(QFileDialog* dialog) {
+    const auto suffixOf = [](const QString& filter) {
+        const qsizetype from = filter.indexOf(QStringLiteral("(*."));
+        if (from < 0) return QString();
+        const qsizetype end = filter.indexOf(QRegularExpression(QStringLiteral("[ )]")), from + 3);
+        return filter.mid(from + 3, end - from - 3);
+    };
+    dialog->setDefaultSuffix(suffixOf(dialog->selectedNameFilter()));
+    QObject::connect(dialog, &QFileDialog::filterSelected, dialog, [dialog, suffixOf](const QString& filter) {
+        dialog->setDefaultSuffix(suffixOf(filter));
+    });
+}
+
 std::unique_ptr<QFileDialog> makeDialog(QWidget* parent, const QString& folder,
                                         QFileDialog::AcceptMode mode) {
-    auto dialog = std::make_unique<QFileDialog>(parent, QString(), folder, kTextFileFilter);
+    auto dialog = std::make_unique<QFileDialog>(parent, QString(), folder);
+    dialog->setNameFilters(kFileFilters);
+    dialog->selectNameFilter(kFileFilters.constFirst());
     dialog->setObjectName(QStringLiteral("CommonDialog1"));
     // Qt's own dialog, because the choices below go into its layout.
     dialog->setOption(QFileDialog::DontUseNativeDialog);
@@ -44,7 +62,7 @@ std::unique_ptr<QFileDialog> makeDialog(QWidget* parent, const QString& folder,
     // existing one (a name mistyped or a file picked by mistake would be lost), with No as the
     // default answer and the dialog still open to choose another name.
     dialog->setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
-    if (mode == QFileDialog::AcceptSave) dialog->setDefaultSuffix(QStringLiteral("txt"));
+    if (mode == QFileDialog::AcceptSave) followFileType(dialog.get());
     return dialog;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include "window/text_files.h"
 
@@ -8,8 +9,12 @@ class QWidget;
 
 namespace kivo::window {
 
-/// The filter of both file dialogs, as Qt writes "テキストファイル(*.txt)|*.txt".
-inline const QString kTextFileFilter = QStringLiteral("テキストファイル(*.txt)");
+/// The filters of both file dialogs; the first is selected when a dialog opens.
+inline const QStringList kFileFilters{
+    QStringLiteral("テキストファイル(*.txt)"),
+    QStringLiteral("CSV/TSV(*.csv *.tsv)"),
+    QStringLiteral("すべてのファイル(*)"),
+};
 
 /// The file chosen to open and the encoding to read it in; an empty path on Cancel.
 struct OpenChoice {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <exception>
 #include <iterator>
+#include <utility>
 #include <vector>
 
 #include <QAbstractButton>
@@ -51,6 +52,7 @@ std::optional<std::uint8_t> RunController::selectedOperation() const {
 
 void RunController::runOnce() {
     m_state.stop = false;
+    m_lowerChanged = false;
     m_layout.clearScratch();
     PlainTextBox* upper = m_layout.upper;
     PlainTextBox* lower = m_layout.lower;
@@ -73,7 +75,7 @@ void RunController::runOnce() {
     }
     if (!lower->isEmpty() && !m_state.closing) {
         if (m_state.ask(toQString(kOverwriteQuestion)) != Answer::Yes) return;
-        lower->assign(Text());
+        lower->assign(Text(), lowerChange({}));
     }
     m_operationCode = *selectedCode;
 
@@ -113,8 +115,9 @@ void RunController::runOnce() {
 }
 
 void RunController::showResult(Text result, const OperationDeclaration& op, TextView errorMessage) {
-    const bool shown = m_layout.lower->assignDuringRun(std::move(result),
-                                                       [this] { return m_state.stop || m_state.closing; });
+    const PlainTextBox::Undo undo = lowerChange(result);
+    const bool shown = m_layout.lower->assignDuringRun(
+        std::move(result), [this] { return m_state.stop || m_state.closing; }, undo);
     if (shown) {
         m_files.resultShown();
         return;
@@ -125,7 +128,15 @@ void RunController::showResult(Text result, const OperationDeclaration& op, Text
 
 void RunController::endRun() {
     m_layout.setBusy(false);
-    if (m_state.stop) m_layout.lower->assign(Text());
+    if (m_state.stop) m_layout.lower->assign(Text(), lowerChange({}));
+}
+
+// What a run does to the lower pane is one step for Ctrl+Z there, as a whole-text change of the
+// user's is: the first change begins it and the others join it. A change whose undo would take
+// memory the run's texts need clears the pane's history instead, as every run did before.
+PlainTextBox::Undo RunController::lowerChange(TextView incoming) {
+    if (!m_layout.lower->canKeepForUndo(incoming)) return PlainTextBox::Undo::Cleared;
+    return std::exchange(m_lowerChanged, true) ? PlainTextBox::Undo::Joined : PlainTextBox::Undo::Step;
 }
 
 }  // namespace kivo::window

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "ops/operation.h"
+#include "window/text_box.h"
 
 namespace kivo::window {
 
@@ -32,12 +33,16 @@ private:
     /// failed one does: its error message, the lower pane empty.
     void showResult(Text result, const OperationDeclaration& op, TextView errorMessage);
     void endRun();
+    /// The undo of the run's next change of the lower pane, to `incoming`.
+    PlainTextBox::Undo lowerChange(TextView incoming);
 
     MainLayout& m_layout;
     const ParamControls& m_controls;
     FileCommands& m_files;
     WindowState& m_state;
     std::uint8_t m_operationCode = 0;
+    /// This run changed the lower pane already.
+    bool m_lowerChanged = false;
 };
 
 }  // namespace kivo::window

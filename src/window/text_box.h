@@ -1,10 +1,12 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <optional>
 
 #include <QPlainTextEdit>
+#include <QTextCursor>
 
 #include "text/lines.h"
 
@@ -48,6 +50,7 @@ public:
     enum class Undo {
         Cleared,  // the program's own text: nothing to undo before it
         Step,     // a whole-text change the user asked for: one step that Ctrl+Z takes back
+        Joined,   // a change that completes the step of the assignment just before it
     };
 
     /// A program assignment: kept as it is and shown.
@@ -57,6 +60,11 @@ public:
     /// The text is kept without a copy. False, with the box empty, when memory ran out while it
     /// was shown (canShow() says beforehand whether it should fit).
     bool assignDuringRun(Text text, const std::function<bool()>& interrupted, Undo undo = Undo::Cleared);
+    /// Whether replacing the whole text by `incoming` can be a step for Ctrl+Z: the editor then
+    /// keeps the replaced text and a record of each line it removes and adds, and all it keeps
+    /// for undo may take an eighth of what a result may take (memory::resultBytes()), which the
+    /// reserve beside that budget covers.
+    bool canKeepForUndo(TextView incoming) const;
     /// Whether the box still holds exactly what the program assigned.
     bool holdsAssignedText() const { return m_kept.has_value(); }
     /// The text the program assigned, while the box still holds exactly it; nullptr otherwise.
@@ -87,10 +95,19 @@ protected:
 private:
     void keepAndShow(Text text, const std::function<bool()>& interrupted, Undo undo);
     void showInPieces(unsigned assignment, const std::function<bool()>& interrupted, Undo undo);
+    /// What replacing the whole text by one of `incomingBlocks` blocks adds to the undo history.
+    std::uint64_t undoBytesOfReplacing(std::uint64_t incomingBlocks) const;
+    /// Begins (or for Joined continues) the edit block of a whole-text change, the text selected.
+    static void openStep(QTextCursor& cursor, Undo undo);
+    /// Empties the box when a run stopped the showing of its text.
+    void emptyInterrupted(QTextCursor& end, bool inStep);
     /// Input and undo come back once a text is whole.
     void endAssignment();
 
     std::optional<Text> m_kept;
+    /// What the editor keeps for undo of the whole-text changes since the last assignment that
+    /// cleared its history, in bytes.
+    std::uint64_t m_undoBytes = 0;
     bool m_assigning = false;
     unsigned m_assignments = 0;
     std::optional<bool> m_readOnlyBeforePieces;

@@ -507,6 +507,45 @@ private slots:
                                                         "a\r\nb\r\n"));
     }
 
+    // Ctrl+S in a pane writes its file back in the file's format without a dialog; a pane without
+    // a file is saved under a chosen name.
+    void saveInPlaceWritesThePaneFile_data() {
+        QTest::addColumn<QString>("paneName");
+        QTest::addColumn<bool>("hasFile");
+        QTest::addColumn<QByteArray>("written");
+        QTest::newRow("opened Shift-JIS CrLf file")
+            << "Text1" << true << "A" + kCp932FullWidth + "\r\n" + kCp932HalfWidthKana + "\r\n";
+        QTest::newRow("lower pane saved as UTF-8 Lf") << "Text2" << true << QByteArray("Ab\nc\n");
+        QTest::newRow("no file") << "Text1" << false << QByteArray("Ab\r\nc\r\n");
+    }
+    void saveInPlaceWritesThePaneFile() {
+        QFETCH(QString, paneName);
+        QFETCH(bool, hasFile);
+        QFETCH(QByteArray, written);
+        PlainTextBox* target = pane(paneName);
+        if (paneName == "Text1" && hasFile) {
+            writeAll(path("in.txt"), kCp932FullWidth + "\r\n" + kCp932HalfWidthKana + "\r\n");
+            m_dialogs.names = {path("in.txt")};
+            trigger("mnuOpen");
+        } else {
+            target->assign(u"b\r\nc");
+        }
+        if (paneName == "Text2") {
+            m_dialogs.names = {path("in.txt")};
+            m_dialogs.formats = {{TextEncoding::Utf8, LineBreak::Lf}};
+            trigger("mnu2Name");
+        }
+        const int dialogsBefore = m_dialogs.saved;
+        m_dialogs.names = {path("in.txt")};
+        focus(target);
+        target->moveCursor(QTextCursor::Start);
+        QTest::keyClicks(target, "A");
+        QTest::keyClick(target, Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(m_dialogs.saved - dialogsBefore, hasFile ? 0 : 1);
+        QCOMPARE(readAll(path("in.txt")), written);
+        QVERIFY(m_boxes->shown().isEmpty());
+    }
+
     // Text that came from no file is written as it is, in Shift-JIS.
     void textFromNoFileKeepsItsLineBreaks_data() {
         QTest::addColumn<QString>("text");
@@ -701,9 +740,12 @@ private slots:
         trigger("mnuOpen");
         QtFileDialogs real(m_window.get());
         m_window->setFileDialogs(&real);
-        QString folder, encoding, lineBreak;
+        QString folder, encoding, lineBreak, filter;
+        QStringList filters;
         whenDialogShows([&](QFileDialog* dialog) {
             folder = dialog->directory().absolutePath();
+            filters = dialog->nameFilters();
+            filter = dialog->selectedNameFilter();
             encoding = dialog->findChild<QComboBox*>("SaveEncoding")->currentText();
             auto* lineBreaks = dialog->findChild<QComboBox*>("SaveLineBreak");
             lineBreak = lineBreaks->currentText();
@@ -715,6 +757,9 @@ private slots:
         trigger("mnu1Name");
         m_window->setFileDialogs(&m_dialogs);
         QCOMPARE(folder, QDir(m_dir->path()).absolutePath());
+        QCOMPARE(filters,
+                 (QStringList{"テキストファイル(*.txt)", "CSV/TSV(*.csv *.tsv)", "すべてのファイル(*)"}));
+        QCOMPARE(filter, filters.constFirst());
         QCOMPARE(encoding, QStringLiteral("UTF-8"));
         QCOMPARE(lineBreak, QStringLiteral("Lf"));
         QCOMPARE(readAll(path("roster.txt")), QByteArray("行\r\n"));
@@ -757,6 +802,33 @@ private slots:
         QVERIFY(noIsTheDefault);
         QCOMPARE(stayedOpen, !replace);
         QCOMPARE(readAll(path("old.txt")), replace ? QByteArray("new\r\n") : QByteArray("old"));
+    }
+
+    // A bare name takes the extension of the file type chosen from the keyboard.
+    void saveDialogAddsTheTypesExtension_data() {
+        QTest::addColumn<int>("downs");
+        QTest::addColumn<QString>("saved");
+        QTest::newRow("CSV/TSV") << 1 << "table.csv";
+        QTest::newRow("all files") << 2 << "table";
+    }
+    void saveDialogAddsTheTypesExtension() {
+        QFETCH(int, downs);
+        QFETCH(QString, saved);
+        pane("Text2")->assign(u"a,b");
+        QtFileDialogs real(m_window.get());
+        m_window->setFileDialogs(&real);
+        whenDialogShows([&](QFileDialog* dialog) {
+            dialog->setDirectory(m_dir->path());
+            auto* types = dialog->findChild<QComboBox*>("fileTypeCombo");
+            for (int i = 0; i < downs; ++i)
+                QTest::keyClick(types, Qt::Key_Down);
+            QTest::keyClicks(dialog->findChild<QLineEdit*>("fileNameEdit"), "table");
+            QTest::mouseClick(dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Save),
+                              Qt::LeftButton);
+        });
+        trigger("mnu2Name");
+        m_window->setFileDialogs(&m_dialogs);
+        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList{saved});
     }
 
     void openDialogOffersTheEncoding() {

@@ -299,6 +299,35 @@ private slots:
         }
     }
 
+    // A run keeps its change of the lower pane for Ctrl+Z only while the records of a step leave
+    // the memory the texts need: 1 M lines reversed take about 64 MB of them.
+    void resultUndoneOnlyWhenMemoryAllows_data() {
+        QTest::addColumn<qulonglong>("room");  // address space the run may add, in MiB
+        QTest::addColumn<bool>("undoable");
+        QTest::newRow("600 MB") << 600ull << false;
+        QTest::newRow("2 GB") << 2048ull << true;
+    }
+    void resultUndoneOnlyWhenMemoryAllows() {
+        QFETCH(qulonglong, room);
+        QFETCH(bool, undoable);
+        Text upper;
+        for (int i = 0; i < 1'000'000; ++i)
+            upper += u"01234567\r\n";
+        pane("Text1")->assign(upper);
+        PlainTextBox* lower = pane("Text2");
+        lower->assign(u"old");
+        select(0);
+        {
+            const AddressSpaceLimit limit(room << 20);
+            m_window->execute();
+        }
+        QVERIFY(m_boxes->texts().size() == 1);  // the overwrite question only
+        QCOMPARE(lower->text().size(), upper.size());
+        lower->setFocus();
+        QTest::keyClick(lower, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(lower->text().size(), undoable ? std::size_t{3} : upper.size());
+    }
+
     // A file the upper pane cannot hold is not opened, and the upper text stays.
     void fileThePaneCannotHoldIsNotOpened() {
         const QString path = m_dir->filePath(QStringLiteral("lines"));

@@ -15,6 +15,7 @@
 #include <QTabWidget>
 #include <QTimer>
 
+#include "ops/dispatch.h"
 #include "window/pane_menu.h"
 #include "window_fixture.h"
 
@@ -271,6 +272,38 @@ private slots:
     }
 
     // ---- undo across whole-text changes
+
+    void undoInTheLowerPaneTakesBackRuns_data() {
+        QTest::addColumn<QString>("second");
+        QTest::addColumn<bool>("stopped");
+        QTest::newRow("two runs") << "xyz" << false;
+        // A result shown in pieces.
+        QTest::newRow("large result") << QString(300000, u'x') << false;
+        QTest::newRow("second run stopped") << QString(300000, u'x') << true;
+    }
+    // Two runs, then Ctrl+Z twice in the lower pane: the first result, then the empty pane.
+    void undoInTheLowerPaneTakesBackRuns() {
+        QFETCH(QString, second);
+        QFETCH(bool, stopped);
+        PlainTextBox* lower = pane("Text2");
+        lower->assign(u"");
+        pane("Text1")->assign(u"abc");
+        execute();
+        pane("Text1")->assign(toText(second));
+        if (stopped)
+            QTimer::singleShot(0, this,
+                               [&] { QTest::mouseClick(get<QPushButton>("Command6"), Qt::LeftButton); });
+        execute();
+        QCOMPARE(m_boxes->texts(), QStringList{toQString(kOverwriteQuestion)});
+        QCOMPARE(toQString(lower->text()).size(), stopped ? 0 : second.size());
+        lower->setFocus();
+        QTest::keyClick(lower, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(toQString(lower->text()), QStringLiteral("cba"));
+        QTest::keyClick(lower, Qt::Key_Z, Qt::ControlModifier);
+        QVERIFY(lower->isEmpty());
+        QTest::keyClick(lower, Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(toQString(lower->text()), QStringLiteral("cba"));
+    }
 
     void undoTakesBackWholeTextChanges_data() {
         QTest::addColumn<QString>("change");
