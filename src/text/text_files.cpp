@@ -4,11 +4,18 @@ namespace kivo {
 
 std::optional<OpenedText> decodeTextFile(std::string_view bytes, std::optional<TextEncoding> named,
                                          const std::function<void()>& betweenBlocks) {
-    const std::optional<DecodedText> decoded = named ? decodeTextBytesLeniently(bytes, *named)
-                                                     : decodeTextBytes(bytes, AsciiAs::Cp932, betweenBlocks);
+    bool lossy = false;
+    std::optional<DecodedText> decoded;
+    if (named) {
+        decoded = decodeTextBytesAs(bytes, *named);
+        lossy = !decoded || (*named == TextEncoding::Cp932 && cp932ChangeOnWriting(bytes));
+        if (!decoded) decoded = decodeTextBytesLeniently(bytes, *named);
+    } else {
+        decoded = decodeTextBytes(bytes, AsciiAs::Cp932, betweenBlocks);
+    }
     if (!decoded) return std::nullopt;
     const LineBreak lineBreak = lineBreakOf(decoded->text);
-    return OpenedText{std::move(decoded->text), {decoded->encoding, lineBreak}, decoded->guessed};
+    return OpenedText{std::move(decoded->text), {decoded->encoding, lineBreak}, decoded->guessed, lossy};
 }
 
 LineBreak lineBreakOf(TextView text) {

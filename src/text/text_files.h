@@ -24,11 +24,14 @@ struct FileFormat {
 };
 
 /// A file's text and the format to write it back in; `guessed` when more than one encoding read
-/// the bytes alike well (see decodeTextBytes).
+/// the bytes alike well (see decodeTextBytes); `lossy` when some bytes had no character in the
+/// encoding named, or would be written back as others, so that saving the text over the file
+/// would lose them.
 struct OpenedText {
     Text text;
     FileFormat format;
     bool guessed = false;
+    bool lossy = false;
 };
 
 /// The text of a file's bytes and the format they came in: in the encoding named, any bytes, each

@@ -27,6 +27,9 @@ const QString kUpperSaveFailed = QStringLiteral("上部テキストファイル�
 const QString kLowerSaveFailed = QStringLiteral("下部テキストファイルを保存できませんでした。");
 const QString kNotTextFile =
     QStringLiteral("文字コードを判別できないため開けませんでした。文字コードを指定して開いて下さい。");
+const QString kLossySaveAs = QStringLiteral(
+    "このファイルには指定の文字コードで読めなかったバイトがあり、上書きすると元に戻せません。"
+    "名前を付けて保存します。");
 const QString kReopenCaption = QStringLiteral("文字コードを指定して開き直す(&E)");
 
 QString utf8Question(TextEncoding encoding) {
@@ -197,7 +200,7 @@ FileCommands::Loaded FileCommands::loadFile(const QString& path, OpenEncoding en
         if (!m_layout.upper->assignDuringRun(
                 std::move(opened.text), [this] { return m_state.closing; }, PlainTextBox::Undo::Step))
             return Loaded::No;
-        m_files[0] = {info.absoluteFilePath(), opened.format, opened.guessed};
+        m_files[0] = {info.absoluteFilePath(), opened.format, opened.guessed, opened.lossy};
         fileUsed(path);
         return Loaded::Yes;
     } catch (const std::exception&) {
@@ -207,7 +210,9 @@ FileCommands::Loaded FileCommands::loadFile(const QString& path, OpenEncoding en
 
 void FileCommands::saveInPlace() {
     if (busy()) return;
-    saveText(m_focusedTarget, m_files[m_focusedTarget - 1].path);
+    const PaneFile& file = m_files[m_focusedTarget - 1];
+    if (file.lossy) m_state.inform(kLossySaveAs);
+    saveText(m_focusedTarget, file.lossy ? QString() : file.path);
 }
 
 void FileCommands::saveText(int target, const QString& path) {

@@ -34,6 +34,7 @@ KeptRead settingsFileState(const QString& path) {
 void writePaneFile(QSettings& settings, const QString& group, const PaneFile& file) {
     settings.beginGroup(group);
     settings.setValue("path", file.path);
+    settings.setValue("lossy", file.lossy);
     if (file.format) {
         settings.setValue("encoding", static_cast<int>(file.format->encoding));
         settings.setValue("lineBreak", static_cast<int>(file.format->lineBreak));
@@ -44,6 +45,7 @@ void writePaneFile(QSettings& settings, const QString& group, const PaneFile& fi
 PaneFile readPaneFile(QSettings& settings, const QString& group) {
     settings.beginGroup(group);
     PaneFile file{settings.value("path").toString(), std::nullopt};
+    file.lossy = settings.value("lossy", false).toBool();
     const int encoding = settings.value("encoding", -1).toInt();
     const int lineBreak = settings.value("lineBreak", -1).toInt();
     // A value this program never writes leaves the pane without a file format.

@@ -24,12 +24,14 @@ enum class OpenEncoding { Auto, Cp932, Utf8, Utf16Le, Utf16Be, EucJp };
 std::optional<OpenedText> decodeTextFile(std::string_view bytes, OpenEncoding encoding = OpenEncoding::Auto,
                                          const std::function<void()>& betweenBlocks = {});
 
-/// The file a pane's text came from or went to last, the format it was in, and whether its
-/// encoding was a guess among several that read it alike well.
+/// The file a pane's text came from or went to last, the format it was in, whether its encoding
+/// was a guess among several that read it alike well, and whether the text lost some of the file's
+/// bytes on the way in (saving it over the file would lose them there too).
 struct PaneFile {
     QString path;
     std::optional<FileFormat> format;
     bool guessed = false;
+    bool lossy = false;
 };
 
 /// The name of an encoding as the save dialog lists it: "Shift-JIS", "UTF-8(BOM付き)", …

@@ -568,30 +568,41 @@ private slots:
         QTest::addColumn<int>("encoding");
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("saved");          // the encoding proposed for saving
+        QTest::addColumn<bool>("lossy");         // Ctrl+S would lose bytes: it asks for a name
         const QByteArray ambiguous("\xC3\xBD");  // "ﾃｽ" in Shift-JIS, "ý" in UTF-8
         QTest::newRow("auto: short text, Shift-JIS")
-            << ambiguous << int(OpenEncoding::Auto) << "ﾃｽ" << int(TextEncoding::Cp932);
+            << ambiguous << int(OpenEncoding::Auto) << "ﾃｽ" << int(TextEncoding::Cp932) << false;
         QTest::newRow("UTF-8 chosen")
-            << ambiguous << int(OpenEncoding::Utf8) << "ý" << int(TextEncoding::Utf8);
+            << ambiguous << int(OpenEncoding::Utf8) << "ý" << int(TextEncoding::Utf8) << false;
         QTest::newRow("Shift-JIS chosen for UTF-8 bytes")
             << QByteArray("\xE8\xA1\x8C") << int(OpenEncoding::Cp932) << "陦\uFFFD"
-            << int(TextEncoding::Cp932);
+            << int(TextEncoding::Cp932) << true;
+        QTest::newRow("Shift-JIS chosen, bytes written back as others")
+            << QByteArray("\xED\x40") << int(OpenEncoding::Cp932) << "纊" << int(TextEncoding::Cp932) << true;
         QTest::newRow("UTF-8 chosen, with a mark")
             << QByteArray(
                    "\xEF\xBB\xBF"
                    "a")
-            << int(OpenEncoding::Utf8) << "a" << int(TextEncoding::Utf8WithMark);
+            << int(OpenEncoding::Utf8) << "a" << int(TextEncoding::Utf8WithMark) << false;
     }
     void openInTheEncodingChosen() {
         QFETCH(QByteArray, file);
         QFETCH(int, encoding);
         QFETCH(QString, text);
         QFETCH(int, saved);
+        QFETCH(bool, lossy);
         writeAll(path("in.txt"), file);
         m_dialogs.names = {path("in.txt"), path("out.txt")};
+        if (lossy) m_dialogs.names.insert(m_dialogs.names.begin() + 1, QString());
         m_dialogs.encodings = {OpenEncoding(encoding)};
         trigger("mnuOpen");
         QCOMPARE(toQString(pane("Text1")->text()), text);
+        const int dialogsBefore = m_dialogs.saved;
+        m_boxes->setNextAnswer(Answer::No);
+        focus(pane("Text1"));
+        QTest::keyClick(pane("Text1"), Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(m_dialogs.saved - dialogsBefore, lossy ? 1 : 0);
+        if (lossy) QCOMPARE(readAll(path("in.txt")), file);
         m_boxes->setNextAnswer(Answer::No);
         trigger("mnu1Name");
         QCOMPARE(int(m_dialogs.lastProposal.encoding), saved);
