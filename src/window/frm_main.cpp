@@ -58,6 +58,7 @@ FrmMain::~FrmMain() {
     // do.
     m_tabCycling.reset();
     delete m_paneCommands;
+    delete m_preview;
 }
 
 void FrmMain::wirePaneCommands() {

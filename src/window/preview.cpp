@@ -207,6 +207,7 @@ bool LivePreview::workerIdle() {
 void LivePreview::runWhenIdle() {
     if (!m_toggle->isChecked()) return;
     // A run or a file command is under way, or the older preview has not noticed its stop yet.
+    if (m_state.closing) return;
     if (m_state.guard || !m_layout.execute->isEnabled() || !workerIdle()) {
         m_pause->start(kRetryMs);
         return;
