@@ -16,6 +16,7 @@
 #include "window/controls.h"
 #include "window/pane_clipboard.h"
 #include "window/pane_menu.h"
+#include "window/preview.h"
 #include "window/qtext.h"
 #include "window/run_controller.h"
 #include "window/session_binding.h"
@@ -42,6 +43,7 @@ FrmMain::FrmMain(MessageBoxes* messages, QWidget* parent) : QMainWindow(parent),
     addResetSettingsCommand();
     m_session = new SessionBinding(this, m_layout, *m_controls, *m_files, m_state);
     m_run = std::make_unique<RunController>(m_layout, *m_controls, *m_files, m_state);
+    m_preview = new LivePreview(this, m_layout, *m_controls, *m_run, m_state);
     wirePaneCommands();
     connect(m_layout.widen, &QPushButton::clicked, this, &FrmMain::toggleWideArea);
     connect(m_layout.stop, &QPushButton::clicked, this, &FrmMain::stop);
@@ -56,6 +58,7 @@ FrmMain::~FrmMain() {
     // do.
     m_tabCycling.reset();
     delete m_paneCommands;
+    delete m_preview;
 }
 
 void FrmMain::wirePaneCommands() {
@@ -88,7 +91,11 @@ int FrmMain::operationCode() const {
 }
 
 void FrmMain::execute() {
+    // The run meets the lower pane as it would without a preview, and what it changes in the
+    // options brings no preview over its result.
+    m_preview->dismiss();
     m_run->execute();
+    m_preview->dismiss();
 }
 
 void FrmMain::fillLists() {

@@ -13,6 +13,7 @@ namespace kivo::window {
 
 class Clipboard;
 class FileDialogs;
+class LivePreview;
 class PaneCommands;
 class ParamControls;
 class RunController;
@@ -99,6 +100,7 @@ private:
     FileCommands* m_files = nullptr;
     SessionBinding* m_session = nullptr;
     std::unique_ptr<RunController> m_run;
+    LivePreview* m_preview = nullptr;
     std::unique_ptr<TabCycling> m_tabCycling;
 };
 

@@ -1,5 +1,6 @@
 #include "window/main_layout.h"
 
+#include <QCheckBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -131,6 +132,11 @@ void MainLayout::buildClientArea() {
     runRow->setContentsMargins(8, 0, 0, 0);
     runRow->setSpacing(0);
     runRow->addWidget(status);
+    // In the free stretch between the run's caption and Stop, so that both stay where they are.
+    preview = new QCheckBox(QStringLiteral("プレビュー"), client);
+    preview->setObjectName(QStringLiteral("CheckPreview"));
+    runRow->addWidget(preview);
+    runRow->addSpacing(6);
     runRow->addWidget(stop);
     runRow->addWidget(execute);
 

@@ -6,6 +6,7 @@
 #include <QPalette>
 #include <QString>
 
+class QCheckBox;
 class QGridLayout;
 class QLabel;
 class QLineEdit;
@@ -65,6 +66,7 @@ public:
     QPushButton* stop = nullptr;        // Command6
     QPushButton* execute = nullptr;     // Command3
     QLabel* status = nullptr;           // Label8
+    QCheckBox* preview = nullptr;       // the live preview's switch, beside Stop
     QLabel* fileFormat = nullptr;       // the upper pane's file's encoding and line breaks
     QMenu* fileMenu = nullptr;          // mnuFile
     QLineEdit* textFocus = nullptr;     // TextFocus

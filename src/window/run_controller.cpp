@@ -50,6 +50,18 @@ std::optional<std::uint8_t> RunController::selectedOperation() const {
     return m_layout.pages[static_cast<std::size_t>(tab)]->selectedCode();
 }
 
+QString RunController::noSelectionMessage() const {
+    return m_layout.pages[static_cast<std::size_t>(m_layout.tabs->currentIndex())]->noSelectionMessage();
+}
+
+bool RunController::refusesEmptyUpper() const {
+    // Whatever tab is current, its selection counts.
+    std::vector<const OperationDeclaration*> selectedOnAnyTab;
+    std::copy_if(operations().begin(), operations().end(), std::back_inserter(selectedOnAnyTab),
+                 [this](const OperationDeclaration* op) { return selected(*op); });
+    return kivo::refusesEmptyUpper(m_layout.upper->isEmpty(), selectedOnAnyTab);
+}
+
 void RunController::runOnce() {
     m_state.stop = false;
     m_lowerChanged = false;
@@ -57,11 +69,7 @@ void RunController::runOnce() {
     PlainTextBox* upper = m_layout.upper;
     PlainTextBox* lower = m_layout.lower;
 
-    // Whatever tab is current, its selection counts.
-    std::vector<const OperationDeclaration*> selectedOnAnyTab;
-    std::copy_if(operations().begin(), operations().end(), std::back_inserter(selectedOnAnyTab),
-                 [this](const OperationDeclaration* op) { return selected(*op); });
-    if (refusesEmptyUpper(upper->isEmpty(), selectedOnAnyTab)) {
+    if (refusesEmptyUpper()) {
         m_state.inform(toQString(kUpperTextMissing));
         return;
     }
@@ -69,8 +77,7 @@ void RunController::runOnce() {
     // operation from another tab: nothing runs, and the lower text is not asked about.
     const std::optional<std::uint8_t> selectedCode = selectedOperation();
     if (!selectedCode) {
-        m_state.inform(
-            m_layout.pages[static_cast<std::size_t>(m_layout.tabs->currentIndex())]->noSelectionMessage());
+        m_state.inform(noSelectionMessage());
         return;
     }
     if (!lower->isEmpty() && !m_state.closing) {

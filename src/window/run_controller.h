@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <optional>
 
+#include <QString>
+
 #include "ops/operation.h"
 #include "window/text_box.h"
 
@@ -24,10 +26,15 @@ public:
     /// The operation chosen at the last Execute (0 before the first).
     std::uint8_t operationCode() const { return m_operationCode; }
 
-private:
-    void runOnce();
     /// The operation of the current tab and its selection; none when the tab runs nothing.
     std::optional<std::uint8_t> selectedOperation() const;
+    /// Execute's message when the current tab runs nothing.
+    QString noSelectionMessage() const;
+    /// Execute refuses the upper text for being empty, whatever tab is current.
+    bool refusesEmptyUpper() const;
+
+private:
+    void runOnce();
     bool selected(const OperationDeclaration& op) const;
     /// The lower pane takes the result when it can hold it; otherwise the run of `op` ends as a
     /// failed one does: its error message, the lower pane empty.

@@ -41,8 +41,8 @@ std::size_t lineBreakAt(TextView text, std::size_t i) {
 
 // The end of the piece of `text` from `from` that goes into the editor at once: a surrogate pair
 // or a CrLf is never split, which would show as two characters or two line breaks.
-std::size_t pieceEnd(TextView text, std::size_t from) {
-    const std::size_t end = std::min(text.size(), from + kPieceLength);
+std::size_t pieceEnd(TextView text, std::size_t from, std::size_t length) {
+    const std::size_t end = std::min(text.size(), from + length);
     if (end == text.size()) return end;
     const char16_t last = text[end - 1];
     const bool splits = (last & 0xFC00) == 0xD800 || (last == u'\r' && text[end] == u'\n');
@@ -98,7 +98,8 @@ int editorPosition(TextView text, std::size_t offset) {
     return position;
 }
 
-PlainTextBox::PlainTextBox(QWidget* parent) : QPlainTextEdit(parent), m_kept(Text()) {
+PlainTextBox::PlainTextBox(QWidget* parent)
+    : QPlainTextEdit(parent), m_kept(Text()), m_pieceLength(kPieceLength) {
     connect(document(), &QTextDocument::contentsChange, this, [this](int, int removed, int added) {
         if (m_assigning || (removed == 0 && added == 0)) return;
         m_kept.reset();
@@ -169,7 +170,7 @@ void PlainTextBox::keepAndShow(Text text, const std::function<bool()>& interrupt
     const unsigned assignment = ++m_assignments;
     m_assigning = true;
     m_undoBytes = undo == Undo::Cleared ? 0 : m_undoBytes + undoBytesOfReplacing(editorBlocks(*m_kept));
-    if (m_kept->size() > kPieceLength) {
+    if (m_kept->size() > m_pieceLength) {
         showInPieces(assignment, interrupted, undo);
     } else if (undo == Undo::Cleared) {
         setPlainText(shownPiece(*m_kept));
@@ -233,7 +234,7 @@ void PlainTextBox::showInPieces(unsigned assignment, const std::function<bool()>
     for (std::size_t from = 0; assignment == m_assignments;) {
         // The kept text is this assignment's as long as no newer one came.
         const TextView kept = *m_kept;
-        const std::size_t to = pieceEnd(kept, from);
+        const std::size_t to = pieceEnd(kept, from, m_pieceLength);
         const QString piece = shownPiece(kept.substr(from, to - from));
         if (from == 0 && undo == Undo::Cleared) {
             setPlainText(piece);
@@ -317,7 +318,7 @@ void PlainTextBox::insertPasted(const QString& text) {
     QTextCursor cursor = textCursor();
     cursor.beginEditBlock();
     for (std::size_t from = 0; from < units.size();) {
-        const std::size_t to = pieceEnd(units, from);
+        const std::size_t to = pieceEnd(units, from, m_pieceLength);
         cursor.insertText(text.mid(static_cast<qsizetype>(from), static_cast<qsizetype>(to - from)));
         from = to;
         if (from < units.size()) letTheWindowPaint();

@@ -70,6 +70,10 @@ public:
     /// The text the program assigned, while the box still holds exactly it; nullptr otherwise.
     const Text* assignedText() const { return m_kept ? &*m_kept : nullptr; }
 
+    /// The longest piece of a large text that goes into the editor between two turns of the
+    /// event loop, in UTF-16 units: a box shown while the user types takes shorter pieces.
+    void setPieceLength(std::size_t units) { m_pieceLength = units; }
+
     /// The editor's selection in offsets into text() (a CrLf counts two).
     TextSelection selection() const;
     /// Selects `length` characters of text() from `start` (the cursor ends at `start + length`).
@@ -105,6 +109,7 @@ private:
     void endAssignment();
 
     std::optional<Text> m_kept;
+    std::size_t m_pieceLength;
     /// What the editor keeps for undo of the whole-text changes since the last assignment that
     /// cleared its history, in bytes.
     std::uint64_t m_undoBytes = 0;

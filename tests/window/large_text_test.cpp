@@ -35,26 +35,6 @@ Text largeText(std::size_t units = 10'000'000) {
     return t;
 }
 
-// Measures the longest stretch during which the window processed no events: a 5 ms timer
-// notes the gaps between its firings.
-class EventGapMeter {
-public:
-    EventGapMeter() {
-        m_timer.setInterval(5);
-        QObject::connect(&m_timer, &QTimer::timeout,
-                         [this] { m_longest = std::max(m_longest, m_clock.restart()); });
-        m_clock.start();
-        m_timer.start();
-    }
-    // The stretch since the last firing counts too: it is the one a blocking call just made.
-    qint64 longestMs() const { return std::max(m_longest, m_clock.elapsed()); }
-
-private:
-    QTimer m_timer;
-    QElapsedTimer m_clock;
-    qint64 m_longest = 0;
-};
-
 long peakMegabytes() {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);

@@ -12,6 +12,7 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QCalendarWidget>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QDir>
@@ -246,6 +247,20 @@ void saveDialog(FrmMain& window) {
     dialogs.chooseFileToSave(folder.path(), {kivo::TextEncoding::Utf8, kivo::LineBreak::Lf});
 }
 
+// The live preview over the lower pane, the lower pane holding an earlier result under it.
+void preview(FrmMain& window) {
+    get<QTabWidget>(window, "SSTab1")->setCurrentIndex(0);
+    get<QAbstractButton>(window, "Option1(4)")->setChecked(true);
+    assign(window, {{"Combo31", u"右"}, {"Text3", u"様"}});
+    get<PlainTextBox>(window, "Text1")->assign(u"山田太郎\r\n鈴木花子\r\n佐藤一郎\r\n高橋和子");
+    get<PlainTextBox>(window, "Text2")->assign(u"・山田太郎\r\n・鈴木花子\r\n・佐藤一郎\r\n・高橋和子");
+    get<QCheckBox>(window, "CheckPreview")->setChecked(true);
+    settleFor(1200);
+    if (!get<QWidget>(window, "Text2Preview")->isVisible()) ++g_failures;
+    save(window.grab(), QStringLiteral("preview"));
+    get<QCheckBox>(window, "CheckPreview")->setChecked(false);
+}
+
 // The whole screen with the window placed on it as a start places it.
 void laptop(FrmMain& window) {
     window.placeOnScreen();
@@ -302,6 +317,7 @@ int main(int argc, char** argv) {
         messageBoxes(window);
         statusBar(window);
         saveDialog(window);
+        preview(window);
         app.exit(g_failures == 0 ? 0 : 1);
     });
     return app.exec();

@@ -1,15 +1,18 @@
 // The main window as every window test meets it, and the test doubles it runs with.
 #pragma once
 
+#include <algorithm>
 #include <deque>
 #include <functional>
 #include <memory>
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QObject>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include "window/app_style.h"
 #include "window/file_dialog.h"
@@ -27,6 +30,26 @@ class QTabWidget;
 Q_DECLARE_METATYPE(kivo::Answer)
 
 namespace kivo::window {
+
+/// Measures the longest stretch during which the window processed no events: a 5 ms timer
+/// notes the gaps between its firings.
+class EventGapMeter {
+public:
+    EventGapMeter() {
+        m_timer.setInterval(5);
+        QObject::connect(&m_timer, &QTimer::timeout,
+                         [this] { m_longest = std::max(m_longest, m_clock.restart()); });
+        m_clock.start();
+        m_timer.start();
+    }
+    /// The stretch since the last firing counts too: it is the one a blocking call just made.
+    qint64 longestMs() const { return std::max(m_longest, m_clock.elapsed()); }
+
+private:
+    QTimer m_timer;
+    QElapsedTimer m_clock;
+    qint64 m_longest = 0;
+};
 
 /// Answers each dialog with the next scripted name (none left: Cancel) and, when one is scripted,
 /// the next encoding or format (none left: the one proposed); counts the dialogs and notes what
