@@ -17,6 +17,7 @@
 #include "window/pane_clipboard.h"
 #include "window/pane_menu.h"
 #include "window/qtext.h"
+#include "window/recipe_panel.h"
 #include "window/run_controller.h"
 #include "window/session_binding.h"
 #include "window/tab_cycling.h"
@@ -42,6 +43,7 @@ FrmMain::FrmMain(MessageBoxes* messages, QWidget* parent) : QMainWindow(parent),
     addResetSettingsCommand();
     m_session = new SessionBinding(this, m_layout, *m_controls, *m_files, m_state);
     m_run = std::make_unique<RunController>(m_layout, *m_controls, *m_files, m_state);
+    m_recipes = new RecipePanel(this, m_layout, *m_controls, *m_run, m_state);
     wirePaneCommands();
     connect(m_layout.widen, &QPushButton::clicked, this, &FrmMain::toggleWideArea);
     connect(m_layout.stop, &QPushButton::clicked, this, &FrmMain::stop);
@@ -77,6 +79,11 @@ void FrmMain::addResetSettingsCommand() {
     QAction* resetSettings = m_layout.fileMenu->addAction(kResetSettingsCaption + QStringLiteral("(&S)"));
     resetSettings->setObjectName(QStringLiteral("mnuResetSettings"));
     connect(resetSettings, &QAction::triggered, this, &FrmMain::resetSettings);
+}
+
+void FrmMain::setFileDialogs(FileDialogs* dialogs) {
+    m_files->setFileDialogs(dialogs);
+    m_recipes->setFileDialogs(dialogs);
 }
 
 void FrmMain::setClipboard(Clipboard* clipboard) {

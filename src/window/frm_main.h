@@ -15,6 +15,7 @@ class Clipboard;
 class FileDialogs;
 class PaneCommands;
 class ParamControls;
+class RecipePanel;
 class RunController;
 class SessionBinding;
 class TabCycling;
@@ -57,7 +58,7 @@ public:
     /// Replaces the system clipboard (tests); `clipboard` must outlive the window.
     void setClipboard(Clipboard* clipboard);
     /// Replaces the file dialogs (tests); `dialogs` must outlive the window.
-    void setFileDialogs(FileDialogs* dialogs) { m_files->setFileDialogs(dialogs); }
+    void setFileDialogs(FileDialogs* dialogs);
 
 signals:
     /// Closing was confirmed: the other windows of the program close too.
@@ -99,6 +100,7 @@ private:
     FileCommands* m_files = nullptr;
     SessionBinding* m_session = nullptr;
     std::unique_ptr<RunController> m_run;
+    RecipePanel* m_recipes = nullptr;
     std::unique_ptr<TabCycling> m_tabCycling;
 };
 

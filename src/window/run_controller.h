@@ -1,9 +1,12 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 #include "ops/operation.h"
+#include "ops/recipe.h"
 #include "window/text_box.h"
 
 namespace kivo::window {
@@ -23,9 +26,17 @@ public:
     void execute();
     /// The operation chosen at the last Execute (0 before the first).
     std::uint8_t operationCode() const { return m_operationCode; }
+    /// 「レシピを実行」: the steps one after the other, the first on the upper text and each on the
+    /// result of the one before, under the guard; the last result goes to the lower pane as one
+    /// undo step there. Each message names its step. The number (from 0) of the step that ended
+    /// the run without a result, when one did.
+    std::optional<std::size_t> runRecipe(const std::vector<RecipeStep>& steps);
 
 private:
     void runOnce();
+    std::optional<std::size_t> runRecipeOnce(const std::vector<RecipeStep>& steps);
+    /// Asks, when the lower pane holds a text, whether a run may replace it; Yes empties it.
+    bool mayOverwriteLower();
     /// The operation of the current tab and its selection; none when the tab runs nothing.
     std::optional<std::uint8_t> selectedOperation() const;
     bool selected(const OperationDeclaration& op) const;
