@@ -3,8 +3,8 @@
 #   scripts/screenshots.sh [DIR]     every screen into DIR (default /tmp/kivo-shots), and the same
 #                                    at device pixel ratio 2 into DIR/hidpi
 #   scripts/screenshots.sh --readme  the README's pictures into docs/: the seven tabs, the status
-#                                    bar, the save dialog, the recipe panel, and the window on a 1366x768 screen at
-#                                    125 % (that one needs xvfb-run and openbox)
+#                                    bar, the save dialog, the recipe panel, and the window on a
+#                                    1366x768 screen at 125 % (that one needs xvfb-run and openbox)
 # Builds first if needed. Runs on a real X server under xvfb-run when it is installed, otherwise
 # on Qt's offscreen platform.
 set -euo pipefail
