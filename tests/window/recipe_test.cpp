@@ -10,6 +10,7 @@
 #include <QRadioButton>
 
 #include "cli/cli.h"
+#include "ops/dispatch.h"
 #include "text/text_encoding.h"
 #include "window/recipe_panel.h"
 #include "window_fixture.h"
@@ -111,8 +112,17 @@ private slots:
         QCOMPARE(lines(), QStringList({QStringLiteral("add-text --side=right '--text=：済'"),
                                        QStringLiteral("indent")}));
         setByUser(QStringLiteral("Text1"), QStringLiteral("a\nb"));
+        PlainTextBox* lower = pane(QStringLiteral("Text2"));
+        lower->assign(u"前の結果");
         click(QStringLiteral("cmdRecipeRun"));
-        QCOMPARE(toQString(pane(QStringLiteral("Text2"))->text()), QStringLiteral("\ta：済\r\n\tb：済"));
+        QCOMPARE(m_boxes->texts(), QStringList{toQString(kOverwriteQuestion)});
+        QCOMPARE(toQString(lower->text()), QStringLiteral("\ta：済\r\n\tb：済"));
+        // The whole recipe is one step for Ctrl+Z, as a single run is.
+        lower->setFocus();
+        QTest::keyClick(lower, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(toQString(lower->text()), QStringLiteral("前の結果"));
+        QTest::keyClick(lower, Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(toQString(lower->text()), QStringLiteral("\ta：済\r\n\tb：済"));
 
         // Enter, as a double-click: the step's operation and options on its tab.
         showTab(3);
