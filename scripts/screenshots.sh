@@ -3,8 +3,9 @@
 #   scripts/screenshots.sh [DIR]     every screen into DIR (default /tmp/kivo-shots), and the same
 #                                    at device pixel ratio 2 into DIR/hidpi
 #   scripts/screenshots.sh --readme  the README's pictures into docs/: the seven tabs, the status
-#                                    bar, the save dialog, the live preview, and the window on a
-#                                    1366x768 screen at 125 % (that one needs xvfb-run and openbox)
+#                                    bar, the save dialog, the live preview, the recipe panel, and
+#                                    the window on a 1366x768 screen at 125 % (that one needs
+#                                    xvfb-run and openbox)
 # Builds first if needed. Runs on a real X server under xvfb-run when it is installed, otherwise
 # on Qt's offscreen platform.
 set -euo pipefail
@@ -51,7 +52,8 @@ shoot "$out" 1
 laptop "$out"
 if $readme; then
     mkdir -p "$KIVO_ROOT/docs"
-    cp "$out"/tab[1-7].png "$out"/status-bar.png "$out"/save-dialog.png "$out"/preview.png "$KIVO_ROOT/docs/"
+    cp "$out"/tab[1-7].png "$out"/status-bar.png "$out"/save-dialog.png "$out"/preview.png \
+        "$out"/recipe-panel.png "$KIVO_ROOT/docs/"
     [ -f "$out/laptop-1366x768-125.png" ] && cp "$out/laptop-1366x768-125.png" "$KIVO_ROOT/docs/"
     rm -r "$out"
     ls "$KIVO_ROOT"/docs/*.png

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "cli/arguments.h"
-#include "cli/recipe.h"
 #include "ops/dispatch.h"
+#include "ops/recipe.h"
 #include "ops/registry.h"
 #include "text/cp932.h"
 #include "text/text_files.h"
@@ -182,9 +182,9 @@ Json runOperation(const Json& request) {
 Json runRecipe(const Json& request) {
     std::vector<std::pair<const OperationDeclaration*, OptionTexts>> steps;
     try {
-        for (const cli::Step& step : cli::parseRecipe(request.at("recipe").get<std::string>(), "recipe"))
+        for (const RecipeStep& step : parseRecipe(request.at("recipe").get<std::string>(), "recipe"))
             steps.emplace_back(step.call.op, step.call.texts(today()));
-    } catch (const cli::UsageError& e) {
+    } catch (const UsageError& e) {
         return {{"error", e.message}};
     }
     return runAll(steps, textOf(request.value("text", "")), request);

@@ -8,38 +8,14 @@
 
 #include "cli/cli_io.h"
 #include "ops/operation.h"
+#include "ops/option_words.h"
 #include "text/text_encoding.h"
 
 namespace kivo::cli {
 
-/// A command line or recipe the program cannot follow: exit status 2, nothing written.
-struct UsageError {
-    std::string message;
-};
-
-/// The option that --rules=FILE sets to a file's text: a replacement list's pairs, kept in a file
-/// of their own.
-inline constexpr const char* kRulesFileOption = "pairs";
-
-/// The operation with `name` (its English name) or code.
-const OperationDeclaration& operationCalled(const std::string& name);
-
-/// The control text a named option's value stands for: a list entry given in Japanese or by its
-/// English alias, a number within the declared range, a check box's yes or no, a date. A value
-/// the option does not take is a usage error that names the values it takes.
-Text controlText(const ParamDeclaration& param, const std::string& value);
-
-/// The values an option takes, for its help and its usage errors ("left (左), right (右)").
-std::string valuesOf(const ParamDeclaration& param);
-
-/// One operation with the texts of the options given, by option name, in the order given.
-struct OperationCall {
-    const OperationDeclaration* op = nullptr;
-    std::vector<std::pair<std::string, Text>> options;
-
-    /// The defaults with the given options set.
-    OptionTexts texts(Date today) const;
-};
+/// The text of a replacement list kept in a file of its own (--rules=FILE), read as an input file
+/// is read, its encoding detected.
+Text readRulesFile(const std::string& path);
 
 /// The encoding an input is read in: the one named, or none when it is detected from the bytes.
 using EncodingChoice = std::optional<TextEncoding>;
@@ -75,9 +51,6 @@ std::size_t parseLeadingSettings(const std::vector<std::string>& words, Settings
 /// Parses the words after the operation's name or code: its options (`--side=right`, or the
 /// window's control names, `Combo31=右`), the settings and the files. `call.op` must be set.
 void parseWords(const std::vector<std::string>& words, OperationCall& call, Settings& settings);
-
-/// Parses a recipe step's words, which hold the operation and its options only.
-OperationCall parseStep(const std::vector<std::string>& words);
 
 /// Parses the settings and files of `run RECIPE ...` (no operation options) into `settings`.
 void parseRunWords(const std::vector<std::string>& words, Settings& settings);

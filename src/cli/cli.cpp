@@ -13,8 +13,6 @@
 namespace kivo {
 namespace {
 
-using cli::UsageError;
-
 std::vector<std::string> after(const std::vector<std::string>& args, std::size_t first) {
     return {args.begin() + static_cast<std::ptrdiff_t>(std::min(first, args.size())), args.end()};
 }
@@ -49,7 +47,7 @@ int runCommand(const std::vector<std::string>& args, std::ostream& out) {
         out << cli::operationList();
     } else if (first == "help") {
         expectWords(args, 2, "help OPERATION");
-        out << cli::operationHelp(cli::operationCalled(args[1]));
+        out << cli::operationHelp(operationCalled(args[1]));
     } else {
         const std::vector<std::string> words = after(args, 2);
         const std::optional<std::size_t> index =
@@ -79,7 +77,7 @@ int run(const std::vector<std::string>& args, std::istream& in, std::ostream& ou
         cli::parseRunWords(after(args, leading + 2), settings);
         return cli::runOnTexts(steps, settings, in, out, err);
     }
-    cli::OperationCall call{&cli::operationCalled(first), {}};
+    OperationCall call{&operationCalled(first), {}};
     cli::parseWords(after(args, leading + 1), call, settings);
     return cli::runOnTexts({{call, ""}}, settings, in, out, err);
 }

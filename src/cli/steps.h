@@ -8,15 +8,12 @@
 #include <vector>
 
 #include "cli/arguments.h"
+#include "ops/recipe.h"
 
 namespace kivo::cli {
 
-/// One operation of a run: a command line's one, or a recipe's step with the place it came from
-/// ("recipe.txt:3: "), which its messages start with.
-struct Step {
-    OperationCall call;
-    std::string where;
-};
+/// One operation of a run: a command line's one, or a recipe's step.
+using Step = RecipeStep;
 
 /// Message boxes become lines on standard error ("information: …"), after `prefix`; questions
 /// take the given answers in order, then Yes.

@@ -18,6 +18,7 @@
 #include "window/pane_menu.h"
 #include "window/preview.h"
 #include "window/qtext.h"
+#include "window/recipe_panel.h"
 #include "window/run_controller.h"
 #include "window/session_binding.h"
 #include "window/tab_cycling.h"
@@ -44,6 +45,9 @@ FrmMain::FrmMain(MessageBoxes* messages, QWidget* parent) : QMainWindow(parent),
     m_session = new SessionBinding(this, m_layout, *m_controls, *m_files, m_state);
     m_run = std::make_unique<RunController>(m_layout, *m_controls, *m_files, m_state);
     m_preview = new LivePreview(this, m_layout, *m_controls, *m_run, m_state);
+    m_recipes = new RecipePanel(this, m_layout, *m_controls, *m_run, m_state);
+    connect(m_recipes, &RecipePanel::runStarting, m_preview, &LivePreview::dismiss);
+    connect(m_recipes, &RecipePanel::runEnded, m_preview, &LivePreview::dismiss);
     wirePaneCommands();
     connect(m_layout.widen, &QPushButton::clicked, this, &FrmMain::toggleWideArea);
     connect(m_layout.stop, &QPushButton::clicked, this, &FrmMain::stop);
@@ -80,6 +84,11 @@ void FrmMain::addResetSettingsCommand() {
     QAction* resetSettings = m_layout.fileMenu->addAction(kResetSettingsCaption + QStringLiteral("(&S)"));
     resetSettings->setObjectName(QStringLiteral("mnuResetSettings"));
     connect(resetSettings, &QAction::triggered, this, &FrmMain::resetSettings);
+}
+
+void FrmMain::setFileDialogs(FileDialogs* dialogs) {
+    m_files->setFileDialogs(dialogs);
+    m_recipes->setFileDialogs(dialogs);
 }
 
 void FrmMain::setClipboard(Clipboard* clipboard) {

@@ -16,6 +16,7 @@ class FileDialogs;
 class LivePreview;
 class PaneCommands;
 class ParamControls;
+class RecipePanel;
 class RunController;
 class SessionBinding;
 class TabCycling;
@@ -58,7 +59,7 @@ public:
     /// Replaces the system clipboard (tests); `clipboard` must outlive the window.
     void setClipboard(Clipboard* clipboard);
     /// Replaces the file dialogs (tests); `dialogs` must outlive the window.
-    void setFileDialogs(FileDialogs* dialogs) { m_files->setFileDialogs(dialogs); }
+    void setFileDialogs(FileDialogs* dialogs);
 
 signals:
     /// Closing was confirmed: the other windows of the program close too.
@@ -101,6 +102,7 @@ private:
     SessionBinding* m_session = nullptr;
     std::unique_ptr<RunController> m_run;
     LivePreview* m_preview = nullptr;
+    RecipePanel* m_recipes = nullptr;
     std::unique_ptr<TabCycling> m_tabCycling;
 };
 

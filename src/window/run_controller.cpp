@@ -11,6 +11,7 @@
 
 #include "ops/dispatch.h"
 #include "ops/registry.h"
+#include "text/dates.h"
 #include "window/controls.h"
 #include "window/file_commands.h"
 #include "window/main_layout.h"
@@ -20,6 +21,29 @@
 #include "window/window_run_context.h"
 
 namespace kivo::window {
+namespace {
+
+// A recipe's messages and questions say which step they come from.
+class StepMessages final : public MessageBoxes {
+public:
+    StepMessages(WindowState& state, std::size_t index)
+        : m_state(state), m_inner(state.messages), m_prefix(QStringLiteral("ステップ%1: ").arg(index + 1)) {
+        if (m_inner) m_state.messages = this;
+    }
+    ~StepMessages() override { m_state.messages = m_inner; }
+    StepMessages(const StepMessages&) = delete;
+    StepMessages& operator=(const StepMessages&) = delete;
+
+    void show(Icon icon, const QString& text) override { m_inner->show(icon, m_prefix + text); }
+    Answer ask(const QString& question) override { return m_inner->ask(m_prefix + question); }
+
+private:
+    WindowState& m_state;
+    MessageBoxes* m_inner;
+    QString m_prefix;
+};
+
+}  // namespace
 
 RunController::RunController(MainLayout& layout, const ParamControls& controls, FileCommands& files,
                              WindowState& state)
@@ -67,7 +91,6 @@ void RunController::runOnce() {
     m_lowerChanged = false;
     m_layout.clearScratch();
     PlainTextBox* upper = m_layout.upper;
-    PlainTextBox* lower = m_layout.lower;
 
     if (refusesEmptyUpper()) {
         m_state.inform(toQString(kUpperTextMissing));
@@ -80,10 +103,7 @@ void RunController::runOnce() {
         m_state.inform(noSelectionMessage());
         return;
     }
-    if (!lower->isEmpty() && !m_state.closing) {
-        if (m_state.ask(toQString(kOverwriteQuestion)) != Answer::Yes) return;
-        lower->assign(Text(), lowerChange({}));
-    }
+    if (!mayOverwriteLower()) return;
     m_operationCode = *selectedCode;
 
     m_layout.setBusy(true);
@@ -119,6 +139,67 @@ void RunController::runOnce() {
         upper->select(result.concerned->start, result.concerned->length);
         upper->setFocus();
     }
+}
+
+bool RunController::mayOverwriteLower() {
+    if (m_layout.lower->isEmpty() || m_state.closing) return true;
+    if (m_state.ask(toQString(kOverwriteQuestion)) != Answer::Yes) return false;
+    m_layout.lower->assign(Text(), lowerChange({}));
+    return true;
+}
+
+std::optional<std::size_t> RunController::runRecipe(const std::vector<RecipeStep>& steps) {
+    if (m_state.guard || steps.empty()) return std::nullopt;
+    GuardHold hold(m_state);
+    try {
+        return runRecipeOnce(steps);
+    } catch (const std::exception&) {
+        m_layout.setBusy(false);
+        m_state.show(Icon::Exclamation, toQString(kGeneralError));
+        return std::nullopt;
+    }
+}
+
+std::optional<std::size_t> RunController::runRecipeOnce(const std::vector<RecipeStep>& steps) {
+    m_state.stop = false;
+    m_lowerChanged = false;
+    m_layout.clearScratch();
+    PlainTextBox* upper = m_layout.upper;
+    const OperationDeclaration* first[] = {steps.front().call.op};
+    if (refusesEmptyUpper(upper->isEmpty(), first)) {
+        m_state.inform(toQString(kUpperTextMissing));
+        return std::nullopt;
+    }
+    if (!mayOverwriteLower()) return std::nullopt;
+
+    m_layout.setBusy(true);
+    Text text = upper->assignedText() ? *upper->assignedText() : upper->text();
+    const Date date = today();
+    for (std::size_t i = 0; i < steps.size(); ++i) {
+        const OperationDeclaration& op = *steps[i].call.op;
+        StepMessages messages(m_state, i);
+        WindowRunContext ctx(m_state);
+        DispatchResult run = dispatch(op, TextView(text), steps[i].call.texts(date), ctx);
+        const bool stopped = m_state.stop || m_state.closing;
+        if (!run.lower || stopped) {
+            endRun();
+            if (stopped) return std::nullopt;
+            // Only the first step's lines are the upper text's.
+            if (run.concerned && i == 0) {
+                upper->select(run.concerned->start, run.concerned->length);
+                upper->setFocus();
+            }
+            return i;
+        }
+        if (i + 1 < steps.size()) {
+            text = std::move(*run.lower);
+        } else {
+            showResult(std::move(*run.lower), op, run.errorMessage);
+        }
+    }
+    endRun();
+    m_layout.clearScratch();
+    return std::nullopt;
 }
 
 void RunController::showResult(Text result, const OperationDeclaration& op, TextView errorMessage) {

@@ -1,11 +1,14 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 #include <QString>
 
 #include "ops/operation.h"
+#include "ops/recipe.h"
 #include "window/text_box.h"
 
 namespace kivo::window {
@@ -25,6 +28,11 @@ public:
     void execute();
     /// The operation chosen at the last Execute (0 before the first).
     std::uint8_t operationCode() const { return m_operationCode; }
+    /// 「レシピを実行」: the steps one after the other, the first on the upper text and each on the
+    /// result of the one before, under the guard; the last result goes to the lower pane as one
+    /// undo step there. Each message names its step. The number (from 0) of the step that ended
+    /// the run without a result, when one did.
+    std::optional<std::size_t> runRecipe(const std::vector<RecipeStep>& steps);
 
     /// The operation of the current tab and its selection; none when the tab runs nothing.
     std::optional<std::uint8_t> selectedOperation() const;
@@ -35,6 +43,9 @@ public:
 
 private:
     void runOnce();
+    std::optional<std::size_t> runRecipeOnce(const std::vector<RecipeStep>& steps);
+    /// Asks, when the lower pane holds a text, whether a run may replace it; Yes empties it.
+    bool mayOverwriteLower();
     bool selected(const OperationDeclaration& op) const;
     /// The lower pane takes the result when it can hold it; otherwise the run of `op` ends as a
     /// failed one does: its error message, the lower pane empty.

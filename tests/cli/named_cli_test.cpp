@@ -58,7 +58,7 @@ TEST(NamedCli, EveryExampleGivesItsOutputInBothForms) {
         std::vector<std::string> named = {op->name};
         named.insert(named.end(), example.options.begin(), example.options.end());
         std::vector<std::string> byControls = {std::to_string(op->code)};
-        for (const auto& [option, text] : cli::parseStep(named).options)
+        for (const auto& [option, text] : parseStep(named).options)
             byControls.push_back(op->param(option)->control + "=" + utf8::encode(text));
         // The window's lower text: each line break as the operation makes it.
         named.push_back("--line-breaks=crlf");
@@ -479,7 +479,7 @@ TEST(NamedCli, RecipeWordsAreQuotedAsInAShell) {
         {"", {}},
     };
     for (const auto& row : rows)
-        EXPECT_EQ(cli::splitWords(row.line), row.words) << row.line;
+        EXPECT_EQ(splitWords(row.line), row.words) << row.line;
 }
 
 }  // namespace

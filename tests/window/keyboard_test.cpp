@@ -380,9 +380,10 @@ private slots:
         QStringList keys;
         for (QAction* a : file->actions())
             if (!a->isSeparator()) keys.append(QKeySequence::mnemonic(a->text()).toString());
-        QCOMPARE(keys, (QStringList{QStringLiteral("Alt+U"), QStringLiteral("Alt+O"), QStringLiteral("Alt+V"),
-                                    QStringLiteral("Alt+W"), QStringLiteral("Alt+E"), QStringLiteral("Alt+R"),
-                                    QStringLiteral("Alt+S")}));
+        QCOMPARE(keys,
+                 (QStringList{QStringLiteral("Alt+U"), QStringLiteral("Alt+O"), QStringLiteral("Alt+V"),
+                              QStringLiteral("Alt+W"), QStringLiteral("Alt+E"), QStringLiteral("Alt+R"),
+                              QStringLiteral("Alt+S"), QStringLiteral("Alt+L"), QStringLiteral("Alt+K")}));
     }
 
     void enterKeepsTheText_data() {

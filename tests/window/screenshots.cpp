@@ -38,6 +38,7 @@
 #include "window/frm_main.h"
 #include "window/message_box.h"
 #include "window/qtext.h"
+#include "window/recipe_panel.h"
 #include "window/text_box.h"
 
 namespace {
@@ -127,6 +128,29 @@ void tabs(FrmMain& window) {
     runExample(window, 6, "Option7(1)", u"品名,単価,在庫\r\n大福,300,12\r\n\"煎餅, 醤油\",1200,5\r\n飴,45,80",
                {{"Text44", u"2"}, {"Combo74", u"数値順"}, {"Combo75", u"降順"}});
     save(window.grab(), QStringLiteral("tab7"));
+}
+
+// The recipe panel with three steps made from the tabs and run on a short list.
+void recipePanel(FrmMain& window) {
+    auto* panel = get<RecipePanel>(window, "dockRecipe");
+    panel->show();
+    auto addStep = [&](int tab, const char* selector,
+                       std::initializer_list<std::pair<const char*, const char16_t*>> values) {
+        get<QTabWidget>(window, "SSTab1")->setCurrentIndex(tab);
+        get<QAbstractButton>(window, selector)->setChecked(true);
+        assign(window, values);
+        panel->addSelected();
+    };
+    addStep(0, "Option1(4)", {{"Combo31", u"左"}, {"Text3", u"【"}});
+    addStep(0, "Option1(4)", {{"Combo31", u"右"}, {"Text3", u"】"}});
+    addStep(3, "Option4(0)", {{"Combo20", u"降順でソートする"}});
+    get<PlainTextBox>(window, "Text1")->assign(u"名古屋\r\n東京\r\n大阪");
+    get<PlainTextBox>(window, "Text2")->assign(u"");
+    panel->run();
+    settleFor(400);
+    save(window.grab(), QStringLiteral("recipe-panel"));
+    panel->hide();
+    settle();
 }
 
 void wideLayout(FrmMain& window) {
@@ -310,6 +334,7 @@ int main(int argc, char** argv) {
     }
     QTimer::singleShot(200, [&] {
         tabs(window);
+        recipePanel(window);
         wideLayout(window);
         menus(window);
         popups(window);
