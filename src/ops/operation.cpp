@@ -62,6 +62,27 @@ Text decimalText(long long value) {
     return Text(digits.begin(), digits.end());
 }
 
+Text spokenCaption(TextView caption, const std::vector<Text>& blanks) {
+    Text spoken;
+    std::size_t blank = 0;
+    for (std::size_t i = 0; i < caption.size(); ++i) {
+        const bool accessKey =
+            caption.substr(i, 2) == u"(&" && i + 3 < caption.size() && caption[i + 3] == u')';
+        if (accessKey) {
+            i += 3;
+        } else if (caption[i] != u'…') {
+            spoken += caption[i];
+        } else if (blank >= blanks.size()) {
+            spoken += caption[i];
+        } else if (const Text& words = blanks[blank++]; !words.empty()) {
+            spoken += u"（" + words + u"）";
+        }
+    }
+    while (!spoken.empty() && spoken.back() == u' ')
+        spoken.pop_back();
+    return spoken;
+}
+
 std::string arrayName(std::string_view array, int index) {
     return std::string(array) + "(" + std::to_string(index) + ")";
 }

@@ -79,6 +79,10 @@ struct ParamDeclaration {
     OtherText otherText = OtherText::IsError;  // List
     /// String: whether the text may hold several lines.
     bool multiLine = false;
+    /// What the value is for within its operation, as a screen reader names its control: short
+    /// Japanese words ("追加する文字") and their English.
+    Text purpose = {};
+    std::string englishPurpose = {};
     /// Whether a list text is one of the entries.
     bool isEntry(TextView text) const;
     /// Whether a text that is none of the entries ends the run before the operation.
@@ -102,6 +106,8 @@ struct OperationInfo {
     std::string selector = {};     // alias: the window's "Option1(4)", "Check3"
     std::string name = {};         // "add-text"
     std::string description = {};  // one line, English
+    /// The same in plain Japanese, for the window's tooltips and its screen-reader descriptions.
+    Text japaneseDescription = {};
     /// The option's caption: its words, with "{option}" where an option's control sits.
     Text caption = {};
     Example example = {};
@@ -223,6 +229,12 @@ struct Param {
     /// The window control that holds the option, also accepted as its name.
     Param alias(std::string control) && {
         declaration.control = std::move(control);
+        return std::move(*this);
+    }
+    /// What the value is for, in Japanese and in English.
+    Param purpose(Text japanese, std::string english) && {
+        declaration.purpose = std::move(japanese);
+        declaration.englishPurpose = std::move(english);
         return std::move(*this);
     }
     /// Another default than the factory's.
@@ -347,6 +359,11 @@ OperationDeclaration declare(Declaration<Options> typed) {
     };
     return d;
 }
+
+/// The caption as a screen reader says it: without its access key ("(&I)"), each blank ("…")
+/// filled by the words given for it in brackets, in order; a blank given empty words (a check
+/// box's, whose caption follows it) is left out.
+Text spokenCaption(TextView caption, const std::vector<Text>& blanks);
 
 /// An operation without parameters.
 struct NoOptions {};

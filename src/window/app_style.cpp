@@ -12,6 +12,8 @@
 
 #include <csignal>
 
+#include "window/spoken_names.h"
+
 namespace kivo::window {
 namespace {
 
@@ -64,6 +66,8 @@ void setUpApplication(QApplication& app) {
     if (qtTexts->load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"),
                       QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QCoreApplication::installTranslator(qtTexts);
+
+    letCombosSayTheirNames();
 
     QApplication::setStyle(new CompactStyle(QStyleFactory::create(QStringLiteral("Fusion"))));
     QFont font(QStringLiteral("IPAGothic"));

@@ -16,6 +16,7 @@
 #include "window/pane_bar.h"
 #include "window/pane_counts.h"
 #include "window/pane_menu.h"
+#include "window/spoken_names.h"
 #include "window/tab_page.h"
 #include "window/tab_tables.h"
 #include "window/text_box.h"
@@ -74,6 +75,7 @@ MainLayout::MainLayout(QMainWindow* window, WindowState& state) : m_window(windo
     fileMenu = window->menuBar()->addMenu(QStringLiteral("ファイル(&T)"));
     fileMenu->setObjectName(QStringLiteral("mnuFile"));
     fileMenu->menuAction()->setObjectName(QStringLiteral("mnuFile"));
+    nameWindowControls(*this);
     resizeToDesignedSize();
 }
 

@@ -16,6 +16,7 @@
 #include "window/loop_rules.h"
 #include "window/qtext.h"
 #include "window/rules.h"
+#include "window/spoken_names.h"
 #include "window/tab_tables.h"
 #include "window/text_box.h"
 
@@ -313,6 +314,18 @@ void LoopGenerator::allReset() {
     m_check3->setFocus(Qt::OtherFocusReason);
 }
 
+// The controls that set every row at once, which no parameter names.
+void nameAllSlotControls(const TabPage& tab) {
+    nameControl(tab.named<QCheckBox>("Check2"),
+                spoken(QStringLiteral("全ての数値をチェック"), QStringLiteral("Tick every number")));
+    nameControl(tab.named<QComboBox>("Combo44"),
+                spoken(QStringLiteral("全ての数値の増減"), QStringLiteral("Direction of every number")));
+    nameControl(tab.named<QComboBox>("Combo45"),
+                spoken(QStringLiteral("全ての数値の連数ステップ"), QStringLiteral("Step of every number")));
+    nameControl(tab.named<QComboBox>("Combo46"),
+                spoken(QStringLiteral("全ての数値の桁数"), QStringLiteral("Digits of every number")));
+}
+
 // A row: its check box with the row's number, its direction in the caption's blank, then its
 // step and format.
 OperationLine row(int i) {
@@ -353,7 +366,11 @@ TabTable loopTable() {
         .lines = std::move(lines),
         .allReset = button("Command24", "AllReset(&X)", 90),
         .underAllReset = textBox("Text10", 14).with(Touch::Nothing),
-        .attach = [](TabPage& tab) { new LoopGenerator(tab); },
+        .attach =
+            [](TabPage& tab) {
+                new LoopGenerator(tab);
+                nameAllSlotControls(tab);
+            },
     };
 }
 

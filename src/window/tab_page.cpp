@@ -24,6 +24,7 @@
 #include "window/controls.h"
 #include "window/date_picker.h"
 #include "window/qtext.h"
+#include "window/spoken_names.h"
 #include "window/text_box.h"
 
 namespace kivo::window {
@@ -121,48 +122,7 @@ bool isControl(const Piece& piece) {
     return piece.kind != Piece::Kind::Words;
 }
 
-// The lines of an example text, each CrLf, Cr or Lf ending one; an empty text is one empty line.
-QStringList exampleLines(TextView text) {
-    QString shown = toQString(text);
-    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
-    return shown.split(u'\n');
-}
-
-// "--name=value" as the control shows the value: a list's entry for its command-line alias.
-QString shownValue(const OperationDeclaration& op, const std::string& option) {
-    const std::size_t equals = option.find('=');
-    const std::string name = option.substr(2, equals == std::string::npos ? std::string::npos : equals - 2);
-    const std::string value = equals == std::string::npos ? "yes" : option.substr(equals + 1);
-    for (const ParamDeclaration& p : op.params) {
-        if (p.option != name) continue;
-        for (const ListEntry& entry : p.entries)
-            if (entry.alias == value) return toQString(entry.text);
-    }
-    return QString::fromStdString(value);
-}
-
-void appendLines(QString& html, const QStringList& lines) {
-    for (const QString& line : lines)
-        html += QStringLiteral("  ") + line.toHtmlEscaped() + u'\n';
-}
-
 }  // namespace
-
-QString operationTip(const OperationDeclaration& op) {
-    QString html = QStringLiteral("<html>") + QString::fromStdString(op.description).toHtmlEscaped() +
-                   QStringLiteral(".<pre>例");
-    QStringList values;
-    for (const std::string& option : op.example.options)
-        values.append(QStringLiteral("「%1」").arg(shownValue(op, option)));
-    if (!values.isEmpty())
-        html += QStringLiteral("（") + values.join(u'、').toHtmlEscaped() + QStringLiteral("）");
-    html += QStringLiteral("：\n");
-    appendLines(html, exampleLines(op.example.input));
-    html += QStringLiteral("→\n");
-    appendLines(html, exampleLines(op.example.output));
-    html.chop(1);
-    return html + QStringLiteral("</pre></html>");
-}
 
 TabPage::TabPage(TabTable table, WindowState& state, QWidget* parent)
     : QWidget(parent),
@@ -205,7 +165,7 @@ TabPage::TabPage(TabTable table, WindowState& state, QWidget* parent)
         addLine(line, operation);
     }
     addAllResetLine();
-    addOperationTips();
+    describeOperations();
     // The Tab order follows the lines, each left to right, whatever order the controls were
     // created in.
     for (std::size_t i = 1; i < m_stops.size(); ++i)
@@ -274,6 +234,7 @@ void TabPage::addLine(const OperationLine& line, QAbstractButton* operation) {
         selector->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
         row->addWidget(selector);
         selectOnTouch(selector, *line.selector, operation);
+        m_lineControls.push_back({selector, operation, *line.selector});
         if (!line.pieces.empty() && !isControl(line.pieces.front())) {
             selector->setText(line.pieces.front().text);
             next = 1;
@@ -295,6 +256,7 @@ void TabPage::addLine(const OperationLine& line, QAbstractButton* operation) {
         if (isControl(piece)) {
             QWidget* control = create(piece);
             row->addWidget(control);
+            m_lineControls.push_back({control, operation, piece});
             selectOnTouch(control, piece, operation);
             continue;
         }
@@ -320,7 +282,10 @@ void TabPage::addAllResetLine() {
     m_lines->addLayout(row);
     // Created after its button, the box follows it in the Tab order and so is never reached by
     // Tab: leaving the button by Tab moves on to the next tab.
-    if (m_table.underAllReset) new LieUnder(create(*m_table.underAllReset), m_allReset);
+    if (m_table.underAllReset) {
+        m_underAllReset = create(*m_table.underAllReset);
+        new LieUnder(m_underAllReset, m_allReset);
+    }
 }
 
 void TabPage::selectOnTouch(QWidget* control, const Piece& piece, QAbstractButton* operation) {
@@ -342,7 +307,7 @@ std::optional<std::uint8_t> TabPage::selectedCode() const {
     return static_cast<std::uint8_t>(m_table.firstCode + static_cast<int>(m_operations.size()) - 1);
 }
 
-void TabPage::addOperationTips() {
+void TabPage::describeOperations() {
     for (std::size_t i = 0; i < m_operations.size(); ++i) {
         const int code = m_table.firstCode + static_cast<int>(i);
         if (!isOperationCode(code)) continue;
@@ -350,10 +315,59 @@ void TabPage::addOperationTips() {
         QAbstractButton* selector = m_operations[i];
         if (selector->objectName() != QString::fromStdString(op.selector)) continue;
         const QString tip = operationTip(op);
+        const QString description = operationDescription(op);
         selector->setToolTip(tip);
-        for (QLabel* words : captionWords(selector))
+        selector->setAccessibleDescription(description);
+        for (QLabel* words : captionWords(selector)) {
             words->setToolTip(tip);
+            words->setAccessibleDescription(description);
+        }
+        nameLineControls(op, selector);
     }
+    nameTabControls();
+}
+
+void TabPage::nameLineControls(const OperationDeclaration& op, QAbstractButton* selector) {
+    // The parameters stand in the caption's blanks in the order of the lines.
+    std::vector<const ParamDeclaration*> params;
+    for (const LineControl& c : m_lineControls)
+        if (c.operation == selector)
+            if (const ParamDeclaration* p = op.paramAliased(c.control->objectName().toStdString()))
+                params.push_back(p);
+    const auto blanks = static_cast<std::size_t>(std::count(op.caption.begin(), op.caption.end(), u'…'));
+    const QString name = operationName(
+        op, {params.begin(), params.begin() + static_cast<std::ptrdiff_t>(std::min(blanks, params.size()))});
+    selector->setAccessibleName(name);
+    for (const LineControl& c : m_lineControls) {
+        if (c.operation != selector || c.control == selector) continue;
+        if (const ParamDeclaration* p = op.paramAliased(c.control->objectName().toStdString())) {
+            nameControl(c.control, parameterName(*p), name);
+        } else if (c.piece.kind == Piece::Kind::Reset) {
+            QStringList only;
+            if (static_cast<std::size_t>(c.piece.restores.size()) < params.size())
+                for (const QString& restored : c.piece.restores)
+                    if (const ParamDeclaration* p = op.paramAliased(restored.toStdString()))
+                        only.append(parameterName(*p));
+            nameControl(c.control, resetName(name, only));
+        } else if (c.control->accessibleName().isEmpty() && c.piece.kind != Piece::Kind::Label) {
+            // The small boxes beside operations without parameters: touching one selects it.
+            nameControl(c.control,
+                        spoken(QStringLiteral("選択用の欄：%1"), QStringLiteral("Selects: %1")).arg(name));
+        }
+    }
+}
+
+void TabPage::nameTabControls() {
+    QString tabNumber = m_table.frameName;
+    tabNumber.remove(QStringLiteral("Frame"));
+    const QString tab = spoken(m_table.frameCaption, QStringLiteral("tab ") + tabNumber);
+    nameControl(m_allReset, spoken(QStringLiteral("AllReset：%1"), QStringLiteral("AllReset: %1")).arg(tab),
+                spoken(QStringLiteral("%1のすべての設定を初期値に戻します。"),
+                       QStringLiteral("Sets everything on %1 back to its start value."))
+                    .arg(tab));
+    if (m_underAllReset)
+        nameControl(m_underAllReset,
+                    spoken(QStringLiteral("補助の欄：%1"), QStringLiteral("Helper box: %1")).arg(tab));
 }
 
 std::vector<QLabel*> TabPage::captionWords(const QAbstractButton* selector) const {

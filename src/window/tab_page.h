@@ -24,7 +24,7 @@ struct OperationDeclaration;
 namespace kivo::window {
 
 /// The tooltip of an operation's caption: its one-line description and its example run, with
-/// the values the example sets as the window's controls show them.
+/// the values the example sets as the window's controls show them, in the session's language.
 QString operationTip(const OperationDeclaration& op);
 
 class ParamControls;
@@ -193,8 +193,11 @@ private:
     QWidget* create(const Piece& piece);
     void addLine(const OperationLine& line, QAbstractButton* operation);
     void addAllResetLine();
-    /// Each operation's selector and caption words show what the operation does.
-    void addOperationTips();
+    /// Each operation's selector and caption words show what the operation does, and every
+    /// control of its lines says to a screen reader what it is.
+    void describeOperations();
+    void nameLineControls(const OperationDeclaration& op, QAbstractButton* selector);
+    void nameTabControls();
     /// What touching `control` does to `operation`.
     void selectOnTouch(QWidget* control, const Piece& piece, QAbstractButton* operation);
 
@@ -208,6 +211,15 @@ private:
     /// The controls of the lines in their order, each line left to right.
     std::vector<QWidget*> m_stops;
     QStringList m_parameters;
+    /// Every control of the lines in their order, with the selector of its operation and the
+    /// piece it was made from.
+    struct LineControl {
+        QWidget* control;
+        QAbstractButton* operation;
+        Piece piece;
+    };
+    std::vector<LineControl> m_lineControls;
+    QWidget* m_underAllReset = nullptr;
 };
 
 }  // namespace kivo::window

@@ -38,12 +38,16 @@ const OperationDeclaration kAddTextAtSide = declare<AddTextOptions>({
              .selector = "Option1(4)",
              .name = "add-text",
              .description = "Adds a text at the start or the end of every line",
+             .japaneseDescription = u"各行の先頭または末尾に文字を追加します。",
              .caption = u"…に次の文字を追加する(&I)",
              .example = {.input = u"東京\n大阪", .options = {"--text=・"}, .output = u"・東京\r\n・大阪"},
              .streamsResult = true},
-    .params =
-        {listParam(&AddTextOptions::side, "side", sideChoices(), OtherText::IsLastEntry).alias("Combo31"),
-         textParam(&AddTextOptions::text, "text", kSeveralLines).alias("Text3")},
+    .params = {listParam(&AddTextOptions::side, "side", sideChoices(), OtherText::IsLastEntry)
+                   .alias("Combo31")
+                   .purpose(u"追加する側", "Side to add to"),
+               textParam(&AddTextOptions::text, "text", kSeveralLines)
+                   .alias("Text3")
+                   .purpose(u"追加する文字", "Text to add")},
     .preCheck = [](const AddTextOptions& o) -> std::optional<Text> {
         if (!o.text.empty()) return std::nullopt;
         return o.side.text + u"側に足す文字、文字列を入力して下さい。";
@@ -57,6 +61,7 @@ const OperationDeclaration kIndentLinesWithTab = declare<NoOptions>({
              .selector = "Option1(11)",
              .name = "indent",
              .description = "Puts a Tab at the start of every line",
+             .japaneseDescription = u"各行の先頭にTab文字を1つ追加します。",
              .caption = u"複数行の1行毎に左側にTab文字を1つ追加する(&P)",
              .example = {.input = u"a\nb", .options = {}, .output = u"\ta\r\n\tb"},
              .streamsResult = true},

@@ -150,16 +150,20 @@ const OperationDeclaration kReplaceSpecialCharacter = declare<SpecialCharacterOp
              .selector = "Option1(2)",
              .name = "replace-special",
              .description = "Replaces every line break, Lf, Cr, BS or Tab by a text",
+             .japaneseDescription =
+                 u"改行・Lf・Cr・BS・Tabのうち選んだものを、すべて指定した文字に置き換えます。",
              .caption = u"特殊文字を次の文字に置換(&G)",
              .example = {.input = u"a\tb\tc",
                          .options = {"--character=tab", "--replacement=,"},
                          .output = u"a,b,c"},
              .streamsResult = true},
-    .params =
-        {listParam(&SpecialCharacterOptions::character, "character", characterChoices(),
-                   OtherText::RunsNothing)
-             .alias("Combo40"),
-         textParam(&SpecialCharacterOptions::replacement, "replacement", kSeveralLines).alias("Text26")},
+    .params = {listParam(&SpecialCharacterOptions::character, "character", characterChoices(),
+                         OtherText::RunsNothing)
+                   .alias("Combo40")
+                   .purpose(u"置換する特殊文字", "Special character to replace"),
+               textParam(&SpecialCharacterOptions::replacement, "replacement", kSeveralLines)
+                   .alias("Text26")
+                   .purpose(u"置換後の文字", "Replacement text")},
     // Each character has its own message.
     .errorMessageOf = [](const SpecialCharacterOptions& o,
                          const UnreadOptions&) { return modeOf(o).errorMessage; },

@@ -108,6 +108,7 @@ const OperationDeclaration kCountCharacters = declare<CountCharactersOptions>({
              .selector = "Option1(1)",
              .name = "count-characters",
              .description = "Counts the characters, or the Shift-JIS bytes, of the text",
+             .japaneseDescription = u"テキストの文字数、またはShift-JISでのバイト数を数えます。",
              .caption = u"文字数をカウント(&F)",
              .example = {.input = u"あいう\nabc",
                          .options = {"--mode=line-break-as-one"},
@@ -121,7 +122,8 @@ const OperationDeclaration kCountCharacters = declare<CountCharactersOptions>({
                           {u"バイト数をカウントする(改行「Lf」「Cr」「CrLf」、バックスペース「BS」を含む)",
                            "all-bytes", CountMode::AllBytes}},
                          OtherText::RunsNothing)
-                   .alias("Combo39")},
+                   .alias("Combo39")
+                   .purpose(u"数え方", "What to count")},
     .run = CountCharacters,
 });
 
@@ -131,6 +133,7 @@ const OperationDeclaration kCountLetterClass = declare<CountLetterClassOptions>(
              .selector = "Option1(3)",
              .name = "count-letters",
              .description = "Counts the Latin letters of one class: half or full width, lower or upper case",
+             .japaneseDescription = u"半角・全角の英小文字・英大文字のうち、選んだ種類の文字の数を数えます。",
              .caption = u"…の数をカウントする(&H)",
              .example = {.input = u"Hello World",
                          .options = {"--letters=half-lower"},
@@ -142,7 +145,8 @@ const OperationDeclaration kCountLetterClass = declare<CountLetterClassOptions>(
                           {u"全角英小文字「ａ～ｚ」", "full-lower", LetterClass::FullLower},
                           {u"全角英大文字「Ａ～Ｚ」", "full-upper", LetterClass::FullUpper}},
                          OtherText::ResetsAndRunsNothing)
-                   .alias("Combo19")},
+                   .alias("Combo19")
+                   .purpose(u"数える英字の種類", "Letters to count")},
     .run = CountLetterClass,
 });
 

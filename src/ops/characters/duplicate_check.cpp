@@ -59,6 +59,7 @@ const OperationDeclaration kCheckDuplicateCharacters = declare<NoOptions>({
              .selector = "Option2(2)",
              .name = "remove-repeats",
              .description = "Keeps the first occurrence of each character and reports how many repeats went",
+             .japaneseDescription = u"同じ文字の2回目以降を取り除き、取り除いた数を知らせます。",
              .caption = u"改行無しデータを1文字ずつ重複チェックを行う(&G)",
              .example = {.input = u"abcabcd", .options = {}, .output = u"abcd"},
              .errorMessage = kOverflowError},

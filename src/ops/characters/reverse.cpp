@@ -80,6 +80,7 @@ const OperationDeclaration kReverseText = declare<ReverseOptions>({
              .selector = "Option1(0)",
              .name = "reverse",
              .description = "Reverses the whole text, or one line in every few",
+             .japaneseDescription = u"テキスト全体、または数行おきの行の文字の並びを逆にします。",
              .caption = u"リバース(&E)",
              .example = {.input = u"一行目\n二行目\n三行目",
                          .options = {"--mode=every-few-lines", "--interval=1"},
@@ -88,8 +89,11 @@ const OperationDeclaration kReverseText = declare<ReverseOptions>({
                          {{u"全文リバースする", "whole", ReverseMode::WholeText},
                           {u"数行おきにリバースする", "every-few-lines", ReverseMode::EveryFewLines}},
                          OtherText::RunsNothing)
-                   .alias("Combo41"),
-               countParam(&ReverseOptions::interval, "interval", 0, 999).alias("Combo42")},
+                   .alias("Combo41")
+                   .purpose(u"リバースの範囲", "What to reverse"),
+               countParam(&ReverseOptions::interval, "interval", 0, 999)
+                   .alias("Combo42")
+                   .purpose(u"行間隔", "Lines between")},
     .run = ReverseText,
 });
 

@@ -88,13 +88,18 @@ const OperationDeclaration kBreakLinesByBytes = declare<ByteFoldOptions>({
          .name = "fold-bytes",
          .description =
              "Cuts every line into pieces of at most a number of Shift-JIS bytes, never inside a character",
+         .japaneseDescription = u"各行を、全角文字を分けずに指定したバイト数以内ごとに改行します。",
          .caption = u"1行を…バイト以内毎に改行する(全角文字は分けない)(&K) …禁則処理",
          .example = {.input = u"あいうえおかきくけこ",
                      .options = {"--bytes=8"},
                      .output = u"あいうえ\r\nおかきく\r\nけこ"},
          .streamsResult = true},
-    .params = {countParam(&ByteFoldOptions::bytes, "bytes", 1, 999, 80).alias("Combo65"),
-               checkParam(&ByteFoldOptions::lineRules, "line-rules").alias("Check5(5)")},
+    .params = {countParam(&ByteFoldOptions::bytes, "bytes", 1, 999, 80)
+                   .alias("Combo65")
+                   .purpose(u"1行のバイト数", "Bytes per line"),
+               checkParam(&ByteFoldOptions::lineRules, "line-rules")
+                   .alias("Check5(5)")
+                   .purpose(u"禁則処理をする", "Keep the line-breaking rules")},
     .run = BreakLinesByBytes,
 });
 

@@ -36,12 +36,14 @@ const OperationDeclaration kConvertKana = declare<KanaOptions>({
              .selector = "Option5(1)",
              .name = "convert-kana",
              .description = "Converts hiragana to katakana, or katakana to hiragana",
+             .japaneseDescription = u"ひらがなをカタカナに、またはカタカナをひらがなに変換します。",
              .caption = u"…に変換する(&F)",
              .example = {.input = u"ひらがな", .options = {}, .output = u"ヒラガナ"}},
     .params = {listParam(&KanaOptions::toKatakana, "direction",
                          {{u"ひらがな→カタカナ", "to-katakana", true},
                           {u"カタカナ→ひらがな", "to-hiragana", false}})
-                   .alias("Combo60")},
+                   .alias("Combo60")
+                   .purpose(u"変換の向き", "Direction of the conversion")},
     .run = ConvertKana,
 });
 

@@ -57,12 +57,15 @@ const OperationDeclaration kReplaceLegacyCharacters = declare<LegacyOptions>({
              .name = "legacy-characters",
              .description =
                  "Lists the characters outside JIS X 0208 (① ㈱ Ⅲ 髙), or replaces them by standard ones",
+             .japaneseDescription =
+                 u"機種依存文字（①・㈱・Ⅲ・髙など）を一覧にする、または標準の文字に置き換えます。",
              .caption = u"機種依存文字(丸数字・ローマ数字・㈱・髙など)を(&G)…",
              .example = {.input = u"①㈱髙橋", .options = {"--action=replace"}, .output = u"(1)(株)高橋"}},
     .params = {listParam(&LegacyOptions::action, "action",
                          {{u"一覧にする", "list", LegacyAction::List},
                           {u"標準の文字に置き換える", "replace", LegacyAction::Replace}})
-                   .alias("Combo70")},
+                   .alias("Combo70")
+                   .purpose(u"機種依存文字の扱い", "What to do with the characters")},
     .run = ReplaceLegacyCharacters,
 });
 

@@ -58,13 +58,16 @@ const OperationDeclaration kCheckShiftJis = declare<ShiftJisCheckOptions>({
              .selector = "Option5(5)",
              .name = "shift-jis-check",
              .description = "Lists, replaces by \"?\" or removes the characters Shift-JIS cannot hold",
+             .japaneseDescription =
+                 u"Shift-JISで表せない文字を一覧にする、「?」に置き換える、または削除します。",
              .caption = u"Shift-JISで表せない文字を(&J)…",
              .example = {.input = u"a€b", .options = {}, .output = u"1行2文字目：€（U+20AC）"}},
     .params = {listParam(&ShiftJisCheckOptions::action, "action",
                          {{u"一覧にする", "list", UnrepresentableAction::List},
                           {u"「?」に置き換える", "question-mark", UnrepresentableAction::QuestionMark},
                           {u"削除する", "remove", UnrepresentableAction::Remove}})
-                   .alias("Combo64")},
+                   .alias("Combo64")
+                   .purpose(u"表せない文字の扱い", "What to do with the characters")},
     .run = CheckShiftJis,
 });
 

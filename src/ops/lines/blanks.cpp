@@ -67,6 +67,8 @@ const OperationDeclaration kCleanBlanks = declare<BlanksOptions>({
              .selector = "Option5(3)",
              .name = "clean-blanks",
              .description = "Removes blanks at the line ends, or removes or squeezes blank lines",
+             .japaneseDescription =
+                 u"行頭・行末の空白を削除する、空行を削除する、または連続する空行を1行にまとめます。",
              .caption = u"空白と空行を(&H)…",
              .example = {.input = u"  a  \n\tb ", .options = {}, .output = u"a\r\nb"},
              .streamsResult = true},
@@ -76,7 +78,8 @@ const OperationDeclaration kCleanBlanks = declare<BlanksOptions>({
                     {u"行末の空白を削除する", "trim-end", BlankCleaning::TrimEnd},
                     {u"空行を削除する", "remove-blank-lines", BlankCleaning::RemoveBlankLines},
                     {u"連続する空行を1行にする", "squeeze-blank-lines", BlankCleaning::SqueezeBlankLines}})
-                   .alias("Combo62")},
+                   .alias("Combo62")
+                   .purpose(u"空白と空行の扱い", "What to do with blanks")},
     .run = CleanBlanks,
 });
 

@@ -93,6 +93,8 @@ const OperationDeclaration kRemoveDuplicateLines = declare<DuplicateLinesOptions
          .name = "duplicate-lines",
          .description =
              "Removes repeated lines (keeping the first or the last), keeps the unique ones, or counts them",
+         .japaneseDescription =
+             u"重複する行を削除する（最初か最後を残す）、1回だけの行を残す、または回数を数えます。",
          .caption = u"重複する行を(&G)…",
          .example = {.input = u"東京\n大阪\n東京", .options = {}, .output = u"東京\r\n大阪"},
          .streamsResult = true},
@@ -101,7 +103,8 @@ const OperationDeclaration kRemoveDuplicateLines = declare<DuplicateLinesOptions
                           {u"削除する(最後の行を残す)", "keep-last", DuplicateLines::KeepLast},
                           {u"すべて削除する(1回だけの行を残す)", "keep-unique", DuplicateLines::KeepUnique},
                           {u"数える(回数とTabを行頭に付ける)", "count", DuplicateLines::Count}})
-                   .alias("Combo61")},
+                   .alias("Combo61")
+                   .purpose(u"重複する行の扱い", "What to do with repeated lines")},
     .run = RemoveDuplicateLines,
 });
 

@@ -57,13 +57,18 @@ const OperationDeclaration kExtractEveryNthLine = declare<EveryNthLineOptions>({
              .selector = "Option2(9)",
              .name = "every-nth-line",
              .description = "Takes out one line, then every line after skipping a number of lines",
+             .japaneseDescription = u"指定した行から、指定した行数おきに行を抜き出します。",
              .caption = u"…行目から複数行の行数から…行おきに抜き出す(&N)",
              .example = {.input = u"1\n2\n3\n4\n5",
                          .options = {"--first=1", "--skip=1"},
                          .output = u"1\r\n3\r\n5"},
              .streamsResult = true},
-    .params = {countParam(&EveryNthLineOptions::first, "first", 1, 999).alias("Combo8"),
-               countParam(&EveryNthLineOptions::skip, "skip", 1, 999).alias("Combo9")},
+    .params = {countParam(&EveryNthLineOptions::first, "first", 1, 999)
+                   .alias("Combo8")
+                   .purpose(u"開始行", "First line"),
+               countParam(&EveryNthLineOptions::skip, "skip", 1, 999)
+                   .alias("Combo9")
+                   .purpose(u"行間隔", "Lines between")},
     .run = ExtractEveryNthLine,
 });
 
@@ -73,13 +78,18 @@ const OperationDeclaration kRemainderEveryNthLine = declare<EveryNthLineOptions>
              .selector = "Option2(10)",
              .name = "every-nth-line-remainder",
              .description = "The lines that every-nth-line leaves over",
+             .japaneseDescription = u"指定した行から行数おきに抜き出したときに残る行を抜き出します。",
              .caption = u"…行目から複数行の行数から…行おきに抜き出した残り(&O)",
              .example = {.input = u"1\n2\n3\n4\n5",
                          .options = {"--first=1", "--skip=1"},
                          .output = u"2\r\n4"},
              .streamsResult = true},
-    .params = {countParam(&EveryNthLineOptions::first, "first", 1, 999).alias("Combo10"),
-               countParam(&EveryNthLineOptions::skip, "skip", 1, 999).alias("Combo11")},
+    .params = {countParam(&EveryNthLineOptions::first, "first", 1, 999)
+                   .alias("Combo10")
+                   .purpose(u"開始行", "First line"),
+               countParam(&EveryNthLineOptions::skip, "skip", 1, 999)
+                   .alias("Combo11")
+                   .purpose(u"行間隔", "Lines between")},
     .run = RemainderEveryNthLine,
 });
 

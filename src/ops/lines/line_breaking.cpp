@@ -49,10 +49,13 @@ const OperationDeclaration kBreakEveryNCharacters = declare<BreakOptions>({
              .selector = "Option2(5)",
              .name = "fold",
              .description = "Cuts a one-line text into lines of a number of characters",
+             .japaneseDescription = u"1行のテキストを、指定した文字数ごとに改行します。",
              .caption = u"1行文字列に次の文字数毎改行を入れる(&J)",
              .example = {.input = u"abcdefgh", .options = {"--width=3"}, .output = u"abc\r\ndef\r\ngh"},
              .errorMessage = kOverflowError},
-    .params = {countParam(&BreakOptions::width, "width", 1, 999).alias("Combo5")},
+    .params = {countParam(&BreakOptions::width, "width", 1, 999)
+                   .alias("Combo5")
+                   .purpose(u"1行の文字数", "Characters per line")},
     .run = BreakEveryNCharacters,
 });
 

@@ -81,6 +81,7 @@ const OperationDeclaration kCountLines = declare<NoOptions>({
              .selector = "Option2(0)",
              .name = "count-lines",
              .description = "Counts the lines of the text",
+             .japaneseDescription = u"テキストの行数を数えます。",
              .caption = u"複数行の行数をカウントする(&E)",
              .example = {.input = u"a\nb\nc", .options = {}, .output = u"行数：3"},
              .errorMessage = kCountError},
@@ -93,9 +94,12 @@ const OperationDeclaration kExtractLine = declare<ExtractLineOptions>({
              .selector = "Option2(1)",
              .name = "extract-line",
              .description = "Takes out one line by its number",
+             .japaneseDescription = u"指定した行番号の行を1行抜き出します。",
              .caption = u"複数行から1行抜き出す(&F)",
              .example = {.input = u"a\nb\nc", .options = {"--line=2"}, .output = u"b"}},
-    .params = {numberTextParam(&ExtractLineOptions::lineNumber, "line", 1, 2147483647, u"2").alias("Text11")},
+    .params = {numberTextParam(&ExtractLineOptions::lineNumber, "line", 1, 2147483647, u"2")
+                   .alias("Text11")
+                   .purpose(u"抜き出す行番号", "Line number")},
     .run = ExtractLine,
 });
 

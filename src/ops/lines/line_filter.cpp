@@ -217,14 +217,18 @@ const OperationDeclaration kFilterLines = declare<FilterOptions>({
              .selector = "Option1(12)",
              .name = "filter-lines",
              .description = "Keeps the lines that contain a text, or those that do not",
+             .japaneseDescription = u"指定した文字を含む行、または含まない行だけを抜き出します。",
              .caption = u"複数行から次の条件を満たす行を抜き出す(&Q)",
              .example = {.input = u"apple\nbanana\ncherry", .options = {"--text=an"}, .output = u"banana"},
              .streamsResult = true},
     .params = {listParam(&FilterOptions::keepContaining, "keep",
                          {{u"次の文字を含む行を抜き出す", "containing", true},
                           {u"次の文字を含まない行を抜き出す", "not-containing", false}})
-                   .alias("Combo47"),
-               textParam(&FilterOptions::condition, "text").alias("Text13")},
+                   .alias("Combo47")
+                   .purpose(u"抜き出す条件", "Lines to keep"),
+               textParam(&FilterOptions::condition, "text")
+                   .alias("Text13")
+                   .purpose(u"条件の文字", "Text the lines are checked for")},
     .preCheck = [](const FilterOptions& o) -> std::optional<Text> {
         if (o.condition.empty()) return Text(u"条件を満たす文字を入力して下さい。");
         return std::nullopt;

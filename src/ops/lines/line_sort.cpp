@@ -46,6 +46,7 @@ const OperationDeclaration kSortLines = declare<SortOptions>({
              .selector = "Option4(0)",
              .name = "sort",
              .description = "Sorts the lines by character code, ascending or descending",
+             .japaneseDescription = u"行を文字コード順に、昇順または降順で並べ替えます。",
              .caption = u"複数行から文字をソートする(&E)",
              .example = {.input = u"banana\napple\ncherry",
                          .options = {},
@@ -54,7 +55,8 @@ const OperationDeclaration kSortLines = declare<SortOptions>({
     .params = {listParam(
                    &SortOptions::descending, "order",
                    {{u"昇順でソートする", "ascending", false}, {u"降順でソートする", "descending", true}})
-                   .alias("Combo20")},
+                   .alias("Combo20")
+                   .purpose(u"並べ替えの順序", "Sort order")},
     .run = SortLines,
 });
 

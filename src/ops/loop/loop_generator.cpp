@@ -391,30 +391,43 @@ namespace {
 
 std::vector<Param<LoopOptions>> loopParams() {
     std::vector<Param<LoopOptions>> params = {
-        numberTextParam(&LoopOptions::loops, "loops", 1, 2147483647, u"5").alias("Text6")};
+        numberTextParam(&LoopOptions::loops, "loops", 1, 2147483647, u"5")
+            .alias("Text6")
+            .purpose(u"ループ回数", "Loop count")};
     // Each slot's options, named by its number as the captions count: "1回目の数値" is slot 1.
     for (int i = 0; i < kLoopSlotCount; ++i) {
         const auto k = static_cast<std::size_t>(i);
         const std::string n = std::to_string(i + 1);
+        const Text nth = decimalText(i + 1) + u"回目の数値";
         params.push_back(checkParam<LoopOptions>(
                              [k](auto& o) -> auto& { return o.slots[k].used; }, "use-" + n)
-                             .alias(arrayName("Check1", i)));
+                             .alias(arrayName("Check1", i))
+                             .purpose(nth + u"を増減する", "Count number " + n));
         params.push_back(listParam<LoopOptions>(
                              [k](auto& o) -> auto& { return o.slots[k].direction; }, "direction-" + n,
                              directionChoices(), OtherText::IsLastEntry)
-                             .alias(arrayName("ComboId", i)));
+                             .alias(arrayName("ComboId", i))
+                             .purpose(nth + u"の増減", "Direction of number " + n));
         params.push_back(numberTextParam<LoopOptions>(
                              [k](auto& o) -> auto& { return o.slots[k].step; }, "step-" + n, 1, 999, u"1")
-                             .alias(arrayName("ComboStep", i)));
+                             .alias(arrayName("ComboStep", i))
+                             .purpose(nth + u"の連数ステップ", "Step of number " + n));
         params.push_back(
             listParam<LoopOptions>(
                 [k](auto& o) -> auto& { return o.slots[k].width; }, "digits-" + n, zeroFormatChoices())
-                .alias(arrayName("ComboFm", i)));
+                .alias(arrayName("ComboFm", i))
+                .purpose(nth + u"の桁数", "Digits of number " + n));
     }
-    params.push_back(checkParam(&LoopOptions::addBeside, "add").alias("Check4"));
     params.push_back(
-        listParam(&LoopOptions::addSide, "add-side", sideChoices(), OtherText::IsLastEntry).alias("Combo58"));
-    params.push_back(textParam(&LoopOptions::add, "add-text", kSeveralLines).alias("Text30"));
+        checkParam(&LoopOptions::addBeside, "add")
+            .alias("Check4")
+            .purpose(u"ループ前に数字の横に文字を追加する", "Add a text beside the numbers before the loop"));
+    params.push_back(listParam(&LoopOptions::addSide, "add-side", sideChoices(), OtherText::IsLastEntry)
+                         .alias("Combo58")
+                         .purpose(u"ループ前に追加する側", "Side to add to before the loop"));
+    params.push_back(textParam(&LoopOptions::add, "add-text", kSeveralLines)
+                         .alias("Text30")
+                         .purpose(u"ループ前に追加する文字", "Text to add before the loop"));
     return params;
 }
 
@@ -427,6 +440,8 @@ const OperationDeclaration kGenerateLoop = declare<LoopOptions>({
              .name = "loop",
              .description =
                  "Repeats the text as a template, counting up to seventeen of its numbers up or down",
+             .japaneseDescription =
+                 u"テキストをひな形として繰り返し、その中の数値（最大17個）を増やしたり減らしたりします。",
              .caption = u"個々の数字をインクリメントまたはデクリメントしてループ追加する(&E)",
              .example = {.input = u"No.1",
                          .options = {"--loops=3", "--use-1"},

@@ -60,17 +60,26 @@ const OperationDeclaration kReplacePattern = declare<PatternReplaceOptions>({
              .name = "regex-replace",
              .description =
                  "Replaces the matches of a regular expression ($1 in the replacement is its first group)",
+             .japaneseDescription =
+                 u"正規表現に一致した部分を置き換えます（置換後の文字の$1は最初のグループ）。",
              .caption = u"正規表現(&I)…を…に置換する …で…の一致を …大文字と小文字を区別しない",
              .example = {.input = u"2024-05-01\n2025-12-31",
                          .options = {"--pattern=(\\d+)-(\\d+)-(\\d+)", "--replacement=$1年$2月$3日"},
                          .output = u"2024年05月01日\r\n2025年12月31日"}},
-    .params = {textParam(&PatternReplaceOptions::pattern, "pattern").alias("Text50"),
-               textParam(&PatternReplaceOptions::replacement, "replacement").alias("Text51"),
-               checkParam(&PatternReplaceOptions::ignoreCase, "ignore-case").alias("Check7(2)"),
-               scopeParam(&PatternReplaceOptions::scope).alias("Combo79"),
+    .params = {textParam(&PatternReplaceOptions::pattern, "pattern")
+                   .alias("Text50")
+                   .purpose(u"検索パターン", "Pattern"),
+               textParam(&PatternReplaceOptions::replacement, "replacement")
+                   .alias("Text51")
+                   .purpose(u"置換後の文字", "Replacement text"),
+               checkParam(&PatternReplaceOptions::ignoreCase, "ignore-case")
+                   .alias("Check7(2)")
+                   .purpose(u"大文字と小文字を区別しない", "Ignore case"),
+               scopeParam(&PatternReplaceOptions::scope).alias("Combo79").purpose(u"検索の単位", "Scope"),
                listParam(&PatternReplaceOptions::all, "matches",
                          {{u"すべて", "all", true}, {u"最初の1つ", "first", false}})
-                   .alias("Combo80")},
+                   .alias("Combo80")
+                   .purpose(u"置換する一致", "Matches to replace")},
     .preCheck = [](const PatternReplaceOptions& o) { return patternRefusal(o.pattern); },
     .run = ReplacePattern,
 });
@@ -83,19 +92,26 @@ const OperationDeclaration kExtractPattern = declare<PatternExtractOptions>({
              .description =
                  "Keeps the lines that match a regular expression (or not), or only the matches or "
                  "their first groups",
+             .japaneseDescription =
+                 u"正規表現に一致する行か一致しない行、一致した部分、または最初のグループを抜き出します。",
              .caption = u"正規表現(&J)…に… …で …大文字と小文字を区別しない",
              .example = {.input = u"注文番号 A-102\n備考なし\n注文番号 B-7",
                          .options = {"--pattern=[A-Z]-\\d+", "--extract=matches"},
                          .output = u"A-102\r\nB-7"}},
-    .params = {textParam(&PatternExtractOptions::pattern, "pattern").alias("Text52"),
+    .params = {textParam(&PatternExtractOptions::pattern, "pattern")
+                   .alias("Text52")
+                   .purpose(u"検索パターン", "Pattern"),
                listParam(&PatternExtractOptions::extraction, "extract",
                          {{u"一致する行を抜き出す", "matching-lines", RegexExtraction::MatchingLines},
                           {u"一致しない行を抜き出す", "other-lines", RegexExtraction::NonMatchingLines},
                           {u"一致した部分を抜き出す", "matches", RegexExtraction::MatchedParts},
                           {u"一致した最初の(…)を抜き出す", "first-group", RegexExtraction::FirstGroup}})
-                   .alias("Combo81"),
-               checkParam(&PatternExtractOptions::ignoreCase, "ignore-case").alias("Check7(3)"),
-               scopeParam(&PatternExtractOptions::scope).alias("Combo82")},
+                   .alias("Combo81")
+                   .purpose(u"抜き出すもの", "What to take"),
+               checkParam(&PatternExtractOptions::ignoreCase, "ignore-case")
+                   .alias("Check7(3)")
+                   .purpose(u"大文字と小文字を区別しない", "Ignore case"),
+               scopeParam(&PatternExtractOptions::scope).alias("Combo82").purpose(u"検索の単位", "Scope")},
     .preCheck = [](const PatternExtractOptions& o) { return patternRefusal(o.pattern); },
     .run = ExtractPattern,
 });
