@@ -375,6 +375,76 @@ private slots:
         QCOMPARE(walked, stops);
     }
 
+    void regionKeysVisitTheRegions_data() {
+        QTest::addColumn<int>("tab");
+        QTest::addColumn<QString>("selected");  // an operation selected first; empty: as loaded
+        QTest::addColumn<bool>("widened");
+        QTest::addColumn<QString>("from");  // empty: no control has the focus
+        QTest::addColumn<QStringList>("keys");
+        QTest::addColumn<QStringList>("stops");
+        const QStringList f6 = {"F6", "F6", "F6", "F6"};
+        QTest::newRow("F6 round from the start")
+            << 0 << "" << false << "Text1" << f6 << QStringList{"Option1(0)", "Text2", "Command3", "Text1"};
+        QTest::newRow("Shift+F6 round") << 0 << "" << false << "Text1" << QStringList(4, "Shift+F6")
+                                        << QStringList{"Command3", "Text2", "Option1(0)", "Text1"};
+        QTest::newRow("from no control")
+            << 0 << "" << false << "" << QStringList{"F6"} << QStringList{"Text1"};
+        QTest::newRow("back from no control")
+            << 0 << "" << false << "" << QStringList{"Shift+F6"} << QStringList{"Command3"};
+        // The tab is entered at its selected operation: coming in changes no choice.
+        QTest::newRow("tab 1 at its selection")
+            << 1 << "Option2(4)" << false << "Text1" << QStringList{"F6", "F6"}
+            << QStringList{"Option2(4)", "Text2"};
+        QTest::newRow("tab 2 at its check box")
+            << 2 << "" << false << "Text2" << QStringList{"Shift+F6"} << QStringList{"Check3"};
+        // Leaving an AllReset button by F6 is no Tab past it: the tab stays.
+        QTest::newRow("from AllReset") << 1 << "" << false << "Command17" << QStringList{"F6", "Shift+F6"}
+                                       << QStringList{"Text2", "Option2(0)"};
+        QTest::newRow("from a pane button")
+            << 0 << "" << false << "Command27" << QStringList{"F6"} << QStringList{"Option1(0)"};
+        QTest::newRow("Ctrl+Tab leaves the panes")
+            << 0 << "" << false << "Text1" << QStringList{"Ctrl+Tab", "F6", "Ctrl+Tab"}
+            << QStringList{"Option1(0)", "Text2", "Command3"};
+        QTest::newRow("Ctrl+Shift+Tab leaves the panes")
+            << 0 << "" << false << "Text2" << QStringList{"Ctrl+Shift+Tab", "Shift+F6", "Ctrl+Shift+Tab"}
+            << QStringList{"Option1(0)", "Text1", "Command3"};
+        QTest::newRow("widened: the tabs and the run buttons are passed over")
+            << 0 << "" << true << "Text1" << f6 << QStringList{"Text2", "Command25", "Text1", "Text2"};
+        QTest::newRow("Tab in a pane types a Tab")
+            << 0 << "" << false << "Text1" << QStringList{"Tab"} << QStringList{"Text1"};
+    }
+    // F6, Shift+F6, and Ctrl+Tab in a pane move between the upper pane, the tab on show, the lower
+    // pane and the run buttons.
+    void regionKeysVisitTheRegions() {
+        QFETCH(int, tab);
+        QFETCH(QString, selected);
+        QFETCH(bool, widened);
+        QFETCH(QString, from);
+        QFETCH(QStringList, keys);
+        QFETCH(QStringList, stops);
+        showTab(tab);
+        if (!selected.isEmpty()) option(selected)->setChecked(true);
+        if (widened) QTest::mouseClick(get<QPushButton>("Command25"), Qt::LeftButton);
+        if (from.isEmpty()) {
+            if (QWidget* w = QApplication::focusWidget()) w->clearFocus();
+        } else {
+            focus(get(from));
+        }
+        QStringList walked;
+        for (const QString& key : keys) {
+            const QKeySequence sequence(key);
+            QWidget* receiver = QApplication::focusWidget();
+            QTest::keyClick(receiver ? receiver : m_window.get(), sequence[0].key(),
+                            sequence[0].keyboardModifiers());
+            walked.append(QApplication::focusWidget() ? QApplication::focusWidget()->objectName()
+                                                      : QString());
+        }
+        QCOMPARE(walked, stops);
+        QCOMPARE(tabs()->currentIndex(), tab);
+        if (!selected.isEmpty()) QVERIFY(option(selected)->isChecked());
+        QCOMPARE(toQString(pane("Text1")->text()), QString(keys.count("Tab"), u'\t'));
+    }
+
     void menuItemsHaveTheirKeys() {
         auto* file = get<QMenu>("mnuFile");
         QStringList keys;
