@@ -1,5 +1,6 @@
 #include "window/main_layout.h"
 
+#include <QAccessible>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -9,9 +10,11 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTableWidget>
 
+#include "window/focus_stand_in.h"
 #include "window/pane_bar.h"
 #include "window/pane_counts.h"
 #include "window/pane_menu.h"
@@ -33,6 +36,8 @@ constexpr int kTabsWidth = 593;
 constexpr int kRightMargin = 11;
 constexpr int kBottomMargin = 8;
 constexpr QSize kPaneButton{65, 25};
+// How long the status bar tells the end of a run before it shows the counts again.
+constexpr int kAnnouncementMs = 4000;
 // A window manager's title bar and borders, before the window is shown and they are known.
 constexpr QMargins kFrameEstimate{4, 30, 4, 4};
 
@@ -172,6 +177,7 @@ void MainLayout::buildWorkAreas(QWidget* client) {
     textFocus->setGeometry(-100, -100, 20, 20);
     // Reached only from an AllReset button, never as a stop of its own.
     textFocus->setFocusPolicy(Qt::ClickFocus);
+    showFocusOf(textFocus, tabs->tabBar());
 }
 
 void MainLayout::resizeToDesignedSize() {
@@ -223,6 +229,13 @@ void MainLayout::setBusy(bool busy) {
         stop->setPalette(m_stopPalette);
         status->clear();
     }
+}
+
+void MainLayout::announceRunEnd(bool stopped) {
+    QStatusBar* bar = m_window->statusBar();
+    bar->showMessage(stopped ? kRunStoppedCaption : kRunDoneCaption, kAnnouncementMs);
+    QAccessibleEvent announced(bar, QAccessible::Alert);
+    QAccessible::updateAccessibility(&announced);
 }
 
 void MainLayout::updateMoveUp() {

@@ -25,6 +25,8 @@ struct WindowState;
 inline const QString kBusyCaption = QStringLiteral("実行中…");
 inline const QString kWidenTip = QStringLiteral("テキストエリアを広くする");
 inline const QString kNarrowTip = QStringLiteral("テキストエリアを最小化する");
+inline const QString kRunDoneCaption = QStringLiteral("実行しました");
+inline const QString kRunStoppedCaption = QStringLiteral("中止しました");
 inline const QString kOpeningCaption = QStringLiteral("ファイルを開いています…");
 /// The Stop button's colour while a run is busy.
 inline const QColor kBusyStopColour{255, 255, 128};
@@ -40,6 +42,8 @@ public:
 
     /// While busy only Stop (in its busy colour) and the lower pane stay usable.
     void setBusy(bool busy);
+    /// Tells the end of a run in the status bar for a while, and to a screen reader at once.
+    void announceRunEnd(bool stopped);
     /// `Command25`: the panes take the tab area's place, or give it back.
     void toggleWideArea();
     /// The move of the result into the upper pane needs a result and an idle window.

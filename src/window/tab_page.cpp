@@ -23,6 +23,7 @@
 #include "window/control_model.h"
 #include "window/controls.h"
 #include "window/date_picker.h"
+#include "window/focus_stand_in.h"
 #include "window/qtext.h"
 #include "window/text_box.h"
 
@@ -320,7 +321,11 @@ void TabPage::addAllResetLine() {
     m_lines->addLayout(row);
     // Created after its button, the box follows it in the Tab order and so is never reached by
     // Tab: leaving the button by Tab moves on to the next tab.
-    if (m_table.underAllReset) new LieUnder(create(*m_table.underAllReset), m_allReset);
+    if (m_table.underAllReset) {
+        QWidget* under = create(*m_table.underAllReset);
+        new LieUnder(under, m_allReset);
+        showFocusOf(under, m_allReset);
+    }
 }
 
 void TabPage::selectOnTouch(QWidget* control, const Piece& piece, QAbstractButton* operation) {
