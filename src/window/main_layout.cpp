@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMenuBar>
+#include <QPalette>
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
@@ -105,7 +106,6 @@ void MainLayout::buildClientArea() {
     widen->setFont(boldFont(m_window->font(), m_window->font().pointSizeF()));
     widen->setToolTip(kWidenTip);
     stop = makeButton(client, "Command6", QStringLiteral("中止(&Y)"), {89, kPaneButton.height()});
-    m_stopPalette = stop->palette();
     execute = makeButton(client, "Command3", QStringLiteral("実行(&Z)"), {113, kPaneButton.height()});
 
     auto* arrow = new QLabel(QStringLiteral("↓↓↓"), client);
@@ -220,13 +220,17 @@ void MainLayout::setBusy(bool busy) {
     fileMenu->menuAction()->setEnabled(!busy);
     if (busy) {
         moveUp->setEnabled(false);
-        QPalette busyPalette = m_stopPalette;
+        // Only the two colours are the button's own: the rest follows the desktop's palette, and
+        // the light yellow needs dark words whatever the palette's button text is.
+        QPalette busyPalette;
         busyPalette.setColor(QPalette::Button, kBusyStopColour);
+        busyPalette.setColor(QPalette::ButtonText, kBusyStopTextColour);
         stop->setPalette(busyPalette);
         status->setText(kBusyCaption);
     } else {
         updateMoveUp();
-        stop->setPalette(m_stopPalette);
+        // Back to the desktop's palette, also when it changed during the run.
+        stop->setPalette(QPalette());
         status->clear();
     }
 }

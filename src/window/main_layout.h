@@ -3,7 +3,6 @@
 #include <vector>
 
 #include <QColor>
-#include <QPalette>
 #include <QString>
 
 class QGridLayout;
@@ -14,6 +13,7 @@ class QMenu;
 class QPushButton;
 class QTableWidget;
 class QTabWidget;
+class QWidget;
 
 namespace kivo::window {
 
@@ -30,6 +30,7 @@ inline const QString kRunStoppedCaption = QStringLiteral("中止しました");
 inline const QString kOpeningCaption = QStringLiteral("ファイルを開いています…");
 /// The Stop button's colour while a run is busy.
 inline const QColor kBusyStopColour{255, 255, 128};
+inline const QColor kBusyStopTextColour{0, 0, 0};
 
 /// The main window's controls where the design puts them: the two panes with their button rows,
 /// the condition tabs, Stop and Execute, the status bar's counts and file format, the File menu
@@ -88,7 +89,6 @@ private:
     QGridLayout* m_grid = nullptr;
     PlainTextBox* m_scratch = nullptr;      // TextCh
     QTableWidget* m_scratchGrid = nullptr;  // MSFlexGrid1
-    QPalette m_stopPalette;
 };
 
 }  // namespace kivo::window
