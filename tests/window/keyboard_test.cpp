@@ -477,16 +477,11 @@ private slots:
             << "Command13";
         QTest::newRow("tab 1") << 1 << "Command17" << true << QStringList{"Tab"} << "Text40"
                                << "Command17";
-        QTest::newRow("tab 2") << 2 << "Command24" << true << QStringList{"Tab"} << "Text10"
-                               << "Command24";
         QTest::newRow("back to a tab left in the box under AllReset")
             << 1 << "Command17" << true << QStringList{"Tab", "Ctrl+Tab", "Ctrl+Shift+Tab"} << "Text40"
             << "Command17";
         QTest::newRow("the focus target") << 0 << "TextFocus" << true << QStringList{} << "TextFocus"
                                           << "qt_tabwidget_tabbar";
-        QTest::newRow("Tab past AllReset to the next tab")
-            << 1 << "Command17" << false << QStringList{"Tab"} << "Check3"
-            << "Check3";
         QTest::newRow("AllReset by Space")
             << 1 << "Command17" << false << QStringList{"Space"} << "Option2(0)"
             << "Option2(0)";
