@@ -14,6 +14,7 @@
 #include "window/control_events.h"
 #include "window/control_model.h"
 #include "window/controls.h"
+#include "window/focus_ring.h"
 #include "window/pane_clipboard.h"
 #include "window/pane_menu.h"
 #include "window/preview.h"
@@ -53,6 +54,7 @@ FrmMain::FrmMain(MessageBoxes* messages, QWidget* parent) : QMainWindow(parent),
     connect(m_layout.stop, &QPushButton::clicked, this, &FrmMain::stop);
     connect(m_layout.execute, &QPushButton::clicked, this, &FrmMain::execute);
     m_tabCycling = std::make_unique<TabCycling>(this, m_layout, m_state);
+    new FocusRing(this, m_layout);
     refuseAltTyping(this);
     holdRulesWhileComposing(m_layout.tabs, m_state);
 }

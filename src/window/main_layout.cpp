@@ -1,5 +1,6 @@
 #include "window/main_layout.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -7,12 +8,15 @@
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMenuBar>
+#include <QPalette>
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTableWidget>
 
+#include "window/focus_stand_in.h"
 #include "window/pane_bar.h"
 #include "window/pane_counts.h"
 #include "window/pane_menu.h"
@@ -35,6 +39,8 @@ constexpr int kTabsWidth = 593;
 constexpr int kRightMargin = 11;
 constexpr int kBottomMargin = 8;
 constexpr QSize kPaneButton{65, 25};
+// How long the status bar tells the end of a run before it shows the counts again.
+constexpr int kAnnouncementMs = 4000;
 // A window manager's title bar and borders, before the window is shown and they are known.
 constexpr QMargins kFrameEstimate{4, 30, 4, 4};
 
@@ -103,7 +109,6 @@ void MainLayout::buildClientArea() {
     widen->setFont(boldFont(m_window->font(), m_window->font().pointSizeF()));
     widen->setToolTip(kWidenTip);
     stop = makeButton(client, "Command6", QStringLiteral("中止(&Y)"), {89, kPaneButton.height()});
-    m_stopPalette = stop->palette();
     execute = makeButton(client, "Command3", QStringLiteral("実行(&Z)"), {113, kPaneButton.height()});
 
     auto* arrow = new QLabel(QStringLiteral("↓↓↓"), client);
@@ -180,6 +185,7 @@ void MainLayout::buildWorkAreas(QWidget* client) {
     textFocus->setGeometry(-100, -100, 20, 20);
     // Reached only from an AllReset button, never as a stop of its own.
     textFocus->setFocusPolicy(Qt::ClickFocus);
+    showFocusOf(textFocus, tabs->tabBar());
 }
 
 void MainLayout::resizeToDesignedSize() {
@@ -222,15 +228,26 @@ void MainLayout::setBusy(bool busy) {
     fileMenu->menuAction()->setEnabled(!busy);
     if (busy) {
         moveUp->setEnabled(false);
-        QPalette busyPalette = m_stopPalette;
+        // Only the two colours are the button's own: the rest follows the desktop's palette, and
+        // the light yellow needs dark words whatever the palette's button text is.
+        QPalette busyPalette;
         busyPalette.setColor(QPalette::Button, kBusyStopColour);
+        busyPalette.setColor(QPalette::ButtonText, kBusyStopTextColour);
         stop->setPalette(busyPalette);
         status->setText(kBusyCaption);
     } else {
         updateMoveUp();
-        stop->setPalette(m_stopPalette);
+        // Back to the desktop's palette, also when it changed during the run.
+        stop->setPalette(QPalette());
         status->clear();
     }
+}
+
+void MainLayout::announceRunEnd(bool stopped) {
+    QStatusBar* bar = m_window->statusBar();
+    bar->showMessage(stopped ? kRunStoppedCaption : kRunDoneCaption, kAnnouncementMs);
+    QAccessibleEvent announced(bar, QAccessible::Alert);
+    QAccessible::updateAccessibility(&announced);
 }
 
 void MainLayout::updateMoveUp() {

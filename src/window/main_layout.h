@@ -3,7 +3,6 @@
 #include <vector>
 
 #include <QColor>
-#include <QPalette>
 #include <QString>
 
 class QCheckBox;
@@ -15,6 +14,7 @@ class QMenu;
 class QPushButton;
 class QTableWidget;
 class QTabWidget;
+class QWidget;
 
 namespace kivo::window {
 
@@ -26,9 +26,12 @@ struct WindowState;
 inline const QString kBusyCaption = QStringLiteral("実行中…");
 inline const QString kWidenTip = QStringLiteral("テキストエリアを広くする");
 inline const QString kNarrowTip = QStringLiteral("テキストエリアを最小化する");
+inline const QString kRunDoneCaption = QStringLiteral("実行しました");
+inline const QString kRunStoppedCaption = QStringLiteral("中止しました");
 inline const QString kOpeningCaption = QStringLiteral("ファイルを開いています…");
 /// The Stop button's colour while a run is busy.
 inline const QColor kBusyStopColour{255, 255, 128};
+inline const QColor kBusyStopTextColour{0, 0, 0};
 
 /// The main window's controls where the design puts them: the two panes with their button rows,
 /// the condition tabs, Stop and Execute, the status bar's counts and file format, the File menu
@@ -41,6 +44,8 @@ public:
 
     /// While busy only Stop (in its busy colour) and the lower pane stay usable.
     void setBusy(bool busy);
+    /// Tells the end of a run in the status bar for a while, and to a screen reader at once.
+    void announceRunEnd(bool stopped);
     /// `Command25`: the panes take the tab area's place, or give it back.
     void toggleWideArea();
     /// The move of the result into the upper pane needs a result and an idle window.
@@ -86,7 +91,6 @@ private:
     QGridLayout* m_grid = nullptr;
     PlainTextBox* m_scratch = nullptr;      // TextCh
     QTableWidget* m_scratchGrid = nullptr;  // MSFlexGrid1
-    QPalette m_stopPalette;
 };
 
 }  // namespace kivo::window

@@ -7,6 +7,8 @@
 #include <vector>
 
 #include <QAbstractButton>
+#include <QApplication>
+#include <QPointer>
 #include <QTabWidget>
 
 #include "ops/dispatch.h"
@@ -51,15 +53,30 @@ RunController::RunController(MainLayout& layout, const ParamControls& controls, 
 
 void RunController::execute() {
     if (m_state.guard) return;
-    GuardHold hold(m_state);
-    // Memory can run out outside the operation's own frame too (copying the upper text, reading
-    // the controls): the run ends as a failed one does, and nothing escapes into the event loop.
-    try {
-        runOnce();
-    } catch (const std::exception&) {
-        m_layout.setBusy(false);
-        m_state.show(Icon::Exclamation, toQString(kGeneralError));
+    const QPointer<QWidget> focusBefore = QApplication::focusWidget();
+    {
+        GuardHold hold(m_state);
+        // Memory can run out outside the operation's own frame too (copying the upper text, reading
+        // the controls): the run ends as a failed one does, and nothing escapes into the event loop.
+        try {
+            runOnce();
+        } catch (const std::exception&) {
+            m_layout.setBusy(false);
+            m_state.show(Icon::Exclamation, toQString(kGeneralError));
+        }
     }
+    keepFocusInSight(focusBefore);
+}
+
+// The busy state disables the focused control, and Qt may pass the focus on to one the busy
+// state disables next, which leaves it nowhere: it goes back where the run began.
+void RunController::keepFocusInSight(QWidget* before) {
+    const QWidget* now = QApplication::focusWidget();
+    if (now && now->isVisible() && now->isEnabled()) return;
+    if (before && before->isVisible() && before->isEnabled())
+        before->setFocus(Qt::OtherFocusReason);
+    else
+        m_layout.lower->setFocus(Qt::OtherFocusReason);
 }
 
 bool RunController::selected(const OperationDeclaration& op) const {
@@ -130,9 +147,11 @@ void RunController::runOnce() {
     if (!op.needsUpperText && (m_state.closing || m_state.stop)) {
         m_state.stop = false;
         endRun();
+        m_layout.announceRunEnd(true);
         return;
     }
     endRun();
+    m_layout.announceRunEnd(m_state.stop);
     m_layout.clearScratch();
     if (result.concerned) {
         // After the message, the line it is about, selected where the user can see it.

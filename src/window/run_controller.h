@@ -11,6 +11,8 @@
 #include "ops/recipe.h"
 #include "window/text_box.h"
 
+class QWidget;
+
 namespace kivo::window {
 
 class FileCommands;
@@ -51,6 +53,8 @@ private:
     /// failed one does: its error message, the lower pane empty.
     void showResult(Text result, const OperationDeclaration& op, TextView errorMessage);
     void endRun();
+    /// Puts the focus back on `before`, or on the lower pane, when the run left it nowhere in sight.
+    void keepFocusInSight(QWidget* before);
     /// The undo of the run's next change of the lower pane, to `incoming`.
     PlainTextBox::Undo lowerChange(TextView incoming);
 

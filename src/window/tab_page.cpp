@@ -23,6 +23,7 @@
 #include "window/control_model.h"
 #include "window/controls.h"
 #include "window/date_picker.h"
+#include "window/focus_stand_in.h"
 #include "window/qtext.h"
 #include "window/spoken_names.h"
 #include "window/text_box.h"
@@ -285,6 +286,7 @@ void TabPage::addAllResetLine() {
     if (m_table.underAllReset) {
         m_underAllReset = create(*m_table.underAllReset);
         new LieUnder(m_underAllReset, m_allReset);
+        showFocusOf(m_underAllReset, m_allReset);
     }
 }
 

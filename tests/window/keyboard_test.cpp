@@ -7,6 +7,7 @@
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFocusFrame>
 #include <QInputMethodEvent>
 #include <QKeySequence>
 #include <QLabel>
@@ -16,8 +17,10 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
+#include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTimer>
 
 #include "window/controls.h"
 #include "window_fixture.h"
@@ -62,6 +65,23 @@ private:
         for (QAction* a : m_window->menuBar()->actions())
             add(m_window->menuBar(), a->text());
         return keys;
+    }
+
+    // Whether the user sees `w`: shown inside the window and not beneath another control.
+    bool inSight(QWidget* w) const {
+        if (!w || !w->isVisible()) return false;
+        const QPoint centre = w->mapTo(m_window.get(), w->rect().center());
+        QWidget* top = m_window->childAt(centre);
+        return top && (top == w || w->isAncestorOf(top));
+    }
+
+    // The control the user sees the focus on: the focused one, or the one a focus frame is around.
+    QWidget* focusAsSeen() const {
+        QWidget* focused = QApplication::focusWidget();
+        if (inSight(focused)) return focused;
+        for (QFocusFrame* frame : m_window->findChildren<QFocusFrame*>())
+            if (frame->isVisible() && inSight(frame->widget())) return frame->widget();
+        return nullptr;
     }
 
     void pressAlt(int key) {
@@ -373,6 +393,153 @@ private slots:
             if (name != walked.back()) walked.append(name);
         }
         QCOMPARE(walked, stops);
+    }
+
+    void regionKeysVisitTheRegions_data() {
+        QTest::addColumn<int>("tab");
+        QTest::addColumn<QString>("selected");  // an operation selected first; empty: as loaded
+        QTest::addColumn<bool>("widened");
+        QTest::addColumn<QString>("from");  // empty: no control has the focus
+        QTest::addColumn<QStringList>("keys");
+        QTest::addColumn<QStringList>("stops");
+        const QStringList f6 = {"F6", "F6", "F6", "F6"};
+        QTest::newRow("F6 round from the start")
+            << 0 << "" << false << "Text1" << f6 << QStringList{"Option1(0)", "Text2", "Command3", "Text1"};
+        QTest::newRow("Shift+F6 round") << 0 << "" << false << "Text1" << QStringList(4, "Shift+F6")
+                                        << QStringList{"Command3", "Text2", "Option1(0)", "Text1"};
+        QTest::newRow("from no control")
+            << 0 << "" << false << "" << QStringList{"F6"} << QStringList{"Text1"};
+        QTest::newRow("back from no control")
+            << 0 << "" << false << "" << QStringList{"Shift+F6"} << QStringList{"Command3"};
+        // The tab is entered at its selected operation: coming in changes no choice.
+        QTest::newRow("tab 1 at its selection")
+            << 1 << "Option2(4)" << false << "Text1" << QStringList{"F6", "F6"}
+            << QStringList{"Option2(4)", "Text2"};
+        QTest::newRow("tab 2 at its check box")
+            << 2 << "" << false << "Text2" << QStringList{"Shift+F6"} << QStringList{"Check3"};
+        // Leaving an AllReset button by F6 is no Tab past it: the tab stays.
+        QTest::newRow("from AllReset") << 1 << "" << false << "Command17" << QStringList{"F6", "Shift+F6"}
+                                       << QStringList{"Text2", "Option2(0)"};
+        QTest::newRow("from a pane button")
+            << 0 << "" << false << "Command27" << QStringList{"F6"} << QStringList{"Option1(0)"};
+        QTest::newRow("Ctrl+Tab leaves the panes")
+            << 0 << "" << false << "Text1" << QStringList{"Ctrl+Tab", "F6", "Ctrl+Tab"}
+            << QStringList{"Option1(0)", "Text2", "Command3"};
+        QTest::newRow("Ctrl+Shift+Tab leaves the panes")
+            << 0 << "" << false << "Text2" << QStringList{"Ctrl+Shift+Tab", "Shift+F6", "Ctrl+Shift+Tab"}
+            << QStringList{"Option1(0)", "Text1", "Command3"};
+        QTest::newRow("widened: the tabs and the run buttons are passed over")
+            << 0 << "" << true << "Text1" << f6 << QStringList{"Text2", "Command25", "Text1", "Text2"};
+        QTest::newRow("Tab in a pane types a Tab")
+            << 0 << "" << false << "Text1" << QStringList{"Tab"} << QStringList{"Text1"};
+    }
+    // F6, Shift+F6, and Ctrl+Tab in a pane move between the upper pane, the tab on show, the lower
+    // pane and the run buttons.
+    void regionKeysVisitTheRegions() {
+        QFETCH(int, tab);
+        QFETCH(QString, selected);
+        QFETCH(bool, widened);
+        QFETCH(QString, from);
+        QFETCH(QStringList, keys);
+        QFETCH(QStringList, stops);
+        showTab(tab);
+        if (!selected.isEmpty()) option(selected)->setChecked(true);
+        if (widened) QTest::mouseClick(get<QPushButton>("Command25"), Qt::LeftButton);
+        if (from.isEmpty()) {
+            if (QWidget* w = QApplication::focusWidget()) w->clearFocus();
+        } else {
+            focus(get(from));
+        }
+        QStringList walked;
+        for (const QString& key : keys) {
+            const QKeySequence sequence(key);
+            QWidget* receiver = QApplication::focusWidget();
+            QTest::keyClick(receiver ? receiver : m_window.get(), sequence[0].key(),
+                            sequence[0].keyboardModifiers());
+            walked.append(QApplication::focusWidget() ? QApplication::focusWidget()->objectName()
+                                                      : QString());
+        }
+        QCOMPARE(walked, stops);
+        QCOMPARE(tabs()->currentIndex(), tab);
+        if (!selected.isEmpty()) QVERIFY(option(selected)->isChecked());
+        QCOMPARE(toQString(pane("Text1")->text()), QString(keys.count("Tab"), u'\t'));
+    }
+
+    void focusIsAlwaysSeen_data() {
+        QTest::addColumn<int>("tab");
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<bool>("cycling");  // the focus-cycling flag, set as after AllReset was clicked
+        QTest::addColumn<QStringList>("keys");
+        QTest::addColumn<QString>("focused");
+        QTest::addColumn<QString>("seen");  // where the user sees the focus
+        QTest::newRow("Tab past AllReset to the box under it, tab 0")
+            << 0 << "Command13" << true << QStringList{"Tab"} << "Text39"
+            << "Command13";
+        QTest::newRow("tab 1") << 1 << "Command17" << true << QStringList{"Tab"} << "Text40"
+                               << "Command17";
+        QTest::newRow("back to a tab left in the box under AllReset")
+            << 1 << "Command17" << true << QStringList{"Tab", "Ctrl+Tab", "Ctrl+Shift+Tab"} << "Text40"
+            << "Command17";
+        QTest::newRow("the focus target") << 0 << "TextFocus" << true << QStringList{} << "TextFocus"
+                                          << "qt_tabwidget_tabbar";
+        QTest::newRow("AllReset by Space")
+            << 1 << "Command17" << false << QStringList{"Space"} << "Option2(0)"
+            << "Option2(0)";
+        QTest::newRow("Execute by Space") << 0 << "Command3" << false << QStringList{"Space"} << "Command3"
+                                          << "Command3";
+        QTest::newRow("Execute by its access key from the upper pane")
+            << 0 << "Text1" << false << QStringList{"Alt+Z"} << "Text1"
+            << "Text1";
+    }
+    // The focus rests on a control the user sees, or, where it rests on one that lies off the
+    // screen or beneath another, a focus frame shows it on the control in its place.
+    void focusIsAlwaysSeen() {
+        QFETCH(int, tab);
+        QFETCH(QString, from);
+        QFETCH(bool, cycling);
+        QFETCH(QStringList, keys);
+        QFETCH(QString, focused);
+        QFETCH(QString, seen);
+        pane("Text1")->assign(u"abc");
+        pane("Text2")->assign(u"");
+        showTab(tab);
+        focus(get(from));
+        state().focusCycling = cycling;
+        for (const QString& key : keys) {
+            const QKeySequence sequence(key);
+            QTest::keyClick(QApplication::focusWidget(), sequence[0].key(), sequence[0].keyboardModifiers());
+        }
+        QTRY_COMPARE(QApplication::focusWidget()->objectName(), focused);
+        QWidget* shown = focusAsSeen();
+        QVERIFY(shown);
+        QCOMPARE(shown->objectName(), seen);
+        // The frame goes with the focus.
+        focus(pane("Text1"));
+        QCOMPARE(focusAsSeen(), pane("Text1"));
+        for (const QFocusFrame* frame : m_window->findChildren<QFocusFrame*>())
+            QVERIFY(!frame->isVisible());
+    }
+
+    void runEndIsAnnounced_data() {
+        QTest::addColumn<bool>("stopped");
+        QTest::addColumn<QString>("told");
+        QTest::newRow("finished") << false << "実行しました";
+        QTest::newRow("stopped") << true << "中止しました";
+    }
+    // The status bar tells how a run ended.
+    void runEndIsAnnounced() {
+        QFETCH(bool, stopped);
+        QFETCH(QString, told);
+        Text upper;
+        for (int i = 0; i < (stopped ? 100000 : 1); ++i)
+            upper += u"abcdef\r\n";
+        pane("Text1")->assign(upper);
+        pane("Text2")->assign(u"");
+        if (stopped) QTimer::singleShot(0, this, [this] { click("Command6"); });
+        focus(get("Command3"));
+        QTest::keyClick(get("Command3"), Qt::Key_Space);
+        QCOMPARE(m_window->statusBar()->currentMessage(), told);
+        QCOMPARE(pane("Text2")->isEmpty(), stopped);
     }
 
     void menuItemsHaveTheirKeys() {

@@ -2,8 +2,10 @@
 // every line on one centre, every list entry whole in its popup, no character the font lacks.
 // Runs at device pixel ratio 1 and 2 (layout_tests, layout_tests_hidpi).
 #include <algorithm>
+#include <cmath>
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -12,11 +14,13 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPalette>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTimer>
 
 #include "window/control_model.h"
 #include "window_fixture.h"
@@ -31,6 +35,16 @@ QString withoutAccessKey(QString caption) {
     return caption;
 }
 
+// The contrast ratio of two colours as WCAG 2 defines it: 1 (none) to 21 (black on white).
+double contrast(const QColor& a, const QColor& b) {
+    auto luminance = [](const QColor& c) {
+        auto linear = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+        return 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF()) + 0.0722 * linear(c.blueF());
+    };
+    const auto [dark, light] = std::minmax({luminance(a), luminance(b)});
+    return (light + 0.05) / (dark + 0.05);
+}
+
 // The boxes that lie under an AllReset button by design.
 bool liesUnderAllReset(const QWidget* w) {
     return w->objectName() == u"Text39" || w->objectName() == u"Text40" || w->objectName() == u"Text10";
@@ -43,7 +57,9 @@ class LayoutTest : public WindowFixture {
 
 private:
     // Nothing here changes the window: every test looks at the same one.
-    QString windowKey(const QByteArray&) const override { return QStringLiteral("layout"); }
+    QString windowKey(const QByteArray& function) const override {
+        return function.startsWith("stopIsReadable") ? QString() : QStringLiteral("layout");
+    }
 
     QList<QGroupBox*> frames() const {
         QList<QGroupBox*> out;
@@ -159,6 +175,44 @@ private slots:
                                   .arg(textWidth));
         }
         QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QStringLiteral(", "))));
+    }
+
+    void stopIsReadableInEveryPalette_data() {
+        QTest::addColumn<QPalette>("palette");
+        QTest::newRow("the style's own") << QApplication::style()->standardPalette();
+        QPalette dark;
+        for (const auto& [role, colour] : {std::pair{QPalette::Window, QColor(53, 53, 53)},
+                                           {QPalette::WindowText, Qt::white},
+                                           {QPalette::Base, QColor(42, 42, 42)},
+                                           {QPalette::Text, Qt::white},
+                                           {QPalette::Button, QColor(53, 53, 53)},
+                                           {QPalette::ButtonText, Qt::white}})
+            dark.setColor(role, colour);
+        QTest::newRow("dark") << dark;
+    }
+    // The busy Stop button's words stand out from its yellow, and once idle it takes the
+    // desktop's palette again.
+    void stopIsReadableInEveryPalette() {
+        QFETCH(QPalette, palette);
+        const QPalette before = QApplication::palette();
+        QApplication::setPalette(palette);
+        auto* stop = get<QPushButton>("Command6");
+        Text upper;
+        for (int i = 0; i < 100000; ++i)
+            upper += u"abcdef\r\n";
+        pane("Text1")->assign(upper);
+        double busyContrast = 0;
+        QTimer::singleShot(0, this, [&] {
+            busyContrast = contrast(stop->palette().color(QPalette::Button),
+                                    stop->palette().color(QPalette::ButtonText));
+            click("Command6");
+        });
+        execute();
+        const QColor idleButton = stop->palette().color(QPalette::Button);
+        QApplication::setPalette(before);
+        // The contrast that legible text needs (WCAG 2, level AA).
+        QVERIFY2(busyContrast >= 4.5, qPrintable(QString::number(busyContrast)));
+        QCOMPARE(idleButton, palette.color(QPalette::Button));
     }
 
     void windowCarriesTheIcon() {
