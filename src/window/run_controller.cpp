@@ -185,7 +185,7 @@ std::optional<std::size_t> RunController::runRecipeOnce(const std::vector<Recipe
     m_layout.clearScratch();
     PlainTextBox* upper = m_layout.upper;
     const OperationDeclaration* first[] = {steps.front().call.op};
-    if (refusesEmptyUpper(upper->isEmpty(), first)) {
+    if (kivo::refusesEmptyUpper(upper->isEmpty(), first)) {
         m_state.inform(toQString(kUpperTextMissing));
         return std::nullopt;
     }
