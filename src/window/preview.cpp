@@ -27,6 +27,7 @@
 #include "window/main_layout.h"
 #include "window/qtext.h"
 #include "window/run_controller.h"
+#include "window/spoken_names.h"
 #include "window/text_box.h"
 #include "window/window_state.h"
 
@@ -114,6 +115,8 @@ LivePreview::LivePreview(QMainWindow* window, MainLayout& layout, const ParamCon
     // A read-only pane over the lower pane: the lower pane keeps its text, cursor and undo
     // history under it, and the preview leaves no trace there.
     m_pane->setObjectName(QStringLiteral("Text2Preview"));
+    nameControl(m_pane, spoken(QStringLiteral("プレビュー（実行した場合の結果）"),
+                               QStringLiteral("Preview of the result")));
     m_pane->setReadOnly(true);
     m_pane->setPieceLength(kPreviewPieceLength);
     m_pane->setAcceptDrops(false);

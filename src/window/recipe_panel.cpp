@@ -22,6 +22,7 @@
 #include "window/main_layout.h"
 #include "window/qtext.h"
 #include "window/run_controller.h"
+#include "window/spoken_names.h"
 #include "window/tab_page.h"
 #include "window/window_state.h"
 
@@ -63,6 +64,7 @@ RecipePanel::RecipePanel(QMainWindow* window, MainLayout& layout, const ParamCon
     auto* inside = new QWidget(this);
     m_list = new QListWidget(inside);
     m_list->setObjectName(QStringLiteral("lstRecipe"));
+    nameControl(m_list, spoken(QStringLiteral("レシピの手順"), QStringLiteral("Recipe steps")));
     // A double-click, or Enter on the step.
     connect(m_list, &QListWidget::itemActivated, this,
             [this](QListWidgetItem* item) { showStep(m_list->row(item)); });
@@ -78,11 +80,26 @@ RecipePanel::~RecipePanel() = default;
 void RecipePanel::buildButtons(QWidget* inside) {
     auto* grid = new QGridLayout(inside);
     grid->addWidget(m_list, 0, 0, 1, 3);
-    const std::pair<const char*, QString> captions[] = {
-        {"cmdRecipeAdd", kAddToRecipeCaption},      {"cmdRecipeUp", QStringLiteral("上へ")},
-        {"cmdRecipeDown", QStringLiteral("下へ")},  {"cmdRecipeRemove", QStringLiteral("削除")},
-        {"cmdRecipeRun", kRunRecipeCaption},        {"cmdRecipeOpen", QStringLiteral("開く…")},
-        {"cmdRecipeSave", QStringLiteral("保存…")},
+    struct Button {
+        const char* objectName;
+        QString caption;
+        QString japaneseName;  // what a screen reader says: the caption alone is vague in a panel
+        QString englishName;
+    };
+    const Button captions[] = {
+        {"cmdRecipeAdd", kAddToRecipeCaption, kAddToRecipeCaption,
+         QStringLiteral("Add the selected operation")},
+        {"cmdRecipeUp", QStringLiteral("上へ"), QStringLiteral("選んだ手順を上へ"),
+         QStringLiteral("Move step up")},
+        {"cmdRecipeDown", QStringLiteral("下へ"), QStringLiteral("選んだ手順を下へ"),
+         QStringLiteral("Move step down")},
+        {"cmdRecipeRemove", QStringLiteral("削除"), QStringLiteral("選んだ手順を削除"),
+         QStringLiteral("Remove step")},
+        {"cmdRecipeRun", kRunRecipeCaption, kRunRecipeCaption, QStringLiteral("Run the recipe")},
+        {"cmdRecipeOpen", QStringLiteral("開く…"), QStringLiteral("レシピを開く"),
+         QStringLiteral("Open a recipe")},
+        {"cmdRecipeSave", QStringLiteral("保存…"), QStringLiteral("レシピを保存"),
+         QStringLiteral("Save the recipe")},
     };
     const std::function<void()> commands[] = {
         [this] { addSelected(); }, [this] { move(-1); }, [this] { move(1); }, [this] { remove(); },
@@ -91,8 +108,9 @@ void RecipePanel::buildButtons(QWidget* inside) {
     // The add and run buttons span the panel; the others share rows of three.
     const int places[][3] = {{1, 0, 3}, {2, 0, 1}, {2, 1, 1}, {2, 2, 1}, {3, 0, 3}, {4, 0, 1}, {4, 1, 1}};
     for (std::size_t i = 0; i < std::size(captions); ++i) {
-        auto* button = new QPushButton(captions[i].second, inside);
-        button->setObjectName(QLatin1String(captions[i].first));
+        auto* button = new QPushButton(captions[i].caption, inside);
+        button->setObjectName(QLatin1String(captions[i].objectName));
+        nameControl(button, spoken(captions[i].japaneseName, captions[i].englishName));
         connect(button, &QPushButton::clicked, this, commands[i]);
         grid->addWidget(button, places[i][0], places[i][1], 1, places[i][2]);
     }

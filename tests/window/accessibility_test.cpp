@@ -6,6 +6,7 @@
 #include <QAccessibleInterface>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QTabBar>
 #include <QTabWidget>
 
@@ -31,6 +32,8 @@ private:
     static QString valueOf(QWidget* w) {
         if (auto* combo = qobject_cast<QComboBox*>(w)) return combo->currentText();
         if (auto* box = qobject_cast<QLineEdit*>(w)) return box->text();
+        if (auto* list = qobject_cast<QListWidget*>(w))  // its interface gives its name as its value
+            return list->currentItem() ? list->currentItem()->text() : QString();
         return QAccessible::queryAccessibleInterface(w)->text(QAccessible::Value);
     }
 
