@@ -4,7 +4,6 @@
 #include <iterator>
 
 #include <QApplication>
-#include <QDir>
 #include <QFileInfo>
 #include <QKeySequence>
 #include <QLabel>
@@ -86,17 +85,7 @@ void FileCommands::buildMenu() {
 }
 
 void FileCommands::rebuildRecentMenu() {
-    m_recentMenu->clear();
-    for (qsizetype i = 0; i < m_history.recent.size(); ++i) {
-        const QString& path = m_history.recent[i];
-        // Access keys 1 to 9, then 0 for the tenth; an & of the name is shown as it is.
-        QAction* item = m_recentMenu->addAction(
-            QStringLiteral("&%1 %2")
-                .arg((i + 1) % 10)
-                .arg(QDir::toNativeSeparators(path).replace(u'&', QStringLiteral("&&"))));
-        connect(item, &QAction::triggered, this, [this, path] { openWithoutDialog(path); });
-    }
-    m_recentMenu->menuAction()->setEnabled(!m_history.recent.isEmpty());
+    fillRecentMenu(m_recentMenu, m_history.recent, [this](const QString& path) { openWithoutDialog(path); });
 }
 
 void FileCommands::fileUsed(const QString& path) {

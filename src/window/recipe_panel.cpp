@@ -289,16 +289,7 @@ void RecipePanel::recipeUsed(const QString& path) {
 }
 
 void RecipePanel::rebuildRecentMenu() {
-    m_recentMenu->clear();
-    for (qsizetype i = 0; i < m_history.recent.size(); ++i) {
-        const QString& path = m_history.recent[i];
-        QAction* item = m_recentMenu->addAction(
-            QStringLiteral("&%1 %2")
-                .arg((i + 1) % 10)
-                .arg(QDir::toNativeSeparators(path).replace(u'&', QStringLiteral("&&"))));
-        connect(item, &QAction::triggered, this, [this, path] { openFile(path); });
-    }
-    m_recentMenu->menuAction()->setEnabled(!m_history.recent.isEmpty());
+    fillRecentMenu(m_recentMenu, m_history.recent, [this](const QString& path) { openFile(path); });
 }
 
 }  // namespace kivo::window

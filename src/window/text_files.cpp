@@ -2,8 +2,11 @@
 
 #include <algorithm>
 
+#include <QAction>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMenu>
 #include <QSaveFile>
 
 namespace kivo::window {
@@ -91,6 +94,20 @@ bool writeFileBytes(const QString& path, std::string_view bytes) {
         return false;
     }
     return file.commit();
+}
+
+void fillRecentMenu(QMenu* menu, const QStringList& paths, const std::function<void(const QString&)>& open) {
+    menu->clear();
+    for (qsizetype i = 0; i < paths.size(); ++i) {
+        const QString& path = paths[i];
+        // Access keys 1 to 9, then 0 for the tenth; an & of the name is shown as it is.
+        QAction* item =
+            menu->addAction(QStringLiteral("&%1 %2")
+                                .arg((i + 1) % 10)
+                                .arg(QDir::toNativeSeparators(path).replace(u'&', QStringLiteral("&&"))));
+        QObject::connect(item, &QAction::triggered, menu, [open, path] { open(path); });
+    }
+    menu->menuAction()->setEnabled(!paths.isEmpty());
 }
 
 }  // namespace kivo::window

@@ -14,6 +14,8 @@
 #include "text/text_encoding.h"
 #include "text/text_files.h"
 
+class QMenu;
+
 namespace kivo::window {
 
 /// The encoding the user asks a file to be read in: detected, or named.
@@ -43,6 +45,9 @@ QString formatCaption(const PaneFile& file);
 
 /// The encodings a file can be opened in again, with the names the menu shows.
 const std::vector<std::pair<QString, OpenEncoding>>& reopenEncodings();
+
+/// Lists `paths` in `menu`, each opened by `open` when chosen; the menu is greyed when there are none.
+void fillRecentMenu(QMenu* menu, const QStringList& paths, const std::function<void(const QString&)>& open);
 
 /// The folder the file dialogs start in and the files used last, newest first.
 struct FileHistory {
