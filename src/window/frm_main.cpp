@@ -43,10 +43,10 @@ FrmMain::FrmMain(MessageBoxes* messages, QWidget* parent) : QMainWindow(parent),
     m_files = new FileCommands(this, m_layout, m_state);
     connect(m_files, &FileCommands::closeConfirmedWhileOpening, this, &FrmMain::closeQuietly);
     addResetSettingsCommand();
-    m_session = new SessionBinding(this, m_layout, *m_controls, *m_files, m_state);
     m_run = std::make_unique<RunController>(m_layout, *m_controls, *m_files, m_state);
     m_preview = new LivePreview(this, m_layout, *m_controls, *m_run, m_state);
     m_recipes = new RecipePanel(this, m_layout, *m_controls, *m_run, m_state);
+    m_session = new SessionBinding(this, m_layout, *m_controls, *m_files, *m_recipes, m_state);
     connect(m_recipes, &RecipePanel::runStarting, m_preview, &LivePreview::dismiss);
     connect(m_recipes, &RecipePanel::runEnded, m_preview, &LivePreview::dismiss);
     wirePaneCommands();

@@ -283,6 +283,11 @@ void RecipePanel::save() {
     recipeUsed(choice.path);
 }
 
+void RecipePanel::restoreHistory(const FileHistory& history) {
+    m_history = history;
+    rebuildRecentMenu();
+}
+
 void RecipePanel::recipeUsed(const QString& path) {
     m_history.used(path);
     rebuildRecentMenu();

@@ -47,6 +47,8 @@ public:
     /// The steps' lines, as a recipe file holds them.
     QStringList lines() const;
     const FileHistory& history() const { return m_history; }
+    /// The folder and the recipes of the last session.
+    void restoreHistory(const FileHistory& history);
 
     /// 「この処理をレシピに追加」: the selected operation with the options its controls hold.
     void addSelected();

@@ -101,6 +101,8 @@ void SessionStore::loadSettings(Session& session) {
     settings.endGroup();
     session.history.folder = settings.value("files/folder").toString();
     session.history.recent = settings.value("files/recent").toStringList().mid(0, FileHistory::kMaxRecent);
+    session.recipes.folder = settings.value("recipes/folder").toString();
+    session.recipes.recent = settings.value("recipes/recent").toStringList().mid(0, FileHistory::kMaxRecent);
     session.files[0] = readPaneFile(settings, "upper");
     session.files[1] = readPaneFile(settings, "lower");
 }
@@ -166,6 +168,8 @@ bool SessionStore::saveSettings(const Session& session) const {
         settings.endGroup();
         settings.setValue("files/folder", session.history.folder);
         settings.setValue("files/recent", session.history.recent);
+        settings.setValue("recipes/folder", session.recipes.folder);
+        settings.setValue("recipes/recent", session.recipes.recent);
         writePaneFile(settings, "upper", session.files[0]);
         writePaneFile(settings, "lower", session.files[1]);
         settings.sync();

@@ -23,6 +23,8 @@ struct Session {
     /// The window's size and place, as QWidget::saveGeometry() gives them.
     QByteArray geometry;
     FileHistory history;
+    /// The recipes' own folder and recent list.
+    FileHistory recipes;
     /// The file of the upper and of the lower pane.
     PaneFile files[2];
     std::optional<Text> upper;

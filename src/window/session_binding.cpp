@@ -15,6 +15,7 @@
 #include "window/file_commands.h"
 #include "window/main_layout.h"
 #include "window/qtext.h"
+#include "window/recipe_panel.h"
 #include "window/session.h"
 #include "window/tab_page.h"
 #include "window/text_box.h"
@@ -33,12 +34,13 @@ constexpr int kStatusMessageMs = 10000;
 }  // namespace
 
 SessionBinding::SessionBinding(QMainWindow* window, MainLayout& layout, const ParamControls& controls,
-                               FileCommands& files, WindowState& state)
+                               FileCommands& files, RecipePanel& recipes, WindowState& state)
     : QObject(window),
       m_window(window),
       m_layout(layout),
       m_controls(controls),
       m_files(files),
+      m_recipes(recipes),
       m_state(state) {}
 
 SessionBinding::~SessionBinding() {
@@ -127,6 +129,7 @@ Session SessionBinding::current() const {
         if (m_controls.control(name)) session.params.insert(QString::fromStdString(name), toQString(value));
     session.geometry = m_window->saveGeometry();
     session.history = m_files.history();
+    session.recipes = m_recipes.history();
     session.files[0] = m_files.file(0);
     session.files[1] = m_files.file(1);
     session.upper = m_layout.upper->text();
@@ -147,6 +150,7 @@ void SessionBinding::apply(Session& session) {
     if (session.tab >= 0 && session.tab < m_layout.tabs->count()) m_layout.tabs->setCurrentIndex(session.tab);
     if (!session.geometry.isEmpty()) m_window->restoreGeometry(session.geometry);
     m_files.restore(session.history, session.files[0], session.files[1]);
+    m_recipes.restoreHistory(session.recipes);
     // Set aside rather than left in place: a close would write the empty pane over it.
     if (!restoreText(m_layout.upper, session.upper)) session.setAside.append(m_store->setTextAside(0));
     if (!restoreText(m_layout.lower, session.lower)) session.setAside.append(m_store->setTextAside(1));

@@ -15,6 +15,7 @@ class QTimer;
 namespace kivo::window {
 
 class FileCommands;
+class RecipePanel;
 class MainLayout;
 class ParamControls;
 class PlainTextBox;
@@ -30,7 +31,7 @@ class SessionBinding final : public QObject {
 
 public:
     SessionBinding(QMainWindow* window, MainLayout& layout, const ParamControls& controls,
-                   FileCommands& files, WindowState& state);
+                   FileCommands& files, RecipePanel& recipes, WindowState& state);
     ~SessionBinding() override;
 
     /// Gives the window what it had when it last closed, as kept in `folder`, and keeps it there
@@ -57,6 +58,7 @@ private:
     MainLayout& m_layout;
     const ParamControls& m_controls;
     FileCommands& m_files;
+    RecipePanel& m_recipes;
     WindowState& m_state;
     /// Where the session is kept; none in tests that do not ask for it.
     std::unique_ptr<SessionStore> m_store;

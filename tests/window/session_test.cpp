@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
 #include <QStatusBar>
@@ -112,6 +113,10 @@ private slots:
         typeInto(get<QLineEdit>("Text38"), "120");
         QTest::keyClicks(pane("Text1"), "abc");
         QTest::keyClicks(pane("Text2"), "xyz");
+        m_window->findChild<QAction*>("mnuRecipe")->trigger();
+        QTest::mouseClick(get<QPushButton>("cmdRecipeAdd"), Qt::LeftButton);
+        m_dialogs.names = {path("sort.recipe")};
+        QTest::mouseClick(get<QPushButton>("cmdRecipeSave"), Qt::LeftButton);
         m_window->resize(1100, 700);
         const QStringList params = paramsOf(*m_window);
         m_window->closeQuietly();
@@ -130,6 +135,9 @@ private slots:
         QVERIFY(again->findChild<PlainTextBox*>("Text1")->text() == Text(u"abc"));
         QVERIFY(again->findChild<PlainTextBox*>("Text2")->text() == Text(u"xyz"));
         QCOMPARE(again->size(), QSize(1100, 700));
+        const QList<QAction*> recipes = again->findChild<QMenu*>("mnuRecentRecipes")->actions();
+        QCOMPARE(recipes.size(), 1);
+        QVERIFY(recipes.front()->text().endsWith(QStringLiteral("sort.recipe")));
         again->closeQuietly();
     }
 
