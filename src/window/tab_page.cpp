@@ -348,8 +348,8 @@ void TabPage::nameLineControls(const OperationDeclaration& op, QAbstractButton* 
             QStringList only;
             if (static_cast<std::size_t>(c.piece.restores.size()) < params.size())
                 for (const QString& restored : c.piece.restores)
-                    if (const ParamDeclaration* p = op.paramAliased(restored.toStdString()))
-                        only.append(parameterName(*p));
+                    if (const ParamDeclaration* part = op.paramAliased(restored.toStdString()))
+                        only.append(parameterName(*part));
             nameControl(c.control, resetName(name, only));
         } else if (c.control->accessibleName().isEmpty() && c.piece.kind != Piece::Kind::Label) {
             // The small boxes beside operations without parameters: touching one selects it.
