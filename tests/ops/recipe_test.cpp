@@ -62,7 +62,7 @@ TEST(Recipe, ALineBreakOrAValueTheReaderRefusesMakesNoLine) {
         for (const ParamDeclaration& p : other->params) {
             if (p.kind != ParamKind::Count) continue;
             OptionTexts texts = OptionTexts::defaults(*other, kDay);
-            texts.set(p.option, decimalText(p.max + 1));
+            texts.set(p.option, decimalText(static_cast<long long>(p.max) + 1));
             EXPECT_TRUE(recipeLine(*other, texts).refusal == kRecipeValueRefused)
                 << other->name << " " << p.option;
         }
