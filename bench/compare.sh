@@ -9,7 +9,7 @@
 #
 # usage: bench/compare.sh [BUILD_DIR]     (default: $KIVO_BUILD, else build/)
 # A build directory without the front end is configured (Release, no window) and built first.
-# KIVO_BENCH_SCALING=0 skips the scaling check.
+# KIVO_BENCH_SCALING=0 skips the scaling check, KIVO_BENCH_1GB=0 the 1 GB section.
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -152,6 +152,43 @@ pair 'dates to yyyy/mm/dd' 42 'sed -E' "$work/dates.txt" '' \
 pair 'regex replace' 50 'sed -E' "$mixed" "'Text50=([0-9]+)' 'Text51=<\$1>'" "LC_ALL=C sed -E 's/([0-9]+)/<\1>/g'"
 awk '{ printf "%d,item%d,%07d,note\n", NR, NR % 1000, (NR * 7919) % 1000003 }' "$mixed" >"$work/table.csv"
 pair 'CSV sorted by column 3' 47 'sort -t, -k3' "$work/table.csv" "Text44=3 'Check7(0)=0'" 'LC_ALL=C sort -t, -k3'
+
+# Line-local operations on 1 GB of CrLf text (the mixed text twenty times over), from a file as a
+# script writer runs them: CPU time of one run and peak memory, ours and the standard tool's, and
+# each one's CPU time against cat's reading of the same file.
+if [[ ${KIVO_BENCH_1GB:-1} != 0 ]]; then
+    big=$work/big_crlf.txt
+    for ((i = 0; i < 20; i++)); do cat "$work/mixed_crlf.txt"; done >"$big"
+    cat_cpu=$(median_us "cat '$big' >/dev/null")
+    echo
+    echo "1 GB ($(($(stat -c %s "$big") / 1048576)) MB of CrLf text, a file argument; cat takes $(ms "$cat_cpu") ms):"
+    echo
+    printf '| operation | standard tool | ours ms | theirs ms | ours/theirs | ours/cat | our peak MB | their peak MB | same output |\n'
+    printf '|---|---|---:|---:|---:|---:|---:|---:|:---:|\n'
+    # big_pair LABEL OURS-ARGS THEIRS-COMMAND: the standard tool works on the Lf text its lines mean
+    # and its output is compared once the Cr are gone.
+    big_pair() {
+        local label=$1 ours=$2 theirs=$3 ours_cpu theirs_cpu ours_peak theirs_peak same=0
+        local ours_run="'$cli' $ours '$big' >'$work/ours.out' 2>'$work/ours.err'"
+        local theirs_run="{ $theirs; } <'$big' >'$work/theirs.out'"
+        ours_cpu=$(median_us "$ours_run")
+        ours_peak=$(peak_kb "$ours_run")
+        theirs_cpu=$(median_us "$theirs_run")
+        theirs_peak=$(peak_kb "$theirs_run")
+        if cmp -s <(tr -d '\r' <"$work/ours.out") <(tr -d '\r' <"$work/theirs.out"); then same=1; fi
+        printf '| %s | `%s` | %s | %s | %s | %s | %s | %s | %s |\n' "$label" "${theirs//|/\\|}" \
+            "$(ms "$ours_cpu")" "$(ms "$theirs_cpu")" "$(ratio "$ours_cpu" "$theirs_cpu")" \
+            "$(ratio "$ours_cpu" "$cat_cpu")" "$((ours_peak / 1024))" "$((theirs_peak / 1024))" "$(mark "$same")"
+    }
+    big_pair 'add text' "add-text '--text=> '" "LC_ALL=C sed 's/^/> /'"
+    big_pair 'indent' 'indent' "LC_ALL=C sed 's/^/\t/'"
+    big_pair 'replace the first character' "replace-ends --count=1 --replacement=#" "LC_ALL=C.UTF-8 sed 's/^./#/'"
+    big_pair 'extract characters 2-4' 'extract-at --position=2 --count=3' \
+        "LC_ALL=C.UTF-8 sed -E 's/\r\$//; s/^.(.{0,3}).*/\1/'"
+    big_pair 'full to half width' 'convert-width' 'uconv -f UTF-8 -t UTF-8 -x Fullwidth-Halfwidth'
+    big_pair 'hiragana to katakana' 'convert-kana' 'uconv -f UTF-8 -t UTF-8 -x Hiragana-Katakana'
+    rm -f "$big"
+fi
 
 if [[ ${KIVO_BENCH_SCALING:-1} == 0 ]]; then exit 0; fi
 if [[ ! -x $bench ]]; then

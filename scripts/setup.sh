@@ -14,7 +14,7 @@ KIVO_PACKAGES=(
     xvfb xauth xdotool imagemagick
     python3 locales libicu-dev
     clang libclang-rt-14-dev
-    dpkg-dev file lintian appstream desktop-file-utils help2man man-db
+    dpkg-dev file lintian appstream desktop-file-utils help2man man-db parallel
     emscripten nlohmann-json3-dev chromium chromium-driver python3-selenium
 )
 

@@ -6,9 +6,12 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
+#include <cstring>
+#include <fstream>
 #include <functional>
 #include <iostream>
 #include <latch>
@@ -17,6 +20,7 @@
 #include <sstream>
 #include <thread>
 
+#include "cli/blocks.h"
 #include "cli/files.h"
 #include "ops/dispatch.h"
 #include "text/memory_budget.h"
@@ -166,13 +170,6 @@ void checkSettings(const Settings& s) {
     }
 }
 
-// A file whose bytes read alike well in two encodings is not rewritten on a guess.
-void refuseGuessedRewrite(const FileText& input, const Settings& s, const std::string& file) {
-    if (!input.guessed || s.encoding || !(s.inPlace || s.outputDir)) return;
-    throw InputError(file + ": its encoding is unclear: it reads as " + encodingName(input.encoding) +
-                     " and as another encoding alike; name it with --encoding (the file is left as it is)");
-}
-
 // The memory the files read at once share: each takes what its size asks (all of it when its size
 // is unknown, a pipe's) and waits while the others hold too much, so that the number of jobs never
 // refuses a file that would fit on its own. What they share is measured at the first file, once
@@ -225,17 +222,48 @@ std::optional<std::uint64_t> regularFileSize(const std::string& path) {
     return static_cast<std::uint64_t>(s.st_size);
 }
 
+// What a run a block at a time gave, as the run of a text held whole tells it.
+TextOutcome outcomeOf(const BlockRunEnd& end) {
+    TextOutcome outcome;
+    outcome.ok = end.ok;
+    outcome.messages = end.messages;
+    outcome.inputBytes = end.inputBytes;
+    return outcome;
+}
+
+// Where a file's result goes when it is not standard output.
+std::optional<std::string> targetOf(const Settings& s, const std::string& file) {
+    if (s.inPlace) return file;
+    if (s.outputDir) return *s.outputDir + "/" + nameOf(file);
+    return s.output;
+}
+
+// Line-local steps run on the file a block at a time; nothing when it must be read whole.
+std::optional<TextOutcome> runOnFileBlocks(const std::vector<Step>& steps, const Settings& s,
+                                           const std::string& file, std::ostream& out, unsigned jobs) {
+    if (!runsBlockByBlock(steps)) return std::nullopt;
+    std::ifstream stream(file, std::ios::binary);
+    if (!stream) throw InputError("cannot read " + file + ": " + std::strerror(errno));
+    const BlockRunPlaces places{stream, file, true, targetOf(s, file), out, file + ": "};
+    const std::optional<BlockRunEnd> end =
+        runBlockByBlock(steps, s, places, s.encoding.value_or(std::nullopt), jobs);
+    if (!end) return std::nullopt;
+    return outcomeOf(*end);
+}
+
 // One file: read in its encoding, run, and written where the settings say.
 TextOutcome runOnFile(const std::vector<Step>& steps, const Settings& s, const std::string& file,
-                      InputMemory& memory) {
+                      InputMemory& memory, std::ostream& out, unsigned blockJobs) {
     TextOutcome outcome;
     std::ostringstream messages;
     try {
+        if (std::optional<TextOutcome> blocks = runOnFileBlocks(steps, s, file, out, blockJobs))
+            return *blocks;
         const InputMemory::Share share(memory, regularFileSize(file));
         std::string note;
         FileText input = readTextFile(file, s.encoding.value_or(std::nullopt), share.maxBytes(), note);
         if (!note.empty()) messages << "kivoautofill-cli: " << note << '\n';
-        refuseGuessedRewrite(input, s, file);
+        refuseGuessedRewrite(input.guessed, input.encoding, s, file);
         outcome.inputBytes = input.text.size();
         outcome.form = outputFormOf(s, input.encoding, lineBreakStyleOf(input.text));
         CliContext ctx(messages, s.answers);
@@ -280,7 +308,13 @@ TextOutcome outcomeOf(DispatchResult run, const CliContext& ctx, const std::ostr
 // the bytes themselves is spared the conversions: given the input a block of lines at a time when
 // it takes that, or whole. An input that cannot be read is a usage error.
 TextOutcome runOnInput(const std::vector<Step>& steps, const Settings& s, std::istream& in,
-                       StandardOutput& standardOutput) {
+                       StandardOutput& standardOutput, std::ostream& out, unsigned blockJobs) {
+    if (s.encoding.value_or(TextEncoding::Utf8) && runsBlockByBlock(steps)) {
+        const BlockRunPlaces places{in, "standard input", false, s.output, out, {}};
+        if (const std::optional<BlockRunEnd> end =
+                runBlockByBlock(steps, s, places, s.encoding.value_or(TextEncoding::Utf8), blockJobs))
+            return outcomeOf(*end);
+    }
     std::ostringstream messages;
     CliContext ctx(messages, s.answers);
     const EncodingChoice encoding = s.encoding.value_or(TextEncoding::Utf8);
@@ -470,6 +504,10 @@ void runInOrder(std::vector<std::function<TextOutcome()>>& tasks, unsigned jobs,
     }
 }
 
+// Blocks in flight take memory a thread each: past a few threads the writing, not the running,
+// sets the pace.
+constexpr unsigned kMostBlockJobs = 4;
+
 bool onTerminal(const std::ostream& err) {
     return &err == &std::cerr && ::isatty(STDERR_FILENO) == 1;
 }
@@ -483,15 +521,18 @@ int runOnTexts(const std::vector<Step>& steps, const Settings& settings, std::is
     checkSettings(s);
     StandardOutput standardOutput(out);
     InputMemory inputMemory;
+    const unsigned jobsAsked = s.jobs ? s.jobs : std::max(1u, std::thread::hardware_concurrency());
+    const std::size_t texts = std::max<std::size_t>(s.files.size(), 1);
+    const unsigned jobs = affordableJobs(static_cast<unsigned>(std::min<std::size_t>(texts, jobsAsked)));
+    // One text takes every job for its blocks; several share them a text each.
+    const unsigned blockJobs = texts == 1 ? affordableJobs(std::min(jobsAsked, kMostBlockJobs)) : 1;
     std::vector<std::function<TextOutcome()>> tasks;
     if (s.files.empty()) {
-        tasks.emplace_back([&] { return runOnInput(steps, s, in, standardOutput); });
+        tasks.emplace_back([&] { return runOnInput(steps, s, in, standardOutput, out, blockJobs); });
     } else {
         for (const std::string& file : s.files)
-            tasks.emplace_back([&, file] { return runOnFile(steps, s, file, inputMemory); });
+            tasks.emplace_back([&, file] { return runOnFile(steps, s, file, inputMemory, out, blockJobs); });
     }
-    const unsigned jobs = affordableJobs(static_cast<unsigned>(std::min<std::size_t>(
-        tasks.size(), s.jobs ? s.jobs : std::max(1u, std::thread::hardware_concurrency()))));
     // Text typed on the terminal is not drawn over.
     const bool typed = s.files.empty() && &in == &std::cin && ::isatty(STDIN_FILENO) == 1;
     std::vector<std::string> failed;

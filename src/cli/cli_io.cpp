@@ -1,6 +1,7 @@
 #include "cli/cli_io.h"
 
 #include <sys/mman.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -24,24 +25,10 @@ namespace {
 
 constexpr std::string_view kStandardInput = "standard input";
 
-IoFailure tooLarge(std::string_view what) {
-    return IoFailure(std::string(what) + " is too large for the memory available");
-}
-
 // The streams of the standard library report a failed read by an exception; the reason is the
 // errno of the read that failed. A read gives less than asked only at the input's end, which is
 // then not asked for again: on a terminal, Ctrl+D ends the input once, and a second read would wait
 // for more.
-std::streamsize readSome(std::streambuf& buf, char* to, std::size_t count,
-                         std::string_view what = kStandardInput) {
-    errno = 0;
-    try {
-        return std::max<std::streamsize>(buf.sgetn(to, static_cast<std::streamsize>(count)), 0);
-    } catch (const std::ios_base::failure&) {
-        throw InputError("cannot read " + std::string(what) + ": " +
-                         (errno != 0 ? std::strerror(errno) : "read error"));
-    }
-}
 
 // What is left of the input when it is a file, whose stream can seek; nothing for a pipe.
 std::optional<std::size_t> remainingSize(std::streambuf& buf) {
@@ -62,7 +49,7 @@ void reserveFor(Text& text, std::size_t more, std::uint64_t maxUnits) {
         text.reserve(static_cast<std::size_t>(
             std::min<std::uint64_t>(std::max(2 * text.capacity(), needed), maxUnits + more)));
     } catch (const std::bad_alloc&) {
-        throw tooLarge(kStandardInput);
+        throw inputTooLarge(kStandardInput, maxUnits * 3);
     }
 }
 
@@ -79,13 +66,14 @@ Text decodeUtf8(std::istream& in, std::uint64_t maxBytes) {
     std::string block(kBlock + 3, '\0');  // a block after up to three bytes held back
     std::size_t held = 0;
     for (bool first = true;; first = false) {
-        const std::streamsize got = readSome(buf, block.data() + held, kBlock);
+        const std::streamsize got = readSome(buf, block.data() + held, kBlock, kStandardInput);
         if (got <= 0) break;
         const bool ended = static_cast<std::size_t>(got) < kBlock;
         if (first) {
             if (const std::optional<std::size_t> rest = remainingSize(buf)) {
                 // Three bytes give at least one unit.
-                if ((*rest + got) / 3 > maxUnits) throw tooLarge(kStandardInput);
+                if ((*rest + got) / 3 > maxUnits)
+                    throw inputTooLarge(kStandardInput, maxUnits * 3, *rest + got);
                 reserveFor(text, static_cast<std::size_t>(std::min<std::uint64_t>(*rest + got, maxUnits)),
                            maxUnits);
             }
@@ -94,7 +82,7 @@ Text decodeUtf8(std::istream& in, std::uint64_t maxBytes) {
         reserveFor(text, bytes.size(), maxUnits);
         const std::size_t complete = utf8::completeLength(bytes);
         if (!utf8::appendDecoded(bytes.substr(0, complete), text)) throw InputError(kInputNotUtf8);
-        if (text.size() > maxUnits) throw tooLarge(kStandardInput);
+        if (text.size() > maxUnits) throw inputTooLarge(kStandardInput, maxUnits * 3);
         held = bytes.size() - complete;
         std::memmove(block.data(), block.data() + complete, held);
         if (ended) break;
@@ -105,6 +93,26 @@ Text decodeUtf8(std::istream& in, std::uint64_t maxBytes) {
 }
 
 }  // namespace
+
+std::streamsize readSome(std::streambuf& buf, char* to, std::size_t count, std::string_view what) {
+    errno = 0;
+    try {
+        return std::max<std::streamsize>(buf.sgetn(to, static_cast<std::streamsize>(count)), 0);
+    } catch (const std::ios_base::failure&) {
+        throw InputError("cannot read " + std::string(what) + ": " +
+                         (errno != 0 ? std::strerror(errno) : "read error"));
+    }
+}
+
+IoFailure inputTooLarge(std::string_view what, std::uint64_t limitBytes,
+                        std::optional<std::uint64_t> neededBytes) {
+    const auto megabytes = [](std::uint64_t bytes) { return std::to_string((bytes + (1 << 20) - 1) >> 20); };
+    return IoFailure(std::string(what) + " is too large for the memory available: " +
+                     (neededBytes
+                          ? "it takes about " + megabytes(*neededBytes) + " MB, " + megabytes(limitBytes) +
+                                " MB can be held"
+                          : "it takes more than the " + megabytes(limitBytes) + " MB that can be held"));
+}
 
 std::uint64_t inputMemoryLimit() {
     return memory::resultBytes() / 3;
@@ -121,7 +129,7 @@ InputBytes::InputBytes(std::istream& in, std::uint64_t maxBytes, std::string_vie
     grow(std::size_t{1} << 16);
     for (bool first = true;; first = false) {
         if (m_size == m_capacity) {
-            if (m_size > maxBytes) throw tooLarge(m_what);
+            if (m_size > maxBytes) throw inputTooLarge(m_what, maxBytes);
             grow(static_cast<std::size_t>(std::min<std::uint64_t>(2 * m_capacity, maxBytes + 1)));
         }
         const std::size_t wanted = m_capacity - m_size;
@@ -132,11 +140,11 @@ InputBytes::InputBytes(std::istream& in, std::uint64_t maxBytes, std::string_vie
         if (first) {
             // A file is known whole after its first block: allocated once, or refused at once.
             const std::optional<std::size_t> rest = remainingSize(buf);
-            if (rest && m_size + *rest > maxBytes) throw tooLarge(m_what);
+            if (rest && m_size + *rest > maxBytes) throw inputTooLarge(m_what, maxBytes, m_size + *rest);
             if (rest && m_size + *rest >= m_capacity) grow(m_size + *rest + 1);
         }
     }
-    if (m_size > maxBytes) throw tooLarge(m_what);
+    if (m_size > maxBytes) throw inputTooLarge(m_what, maxBytes);
 }
 
 // A small input (most files of a folder) takes no more than it needs.
@@ -146,7 +154,7 @@ void InputBytes::grow(std::size_t capacity) {
     if (huge) capacity = (capacity + kHugePage - 1) / kHugePage * kHugePage;
     std::unique_ptr<char, Free> data(
         static_cast<char*>(huge ? std::aligned_alloc(kHugePage, capacity) : std::malloc(capacity)));
-    if (!data) throw tooLarge(m_what);
+    if (!data) throw inputTooLarge(m_what, capacity);
 #ifdef MADV_HUGEPAGE
     if (huge) madvise(data.get(), capacity, MADV_HUGEPAGE);  // only advice: refused, pages are small
 #endif
@@ -191,7 +199,7 @@ std::string_view InputLineBlocks::read() {
         if (m_size == m_capacity) grow();
         const std::size_t from = m_size;
         const std::size_t wanted = m_capacity - m_size;
-        const std::streamsize got = readSome(m_in, m_data.get() + m_size, wanted);
+        const std::streamsize got = readSome(m_in, m_data.get() + m_size, wanted, kStandardInput);
         m_size += static_cast<std::size_t>(std::max<std::streamsize>(got, 0));
         if (got < static_cast<std::streamsize>(wanted)) {
             m_ended = true;
@@ -210,13 +218,13 @@ std::string_view InputLineBlocks::read() {
 
 void InputLineBlocks::grow() {
     // Memory is asked about only for a line longer than the buffer.
-    if (m_capacity > inputMemoryLimit()) throw tooLarge(kStandardInput);
+    if (m_capacity > inputMemoryLimit()) throw inputTooLarge(kStandardInput, inputMemoryLimit());
     const std::size_t capacity = 2 * m_capacity;
     std::unique_ptr<char[]> data;
     try {
         data.reset(new char[capacity]);
     } catch (const std::bad_alloc&) {
-        throw tooLarge(kStandardInput);
+        throw inputTooLarge(kStandardInput, capacity);
     }
     std::memcpy(data.get(), m_data.get(), m_size);
     m_data = std::move(data);
@@ -255,6 +263,29 @@ void OutputFile::close() {
     writeBuffered();
     if (::close(m_fd) != 0 && errno != EINTR)
         throw IoFailure(std::string("cannot write standard output: ") + std::strerror(errno));
+}
+
+bool OutputFile::marksTakeBack() {
+    writeBuffered();
+    m_mark.reset();
+    struct stat s {};
+    if (::fstat(m_fd, &s) != 0) return false;
+    if (S_ISCHR(s.st_mode)) {
+        struct stat null {};
+        return ::stat("/dev/null", &null) == 0 && null.st_rdev == s.st_rdev;
+    }
+    if (!S_ISREG(s.st_mode)) return false;
+    const off_t at = ::lseek(m_fd, 0, SEEK_CUR);
+    if (at < 0) return false;
+    m_mark = at;
+    return true;
+}
+
+void OutputFile::takeBack() {
+    setp(m_buffer.data(), m_buffer.data() + m_buffer.size());
+    if (m_mark && (::ftruncate(m_fd, *m_mark) != 0 || ::lseek(m_fd, *m_mark, SEEK_SET) < 0))
+        throw IoFailure(std::string("cannot take back what was written to standard output: ") +
+                        std::strerror(errno));
 }
 
 OutputFile::int_type OutputFile::overflow(int_type c) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <sys/types.h>
 #include <cstddef>
 #include <cstdint>
 #include <exception>
@@ -32,6 +33,15 @@ public:
 enum class Encoding { Utf8, Cp932 };
 
 inline constexpr const char* kInputNotUtf8 = "standard input is not valid UTF-8";
+
+/// An input (named `what`) that memory cannot hold: the most that can be held, and what it takes
+/// when its size is known.
+IoFailure inputTooLarge(std::string_view what, std::uint64_t limitBytes,
+                        std::optional<std::uint64_t> neededBytes = std::nullopt);
+
+/// Up to `count` bytes, fewer only at the end of the input; InputError naming the input as `what`
+/// when it cannot be read.
+std::streamsize readSome(std::streambuf& buf, char* to, std::size_t count, std::string_view what);
 
 /// The bytes the input may take in memory: a third of what a result may take (memory::resultBytes),
 /// since a run holds the input, often a copy of it with its line breaks made alike, and the result.
@@ -104,6 +114,11 @@ public:
     explicit OutputFile(int fd);
     /// Writes what is buffered and closes the descriptor; IoFailure when either fails.
     void close();
+    /// Whether what is written from now on can be taken back: a regular file (cut back to its
+    /// present length), or /dev/null, where nothing written is seen.
+    bool marksTakeBack();
+    /// Takes back everything written since marksTakeBack().
+    void takeBack();
 
 protected:
     int_type overflow(int_type c) override;
@@ -116,6 +131,7 @@ private:
 
     int m_fd;
     std::vector<char> m_buffer;
+    std::optional<off_t> m_mark;  // where a regular file was when marked
 };
 
 /// The exit status once `output` is closed: `status`, or 1 with a message when a run that wrote

@@ -100,45 +100,6 @@ void writeInto(const std::string& path, std::string_view bytes) {
     if (::close(fd) != 0 && errno != EINTR) cannotWrite(path, errno);
 }
 
-WriteNote replaceAtomically(const std::string& path, const std::string& shown, std::string_view bytes) {
-    std::string temporary = temporaryNameFor(path);
-    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
-    if (fd < 0) cannotWrite(shown, errno);
-    WriteNote note;
-    try {
-        struct stat old {};
-        // A new file gets what the umask leaves of rw-rw-rw-, as any program's new file does.
-        mode_t mode = 0666;
-        if (::stat(path.c_str(), &old) == 0) {
-            note = keepOwner(fd, old, shown);
-            mode = old.st_mode & 07777;
-        } else {
-            const mode_t mask = ::umask(0);
-            ::umask(mask);
-            mode &= ~mask;
-        }
-        // After the owner: a change of owner clears the set-user-ID bits.
-        if (::fchmod(fd, mode) != 0) throw std::system_error(errno, std::generic_category());
-        writeAll(fd, bytes);
-        if (::fsync(fd) != 0) throw std::system_error(errno, std::generic_category());
-        if (::close(fd) != 0) {
-            const int reason = errno;
-            ::unlink(temporary.c_str());
-            cannotWrite(shown, reason);
-        }
-    } catch (const std::system_error& e) {
-        ::close(fd);
-        ::unlink(temporary.c_str());
-        cannotWrite(shown, e.code().value());
-    }
-    if (::rename(temporary.c_str(), path.c_str()) != 0) {
-        const int reason = errno;
-        ::unlink(temporary.c_str());
-        cannotWrite(shown, reason);
-    }
-    return note;
-}
-
 template <typename String>
 void changeLineBreaksIn(String& text, typename String::value_type lineBreak) {
     using Char = typename String::value_type;
@@ -197,6 +158,12 @@ FileText readTextFile(const std::string& path, const EncodingChoice& encoding, s
     return decodeInputBytes(input.view(), encoding, path, note);
 }
 
+void refuseGuessedRewrite(bool guessed, TextEncoding encoding, const Settings& s, const std::string& file) {
+    if (!guessed || s.encoding || !(s.inPlace || s.outputDir)) return;
+    throw InputError(file + ": its encoding is unclear: it reads as " + encodingName(encoding) +
+                     " and as another encoding alike; name it with --encoding (the file is left as it is)");
+}
+
 OutputForm outputFormOf(const Settings& settings, TextEncoding input, LineBreakStyle inputBreaks) {
     OutputForm form{settings.outputEncoding.value_or(input), u"\r\n", settings.questionMarks};
     const bool keep = settings.lineBreaks == LineBreaks::Keep;
@@ -206,9 +173,10 @@ OutputForm outputFormOf(const Settings& settings, TextEncoding input, LineBreakS
     return form;
 }
 
-UnmappableCharacter::UnmappableCharacter(TextView text, std::size_t index, TextEncoding encoding)
+UnmappableCharacter::UnmappableCharacter(TextView text, std::size_t index, TextEncoding encoding,
+                                         std::size_t linesBefore)
     : IoFailure("the result holds a character that " + std::string(encodingName(encoding)) +
-                " cannot hold, " + utf8::encode(characterPlace(text, index)) +
+                " cannot hold, " + utf8::encode(characterPlace(text, index, linesBefore)) +
                 "; nothing was written (--unmappable=question-mark writes \"?\" for it)") {}
 
 void changeLineBreaks(Text& text, std::u16string_view lineBreak) {
@@ -227,6 +195,62 @@ std::string resultBytes(Text result, const OutputForm& form) {
     return encodeTextBytes(result, form.encoding);
 }
 
+ReplacingFile::ReplacingFile(const std::string& path, std::string shown)
+    : m_path(path), m_shown(std::move(shown)), m_temporary(temporaryNameFor(path)) {
+    m_fd = ::mkostemp(m_temporary.data(), O_CLOEXEC);
+    if (m_fd < 0) cannotWrite(m_shown, errno);
+    try {
+        struct stat old {};
+        // A new file gets what the umask leaves of rw-rw-rw-, as any program's new file does.
+        mode_t mode = 0666;
+        if (::stat(path.c_str(), &old) == 0) {
+            m_note = keepOwner(m_fd, old, m_shown);
+            mode = old.st_mode & 07777;
+        } else {
+            const mode_t mask = ::umask(0);
+            ::umask(mask);
+            mode &= ~mask;
+        }
+        // After the owner: a change of owner clears the set-user-ID bits.
+        if (::fchmod(m_fd, mode) != 0) throw std::system_error(errno, std::generic_category());
+    } catch (const std::system_error& e) {
+        abandon();
+        cannotWrite(m_shown, e.code().value());
+    }
+}
+
+ReplacingFile::~ReplacingFile() {
+    if (m_fd >= 0) abandon();
+}
+
+void ReplacingFile::abandon() {
+    ::close(std::exchange(m_fd, -1));
+    ::unlink(m_temporary.c_str());
+}
+
+void ReplacingFile::write(std::string_view bytes) {
+    try {
+        writeAll(m_fd, bytes);
+    } catch (const std::system_error& e) {
+        abandon();
+        cannotWrite(m_shown, e.code().value());
+    }
+}
+
+WriteNote ReplacingFile::commit() {
+    if (::fsync(m_fd) != 0) {
+        const int reason = errno;
+        abandon();
+        cannotWrite(m_shown, reason);
+    }
+    if (::close(std::exchange(m_fd, -1)) != 0 || ::rename(m_temporary.c_str(), m_path.c_str()) != 0) {
+        const int reason = errno;
+        ::unlink(m_temporary.c_str());
+        cannotWrite(m_shown, reason);
+    }
+    return m_note;
+}
+
 WriteNote writeFile(const std::string& path, std::string_view bytes) {
     const std::string target = resolveLinks(path).path;
     struct stat s {};
@@ -234,7 +258,16 @@ WriteNote writeFile(const std::string& path, std::string_view bytes) {
         writeInto(target, bytes);
         return std::nullopt;
     }
-    return replaceAtomically(target, path, bytes);
+    ReplacingFile file(target, path);
+    file.write(bytes);
+    return file.commit();
+}
+
+std::optional<std::string> replacedPath(const std::string& path) {
+    const std::string target = resolveLinks(path).path;
+    struct stat s {};
+    if (::stat(target.c_str(), &s) == 0 && !S_ISREG(s.st_mode)) return std::nullopt;
+    return target;
 }
 
 }  // namespace kivo::cli

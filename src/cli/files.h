@@ -29,6 +29,10 @@ FileText decodeInputBytes(std::string_view bytes, const EncodingChoice& encoding
 FileText readTextFile(const std::string& path, const EncodingChoice& encoding, std::uint64_t maxBytes,
                       std::string& note);
 
+/// A file whose bytes read alike well in two encodings (`guessed`) is not rewritten on a guess:
+/// InputError when the settings would write it in place or to a folder without an encoding named.
+void refuseGuessedRewrite(bool guessed, TextEncoding encoding, const Settings& s, const std::string& file);
+
 /// How a result is written: its encoding, what becomes of the CrLf the operations make, and
 /// whether "?" may stand for a character the encoding cannot hold.
 struct OutputForm {
@@ -45,7 +49,8 @@ OutputForm outputFormOf(const Settings& settings, TextEncoding input, LineBreakS
 /// cannot be written.
 class UnmappableCharacter : public IoFailure {
 public:
-    UnmappableCharacter(TextView text, std::size_t index, TextEncoding encoding);
+    /// `text` follows `linesBefore` lines of the result.
+    UnmappableCharacter(TextView text, std::size_t index, TextEncoding encoding, std::size_t linesBefore = 0);
 };
 
 /// Each CrLf of `text` as `lineBreak` (CrLf, Lf or Cr), in place.
@@ -65,5 +70,32 @@ using WriteNote = std::optional<std::string>;
 /// write leaves the old file as it was and ends in IoFailure naming the file and the reason. Any
 /// other existing file (a device, a FIFO, /dev/stdout) is written into.
 WriteNote writeFile(const std::string& path, std::string_view bytes);
+
+/// Where writeFile() would put a new file for `path` (the end of its links), or nothing when it
+/// would write into an existing file that is no regular one (a device, a FIFO).
+std::optional<std::string> replacedPath(const std::string& path);
+
+/// The new file writeFile() makes, written a piece at a time: a temporary file beside `path`
+/// (its old permissions and owner given already) that replaces it on commit(), and is removed when
+/// dropped before. A failure ends in IoFailure naming `shown` and leaves the old file as it was.
+class ReplacingFile {
+public:
+    ReplacingFile(const std::string& path, std::string shown);
+    ~ReplacingFile();
+    ReplacingFile(const ReplacingFile&) = delete;
+    ReplacingFile& operator=(const ReplacingFile&) = delete;
+
+    void write(std::string_view bytes);
+    WriteNote commit();
+
+private:
+    void abandon();
+
+    std::string m_path;
+    std::string m_shown;
+    std::string m_temporary;
+    int m_fd = -1;
+    WriteNote m_note;
+};
 
 }  // namespace kivo::cli

@@ -240,9 +240,13 @@ std::string operationList() {
     for (const OperationDeclaration* op : operations()) {
         std::string name = op->name;
         name.resize(std::max<std::size_t>(name.size(), 26), ' ');
-        out << (op->code < 10 ? " " : "") << op->code << "  " << name << op->description << "  ("
-            << captionOf(*op) << ")\n";
+        out << (op->code < 10 ? " " : "") << op->code << (op->lineLocal ? " L " : "   ") << name
+            << op->description << "  (" << captionOf(*op) << ")\n";
     }
+    out << "\nL: line-local: runs a block of lines at a time, in little memory whatever the input's size "
+           "and\n"
+           "on every core (--jobs); its input may also be cut into pieces at line breaks (parallel "
+           "--pipe).\n";
     return out.str();
 }
 
@@ -262,6 +266,11 @@ std::string operationHelp(const OperationDeclaration& op) {
             out << "  --rules=FILE            --" << kRulesFileOption
                 << " read from FILE, one pair a line, its encoding detected\n";
     }
+    out << "\nMemory: "
+        << (op.lineLocal ? "line-local: runs a block of lines at a time, in a few megabytes whatever the "
+                           "input's size\n"
+                         : "holds the whole text and its result: about 3 times the input's size (a text "
+                           "larger than memory allows is refused with the sizes)\n");
     const Example& example = op.example;
     out << "\nExample:\n  $ printf " << printfText(example.input) << " | kivoautofill-cli " << op.name;
     for (const std::string& option : example.options)

@@ -21,8 +21,18 @@ Answer CliContext::askQuestion(TextView question) {
     return a;
 }
 
+bool CliContext::explainsMemory(std::uint64_t neededBytes, std::uint64_t availableBytes) {
+    const auto megabytes = [](std::uint64_t bytes) { return std::to_string((bytes + (1 << 20) - 1) >> 20); };
+    m_err << "kivoautofill-cli: " << m_prefix << "the result would take about " << megabytes(neededBytes)
+          << " MB of memory, more than the " << megabytes(availableBytes) << " MB available\n";
+    ++m_shown;
+    return true;
+}
+
 void CliContext::line(const char* kind, TextView text) {
     m_err << m_prefix << kind << ": " << utf8::encode(text) << '\n';
+    ++m_shown;
+    m_last = text;
 }
 
 std::optional<Text> runSteps(const std::vector<Step>& steps, Text upper, CliContext& ctx,

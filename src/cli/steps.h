@@ -30,6 +30,11 @@ public:
 
     /// What every message line starts with from now on.
     void setPrefix(std::string prefix) { m_prefix = std::move(prefix); }
+    /// A result beyond memory is told with the sizes, not as the operation's failure.
+    bool explainsMemory(std::uint64_t neededBytes, std::uint64_t availableBytes) override;
+    /// How many messages were shown, and the last of them.
+    int messagesShown() const { return m_shown; }
+    const Text& lastMessage() const { return m_last; }
 
 protected:
     void showMessage(Icon icon, TextView message) override;
@@ -46,6 +51,8 @@ private:
     std::deque<Answer> m_answers;
     std::string m_prefix;
     bool m_stop = false;
+    int m_shown = 0;
+    Text m_last;
 };
 
 /// Runs the steps one after the other, each on the result of the one before: the last result, or

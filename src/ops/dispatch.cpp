@@ -83,6 +83,11 @@ std::optional<Result> framed(const OperationDeclaration& op, BoundOperation& bou
         if (ctx.cancelled()) return std::nullopt;
         if (result) checkShowable(*result, ctx);
         return result;
+    } catch (const ResultBeyondBudget& e) {
+        changed = bound.changedOptions();
+        if (!ctx.explainsMemory(e.units * kBytesPerResultUnit, std::uint64_t{e.budget} * kBytesPerResultUnit))
+            fail(op, bound.errorMessage(), ctx);
+        return std::nullopt;
     } catch (const std::exception&) {
         changed = bound.changedOptions();
         fail(op, bound.errorMessage(), ctx);
@@ -179,14 +184,27 @@ DispatchResult dispatch(const OperationDeclaration& op, UpperText upper, const O
     return result;
 }
 
-bool takesUtf8Lines(const OperationDeclaration& op, const OptionTexts& options) {
-    if (!op.hasUtf8LinesRun) return false;
+namespace {
+
+// Whether the operation, bound to these options, is read without failure and `holds`.
+bool boundHolds(const OperationDeclaration& op, const OptionTexts& options,
+                bool (BoundOperation::*holds)() const) {
     try {
         const std::unique_ptr<BoundOperation> bound = op.bind(options);
-        return bound->unread().empty() && bound->takesUtf8Lines();
+        return bound->unread().empty() && ((*bound).*holds)();
     } catch (const std::exception&) {
         return false;
     }
+}
+
+}  // namespace
+
+bool takesUtf8Lines(const OperationDeclaration& op, const OptionTexts& options) {
+    return op.hasUtf8LinesRun && boundHolds(op, options, &BoundOperation::takesUtf8Lines);
+}
+
+bool runsBlockByBlock(const OperationDeclaration& op, const OptionTexts& options) {
+    return op.lineLocal && boundHolds(op, options, &BoundOperation::lineLocal);
 }
 
 }  // namespace kivo

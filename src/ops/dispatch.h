@@ -69,4 +69,8 @@ bool refusesEmptyUpper(bool upperEmpty, std::span<const OperationDeclaration* co
 /// the caller need not read it whole.
 bool takesUtf8Lines(const OperationDeclaration& op, const OptionTexts& options);
 
+/// Whether the operation is line-local with these options (OperationInfo::lineLocal), so that
+/// the caller may run it a block of lines at a time.
+bool runsBlockByBlock(const OperationDeclaration& op, const OptionTexts& options);
+
 }  // namespace kivo

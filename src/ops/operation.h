@@ -120,6 +120,18 @@ struct OperationInfo {
     /// Once its checks have passed and it has begun, the run always ends with its result: its
     /// lines may be written out as they are made.
     bool streamsResult = false;
+    /// Its result for a text cut after a line break (before a line that is not empty) is the
+    /// results of the two parts, one after the other: the command line may run it a block of lines
+    /// at a time, in bounded memory and on several cores.
+    bool lineLocal = false;
+    /// A line-local operation that a later line can still make refuse the whole text (two line
+    /// breaks in a row, a line too short): a result run a block at a time is held back until the
+    /// last block has run.
+    bool refusesSomeLines = false;
+    /// A line-local operation that shows this message, instead of a result, when it keeps no line:
+    /// a block that keeps none adds nothing, and only a text none of whose blocks kept a line shows
+    /// the message.
+    TextView emptyResultMessage = {};
 };
 
 struct OperationDeclaration;
@@ -182,6 +194,8 @@ public:
     virtual bool takesUtf8Lines() const = 0;
     /// runUtf8 on a text read a block of lines at a time.
     virtual std::optional<std::string> runUtf8Lines(Utf8LineBlocks& upper, RunContext& ctx) = 0;
+    /// Whether the operation, declared line-local, is so with these options.
+    virtual bool lineLocal() const = 0;
 };
 
 /// An operation as the window, the command line and the dispatcher know it.
@@ -274,6 +288,8 @@ struct Declaration {
     std::function<bool(const Options& options)> takesUtf8Lines = {};
     std::function<std::optional<std::string>(Utf8LineBlocks& upper, const Options& options, RunContext& ctx)>
         runUtf8Lines = {};
+    /// For an operation declared line-local: the options with which it is (none: all).
+    std::function<bool(const Options& options)> lineLocalWith = {};
 };
 
 namespace detail {
@@ -332,6 +348,10 @@ public:
     }
     std::optional<std::string> runUtf8Lines(Utf8LineBlocks& upper, RunContext& ctx) override {
         return m_declaration->runUtf8Lines(upper, m_options, ctx);
+    }
+    bool lineLocal() const override {
+        return m_declaration->info.lineLocal &&
+               (!m_declaration->lineLocalWith || m_declaration->lineLocalWith(m_options));
     }
 
 private:

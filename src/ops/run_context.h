@@ -37,8 +37,12 @@ public:
     /// when it is beyond the budget; called with the result's length, or a bound of it, before
     /// the result is built.
     void checkResultLength(std::uint64_t units) const {
-        if (units > m_resultBudget) throw RunTimeError("result beyond the budget");
+        if (units > m_resultBudget) throw ResultBeyondBudget(units, m_resultBudget);
     }
+
+    /// A result that would take `neededBytes` of memory where `availableBytes` are left: the front
+    /// end may say so in its own words (true) instead of the operation's error message (false).
+    virtual bool explainsMemory(std::uint64_t /*neededBytes*/, std::uint64_t /*availableBytes*/) { return false; }
 
     /// Whether the front end can show a result this long (the window's pane, by its memory); one
     /// it cannot is the run's failure.

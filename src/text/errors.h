@@ -13,6 +13,17 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+/// A result longer than the run's budget (what memory, or the window's pane, allows), refused
+/// before it is made: the units asked for, and those allowed.
+class ResultBeyondBudget : public RunTimeError {
+public:
+    ResultBeyondBudget(unsigned long long asked, std::size_t allowed)
+        : RunTimeError("result beyond the budget"), units(asked), budget(allowed) {}
+
+    unsigned long long units;
+    std::size_t budget;
+};
+
 /// A parameter or an input that an operation refuses with a message of its own, told in English
 /// (what(), for the command line's usage errors) and in Japanese (for the message box).
 class RefusedInput : public std::runtime_error {

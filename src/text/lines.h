@@ -240,7 +240,7 @@ private:
 
     static constexpr TextView kLineEnd = u"\r\n";
     void grow(std::size_t units) const {
-        if (units > m_budget) throw RunTimeError("result beyond the budget");
+        if (units > m_budget) throw ResultBeyondBudget(units, m_budget);
     }
 
     std::size_t m_budget = kNoBudget;

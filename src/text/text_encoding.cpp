@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <stdexcept>
+#include <utility>
 
 #include "text/cp932.h"
 #include "text/iconv_converter.h"
@@ -312,6 +313,53 @@ std::optional<DecodedText> decodeTextBytes(std::string_view bytes, AsciiAs ascii
     return std::nullopt;
 }
 
+void EncodingDetector::addFirstPass(std::string_view block) {
+    if (std::exchange(m_first, false)) {
+        m_marked = markedEncoding(block);
+        if (m_marked == TextEncoding::Utf8WithMark) block = withoutMark(block, kUtf8Mark);
+    }
+    if (m_marked) {
+        m_utf8 = m_utf8 && (m_marked != TextEncoding::Utf8WithMark || utf8::isValid(block));
+        m_oddBytes ^= block.size() % 2 == 1;
+        return;
+    }
+    m_nul = m_nul || std::memchr(block.data(), '\0', block.size());
+    if (m_nul || isAscii(block)) return;
+    m_ascii = false;
+    m_utf8 = m_utf8 && utf8::isValid(block);
+    // Once one block reads clearly as UTF-8, the others need only be valid.
+    if (m_utf8 && !m_clearlyUtf8) m_clearlyUtf8 = clearlyUtf8(*utf8::decode(block));
+}
+
+bool EncodingDetector::needsSecondPass() const {
+    return !m_marked && !m_nul && !m_ascii && !(m_utf8 && m_clearlyUtf8);
+}
+
+void EncodingDetector::addSecondPass(std::string_view block) {
+    m_cp932 = m_cp932 && cp932::decodeExact(block);
+    if (!m_eucJp) return;
+    const std::optional<Text> eucJp = eucJpComingBack(block);
+    m_eucJp = eucJp.has_value();
+    m_kana = m_kana || (eucJp && hasKana(*eucJp));
+}
+
+std::optional<std::pair<TextEncoding, bool>> EncodingDetector::verdict() const {
+    // UTF-16 comes in pairs of bytes; UTF-8 must be valid after its mark.
+    const bool wide = m_marked == TextEncoding::Utf16Le || m_marked == TextEncoding::Utf16Be;
+    if (m_marked)
+        return (wide ? !m_oddBytes : m_utf8) ? std::optional(std::pair(*m_marked, false)) : std::nullopt;
+    if (m_nul) return std::nullopt;
+    if (m_ascii)
+        return std::pair(m_asciiAs == AsciiAs::Cp932 ? TextEncoding::Cp932 : TextEncoding::Utf8, false);
+    if (m_utf8 && m_clearlyUtf8) return std::pair(TextEncoding::Utf8, false);
+    if (m_eucJp && m_kana) return std::pair(TextEncoding::EucJp, false);
+    const bool guessed = int(m_utf8) + int(m_cp932) + int(m_eucJp) > 1;
+    if (m_cp932) return std::pair(TextEncoding::Cp932, guessed);
+    if (m_utf8) return std::pair(TextEncoding::Utf8, guessed);
+    if (m_eucJp) return std::pair(TextEncoding::EucJp, guessed);
+    return std::nullopt;
+}
+
 std::string textFileFault(std::string_view bytes) {
     if (markedEncoding(bytes))
         return std::string("is not a text file: its bytes are not valid ") +
@@ -325,11 +373,11 @@ std::string textFileFault(std::string_view bytes) {
     return "is not a text file: its bytes are valid in neither UTF-8, code page 932 nor EUC-JP";
 }
 
-std::optional<std::string> cp932ChangeOnWriting(std::string_view bytes) {
+std::optional<std::string> cp932ChangeOnWriting(std::string_view bytes, std::size_t offset) {
     const std::size_t at = cp932::firstPairNotComingBack(bytes);
     if (at == std::string_view::npos || !cp932::decode(bytes)) return std::nullopt;
     const std::string_view pair = bytes.substr(at, 2);
-    return "the code page 932 bytes " + hexBytes(pair) + " at offset " + std::to_string(at) +
+    return "the code page 932 bytes " + hexBytes(pair) + " at offset " + std::to_string(offset + at) +
            " are written back as " + hexBytes(cp932::encode(*cp932::decode(pair)));
 }
 
@@ -453,7 +501,7 @@ Text characterPlace(std::size_t line, std::size_t column, TextView character) {
     return place + u"（U+" + widened(hex) + u"）";
 }
 
-Text characterPlace(TextView text, std::size_t index) {
+Text characterPlace(TextView text, std::size_t index, std::size_t linesBefore) {
     LineReader lines(text, LineEnds::Any);
     TextView line;
     std::size_t lineStart = 0;
@@ -462,7 +510,7 @@ Text characterPlace(TextView text, std::size_t index) {
         lineStart = static_cast<std::size_t>(line.data() - text.data());
         if (index < lineStart + line.size() + lines.lineBreak().size()) break;
     }
-    return characterPlace(lines.lineNumber(), index - lineStart + 1,
+    return characterPlace(linesBefore + lines.lineNumber(), index - lineStart + 1,
                           text.substr(index, pairStartsAt(text, index) ? 2 : 1));
 }
 

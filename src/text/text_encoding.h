@@ -48,13 +48,43 @@ enum class AsciiAs { Cp932, Utf8 };
 std::optional<DecodedText> decodeTextBytes(std::string_view bytes, AsciiAs asciiAs,
                                            const std::function<void()>& betweenBlocks = {});
 
+/// decodeTextBytes() of a text looked at a block at a time, never held whole: each block cut after
+/// an Lf, which no character of UTF-8, code page 932 or EUC-JP holds as one of its bytes. A first
+/// pass tells a byte-order mark, ASCII and clear UTF-8; only bytes it leaves undecided need a
+/// second pass, for code page 932 and EUC-JP.
+class EncodingDetector {
+public:
+    explicit EncodingDetector(AsciiAs asciiAs) : m_asciiAs(asciiAs) {}
+
+    void addFirstPass(std::string_view block);
+    bool needsSecondPass() const;
+    void addSecondPass(std::string_view block);
+    /// The encoding decodeTextBytes() would read the whole text in, and whether it was a guess;
+    /// nothing when none reads it.
+    std::optional<std::pair<TextEncoding, bool>> verdict() const;
+
+private:
+    AsciiAs m_asciiAs;
+    bool m_first = true;
+    std::optional<TextEncoding> m_marked;
+    bool m_nul = false;
+    bool m_ascii = true;
+    bool m_utf8 = true;
+    bool m_clearlyUtf8 = false;
+    bool m_cp932 = true;
+    bool m_eucJp = true;
+    bool m_kana = false;
+    bool m_oddBytes = false;
+};
+
 /// Why decodeTextBytes() reads no text in `bytes`, in English for the command line, to follow a
 /// file's name: "is not a text file: a NUL byte at offset 12 …", "would not come back as it was: …".
 std::string textFileFault(std::string_view bytes);
 
 /// For code page 932 bytes that decode but would not come back (decodeExact() refuses them): "the
 /// code page 932 bytes ED 40 at offset 3 are written back as FA 5C"; nothing for other bytes.
-std::optional<std::string> cp932ChangeOnWriting(std::string_view bytes);
+/// `offset` is where the bytes begin in their file.
+std::optional<std::string> cp932ChangeOnWriting(std::string_view bytes, std::size_t offset = 0);
 
 /// The bytes as text in the encoding the user named, or nothing when they are not valid in it. A
 /// byte-order mark of the encoding is skipped (UTF-8 then gives Utf8WithMark); UTF-16 is read
@@ -78,8 +108,9 @@ std::string_view byteOrderMark(TextEncoding encoding);
 std::optional<std::size_t> unmappableIndex(TextView text, TextEncoding encoding);
 
 /// Where the character at `index` of `text` is and what it is, as the Shift-JIS check lists it:
-/// "2行5文字目：😀（U+1F600）" (a CrLf is one line break; a surrogate pair one character).
-Text characterPlace(TextView text, std::size_t index);
+/// "2行5文字目：😀（U+1F600）" (a CrLf is one line break; a surrogate pair one character); the text
+/// may follow `linesBefore` lines of its whole.
+Text characterPlace(TextView text, std::size_t index, std::size_t linesBefore = 0);
 /// The same for a character known to be at `line` and `column` (both from 1).
 Text characterPlace(std::size_t line, std::size_t column, TextView character);
 

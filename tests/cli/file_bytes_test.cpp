@@ -182,6 +182,76 @@ TEST(FileBytes, RefusesRatherThanGuessesOrLoses) {
     EXPECT_NE(wide.err.find("ヷ（U+30F7）"), std::string::npos) << wide.err;
 }
 
+// A line-local operation runs a block of lines at a time: its result is the whole text's to the
+// byte, a refusal in a late block still writes nothing, and what only the whole text tells (the
+// encoding, the line breaks) is told as for the whole.
+TEST(FileBytes, LargeTextsRunABlockAtATimeAsAWhole) {
+    const auto lines = [](const std::string& line, std::size_t count) {
+        std::string all;
+        for (std::size_t i = 0; i < count; ++i)
+            all += line;
+        return all;
+    };
+    const std::size_t n = 300000;  // several blocks
+    struct Case {
+        const char* name;
+        std::vector<std::string> args;
+        std::string bytes;
+        std::optional<std::string> written;  // none: refused, nothing written
+        bool onStandardInput = false;
+        std::string message = {};  // a part of standard error
+    };
+    const Case cases[] = {
+        {"two breaks in a row in the last block",
+         {"add-text", "--text=X"},
+         lines("abc\r\n", n) + "a\r\n\r\nb",
+         {}},
+        {"two breaks in a row, standard input",
+         {"add-text", "--text=X"},
+         lines("abc\r\n", n) + "a\r\n\r\nb",
+         {},
+         true},
+        {"Lf, then CrLf at the end: CrLf throughout",
+         {"indent"},
+         lines("abc\n", n) + "z\r\n",
+         lines("\tabc\r\n", n) + "\tz\r\n",
+         true},
+        {"Lf throughout stays Lf", {"indent"}, lines("abc\n", n), lines("\tabc\n", n), true},
+        {"Shift-JIS after megabytes of ASCII",
+         {"indent"},
+         lines("abc\r\n", n) + "\x82\xA0",
+         lines("\tabc\r\n", n) + "\t\x82\xA0"},
+        {"a byte no encoding reads in the last block", {"indent"}, lines("\xE3\x81\x82\r\n", n) + "\xFF", {}},
+        {"a Shift-JIS result that cannot hold a character",
+         {"convert-kana", "--direction=to-hiragana"},
+         lines("\x83\x41\r\n", n) + "\x83\x94",
+         {},
+         false,
+         "300001行1文字目：ゔ（U+3094）"},
+    };
+    for (const Case& c : cases) {
+        for (const Way way : kWays) {
+            if (c.onStandardInput && way != Way::StandardOutput && way != Way::OutputFile) continue;
+            SCOPED_TRACE(std::string(c.name) + ", way " + std::to_string(static_cast<int>(way)));
+            const Folder dir;
+            std::string written;
+            CliRun r;
+            if (c.onStandardInput) {
+                std::vector<std::string> args = c.args;
+                if (way == Way::OutputFile) args.insert(args.end(), {"-o", dir.path("out.txt")});
+                r = cli(args, c.bytes);
+                written = way == Way::OutputFile ? read(dir.path("out.txt")) : r.out;
+            } else {
+                r = runOnFile(c.args, dir, c.bytes, way, written);
+            }
+            EXPECT_EQ(r.status, c.written ? 0 : 1) << r.err;
+            EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+            EXPECT_TRUE(written == c.written.value_or(way == Way::InPlace ? c.bytes : ""))
+                << written.size() << " bytes written";
+        }
+    }
+}
+
 // Excel's "Unicode text": UTF-16LE after a mark, Tab-separated, CrLf.
 TEST(FileBytes, ExcelUnicodeTextStaysExcels) {
     const Folder dir;

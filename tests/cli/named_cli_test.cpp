@@ -203,9 +203,11 @@ TEST(NamedCli, PatternsTellTheirCountsAndTakeRulesFromAFile) {
 
 TEST(NamedCli, ListHelpAndCompletion) {
     const std::string list = cli({"list"}).out;
-    EXPECT_NE(list.find(" 4  add-text "), std::string::npos);
+    EXPECT_NE(list.find(" 4 L add-text "), std::string::npos);
+    EXPECT_NE(list.find(" 0   reverse "), std::string::npos);
     EXPECT_NE(list.find("(…に次の文字を追加する)"), std::string::npos);
-    EXPECT_EQ(std::count(list.begin(), list.end(), '\n'), static_cast<long>(operations().size()));
+    // A line each, then the mark's legend.
+    EXPECT_EQ(std::count(list.begin(), list.end(), '\n'), static_cast<long>(operations().size()) + 3);
     const std::string help = cli({"help", "4"}).out;
     for (const char* part :
          {"add-text (code 4", "--side=VALUE", "left (左), right (右); default left  [Combo31]",

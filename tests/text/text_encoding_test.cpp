@@ -91,6 +91,20 @@ TEST(TextEncoding, DetectsOnlyReadingsThatComeBack) {
     for (const Case& c : cases) {
         const std::optional<DecodedText> decoded = decodeTextBytes(c.bytes, AsciiAs::Cp932);
         ASSERT_EQ(decoded.has_value(), c.encoding.has_value()) << c.name;
+        // The same verdict from the bytes looked at a block of lines at a time.
+        EncodingDetector detector(AsciiAs::Cp932);
+        const auto eachBlock = [&](auto look) {
+            for (std::size_t from = 0, lf; from < c.bytes.size(); from = lf + 1) {
+                lf = std::min(c.bytes.find('\n', from), c.bytes.size() - 1);
+                look(std::string_view(c.bytes).substr(from, lf + 1 - from));
+            }
+        };
+        eachBlock([&](std::string_view block) { detector.addFirstPass(block); });
+        if (detector.needsSecondPass())
+            eachBlock([&](std::string_view block) { detector.addSecondPass(block); });
+        EXPECT_EQ(detector.verdict(),
+                  decoded ? std::optional(std::pair(decoded->encoding, decoded->guessed)) : std::nullopt)
+            << c.name;
         if (!decoded) {
             EXPECT_FALSE(textFileFault(c.bytes).empty()) << c.name;
             continue;

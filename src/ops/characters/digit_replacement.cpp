@@ -181,7 +181,9 @@ const OperationDeclaration kReplaceEndCharacters = declare<ReplaceEndOptions>({
              .caption = u"…から…文字を次の文字に置き換える(&K)",
              .example = {.input = u"abc123\ndef456",
                          .options = {"--side=right", "--count=3", "--replacement=***"},
-                         .output = u"abc***\r\ndef***"}},
+                         .output = u"abc***\r\ndef***"},
+             .lineLocal = true,
+             .refusesSomeLines = true},
     .params = {listParam(&ReplaceEndOptions::side, "side", sideChoices(), OtherText::IsLastEntry)
                    .alias("Combo32")
                    .purpose(u"数える側", "Side to count from"),

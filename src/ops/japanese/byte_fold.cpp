@@ -93,7 +93,8 @@ const OperationDeclaration kBreakLinesByBytes = declare<ByteFoldOptions>({
          .example = {.input = u"あいうえおかきくけこ",
                      .options = {"--bytes=8"},
                      .output = u"あいうえ\r\nおかきく\r\nけこ"},
-         .streamsResult = true},
+         .streamsResult = true,
+         .lineLocal = true},
     .params = {countParam(&ByteFoldOptions::bytes, "bytes", 1, 999, 80)
                    .alias("Combo65")
                    .purpose(u"1行のバイト数", "Bytes per line"),

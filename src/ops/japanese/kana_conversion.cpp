@@ -38,7 +38,8 @@ const OperationDeclaration kConvertKana = declare<KanaOptions>({
              .description = "Converts hiragana to katakana, or katakana to hiragana",
              .japaneseDescription = u"ひらがなをカタカナに、またはカタカナをひらがなに変換します。",
              .caption = u"…に変換する(&F)",
-             .example = {.input = u"ひらがな", .options = {}, .output = u"ヒラガナ"}},
+             .example = {.input = u"ひらがな", .options = {}, .output = u"ヒラガナ"},
+             .lineLocal = true},
     .params = {listParam(&KanaOptions::toKatakana, "direction",
                          {{u"ひらがな→カタカナ", "to-katakana", true},
                           {u"カタカナ→ひらがな", "to-hiragana", false}})

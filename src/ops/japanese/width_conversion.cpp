@@ -163,7 +163,8 @@ const OperationDeclaration kConvertWidth = declare<WidthOptions>({
              .caption = u"…に変換する(&E)　対象：…英字 …数字 …記号 …カタカナ …スペース",
              .example = {.input = u"ＡＢＣ１２３　テスト",
                          .options = {"--direction=to-half"},
-                         .output = u"ABC123 ﾃｽﾄ"}},
+                         .output = u"ABC123 ﾃｽﾄ"},
+             .lineLocal = true},
     .params = {listParam(&WidthOptions::direction, "direction",
                          {{u"全角→半角", "to-half", WidthDirection::ToHalf},
                           {u"半角→全角", "to-full", WidthDirection::ToFull}})

@@ -220,7 +220,10 @@ const OperationDeclaration kFilterLines = declare<FilterOptions>({
              .japaneseDescription = u"指定した文字を含む行、または含まない行だけを抜き出します。",
              .caption = u"複数行から次の条件を満たす行を抜き出す(&Q)",
              .example = {.input = u"apple\nbanana\ncherry", .options = {"--text=an"}, .output = u"banana"},
-             .streamsResult = true},
+             .streamsResult = true,
+             .lineLocal = true,
+             .refusesSomeLines = true,
+             .emptyResultMessage = kNoLineKept},
     .params = {listParam(&FilterOptions::keepContaining, "keep",
                          {{u"次の文字を含む行を抜き出す", "containing", true},
                           {u"次の文字を含まない行を抜き出す", "not-containing", false}})

@@ -68,7 +68,9 @@ const OperationDeclaration kReplaceByPosition = declare<ReplaceByPositionOptions
              .caption = u"…から…文字目～文字数…文字を置換(&M)",
              .example = {.input = u"abcdef",
                          .options = {"--position=2", "--count=3", "--replacement=X"},
-                         .output = u"aXef"}},
+                         .output = u"aXef"},
+             .lineLocal = true,
+             .refusesSomeLines = true},
     .params = {listParam(&ReplaceByPositionOptions::side, "side", sideChoices(), OtherText::IsLastEntry)
                    .alias("Combo18")
                    .purpose(u"数える側", "Side to count from"),

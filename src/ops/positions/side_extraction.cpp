@@ -86,7 +86,9 @@ const OperationDeclaration kExtractFromSide = declare<SideRunOptions>({
              .caption = u"…辺より…文字目から…文字抜き出す(&P)",
              .example = {.input = u"abcdef\nghijkl",
                          .options = {"--position=2", "--count=3"},
-                         .output = u"bcd\r\nhij"}},
+                         .output = u"bcd\r\nhij"},
+             .lineLocal = true,
+             .refusesSomeLines = true},
     .params = {listParam(&SideRunOptions::side, "side", sideChoices(), OtherText::IsLastEntry)
                    .alias("Combo16")
                    .purpose(u"数える側", "Side to count from"),
@@ -109,7 +111,9 @@ const OperationDeclaration kRemainderFromSide = declare<SideRunOptions>({
              .caption = u"…辺より…文字目から…文字抜き出した残り(&Q)",
              .example = {.input = u"abcdef\nghijkl",
                          .options = {"--position=2", "--count=3"},
-                         .output = u"aef\r\ngkl"}},
+                         .output = u"aef\r\ngkl"},
+             .lineLocal = true,
+             .refusesSomeLines = true},
     .params = {listParam(&SideRunOptions::side, "side", sideChoices(), OtherText::IsLastEntry)
                    .alias("Combo17")
                    .purpose(u"数える側", "Side to count from"),

@@ -1,0 +1,535 @@
+#include "cli/blocks.h"
+
+#include <fcntl.h>
+#include <malloc.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <deque>
+#include <future>
+#include <memory>
+#include <sstream>
+#include <tuple>
+#include <utility>
+#include <variant>
+
+#include "cli/cli_io.h"
+#include "cli/files.h"
+#include "ops/dispatch.h"
+#include "text/utf8.h"
+
+namespace kivo::cli {
+namespace {
+
+// Big enough that a block's run frame costs nothing beside its lines, small enough that a few
+// blocks in flight on every core stay far below the memory a whole text would take.
+constexpr std::size_t kBlockBytes = std::size_t{1} << 20;
+
+// The input a block of whole lines at a time, read into one reused buffer: every block but the
+// last ends after an Lf that a line with characters follows, so that no character, CrLf, line or
+// run of empty lines spans two blocks. A line longer than the buffer grows it.
+class ByteBlocks {
+public:
+    ByteBlocks(std::streambuf& in, std::string what) : m_in(in), m_what(std::move(what)) {}
+
+    /// The next block, valid until the next call; nothing after the last.
+    std::optional<std::string_view> next() {
+        m_offset += m_given;
+        m_size -= m_given;
+        if (m_size > 0) std::memmove(m_data.get(), m_data.get() + m_given, m_size);
+        m_given = 0;
+        while (!m_ended) {
+            if (m_size == m_capacity) grow();
+            const std::size_t wanted = m_capacity - m_size;
+            const std::streamsize got = readSome(m_in, m_data.get() + m_size, wanted, m_what);
+            m_size += static_cast<std::size_t>(got);
+            m_ended = static_cast<std::size_t>(got) < wanted;
+            if (!m_ended && (m_given = lastCut()) > 0) break;
+        }
+        if (m_ended) m_given = m_size;
+        if (m_given == 0) return std::nullopt;
+        const std::string_view block(m_data.get(), m_given);
+        if (m_tracksStyle) m_style = combinedStyle(m_style, lineBreakStyleOf(block));
+        return block;
+    }
+    /// Where the block given last begins in the input.
+    std::uint64_t offset() const { return m_offset; }
+    /// The bytes given so far.
+    std::uint64_t given() const { return m_offset + m_given; }
+    /// The line breaks of every block given from now on (only when asked: it costs a look at
+    /// every byte).
+    void trackStyle(LineBreakStyle before) {
+        m_tracksStyle = true;
+        m_style = before;
+    }
+    LineBreakStyle style() const { return m_style; }
+
+private:
+    // After the last Lf followed by a byte that is no line break; 0 when there is none.
+    std::size_t lastCut() const {
+        for (std::size_t i = m_size; i-- > 1;) {
+            const char c = m_data[i];
+            if (c != '\r' && c != '\n' && m_data[i - 1] == '\n') return i;
+        }
+        return 0;
+    }
+    void grow() {
+        const std::size_t capacity = m_capacity == 0 ? kBlockBytes : 2 * m_capacity;
+        // Only a line longer than a block asks for more.
+        if (capacity > inputMemoryLimit()) throw inputTooLarge(m_what, inputMemoryLimit());
+        std::unique_ptr<char[]> data(new char[capacity]);
+        std::memcpy(data.get(), m_data.get(), m_size);
+        m_data = std::move(data);
+        m_capacity = capacity;
+    }
+
+    std::streambuf& m_in;
+    std::string m_what;
+    std::unique_ptr<char[]> m_data;
+    std::size_t m_capacity = 0;
+    std::size_t m_size = 0;
+    std::size_t m_given = 0;
+    std::uint64_t m_offset = 0;
+    bool m_ended = false;
+    bool m_tracksStyle = false;
+    LineBreakStyle m_style = LineBreakStyle::None;
+};
+
+bool isUtf8(TextEncoding encoding) {
+    return encoding == TextEncoding::Utf8 || encoding == TextEncoding::Utf8WithMark;
+}
+
+// A block's bytes as the steps take them: UTF-8 as it is, other encodings decoded; the first
+// block without its byte-order mark.
+std::variant<std::string_view, Text> upperOf(std::string_view block, std::uint64_t offset,
+                                             TextEncoding encoding, const std::string& what) {
+    if (isUtf8(encoding)) {
+        if (offset == 0 && encoding == TextEncoding::Utf8WithMark && block.starts_with("\xEF\xBB\xBF"))
+            block.remove_prefix(3);
+        if (!utf8::isValid(block)) throw InputError(what + " is not valid UTF-8");
+        return block;
+    }
+    std::optional<DecodedText> decoded = decodeTextBytesAs(block, encoding);
+    if (!decoded) throw InputError(what + " is not valid " + encodingName(encoding));
+    return std::move(decoded->text);
+}
+
+// A character of a block's result that the output's encoding cannot hold.
+struct Unmappable {
+    Text text;
+    std::size_t index = 0;
+};
+
+struct BlockResult {
+    bool ok = false;
+    bool keptNone = false;  // with the operation's empty-result message, which the text may not show
+    std::string bytes = {};
+    std::string messages = {};
+    // Only where the output's encoding can refuse a character: the result's line breaks, by which
+    // the blocks after it tell where their lines are, and the character it refused.
+    std::size_t lineBreaks = 0;
+    std::optional<Unmappable> unmappable = {};
+};
+
+// A block's result as the bytes of the output's form.
+BlockResult resultOf(DispatchResult& run, const OutputForm& form, bool changeBreaks) {
+    BlockResult result{.ok = true};
+    if (run.lowerUtf8 && isUtf8(form.encoding)) {
+        if (changeBreaks) changeLineBreaks(*run.lowerUtf8, form.lineBreak);
+        result.bytes = std::move(*run.lowerUtf8);
+        return result;
+    }
+    Text text = run.lower ? std::move(*run.lower) : utf8::decode(*run.lowerUtf8).value();
+    if (changeBreaks) changeLineBreaks(text, form.lineBreak);
+    if (!form.questionMarks) {
+        result.lineBreaks = lineCountOf(text) - 1;
+        if (const std::optional<std::size_t> at = unmappableIndex(text, form.encoding)) {
+            result.ok = false;
+            result.unmappable = Unmappable{std::move(text), *at};
+            return result;
+        }
+    }
+    result.bytes = encodeTextBytes(text, form.encoding, false);
+    return result;
+}
+
+// What every block's run shares.
+struct BlockRun {
+    const std::vector<Step>& steps;
+    std::vector<OptionTexts> options;
+    const Settings& settings;
+    std::string what;
+    std::string prefix;
+    TextEncoding encoding;
+    OutputForm form;
+    bool changeBreaks;
+
+    BlockResult operator()(std::string_view block, std::uint64_t offset) const {
+        std::ostringstream messages;
+        CliContext ctx(messages, settings.answers);
+        std::variant<std::string_view, Text> upper = upperOf(block, offset, encoding, what);
+        std::string utf8;  // a step's result made from UTF-8 bytes, the next step's upper text
+        DispatchResult run{DispatchEnd::Ran, std::nullopt};
+        for (std::size_t i = 0; i < steps.size(); ++i) {
+            ctx.setPrefix(prefix + steps[i].where);
+            const UpperText given = std::holds_alternative<Text>(upper)
+                                        ? UpperText(TextView(std::get<Text>(upper)))
+                                        : UpperText(std::get<std::string_view>(upper));
+            const int shownBefore = ctx.messagesShown();
+            run = dispatch(*steps[i].call.op, given, options[i], ctx);
+            if (!run.hasResult() || ctx.cancelled()) {
+                const TextView empty = steps[i].call.op->emptyResultMessage;
+                const bool keptNone = !empty.empty() && !ctx.cancelled() &&
+                                      ctx.messagesShown() == shownBefore + 1 && ctx.lastMessage() == empty;
+                return {.ok = keptNone, .keptNone = keptNone, .messages = messages.str()};
+            }
+            if (i + 1 == steps.size()) break;
+            if (run.lower) {
+                upper = std::move(*run.lower);
+            } else {
+                utf8 = std::move(*run.lowerUtf8);
+                upper = std::string_view(utf8);
+            }
+        }
+        BlockResult result = resultOf(run, form, changeBreaks);
+        result.messages = messages.str();
+        return result;
+    }
+};
+
+// Where the result's bytes go as they come; commit() once the last block has run, abandon() when
+// the run ends without its result.
+class Target {
+public:
+    virtual ~Target() = default;
+    virtual void write(std::string_view bytes) = 0;
+    virtual WriteNote commit() = 0;
+    virtual void abandon() {}
+};
+
+// Standard output; when it is a regular file (or /dev/null) what a failed run wrote is taken back,
+// so that it need not be held back.
+class StreamTarget final : public Target {
+public:
+    explicit StreamTarget(std::ostream& out) : m_out(out) {
+        auto* file = dynamic_cast<OutputFile*>(out.rdbuf());
+        if (file && file->marksTakeBack()) m_file = file;
+    }
+    bool takesBack() const { return m_file != nullptr; }
+    void write(std::string_view bytes) override {
+        m_out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    }
+    WriteNote commit() override {
+        m_out.flush();
+        return std::nullopt;
+    }
+    void abandon() override {
+        if (m_file) m_file->takeBack();
+    }
+
+private:
+    std::ostream& m_out;
+    OutputFile* m_file = nullptr;
+};
+
+class FileTarget final : public Target {
+public:
+    FileTarget(const std::string& path, std::string shown) : m_file(path, std::move(shown)) {}
+    void write(std::string_view bytes) override { m_file.write(bytes); }
+    WriteNote commit() override { return m_file.commit(); }
+
+private:
+    ReplacingFile m_file;
+};
+
+// Holds the result back in a temporary file (not memory) until the run has succeeded, then hands it
+// to its target, each CrLf as the line break the whole input's breaks ask for.
+class Spool final : public Target {
+public:
+    explicit Spool(Target& target) : m_target(target) {
+        const char* folder = std::getenv("TMPDIR");
+        std::string name = std::string(folder && *folder ? folder : "/tmp") + "/kivo-spool.XXXXXX";
+        m_fd = ::mkostemp(name.data(), O_CLOEXEC);
+        if (m_fd < 0)
+            throw IoFailure("cannot make a temporary file in " + name + ": " + std::strerror(errno));
+        ::unlink(name.c_str());
+    }
+    ~Spool() override { ::close(m_fd); }
+    Spool(const Spool&) = delete;
+    Spool& operator=(const Spool&) = delete;
+
+    void setLineBreak(std::u16string_view lineBreak) { m_lineBreak = lineBreak; }
+    void write(std::string_view bytes) override {
+        while (!bytes.empty()) {
+            const ssize_t written = ::write(m_fd, bytes.data(), bytes.size());
+            if (written < 0 && errno == EINTR) continue;
+            if (written <= 0)
+                throw IoFailure(std::string("cannot hold the result back: ") + std::strerror(errno));
+            bytes.remove_prefix(static_cast<std::size_t>(written));
+        }
+    }
+    WriteNote commit() override {
+        if (::lseek(m_fd, 0, SEEK_SET) != 0) throw IoFailure("cannot read the result held back");
+        std::string piece;
+        bool heldCr = false;
+        for (;;) {
+            piece.resize(kBlockBytes + 1);
+            if (heldCr) piece[0] = '\r';
+            const std::size_t from = heldCr ? 1 : 0;
+            ssize_t got;
+            do {
+                got = ::read(m_fd, piece.data() + from, kBlockBytes);
+            } while (got < 0 && errno == EINTR);
+            if (got < 0) throw IoFailure("cannot read the result held back");
+            piece.resize(from + static_cast<std::size_t>(got));
+            // A CrLf may be cut between two pieces: its Cr waits.
+            heldCr = got > 0 && piece.back() == '\r';
+            if (heldCr) piece.pop_back();
+            changeLineBreaks(piece, m_lineBreak);
+            m_target.write(piece);
+            if (got == 0) break;
+        }
+        return m_target.commit();
+    }
+
+private:
+    Target& m_target;
+    int m_fd = -1;
+    std::u16string_view m_lineBreak = u"\r\n";
+};
+
+// What a file's first reading found: the encoding its whole would be read in, and its line breaks.
+struct FileLook {
+    TextEncoding encoding = TextEncoding::Utf8;
+    bool guessed = false;
+    LineBreakStyle style = LineBreakStyle::None;
+    std::string note;
+};
+
+// Reads the file once (twice when only code page 932 and EUC-JP are left to tell apart): its
+// encoding as the whole file would be detected, or checked when named, and its line breaks.
+// Nothing when no encoding reads it: the whole file's reading says why.
+std::optional<FileLook> lookAtFile(std::istream& in, const std::string& what, EncodingChoice named) {
+    FileLook look;
+    EncodingDetector detector(AsciiAs::Utf8);
+    const auto pass = [&](auto perBlock) {
+        in.clear();
+        in.rdbuf()->pubseekpos(0);
+        ByteBlocks blocks(*in.rdbuf(), what);
+        while (const std::optional<std::string_view> block = blocks.next())
+            perBlock(*block, blocks.offset());
+    };
+    std::string firstBytes;
+    pass([&](std::string_view block, std::uint64_t offset) {
+        if (offset == 0) firstBytes = block.substr(0, 3);
+        look.style = combinedStyle(look.style, lineBreakStyleOf(block));
+        if (!named) return detector.addFirstPass(block);
+        upperOf(block, offset, isUtf8(*named) ? TextEncoding::Utf8WithMark : *named, what);
+        if (*named == TextEncoding::Cp932 && look.note.empty())
+            if (const std::optional<std::string> change = cp932ChangeOnWriting(block, offset))
+                look.note = what + ": " + *change + ", as is every character with two forms";
+    });
+    if (named) {
+        look.encoding = *named;
+        if (isUtf8(*named))
+            look.encoding =
+                firstBytes.starts_with("\xEF\xBB\xBF") ? TextEncoding::Utf8WithMark : TextEncoding::Utf8;
+    } else {
+        if (detector.needsSecondPass())
+            pass([&](std::string_view block, std::uint64_t) { detector.addSecondPass(block); });
+        const auto verdict = detector.verdict();
+        if (!verdict) return std::nullopt;
+        std::tie(look.encoding, look.guessed) = *verdict;
+    }
+    in.clear();
+    in.rdbuf()->pubseekpos(0);
+    return look;
+}
+
+// Runs every block in order, on `jobs` threads when there are several: the reading and writing
+// thread keeps at most two blocks a thread in flight. The first block that ends without a result
+// ends the run.
+// The blocks' results in order, as the whole text's result: a block that kept no line adds
+// nothing, and the line break that ends what came before it goes too when it ends the text without
+// a line break of its own (as a whole text's last kept line has none then); when no block kept a
+// line the message is the run's.
+class BlockResults {
+public:
+    BlockResults(const BlockRun& run, Target& target, std::ostringstream& messages)
+        : m_run(run),
+          m_target(target),
+          m_messages(messages),
+          m_lineBreak(run.changeBreaks ? utf8::encode(run.form.lineBreak) : "\r\n") {}
+
+    /// Takes the next block's result; false when it ends the run.
+    bool take(BlockResult result, char lastByte) {
+        if (result.unmappable)
+            throw UnmappableCharacter(result.unmappable->text, result.unmappable->index, m_run.form.encoding,
+                                      m_linesBefore);
+        m_linesBefore += result.lineBreaks;
+        m_lastByte = lastByte;
+        m_lastKeptNone = result.keptNone;
+        if (result.keptNone) {
+            if (m_firstKeptNone.empty()) m_firstKeptNone = std::move(result.messages);
+            return true;
+        }
+        m_messages << result.messages;
+        if (!result.ok) return false;
+        m_keptSome = true;
+        m_target.write(std::exchange(m_heldBreak, {}));
+        std::string_view bytes = result.bytes;
+        if (bytes.ends_with(m_lineBreak)) {
+            bytes.remove_suffix(m_lineBreak.size());
+            m_heldBreak = m_lineBreak;
+        }
+        m_target.write(bytes);
+        return true;
+    }
+    /// After the last block: whether the run has its result.
+    bool finish() {
+        if (!m_keptSome && m_lastKeptNone) {
+            m_messages << m_firstKeptNone;
+            return false;
+        }
+        if (!m_lastKeptNone || m_lastByte == '\n' || m_lastByte == '\r') m_target.write(m_heldBreak);
+        return true;
+    }
+
+private:
+    const BlockRun& m_run;
+    Target& m_target;
+    std::ostringstream& m_messages;
+    std::string m_lineBreak;
+    std::string m_heldBreak;
+    std::size_t m_linesBefore = 0;
+    char m_lastByte = 0;
+    bool m_lastKeptNone = false;
+    bool m_keptSome = false;
+    std::string m_firstKeptNone;
+};
+
+bool runBlocks(ByteBlocks& blocks, std::optional<std::string_view> first, const BlockRun& run, unsigned jobs,
+               Target& target, std::ostringstream& messages) {
+    BlockResults results(run, target, messages);
+    if (jobs <= 1) {
+        for (std::optional<std::string_view> block = first; block; block = blocks.next())
+            if (!results.take(run(*block, blocks.offset()), block->back())) return false;
+        return results.finish();
+    }
+#ifdef M_MMAP_THRESHOLD
+    // The blocks' buffers come and go on every thread: kept in the heap, they are not mapped,
+    // unmapped and faulted in again, a page at a time, for every block.
+    ::mallopt(M_MMAP_THRESHOLD, 64 << 20);
+    ::mallopt(M_TRIM_THRESHOLD, 256 << 20);
+#endif
+    std::deque<std::pair<std::future<BlockResult>, char>> running;
+    const auto takeFirst = [&] {
+        auto [result, lastByte] = std::move(running.front());
+        running.pop_front();
+        return results.take(result.get(), lastByte);
+    };
+    bool ok = true;
+    for (std::optional<std::string_view> block = first; block && ok; block = blocks.next()) {
+        running.emplace_back(
+            std::async(std::launch::async, [&run, copy = std::string(*block),
+                                            offset = blocks.offset()] { return run(copy, offset); }),
+            block->back());
+        if (running.size() >= 2 * jobs) ok = takeFirst();
+    }
+    while (ok && !running.empty())
+        ok = takeFirst();
+    // Blocks after a failure still end before their run's memory goes.
+    for (auto& [result, lastByte] : running)
+        result.wait();
+    return ok && results.finish();
+}
+
+bool alwaysComplete(const std::vector<Step>& steps) {
+    return std::none_of(steps.begin(), steps.end(),
+                        [](const Step& s) { return s.call.op->refusesSomeLines; });
+}
+
+}  // namespace
+
+bool runsBlockByBlock(const std::vector<Step>& steps) {
+    const Date date = today();
+    return std::all_of(steps.begin(), steps.end(),
+                       [&](const Step& s) { return runsBlockByBlock(*s.call.op, s.call.texts(date)); });
+}
+
+bool cutsAtLineBreaks(TextEncoding input, TextEncoding output) {
+    const auto wide = [](TextEncoding e) { return e == TextEncoding::Utf16Le || e == TextEncoding::Utf16Be; };
+    return !wide(input) && !wide(output);
+}
+
+std::optional<BlockRunEnd> runBlockByBlock(const std::vector<Step>& steps, const Settings& s,
+                                           const BlockRunPlaces& places, EncodingChoice encoding,
+                                           unsigned jobs) {
+    std::optional<std::string> targetFile;
+    if (places.targetPath) {
+        targetFile = replacedPath(*places.targetPath);
+        if (!targetFile) return std::nullopt;  // a device or a FIFO is written whole
+    }
+    std::ostringstream messages;
+    std::optional<FileLook> look;
+    if (places.inputIsFile) {
+        look = lookAtFile(places.in, places.inputName, encoding);
+        if (!look) return std::nullopt;
+        if (!look->note.empty()) messages << "kivoautofill-cli: " << look->note << '\n';
+        refuseGuessedRewrite(look->guessed, look->encoding, s, places.inputName);
+        encoding = look->encoding;
+    }
+    if (!encoding || !cutsAtLineBreaks(*encoding, s.outputEncoding.value_or(*encoding))) return std::nullopt;
+
+    ByteBlocks blocks(*places.in.rdbuf(), places.inputName);
+    const std::optional<std::string_view> first = blocks.next();
+    if (!first) return std::nullopt;
+    // Standard input's line breaks are known only at its end, unless its first block already
+    // decides the form (CrLf, or several kinds, give CrLf whatever follows) or the settings do.
+    const LineBreakStyle style = look ? look->style : lineBreakStyleOf(*first);
+    const bool formKnown = look || s.lineBreaks != LineBreaks::Keep || style == LineBreakStyle::CrLf ||
+                           style == LineBreakStyle::Mixed;
+    const OutputForm form = outputFormOf(s, *encoding, style);
+    if (!formKnown) blocks.trackStyle(style);
+    const Date date = today();
+    BlockRun run{steps, {}, s, places.inputName, places.messagePrefix, *encoding, form, formKnown};
+    for (const Step& step : steps)
+        run.options.push_back(step.call.texts(date));
+
+    std::unique_ptr<Target> target;
+    bool takesBack = true;
+    if (targetFile) {
+        target = std::make_unique<FileTarget>(*targetFile, *places.targetPath);
+    } else {
+        auto out = std::make_unique<StreamTarget>(places.out);
+        takesBack = out->takesBack();
+        target = std::move(out);
+    }
+    const bool writesAsItGoes =
+        formKnown && (takesBack || (alwaysComplete(steps) && (form.questionMarks || isUtf8(form.encoding))));
+    std::optional<Spool> spool;
+    if (!writesAsItGoes) spool.emplace(*target);
+    Target& sink = spool ? static_cast<Target&>(*spool) : *target;
+    const std::string_view mark = byteOrderMark(form.encoding);
+    sink.write(mark);
+
+    BlockRunEnd end;
+    try {
+        end.ok = runBlocks(blocks, first, run, jobs, sink, messages);
+    } catch (...) {
+        target->abandon();
+        throw;
+    }
+    if (!end.ok) target->abandon();
+    end.inputBytes = blocks.given();
+    if (end.ok) {
+        if (!formKnown) spool->setLineBreak(outputFormOf(s, *encoding, blocks.style()).lineBreak);
+        if (const WriteNote note = sink.commit()) messages << "kivoautofill-cli: " << *note << '\n';
+    }
+    end.messages = messages.str();
+    return end;
+}
+
+}  // namespace kivo::cli
