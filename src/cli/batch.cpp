@@ -327,15 +327,7 @@ TextOutcome runOnInput(const std::vector<Step>& steps, const Settings& s, std::i
     std::optional<Text> upper;
     TextEncoding read = TextEncoding::Utf8;
     ctx.setPrefix(steps[0].where);  // as runSteps says where a step's messages come from
-    if (onBytes && takesUtf8Lines(op, *onBytes)) {
-        InputLineBlocks input(in);
-        if (!input.empty()) {
-            DispatchResult run = dispatch(op, &input, *onBytes, ctx);
-            input.check();
-            return outcomeOf(std::move(run), ctx, messages, outputFormOf(s, read, input.style()));
-        }
-        upper.emplace();
-    } else if (onBytes && op.hasUtf8Run) {
+    if (onBytes && op.hasUtf8Run) {
         const InputBytes input(in, inputMemoryLimit());
         const std::string_view bytes = input.view();
         if (!utf8::isValid(bytes)) throw InputError(kInputNotUtf8);

@@ -23,80 +23,6 @@
 namespace kivo::cli {
 namespace {
 
-// Big enough that a block's run frame costs nothing beside its lines, small enough that a few
-// blocks in flight on every core stay far below the memory a whole text would take.
-constexpr std::size_t kBlockBytes = std::size_t{1} << 20;
-
-// The input a block of whole lines at a time, read into one reused buffer: every block but the
-// last ends after an Lf that a line with characters follows, so that no character, CrLf, line or
-// run of empty lines spans two blocks. A line longer than the buffer grows it.
-class ByteBlocks {
-public:
-    ByteBlocks(std::streambuf& in, std::string what) : m_in(in), m_what(std::move(what)) {}
-
-    /// The next block, valid until the next call; nothing after the last.
-    std::optional<std::string_view> next() {
-        m_offset += m_given;
-        m_size -= m_given;
-        if (m_size > 0) std::memmove(m_data.get(), m_data.get() + m_given, m_size);
-        m_given = 0;
-        while (!m_ended) {
-            if (m_size == m_capacity) grow();
-            const std::size_t wanted = m_capacity - m_size;
-            const std::streamsize got = readSome(m_in, m_data.get() + m_size, wanted, m_what);
-            m_size += static_cast<std::size_t>(got);
-            m_ended = static_cast<std::size_t>(got) < wanted;
-            if (!m_ended && (m_given = lastCut()) > 0) break;
-        }
-        if (m_ended) m_given = m_size;
-        if (m_given == 0) return std::nullopt;
-        const std::string_view block(m_data.get(), m_given);
-        if (m_tracksStyle) m_style = combinedStyle(m_style, lineBreakStyleOf(block));
-        return block;
-    }
-    /// Where the block given last begins in the input.
-    std::uint64_t offset() const { return m_offset; }
-    /// The bytes given so far.
-    std::uint64_t given() const { return m_offset + m_given; }
-    /// The line breaks of every block given from now on (only when asked: it costs a look at
-    /// every byte).
-    void trackStyle(LineBreakStyle before) {
-        m_tracksStyle = true;
-        m_style = before;
-    }
-    LineBreakStyle style() const { return m_style; }
-
-private:
-    // After the last Lf followed by a byte that is no line break; 0 when there is none.
-    std::size_t lastCut() const {
-        for (std::size_t i = m_size; i-- > 1;) {
-            const char c = m_data[i];
-            if (c != '\r' && c != '\n' && m_data[i - 1] == '\n') return i;
-        }
-        return 0;
-    }
-    void grow() {
-        const std::size_t capacity = m_capacity == 0 ? kBlockBytes : 2 * m_capacity;
-        // Only a line longer than a block asks for more.
-        if (capacity > inputMemoryLimit()) throw inputTooLarge(m_what, inputMemoryLimit());
-        std::unique_ptr<char[]> data(new char[capacity]);
-        std::memcpy(data.get(), m_data.get(), m_size);
-        m_data = std::move(data);
-        m_capacity = capacity;
-    }
-
-    std::streambuf& m_in;
-    std::string m_what;
-    std::unique_ptr<char[]> m_data;
-    std::size_t m_capacity = 0;
-    std::size_t m_size = 0;
-    std::size_t m_given = 0;
-    std::uint64_t m_offset = 0;
-    bool m_ended = false;
-    bool m_tracksStyle = false;
-    LineBreakStyle m_style = LineBreakStyle::None;
-};
-
 bool isUtf8(TextEncoding encoding) {
     return encoding == TextEncoding::Utf8 || encoding == TextEncoding::Utf8WithMark;
 }
@@ -244,6 +170,8 @@ private:
     ReplacingFile m_file;
 };
 
+constexpr std::size_t kSpoolPiece = std::size_t{1} << 20;
+
 // Holds the result back in a temporary file (not memory) until the run has succeeded, then hands it
 // to its target, each CrLf as the line break the whole input's breaks ask for.
 class Spool final : public Target {
@@ -275,12 +203,12 @@ public:
         std::string piece;
         bool heldCr = false;
         for (;;) {
-            piece.resize(kBlockBytes + 1);
+            piece.resize(kSpoolPiece + 1);
             if (heldCr) piece[0] = '\r';
             const std::size_t from = heldCr ? 1 : 0;
             ssize_t got;
             do {
-                got = ::read(m_fd, piece.data() + from, kBlockBytes);
+                got = ::read(m_fd, piece.data() + from, kSpoolPiece);
             } while (got < 0 && errno == EINTR);
             if (got < 0) throw IoFailure("cannot read the result held back");
             piece.resize(from + static_cast<std::size_t>(got));
@@ -317,7 +245,7 @@ std::optional<FileLook> lookAtFile(std::istream& in, const std::string& what, En
     const auto pass = [&](auto perBlock) {
         in.clear();
         in.rdbuf()->pubseekpos(0);
-        ByteBlocks blocks(*in.rdbuf(), what);
+        LineBlocks blocks(*in.rdbuf(), what);
         while (const std::optional<std::string_view> block = blocks.next())
             perBlock(*block, blocks.offset());
     };
@@ -410,7 +338,7 @@ private:
     std::string m_firstKeptNone;
 };
 
-bool runBlocks(ByteBlocks& blocks, std::optional<std::string_view> first, const BlockRun& run, unsigned jobs,
+bool runBlocks(LineBlocks& blocks, std::optional<std::string_view> first, const BlockRun& run, unsigned jobs,
                Target& target, std::ostringstream& messages) {
     BlockResults results(run, target, messages);
     if (jobs <= 1) {
@@ -483,7 +411,7 @@ std::optional<BlockRunEnd> runBlockByBlock(const std::vector<Step>& steps, const
     }
     if (!encoding || !cutsAtLineBreaks(*encoding, s.outputEncoding.value_or(*encoding))) return std::nullopt;
 
-    ByteBlocks blocks(*places.in.rdbuf(), places.inputName);
+    LineBlocks blocks(*places.in.rdbuf(), places.inputName);
     const std::optional<std::string_view> first = blocks.next();
     if (!first) return std::nullopt;
     // Standard input's line breaks are known only at its end, unless its first block already

@@ -45,7 +45,7 @@ struct BlockRunPlaces {
 /// that always complete, which write as they go. Nothing when the input turns out not to be
 /// cut at line breaks (UTF-16): the caller reads it whole.
 std::optional<BlockRunEnd> runBlockByBlock(const std::vector<Step>& steps, const Settings& settings,
-                                           const BlockRunPlaces& places,
-                                           EncodingChoice encoding, unsigned jobs);
+                                           const BlockRunPlaces& places, EncodingChoice encoding,
+                                           unsigned jobs);
 
 }  // namespace kivo::cli

@@ -163,70 +163,50 @@ void InputBytes::grow(std::size_t capacity) {
     m_capacity = capacity;
 }
 
-// A block of a quarter of a megabyte stays in the processor's cache while the operation reads it
-// again: checked, its line breaks scanned, searched.
-InputLineBlocks::InputLineBlocks(std::istream& in)
-    : m_in(*in.rdbuf()), m_data(new char[std::size_t{1} << 18]), m_capacity(std::size_t{1} << 18) {
-    m_first = read();
-    m_empty = m_first->empty();
-}
+// Big enough that a block's run frame costs nothing beside its lines, small enough that a few
+// blocks in flight on every core stay far below the memory a whole text would take.
+constexpr std::size_t kLineBlockBytes = std::size_t{1} << 20;
 
-std::optional<std::string_view> InputLineBlocks::nextBlock() {
-    if (m_first) return std::exchange(m_first, std::nullopt);
-    if (m_ended || m_failure) return std::nullopt;
-    try {
-        const std::string_view block = read();
-        if (block.empty()) return std::nullopt;
-        return block;
-    } catch (...) {
-        m_failure = std::current_exception();
-        return std::nullopt;
-    }
-}
-
-void InputLineBlocks::check() const {
-    if (m_failure) std::rethrow_exception(m_failure);
-}
-
-// The next block: up to the last Lf read, or the rest at the end of the input (empty when the input
-// ended with the last block's Lf). The line begun after the last Lf moves to the front for the next
-// block; a line that fills the buffer grows it.
-std::string_view InputLineBlocks::read() {
+std::optional<std::string_view> LineBlocks::next() {
+    m_offset += m_given;
     m_size -= m_given;
-    std::memmove(m_data.get(), m_data.get() + m_given, m_size);
+    if (m_size > 0) std::memmove(m_data.get(), m_data.get() + m_given, m_size);
     m_given = 0;
-    for (;;) {
+    while (!m_ended) {
         if (m_size == m_capacity) grow();
-        const std::size_t from = m_size;
         const std::size_t wanted = m_capacity - m_size;
-        const std::streamsize got = readSome(m_in, m_data.get() + m_size, wanted, kStandardInput);
-        m_size += static_cast<std::size_t>(std::max<std::streamsize>(got, 0));
-        if (got < static_cast<std::streamsize>(wanted)) {
-            m_ended = true;
-            m_given = m_size;
-            break;
-        }
-        if (const void* lf = ::memrchr(m_data.get() + from, '\n', m_size - from)) {
-            m_given = static_cast<std::size_t>(static_cast<const char*>(lf) - m_data.get()) + 1;
-            break;
-        }
+        const std::streamsize got = readSome(m_in, m_data.get() + m_size, wanted, m_what);
+        m_size += static_cast<std::size_t>(got);
+        m_ended = static_cast<std::size_t>(got) < wanted;
+        if (!m_ended && (m_given = lastCut()) > 0) break;
     }
+    if (m_ended) m_given = m_size;
+    if (m_given == 0) return std::nullopt;
     const std::string_view block(m_data.get(), m_given);
-    if (!utf8::isValid(block)) throw InputError(kInputNotUtf8);
+    if (m_tracksStyle) m_style = combinedStyle(m_style, lineBreakStyleOf(block));
     return block;
 }
 
-void InputLineBlocks::grow() {
-    // Memory is asked about only for a line longer than the buffer.
-    if (m_capacity > inputMemoryLimit()) throw inputTooLarge(kStandardInput, inputMemoryLimit());
-    const std::size_t capacity = 2 * m_capacity;
+// After the last Lf followed by a byte that is no line break; 0 when there is none.
+std::size_t LineBlocks::lastCut() const {
+    for (std::size_t i = m_size; i-- > 1;) {
+        const char c = m_data[i];
+        if (c != '\r' && c != '\n' && m_data[i - 1] == '\n') return i;
+    }
+    return 0;
+}
+
+void LineBlocks::grow() {
+    const std::size_t capacity = m_capacity == 0 ? kLineBlockBytes : 2 * m_capacity;
+    // Only a line longer than a block asks for more.
+    if (capacity > inputMemoryLimit()) throw inputTooLarge(m_what, inputMemoryLimit());
     std::unique_ptr<char[]> data;
     try {
         data.reset(new char[capacity]);
     } catch (const std::bad_alloc&) {
-        throw inputTooLarge(kStandardInput, capacity);
+        throw inputTooLarge(m_what, capacity);
     }
-    std::memcpy(data.get(), m_data.get(), m_size);
+    if (m_size > 0) std::memcpy(data.get(), m_data.get(), m_size);
     m_data = std::move(data);
     m_capacity = capacity;
 }

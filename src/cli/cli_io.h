@@ -69,33 +69,43 @@ private:
     std::string m_what;
 };
 
-/// The input read a block of whole lines at a time into one reused buffer, so that memory holds a
-/// block and the longest line, never the whole input; each block is checked to be UTF-8. The first
-/// block is read at once: an input that cannot be read, or does not begin as UTF-8, throws there as
-/// InputBytes does. A later failure (a read error, bytes that are not UTF-8, a line longer than
-/// inputMemoryLimit()) ends the text early, and check() throws it after the run, whose result is then void.
-class InputLineBlocks final : public Utf8LineBlocks {
+/// The input a block of whole lines at a time, read into one reused buffer so that memory holds
+/// a block and the longest line, never the whole input: every block but the last ends after an Lf
+/// that a line with characters follows, so that no character (of UTF-8, code page 932 or EUC-JP),
+/// CrLf, line or run of empty lines spans two blocks. A line longer than a block grows the buffer,
+/// up to inputMemoryLimit(). InputError names the input as `what` when it cannot be read.
+class LineBlocks {
 public:
-    explicit InputLineBlocks(std::istream& in);
-    bool empty() const { return m_empty; }
-    void check() const;
+    LineBlocks(std::streambuf& in, std::string what) : m_in(in), m_what(std::move(what)) {}
 
-protected:
-    std::optional<std::string_view> nextBlock() override;
+    /// The next block, valid until the next call; nothing after the last.
+    std::optional<std::string_view> next();
+    /// Where the block given last begins in the input.
+    std::uint64_t offset() const { return m_offset; }
+    /// The bytes given so far.
+    std::uint64_t given() const { return m_offset + m_given; }
+    /// The line breaks of every block given from now on, after those of `before` (only when asked:
+    /// it costs a look at every byte).
+    void trackStyle(LineBreakStyle before) {
+        m_tracksStyle = true;
+        m_style = before;
+    }
+    LineBreakStyle style() const { return m_style; }
 
 private:
-    std::string_view read();
+    std::size_t lastCut() const;
     void grow();
 
     std::streambuf& m_in;
+    std::string m_what;
     std::unique_ptr<char[]> m_data;
     std::size_t m_capacity = 0;
     std::size_t m_size = 0;   // bytes read into the buffer
-    std::size_t m_given = 0;  // of which the block last given
-    std::optional<std::string_view> m_first;
-    bool m_empty = false;
+    std::size_t m_given = 0;  // of which the block given last
+    std::uint64_t m_offset = 0;
     bool m_ended = false;
-    std::exception_ptr m_failure;
+    bool m_tracksStyle = false;
+    LineBreakStyle m_style = LineBreakStyle::None;
 };
 
 /// The input's text in `encoding`, taking at most `maxBytes` of memory as it is read (IoFailure

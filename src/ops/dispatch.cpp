@@ -64,14 +64,14 @@ constexpr std::uint64_t kBytesPerResultUnit = 4;
 
 template <typename Result, typename Run>
 std::optional<Result> framed(const OperationDeclaration& op, BoundOperation& bound, RunContext& ctx,
-                             std::vector<OptionText>& changed, Run run, bool mayStream = true) {
+                             std::vector<OptionText>& changed, Run run) {
     // What memory allows now, unless the caller asked for less.
     ctx.setResultBudget(
         std::min(ctx.resultBudget(), memory::maxResultLength(memory::resultBytes(), kBytesPerResultUnit)));
     // Only an operation that always completes once it has begun may write its result out as it
     // goes: any other could still end without one.
     ResultSink* const sink = ctx.resultSink();
-    if (!op.streamsResult || !mayStream) ctx.setResultSink(nullptr);
+    if (!op.streamsResult) ctx.setResultSink(nullptr);
     struct Restore {
         RunContext& ctx;
         ResultSink* sink;
@@ -142,18 +142,10 @@ void runFramed(const OperationDeclaration& op, BoundOperation& bound, const Uppe
         if (!result.lower) result.concerned = spanWithin(units, ctx.concerned());
     };
     if (const TextView* units = std::get_if<TextView>(&upper)) return onUnits(*units);
-    if (const std::string_view* bytes = std::get_if<std::string_view>(&upper)) {
-        if (!runsOnBytes(op, bound, *bytes)) return onUnits(utf8::decode(*bytes).value());
-        result.lowerUtf8 = framed<std::string>(op, bound, ctx, result.changed,
-                                               [&](BoundOperation& b) { return b.runUtf8(*bytes, ctx); });
-        return;
-    }
-    // A later block may still end the run without a result: nothing is written out before.
-    constexpr bool kMayStream = false;
-    Utf8LineBlocks& blocks = *std::get<Utf8LineBlocks*>(upper);
-    result.lowerUtf8 = framed<std::string>(
-        op, bound, ctx, result.changed, [&](BoundOperation& b) { return b.runUtf8Lines(blocks, ctx); },
-        kMayStream);
+    const std::string_view bytes = std::get<std::string_view>(upper);
+    if (!runsOnBytes(op, bound, bytes)) return onUnits(utf8::decode(bytes).value());
+    result.lowerUtf8 = framed<std::string>(op, bound, ctx, result.changed,
+                                           [&](BoundOperation& b) { return b.runUtf8(bytes, ctx); });
 }
 
 }  // namespace
@@ -184,27 +176,14 @@ DispatchResult dispatch(const OperationDeclaration& op, UpperText upper, const O
     return result;
 }
 
-namespace {
-
-// Whether the operation, bound to these options, is read without failure and `holds`.
-bool boundHolds(const OperationDeclaration& op, const OptionTexts& options,
-                bool (BoundOperation::*holds)() const) {
+bool runsBlockByBlock(const OperationDeclaration& op, const OptionTexts& options) {
+    if (!op.lineLocal) return false;
     try {
         const std::unique_ptr<BoundOperation> bound = op.bind(options);
-        return bound->unread().empty() && ((*bound).*holds)();
+        return bound->unread().empty() && bound->lineLocal();
     } catch (const std::exception&) {
         return false;
     }
-}
-
-}  // namespace
-
-bool takesUtf8Lines(const OperationDeclaration& op, const OptionTexts& options) {
-    return op.hasUtf8LinesRun && boundHolds(op, options, &BoundOperation::takesUtf8Lines);
-}
-
-bool runsBlockByBlock(const OperationDeclaration& op, const OptionTexts& options) {
-    return op.lineLocal && boundHolds(op, options, &BoundOperation::lineLocal);
 }
 
 }  // namespace kivo

@@ -33,9 +33,8 @@ struct TextSpan {
     bool operator==(const TextSpan&) const = default;
 };
 
-/// The upper text as the caller holds it: UTF-16 units, valid UTF-8 bytes, or UTF-8 read a block of
-/// lines at a time (only for an operation and options that takesUtf8Lines() accepts).
-using UpperText = std::variant<TextView, std::string_view, Utf8LineBlocks*>;
+/// The upper text as the caller holds it: UTF-16 units, or valid UTF-8 bytes.
+using UpperText = std::variant<TextView, std::string_view>;
 
 struct DispatchResult {
     DispatchEnd end;
@@ -64,10 +63,6 @@ DispatchResult dispatch(const OperationDeclaration& op, UpperText upper, const O
 /// Whether an empty upper text is refused before a run where these operations are selected: one
 /// that needs no upper text lets an empty one pass (the window keeps a selection on every tab).
 bool refusesEmptyUpper(bool upperEmpty, std::span<const OperationDeclaration* const> selected);
-
-/// Whether dispatch() takes any UTF-8 text with these options a block of lines at a time, so that
-/// the caller need not read it whole.
-bool takesUtf8Lines(const OperationDeclaration& op, const OptionTexts& options);
 
 /// Whether the operation is line-local with these options (OperationInfo::lineLocal), so that
 /// the caller may run it a block of lines at a time.

@@ -190,10 +190,6 @@ public:
     virtual bool takesUtf8(std::string_view upper) const = 0;
     /// run() on the UTF-8 bytes themselves, giving the UTF-8 of its result.
     virtual std::optional<std::string> runUtf8(std::string_view upper, RunContext& ctx) = 0;
-    /// Whether runUtf8Lines takes any UTF-8 text with these options.
-    virtual bool takesUtf8Lines() const = 0;
-    /// runUtf8 on a text read a block of lines at a time.
-    virtual std::optional<std::string> runUtf8Lines(Utf8LineBlocks& upper, RunContext& ctx) = 0;
     /// Whether the operation, declared line-local, is so with these options.
     virtual bool lineLocal() const = 0;
 };
@@ -203,9 +199,8 @@ struct OperationDeclaration : OperationInfo {
     std::vector<ParamDeclaration> params = {};
     /// Reads the options from their texts.
     std::function<std::unique_ptr<BoundOperation>(const OptionTexts&)> bind = {};
-    /// A run on UTF-8 bytes: on the whole text, or on any text a block of lines at a time.
+    /// A run on UTF-8 bytes (whole, or given a block of lines at a time).
     bool hasUtf8Run = false;
-    bool hasUtf8LinesRun = false;
 
     /// The parameter of the option named `option`, or nullptr.
     const ParamDeclaration* param(std::string_view option) const;
@@ -333,21 +328,16 @@ public:
         return changed;
     }
     bool takesUtf8(std::string_view upper) const override {
-        if (m_declaration->runUtf8Lines) return takesUtf8Lines();
+        if (m_declaration->runUtf8Lines)
+            return m_declaration->takesUtf8Lines && m_declaration->takesUtf8Lines(m_options);
         return m_declaration->takesUtf8 && m_declaration->takesUtf8(upper, m_options);
     }
     std::optional<std::string> runUtf8(std::string_view upper, RunContext& ctx) override {
         if (m_declaration->runUtf8Lines) {
             WholeUtf8Text whole(upper);
-            return runUtf8Lines(whole, ctx);
+            return m_declaration->runUtf8Lines(whole, m_options, ctx);
         }
         return m_declaration->runUtf8(upper, m_options, ctx);
-    }
-    bool takesUtf8Lines() const override {
-        return m_declaration->takesUtf8Lines && m_declaration->takesUtf8Lines(m_options);
-    }
-    std::optional<std::string> runUtf8Lines(Utf8LineBlocks& upper, RunContext& ctx) override {
-        return m_declaration->runUtf8Lines(upper, m_options, ctx);
     }
     bool lineLocal() const override {
         return m_declaration->info.lineLocal &&
@@ -373,7 +363,6 @@ OperationDeclaration declare(Declaration<Options> typed) {
     for (const Param<Options>& p : shared->params)
         d.params.push_back(p.declaration);
     d.hasUtf8Run = shared->runUtf8 || shared->runUtf8Lines;
-    d.hasUtf8LinesRun = static_cast<bool>(shared->runUtf8Lines);
     d.bind = [shared](const OptionTexts& texts) -> std::unique_ptr<BoundOperation> {
         return std::make_unique<detail::Bound<Options>>(shared, texts);
     };
