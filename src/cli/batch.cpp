@@ -516,8 +516,10 @@ int runOnTexts(const std::vector<Step>& steps, const Settings& settings, std::is
     const unsigned jobsAsked = s.jobs ? s.jobs : std::max(1u, std::thread::hardware_concurrency());
     const std::size_t texts = std::max<std::size_t>(s.files.size(), 1);
     const unsigned jobs = affordableJobs(static_cast<unsigned>(std::min<std::size_t>(texts, jobsAsked)));
-    // One text takes every job for its blocks; several share them a text each.
-    const unsigned blockJobs = texts == 1 ? affordableJobs(std::min(jobsAsked, kMostBlockJobs)) : 1;
+    // One text's blocks run on several cores only when asked: that shortens the run but costs CPU
+    // time, which a machine busy with other work would rather keep. Several texts share the jobs a
+    // text each.
+    const unsigned blockJobs = texts == 1 && s.jobs ? affordableJobs(std::min(s.jobs, kMostBlockJobs)) : 1;
     std::vector<std::function<TextOutcome()>> tasks;
     if (s.files.empty()) {
         tasks.emplace_back([&] { return runOnInput(steps, s, in, standardOutput, out, blockJobs); });

@@ -5,12 +5,15 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <condition_variable>
 #include <cstdlib>
 #include <cstring>
 #include <deque>
 #include <future>
 #include <memory>
+#include <mutex>
 #include <sstream>
+#include <thread>
 #include <tuple>
 #include <utility>
 #include <variant>
@@ -18,6 +21,7 @@
 #include "cli/cli_io.h"
 #include "cli/files.h"
 #include "ops/dispatch.h"
+#include "text/memory_budget.h"
 #include "text/utf8.h"
 
 namespace kivo::cli {
@@ -91,10 +95,12 @@ struct BlockRun {
     TextEncoding encoding;
     OutputForm form;
     bool changeBreaks;
+    std::uint64_t memoryBytes;  // a block's share of the memory, measured once
 
     BlockResult operator()(std::string_view block, std::uint64_t offset) const {
         std::ostringstream messages;
         CliContext ctx(messages, settings.answers);
+        ctx.setMeasuredMemory(memoryBytes);
         std::variant<std::string_view, Text> upper = upperOf(block, offset, encoding, what);
         std::string utf8;  // a step's result made from UTF-8 bytes, the next step's upper text
         DispatchResult run{DispatchEnd::Ran, std::nullopt};
@@ -338,6 +344,59 @@ private:
     std::string m_firstKeptNone;
 };
 
+// Threads that run the blocks handed to them, each giving its result through a future.
+class BlockPool {
+public:
+    BlockPool(const BlockRun& run, unsigned threads) : m_run(run) {
+        for (unsigned t = 0; t < threads; ++t)
+            m_threads.emplace_back([this] { work(); });
+    }
+    ~BlockPool() {
+        {
+            const std::lock_guard lock(m_mutex);
+            m_closed = true;
+            m_queue.clear();
+        }
+        m_wake.notify_all();
+    }
+    BlockPool(const BlockPool&) = delete;
+    BlockPool& operator=(const BlockPool&) = delete;
+
+    std::future<BlockResult> run(std::string block, std::uint64_t offset) {
+        std::packaged_task<BlockResult()> task(
+            [this, block = std::move(block), offset] { return m_run(block, offset); });
+        std::future<BlockResult> result = task.get_future();
+        {
+            const std::lock_guard lock(m_mutex);
+            m_queue.push_back(std::move(task));
+        }
+        m_wake.notify_one();
+        return result;
+    }
+
+private:
+    void work() {
+        for (;;) {
+            std::packaged_task<BlockResult()> task;
+            {
+                std::unique_lock lock(m_mutex);
+                m_wake.wait(lock, [&] { return m_closed || !m_queue.empty(); });
+                if (m_queue.empty()) return;
+                task = std::move(m_queue.front());
+                m_queue.pop_front();
+            }
+            task();
+        }
+    }
+
+    const BlockRun& m_run;
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    std::deque<std::packaged_task<BlockResult()>> m_queue;
+    bool m_closed = false;
+    std::vector<std::jthread> m_threads;  // last: they end before what they use goes
+};
+
 bool runBlocks(LineBlocks& blocks, std::optional<std::string_view> first, const BlockRun& run, unsigned jobs,
                Target& target, std::ostringstream& messages) {
     BlockResults results(run, target, messages);
@@ -352,6 +411,7 @@ bool runBlocks(LineBlocks& blocks, std::optional<std::string_view> first, const 
     ::mallopt(M_MMAP_THRESHOLD, 64 << 20);
     ::mallopt(M_TRIM_THRESHOLD, 256 << 20);
 #endif
+    BlockPool pool(run, jobs);
     std::deque<std::pair<std::future<BlockResult>, char>> running;
     const auto takeFirst = [&] {
         auto [result, lastByte] = std::move(running.front());
@@ -360,17 +420,11 @@ bool runBlocks(LineBlocks& blocks, std::optional<std::string_view> first, const 
     };
     bool ok = true;
     for (std::optional<std::string_view> block = first; block && ok; block = blocks.next()) {
-        running.emplace_back(
-            std::async(std::launch::async, [&run, copy = std::string(*block),
-                                            offset = blocks.offset()] { return run(copy, offset); }),
-            block->back());
+        running.emplace_back(pool.run(std::string(*block), blocks.offset()), block->back());
         if (running.size() >= 2 * jobs) ok = takeFirst();
     }
     while (ok && !running.empty())
         ok = takeFirst();
-    // Blocks after a failure still end before their run's memory goes.
-    for (auto& [result, lastByte] : running)
-        result.wait();
     return ok && results.finish();
 }
 
@@ -422,7 +476,10 @@ std::optional<BlockRunEnd> runBlockByBlock(const std::vector<Step>& steps, const
     const OutputForm form = outputFormOf(s, *encoding, style);
     if (!formKnown) blocks.trackStyle(style);
     const Date date = today();
-    BlockRun run{steps, {}, s, places.inputName, places.messagePrefix, *encoding, form, formKnown};
+    // Every block in flight may take its share.
+    const std::uint64_t memoryBytes = memory::resultBytes() / (jobs > 1 ? 2 * jobs : 1);
+    BlockRun run{steps,     {},   s,         places.inputName, places.messagePrefix,
+                 *encoding, form, formKnown, memoryBytes};
     for (const Step& step : steps)
         run.options.push_back(step.call.texts(date));
 

@@ -165,7 +165,7 @@ void InputBytes::grow(std::size_t capacity) {
 
 // Big enough that a block's run frame costs nothing beside its lines, small enough that a few
 // blocks in flight on every core stay far below the memory a whole text would take.
-constexpr std::size_t kLineBlockBytes = std::size_t{1} << 20;
+constexpr std::size_t kLineBlockBytes = std::size_t{1} << 18;
 
 std::optional<std::string_view> LineBlocks::next() {
     m_offset += m_given;

@@ -66,8 +66,9 @@ template <typename Result, typename Run>
 std::optional<Result> framed(const OperationDeclaration& op, BoundOperation& bound, RunContext& ctx,
                              std::vector<OptionText>& changed, Run run) {
     // What memory allows now, unless the caller asked for less.
+    const std::uint64_t memoryBytes = ctx.measuredMemory() ? *ctx.measuredMemory() : memory::resultBytes();
     ctx.setResultBudget(
-        std::min(ctx.resultBudget(), memory::maxResultLength(memory::resultBytes(), kBytesPerResultUnit)));
+        std::min(ctx.resultBudget(), memory::maxResultLength(memoryBytes, kBytesPerResultUnit)));
     // Only an operation that always completes once it has begun may write its result out as it
     // goes: any other could still end without one.
     ResultSink* const sink = ctx.resultSink();

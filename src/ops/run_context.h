@@ -42,7 +42,14 @@ public:
 
     /// A result that would take `neededBytes` of memory where `availableBytes` are left: the front
     /// end may say so in its own words (true) instead of the operation's error message (false).
-    virtual bool explainsMemory(std::uint64_t /*neededBytes*/, std::uint64_t /*availableBytes*/) { return false; }
+    virtual bool explainsMemory(std::uint64_t /*neededBytes*/, std::uint64_t /*availableBytes*/) {
+        return false;
+    }
+
+    /// The memory a result may take when the front end measured it once for many runs (the blocks
+    /// of one text), so that each run need not ask the system again; none: each run measures it.
+    std::optional<std::uint64_t> measuredMemory() const { return m_measuredMemory; }
+    void setMeasuredMemory(std::uint64_t bytes) { m_measuredMemory = bytes; }
 
     /// Whether the front end can show a result this long (the window's pane, by its memory); one
     /// it cannot is the run's failure.
@@ -86,6 +93,7 @@ protected:
 
 private:
     std::size_t m_resultBudget = static_cast<std::size_t>(-1);
+    std::optional<std::uint64_t> m_measuredMemory;
     ResultSink* m_resultSink = nullptr;
     std::int32_t m_matchStepLimit = 0;
     TextView m_concerned;
