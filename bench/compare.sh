@@ -182,6 +182,7 @@ if [[ ${KIVO_BENCH_1GB:-1} != 0 ]]; then
     }
     big_pair 'add text' "add-text '--text=> '" "LC_ALL=C sed 's/^/> /'"
     big_pair 'indent' 'indent' "LC_ALL=C sed 's/^/\t/'"
+    big_pair 'line filter' 'filter-lines --text=item-' 'LC_ALL=C grep -F item-'
     big_pair 'replace the first character' "replace-ends --count=1 --replacement=#" "LC_ALL=C.UTF-8 sed 's/^./#/'"
     big_pair 'extract characters 2-4' 'extract-at --position=2 --count=3' \
         "LC_ALL=C.UTF-8 sed -E 's/\r\$//; s/^.(.{0,3}).*/\1/'"
