@@ -43,12 +43,15 @@ bool isJapanese(char16_t c) {
            (c >= 0xF900 && c <= 0xFAFF) || (c >= 0xFF00 && c <= 0xFFEF);
 }
 
+// A character outside ASCII is one unit, or two surrogates: its low surrogate is not counted.
+std::size_t charactersOutsideAscii(TextView text) {
+    return static_cast<std::size_t>(
+        std::count_if(text.begin(), text.end(), [](char16_t c) { return c >= 0x80 && !isLowSurrogate(c); }));
+}
+
 bool clearlyUtf8(TextView text) {
-    if (std::any_of(text.begin(), text.end(), isJapanese)) return true;
-    // A character outside ASCII is one unit, or two surrogates: its low surrogate is not counted.
-    const auto multibyte =
-        std::count_if(text.begin(), text.end(), [](char16_t c) { return c >= 0x80 && !isLowSurrogate(c); });
-    return static_cast<std::size_t>(multibyte) >= kClearlyUtf8Characters;
+    return std::any_of(text.begin(), text.end(), isJapanese) ||
+           charactersOutsideAscii(text) >= kClearlyUtf8Characters;
 }
 
 // Hiragana and full-width katakana: EUC-JP text has them on almost every line, while code page 932
@@ -328,7 +331,12 @@ void EncodingDetector::addFirstPass(std::string_view block) {
     m_ascii = false;
     m_utf8 = m_utf8 && utf8::isValid(block);
     // Once one block reads clearly as UTF-8, the others need only be valid.
-    if (m_utf8 && !m_clearlyUtf8) m_clearlyUtf8 = clearlyUtf8(*utf8::decode(block));
+    if (m_utf8 && !m_clearlyUtf8) {
+        const Text text = *utf8::decode(block);
+        m_outsideAscii += charactersOutsideAscii(text);
+        m_clearlyUtf8 =
+            std::any_of(text.begin(), text.end(), isJapanese) || m_outsideAscii >= kClearlyUtf8Characters;
+    }
 }
 
 bool EncodingDetector::needsSecondPass() const {

@@ -71,6 +71,7 @@ private:
     bool m_ascii = true;
     bool m_utf8 = true;
     bool m_clearlyUtf8 = false;
+    std::size_t m_outsideAscii = 0;  // characters, in the blocks read as UTF-8
     bool m_cp932 = true;
     bool m_eucJp = true;
     bool m_kana = false;

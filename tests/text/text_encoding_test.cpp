@@ -87,6 +87,8 @@ TEST(TextEncoding, DetectsOnlyReadingsThatComeBack) {
         {"long UTF-8 Japanese", repeated(utf8::encode(japanese), 2000), kUtf8, repeated(japanese, 2000)},
         {"long UTF-8 without Japanese", repeated(utf8::encode(european), 2000), kUtf8,
          repeated(european, 2000)},
+        // Clear only once the lines are taken together.
+        {"UTF-8 accented letters a line each", repeated("\xC3\xA9\n", 4), kUtf8, repeated(u"é\n", 4)},
     };
     for (const Case& c : cases) {
         const std::optional<DecodedText> decoded = decodeTextBytes(c.bytes, AsciiAs::Cp932);
