@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <deque>
+#include <functional>
 #include <future>
 #include <memory>
 #include <mutex>
@@ -34,11 +35,12 @@ bool isUtf8(TextEncoding encoding) {
 // A block's bytes as the steps take them: UTF-8 as it is, other encodings decoded; the first
 // block without its byte-order mark.
 std::variant<std::string_view, Text> upperOf(std::string_view block, std::uint64_t offset,
-                                             TextEncoding encoding, const std::string& what) {
+                                             TextEncoding encoding, const std::string& what,
+                                             bool checked = false) {
     if (isUtf8(encoding)) {
         if (offset == 0 && encoding == TextEncoding::Utf8WithMark && block.starts_with("\xEF\xBB\xBF"))
             block.remove_prefix(3);
-        if (!utf8::isValid(block)) throw InputError(what + " is not valid UTF-8");
+        if (!checked && !utf8::isValid(block)) throw InputError(what + " is not valid UTF-8");
         return block;
     }
     std::optional<DecodedText> decoded = decodeTextBytesAs(block, encoding);
@@ -96,12 +98,13 @@ struct BlockRun {
     OutputForm form;
     bool changeBreaks;
     std::uint64_t memoryBytes;  // a block's share of the memory, measured once
+    bool checked = false;       // its UTF-8 found valid as it was read
 
     BlockResult operator()(std::string_view block, std::uint64_t offset) const {
         std::ostringstream messages;
         CliContext ctx(messages, settings.answers);
         ctx.setMeasuredMemory(memoryBytes);
-        std::variant<std::string_view, Text> upper = upperOf(block, offset, encoding, what);
+        std::variant<std::string_view, Text> upper = upperOf(block, offset, encoding, what, checked);
         std::string utf8;  // a step's result made from UTF-8 bytes, the next step's upper text
         DispatchResult run{DispatchEnd::Ran, std::nullopt};
         for (std::size_t i = 0; i < steps.size(); ++i) {
@@ -242,12 +245,69 @@ struct FileLook {
     std::string note;
 };
 
+// What the blocks of a file read so far tell of its encoding and its line breaks.
+class FileLooker {
+public:
+    FileLooker(std::string what, EncodingChoice named) : m_what(std::move(what)), m_named(named) {}
+
+    /// The block's encoding; a named encoding's bytes are checked unless the run checks them.
+    void addEncoding(std::string_view block, std::uint64_t offset, bool checkNamed) {
+        if (offset == 0) m_firstBytes = block.substr(0, 3);
+        if (!m_named) return m_detector.addFirstPass(block);
+        if (checkNamed)
+            upperOf(block, offset, isUtf8(*m_named) ? TextEncoding::Utf8WithMark : *m_named, m_what);
+        if (*m_named == TextEncoding::Cp932 && m_note.empty())
+            if (const std::optional<std::string> change = cp932ChangeOnWriting(block, offset))
+                m_note = m_what + ": " + *change + ", as is every character with two forms";
+    }
+    void addStyle(std::string_view block) { m_style = combinedStyle(m_style, lineBreakStyleOf(block)); }
+
+    /// The encoding the blocks so far are read in without a second look, or nothing yet.
+    std::optional<TextEncoding> encodingSoFar() const {
+        if (m_named) {
+            if (!isUtf8(*m_named)) return *m_named;
+            return m_firstBytes.starts_with("\xEF\xBB\xBF") ? TextEncoding::Utf8WithMark : TextEncoding::Utf8;
+        }
+        if (m_detector.needsSecondPass()) return std::nullopt;
+        const auto verdict = m_detector.verdict();
+        return verdict ? std::optional(verdict->first) : std::nullopt;
+    }
+    /// Whether every block so far is still UTF-8, as the first ones were.
+    bool readsAsUtf8() const { return m_named || m_detector.readsAsUtf8(); }
+    LineBreakStyle style() const { return m_style; }
+    const std::string& note() const { return m_note; }
+
+    /// After every block's first pass: the second pass when code page 932 and EUC-JP are left to
+    /// tell apart, then the whole file's look; nothing when no encoding reads it.
+    template <typename Pass>
+    std::optional<FileLook> look(Pass&& pass) {
+        FileLook look{.style = m_style, .note = m_note};
+        if (m_named) {
+            look.encoding = *encodingSoFar();
+            return look;
+        }
+        if (m_detector.needsSecondPass())
+            pass([&](std::string_view block) { m_detector.addSecondPass(block); });
+        const auto verdict = m_detector.verdict();
+        if (!verdict) return std::nullopt;
+        std::tie(look.encoding, look.guessed) = *verdict;
+        return look;
+    }
+
+private:
+    std::string m_what;
+    EncodingChoice m_named;
+    EncodingDetector m_detector{AsciiAs::Utf8};
+    std::string m_firstBytes;
+    LineBreakStyle m_style = LineBreakStyle::None;
+    std::string m_note;
+};
+
 // Reads the file once (twice when only code page 932 and EUC-JP are left to tell apart): its
 // encoding as the whole file would be detected, or checked when named, and its line breaks.
 // Nothing when no encoding reads it: the whole file's reading says why.
 std::optional<FileLook> lookAtFile(std::istream& in, const std::string& what, EncodingChoice named) {
-    FileLook look;
-    EncodingDetector detector(AsciiAs::Utf8);
+    FileLooker looker(what, named);
     const auto pass = [&](auto perBlock) {
         in.clear();
         in.rdbuf()->pubseekpos(0);
@@ -255,28 +315,12 @@ std::optional<FileLook> lookAtFile(std::istream& in, const std::string& what, En
         while (const std::optional<std::string_view> block = blocks.next())
             perBlock(*block, blocks.offset());
     };
-    std::string firstBytes;
     pass([&](std::string_view block, std::uint64_t offset) {
-        if (offset == 0) firstBytes = block.substr(0, 3);
-        look.style = combinedStyle(look.style, lineBreakStyleOf(block));
-        if (!named) return detector.addFirstPass(block);
-        upperOf(block, offset, isUtf8(*named) ? TextEncoding::Utf8WithMark : *named, what);
-        if (*named == TextEncoding::Cp932 && look.note.empty())
-            if (const std::optional<std::string> change = cp932ChangeOnWriting(block, offset))
-                look.note = what + ": " + *change + ", as is every character with two forms";
+        looker.addStyle(block);
+        looker.addEncoding(block, offset, true);
     });
-    if (named) {
-        look.encoding = *named;
-        if (isUtf8(*named))
-            look.encoding =
-                firstBytes.starts_with("\xEF\xBB\xBF") ? TextEncoding::Utf8WithMark : TextEncoding::Utf8;
-    } else {
-        if (detector.needsSecondPass())
-            pass([&](std::string_view block, std::uint64_t) { detector.addSecondPass(block); });
-        const auto verdict = detector.verdict();
-        if (!verdict) return std::nullopt;
-        std::tie(look.encoding, look.guessed) = *verdict;
-    }
+    std::optional<FileLook> look = looker.look(
+        [&](auto secondPass) { pass([&](std::string_view block, std::uint64_t) { secondPass(block); }); });
     in.clear();
     in.rdbuf()->pubseekpos(0);
     return look;
@@ -397,13 +441,30 @@ private:
     std::vector<std::jthread> m_threads;  // last: they end before what they use goes
 };
 
-bool runBlocks(LineBlocks& blocks, std::optional<std::string_view> first, const BlockRun& run, unsigned jobs,
-               Target& target, std::ostringstream& messages) {
+// Looks at each block after the first before it runs: false when the input is not what the run took
+// it to be.
+using BlockCheck = std::function<bool(std::string_view block, std::uint64_t offset)>;
+
+enum class BlocksEnd { Result, NoResult, Mistaken };
+
+BlocksEnd runBlocks(LineBlocks& blocks, std::string_view first, const BlockRun& run, unsigned jobs,
+                    const BlockCheck& check, Target& target, std::ostringstream& messages) {
     BlockResults results(run, target, messages);
+    bool mistaken = false;
+    const auto next = [&]() -> std::optional<std::string_view> {
+        const std::optional<std::string_view> block = blocks.next();
+        mistaken = block && check && !check(*block, blocks.offset());
+        return mistaken ? std::nullopt : block;
+    };
+    const auto ended = [&](bool ok) {
+        if (mistaken) return BlocksEnd::Mistaken;
+        return ok && results.finish() ? BlocksEnd::Result : BlocksEnd::NoResult;
+    };
     if (jobs <= 1) {
-        for (std::optional<std::string_view> block = first; block; block = blocks.next())
-            if (!results.take(run(*block, blocks.offset()), block->back())) return false;
-        return results.finish();
+        bool ok = true;
+        for (std::optional<std::string_view> block = first; block && ok; block = next())
+            ok = results.take(run(*block, blocks.offset()), block->back());
+        return ended(ok);
     }
 #ifdef M_MMAP_THRESHOLD
     // The blocks' buffers come and go on every thread: kept in the heap, they are not mapped,
@@ -419,13 +480,13 @@ bool runBlocks(LineBlocks& blocks, std::optional<std::string_view> first, const 
         return results.take(result.get(), lastByte);
     };
     bool ok = true;
-    for (std::optional<std::string_view> block = first; block && ok; block = blocks.next()) {
+    for (std::optional<std::string_view> block = first; block && ok; block = next()) {
         running.emplace_back(pool.run(std::string(*block), blocks.offset()), block->back());
         if (running.size() >= 2 * jobs) ok = takeFirst();
     }
-    while (ok && !running.empty())
+    while (ok && !mistaken && !running.empty())
         ok = takeFirst();
-    return ok && results.finish();
+    return ended(ok);
 }
 
 bool alwaysComplete(const std::vector<Step>& steps) {
@@ -446,6 +507,176 @@ bool cutsAtLineBreaks(TextEncoding input, TextEncoding output) {
     return !wide(input) && !wide(output);
 }
 
+namespace {
+
+// Where the result goes, and whether what a failed run wrote there can be taken back.
+struct Destination {
+    std::unique_ptr<Target> target;
+    bool takesBack = true;
+};
+
+// The input's form as a run takes it: its encoding and the line breaks of the whole input, or of
+// its first block when the whole's are not known yet.
+struct InputForm {
+    TextEncoding encoding;
+    LineBreakStyle style;
+    bool styleKnown;
+};
+
+// One run of the steps on an input a block at a time.
+class BlockRunner {
+public:
+    BlockRunner(const std::vector<Step>& steps, const Settings& s, const BlockRunPlaces& places,
+                std::optional<std::string> targetFile, unsigned jobs)
+        : m_steps(steps), m_s(s), m_places(places), m_targetFile(std::move(targetFile)), m_jobs(jobs) {}
+
+    /// A file read once, when its result can be taken back: the encoding and line breaks its first
+    /// block shows are taken for the whole file's, and every later block confirms them before it
+    /// runs. Nothing when the file turns out otherwise, or its first block tells too little: what
+    /// was written is taken back, and the file is read twice instead.
+    std::optional<BlockRunEnd> readingOnce(EncodingChoice named) {
+        Destination destination = destinationOf();
+        if (!destination.takesBack) return std::nullopt;
+        LineBlocks blocks(*m_places.in.rdbuf(), m_places.inputName);
+        const std::optional<std::string_view> first = blocks.next();
+        if (!first) return std::nullopt;
+        FileLooker looker(m_places.inputName, named);
+        looker.addEncoding(*first, 0, false);
+        const std::optional<TextEncoding> encoding = looker.encodingSoFar();
+        if (!encoding || !cutsAtLineBreaks(*encoding, m_s.outputEncoding.value_or(*encoding)) ||
+            (!named && !looker.readsAsUtf8()))
+            return std::nullopt;
+        const LineBreakStyle style = lineBreakStyleOf(*first);
+        const bool styleSettled = settlesForm(style);
+        looker.addStyle(*first);
+        const BlockCheck confirm = [&](std::string_view block, std::uint64_t offset) {
+            looker.addEncoding(block, offset, false);
+            if (!styleSettled) looker.addStyle(block);
+            return looker.readsAsUtf8();
+        };
+        const InputForm form{*encoding, style, true};
+        std::ostringstream messages;
+        const auto mistaken = [&] {
+            destination.target->abandon();
+            return std::nullopt;
+        };
+        BlocksEnd end;
+        try {
+            end = runOn(blocks, *first, form, !named, confirm, *destination.target, messages);
+        } catch (...) {
+            destination.target->abandon();
+            if (!named && !sameLook(*encoding, style)) return std::nullopt;
+            throw;
+        }
+        if (end == BlocksEnd::Mistaken) return mistaken();
+        if (end == BlocksEnd::NoResult && !named && !sameLook(*encoding, style)) return mistaken();
+        if (end == BlocksEnd::Result) {
+            const bool sameEncoding = looker.encodingSoFar() == encoding;
+            const bool sameBreaks = styleSettled || sameLineBreak(*encoding, looker.style(), style);
+            if (!sameEncoding || !sameBreaks) return mistaken();
+        }
+        if (!looker.note().empty())
+            messages.str("kivoautofill-cli: " + looker.note() + "\n" + messages.str());
+        return finish(end, *destination.target, blocks, messages);
+    }
+
+    /// The input once its encoding is known (a file's from a first reading, `look`).
+    std::optional<BlockRunEnd> knowing(TextEncoding encoding, const std::optional<FileLook>& look) {
+        std::ostringstream messages;
+        if (look && !look->note.empty()) messages << "kivoautofill-cli: " << look->note << '\n';
+        if (!cutsAtLineBreaks(encoding, m_s.outputEncoding.value_or(encoding))) return std::nullopt;
+        LineBlocks blocks(*m_places.in.rdbuf(), m_places.inputName);
+        const std::optional<std::string_view> first = blocks.next();
+        if (!first) return std::nullopt;
+        // Standard input's line breaks are known only at its end, unless its first block already
+        // decides the form (CrLf, or several kinds, give CrLf whatever follows) or the settings do.
+        const LineBreakStyle style = look ? look->style : lineBreakStyleOf(*first);
+        const InputForm form{encoding, style, look || settlesForm(style)};
+        if (!form.styleKnown) blocks.trackStyle(style);
+        Destination destination = destinationOf();
+        const bool writesAsItGoes =
+            form.styleKnown && (destination.takesBack || (alwaysComplete(m_steps) && canAlwaysWrite(form)));
+        std::optional<Spool> spool;
+        if (!writesAsItGoes) spool.emplace(*destination.target);
+        Target& sink = spool ? static_cast<Target&>(*spool) : *destination.target;
+        BlocksEnd end;
+        try {
+            end = runOn(blocks, *first, form, false, {}, sink, messages);
+        } catch (...) {
+            destination.target->abandon();
+            throw;
+        }
+        if (end == BlocksEnd::Result && spool)
+            spool->setLineBreak(outputFormOf(m_s, encoding, blocks.style()).lineBreak);
+        if (end != BlocksEnd::Result) destination.target->abandon();
+        return finish(end, sink, blocks, messages);
+    }
+
+private:
+    bool settlesForm(LineBreakStyle firstStyle) const {
+        return m_s.lineBreaks != LineBreaks::Keep || firstStyle == LineBreakStyle::CrLf ||
+               firstStyle == LineBreakStyle::Mixed;
+    }
+    // Whether the output's encoding may take every character as it comes.
+    bool canAlwaysWrite(const InputForm& input) const {
+        const OutputForm form = outputFormOf(m_s, input.encoding, input.style);
+        return form.questionMarks || isUtf8(form.encoding);
+    }
+    Destination destinationOf() const {
+        if (m_targetFile) return {std::make_unique<FileTarget>(*m_targetFile, *m_places.targetPath), true};
+        auto out = std::make_unique<StreamTarget>(m_places.out);
+        const bool takesBack = out->takesBack();
+        return {std::move(out), takesBack};
+    }
+    // Whether the whole file, read again, is in the encoding and has the line breaks' form that a
+    // run ending without its result took it to have: its messages are then the run's.
+    bool sameLook(TextEncoding encoding, LineBreakStyle firstStyle) const {
+        const std::optional<FileLook> look = lookAtFile(m_places.in, m_places.inputName, std::nullopt);
+        return look && look->encoding == encoding && sameLineBreak(encoding, look->style, firstStyle);
+    }
+    bool sameLineBreak(TextEncoding encoding, LineBreakStyle whole, LineBreakStyle firstStyle) const {
+        return outputFormOf(m_s, encoding, whole).lineBreak ==
+               outputFormOf(m_s, encoding, firstStyle).lineBreak;
+    }
+
+    BlocksEnd runOn(LineBlocks& blocks, std::string_view first, const InputForm& input, bool checked,
+                    const BlockCheck& check, Target& sink, std::ostringstream& messages) const {
+        const Date date = today();
+        // Every block in flight may take its share.
+        const std::uint64_t memoryBytes = memory::resultBytes() / (m_jobs > 1 ? 2 * m_jobs : 1);
+        BlockRun run{m_steps,
+                     {},
+                     m_s,
+                     m_places.inputName,
+                     m_places.messagePrefix,
+                     input.encoding,
+                     outputFormOf(m_s, input.encoding, input.style),
+                     input.styleKnown,
+                     memoryBytes,
+                     checked && isUtf8(input.encoding)};
+        for (const Step& step : m_steps)
+            run.options.push_back(step.call.texts(date));
+        sink.write(byteOrderMark(run.form.encoding));
+        return runBlocks(blocks, first, run, m_jobs, check, sink, messages);
+    }
+
+    static BlockRunEnd finish(BlocksEnd end, Target& sink, const LineBlocks& blocks,
+                              std::ostringstream& messages) {
+        const bool ok = end == BlocksEnd::Result;
+        if (ok)
+            if (const WriteNote note = sink.commit()) messages << "kivoautofill-cli: " << *note << '\n';
+        return {.ok = ok, .messages = messages.str(), .inputBytes = blocks.given()};
+    }
+
+    const std::vector<Step>& m_steps;
+    const Settings& m_s;
+    const BlockRunPlaces& m_places;
+    std::optional<std::string> m_targetFile;
+    unsigned m_jobs;
+};
+
+}  // namespace
+
 std::optional<BlockRunEnd> runBlockByBlock(const std::vector<Step>& steps, const Settings& s,
                                            const BlockRunPlaces& places, EncodingChoice encoding,
                                            unsigned jobs) {
@@ -454,67 +685,13 @@ std::optional<BlockRunEnd> runBlockByBlock(const std::vector<Step>& steps, const
         targetFile = replacedPath(*places.targetPath);
         if (!targetFile) return std::nullopt;  // a device or a FIFO is written whole
     }
-    std::ostringstream messages;
-    std::optional<FileLook> look;
-    if (places.inputIsFile) {
-        look = lookAtFile(places.in, places.inputName, encoding);
-        if (!look) return std::nullopt;
-        if (!look->note.empty()) messages << "kivoautofill-cli: " << look->note << '\n';
-        refuseGuessedRewrite(look->guessed, look->encoding, s, places.inputName);
-        encoding = look->encoding;
-    }
-    if (!encoding || !cutsAtLineBreaks(*encoding, s.outputEncoding.value_or(*encoding))) return std::nullopt;
-
-    LineBlocks blocks(*places.in.rdbuf(), places.inputName);
-    const std::optional<std::string_view> first = blocks.next();
-    if (!first) return std::nullopt;
-    // Standard input's line breaks are known only at its end, unless its first block already
-    // decides the form (CrLf, or several kinds, give CrLf whatever follows) or the settings do.
-    const LineBreakStyle style = look ? look->style : lineBreakStyleOf(*first);
-    const bool formKnown = look || s.lineBreaks != LineBreaks::Keep || style == LineBreakStyle::CrLf ||
-                           style == LineBreakStyle::Mixed;
-    const OutputForm form = outputFormOf(s, *encoding, style);
-    if (!formKnown) blocks.trackStyle(style);
-    const Date date = today();
-    // Every block in flight may take its share.
-    const std::uint64_t memoryBytes = memory::resultBytes() / (jobs > 1 ? 2 * jobs : 1);
-    BlockRun run{steps,     {},   s,         places.inputName, places.messagePrefix,
-                 *encoding, form, formKnown, memoryBytes};
-    for (const Step& step : steps)
-        run.options.push_back(step.call.texts(date));
-
-    std::unique_ptr<Target> target;
-    bool takesBack = true;
-    if (targetFile) {
-        target = std::make_unique<FileTarget>(*targetFile, *places.targetPath);
-    } else {
-        auto out = std::make_unique<StreamTarget>(places.out);
-        takesBack = out->takesBack();
-        target = std::move(out);
-    }
-    const bool writesAsItGoes =
-        formKnown && (takesBack || (alwaysComplete(steps) && (form.questionMarks || isUtf8(form.encoding))));
-    std::optional<Spool> spool;
-    if (!writesAsItGoes) spool.emplace(*target);
-    Target& sink = spool ? static_cast<Target&>(*spool) : *target;
-    const std::string_view mark = byteOrderMark(form.encoding);
-    sink.write(mark);
-
-    BlockRunEnd end;
-    try {
-        end.ok = runBlocks(blocks, first, run, jobs, sink, messages);
-    } catch (...) {
-        target->abandon();
-        throw;
-    }
-    if (!end.ok) target->abandon();
-    end.inputBytes = blocks.given();
-    if (end.ok) {
-        if (!formKnown) spool->setLineBreak(outputFormOf(s, *encoding, blocks.style()).lineBreak);
-        if (const WriteNote note = sink.commit()) messages << "kivoautofill-cli: " << *note << '\n';
-    }
-    end.messages = messages.str();
-    return end;
+    BlockRunner runner(steps, s, places, std::move(targetFile), jobs);
+    if (!places.inputIsFile) return encoding ? runner.knowing(*encoding, std::nullopt) : std::nullopt;
+    if (std::optional<BlockRunEnd> end = runner.readingOnce(encoding)) return end;
+    const std::optional<FileLook> look = lookAtFile(places.in, places.inputName, encoding);
+    if (!look) return std::nullopt;
+    refuseGuessedRewrite(look->guessed, look->encoding, s, places.inputName);
+    return runner.knowing(look->encoding, look);
 }
 
 }  // namespace kivo::cli

@@ -343,6 +343,11 @@ bool EncodingDetector::needsSecondPass() const {
     return !m_marked && !m_nul && !m_ascii && !(m_utf8 && m_clearlyUtf8);
 }
 
+bool EncodingDetector::readsAsUtf8() const {
+    if (m_marked) return m_marked == TextEncoding::Utf8WithMark && m_utf8;
+    return !m_nul && m_utf8;
+}
+
 void EncodingDetector::addSecondPass(std::string_view block) {
     m_cp932 = m_cp932 && cp932::decodeExact(block);
     if (!m_eucJp) return;

@@ -58,6 +58,8 @@ public:
 
     void addFirstPass(std::string_view block);
     bool needsSecondPass() const;
+    /// Whether the blocks so far are all valid UTF-8 (ASCII included), after a UTF-8 mark or none.
+    bool readsAsUtf8() const;
     void addSecondPass(std::string_view block);
     /// The encoding decodeTextBytes() would read the whole text in, and whether it was a guess;
     /// nothing when none reads it.

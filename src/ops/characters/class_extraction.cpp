@@ -7,6 +7,10 @@
 namespace kivo {
 namespace {
 
+constexpr TextView kNoDigit = u"半角数字は見つかりませんでした。";
+constexpr TextView kNoDoubleByte = u"全角文字は見つかりませんでした。";
+constexpr TextView kNoSingleByte = u"半角文字は見つかりませんでした。";
+
 template <typename InClass>
 std::optional<Text> extractClass(TextView upper, RunContext& ctx, TextView noneFound, InClass inClass) {
     const std::optional<LineText> text = LineText::refusingEmptyLines(upper, ctx);
@@ -35,15 +39,15 @@ std::optional<Text> extractClass(TextView upper, RunContext& ctx, TextView noneF
 }  // namespace
 
 std::optional<Text> ExtractDigits(TextView upper, const NoOptions&, RunContext& ctx) {
-    return extractClass(upper, ctx, u"半角数字は見つかりませんでした。", isHalfDigit);
+    return extractClass(upper, ctx, kNoDigit, isHalfDigit);
 }
 
 std::optional<Text> ExtractDoubleByteCharacters(TextView upper, const NoOptions&, RunContext& ctx) {
-    return extractClass(upper, ctx, u"全角文字は見つかりませんでした。", cp932::isDoubleByte);
+    return extractClass(upper, ctx, kNoDoubleByte, cp932::isDoubleByte);
 }
 
 std::optional<Text> ExtractHalfWidthCharacters(TextView upper, const NoOptions&, RunContext& ctx) {
-    return extractClass(upper, ctx, u"半角文字は見つかりませんでした。", cp932::isSingleByte);
+    return extractClass(upper, ctx, kNoSingleByte, cp932::isSingleByte);
 }
 
 const OperationDeclaration kExtractDigits = declare<NoOptions>({
@@ -54,7 +58,10 @@ const OperationDeclaration kExtractDigits = declare<NoOptions>({
              .description = "Keeps only the half-width digits of every line",
              .japaneseDescription = u"各行から半角数字だけを抜き出します。",
              .caption = u"数字だけを抜き出す(&M)",
-             .example = {.input = u"価格 1,200円\n在庫 35個", .options = {}, .output = u"1200\r\n35"}},
+             .example = {.input = u"価格 1,200円\n在庫 35個", .options = {}, .output = u"1200\r\n35"},
+             .lineLocal = true,
+             .refusesSomeLines = true,
+             .emptyResultMessage = kNoDigit},
     .run = ExtractDigits,
 });
 
@@ -66,7 +73,10 @@ const OperationDeclaration kExtractDoubleByteCharacters = declare<NoOptions>({
              .description = "Keeps only the full-width (double-byte Shift-JIS) characters of every line",
              .japaneseDescription = u"各行から全角（Shift-JISで2バイト）の文字だけを抜き出します。",
              .caption = u"ダブルバイト文字だけを抜き出す(&N)",
-             .example = {.input = u"ABCあいう123漢字", .options = {}, .output = u"あいう漢字"}},
+             .example = {.input = u"ABCあいう123漢字", .options = {}, .output = u"あいう漢字"},
+             .lineLocal = true,
+             .refusesSomeLines = true,
+             .emptyResultMessage = kNoDoubleByte},
     .run = ExtractDoubleByteCharacters,
 });
 
@@ -78,7 +88,10 @@ const OperationDeclaration kExtractHalfWidthCharacters = declare<NoOptions>({
              .description = "Keeps only the half-width (single-byte Shift-JIS) characters of every line",
              .japaneseDescription = u"各行から半角（Shift-JISで1バイト）の文字だけを抜き出します。",
              .caption = u"半角文字だけを抜き出す(&O)",
-             .example = {.input = u"ABCあいう123漢字", .options = {}, .output = u"ABC123"}},
+             .example = {.input = u"ABCあいう123漢字", .options = {}, .output = u"ABC123"},
+             .lineLocal = true,
+             .refusesSomeLines = true,
+             .emptyResultMessage = kNoSingleByte},
     .run = ExtractHalfWidthCharacters,
 });
 

@@ -71,7 +71,8 @@ const OperationDeclaration kCleanBlanks = declare<BlanksOptions>({
                  u"行頭・行末の空白を削除する、空行を削除する、または連続する空行を1行にまとめます。",
              .caption = u"空白と空行を(&H)…",
              .example = {.input = u"  a  \n\tb ", .options = {}, .output = u"a\r\nb"},
-             .streamsResult = true},
+             .streamsResult = true,
+             .lineLocal = true},
     .params = {listParam(
                    &BlanksOptions::cleaning, "mode",
                    {{u"行頭と行末の空白を削除する", "trim", BlankCleaning::TrimBothEnds},
@@ -81,6 +82,11 @@ const OperationDeclaration kCleanBlanks = declare<BlanksOptions>({
                    .alias("Combo62")
                    .purpose(u"空白と空行の扱い", "What to do with blanks")},
     .run = CleanBlanks,
+    // Blank lines are removed or squeezed across whole runs of them, which a cut may split.
+    .lineLocalWith =
+        [](const BlanksOptions& o) {
+            return o.cleaning == BlankCleaning::TrimBothEnds || o.cleaning == BlankCleaning::TrimEnd;
+        },
 });
 
 }  // namespace kivo
