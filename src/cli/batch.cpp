@@ -95,7 +95,7 @@ private:
         if (!m_form.questionMarks)
             if (const std::optional<std::size_t> at = unmappableIndex(piece, m_form.encoding))
                 throw UnmappableCharacter(piece, *at, m_form.encoding);
-        if (m_form.encoding == TextEncoding::Utf8 || m_form.encoding == TextEncoding::Utf8WithMark) {
+        if (isUtf8(m_form.encoding)) {
             utf8::write(piece, m_out);
         } else {
             const std::string bytes = encodeTextBytes(piece, m_form.encoding, false);
@@ -304,9 +304,9 @@ TextOutcome outcomeOf(DispatchResult run, const CliContext& ctx, const std::ostr
     return outcome;
 }
 
-// Standard input: UTF-8 unless told otherwise, and an operation that gives the same result on
-// the bytes themselves is spared the conversions: given the input a block of lines at a time when
-// it takes that, or whole. An input that cannot be read is a usage error.
+// Standard input: UTF-8 unless told otherwise. Line-local steps run it a block of lines at a time;
+// otherwise it is read whole, and an operation that gives the same result on the bytes themselves
+// is spared the conversions. An input that cannot be read is a usage error.
 TextOutcome runOnInput(const std::vector<Step>& steps, const Settings& s, std::istream& in,
                        StandardOutput& standardOutput, std::ostream& out, unsigned blockJobs) {
     if (s.encoding.value_or(TextEncoding::Utf8) && runsBlockByBlock(steps)) {
@@ -319,7 +319,7 @@ TextOutcome runOnInput(const std::vector<Step>& steps, const Settings& s, std::i
     CliContext ctx(messages, s.answers);
     const EncodingChoice encoding = s.encoding.value_or(TextEncoding::Utf8);
     const TextEncoding written = s.outputEncoding.value_or(TextEncoding::Utf8);
-    const bool utf8Out = written == TextEncoding::Utf8 || written == TextEncoding::Utf8WithMark;
+    const bool utf8Out = isUtf8(written);
     const OperationDeclaration& op = *steps[0].call.op;
     const std::optional<OptionTexts> onBytes = encoding == TextEncoding::Utf8 && utf8Out && steps.size() == 1
                                                    ? std::optional(steps[0].call.texts(today()))

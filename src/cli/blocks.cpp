@@ -4,6 +4,7 @@
 #include <malloc.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <condition_variable>
 #include <cstdlib>
@@ -14,6 +15,7 @@
 #include <memory>
 #include <mutex>
 #include <sstream>
+#include <system_error>
 #include <thread>
 #include <tuple>
 #include <utility>
@@ -27,10 +29,6 @@
 
 namespace kivo::cli {
 namespace {
-
-bool isUtf8(TextEncoding encoding) {
-    return encoding == TextEncoding::Utf8 || encoding == TextEncoding::Utf8WithMark;
-}
 
 // A block's bytes as the steps take them: UTF-8 as it is, other encodings decoded; the first
 // block without its byte-order mark.
@@ -99,11 +97,13 @@ struct BlockRun {
     bool changeBreaks;
     std::uint64_t memoryBytes;  // a block's share of the memory, measured once
     bool checked = false;       // its UTF-8 found valid as it was read
+    bool countsLines = false;   // a step is told the lines before each block
 
-    BlockResult operator()(std::string_view block, std::uint64_t offset) const {
+    BlockResult operator()(std::string_view block, std::uint64_t offset, std::uint64_t linesBefore) const {
         std::ostringstream messages;
         CliContext ctx(messages, settings.answers);
         ctx.setMeasuredMemory(memoryBytes);
+        ctx.setLinesBefore(linesBefore);
         std::variant<std::string_view, Text> upper = upperOf(block, offset, encoding, what, checked);
         std::string utf8;  // a step's result made from UTF-8 bytes, the next step's upper text
         DispatchResult run{DispatchEnd::Ran, std::nullopt};
@@ -199,12 +199,10 @@ public:
 
     void setLineBreak(std::u16string_view lineBreak) { m_lineBreak = lineBreak; }
     void write(std::string_view bytes) override {
-        while (!bytes.empty()) {
-            const ssize_t written = ::write(m_fd, bytes.data(), bytes.size());
-            if (written < 0 && errno == EINTR) continue;
-            if (written <= 0)
-                throw IoFailure(std::string("cannot hold the result back: ") + std::strerror(errno));
-            bytes.remove_prefix(static_cast<std::size_t>(written));
+        try {
+            writeAll(m_fd, bytes);
+        } catch (const std::system_error& e) {
+            throw IoFailure(std::string("cannot hold the result back: ") + e.code().message());
         }
     }
     WriteNote commit() override {
@@ -343,20 +341,24 @@ public:
 
     /// Takes the next block's result; false when it ends the run.
     bool take(BlockResult result, char lastByte) {
+        // A pick of lines by number may end without a line break: the next block's are parted
+        // from it by one.
+        const bool parted = m_run.countsLines && m_keptSome && m_heldBreak.empty();
         if (result.unmappable)
             throw UnmappableCharacter(result.unmappable->text, result.unmappable->index, m_run.form.encoding,
-                                      m_linesBefore);
-        m_linesBefore += result.lineBreaks;
+                                      m_linesBefore + (parted ? 1 : 0));
         m_lastByte = lastByte;
-        m_lastKeptNone = result.keptNone;
+        m_lastKeptNone = result.keptNone || (m_run.countsLines && result.ok && result.bytes.empty());
         if (result.keptNone) {
-            if (m_firstKeptNone.empty()) m_firstKeptNone = std::move(result.messages);
+            if (!m_firstKeptNone) m_firstKeptNone = std::move(result.messages);
             return true;
         }
         m_messages << result.messages;
         if (!result.ok) return false;
+        if (m_lastKeptNone) return true;
+        m_linesBefore += result.lineBreaks + (parted ? 1 : 0);
         m_keptSome = true;
-        m_target.write(std::exchange(m_heldBreak, {}));
+        m_target.write(parted ? m_lineBreak : std::exchange(m_heldBreak, {}));
         std::string_view bytes = result.bytes;
         if (bytes.ends_with(m_lineBreak)) {
             bytes.remove_suffix(m_lineBreak.size());
@@ -367,8 +369,8 @@ public:
     }
     /// After the last block: whether the run has its result.
     bool finish() {
-        if (!m_keptSome && m_lastKeptNone) {
-            m_messages << m_firstKeptNone;
+        if (!m_keptSome && m_firstKeptNone) {
+            m_messages << *m_firstKeptNone;
             return false;
         }
         if (!m_lastKeptNone || m_lastByte == '\n' || m_lastByte == '\r') m_target.write(m_heldBreak);
@@ -383,9 +385,9 @@ private:
     std::string m_heldBreak;
     std::size_t m_linesBefore = 0;
     char m_lastByte = 0;
-    bool m_lastKeptNone = false;
+    bool m_lastKeptNone = false;  // with its message, or no line picked
     bool m_keptSome = false;
-    std::string m_firstKeptNone;
+    std::optional<std::string> m_firstKeptNone;  // the first message of a block that kept no line
 };
 
 // Threads that run the blocks handed to them, each giving its result through a future.
@@ -406,9 +408,10 @@ public:
     BlockPool(const BlockPool&) = delete;
     BlockPool& operator=(const BlockPool&) = delete;
 
-    std::future<BlockResult> run(std::string block, std::uint64_t offset) {
-        std::packaged_task<BlockResult()> task(
-            [this, block = std::move(block), offset] { return m_run(block, offset); });
+    std::future<BlockResult> run(std::string block, std::uint64_t offset, std::uint64_t linesBefore) {
+        std::packaged_task<BlockResult()> task([this, block = std::move(block), offset, linesBefore] {
+            return m_run(block, offset, linesBefore);
+        });
         std::future<BlockResult> result = task.get_future();
         {
             const std::lock_guard lock(m_mutex);
@@ -447,10 +450,24 @@ using BlockCheck = std::function<bool(std::string_view block, std::uint64_t offs
 
 enum class BlocksEnd { Result, NoResult, Mistaken };
 
+// The line breaks of a block: each CrLf, Lf and lone Cr.
+std::uint64_t lineBreaksIn(std::string_view block) {
+    auto breaks = static_cast<std::uint64_t>(std::count(block.begin(), block.end(), '\n'));
+    for (std::size_t cr = block.find('\r'); cr != std::string_view::npos; cr = block.find('\r', cr + 1))
+        if (cr + 1 == block.size() || block[cr + 1] != '\n') ++breaks;
+    return breaks;
+}
+
 BlocksEnd runBlocks(LineBlocks& blocks, std::string_view first, const BlockRun& run, unsigned jobs,
                     const BlockCheck& check, Target& target, std::ostringstream& messages) {
     BlockResults results(run, target, messages);
     bool mistaken = false;
+    std::uint64_t lines = 0;
+    // The lines before the block about to run, counted only when a step asks.
+    const auto linesBefore = [&](std::string_view block) {
+        if (!run.countsLines) return std::uint64_t{0};
+        return std::exchange(lines, lines + lineBreaksIn(block));
+    };
     const auto next = [&]() -> std::optional<std::string_view> {
         const std::optional<std::string_view> block = blocks.next();
         mistaken = block && check && !check(*block, blocks.offset());
@@ -463,7 +480,7 @@ BlocksEnd runBlocks(LineBlocks& blocks, std::string_view first, const BlockRun& 
     if (jobs <= 1) {
         bool ok = true;
         for (std::optional<std::string_view> block = first; block && ok; block = next())
-            ok = results.take(run(*block, blocks.offset()), block->back());
+            ok = results.take(run(*block, blocks.offset(), linesBefore(*block)), block->back());
         return ended(ok);
     }
 #ifdef M_MMAP_THRESHOLD
@@ -481,7 +498,8 @@ BlocksEnd runBlocks(LineBlocks& blocks, std::string_view first, const BlockRun& 
     };
     bool ok = true;
     for (std::optional<std::string_view> block = first; block && ok; block = next()) {
-        running.emplace_back(pool.run(std::string(*block), blocks.offset()), block->back());
+        running.emplace_back(pool.run(std::string(*block), blocks.offset(), linesBefore(*block)),
+                             block->back());
         if (running.size() >= 2 * jobs) ok = takeFirst();
     }
     while (ok && !mistaken && !running.empty())
@@ -498,8 +516,10 @@ bool alwaysComplete(const std::vector<Step>& steps) {
 
 bool runsBlockByBlock(const std::vector<Step>& steps) {
     const Date date = today();
-    return std::all_of(steps.begin(), steps.end(),
-                       [&](const Step& s) { return runsBlockByBlock(*s.call.op, s.call.texts(date)); });
+    return std::all_of(steps.begin(), steps.end(), [&](const Step& s) {
+        return runsBlockByBlock(*s.call.op, s.call.texts(date)) &&
+               (steps.size() == 1 || !s.call.op->countsLines);
+    });
 }
 
 bool cutsAtLineBreaks(TextEncoding input, TextEncoding output) {
@@ -653,7 +673,9 @@ private:
                      outputFormOf(m_s, input.encoding, input.style),
                      input.styleKnown,
                      memoryBytes,
-                     checked && isUtf8(input.encoding)};
+                     checked && isUtf8(input.encoding),
+                     std::any_of(m_steps.begin(), m_steps.end(),
+                                 [](const Step& s) { return s.call.op->countsLines; })};
         for (const Step& step : m_steps)
             run.options.push_back(step.call.texts(date));
         sink.write(byteOrderMark(run.form.encoding));

@@ -12,11 +12,6 @@
 #include "text/utf8.h"
 
 namespace kivo::cli {
-namespace {
-
-[[noreturn]] void cannotWrite(const std::string& path, int reason) {
-    throw IoFailure("cannot write " + path + ": " + std::strerror(reason));
-}
 
 void writeAll(int fd, std::string_view bytes) {
     while (!bytes.empty()) {
@@ -25,6 +20,12 @@ void writeAll(int fd, std::string_view bytes) {
         if (written <= 0) throw std::system_error(written == 0 ? ENOSPC : errno, std::generic_category());
         bytes.remove_prefix(static_cast<std::size_t>(written));
     }
+}
+
+namespace {
+
+[[noreturn]] void cannotWrite(const std::string& path, int reason) {
+    throw IoFailure("cannot write " + path + ": " + std::strerror(reason));
 }
 
 std::string folderOf(const std::string& path) {

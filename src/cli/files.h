@@ -78,6 +78,10 @@ std::optional<std::string> replacedPath(const std::string& path);
 /// The new file writeFile() makes, written a piece at a time: a temporary file beside `path`
 /// (its old permissions and owner given already) that replaces it on commit(), and is removed when
 /// dropped before. A failure ends in IoFailure naming `shown` and leaves the old file as it was.
+/// Writes every byte to `fd`, again after an interrupted or partial write; std::system_error when
+/// it cannot (ENOSPC when nothing more goes).
+void writeAll(int fd, std::string_view bytes);
+
 class ReplacingFile {
 public:
     ReplacingFile(const std::string& path, std::string shown);

@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "cli/arguments.h"
+#include "ops/dispatch.h"
 #include "ops/registry.h"
 #include "text/utf8.h"
 
@@ -240,14 +241,31 @@ std::string operationList() {
     for (const OperationDeclaration* op : operations()) {
         std::string name = op->name;
         name.resize(std::max<std::size_t>(name.size(), 26), ' ');
-        out << (op->code < 10 ? " " : "") << op->code << (op->lineLocal ? " L " : "   ") << name
-            << op->description << "  (" << captionOf(*op) << ")\n";
+        const char* mark = !op->lineLocal ? "   " : op->countsLines ? " N " : " L ";
+        out << (op->code < 10 ? " " : "") << op->code << mark << name << op->description << "  ("
+            << captionOf(*op) << ")\n";
     }
     out << "\nL: line-local: runs a block of lines at a time, in little memory whatever the input's size "
            "and\n"
            "on every core (--jobs); its input may also be cut into pieces at line breaks (parallel "
-           "--pipe).\n";
+           "--pipe).\n"
+           "N: the same, counting lines across the blocks: its input cannot be cut by other tools.\n"
+           "Some are line-local only with some of their options: help NAME says which.\n";
     return out.str();
+}
+
+// The list entries with which a partly line-local operation runs a block at a time: "--mode=trim".
+std::string lineLocalOptions(const OperationDeclaration& op) {
+    std::string found;
+    const OptionTexts defaults = OptionTexts::defaults(op, today());
+    for (const ParamDeclaration& p : op.params)
+        for (const ListEntry& entry : p.entries) {
+            OptionTexts options = defaults;
+            options.set(p.option, entry.text);
+            if (!runsBlockByBlock(op, options)) continue;
+            found += (found.empty() ? "--" + p.option + "=" : ",") + entry.alias;
+        }
+    return found;
 }
 
 std::string operationHelp(const OperationDeclaration& op) {
@@ -266,11 +284,19 @@ std::string operationHelp(const OperationDeclaration& op) {
             out << "  --rules=FILE            --" << kRulesFileOption
                 << " read from FILE, one pair a line, its encoding detected\n";
     }
-    out << "\nMemory: "
-        << (op.lineLocal ? "line-local: runs a block of lines at a time, in a few megabytes whatever the "
-                           "input's size\n"
-                         : "holds the whole text and its result: about 3 times the input's size (a text "
-                           "larger than memory allows is refused with the sizes)\n");
+    constexpr const char* kHoldsWhole =
+        "holds the whole text and its result: about 3 times the input's size (a text larger than memory "
+        "allows is refused with the sizes)";
+    out << "\nMemory: ";
+    if (op.lineLocal) {
+        out << (op.lineLocalWithSome ? "line-local with some options (" + lineLocalOptions(op) + "): "
+                                     : "line-local: ")
+            << "runs a block of lines at a time, in a few megabytes whatever the input's size";
+        if (op.lineLocalWithSome) out << "; with the others it " << kHoldsWhole;
+        out << '\n';
+    } else {
+        out << kHoldsWhole << '\n';
+    }
     const Example& example = op.example;
     out << "\nExample:\n  $ printf " << printfText(example.input) << " | kivoautofill-cli " << op.name;
     for (const std::string& option : example.options)

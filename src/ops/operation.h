@@ -128,6 +128,11 @@ struct OperationInfo {
     /// breaks in a row, a line too short): a result run a block at a time is held back until the
     /// last block has run.
     bool refusesSomeLines = false;
+    /// A line-local operation that picks lines by their numbers: each block is told the lines
+    /// before it (RunContext::linesBefore), and only a run of it alone is cut, as an earlier step
+    /// could change the number of lines. A block that picks none gives nothing and adds nothing;
+    /// one whose last pick keeps no line break is parted from the next block's picks by one.
+    bool countsLines = false;
     /// A line-local operation that shows this message, instead of a result, when it keeps no line:
     /// a block that keeps none adds nothing, and only a text none of whose blocks kept a line shows
     /// the message.
@@ -199,8 +204,10 @@ struct OperationDeclaration : OperationInfo {
     std::vector<ParamDeclaration> params = {};
     /// Reads the options from their texts.
     std::function<std::unique_ptr<BoundOperation>(const OptionTexts&)> bind = {};
-    /// A run on UTF-8 bytes (whole, or given a block of lines at a time).
+    /// A run on UTF-8 bytes.
     bool hasUtf8Run = false;
+    /// Line-local with some of its options only (Declaration::lineLocalWith).
+    bool lineLocalWithSome = false;
 
     /// The parameter of the option named `option`, or nullptr.
     const ParamDeclaration* param(std::string_view option) const;
@@ -278,11 +285,6 @@ struct Declaration {
     std::function<bool(std::string_view upper, const Options& options)> takesUtf8 = {};
     std::function<std::optional<std::string>(std::string_view upper, const Options& options, RunContext& ctx)>
         runUtf8 = {};
-    /// Or the same operation on any UTF-8 text read a block of whole lines at a time, which the
-    /// command line need not hold whole (a text held whole is one block), for the options it takes.
-    std::function<bool(const Options& options)> takesUtf8Lines = {};
-    std::function<std::optional<std::string>(Utf8LineBlocks& upper, const Options& options, RunContext& ctx)>
-        runUtf8Lines = {};
     /// For an operation declared line-local: the options with which it is (none: all).
     std::function<bool(const Options& options)> lineLocalWith = {};
 };
@@ -328,15 +330,9 @@ public:
         return changed;
     }
     bool takesUtf8(std::string_view upper) const override {
-        if (m_declaration->runUtf8Lines)
-            return m_declaration->takesUtf8Lines && m_declaration->takesUtf8Lines(m_options);
         return m_declaration->takesUtf8 && m_declaration->takesUtf8(upper, m_options);
     }
     std::optional<std::string> runUtf8(std::string_view upper, RunContext& ctx) override {
-        if (m_declaration->runUtf8Lines) {
-            WholeUtf8Text whole(upper);
-            return m_declaration->runUtf8Lines(whole, m_options, ctx);
-        }
         return m_declaration->runUtf8(upper, m_options, ctx);
     }
     bool lineLocal() const override {
@@ -362,7 +358,8 @@ OperationDeclaration declare(Declaration<Options> typed) {
     static_cast<OperationInfo&>(d) = shared->info;
     for (const Param<Options>& p : shared->params)
         d.params.push_back(p.declaration);
-    d.hasUtf8Run = shared->runUtf8 || shared->runUtf8Lines;
+    d.hasUtf8Run = static_cast<bool>(shared->runUtf8);
+    d.lineLocalWithSome = d.lineLocal && shared->lineLocalWith;
     d.bind = [shared](const OptionTexts& texts) -> std::unique_ptr<BoundOperation> {
         return std::make_unique<detail::Bound<Options>>(shared, texts);
     };

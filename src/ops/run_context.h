@@ -51,6 +51,11 @@ public:
     std::optional<std::uint64_t> measuredMemory() const { return m_measuredMemory; }
     void setMeasuredMemory(std::uint64_t bytes) { m_measuredMemory = bytes; }
 
+    /// The lines of the whole text before this one, when the command line runs a text a block of
+    /// lines at a time; 0 for a whole text.
+    std::uint64_t linesBefore() const { return m_linesBefore; }
+    void setLinesBefore(std::uint64_t lines) { m_linesBefore = lines; }
+
     /// Whether the front end can show a result this long (the window's pane, by its memory); one
     /// it cannot is the run's failure.
     virtual bool canShow(TextView /*result*/) const { return true; }
@@ -93,6 +98,7 @@ protected:
 
 private:
     std::size_t m_resultBudget = static_cast<std::size_t>(-1);
+    std::uint64_t m_linesBefore = 0;
     std::optional<std::uint64_t> m_measuredMemory;
     ResultSink* m_resultSink = nullptr;
     std::int32_t m_matchStepLimit = 0;

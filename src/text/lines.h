@@ -148,52 +148,6 @@ public:
     virtual void writeBytes(std::string_view utf8) = 0;
 };
 
-/// A UTF-8 text handed over a block of whole lines at a time as it is read (the command line's
-/// input), so that it is never held whole: every block but the last ends with an Lf, so that no
-/// line, CrLf or character spans two blocks. Each block's line breaks are scanned once, as it is
-/// given, for whoever reads it and for the style of the whole.
-class Utf8LineBlocks {
-public:
-    virtual ~Utf8LineBlocks() = default;
-    /// The next block, valid until the next call; nothing after the last.
-    std::optional<std::string_view> next() {
-        std::optional<std::string_view> block = nextBlock();
-        if (block) {
-            m_breaks = lineBreakShapeOf(*block);
-            m_style = combinedStyle(m_style, lineBreakStyleOf(*block, m_breaks));
-        }
-        return block;
-    }
-    /// The line breaks of the block given last.
-    const LineBreakShape& breaks() const { return m_breaks; }
-    /// The line breaks of every block given so far.
-    LineBreakStyle style() const { return m_style; }
-
-protected:
-    virtual std::optional<std::string_view> nextBlock() = 0;
-
-private:
-    LineBreakShape m_breaks;
-    LineBreakStyle m_style = LineBreakStyle::None;
-};
-
-/// A text held whole, as its only block.
-class WholeUtf8Text final : public Utf8LineBlocks {
-public:
-    explicit WholeUtf8Text(std::string_view text) : m_text(text) {}
-
-protected:
-    std::optional<std::string_view> nextBlock() override {
-        if (m_given) return std::nullopt;
-        m_given = true;
-        return m_text;
-    }
-
-private:
-    std::string_view m_text;
-    bool m_given = false;
-};
-
 /// Builds a result of CrLf-terminated lines; `take` removes the final CrLf when the input's final
 /// Lf had been appended, so that the output ends with a line break exactly when the input did.
 class LineWriter {

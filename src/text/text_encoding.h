@@ -21,6 +21,11 @@ enum class TextEncoding {
 };
 inline constexpr TextEncoding kLastTextEncoding = TextEncoding::EucJp;
 
+/// UTF-8, with a byte-order mark or without.
+constexpr bool isUtf8(TextEncoding encoding) {
+    return encoding == TextEncoding::Utf8 || encoding == TextEncoding::Utf8WithMark;
+}
+
 /// The encoding's name as users know it: "Shift-JIS", "UTF-8", "UTF-8 (BOM)", "UTF-16LE", …
 const char* encodingName(TextEncoding encoding);
 

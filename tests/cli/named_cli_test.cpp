@@ -206,8 +206,11 @@ TEST(NamedCli, ListHelpAndCompletion) {
     EXPECT_NE(list.find(" 4 L add-text "), std::string::npos);
     EXPECT_NE(list.find(" 0   reverse "), std::string::npos);
     EXPECT_NE(list.find("(…に次の文字を追加する)"), std::string::npos);
-    // A line each, then the mark's legend.
-    EXPECT_EQ(std::count(list.begin(), list.end(), '\n'), static_cast<long>(operations().size()) + 3);
+    EXPECT_NE(list.find("22 N every-nth-line "), std::string::npos);
+    // A line each, then the marks' legend.
+    EXPECT_EQ(std::count(list.begin(), list.end(), '\n'), static_cast<long>(operations().size()) + 5);
+    EXPECT_NE(cli({"help", "clean-blanks"}).out.find("line-local with some options (--mode=trim,trim-end)"),
+              std::string::npos);
     const std::string help = cli({"help", "4"}).out;
     for (const char* part :
          {"add-text (code 4", "--side=VALUE", "left (左), right (右); default left  [Combo31]",

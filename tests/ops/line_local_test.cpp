@@ -84,6 +84,13 @@ std::vector<Settings> settingsOf(const OperationDeclaration& op) {
             name, equals == std::string::npos ? Text(u"1") : utf8::decode(word.substr(equals + 1)).value());
     }
     std::vector<Settings> all{example};
+    Settings counts = example;  // each count at 3: steps and positions past the first
+    for (const ParamDeclaration& p : op.params) {
+        if (p.kind != ParamKind::Count) continue;
+        std::erase_if(counts, [&](const auto& s) { return s.first == p.option; });
+        counts.emplace_back(p.option, u"3");
+    }
+    if (counts != example && runsBlockByBlock(op, optionsOf(op, counts))) all.push_back(counts);
     for (const ParamDeclaration& p : op.params) {
         if (p.kind != ParamKind::List) continue;
         for (const ListEntry& entry : p.entries) {
@@ -98,16 +105,23 @@ std::vector<Settings> settingsOf(const OperationDeclaration& op) {
 
 // What the command line makes of two blocks' runs: their results one after the other; a block that
 // kept no line adds nothing, and when it is the last the line break before it goes unless the text
-// ended with one; the message when neither kept a line.
+// ended with one; the message when neither kept a line. Picks of lines by number are parted by a
+// line break when the first ends without one.
 std::optional<Text> joinedResults(const OperationDeclaration& op, const OpRun& first, const OpRun& second,
                                   TextView text) {
-    const auto keptNone = [&](const OpRun& part) {
+    const auto withMessage = [&](const OpRun& part) {
         return !part.out && !op.emptyResultMessage.empty() &&
                part.messages() == std::vector{Text(op.emptyResultMessage)};
     };
-    if (keptNone(first) && keptNone(second)) return std::nullopt;
+    const auto keptNone = [&](const OpRun& part) {
+        return withMessage(part) || (op.countsLines && part.out && part.out->empty());
+    };
+    if (withMessage(first) && withMessage(second)) return std::nullopt;
     if ((!first.out && !keptNone(first)) || (!second.out && !keptNone(second))) return std::nullopt;
-    Text joined = first.out.value_or(u"") + second.out.value_or(u"");
+    Text joined = first.out.value_or(u"");
+    if (op.countsLines && !keptNone(first) && !keptNone(second) && !joined.ends_with(u"\r\n"))
+        joined += u"\r\n";
+    joined += second.out.value_or(u"");
     const bool endsWithBreak = text.back() == u'\n' || text.back() == u'\r';
     if (keptNone(second) && !endsWithBreak && joined.ends_with(u"\r\n")) joined.resize(joined.size() - 2);
     return joined;
@@ -141,7 +155,9 @@ TEST(LineLocal, AWholeTextGivesItsBlocksResultsJoined) {
                 for (const std::size_t cut : cuts(sample.text)) {
                     const TextView text = sample.text;
                     const OpRun first = run(*op, text.substr(0, cut), settings);
-                    const OpRun second = run(*op, text.substr(cut), settings);
+                    FakeContext after;
+                    after.setLinesBefore(lineCountOf(text.substr(0, cut)) - 1);
+                    const OpRun second = run(*op, text.substr(cut), settings, std::move(after));
                     const std::optional<Text> joined = joinedResults(*op, first, second, text);
                     EXPECT_EQ(show(whole.out), show(joined))
                         << op->name << ": " << show(sample.text) << " cut at " << cut;

@@ -18,8 +18,10 @@ std::optional<Text> pick(TextView upper, const EveryNthLineOptions& options, Run
     // The first line and the step are held in 8 bits: k up to 255, a skip up to 254.
     const std::uint8_t k = checked<std::uint8_t>(options.first);
     const std::uint8_t m = checked<std::uint8_t>(options.skip + 1);
-    int counter = 0;
-    bool started = false;
+    // A block of a larger text goes on from where the lines before it left the count.
+    const std::uint64_t before = ctx.linesBefore();
+    bool started = before >= k;
+    int counter = static_cast<int>(started ? (before - k) % m : before);
     return text->eachLine(
         ctx,
         [&](TextView line, LineWriter& out) {
@@ -62,7 +64,10 @@ const OperationDeclaration kExtractEveryNthLine = declare<EveryNthLineOptions>({
              .example = {.input = u"1\n2\n3\n4\n5",
                          .options = {"--first=1", "--skip=1"},
                          .output = u"1\r\n3\r\n5"},
-             .streamsResult = true},
+             .streamsResult = true,
+             .lineLocal = true,
+             .refusesSomeLines = true,
+             .countsLines = true},
     .params = {countParam(&EveryNthLineOptions::first, "first", 1, 999)
                    .alias("Combo8")
                    .purpose(u"開始行", "First line"),
@@ -83,7 +88,10 @@ const OperationDeclaration kRemainderEveryNthLine = declare<EveryNthLineOptions>
              .example = {.input = u"1\n2\n3\n4\n5",
                          .options = {"--first=1", "--skip=1"},
                          .output = u"2\r\n4"},
-             .streamsResult = true},
+             .streamsResult = true,
+             .lineLocal = true,
+             .refusesSomeLines = true,
+             .countsLines = true},
     .params = {countParam(&EveryNthLineOptions::first, "first", 1, 999)
                    .alias("Combo10")
                    .purpose(u"開始行", "First line"),

@@ -18,11 +18,10 @@ std::size_t nextLf(TextView s, std::size_t from) {
 std::size_t nextLf(std::string_view s, std::size_t from) {
     return s.find('\n', from);
 }
-// The kept lines of a text given a block of whole lines at a time, the line breaks of each block
-// all Lf or all CrLf (lineBreakShapeOf): each ended by CrLf, but the last when the text's final
-// line break was only implied. A condition holds no line break, so a match lies within one line:
-// the condition is searched for in a whole block, a window of whole lines at a time, and the lines
-// between two matches are passed over (or kept) together.
+// The kept lines of a text whose line breaks are all Lf or all CrLf (lineBreakShapeOf): each ended
+// by CrLf, but the last when the text's final line break was only implied. A condition holds no line break,
+// so a match lies within one line: the condition is searched for in a whole block, a window of whole lines at
+// a time, and the lines between two matches are passed over (or kept) together.
 template <typename Char>
 class LineFilter {
 public:
@@ -35,10 +34,8 @@ public:
 
     /// The units kept so far (written out or not).
     std::size_t keptUnits() const { return m_flushed + m_out.size(); }
-    /// Room for `units` kept, taken at once.
-    void reserve(std::size_t units) { m_out.reserve(std::max(units, m_out.capacity())); }
 
-    /// Filters the next block (every block but the last ends with an Lf); false when stopped.
+    /// Filters the text; false when stopped.
     bool take(View block, bool crLf, RunContext& ctx) {
         m_s = block;
         m_crLf = crLf;
@@ -182,32 +179,23 @@ bool filtersUtf8(const FilterOptions& options) {
            utf8::decode(utf8::encode(options.condition)) == options.condition;
 }
 
-std::optional<std::string> FilterLinesUtf8(Utf8LineBlocks& upper, const FilterOptions& options,
+std::optional<std::string> FilterLinesUtf8(std::string_view upper, const FilterOptions& options,
                                            RunContext& ctx) {
+    const LineBreakShape breaks = lineBreakShapeOf(upper);
+    if (breaks.consecutive) {
+        ctx.inform(kConsecutiveLineBreaks);
+        return std::nullopt;
+    }
     const std::string condition = utf8::encode(options.condition);
     LineFilter<char> filter(condition, options.keepContaining, ctx.resultSink());
+    // The rare text whose breaks are not all alike is filtered as its normalised bytes.
     std::string normalized;
-    // A text of several blocks is large: what it keeps is given room at once, from memory in huge
-    // pages, rather than doubled again and again through small ones.
-    constexpr std::size_t kRoomForLarge = std::size_t{16} << 20;
-    for (bool first = true; const std::optional<std::string_view> block = upper.next(); first = false) {
-        const LineBreakShape& breaks = upper.breaks();
-        // A block starts just after an Lf: a break at its start is the second in a row.
-        if (breaks.consecutive ||
-            (!first && !block->empty() && (block->front() == '\r' || block->front() == '\n'))) {
-            ctx.inform(kConsecutiveLineBreaks);
-            return std::nullopt;
-        }
-        if (!first) filter.reserve(kRoomForLarge);
-        // The rare block whose breaks are not all alike is filtered as its normalised bytes.
-        if (!breaks.uniform) normalizeLineBreaksInto(*block, normalized);
-        const bool taken =
-            breaks.uniform ? filter.take(*block, breaks.crLf, ctx) : filter.take(normalized, false, ctx);
-        if (!taken) return std::nullopt;
-        // An input read a block at a time has no size to be refused by: what it keeps is, once it
-        // is surely longer than the result may be (a unit takes three bytes at most).
-        ctx.checkResultLength(filter.keptUnits() / 3);
-    }
+    if (!breaks.uniform) normalizeLineBreaksInto(upper, normalized);
+    if (!(breaks.uniform ? filter.take(upper, breaks.crLf, ctx) : filter.take(normalized, false, ctx)))
+        return std::nullopt;
+    // What it keeps is refused once it is surely longer than the result may be (a unit takes
+    // three bytes at most).
+    ctx.checkResultLength(filter.keptUnits() / 3);
     return filter.kept(ctx);
 }
 
@@ -237,8 +225,8 @@ const OperationDeclaration kFilterLines = declare<FilterOptions>({
         return std::nullopt;
     },
     .run = FilterLines,
-    .takesUtf8Lines = filtersUtf8,
-    .runUtf8Lines = FilterLinesUtf8,
+    .takesUtf8 = [](std::string_view, const FilterOptions& o) { return filtersUtf8(o); },
+    .runUtf8 = FilterLinesUtf8,
 });
 
 }  // namespace kivo

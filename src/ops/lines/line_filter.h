@@ -20,9 +20,8 @@ std::optional<Text> FilterLines(TextView upper, const FilterOptions& options, Ru
 /// unless the condition holds a lone surrogate (or a line break, which is refused).
 bool filtersUtf8(const FilterOptions& options);
 
-/// FilterLines on valid UTF-8 read a block of lines at a time (a text held whole is one block):
-/// the same messages, and its result in UTF-8.
-std::optional<std::string> FilterLinesUtf8(Utf8LineBlocks& upper, const FilterOptions& options,
+/// FilterLines on valid UTF-8: the same messages, and its result in UTF-8.
+std::optional<std::string> FilterLinesUtf8(std::string_view upper, const FilterOptions& options,
                                            RunContext& ctx);
 
 extern const OperationDeclaration kFilterLines;

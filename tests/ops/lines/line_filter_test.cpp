@@ -60,43 +60,12 @@ TEST(FilterLines, StopEndsWithoutOutputOrMessage) {
     EXPECT_TRUE(r.ctx.shown.empty());
     // The filter of bytes stops alike.
     FakeContext ctx = stoppingAfter(1);
-    WholeUtf8Text bytes("a\nb\na");
-    EXPECT_FALSE(FilterLinesUtf8(bytes, {true, u"a"}, ctx));
+    EXPECT_FALSE(FilterLinesUtf8("a\nb\na", {true, u"a"}, ctx));
     EXPECT_TRUE(ctx.shown.empty());
 }
 
-// UTF-8 handed over in blocks that end just after Lfs picked at random, as the command line reads
-// its input.
-class RandomLineBlocks final : public Utf8LineBlocks {
-public:
-    RandomLineBlocks(std::string_view text, std::mt19937& random) : m_text(text), m_random(random) {}
-
-protected:
-    std::optional<std::string_view> nextBlock() override {
-        if (m_given && m_from == m_text.size()) return std::nullopt;
-        m_given = true;
-        std::size_t end = m_text.size();
-        for (std::size_t lf = m_text.find('\n', m_from); lf != std::string_view::npos;
-             lf = m_text.find('\n', lf + 1)) {
-            if (m_random() % 4 == 0) {
-                end = lf + 1;
-                break;
-            }
-        }
-        const std::string_view block = m_text.substr(m_from, end - m_from);
-        m_from = end;
-        return block;
-    }
-
-private:
-    std::string_view m_text;
-    std::mt19937& m_random;
-    std::size_t m_from = 0;
-    bool m_given = false;
-};
-
 // The filter reads CrLf line breaks where they are, and the command line filters UTF-8 bytes
-// without decoding them, whole or a block of lines at a time: for every text, the same messages
+// without decoding them: for every text, the same messages
 // and the same lines as the filter of the text with Lf line breaks. Texts with long stretches
 // without a match and lines longer than a search window come from the repeats.
 TEST(FilterLines, BytesGiveWhatTheDecodedTextGives) {
@@ -121,18 +90,13 @@ TEST(FilterLines, BytesGiveWhatTheDecodedTextGives) {
         ASSERT_EQ(decoded.texts(), normalized.texts());
         const std::string bytes = utf8::encode(upper);
         if (!filtersUtf8(options)) continue;
-        WholeUtf8Text whole(bytes);
-        RandomLineBlocks blocks(bytes, random);
-        for (Utf8LineBlocks* input :
-             {static_cast<Utf8LineBlocks*>(&whole), static_cast<Utf8LineBlocks*>(&blocks)}) {
-            FakeContext raw;
-            const std::optional<std::string> got = FilterLinesUtf8(*input, options, raw);
-            ASSERT_EQ(got.has_value(), expected.has_value()) << show(upper) << " " << show(options.condition);
-            if (expected) {
-                ASSERT_EQ(*got, utf8::encode(*expected)) << show(upper) << " " << show(options.condition);
-            }
-            ASSERT_EQ(raw.texts(), normalized.texts());
+        FakeContext raw;
+        const std::optional<std::string> got = FilterLinesUtf8(bytes, options, raw);
+        ASSERT_EQ(got.has_value(), expected.has_value()) << show(upper) << " " << show(options.condition);
+        if (expected) {
+            ASSERT_EQ(*got, utf8::encode(*expected)) << show(upper) << " " << show(options.condition);
         }
+        ASSERT_EQ(raw.texts(), normalized.texts());
     }
 }
 
@@ -143,8 +107,7 @@ TEST(FilterLines, OnlyConditionsWithALoneSurrogateOrALineBreakAreDecodedFirst) {
     EXPECT_FALSE(filtersUtf8({true, Text(1, u'\xD800')}));
     EXPECT_FALSE(filtersUtf8({true, u"a\r"}));
     FakeContext ctx;
-    WholeUtf8Text mixed("ab\rc\r\nad\n");
-    EXPECT_EQ(FilterLinesUtf8(mixed, {true, u"a"}, ctx), "ab\r\nad\r\n");
+    EXPECT_EQ(FilterLinesUtf8("ab\rc\r\nad\n", {true, u"a"}, ctx), "ab\r\nad\r\n");
 }
 
 }  // namespace
