@@ -60,6 +60,11 @@ public:
     }
     void writeBytes(std::string_view utf8) override {
         guarded([&] {
+            // Results break their lines with CrLf: only another line break needs a changed copy.
+            if (m_form.lineBreak == u"\r\n") {
+                m_out.write(utf8.data(), static_cast<std::streamsize>(utf8.size()));
+                return;
+            }
             std::string piece = std::exchange(m_heldByte, {}) + std::string(utf8);
             if (!piece.empty() && piece.back() == '\r') {
                 m_heldByte = "\r";

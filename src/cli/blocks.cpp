@@ -207,18 +207,18 @@ public:
     }
     WriteNote commit() override {
         if (::lseek(m_fd, 0, SEEK_SET) != 0) throw IoFailure("cannot read the result held back");
+        // Read into memory that is not cleared first: a short result touches a page of it.
+        const std::unique_ptr<char[]> buffer(new char[kSpoolPiece]);
         std::string piece;
         bool heldCr = false;
         for (;;) {
-            piece.resize(kSpoolPiece + 1);
-            if (heldCr) piece[0] = '\r';
-            const std::size_t from = heldCr ? 1 : 0;
             ssize_t got;
             do {
-                got = ::read(m_fd, piece.data() + from, kSpoolPiece);
+                got = ::read(m_fd, buffer.get(), kSpoolPiece);
             } while (got < 0 && errno == EINTR);
             if (got < 0) throw IoFailure("cannot read the result held back");
-            piece.resize(from + static_cast<std::size_t>(got));
+            piece.assign(heldCr ? 1 : 0, '\r');
+            piece.append(buffer.get(), static_cast<std::size_t>(got));
             // A CrLf may be cut between two pieces: its Cr waits.
             heldCr = got > 0 && piece.back() == '\r';
             if (heldCr) piece.pop_back();

@@ -12,6 +12,44 @@ constexpr TextView kOverflowError = u"文字数が多いためオーバーフロ
 constexpr TextView kRemoveLineBreaks = u"改行がすでに含まれています、改行を削除してから行いますか？";
 constexpr TextView kTooShort = u"改行を入れる数よりも文字数が少ないか同じなので行えません。";
 
+// The text cut every n units, its last piece without a line break after it.
+template <typename Char>
+std::optional<std::basic_string<Char>> cutEvery(std::basic_string_view<Char> text, std::size_t n,
+                                                RunContext& ctx) {
+    if (n >= text.size()) {
+        ctx.inform(kTooShort);
+        return std::nullopt;
+    }
+    constexpr Char crLf[] = {Char('\r'), Char('\n')};
+    std::basic_string<Char> result;
+    result.reserve(text.size() + 2 * (text.size() / n));
+    std::size_t pos = 0;
+    do {
+        if (ctx.poll()) return std::nullopt;
+        result.append(text.substr(pos, n));
+        result.append(crLf, 2);
+        pos += n;
+    } while (text.size() - pos >= n);
+    result.append(text.substr(pos));
+    if (pos == text.size()) result.resize(result.size() - 2);
+    return result;
+}
+
+// An ASCII text without line breaks (a long code or key) is cut as its bytes, a character each.
+bool cutsBytes(std::string_view upper, const BreakOptions&) {
+    // Each a loop the compiler runs many bytes at a time.
+    unsigned char allBits = 0;
+    for (const char c : upper)
+        allBits |= static_cast<unsigned char>(c);
+    return allBits < 0x80 && upper.find('\n') == std::string_view::npos &&
+           upper.find('\r') == std::string_view::npos;
+}
+
+std::optional<std::string> BreakEveryNBytes(std::string_view upper, const BreakOptions& options,
+                                            RunContext& ctx) {
+    return cutEvery(upper, static_cast<std::size_t>(options.width), ctx);
+}
+
 }  // namespace
 
 std::optional<Text> BreakEveryNCharacters(TextView upper, const BreakOptions& options, RunContext& ctx) {
@@ -24,23 +62,7 @@ std::optional<Text> BreakEveryNCharacters(TextView upper, const BreakOptions& op
         joined = withoutLineBreaks(upper);
         text = joined;
     }
-    const std::size_t n = static_cast<std::size_t>(options.width);
-    if (n >= text.size()) {
-        ctx.inform(kTooShort);
-        return std::nullopt;
-    }
-    Text result;
-    result.reserve(text.size() + 2 * (text.size() / n));
-    std::size_t pos = 0;
-    do {
-        if (ctx.poll()) return std::nullopt;
-        result.append(text.substr(pos, n));
-        result.append(kCrLf);
-        pos += n;
-    } while (text.size() - pos >= n);
-    result.append(text.substr(pos));
-    if (TextView(result).ends_with(kCrLf)) result.resize(result.size() - 2);
-    return result;
+    return cutEvery(text, static_cast<std::size_t>(options.width), ctx);
 }
 
 const OperationDeclaration kBreakEveryNCharacters = declare<BreakOptions>({
@@ -57,6 +79,8 @@ const OperationDeclaration kBreakEveryNCharacters = declare<BreakOptions>({
                    .alias("Combo5")
                    .purpose(u"1行の文字数", "Characters per line")},
     .run = BreakEveryNCharacters,
+    .takesUtf8 = cutsBytes,
+    .runUtf8 = BreakEveryNBytes,
 });
 
 }  // namespace kivo
