@@ -257,8 +257,10 @@ TEST(HostileCli, FileSizeLimit) {
     const Limits limit{std::nullopt, rlim_t{1} << 20};
     const Case cases[] = {
         {"3 MB", "head -c 3000000 /dev/zero | tr '\\0' a | $CLI 0 > " + out, limit, 1, tooLarge},
-        {"3 MB, bytes written as they are",
-         "head -c 3000000 /dev/zero | tr '\\0' a | $CLI 2 'Combo40=Tab(タブ)' > " + out, limit, 1, tooLarge},
+        // A line-local run whose line breaks are not known yet holds its result back in a file.
+        {"3 MB, a block at a time",
+         "head -c 3000000 /dev/zero | tr '\\0' a | $CLI 2 'Combo40=Tab(タブ)' > " + out, limit, 1,
+         "kivoautofill-cli: cannot hold the result back: File too large\n"},
         {"1 KB", "echo abc | $CLI 0 > " + out, limit, 0, ""},
     };
     for (const Case& c : cases)

@@ -156,7 +156,8 @@ const OperationDeclaration kReplaceSpecialCharacter = declare<SpecialCharacterOp
              .example = {.input = u"a\tb\tc",
                          .options = {"--character=tab", "--replacement=,"},
                          .output = u"a,b,c"},
-             .streamsResult = true},
+             .streamsResult = true,
+             .lineLocal = true},
     .params = {listParam(&SpecialCharacterOptions::character, "character", characterChoices(),
                          OtherText::RunsNothing)
                    .alias("Combo40")
@@ -170,6 +171,12 @@ const OperationDeclaration kReplaceSpecialCharacter = declare<SpecialCharacterOp
     .run = ReplaceSpecialCharacter,
     .takesUtf8 = replacesInUtf8,
     .runUtf8 = ReplaceSpecialCharacterUtf8,
+    // A Tab or a BS is replaced wherever it is; the line breaks are replaced across lines, and the
+    // Lf and the Cr only after a question that a text with CrLf asks once.
+    .lineLocalWith =
+        [](const SpecialCharacterOptions& o) {
+            return o.character == SpecialCharacter::Tab || o.character == SpecialCharacter::Bs;
+        },
 });
 
 }  // namespace kivo
