@@ -142,44 +142,28 @@ public:
     virtual void write(std::string_view bytes) = 0;
     virtual WriteNote commit() = 0;
     virtual void abandon() {}
-};
-
-// Standard output; when it is a regular file (or /dev/null) what a failed run wrote is taken back,
-// so that it need not be held back.
-class StreamTarget final : public Target {
-public:
-    explicit StreamTarget(std::ostream& out) : m_out(out) {
-        auto* file = dynamic_cast<OutputFile*>(out.rdbuf());
-        if (file && file->marksTakeBack()) m_file = file;
-    }
-    bool takesBack() const { return m_file != nullptr; }
-    void write(std::string_view bytes) override {
-        m_out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    }
-    WriteNote commit() override {
-        m_out.flush();
-        return std::nullopt;
-    }
-    void abandon() override {
-        if (m_file) m_file->takeBack();
-    }
-
-private:
-    std::ostream& m_out;
-    OutputFile* m_file = nullptr;
-};
-
-class FileTarget final : public Target {
-public:
-    FileTarget(const std::string& path, std::string shown) : m_file(path, std::move(shown)) {}
-    void write(std::string_view bytes) override { m_file.write(bytes); }
-    WriteNote commit() override { return m_file.commit(); }
-
-private:
-    ReplacingFile m_file;
+    /// Whether what was written can still be given other line breaks (by reline()).
+    virtual bool relines() { return false; }
+    /// Every `from` line break written so far as `to`.
+    virtual void reline(std::u16string_view /*from*/, std::u16string_view /*to*/) {}
 };
 
 constexpr std::size_t kSpoolPiece = std::size_t{1} << 20;
+
+// Each piece of what `fd` reads from where it is, then an empty one at its end.
+void forEachPiece(int fd, const std::function<void(std::string_view)>& take, const char* failure) {
+    // Read into memory that is not cleared first: a short result touches a page of it.
+    const std::unique_ptr<char[]> buffer(new char[kSpoolPiece]);
+    for (;;) {
+        ssize_t got;
+        do {
+            got = ::read(fd, buffer.get(), kSpoolPiece);
+        } while (got < 0 && errno == EINTR);
+        if (got < 0) throw IoFailure(failure);
+        take({buffer.get(), static_cast<std::size_t>(got)});
+        if (got == 0) return;
+    }
+}
 
 // Holds the result back in a temporary file (not memory) until the run has succeeded, then hands it
 // to its target, each CrLf as the line break the whole input's breaks ask for.
@@ -207,25 +191,20 @@ public:
     }
     WriteNote commit() override {
         if (::lseek(m_fd, 0, SEEK_SET) != 0) throw IoFailure("cannot read the result held back");
-        // Read into memory that is not cleared first: a short result touches a page of it.
-        const std::unique_ptr<char[]> buffer(new char[kSpoolPiece]);
         std::string piece;
         bool heldCr = false;
-        for (;;) {
-            ssize_t got;
-            do {
-                got = ::read(m_fd, buffer.get(), kSpoolPiece);
-            } while (got < 0 && errno == EINTR);
-            if (got < 0) throw IoFailure("cannot read the result held back");
-            piece.assign(heldCr ? 1 : 0, '\r');
-            piece.append(buffer.get(), static_cast<std::size_t>(got));
-            // A CrLf may be cut between two pieces: its Cr waits.
-            heldCr = got > 0 && piece.back() == '\r';
-            if (heldCr) piece.pop_back();
-            changeLineBreaks(piece, m_lineBreak);
-            m_target.write(piece);
-            if (got == 0) break;
-        }
+        forEachPiece(
+            m_fd,
+            [&](std::string_view got) {
+                piece.assign(heldCr ? 1 : 0, '\r');
+                piece.append(got);
+                // A CrLf may be cut between two pieces: its Cr waits.
+                heldCr = !got.empty() && piece.back() == '\r';
+                if (heldCr) piece.pop_back();
+                changeLineBreaks(piece, m_lineBreak);
+                m_target.write(piece);
+            },
+            "cannot read the result held back");
         return m_target.commit();
     }
 
@@ -233,6 +212,84 @@ private:
     Target& m_target;
     int m_fd = -1;
     std::u16string_view m_lineBreak = u"\r\n";
+};
+
+// Standard output; when it is a regular file (or /dev/null) what a failed run wrote is taken back,
+// so that it need not be held back.
+class StreamTarget final : public Target {
+public:
+    explicit StreamTarget(std::ostream& out) : m_out(out) {
+        auto* file = dynamic_cast<OutputFile*>(out.rdbuf());
+        if (file && file->marksTakeBack()) m_file = file;
+    }
+    ~StreamTarget() override {
+        if (m_reader >= 0) ::close(m_reader);
+    }
+    StreamTarget(const StreamTarget&) = delete;
+    StreamTarget& operator=(const StreamTarget&) = delete;
+
+    bool takesBack() const { return m_file != nullptr; }
+    void write(std::string_view bytes) override {
+        m_out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    }
+    WriteNote commit() override {
+        m_out.flush();
+        return std::nullopt;
+    }
+    void abandon() override {
+        if (m_file) m_file->takeBack();
+    }
+    bool relines() override {
+        if (!m_file || !m_file->keepsWritten()) return m_file != nullptr;
+        if (m_reader < 0) m_reader = m_file->readerAtMark();
+        return m_reader >= 0;
+    }
+    // What was written goes through a spool: its line breaks become CrLf on the way there, and the
+    // spool gives each CrLf as `to` on the way back.
+    void reline(std::u16string_view from, std::u16string_view to) override {
+        m_out.flush();
+        if (m_reader < 0) return;  // /dev/null keeps nothing
+        Spool spool(*this);
+        forEachPiece(
+            m_reader,
+            [&](std::string_view got) {
+                std::string piece(got);
+                if (from.size() == 1) asCrLf(piece, static_cast<char>(from[0]));
+                spool.write(piece);
+            },
+            "cannot read back standard output");
+        m_file->takeBack();
+        spool.setLineBreak(to);
+        spool.commit();
+    }
+
+private:
+    // Every `lineBreak` (Lf or Cr, the only one the text has) as CrLf.
+    static void asCrLf(std::string& piece, char lineBreak) {
+        std::string crlf;
+        crlf.reserve(piece.size() + piece.size() / 16);
+        for (const char c : piece) {
+            if (c == lineBreak)
+                crlf += "\r\n";
+            else
+                crlf += c;
+        }
+        piece = std::move(crlf);
+    }
+
+    std::ostream& m_out;
+    OutputFile* m_file = nullptr;
+    int m_reader = -1;  // what was written, read back
+};
+
+class FileTarget final : public Target {
+public:
+    FileTarget(const std::string& path, std::string shown) : m_file(path, std::move(shown)) {}
+    void write(std::string_view bytes) override { m_file.write(bytes); }
+    WriteNote commit() override { return m_file.commit(); }
+
+private:
+    ReplacingFile m_file;
 };
 
 // What a file's first reading found: the encoding its whole would be read in, and its line breaks.
@@ -610,10 +667,14 @@ public:
         if (!first) return std::nullopt;
         // Standard input's line breaks are known only at its end, unless its first block already
         // decides the form (CrLf, or several kinds, give CrLf whatever follows) or the settings do.
+        // Till then the result takes the form of its first block's breaks where what was written
+        // can be given others later, and is held back elsewhere.
         const LineBreakStyle style = look ? look->style : lineBreakStyleOf(*first);
-        const InputForm form{encoding, style, look || settlesForm(style)};
-        if (!form.styleKnown) blocks.trackStyle(style);
+        const bool styleKnown = look || settlesForm(style);
+        if (!styleKnown) blocks.trackStyle(style);
         Destination destination = destinationOf();
+        const bool guessesStyle = !styleKnown && destination.target->relines();
+        const InputForm form{encoding, style, styleKnown || guessesStyle};
         const bool writesAsItGoes =
             form.styleKnown && (destination.takesBack || (alwaysComplete(m_steps) && canAlwaysWrite(form)));
         std::optional<Spool> spool;
@@ -626,8 +687,12 @@ public:
             destination.target->abandon();
             throw;
         }
-        if (end == BlocksEnd::Result && spool)
-            spool->setLineBreak(outputFormOf(m_s, encoding, blocks.style()).lineBreak);
+        if (end == BlocksEnd::Result && !styleKnown) {
+            const std::u16string_view whole = outputFormOf(m_s, encoding, blocks.style()).lineBreak;
+            if (spool) spool->setLineBreak(whole);
+            const std::u16string_view guessed = outputFormOf(m_s, encoding, style).lineBreak;
+            if (guessesStyle && whole != guessed) destination.target->reline(guessed, whole);
+        }
         if (end != BlocksEnd::Result) destination.target->abandon();
         return finish(end, sink, blocks, messages);
     }

@@ -1,5 +1,6 @@
 #include "cli/cli_io.h"
 
+#include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -183,8 +184,24 @@ std::optional<std::string_view> LineBlocks::next() {
     if (m_ended) m_given = m_size;
     if (m_given == 0) return std::nullopt;
     const std::string_view block(m_data.get(), m_given);
-    if (m_tracksStyle) m_style = combinedStyle(m_style, lineBreakStyleOf(block));
+    if (m_tracksStyle && addsToStyle(m_style, block))
+        m_style = combinedStyle(m_style, lineBreakStyleOf(block));
     return block;
+}
+
+// Whether a block can change the line breaks' style so far: not once they are mixed, nor Lf
+// (Cr) breaks by a block without a Cr (Lf), which a quick search tells.
+bool LineBlocks::addsToStyle(LineBreakStyle style, std::string_view block) {
+    switch (style) {
+        case LineBreakStyle::Mixed:
+            return false;
+        case LineBreakStyle::Lf:
+            return block.find('\r') != std::string_view::npos;
+        case LineBreakStyle::Cr:
+            return block.find('\n') != std::string_view::npos;
+        default:
+            return true;
+    }
 }
 
 // After the last Lf followed by a byte that is no line break; 0 when there is none.
@@ -255,7 +272,9 @@ bool OutputFile::marksTakeBack() {
         return ::stat("/dev/null", &null) == 0 && null.st_rdev == s.st_rdev;
     }
     if (!S_ISREG(s.st_mode)) return false;
-    const off_t at = ::lseek(m_fd, 0, SEEK_CUR);
+    // Opened to append (>>), the file is written at its end, wherever its offset is.
+    const int flags = ::fcntl(m_fd, F_GETFL);
+    const off_t at = flags >= 0 && (flags & O_APPEND) ? s.st_size : ::lseek(m_fd, 0, SEEK_CUR);
     if (at < 0) return false;
     m_mark = at;
     return true;
@@ -266,6 +285,17 @@ void OutputFile::takeBack() {
     if (m_mark && (::ftruncate(m_fd, *m_mark) != 0 || ::lseek(m_fd, *m_mark, SEEK_SET) < 0))
         throw IoFailure(std::string("cannot take back what was written to standard output: ") +
                         std::strerror(errno));
+}
+
+int OutputFile::readerAtMark() {
+    writeBuffered();
+    if (!m_mark) return -1;
+    const int reader = ::open(("/proc/self/fd/" + std::to_string(m_fd)).c_str(), O_RDONLY | O_CLOEXEC);
+    if (reader >= 0 && ::lseek(reader, *m_mark, SEEK_SET) != *m_mark) {
+        ::close(reader);
+        return -1;
+    }
+    return reader;
 }
 
 OutputFile::int_type OutputFile::overflow(int_type c) {

@@ -95,6 +95,7 @@ public:
 private:
     std::size_t lastCut() const;
     void grow();
+    static bool addsToStyle(LineBreakStyle style, std::string_view block);
 
     std::streambuf& m_in;
     std::string m_what;
@@ -129,6 +130,11 @@ public:
     bool marksTakeBack();
     /// Takes back everything written since marksTakeBack().
     void takeBack();
+    /// Whether what is written from the mark on is kept (not on /dev/null).
+    bool keepsWritten() const { return m_mark.has_value(); }
+    /// What was written from the mark on, opened anew for reading at the mark (standard output is
+    /// open for writing only), for the caller to close; -1 when it cannot be.
+    int readerAtMark();
 
 protected:
     int_type overflow(int_type c) override;

@@ -257,15 +257,57 @@ TEST(HostileCli, FileSizeLimit) {
     const Limits limit{std::nullopt, rlim_t{1} << 20};
     const Case cases[] = {
         {"3 MB", "head -c 3000000 /dev/zero | tr '\\0' a | $CLI 0 > " + out, limit, 1, tooLarge},
-        // A line-local run whose line breaks are not known yet holds its result back in a file.
         {"3 MB, a block at a time",
-         "head -c 3000000 /dev/zero | tr '\\0' a | $CLI 2 'Combo40=Tab(タブ)' > " + out, limit, 1,
-         "kivoautofill-cli: cannot hold the result back: File too large\n"},
+         "head -c 3000000 /dev/zero | tr '\\0' a | $CLI 2 'Combo40=Tab(タブ)' > " + out, limit, 1, tooLarge},
+        // Held back in a file when standard output is a pipe, whose bytes cannot be taken back.
+        {"3 MB, held back",
+         "head -c 3000000 /dev/zero | tr '\\0' a | { $CLI 2 'Combo40=Tab(タブ)'; echo $? > " + out +
+             ".status; } | cat > " + out + "; exit $(cat " + out + ".status)",
+         limit, 1, "kivoautofill-cli: cannot hold the result back: File too large\n"},
         {"1 KB", "echo abc | $CLI 0 > " + out, limit, 0, ""},
     };
     for (const Case& c : cases)
         expectEnds(c);
     std::remove(out.c_str());
+    std::remove((out + ".status").c_str());
+}
+
+// Standard output to a file: what the file held before stays, and a result written before the last
+// of standard input told its line breaks gets those of the whole input.
+TEST(HostileCli, StandardOutputToAFile) {
+    const std::string file = "F=$(mktemp) && trap 'rm -f \"$F\"' EXIT && ";
+    const std::string lines = "seq 100000 | sed 's/^/i/'";  // 700 KB, several blocks
+    const std::string crlfLines = lines + " | sed 's/$/\\r/'";
+    const std::string run = " | $CLI filter-lines --text=i";
+    const Case cases[] = {
+        {"Lf throughout", file + lines + run + " > \"$F\" && " + lines + " | cmp -s - \"$F\"", {}, 0, ""},
+        {"Lf, then a CrLf",
+         file + "{ " + lines + "; printf 'ix\\r\\n'; }" + run + " > \"$F\" && { " + crlfLines +
+             "; printf 'ix\\r\\n'; } | cmp -s - \"$F\"",
+         {},
+         0,
+         ""},
+        {"Cr, then an Lf",
+         file + "{ " + lines + " | tr '\\n' '\\r'; printf 'ix\\n'; }" + run + " > \"$F\" && { " + crlfLines +
+             "; printf 'ix\\r\\n'; } | cmp -s - \"$F\"",
+         {},
+         0,
+         ""},
+        {"appended, Lf then a CrLf",
+         file + "echo kept > \"$F\" && { " + lines + "; printf 'ix\\r\\n'; }" + run +
+             " >> \"$F\" && { echo kept; " + crlfLines + "; printf 'ix\\r\\n'; } | cmp -s - \"$F\"",
+         {},
+         0,
+         ""},
+        {"appended, nothing found",
+         file + "echo kept > \"$F\" && " + lines +
+             " | $CLI filter-lines --text=x >> \"$F\"; s=$?; echo kept | cmp -s - \"$F\" || s=9; exit $s",
+         {},
+         1,
+         "information: 条件を満たす行はありませんでした。\n"},
+    };
+    for (const Case& c : cases)
+        expectEnds(c);
 }
 
 // The inputs of the operation battery, made once: mixed lines, lines of digits, many short lines
