@@ -58,6 +58,8 @@ step "trying the installed programs"
 [ "$(/usr/bin/kivoautofill-cli --version)" = "kivoautofill-cli $version" ] || fail "kivoautofill-cli --version"
 [ "$(printf 'abc\r\nあいう' | /usr/bin/kivoautofill-cli 0)" = "$(printf 'ういあ\r\ncba')" ] ||
     fail "kivoautofill-cli did not reverse the sample"
+[ "$(printf 'a12b3' | /usr/bin/kivoautofill-cli regex-replace --pattern='[0-9]+' --replacement=#)" = "a#b#" ] ||
+    fail "kivoautofill-cli did not run a regular expression (ICU is loaded when one runs)"
 for program in /usr/bin/kivoautofill /usr/bin/kivoautofill-cli; do
     if ldd "$program" | grep "not found"; then fail "$program misses libraries"; fi
 done

@@ -1,12 +1,11 @@
 #include "text/regex.h"
 
-#include <unicode/uchar.h>
-#include <unicode/uregex.h>
-#include <unicode/ustring.h>
 #include <unicode/utf16.h>
 
 #include <exception>
 #include <limits>
+
+#include "text/icu_library.h"
 
 namespace kivo {
 namespace {
@@ -64,7 +63,7 @@ std::string englishMessage(RegexPart part, int code, std::size_t position) {
     if (position != 0)
         where +=
             (part == RegexPart::Pattern ? ", near character " : ", character ") + std::to_string(position);
-    const std::string name = u_errorName(static_cast<UErrorCode>(code));
+    const std::string name = icuLibrary().errorName(static_cast<UErrorCode>(code));
     return where + ": " + (text ? std::string(text->english) + " (" + name + ")" : name);
 }
 
@@ -76,7 +75,7 @@ Text japaneseMessage(RegexPart part, int code, std::size_t position) {
     if (position != 0)
         where += u"の" + decimalUnits(position) + (part == RegexPart::Pattern ? u"文字目付近" : u"文字目");
     if (!where.empty()) where += u"：";
-    const char* name = u_errorName(static_cast<UErrorCode>(code));
+    const char* name = icuLibrary().errorName(static_cast<UErrorCode>(code));
     const Text icuName(name, name + std::char_traits<char>::length(name));
     return where + (text ? Text(text->japanese) + u"（" + icuName + u"）" : icuName) + u"。";
 }
@@ -148,15 +147,15 @@ public:
     Matching(Regex& regex, TextView text, const RunControl& control)
         : m_regex(regex.icu()), m_text(text), m_control(control) {
         UErrorCode status = U_ZERO_ERROR;
-        uregex_setText(m_regex, icuText(text), icuLength(text), &status);
-        if (m_control.stop) uregex_setMatchCallback(m_regex, &Matching::onProgress, this, &status);
+        icuLibrary().setText(m_regex, icuText(text), icuLength(text), &status);
+        if (m_control.stop) icuLibrary().setMatchCallback(m_regex, &Matching::onProgress, this, &status);
         check(status, RegexPart::Match);
     }
     ~Matching() {
         UErrorCode status = U_ZERO_ERROR;
-        uregex_setMatchCallback(m_regex, nullptr, nullptr, &status);
+        icuLibrary().setMatchCallback(m_regex, nullptr, nullptr, &status);
         // ICU keeps a pointer to the text: it must not outlive the run.
-        uregex_setText(m_regex, u"", 0, &status);
+        icuLibrary().setText(m_regex, u"", 0, &status);
     }
     Matching(const Matching&) = delete;
     Matching& operator=(const Matching&) = delete;
@@ -164,7 +163,8 @@ public:
     // Matches from here on see only [start, end), as a text of its own would be seen.
     void restrictTo(std::size_t start, std::size_t end) {
         UErrorCode status = U_ZERO_ERROR;
-        uregex_setRegion(m_regex, static_cast<std::int32_t>(start), static_cast<std::int32_t>(end), &status);
+        icuLibrary().setRegion(m_regex, static_cast<std::int32_t>(start), static_cast<std::int32_t>(end),
+                               &status);
         check(status, RegexPart::Match);
     }
 
@@ -172,7 +172,7 @@ public:
         if ((++m_calls & 0x3FF) == 0 && m_control.stopped()) m_stopped = true;
         if (m_stopped) return false;
         UErrorCode status = U_ZERO_ERROR;
-        const bool found = uregex_findNext(m_regex, &status);
+        const bool found = icuLibrary().findNext(m_regex, &status);
         if (m_failure) std::rethrow_exception(m_failure);
         if (status == U_REGEX_STOPPED_BY_CALLER) {
             m_stopped = true;
@@ -184,12 +184,12 @@ public:
 
     bool stopped() const { return m_stopped; }
     URegularExpression* icu() const { return m_regex; }
-    std::size_t start(std::int32_t group = 0) const { return position(uregex_start, group); }
-    std::size_t end(std::int32_t group = 0) const { return position(uregex_end, group); }
+    std::size_t start(std::int32_t group = 0) const { return position(icuLibrary().start, group); }
+    std::size_t end(std::int32_t group = 0) const { return position(icuLibrary().end, group); }
     // The text of a group, empty when it took no part in the match.
     TextView group(std::int32_t group) const {
         UErrorCode status = U_ZERO_ERROR;
-        const std::int32_t from = uregex_start(m_regex, group, &status);
+        const std::int32_t from = icuLibrary().start(m_regex, group, &status);
         if (from < 0) return {};
         return m_text.substr(static_cast<std::size_t>(from), end(group) - static_cast<std::size_t>(from));
     }
@@ -349,11 +349,11 @@ RegexError::RegexError(RegexPart part, int icuCode, std::size_t position)
       m_position(position) {}
 
 const char* RegexError::icuName() const {
-    return u_errorName(static_cast<UErrorCode>(m_icuCode));
+    return icuLibrary().errorName(static_cast<UErrorCode>(m_icuCode));
 }
 
 void Regex::Close::operator()(URegularExpression* regex) const {
-    uregex_close(regex);
+    icuLibrary().close(regex);
 }
 
 Regex::Regex(TextView pattern, const RegexOptions& options) {
@@ -365,15 +365,15 @@ Regex::Regex(TextView pattern, const RegexOptions& options) {
         (options.ignoreCase ? UREGEX_CASE_INSENSITIVE : 0) | (options.multiLine ? UREGEX_MULTILINE : 0);
     UParseError where{};
     UErrorCode status = U_ZERO_ERROR;
-    m_regex.reset(uregex_open(icuText(pattern), icuLength(pattern), flags, &where, &status));
+    m_regex.reset(icuLibrary().open(icuText(pattern), icuLength(pattern), flags, &where, &status));
     check(status, RegexPart::Pattern, patternPosition(pattern, where));
-    if (options.timeLimit > 0) uregex_setTimeLimit(m_regex.get(), options.timeLimit, &status);
+    if (options.timeLimit > 0) icuLibrary().setTimeLimit(m_regex.get(), options.timeLimit, &status);
     check(status, RegexPart::Pattern);
 }
 
 std::int32_t Regex::groupCount() const {
     UErrorCode status = U_ZERO_ERROR;
-    const std::int32_t count = uregex_groupCount(m_regex.get(), &status);
+    const std::int32_t count = icuLibrary().groupCount(m_regex.get(), &status);
     check(status, RegexPart::Pattern);
     return count;
 }
@@ -392,13 +392,13 @@ std::int32_t readGroup(TextView r, std::size_t& i, const Regex& regex, std::size
     std::int32_t at = static_cast<std::int32_t>(i);
     UChar32 c = -1;
     if (at < length) U16_GET(r.data(), 0, at, length, c);
-    if (u_isdigit(c)) {
+    if (icuLibrary().isDigit(c)) {
         const std::int32_t groups = regex.groupCount();
         std::int32_t group = 0, digits = 0;
         while (at < length) {
             U16_GET(r.data(), 0, at, length, c);
-            if (!u_isdigit(c) || group * 10 + u_charDigitValue(c) > groups) break;
-            group = group * 10 + u_charDigitValue(c);
+            if (!icuLibrary().isDigit(c) || group * 10 + icuLibrary().charDigitValue(c) > groups) break;
+            group = group * 10 + icuLibrary().charDigitValue(c);
             U16_FWD_1(r.data(), at, length);
             ++digits;
         }
@@ -419,7 +419,7 @@ std::int32_t readGroup(TextView r, std::size_t& i, const Regex& regex, std::size
     }
     UErrorCode status = U_ZERO_ERROR;
     const std::int32_t group =
-        uregex_groupNumberFromName(regex.icu(), icuText(name), icuLength(name), &status);
+        icuLibrary().groupNumberFromName(regex.icu(), icuText(name), icuLength(name), &status);
     if (U_FAILURE(status)) throw fail(U_REGEX_INVALID_CAPTURE_GROUP_NAME);
     i = static_cast<std::size_t>(at);
     return group;
@@ -430,8 +430,8 @@ std::int32_t readGroup(TextView r, std::size_t& i, const Regex& regex, std::size
 void readEscaped(TextView r, std::size_t& i, Text& literal) {
     if (r[i] == u'u' || r[i] == u'U') {
         std::int32_t at = static_cast<std::int32_t>(i);
-        const UChar32 c =
-            u_unescapeAt(unitAt, &at, static_cast<std::int32_t>(r.size()), const_cast<char16_t*>(r.data()));
+        const UChar32 c = icuLibrary().unescapeAt(unitAt, &at, static_cast<std::int32_t>(r.size()),
+                                                  const_cast<char16_t*>(r.data()));
         if (c != static_cast<UChar32>(0xFFFFFFFF)) {
             if (U_IS_BMP(c)) {
                 literal += static_cast<char16_t>(c);
@@ -478,8 +478,8 @@ void RegexReplacement::appendTo(Text& out, URegularExpression* regex, TextView t
             continue;
         }
         UErrorCode status = U_ZERO_ERROR;
-        const std::int32_t start = uregex_start(regex, p.group, &status);
-        const std::int32_t end = uregex_end(regex, p.group, &status);
+        const std::int32_t start = icuLibrary().start(regex, p.group, &status);
+        const std::int32_t end = icuLibrary().end(regex, p.group, &status);
         check(status, RegexPart::Match);
         if (start >= 0)
             out.append(text.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(end - start)));
