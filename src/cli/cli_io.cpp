@@ -25,6 +25,7 @@ namespace kivo {
 namespace {
 
 constexpr std::string_view kStandardInput = "standard input";
+constexpr std::size_t kOutputBuffer = std::size_t{1} << 16;
 
 // The streams of the standard library report a failed read by an exception; the reason is the
 // errno of the read that failed. A read gives less than asked only at the input's end, which is
@@ -252,8 +253,8 @@ void writeOutput(std::string_view bytes, std::ostream& out) {
     out.flush();
 }
 
-OutputFile::OutputFile(int fd) : m_fd(fd), m_buffer(std::size_t{1} << 16) {
-    setp(m_buffer.data(), m_buffer.data() + m_buffer.size());
+OutputFile::OutputFile(int fd) : m_fd(fd), m_buffer(new char[kOutputBuffer]) {
+    setp(m_buffer.get(), m_buffer.get() + kOutputBuffer);
 }
 
 void OutputFile::close() {
@@ -281,7 +282,7 @@ bool OutputFile::marksTakeBack() {
 }
 
 void OutputFile::takeBack() {
-    setp(m_buffer.data(), m_buffer.data() + m_buffer.size());
+    setp(m_buffer.get(), m_buffer.get() + kOutputBuffer);
     if (m_mark && (::ftruncate(m_fd, *m_mark) != 0 || ::lseek(m_fd, *m_mark, SEEK_SET) < 0))
         throw IoFailure(std::string("cannot take back what was written to standard output: ") +
                         std::strerror(errno));
@@ -328,8 +329,8 @@ int OutputFile::sync() {
 
 void OutputFile::writeBuffered() {
     const auto size = static_cast<std::size_t>(pptr() - pbase());
-    setp(m_buffer.data(), m_buffer.data() + m_buffer.size());
-    writeAll(m_buffer.data(), size);
+    setp(m_buffer.get(), m_buffer.get() + kOutputBuffer);
+    writeAll(m_buffer.get(), size);
 }
 
 void OutputFile::writeAll(const char* data, std::size_t size) {

@@ -146,8 +146,8 @@ private:
     void writeBuffered();
 
     int m_fd;
-    std::vector<char> m_buffer;
-    std::optional<off_t> m_mark;  // where a regular file was when marked
+    std::unique_ptr<char[]> m_buffer;  // not cleared first: a short output touches a page of it
+    std::optional<off_t> m_mark;       // where a regular file was when marked
 };
 
 /// The exit status once `output` is closed: `status`, or 1 with a message when a run that wrote
