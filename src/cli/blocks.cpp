@@ -507,14 +507,6 @@ using BlockCheck = std::function<bool(std::string_view block, std::uint64_t offs
 
 enum class BlocksEnd { Result, NoResult, Mistaken };
 
-// The line breaks of a block: each CrLf, Lf and lone Cr.
-std::uint64_t lineBreaksIn(std::string_view block) {
-    auto breaks = static_cast<std::uint64_t>(std::count(block.begin(), block.end(), '\n'));
-    for (std::size_t cr = block.find('\r'); cr != std::string_view::npos; cr = block.find('\r', cr + 1))
-        if (cr + 1 == block.size() || block[cr + 1] != '\n') ++breaks;
-    return breaks;
-}
-
 BlocksEnd runBlocks(LineBlocks& blocks, std::string_view first, const BlockRun& run, unsigned jobs,
                     const BlockCheck& check, Target& target, std::ostringstream& messages) {
     BlockResults results(run, target, messages);
@@ -523,7 +515,7 @@ BlocksEnd runBlocks(LineBlocks& blocks, std::string_view first, const BlockRun& 
     // The lines before the block about to run, counted only when a step asks.
     const auto linesBefore = [&](std::string_view block) {
         if (!run.countsLines) return std::uint64_t{0};
-        return std::exchange(lines, lines + lineBreaksIn(block));
+        return std::exchange(lines, lines + lineBreakCountOf(block));
     };
     const auto next = [&]() -> std::optional<std::string_view> {
         const std::optional<std::string_view> block = blocks.next();

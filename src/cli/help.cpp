@@ -254,17 +254,24 @@ std::string operationList() {
     return out.str();
 }
 
-// The list entries with which a partly line-local operation runs a block at a time: "--mode=trim".
+// The list entries with which a partly line-local operation runs a block at a time, each other
+// option at its default: "--mode=trim,trim-end". A list all of whose entries do is left out.
 std::string lineLocalOptions(const OperationDeclaration& op) {
     std::string found;
     const OptionTexts defaults = OptionTexts::defaults(op, today());
-    for (const ParamDeclaration& p : op.params)
+    for (const ParamDeclaration& p : op.params) {
+        std::string entries;
+        std::size_t count = 0;
         for (const ListEntry& entry : p.entries) {
             OptionTexts options = defaults;
             options.set(p.option, entry.text);
             if (!runsBlockByBlock(op, options)) continue;
-            found += (found.empty() ? "--" + p.option + "=" : ",") + entry.alias;
+            entries += (entries.empty() ? "" : ",") + entry.alias;
+            ++count;
         }
+        if (count > 0 && count < p.entries.size())
+            found += (found.empty() ? "--" : " --") + p.option + "=" + entries;
+    }
     return found;
 }
 

@@ -421,6 +421,26 @@ KIVO_AVX2_HELPER std::uint64_t maskOf(const char* p, __m256i unit) {
     return maskOf32(p, unit) | std::uint64_t{maskOf32(p + 32, unit)} << 32;
 }
 
+// lineBreakCountOf, 64 bytes a step: every Cr, and every Lf without a Cr just before it.
+KIVO_TARGET_AVX2 std::size_t lineBreakCountAvx2(const char* p, std::size_t n) {
+    const __m256i cr = _mm256_set1_epi8('\r');
+    const __m256i lf = _mm256_set1_epi8('\n');
+    std::size_t count = 0;
+    std::uint64_t lastCr = 0;
+    std::size_t i = 0;
+    for (; n - i >= 64; i += 64) {
+        const std::uint64_t crs = maskOf(p + i, cr);
+        count += static_cast<std::size_t>(std::popcount(crs) +
+                                          std::popcount(maskOf(p + i, lf) & ~((crs << 1) | lastCr)));
+        lastCr = crs >> 63;
+    }
+    for (; i < n; ++i) {
+        count += p[i] == '\r' || (p[i] == '\n' && lastCr == 0);
+        lastCr = p[i] == '\r';
+    }
+    return count;
+}
+
 // shapeOf on bytes, 64 a step from two AVX2 registers.
 KIVO_TARGET_AVX2 LineBreakShape shapeOfBytesAvx2(const char* p, std::size_t n) {
     BreakScan scan;
@@ -464,6 +484,20 @@ LineBreakShape detail::lineBreakShapeOf(std::string_view utf8, [[maybe_unused]] 
 #else
     return shapeOf(utf8.data(), utf8.size(), nullptr);
 #endif
+}
+
+std::size_t lineBreakCountOf(std::string_view utf8) {
+    return detail::lineBreakCountOf(utf8, simd::fastest());
+}
+
+std::size_t detail::lineBreakCountOf(std::string_view utf8, [[maybe_unused]] simd::Kernel kernel) {
+#ifdef KIVO_AVX2
+    if (kernel == simd::Kernel::Avx2) return lineBreakCountAvx2(utf8.data(), utf8.size());
+#endif
+    auto count = static_cast<std::size_t>(std::count(utf8.begin(), utf8.end(), '\n'));
+    for (std::size_t cr = utf8.find('\r'); cr != npos; cr = utf8.find('\r', cr + 1))
+        count += cr + 1 == utf8.size() || utf8[cr + 1] != '\n';
+    return count;
 }
 
 namespace {

@@ -298,6 +298,7 @@ TEST(Lines, LineBreakRulesHoldOnEveryMixOfCrAndLf) {
             EXPECT_EQ(shape.uniform, uniform) << bytes;
             EXPECT_EQ(shape.consecutive, pair) << bytes;
             EXPECT_EQ(shape.crLf, uniform && crs > 0) << bytes;
+            EXPECT_EQ(detail::lineBreakCountOf(bytes, kernel) + 1, lineCount(expected)) << bytes;
         }
     }
 }

@@ -27,8 +27,17 @@ std::optional<Text> numberLines(const LineText& text, const RunningNumbersOption
     const std::size_t numberLength = std::max(numbers::numberText(value, o.width).size(),
                                               decimalText(static_cast<long long>(lineTotal)).size());
     bool negativeAccepted = false;
-    int lineNumber = 0;
+    // A block of a larger text goes on from the lines before it: line m is numbered when it is the
+    // first line or one gap + 1 lines after a numbered one.
+    std::uint64_t lineNumber = ctx.linesBefore();
     int counter = 0;
+    if (lineNumber >= firstLine) {
+        const std::uint64_t sinceFirst = lineNumber - firstLine;
+        counter = gap > 0 ? static_cast<int>(sinceFirst % (gap + 1u)) + 1 : 0;
+        const auto numbered = static_cast<std::int64_t>(sinceFirst / (gap + 1u) + 1);
+        const Currency change = Currency::fromWhole(step) * numbered;
+        value = o.direction == Direction::Increment ? value + change : value - change;
+    }
     return text.eachLine(
         ctx,
         [&](TextView line, LineWriter& out) {
@@ -70,6 +79,12 @@ std::optional<Text> numberLines(const LineText& text, const RunningNumbersOption
         text.raw().size() + lineTotal * (1 + numberLength) + 1);
 }
 
+// Counting down asks once when the value first reaches zero, and a right side at position 0 asks
+// before the run: a block would not know whether an earlier one had asked.
+bool numbersBlockByBlock(const RunningNumbersOptions& o) {
+    return o.direction == Direction::Increment && !(o.side == Side::Right && o.position.count() == 0);
+}
+
 // The side and the position are read before the direction: a failure there reports as a
 // decrement, as does any failure of a decrement.
 TextView runningNumbersError(const RunningNumbersOptions& o, const UnreadOptions& unread) {
@@ -99,7 +114,10 @@ const OperationDeclaration kInsertRunningNumbers = declare<RunningNumbersOptions
              .description = "Puts running numbers into every n-th line at a position counted from a side",
              .japaneseDescription = u"指定した行から数行おきに、左または右から数えた位置へ連番を入れます。",
              .caption = u"…行目から…行おきに…から…文字目後に…数値を入れる(&F)",
-             .example = {.input = u"a\nb\nc", .options = {"--digits=2"}, .output = u"01a\r\n02b\r\n03c"}},
+             .example = {.input = u"a\nb\nc", .options = {"--digits=2"}, .output = u"01a\r\n02b\r\n03c"},
+             .lineLocal = true,
+             .refusesSomeLines = true,
+             .countsLines = true},
     .params = {countParam(&RunningNumbersOptions::firstLine, "first-line", 1, 999)
                    .alias("Combo27")
                    .purpose(u"開始行", "First line"),
@@ -127,6 +145,7 @@ const OperationDeclaration kInsertRunningNumbers = declare<RunningNumbersOptions
                    .withDefault(u"000")},
     .errorMessageOf = runningNumbersError,
     .run = InsertRunningNumbers,
+    .lineLocalWith = numbersBlockByBlock,
 });
 
 }  // namespace kivo
