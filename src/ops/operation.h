@@ -397,32 +397,38 @@ std::string arrayName(std::string_view array, int index);
 template <typename Options, typename Field, typename Reader, typename Writer>
 Param<Options> makeParam(ParamDeclaration declaration, Field field, Reader reader, Writer writer) {
     return {std::move(declaration),
-            [field, reader](Options& o, const Text& text) { std::invoke(field, o) = reader(text); },
-            [field, writer](const Options& o) { return writer(std::invoke(field, o)); }};
+            [field, reader = std::move(reader)](Options& o, const Text& text) {
+                std::invoke(field, o) = reader(text);
+            },
+            [field, writer = std::move(writer)](const Options& o) { return writer(std::invoke(field, o)); }};
 }
 
 /// A list whose first entry is the default.
 template <typename Options, typename Value, typename Field>
 Param<Options> listParam(Field field, std::string option, std::vector<Choice<Value>> choices,
                          OtherText otherText = OtherText::IsError) {
+    // The reader and the writer share one list: every program builds every declaration as it
+    // starts, and the loop alone has 34 lists.
+    const auto list = std::make_shared<const std::vector<Choice<Value>>>(std::move(choices));
     ParamDeclaration d{.option = std::move(option),
                        .kind = ParamKind::List,
-                       .defaultText = choices.front().text,
+                       .defaultText = list->front().text,
                        .otherText = otherText};
-    for (const Choice<Value>& c : choices)
+    d.entries.reserve(list->size());
+    for (const Choice<Value>& c : *list)
         d.entries.push_back({c.text, c.alias});
-    auto reader = [choices, otherText](const Text& text) {
-        for (const Choice<Value>& c : choices)
+    auto reader = [list, otherText](const Text& text) {
+        for (const Choice<Value>& c : *list)
             if (c.text == text) return c.value;
         if (otherText != OtherText::IsLastEntry) throw RunTimeError("not an entry of the list");
-        return choices.back().value;
+        return list->back().value;
     };
-    auto writer = [choices](const Value& value) {
-        for (const Choice<Value>& c : choices)
+    auto writer = [list](const Value& value) {
+        for (const Choice<Value>& c : *list)
             if (c.value == value) return c.text;
         return Text();
     };
-    return makeParam<Options>(std::move(d), field, reader, writer);
+    return makeParam<Options>(std::move(d), field, std::move(reader), std::move(writer));
 }
 template <typename Options, typename Value>
 Param<Options> listParam(Value Options::*member, std::string option, std::vector<Choice<Value>> choices,

@@ -394,6 +394,7 @@ std::vector<Param<LoopOptions>> loopParams() {
         numberTextParam(&LoopOptions::loops, "loops", 1, 2147483647, u"5")
             .alias("Text6")
             .purpose(u"ループ回数", "Loop count")};
+    params.reserve(1 + 4 * kLoopSlotCount + 3);
     // Each slot's options, named by its number as the captions count: "1回目の数値" is slot 1.
     for (int i = 0; i < kLoopSlotCount; ++i) {
         const auto k = static_cast<std::size_t>(i);
