@@ -256,9 +256,90 @@ std::optional<TextOutcome> runOnFileBlocks(const std::vector<Step>& steps, const
     return outcomeOf(*end);
 }
 
+// What a run on the bytes as they came gave: a result in the form the operation made it.
+TextOutcome outcomeOf(DispatchResult run, const CliContext& ctx, const std::ostringstream& messages,
+                      const OutputForm& form) {
+    TextOutcome outcome;
+    outcome.ok = run.hasResult() && !ctx.cancelled();
+    if (outcome.ok) {
+        outcome.result = std::move(run.lower);
+        outcome.resultUtf8 = std::move(run.lowerUtf8);
+    }
+    outcome.form = form;
+    outcome.messages = messages.str();
+    return outcome;
+}
+
+// A result from the UTF-8 bytes themselves in its form: line breaks, and a mark first.
+std::string utf8ResultBytes(std::string utf8, const OutputForm& form) {
+    changeLineBreaks(utf8, form.lineBreak);
+    return std::string(byteOrderMark(form.encoding)) + utf8;
+}
+
+// The encoding of a file's bytes when its one step runs on them as they are: UTF-8 (with a mark
+// or not) as it is read and as it is written. Nothing when it is read the other way.
+std::optional<std::pair<TextEncoding, bool>> utf8AsItIs(std::string_view bytes,
+                                                        const std::vector<Step>& steps, const Settings& s) {
+    if (steps.size() != 1 || !steps[0].call.op->hasUtf8Run ||
+        !isUtf8(s.outputEncoding.value_or(TextEncoding::Utf8)))
+        return std::nullopt;
+    const EncodingChoice named = s.encoding.value_or(std::nullopt);
+    if (named && !isUtf8(*named)) return std::nullopt;
+    // A quarter of a megabyte of whole lines at a time, as the detector looks at a file read in
+    // blocks: what tells UTF-8 is found early, and no block is decoded once it has been.
+    EncodingDetector detector(AsciiAs::Utf8);
+    constexpr std::size_t kBlock = std::size_t{1} << 18;
+    for (std::string_view rest = bytes; !rest.empty();) {
+        const std::size_t lf = rest.size() <= kBlock ? std::string_view::npos : rest.find('\n', kBlock);
+        const std::size_t end = lf == std::string_view::npos ? rest.size() : lf + 1;
+        detector.addFirstPass(rest.substr(0, end));
+        rest.remove_prefix(end);
+    }
+    if (named) {
+        if (!detector.readsAsUtf8()) return std::nullopt;  // the error is the decoding's
+        const bool marked = bytes.starts_with(byteOrderMark(TextEncoding::Utf8WithMark));
+        return std::pair(marked ? TextEncoding::Utf8WithMark : TextEncoding::Utf8, false);
+    }
+    if (detector.needsSecondPass()) return std::nullopt;
+    const std::optional<std::pair<TextEncoding, bool>> verdict = detector.verdict();
+    return verdict && isUtf8(verdict->first) ? verdict : std::nullopt;
+}
+
+// A UTF-8 file run as its bytes: spared the conversions, and only those bytes held. Its result
+// goes to standard output as it is made.
+TextOutcome runOnFileBytes(const Step& step, const Settings& s, const std::string& file,
+                           std::string_view bytes, std::pair<TextEncoding, bool> encoding,
+                           StandardOutput& standardOutput) {
+    refuseGuessedRewrite(encoding.second, encoding.first, s, file);
+    if (encoding.first == TextEncoding::Utf8WithMark)
+        bytes.remove_prefix(byteOrderMark(encoding.first).size());
+    std::ostringstream messages;
+    CliContext ctx(messages, s.answers);
+    ctx.setPrefix(file + ": " + step.where);
+    const OutputForm form = outputFormOf(s, encoding.first, lineBreakStyleOf(bytes));
+    const std::optional<std::string> target = targetOf(s, file);
+    if (!target) {
+        standardOutput.setForm(form);
+        ctx.setResultSink(&standardOutput);
+    }
+    DispatchResult run = dispatch(*step.call.op, bytes, step.call.texts(today()), ctx);
+    if (!target) standardOutput.check();
+    TextOutcome outcome = outcomeOf(std::move(run), ctx, messages, form);
+    outcome.inputBytes = bytes.size();
+    if (!outcome.ok || !(s.inPlace || s.outputDir)) return outcome;
+    const std::string written = outcome.resultUtf8 ? utf8ResultBytes(std::move(*outcome.resultUtf8), form)
+                                                   : resultBytes(std::move(*outcome.result), form);
+    outcome.result.reset();
+    outcome.resultUtf8.reset();
+    if (const WriteNote note = writeFile(*target, written))
+        outcome.messages += "kivoautofill-cli: " + *note + '\n';
+    return outcome;
+}
+
 // One file: read in its encoding, run, and written where the settings say.
 TextOutcome runOnFile(const std::vector<Step>& steps, const Settings& s, const std::string& file,
-                      InputMemory& memory, std::ostream& out, unsigned blockJobs) {
+                      InputMemory& memory, std::ostream& out, unsigned blockJobs,
+                      StandardOutput& standardOutput) {
     TextOutcome outcome;
     std::ostringstream messages;
     try {
@@ -266,7 +347,15 @@ TextOutcome runOnFile(const std::vector<Step>& steps, const Settings& s, const s
             return *blocks;
         const InputMemory::Share share(memory, regularFileSize(file));
         std::string note;
-        FileText input = readTextFile(file, s.encoding.value_or(std::nullopt), share.maxBytes(), note);
+        FileText input;
+        {
+            std::ifstream stream(file, std::ios::binary);
+            if (!stream) throw InputError("cannot read " + file + ": " + std::strerror(errno));
+            const InputBytes bytes(stream, share.maxBytes(), file);
+            if (const auto utf8 = utf8AsItIs(bytes.view(), steps, s); utf8 && !bytes.view().empty())
+                return runOnFileBytes(steps[0], s, file, bytes.view(), *utf8, standardOutput);
+            input = decodeInputBytes(bytes.view(), s.encoding.value_or(std::nullopt), file, note);
+        }
         if (!note.empty()) messages << "kivoautofill-cli: " << note << '\n';
         refuseGuessedRewrite(input.guessed, input.encoding, s, file);
         outcome.inputBytes = input.text.size();
@@ -291,20 +380,6 @@ TextOutcome runOnFile(const std::vector<Step>& steps, const Settings& s, const s
     } catch (const std::exception& e) {
         messages << "kivoautofill-cli: " << e.what() << '\n';
     }
-    outcome.messages = messages.str();
-    return outcome;
-}
-
-// What a run on the bytes as they came gave: a result in the form the operation made it.
-TextOutcome outcomeOf(DispatchResult run, const CliContext& ctx, const std::ostringstream& messages,
-                      const OutputForm& form) {
-    TextOutcome outcome;
-    outcome.ok = run.hasResult() && !ctx.cancelled();
-    if (outcome.ok) {
-        outcome.result = std::move(run.lower);
-        outcome.resultUtf8 = std::move(run.lowerUtf8);
-    }
-    outcome.form = form;
     outcome.messages = messages.str();
     return outcome;
 }
@@ -365,12 +440,6 @@ TextOutcome runOnInput(const std::vector<Step>& steps, const Settings& s, std::i
     outcome.ok = outcome.result.has_value();
     outcome.messages = messages.str();
     return outcome;
-}
-
-// A result from the UTF-8 bytes themselves in its form: line breaks, and a mark first.
-std::string utf8ResultBytes(std::string utf8, const OutputForm& form) {
-    changeLineBreaks(utf8, form.lineBreak);
-    return std::string(byteOrderMark(form.encoding)) + utf8;
 }
 
 // A single text's result, to -o or to standard output.
@@ -530,7 +599,8 @@ int runOnTexts(const std::vector<Step>& steps, const Settings& settings, std::is
         tasks.emplace_back([&] { return runOnInput(steps, s, in, standardOutput, out, blockJobs); });
     } else {
         for (const std::string& file : s.files)
-            tasks.emplace_back([&, file] { return runOnFile(steps, s, file, inputMemory, out, blockJobs); });
+            tasks.emplace_back(
+                [&, file] { return runOnFile(steps, s, file, inputMemory, out, blockJobs, standardOutput); });
     }
     // Text typed on the terminal is not drawn over.
     const bool typed = s.files.empty() && &in == &std::cin && ::isatty(STDIN_FILENO) == 1;

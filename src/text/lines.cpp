@@ -545,9 +545,4 @@ LineBreakStyle combinedStyle(LineBreakStyle a, LineBreakStyle b) {
     return LineBreakStyle::Mixed;
 }
 
-Text LineWriter::take(bool appendedLf) {
-    if (appendedLf && m_out.size() >= 2) m_out.resize(m_out.size() - 2);
-    return std::move(m_out);
-}
-
 }  // namespace kivo

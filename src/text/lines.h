@@ -153,28 +153,33 @@ public:
     virtual void writeBytes(std::string_view utf8) = 0;
 };
 
-/// Builds a result of CrLf-terminated lines; `take` removes the final CrLf when the input's final
-/// Lf had been appended, so that the output ends with a line break exactly when the input did.
-class LineWriter {
+/// Builds a result of CrLf-terminated lines, in UTF-16 units or UTF-8 bytes; `take` removes the
+/// final CrLf when the input's final Lf had been appended, so that the output ends with a line
+/// break exactly when the input did.
+template <typename Char>
+class BasicLineWriter {
 public:
-    LineWriter() = default;
+    using View = std::basic_string_view<Char>;
+    using String = std::basic_string<Char>;
+
+    BasicLineWriter() = default;
     /// Room for `units` from the start, when the result's length or a bound of it is known; a
     /// result that would grow past `budget` units is refused (a run-time error) before it does.
     /// With a sink, the lines go to it as they pile up, and take() gives what is left; the budget
     /// still counts them all, so that a result is refused or accepted wherever it goes.
-    explicit LineWriter(std::size_t units, std::size_t budget = kNoBudget, ResultSink* sink = nullptr)
+    explicit BasicLineWriter(std::size_t units, std::size_t budget = kNoBudget, ResultSink* sink = nullptr)
         : m_budget(budget), m_sink(sink) {
         grow(units);
         // A streamed result is never held whole.
         m_out.reserve(sink ? std::min(units, kFlushUnits + kFlushUnits / 4) : units);
     }
 
-    void addLine(TextView line) {
+    void addLine(View line) {
         add(line);
         endLine();
     }
     /// Appends to the line being built, without ending it.
-    void add(TextView piece) {
+    void add(View piece) {
         grow(m_flushed + m_out.size() + piece.size());
         m_out.append(piece);
     }
@@ -183,21 +188,28 @@ public:
         if (m_sink && m_out.size() >= kFlushUnits) flush();
     }
     bool empty() const { return m_out.empty(); }
-    Text take(bool appendedLf);
+    String take(bool appendedLf) {
+        if (appendedLf && m_out.size() >= 2) m_out.resize(m_out.size() - 2);
+        return std::move(m_out);
+    }
 
     static constexpr std::size_t kNoBudget = static_cast<std::size_t>(-1);
 
 private:
     static constexpr std::size_t kFlushUnits = std::size_t{1} << 16;
+    static constexpr Char kCrLf[] = {Char('\r'), Char('\n')};
+    static constexpr View kLineEnd{kCrLf, 2};
     // Everything but the last line's CrLf, which take() may still drop.
     void flush() {
         const std::size_t done = m_out.size() - kLineEnd.size();
-        m_sink->write(TextView(m_out).substr(0, done));
+        if constexpr (sizeof(Char) == 1)
+            m_sink->writeBytes(View(m_out).substr(0, done));
+        else
+            m_sink->write(View(m_out).substr(0, done));
         m_flushed += done;
         m_out.assign(kLineEnd);
     }
 
-    static constexpr TextView kLineEnd = u"\r\n";
     void grow(std::size_t units) const {
         if (units > m_budget) throw ResultBeyondBudget(units, m_budget);
     }
@@ -205,7 +217,11 @@ private:
     std::size_t m_budget = kNoBudget;
     ResultSink* m_sink = nullptr;
     std::size_t m_flushed = 0;
-    Text m_out;
+    String m_out;
 };
+
+using LineWriter = BasicLineWriter<char16_t>;
+/// Its budget counts bytes.
+using Utf8LineWriter = BasicLineWriter<char>;
 
 }  // namespace kivo

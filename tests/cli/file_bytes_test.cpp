@@ -62,20 +62,29 @@ TEST(FileBytes, EveryEncodingAndLineBreakComesBackThroughEveryWay) {
         for (const Text& lineBreak : {Text(u"\n"), Text(u"\r\n")}) {
             for (const bool finalBreak : {true, false}) {
                 const Text end = finalBreak ? lineBreak : Text();
-                const Text in = u"東京と　かな\tｶﾅ①" + lineBreak + u"大阪～" + end;
-                const Text out = u"・東京と　かな\tｶﾅ①" + lineBreak + u"・大阪～" + end;
-                for (const Way way : kWays) {
-                    SCOPED_TRACE(std::string(encodingName(encoding)) +
-                                 (lineBreak.size() == 1 ? " Lf" : " CrLf") +
-                                 (finalBreak ? " ending in a break, way " : ", way ") +
-                                 std::to_string(static_cast<int>(way)));
-                    const Folder dir;
-                    std::string written;
-                    const CliRun r =
-                        runOnFile({"add-text", "--text=・"}, dir, bytesOf(in, encoding), way, written);
-                    EXPECT_EQ(r.status, 0) << r.err;
-                    EXPECT_EQ(r.err, "");
-                    EXPECT_EQ(written, bytesOf(out, encoding));
+                const Text first = u"東京と　かな\tｶﾅ①", second = u"大阪～";
+                const Text in = first + lineBreak + second + end;
+                // A line-local operation (run a block at a time) and one that holds the whole text
+                // (run on the bytes themselves when they are UTF-8), whose final empty line comes first.
+                for (const bool sorting : {false, true}) {
+                    const Text out = !sorting     ? u"・" + first + lineBreak + u"・" + second + end
+                                     : finalBreak ? lineBreak + second + lineBreak + first + lineBreak
+                                                  : second + lineBreak + first;
+                    const std::vector<std::string> args =
+                        sorting ? std::vector<std::string>{"sort"}
+                                : std::vector<std::string>{"add-text", "--text=・"};
+                    for (const Way way : kWays) {
+                        SCOPED_TRACE(std::string(encodingName(encoding)) +
+                                     (lineBreak.size() == 1 ? " Lf" : " CrLf") +
+                                     (finalBreak ? " ending in a break, way " : ", way ") +
+                                     std::to_string(static_cast<int>(way)) + " " + args[0]);
+                        const Folder dir;
+                        std::string written;
+                        const CliRun r = runOnFile(args, dir, bytesOf(in, encoding), way, written);
+                        EXPECT_EQ(r.status, 0) << r.err;
+                        EXPECT_EQ(r.err, "");
+                        EXPECT_EQ(written, bytesOf(out, encoding));
+                    }
                 }
             }
         }

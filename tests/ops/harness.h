@@ -13,6 +13,7 @@
 #include "fake_context.h"
 #include "ops/dispatch.h"
 #include "ops/registry.h"
+#include "text/utf8.h"
 
 // The one way operation tests run an operation: through the dispatcher, as Execute does.
 namespace kivo::test {
@@ -70,6 +71,25 @@ inline OpRun run(const OperationDeclaration& op, TextView upper, const Settings&
         r.changed.push_back({op.param(changed.option)->control, changed.text});
     r.errorMessage = Text(result.errorMessage);
     return r;
+}
+
+/// The run the command line makes on the UTF-8 bytes of `upper` (on the bytes themselves when the
+/// operation takes them): its result as UTF-8, and what the context saw.
+struct BytesRun {
+    std::optional<std::string> out;
+    FakeContext ctx;
+};
+inline BytesRun runOnBytes(const OperationDeclaration& op, TextView upper, const Settings& settings = {}) {
+    BytesRun r;
+    const std::string bytes = utf8::encode(upper);
+    DispatchResult result = dispatch(op, std::string_view(bytes), optionsOf(op, settings), r.ctx);
+    if (result.lowerUtf8) r.out = std::move(result.lowerUtf8);
+    if (result.lower) r.out = utf8::encode(*result.lower);
+    return r;
+}
+
+inline std::optional<std::string> utf8Of(const std::optional<Text>& text) {
+    return text ? std::optional(utf8::encode(*text)) : std::nullopt;
 }
 
 inline FakeContext stoppingAfter(int polls) {

@@ -3,37 +3,61 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <string_view>
+#include <type_traits>
 #include <utility>
 
 namespace kivo {
 namespace {
 
-// Lines are sorted four units at a time: a row holds the units at [depth, depth + 4) packed into
-// one number (missing units as 0) and how many of them the line has (0 to 4, or 5 when it goes
-// on). Ordered by both, rows order like their lines except where both are equal and the lines go
-// on: those runs are sorted again four units deeper. Where the lines end within the four units,
-// equal rows are equal lines, and a shorter line that matches a longer one's units (trailing
-// U+0000 units included) is its prefix and comes first.
+// Lines are sorted eight bytes at a time: a row holds the units at [depth, depth + K) packed into
+// one number (missing units as 0; K is 4 UTF-16 units or 8 UTF-8 bytes) and how many of them the
+// line has (0 to K, or K + 1 when it goes on). Ordered by both, rows order like their lines except
+// where both are equal and the lines go on: those runs are sorted again K units deeper. Where the
+// lines end within the K units, equal rows are equal lines, and a shorter line that matches a
+// longer one's units (trailing zero units included) is its prefix and comes first.
+//
+// UTF-8 bytes order like their code points; UTF-16 puts U+E000..U+FFFF after the surrogate pairs.
+// Their lead bytes EE and EF, which never continue a character, weigh as F6 and F7, above every
+// lead of a pair (F0..F4) and below nothing valid UTF-8 holds: bytes then order as UTF-16 does.
 //
 // Descending order sorts the complements ascending: equal rows, hence equal lines, still keep
 // their order, which std::stable_sort with the reversed comparison gives as well.
 struct Row {
     std::uint64_t key;
-    std::uint64_t tag;  // the line's index << 3 | the length digit
+    std::uint64_t tag;  // the line's index << kTagBits | the length digit
 };
 
-constexpr std::uint64_t kGoesOn = 5;
-constexpr int kTagBits = 3;
-constexpr std::uint64_t kLengthMask = (1u << kTagBits) - 1;
+template <typename Char>
+struct Units {
+    static constexpr std::size_t kPerKey = 8 / sizeof(Char);
+    static constexpr int kBits = 8 * sizeof(Char);
+    static constexpr std::uint64_t kGoesOn = kPerKey + 1;
+    static constexpr int kTagBits = sizeof(Char) == 1 ? 4 : 3;
+    static constexpr std::uint64_t kLengthMask = (1u << kTagBits) - 1;
+
+    static std::uint64_t weight(Char unit) {
+        const auto value = static_cast<std::make_unsigned_t<Char>>(unit);
+        if constexpr (sizeof(Char) == 1) return value == 0xEE || value == 0xEF ? value + 8u : value;
+        return value;
+    }
+};
 
 // Ranges shorter than this are sorted by comparing their rows; longer ones by counting.
 constexpr std::size_t kCountingRange = 64;
-// Ranges of at least this many rows are split by their first unit before they are counted.
+// Ranges of at least this many rows are split by their key's top 16 bits before they are counted.
 constexpr std::size_t kSplitRange = 1 << 16;
 
+template <typename Char>
 class Sorter {
+    using View = std::basic_string_view<Char>;
+    using U = Units<Char>;
+    static constexpr std::uint64_t kGoesOn = U::kGoesOn;
+    static constexpr int kTagBits = U::kTagBits;
+    static constexpr std::uint64_t kLengthMask = U::kLengthMask;
+
 public:
-    Sorter(std::vector<TextView>& lines, bool descending)
+    Sorter(std::vector<View>& lines, bool descending)
         : m_lines(lines), m_descending(descending), m_rows(lines.size()), m_spare(lines.size()) {
         for (std::size_t i = 0; i < lines.size(); ++i)
             m_rows[i].tag = static_cast<std::uint64_t>(i) << kTagBits;
@@ -59,9 +83,9 @@ public:
             if (n < kCountingRange) {
                 insertionSort(r.begin, r.end);
             } else if (n >= kSplitRange && !r.split) {
-                // Rows counted by their first unit first: each part is then small enough for
+                // Rows counted by their key's top 16 bits first: each part is then small enough for
                 // the passes over it to stay in the cache, and its first two digits are shared.
-                for (const auto& [begin, end] : splitByFirstUnit(r.begin, r.end))
+                for (const auto& [begin, end] : splitByKeyTop(r.begin, r.end))
                     pending.push_back({begin, end, r.depth, true});
                 continue;
             } else {
@@ -71,11 +95,14 @@ public:
                 std::size_t j = i + 1;
                 while (j < r.end && m_rows[j].key == m_rows[i].key && length(m_rows[j]) == length(m_rows[i]))
                     ++j;
-                if (j - i > 1 && goesOn(m_rows[i])) pending.push_back({i, j, r.depth + 4, false});
+                if (j - i > 1 && goesOn(m_rows[i])) pending.push_back({i, j, r.depth + U::kPerKey, false});
                 i = j;
             }
         }
-        std::vector<TextView> sorted;
+        // The spare rows go before the lines are put in order: besides the lines' views, never
+        // more than two rows a line are held.
+        std::vector<Row>().swap(m_spare);
+        std::vector<View> sorted;
         sorted.reserve(m_rows.size());
         for (const Row& row : m_rows)
             sorted.push_back(lineOf(row));
@@ -83,7 +110,7 @@ public:
     }
 
 private:
-    TextView lineOf(const Row& row) const { return m_lines[static_cast<std::size_t>(row.tag >> kTagBits)]; }
+    View lineOf(const Row& row) const { return m_lines[static_cast<std::size_t>(row.tag >> kTagBits)]; }
 
     static std::uint64_t length(const Row& row) { return row.tag & kLengthMask; }
 
@@ -91,12 +118,12 @@ private:
 
     // The row of a line with at least `depth` units.
     void fill(Row& row, std::size_t depth) const {
-        const TextView line = lineOf(row);
-        const std::size_t have = std::min<std::size_t>(line.size() - depth, 4);
+        const View line = lineOf(row);
+        const std::size_t have = std::min<std::size_t>(line.size() - depth, U::kPerKey);
         std::uint64_t key = 0;
-        for (std::size_t k = 0; k < 4; ++k)
-            key = key << 16 | (k < have ? line[depth + k] : 0u);
-        std::uint64_t digit = line.size() - depth > 4 ? kGoesOn : have;
+        for (std::size_t k = 0; k < U::kPerKey; ++k)
+            key = key << U::kBits | (k < have ? U::weight(line[depth + k]) : 0u);
+        std::uint64_t digit = line.size() - depth > U::kPerKey ? kGoesOn : have;
         if (m_descending) {
             key = ~key;
             digit = kGoesOn - digit;
@@ -130,9 +157,9 @@ private:
             std::copy(from, from + n, m_rows.data() + begin);
     }
 
-    // The rows of the range ordered by their first unit (the key's top 16 bits), stably; the
-    // parts of equal first units, in order.
-    std::vector<std::pair<std::size_t, std::size_t>> splitByFirstUnit(std::size_t begin, std::size_t end) {
+    // The rows of the range ordered by the key's top 16 bits (one UTF-16 unit, two UTF-8 bytes),
+    // stably; the parts of equal top bits, in order.
+    std::vector<std::pair<std::size_t, std::size_t>> splitByKeyTop(std::size_t begin, std::size_t end) {
         std::vector<std::size_t> count(std::size_t{1} << 16, 0);
         for (std::size_t i = begin; i < end; ++i)
             ++count[m_rows[i].key >> 48];
@@ -177,7 +204,7 @@ private:
         if (from != m_rows.data() + begin) sortedIntoSpare(from, begin, n);
     }
 
-    std::vector<TextView>& m_lines;
+    std::vector<View>& m_lines;
     const bool m_descending;
     std::vector<Row> m_rows;
     std::vector<Row> m_spare;
@@ -186,7 +213,11 @@ private:
 }  // namespace
 
 void sortLines(std::vector<TextView>& lines, bool descending) {
-    Sorter(lines, descending).sort();
+    Sorter<char16_t>(lines, descending).sort();
+}
+
+void sortLines(std::vector<std::string_view>& lines, bool descending) {
+    Sorter<char>(lines, descending).sort();
 }
 
 }  // namespace kivo

@@ -5,8 +5,31 @@
 #include "ops/line_walk.h"
 #include "ops/lines/line_order.h"
 #include "text/characters.h"
+#include "text/utf8.h"
 
 namespace kivo {
+
+namespace {
+
+constexpr TextView kOneLine = u"1行なのでソートできません。";
+
+// The sorted lines written out, each ended by CrLf but the last when the text's final line break
+// was only implied. They come from all over the text: each is asked for a few lines ahead, so
+// that its wait for memory overlaps the copying of those before it.
+template <typename Char>
+std::basic_string<Char> written(const std::vector<std::basic_string_view<Char>>& sorted,
+                                BasicLineWriter<Char>& out, bool appendedLf, RunContext& ctx) {
+    constexpr std::size_t kAhead = 16;
+    const std::size_t n = sorted.size();
+    for (std::size_t i = 0; i < n; ++i) {
+        if (ctx.poll()) return {};
+        if (i + kAhead < n) __builtin_prefetch(sorted[i + kAhead].data());
+        out.addLine(sorted[i]);
+    }
+    return out.take(appendedLf);
+}
+
+}  // namespace
 
 std::optional<Text> SortLines(TextView upper, const SortOptions& options, RunContext& ctx) {
     const std::optional<LineText> text = LineText::refusingEmptyLines(upper, ctx);
@@ -15,7 +38,7 @@ std::optional<Text> SortLines(TextView upper, const SortOptions& options, RunCon
     // The pane's line count: a final line break adds an empty last line, which is sorted too.
     const std::size_t n = text->lineCount();
     if (n <= 1) {
-        ctx.inform(u"1行なのでソートできません。");
+        ctx.inform(kOneLine);
         return std::nullopt;
     }
     // Lines that are not read keep an empty text and are sorted with the others.
@@ -29,15 +52,53 @@ std::optional<Text> SortLines(TextView upper, const SortOptions& options, RunCon
     sortLines(sorted, options.descending);
 
     LineWriter out = resultWriter(ctx, s.size() + n + 1);
-    // The lines are read in sorted order, from all over the text: each is asked for a few
-    // lines ahead, so that its wait for memory overlaps the copying of those before it.
-    constexpr std::size_t kAhead = 16;
-    for (std::size_t i = 0; i < n; ++i) {
-        if (ctx.poll()) return std::nullopt;
-        if (i + kAhead < n) __builtin_prefetch(sorted[i + kAhead].data());
-        out.addLine(sorted[i]);
+    Text result = written(sorted, out, lines.appendedLf(), ctx);
+    if (ctx.cancelled()) return std::nullopt;
+    return result;
+}
+
+std::optional<std::string> SortLinesUtf8(std::string_view upper, const SortOptions& options,
+                                         RunContext& ctx) {
+    const LineBreakShape shape = lineBreakShapeOf(upper);
+    if (shape.consecutive) {
+        ctx.inform(kConsecutiveLineBreaks);
+        return std::nullopt;
     }
-    return out.take(lines.appendedLf());
+    // The rare text whose breaks are not all alike is sorted as its normalised bytes.
+    std::string normalized;
+    if (!shape.uniform) normalizeLineBreaksInto(upper, normalized);
+    const std::string_view s = shape.uniform ? upper : normalized;
+    const std::size_t breakBytes = shape.crLf ? 2 : 1;
+    const std::size_t n = lineBreakCountOf(s) + 1;
+    if (n <= 1) {
+        ctx.inform(kOneLine);
+        return std::nullopt;
+    }
+    // Refused where the run on the text's UTF-16 units would be: at the room it asks for first,
+    // or at its result, whose last CrLf counts until it is dropped. A byte is a unit at most: a
+    // text far within the budget is not counted.
+    if (upper.size() + 2 * n + 1 > ctx.resultBudget()) {
+        const std::size_t units = utf8::utf16Length(upper);
+        const std::size_t contentUnits =
+            (shape.uniform ? units : utf8::utf16Length(s)) - breakBytes * (n - 1);
+        ctx.checkResultLength(std::max(units + n + 1, contentUnits + 2 * n));
+    }
+
+    std::vector<std::string_view> sorted(n);
+    std::size_t from = 0;
+    for (std::size_t i = 0; i < n && from < s.size() && !ctx.poll(); ++i) {
+        const std::size_t lf = s.find('\n', from);
+        const std::size_t end = lf == std::string_view::npos ? s.size() : lf + 1 - breakBytes;
+        sorted[i] = s.substr(from, end - from);
+        from = lf == std::string_view::npos ? s.size() : lf + 1;
+    }
+    if (ctx.cancelled()) return std::nullopt;
+    sortLines(sorted, options.descending);
+
+    Utf8LineWriter out(s.size() + n + 1, Utf8LineWriter::kNoBudget, ctx.resultSink());
+    std::string result = written(sorted, out, s.back() != '\n', ctx);
+    if (ctx.cancelled()) return std::nullopt;
+    return result;
 }
 
 const OperationDeclaration kSortLines = declare<SortOptions>({
@@ -58,6 +119,8 @@ const OperationDeclaration kSortLines = declare<SortOptions>({
                    .alias("Combo20")
                    .purpose(u"並べ替えの順序", "Sort order")},
     .run = SortLines,
+    .takesUtf8 = [](std::string_view, const SortOptions&) { return true; },
+    .runUtf8 = SortLinesUtf8,
 });
 
 }  // namespace kivo

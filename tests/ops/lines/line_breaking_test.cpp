@@ -51,16 +51,9 @@ TEST(BreakEveryNCharacters, CutsIntoLinesOfNOrRefuses) {
         EXPECT_EQ(r.out, row.out) << show(row.upper.substr(0, 20)) << " n=" << show(row.n);
         EXPECT_EQ(r.ctx.shown, row.shown) << show(row.upper.substr(0, 20)) << " n=" << show(row.n);
         // The command line runs the UTF-8 bytes (an ASCII text's as they are) to the same end.
-        FakeContext raw;
-        const std::string bytes = utf8::encode(row.upper);
-        const DispatchResult onBytes =
-            dispatch(kBreakEveryNCharacters, std::string_view(bytes),
-                     optionsOf(kBreakEveryNCharacters, {{"Combo5", Text(row.n)}}), raw);
-        const std::optional<std::string> got = onBytes.lowerUtf8 ? onBytes.lowerUtf8
-                                               : onBytes.lower   ? std::optional(utf8::encode(*onBytes.lower))
-                                                                 : std::nullopt;
-        EXPECT_EQ(got, row.out ? std::optional(utf8::encode(*row.out)) : std::nullopt) << show(row.upper);
-        EXPECT_EQ(raw.shown, row.shown) << show(row.upper);
+        const BytesRun onBytes = runOnBytes(kBreakEveryNCharacters, row.upper, {{"Combo5", Text(row.n)}});
+        EXPECT_EQ(onBytes.out, utf8Of(row.out)) << show(row.upper);
+        EXPECT_EQ(onBytes.ctx.shown, row.shown) << show(row.upper);
     }
 }
 

@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <numeric>
 #include <random>
 #include <string>
 #include <vector>
+
+#include "text/utf8.h"
 
 namespace kivo {
 namespace {
@@ -27,12 +30,13 @@ void expectStableOrder(const std::vector<TextView>& lines, bool descending) {
     }
 }
 
-// Lines over a small alphabet (with U+0000 and the highest units, which pack into the keys like
-// missing units and like complements), with shared prefixes of every length so that runs of
+// Lines over a small alphabet (by default U+0000 and the highest units, which pack into the keys
+// like missing units and like complements), with shared prefixes of every length so that runs of
 // equal keys reach several levels deep, and repeats so that equal lines meet.
-std::vector<Text> randomLines(std::size_t count, unsigned seed) {
+const std::vector<Text> kUnits = {{u'\0'}, u"a", u"b", u"\uFFFF", u"\u3042", {char16_t{0xD842}}};
+
+std::vector<Text> randomLines(std::size_t count, unsigned seed, const std::vector<Text>& alphabet = kUnits) {
     std::mt19937 random(seed);
-    const std::u16string alphabet = {u'\0', u'a', u'b', u'\uFFFF', u'\u3042', char16_t{0xD842}};
     std::uniform_int_distribution<std::size_t> letter(0, alphabet.size() - 1), length(0, 14), kind(0, 9);
     std::vector<Text> lines;
     for (std::size_t i = 0; i < count; ++i) {
@@ -42,16 +46,18 @@ std::vector<Text> randomLines(std::size_t count, unsigned seed) {
             Text line = lines[std::uniform_int_distribution<std::size_t>(0, lines.size() - 1)(random)];
             if (k == 1) {
                 if (line.empty() || length(random) % 2 == 0)
-                    line.push_back(alphabet[letter(random)]);
+                    line += alphabet[letter(random)];
                 else
                     line.pop_back();
+                // Never half a pair: UTF-8 could not hold the other half.
+                if (!line.empty() && (line.back() & 0xFC00) == 0xD800) line.pop_back();
             }
             lines.push_back(std::move(line));
             continue;
         }
         Text line = k < 5 ? Text(u"abab") : Text();
         for (std::size_t n = length(random); n > 0; --n)
-            line.push_back(alphabet[letter(random)]);
+            line += alphabet[letter(random)];
         lines.push_back(std::move(line));
     }
     return lines;
@@ -69,6 +75,29 @@ TEST(LineOrder, AgreesWithTheStableSortOnRandomLines) {
         for (const bool descending : {false, true}) {
             expectStableOrder(viewsOf(lines), descending);
             if (HasFatalFailure()) return;
+        }
+    }
+}
+
+TEST(LineOrder, Utf8LinesOrderAsTheirUtf16Forms) {
+    // The characters whose order differs between the forms: U+E000..U+FFFF after the pairs.
+    const std::vector<Text> alphabet = {{u'\0'},   u"a",      u"\u00E9", u"\uD7FF",
+                                        u"\uE000", u"\uFFFF", u"𠮷",     u"\U0010FFFF"};
+    for (const std::size_t count : {300, 70'000}) {
+        const std::vector<Text> lines = randomLines(count, static_cast<unsigned>(count), alphabet);
+        std::vector<std::string> bytes;
+        for (const Text& line : lines)
+            bytes.push_back(utf8::encode(line));
+        for (const bool descending : {false, true}) {
+            std::vector<std::size_t> expected(lines.size());
+            std::iota(expected.begin(), expected.end(), 0);
+            std::stable_sort(expected.begin(), expected.end(), [&](std::size_t a, std::size_t b) {
+                return descending ? lines[b] < lines[a] : lines[a] < lines[b];
+            });
+            std::vector<std::string_view> sorted(bytes.begin(), bytes.end());
+            sortLines(sorted, descending);
+            for (std::size_t i = 0; i < sorted.size(); ++i)
+                ASSERT_EQ(sorted[i].data(), bytes[expected[i]].data()) << "line " << i << " of " << count;
         }
     }
 }

@@ -39,6 +39,8 @@ TEST(SortLines, SortsLinesAscendingAndDescending) {
         {u"ア\r\nあ\r\nＡ\r\nz", kUp, u"z\r\nあ\r\nア\r\nＡ"},
         // A surrogate pair (U+D842 …) sorts before U+E000 and above, unlike code-point order.
         {u"\uFF21\r\n𠮷", kUp, u"𠮷\r\n\uFF21"},
+        {u"\uE000\n𠮷\n\uD7FF\n\uFFFF", kUp, u"\uD7FF\r\n𠮷\r\n\uE000\r\n\uFFFF"},
+        {u"\uE000\n𠮷\n\uD7FF\n\uFFFF", kDown, u"\uFFFF\r\n\uE000\r\n𠮷\r\n\uD7FF"},
         {u"\n", kUp, u"\r\n\r\n"},
         {u"abc", kUp, std::nullopt, {info(u"1行なのでソートできません。")}},
         {u"a\r\n\r\nb", kUp, std::nullopt, {info(kConsecutiveLineBreaks)}},
@@ -50,6 +52,10 @@ TEST(SortLines, SortsLinesAscendingAndDescending) {
         const OpRun r = sorted(row.upper, row.order);
         EXPECT_EQ(r.out, row.out) << show(row.upper);
         EXPECT_EQ(r.ctx.shown, row.shown) << show(row.upper);
+        // The command line sorts the UTF-8 bytes themselves to the same end.
+        const BytesRun onBytes = runOnBytes(kSortLines, row.upper, {{"Combo20", Text(row.order)}});
+        EXPECT_EQ(onBytes.out, utf8Of(row.out)) << show(row.upper);
+        EXPECT_EQ(onBytes.ctx.shown, row.shown) << show(row.upper);
     }
 }
 
