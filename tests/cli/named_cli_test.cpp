@@ -277,6 +277,7 @@ TEST(NamedCli, AResultWrittenAsItIsMadeIsTheWholeResult) {
         {"clean-blanks", "--mode=trim-end"},
         {"natural-sort"},
         {"fold-bytes", "--bytes=5"},
+        {"fold", "--width=7"},
         {"add-text", "--text=あ", "--output-encoding=cp932"},
         {"sort", "--output-encoding=utf-8-bom"},
     };
