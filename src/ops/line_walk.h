@@ -2,6 +2,8 @@
 
 #include <cstddef>
 #include <optional>
+#include <string>
+#include <string_view>
 #include <type_traits>
 #include <vector>
 
@@ -124,6 +126,46 @@ public:
 private:
     TextView m_raw;
     mutable std::optional<Text> m_normalized;
+};
+
+/// A UTF-8 text in the line model, for the runs on its bytes: read as it is when its breaks are all
+/// Lf or all CrLf, else from a normalised copy held here.
+class Utf8Lines {
+public:
+    explicit Utf8Lines(std::string_view upper) : m_shape(lineBreakShapeOf(upper)), m_text(upper) {
+        if (m_shape.uniform) return;
+        normalizeLineBreaksInto(upper, m_normalized);
+        m_text = m_normalized;
+    }
+    Utf8Lines(const Utf8Lines&) = delete;
+    Utf8Lines& operator=(const Utf8Lines&) = delete;
+
+    /// Two line breaks in a row (an empty line between two, or two at the end).
+    bool hasConsecutiveLineBreaks() const { return m_shape.consecutive; }
+    /// The text read: its breaks all Lf, or all CrLf.
+    std::string_view text() const { return m_text; }
+    /// The bytes of one of its breaks.
+    std::size_t breakBytes() const { return m_shape.crLf ? 2 : 1; }
+    bool endsWithLineBreak() const { return !m_text.empty() && m_text.back() == '\n'; }
+
+    /// The lines as LineText::lines() gives them; nothing when stopped.
+    std::optional<std::vector<std::string_view>> lines(RunContext& ctx) const {
+        std::vector<std::string_view> all;
+        std::size_t from = 0;
+        do {
+            if (ctx.poll()) return std::nullopt;
+            const std::size_t lf = m_text.find('\n', from);
+            const std::size_t end = lf == std::string_view::npos ? m_text.size() : lf + 1 - breakBytes();
+            all.push_back(m_text.substr(from, end - from));
+            from = lf == std::string_view::npos ? m_text.size() + 1 : lf + 1;
+        } while (from < m_text.size());
+        return all;
+    }
+
+private:
+    LineBreakShape m_shape;
+    std::string_view m_text;
+    std::string m_normalized;
 };
 
 }  // namespace kivo

@@ -4,9 +4,11 @@
 #include <bit>
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "ops/line_walk.h"
+#include "text/utf8.h"
 
 namespace kivo {
 namespace {
@@ -22,13 +24,14 @@ struct Group {
 // line, where a node-based map took some sixty and an allocation each. Nothing when stopped.
 class LineGroups {
 public:
-    bool build(const std::vector<TextView>& lines, RunContext& ctx) {
+    template <typename View>
+    bool build(const std::vector<View>& lines, RunContext& ctx) {
         const std::size_t mask = std::bit_ceil(std::max<std::size_t>(16, 2 * lines.size())) - 1;
         std::vector<std::uint32_t> slots(mask + 1, 0);  // a group's number plus one; 0 is free
         m_groupOf.resize(lines.size());
         for (std::size_t i = 0; i < lines.size(); ++i) {
             if ((i & 0xFFF) == 0 && ctx.poll()) return false;
-            std::size_t slot = std::hash<TextView>{}(lines[i]) & mask;
+            std::size_t slot = std::hash<View>{}(lines[i]) & mask;
             while (slots[slot] != 0 && lines[m_groups[slots[slot] - 1].first] != lines[i])
                 slot = (slot + 1) & mask;
             if (slots[slot] == 0) {
@@ -50,21 +53,18 @@ private:
     std::vector<std::uint32_t> m_groupOf;
 };
 
-}  // namespace
-
-std::optional<Text> RemoveDuplicateLines(TextView upper, const DuplicateLinesOptions& options,
-                                         RunContext& ctx) {
-    const LineText text(upper);
-    const std::optional<std::vector<TextView>> lines = text.lines(ctx);
-    if (!lines) return std::nullopt;
+// The lines kept or counted, written to `out`; nothing when stopped.
+template <typename Char>
+std::optional<std::basic_string<Char>> withoutDuplicates(
+    const std::vector<std::basic_string_view<Char>>& lines, bool endsWithLineBreak, DuplicateLines mode,
+    BasicLineWriter<Char>& out, RunContext& ctx) {
     LineGroups groups;
-    if (!groups.build(*lines, ctx)) return std::nullopt;
-    LineWriter out = resultWriter(ctx, text.raw().size() + lines->size() + 1);
-    for (std::size_t i = 0; i < lines->size(); ++i) {
+    if (!groups.build(lines, ctx)) return std::nullopt;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
         if ((i & 0xFFF) == 0 && ctx.poll()) return std::nullopt;
-        const TextView line = (*lines)[i];
+        const std::basic_string_view<Char> line = lines[i];
         const Group& group = groups.of(i);
-        switch (options.mode) {
+        switch (mode) {
             case DuplicateLines::KeepFirst:
                 if (group.first == i) out.addLine(line);
                 break;
@@ -74,15 +74,46 @@ std::optional<Text> RemoveDuplicateLines(TextView upper, const DuplicateLinesOpt
             case DuplicateLines::KeepUnique:
                 if (group.count == 1) out.addLine(line);
                 break;
-            case DuplicateLines::Count:
+            case DuplicateLines::Count: {
                 if (group.first != i) break;
-                out.add(decimalText(static_cast<long long>(group.count)));
-                out.add(u"\t");
+                const std::string count = std::to_string(group.count);
+                out.add(std::basic_string<Char>(count.begin(), count.end()));
+                constexpr Char kTab[] = {Char('\t')};
+                out.add({kTab, 1});
                 out.addLine(line);
                 break;
+            }
         }
     }
-    return out.take(!text.endsWithLineBreak());
+    return out.take(!endsWithLineBreak);
+}
+
+// Each line adds a count of ten digits at most, a Tab and a CrLf to its bytes, each byte a unit at most.
+constexpr std::size_t kMostAddedALine = 13;
+
+}  // namespace
+
+std::optional<Text> RemoveDuplicateLines(TextView upper, const DuplicateLinesOptions& options,
+                                         RunContext& ctx) {
+    const LineText text(upper);
+    const std::optional<std::vector<TextView>> lines = text.lines(ctx);
+    if (!lines) return std::nullopt;
+    LineWriter out = resultWriter(ctx, text.raw().size() + lines->size() + 1);
+    return withoutDuplicates(*lines, text.endsWithLineBreak(), options.mode, out, ctx);
+}
+
+std::optional<std::string> RemoveDuplicateLinesUtf8(std::string_view upper,
+                                                    const DuplicateLinesOptions& options, RunContext& ctx) {
+    const Utf8Lines text(upper);
+    const std::optional<std::vector<std::string_view>> lines = text.lines(ctx);
+    if (!lines) return std::nullopt;
+    // A result that may come near the budget is made by the run on UTF-16 units, which counts them.
+    if (upper.size() + lines->size() * kMostAddedALine + 1 > ctx.resultBudget()) {
+        const std::optional<Text> result = RemoveDuplicateLines(*utf8::decode(upper), options, ctx);
+        return result ? std::optional(utf8::encode(*result)) : std::nullopt;
+    }
+    Utf8LineWriter out(text.text().size() + lines->size() + 1, Utf8LineWriter::kNoBudget, ctx.resultSink());
+    return withoutDuplicates(*lines, text.endsWithLineBreak(), options.mode, out, ctx);
 }
 
 const OperationDeclaration kRemoveDuplicateLines = declare<DuplicateLinesOptions>({
@@ -106,6 +137,8 @@ const OperationDeclaration kRemoveDuplicateLines = declare<DuplicateLinesOptions
                    .alias("Combo61")
                    .purpose(u"重複する行の扱い", "What to do with repeated lines")},
     .run = RemoveDuplicateLines,
+    .takesUtf8 = [](std::string_view, const DuplicateLinesOptions&) { return true; },
+    .runUtf8 = RemoveDuplicateLinesUtf8,
 });
 
 }  // namespace kivo

@@ -19,6 +19,9 @@ struct DuplicateLinesOptions {
 /// any other.
 std::optional<Text> RemoveDuplicateLines(TextView upper, const DuplicateLinesOptions& options,
                                          RunContext& ctx);
+/// RemoveDuplicateLines on valid UTF-8 bytes, giving the UTF-8 of its result.
+std::optional<std::string> RemoveDuplicateLinesUtf8(std::string_view upper,
+                                                    const DuplicateLinesOptions& options, RunContext& ctx);
 
 extern const OperationDeclaration kRemoveDuplicateLines;
 

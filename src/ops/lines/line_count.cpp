@@ -7,6 +7,7 @@
 #include "text/characters.h"
 #include "text/errors.h"
 #include "text/lines.h"
+#include "text/utf8.h"
 
 namespace kivo {
 namespace {
@@ -34,6 +35,10 @@ std::int32_t lineNumber(TextView text) {
 
 std::optional<Text> CountLines(TextView upper, const NoOptions&, RunContext&) {
     return u"行数：" + decimalText(static_cast<long long>(lineCountOf(upper)));
+}
+
+std::optional<std::string> CountLinesUtf8(std::string_view upper, const NoOptions&, RunContext&) {
+    return utf8::encode(u"行数：") + std::to_string(lineBreakCountOf(upper) + 1);
 }
 
 std::optional<Text> ExtractLine(TextView upper, const ExtractLineOptions& options, RunContext& ctx) {
@@ -86,6 +91,8 @@ const OperationDeclaration kCountLines = declare<NoOptions>({
              .example = {.input = u"a\nb\nc", .options = {}, .output = u"行数：3"},
              .errorMessage = kCountError},
     .run = CountLines,
+    .takesUtf8 = [](std::string_view, const NoOptions&) { return true; },
+    .runUtf8 = CountLinesUtf8,
 });
 
 const OperationDeclaration kExtractLine = declare<ExtractLineOptions>({

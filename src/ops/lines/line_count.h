@@ -6,6 +6,8 @@ namespace kivo {
 
 /// Code 13: "行数：" followed by the number of lines of the upper text (line breaks plus one).
 std::optional<Text> CountLines(TextView upper, const NoOptions& options, RunContext& ctx);
+/// CountLines on valid UTF-8 bytes, giving the UTF-8 of its result.
+std::optional<std::string> CountLinesUtf8(std::string_view upper, const NoOptions& options, RunContext& ctx);
 
 struct ExtractLineOptions {
     Text lineNumber;  // as typed: decimal digits 1..2147483647

@@ -59,16 +59,12 @@ std::optional<Text> SortLines(TextView upper, const SortOptions& options, RunCon
 
 std::optional<std::string> SortLinesUtf8(std::string_view upper, const SortOptions& options,
                                          RunContext& ctx) {
-    const LineBreakShape shape = lineBreakShapeOf(upper);
-    if (shape.consecutive) {
+    const Utf8Lines text(upper);
+    if (text.hasConsecutiveLineBreaks()) {
         ctx.inform(kConsecutiveLineBreaks);
         return std::nullopt;
     }
-    // The rare text whose breaks are not all alike is sorted as its normalised bytes.
-    std::string normalized;
-    if (!shape.uniform) normalizeLineBreaksInto(upper, normalized);
-    const std::string_view s = shape.uniform ? upper : normalized;
-    const std::size_t breakBytes = shape.crLf ? 2 : 1;
+    const std::string_view s = text.text();
     const std::size_t n = lineBreakCountOf(s) + 1;
     if (n <= 1) {
         ctx.inform(kOneLine);
@@ -78,25 +74,17 @@ std::optional<std::string> SortLinesUtf8(std::string_view upper, const SortOptio
     // or at its result, whose last CrLf counts until it is dropped. A byte is a unit at most: a
     // text far within the budget is not counted.
     if (upper.size() + 2 * n + 1 > ctx.resultBudget()) {
-        const std::size_t units = utf8::utf16Length(upper);
-        const std::size_t contentUnits =
-            (shape.uniform ? units : utf8::utf16Length(s)) - breakBytes * (n - 1);
-        ctx.checkResultLength(std::max(units + n + 1, contentUnits + 2 * n));
+        const std::size_t contentUnits = utf8::utf16Length(s) - text.breakBytes() * (n - 1);
+        ctx.checkResultLength(std::max(utf8::utf16Length(upper) + n + 1, contentUnits + 2 * n));
     }
-
-    std::vector<std::string_view> sorted(n);
-    std::size_t from = 0;
-    for (std::size_t i = 0; i < n && from < s.size() && !ctx.poll(); ++i) {
-        const std::size_t lf = s.find('\n', from);
-        const std::size_t end = lf == std::string_view::npos ? s.size() : lf + 1 - breakBytes;
-        sorted[i] = s.substr(from, end - from);
-        from = lf == std::string_view::npos ? s.size() : lf + 1;
-    }
-    if (ctx.cancelled()) return std::nullopt;
-    sortLines(sorted, options.descending);
+    std::optional<std::vector<std::string_view>> sorted = text.lines(ctx);
+    if (!sorted) return std::nullopt;
+    // The pane's line count: a final line break adds an empty last line, which is sorted too.
+    if (text.endsWithLineBreak()) sorted->emplace_back();
+    sortLines(*sorted, options.descending);
 
     Utf8LineWriter out(s.size() + n + 1, Utf8LineWriter::kNoBudget, ctx.resultSink());
-    std::string result = written(sorted, out, s.back() != '\n', ctx);
+    std::string result = written(*sorted, out, !text.endsWithLineBreak(), ctx);
     if (ctx.cancelled()) return std::nullopt;
     return result;
 }

@@ -31,6 +31,11 @@ void expectRows(const OperationDeclaration& op, const char* control, const std::
         const OpRun r = run(op, row.upper, {{control, row.setting}});
         EXPECT_EQ(r.out, row.out) << op.name << ": " << show(row.upper) << " " << show(TextView(row.setting));
         EXPECT_EQ(r.ctx.shown, row.shown) << op.name << ": " << show(row.upper);
+        if (!op.hasUtf8Run) continue;
+        // The command line runs the UTF-8 bytes themselves to the same end.
+        const BytesRun onBytes = runOnBytes(op, row.upper, {{control, row.setting}});
+        EXPECT_EQ(onBytes.out, utf8Of(row.out)) << op.name << " on bytes: " << show(row.upper);
+        EXPECT_EQ(onBytes.ctx.shown, row.shown) << op.name << " on bytes: " << show(row.upper);
     }
 }
 
@@ -85,6 +90,9 @@ TEST(RemoveDuplicateLines, CountsAsAPlainMapDoesOnManyLines) {
     }
     const OpRun r = run(kRemoveDuplicateLines, upper, {{"Combo61", u"数える(回数とTabを行頭に付ける)"}});
     EXPECT_TRUE(r.out == expected);
+    const BytesRun onBytes =
+        runOnBytes(kRemoveDuplicateLines, upper, {{"Combo61", u"数える(回数とTabを行頭に付ける)"}});
+    EXPECT_TRUE(onBytes.out == utf8::encode(expected));
 }
 
 TEST(CleanBlanks, TrimsOrRemovesOrSqueezes) {

@@ -24,6 +24,8 @@ TEST(CountLines, CountsLineBreaksPlusOne) {
         const OpRun r = run(kCountLines, row.upper);
         EXPECT_EQ(r.out, Text(row.out)) << show(row.upper.substr(0, 20));
         EXPECT_TRUE(r.ctx.shown.empty());
+        EXPECT_EQ(runOnBytes(kCountLines, row.upper).out, utf8::encode(row.out))
+            << show(row.upper.substr(0, 20));
     }
 }
 
