@@ -185,7 +185,10 @@ void changeLineBreaks(Text& text, std::u16string_view lineBreak) {
 }
 
 void changeLineBreaks(std::string& utf8, std::u16string_view lineBreak) {
-    if (lineBreak.size() == 1) changeLineBreaksIn(utf8, static_cast<char>(lineBreak[0]));
+    if (lineBreak == u"\n")
+        crLfToLfIn(utf8);
+    else if (lineBreak.size() == 1)
+        changeLineBreaksIn(utf8, static_cast<char>(lineBreak[0]));
 }
 
 std::string resultBytes(Text result, const OutputForm& form) {

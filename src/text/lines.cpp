@@ -411,6 +411,13 @@ LineBreakShape shapeOf(const Char* p, std::size_t n, [[maybe_unused]] Masks mask
     return finishedShape(scan, p + i, n - i);
 }
 
+// crLfToLfIn from byte `in`, written from byte `out`, a byte at a time; the new size.
+std::size_t crLfToLfFrom(char* s, std::size_t n, std::size_t in, std::size_t out) {
+    for (; in < n; ++in)
+        if (s[in] != '\r' || in + 1 == n || s[in + 1] != '\n') s[out++] = s[in];
+    return out;
+}
+
 #ifdef KIVO_AVX2
 KIVO_AVX2_HELPER std::uint32_t maskOf32(const char* p, __m256i unit) {
     const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
@@ -451,6 +458,32 @@ KIVO_TARGET_AVX2 LineBreakShape shapeOfBytesAvx2(const char* p, std::size_t n) {
         if (scan.doneAfter(maskOf(p + i, cr), maskOf(p + i, lf), 64)) return scan.shape();
     return finishedShape(scan, p + i, n - i);
 }
+
+// crLfToLfIn 32 bytes a step. A step writes its bytes whole, then the bytes after each Cr it drops,
+// 32 of them a store: a store reaches 32 bytes past where it starts, never into bytes still to be
+// read once the text has shrunk by 32. The first 32 drops are made a byte at a time.
+KIVO_TARGET_AVX2 std::size_t crLfToLfAvx2(char* s, std::size_t n) {
+    std::size_t in = 0, out = 0;
+    for (; in < n && in - out < 32; ++in)
+        if (s[in] != '\r' || in + 1 == n || s[in + 1] != '\n') s[out++] = s[in];
+    const __m256i cr = _mm256_set1_epi8('\r');
+    const __m256i lf = _mm256_set1_epi8('\n');
+    for (; n - in >= 64; in += 32) {
+        const __m256i here = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + in));
+        const __m256i next = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + in + 1));
+        auto drops = static_cast<std::uint32_t>(
+            _mm256_movemask_epi8(_mm256_and_si256(_mm256_cmpeq_epi8(here, cr), _mm256_cmpeq_epi8(next, lf))));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(s + out), here);
+        std::size_t dropped = 0;
+        for (; drops != 0; drops &= drops - 1, ++dropped) {
+            const auto at = static_cast<std::size_t>(std::countr_zero(drops));
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(s + out + at - dropped),
+                                _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + in + at + 1)));
+        }
+        out += 32 - dropped;
+    }
+    return crLfToLfFrom(s, n, in, out);
+}
 #endif
 
 }  // namespace
@@ -484,6 +517,22 @@ LineBreakShape detail::lineBreakShapeOf(std::string_view utf8, [[maybe_unused]] 
 #else
     return shapeOf(utf8.data(), utf8.size(), nullptr);
 #endif
+}
+
+void crLfToLfIn(std::string& utf8) {
+    detail::crLfToLfIn(utf8, simd::fastest());
+}
+
+void detail::crLfToLfIn(std::string& utf8, [[maybe_unused]] simd::Kernel kernel) {
+    const std::size_t first = utf8.find('\r');
+    if (first == npos) return;
+#ifdef KIVO_AVX2
+    if (kernel == simd::Kernel::Avx2) {
+        utf8.resize(first + crLfToLfAvx2(utf8.data() + first, utf8.size() - first));
+        return;
+    }
+#endif
+    utf8.resize(crLfToLfFrom(utf8.data(), utf8.size(), first, first));
 }
 
 std::size_t lineBreakCountOf(std::string_view utf8) {

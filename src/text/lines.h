@@ -124,11 +124,16 @@ LineBreakShape lineBreakShapeOf(std::string_view utf8);
 /// The line breaks of UTF-8 bytes: each CrLf, Lf and lone Cr.
 std::size_t lineBreakCountOf(std::string_view utf8);
 
+/// Every CrLf of UTF-8 bytes becomes Lf, in place; a lone Cr stays.
+void crLfToLfIn(std::string& utf8);
+
 namespace detail {
 /// lineBreakShapeOf(utf8) by the given kernel.
 LineBreakShape lineBreakShapeOf(std::string_view utf8, simd::Kernel kernel);
 /// lineBreakCountOf(utf8) by the given kernel.
 std::size_t lineBreakCountOf(std::string_view utf8, simd::Kernel kernel);
+/// crLfToLfIn(utf8) by the given kernel.
+void crLfToLfIn(std::string& utf8, simd::Kernel kernel);
 }  // namespace detail
 
 /// The line breaks a text has: none, all of one kind, or several kinds.

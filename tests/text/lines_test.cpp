@@ -299,6 +299,10 @@ TEST(Lines, LineBreakRulesHoldOnEveryMixOfCrAndLf) {
             EXPECT_EQ(shape.consecutive, pair) << bytes;
             EXPECT_EQ(shape.crLf, uniform && crs > 0) << bytes;
             EXPECT_EQ(detail::lineBreakCountOf(bytes, kernel) + 1, lineCount(expected)) << bytes;
+            std::string crLfAsLf = bytes;
+            detail::crLfToLfIn(crLfAsLf, kernel);
+            const Text replaced = replaceAll(s, kCrLf, u"\n");
+            EXPECT_EQ(crLfAsLf, std::string(replaced.begin(), replaced.end())) << bytes;
         }
     }
 }
