@@ -302,9 +302,10 @@ std::string operationHelp(const OperationDeclaration& op) {
         if (op.lineLocalWithSome) out << "; with the others it " << kHoldsWhole;
         out << '\n';
     } else if (op.hasUtf8Run) {
-        out << "holds a UTF-8 text as its bytes and up to about 50 bytes a line, its result written to "
-               "standard output as it is made: at most about twice the size of a UTF-8 input whose lines "
-               "average 50 bytes; in another encoding, or written to a file, it "
+        out << "a UTF-8 text it runs as bytes is held as they are, with up to about 50 bytes a line, its "
+               "result written to standard output as it is made: at most about twice the size of a UTF-8 "
+               "input whose lines average 50 bytes; otherwise (another encoding, a text it decodes, a result "
+               "written to a file) it "
             << kHoldsWhole << '\n';
     } else {
         out << kHoldsWhole << '\n';
