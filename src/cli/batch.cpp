@@ -285,16 +285,8 @@ std::optional<std::pair<TextEncoding, bool>> utf8AsItIs(std::string_view bytes,
         return std::nullopt;
     const EncodingChoice named = s.encoding.value_or(std::nullopt);
     if (named && !isUtf8(*named)) return std::nullopt;
-    // A quarter of a megabyte of whole lines at a time, as the detector looks at a file read in
-    // blocks: what tells UTF-8 is found early, and no block is decoded once it has been.
     EncodingDetector detector(AsciiAs::Utf8);
-    constexpr std::size_t kBlock = std::size_t{1} << 18;
-    for (std::string_view rest = bytes; !rest.empty();) {
-        const std::size_t lf = rest.size() <= kBlock ? std::string_view::npos : rest.find('\n', kBlock);
-        const std::size_t end = lf == std::string_view::npos ? rest.size() : lf + 1;
-        detector.addFirstPass(rest.substr(0, end));
-        rest.remove_prefix(end);
-    }
+    detector.addFirstPass(bytes);
     if (named) {
         if (!detector.readsAsUtf8()) return std::nullopt;  // the error is the decoding's
         const bool marked = bytes.starts_with(byteOrderMark(TextEncoding::Utf8WithMark));

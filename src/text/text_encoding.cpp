@@ -330,12 +330,16 @@ void EncodingDetector::addFirstPass(std::string_view block) {
     if (m_nul || isAscii(block)) return;
     m_ascii = false;
     m_utf8 = m_utf8 && utf8::isValid(block);
-    // Once one block reads clearly as UTF-8, the others need only be valid.
-    if (m_utf8 && !m_clearlyUtf8) {
-        const Text text = *utf8::decode(block);
+    // Once the text reads clearly as UTF-8, the rest need only be valid: a block held whole is
+    // decoded a quarter of a megabyte at a time, only until it does.
+    constexpr std::size_t kPiece = std::size_t{1} << 18;
+    for (std::string_view rest = block; m_utf8 && !m_clearlyUtf8 && !rest.empty();) {
+        const std::string_view piece = rest.substr(0, utf8::completeLength(rest.substr(0, kPiece)));
+        const Text text = *utf8::decode(piece);
         m_outsideAscii += charactersOutsideAscii(text);
         m_clearlyUtf8 =
             std::any_of(text.begin(), text.end(), isJapanese) || m_outsideAscii >= kClearlyUtf8Characters;
+        rest.remove_prefix(piece.size());
     }
 }
 
