@@ -462,6 +462,8 @@ public:
         if (m_written) std::fputs("\r\033[K", stderr);
     }
 
+    bool shown() const { return m_shown; }
+
     void update(std::size_t done, std::uint64_t units) {
         using namespace std::chrono;
         const double seconds = duration<double>(steady_clock::now() - m_start).count();
@@ -507,6 +509,13 @@ unsigned affordableJobs(unsigned jobs) {
 // the progress line while it waits.
 void runInOrder(std::vector<std::function<TextOutcome()>>& tasks, unsigned jobs, Progress& progress,
                 const std::function<void(TextOutcome&)>& take) {
+    // One text without a progress line runs on the calling thread: a thread of its own would add
+    // its start, its stack and its own heap to every run in a script.
+    if (tasks.size() == 1 && !progress.shown()) {
+        TextOutcome outcome = tasks[0]();
+        take(outcome);
+        return;
+    }
     std::vector<std::optional<TextOutcome>> outcomes(tasks.size());
     std::vector<std::exception_ptr> failures(tasks.size());
     std::mutex mutex;

@@ -526,18 +526,18 @@ BlocksEnd runBlocks(LineBlocks& blocks, std::string_view first, const BlockRun& 
         if (mistaken) return BlocksEnd::Mistaken;
         return ok && results.finish() ? BlocksEnd::Result : BlocksEnd::NoResult;
     };
+#ifdef M_MMAP_THRESHOLD
+    // The blocks' buffers come and go: kept in the heap, they are not mapped (or the heap's top
+    // given back), then faulted in again, a page at a time, for every block.
+    ::mallopt(M_MMAP_THRESHOLD, 64 << 20);
+    ::mallopt(M_TRIM_THRESHOLD, 256 << 20);
+#endif
     if (jobs <= 1) {
         bool ok = true;
         for (std::optional<std::string_view> block = first; block && ok; block = next())
             ok = results.take(run(*block, blocks.offset(), linesBefore(*block)), block->back());
         return ended(ok);
     }
-#ifdef M_MMAP_THRESHOLD
-    // The blocks' buffers come and go on every thread: kept in the heap, they are not mapped,
-    // unmapped and faulted in again, a page at a time, for every block.
-    ::mallopt(M_MMAP_THRESHOLD, 64 << 20);
-    ::mallopt(M_TRIM_THRESHOLD, 256 << 20);
-#endif
     BlockPool pool(run, jobs);
     std::deque<std::pair<std::future<BlockResult>, char>> running;
     const auto takeFirst = [&] {
