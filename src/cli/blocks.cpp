@@ -99,12 +99,16 @@ struct BlockRun {
     bool checked = false;       // its UTF-8 found valid as it was read
     bool countsLines = false;   // a step is told the lines before each block
 
-    BlockResult operator()(std::string_view block, std::uint64_t offset, std::uint64_t linesBefore) const {
+    /// The block's result; `shape`, when the reading found it, is that of the block's line breaks.
+    BlockResult operator()(std::string_view block, std::uint64_t offset, std::uint64_t linesBefore,
+                           std::optional<LineBreakShape> shape) const {
         std::ostringstream messages;
         CliContext ctx(messages, settings.answers);
         ctx.setMeasuredMemory(memoryBytes);
         ctx.setLinesBefore(linesBefore);
         std::variant<std::string_view, Text> upper = upperOf(block, offset, encoding, what, checked);
+        if (const auto* bytes = std::get_if<std::string_view>(&upper); bytes && shape)
+            ctx.noteLineBreakShape(*bytes, *shape);
         std::string utf8;  // a step's result made from UTF-8 bytes, the next step's upper text
         DispatchResult run{DispatchEnd::Ran, std::nullopt};
         for (std::size_t i = 0; i < steps.size(); ++i) {
@@ -112,6 +116,8 @@ struct BlockRun {
             const UpperText given = std::holds_alternative<Text>(upper)
                                         ? UpperText(TextView(std::get<Text>(upper)))
                                         : UpperText(std::get<std::string_view>(upper));
+            // Only the last step's result has its line breaks changed; a step before gives CrLf.
+            ctx.setTakesLfBreaks(i + 1 == steps.size() && changeBreaks && form.lineBreak == u"\n");
             const int shownBefore = ctx.messagesShown();
             run = dispatch(*steps[i].call.op, given, options[i], ctx);
             if (!run.hasResult() || ctx.cancelled()) {
@@ -465,9 +471,10 @@ public:
     BlockPool(const BlockPool&) = delete;
     BlockPool& operator=(const BlockPool&) = delete;
 
-    std::future<BlockResult> run(std::string block, std::uint64_t offset, std::uint64_t linesBefore) {
-        std::packaged_task<BlockResult()> task([this, block = std::move(block), offset, linesBefore] {
-            return m_run(block, offset, linesBefore);
+    std::future<BlockResult> run(std::string block, std::uint64_t offset, std::uint64_t linesBefore,
+                                 std::optional<LineBreakShape> shape) {
+        std::packaged_task<BlockResult()> task([this, block = std::move(block), offset, linesBefore, shape] {
+            return m_run(block, offset, linesBefore, shape);
         });
         std::future<BlockResult> result = task.get_future();
         {
@@ -535,7 +542,8 @@ BlocksEnd runBlocks(LineBlocks& blocks, std::string_view first, const BlockRun& 
     if (jobs <= 1) {
         bool ok = true;
         for (std::optional<std::string_view> block = first; block && ok; block = next())
-            ok = results.take(run(*block, blocks.offset(), linesBefore(*block)), block->back());
+            ok = results.take(run(*block, blocks.offset(), linesBefore(*block), blocks.shape()),
+                              block->back());
         return ended(ok);
     }
     BlockPool pool(run, jobs);
@@ -547,8 +555,9 @@ BlocksEnd runBlocks(LineBlocks& blocks, std::string_view first, const BlockRun& 
     };
     bool ok = true;
     for (std::optional<std::string_view> block = first; block && ok; block = next()) {
-        running.emplace_back(pool.run(std::string(*block), blocks.offset(), linesBefore(*block)),
-                             block->back());
+        running.emplace_back(
+            pool.run(std::string(*block), blocks.offset(), linesBefore(*block), blocks.shape()),
+            block->back());
         if (running.size() >= 2 * jobs) ok = takeFirst();
     }
     while (ok && !mistaken && !running.empty())

@@ -5,6 +5,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -353,11 +354,17 @@ private:
 /// The declaration the rest of the program reads, from a module's typed declaration.
 template <typename Options>
 OperationDeclaration declare(Declaration<Options> typed) {
-    auto shared = std::make_shared<const Declaration<Options>>(std::move(typed));
+    // Every operation is declared as the program starts: its texts are moved, not copied, and the
+    // typed declaration keeps only what a bound run reads.
     OperationDeclaration d;
-    static_cast<OperationInfo&>(d) = shared->info;
-    for (const Param<Options>& p : shared->params)
-        d.params.push_back(p.declaration);
+    static_cast<OperationInfo&>(d) = std::move(typed.info);
+    typed.info = {.errorMessage = d.errorMessage, .lineLocal = d.lineLocal};
+    d.params.reserve(typed.params.size());
+    for (Param<Options>& p : typed.params) {
+        d.params.push_back(std::move(p.declaration));
+        p.declaration = {.option = d.params.back().option};
+    }
+    auto shared = std::make_shared<const Declaration<Options>>(std::move(typed));
     d.hasUtf8Run = static_cast<bool>(shared->runUtf8);
     d.lineLocalWithSome = d.lineLocal && shared->lineLocalWith;
     d.bind = [shared](const OptionTexts& texts) -> std::unique_ptr<BoundOperation> {
@@ -365,6 +372,38 @@ OperationDeclaration declare(Declaration<Options> typed) {
     };
     return d;
 }
+
+/// An operation's declaration, made the first time it is asked for: a program that runs one
+/// operation does not build every other one's lists and texts as it starts. Its code and name,
+/// which find it, are known without it.
+class LazyOperation {
+public:
+    using Make = OperationDeclaration (*)();
+    constexpr LazyOperation(int code, std::string_view name, Make make)
+        : m_code(code), m_name(name), m_make(make) {}
+    LazyOperation(const LazyOperation&) = delete;
+    LazyOperation& operator=(const LazyOperation&) = delete;
+
+    int code() const { return m_code; }
+    std::string_view name() const { return m_name; }
+    const OperationDeclaration& get() const {
+        std::call_once(m_once, [this] {
+            m_made.emplace(m_make());
+            m_made->code = m_code;
+            m_made->name = m_name;
+        });
+        return *m_made;
+    }
+    operator const OperationDeclaration&() const { return get(); }  // NOLINT: stands for it
+    const OperationDeclaration* operator->() const { return &get(); }
+
+private:
+    int m_code;
+    std::string_view m_name;
+    Make m_make;
+    mutable std::once_flag m_once;
+    mutable std::optional<OperationDeclaration> m_made;
+};
 
 /// The caption as a screen reader says it: without its access key ("(&I)"), each blank ("…")
 /// filled by the words given for it in brackets, in order; a blank given empty words (a check

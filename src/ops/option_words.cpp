@@ -61,7 +61,9 @@ bool isControlWord(const std::string& word) {
 void takeControl(const std::string& word, OperationCall& call) {
     const std::size_t eq = word.find('=');
     const std::string name = word.substr(0, eq);
-    const std::optional<AliasedParam> aliased = paramAliased(name);
+    // The called operation's own controls are found without declaring every other operation.
+    const ParamDeclaration* own = call.op->paramAliased(name);
+    const std::optional<AliasedParam> aliased = own ? AliasedParam{call.op, own} : paramAliased(name);
     if (!aliased) throw UsageError{"unknown control '" + name + "'"};
     const Text value = decoded(word.substr(eq + 1), name);
     checkVariantText(name, *aliased->param, value);
@@ -117,12 +119,13 @@ std::string Words::valueOf(const OptionWord& option) {
 
 const OperationDeclaration& operationCalled(const std::string& name) {
     if (const OperationDeclaration* op = operationNamed(name)) return *op;
-    const std::string expected =
-        " (see 'kivoautofill-cli list'; codes 0 to " + std::to_string(operations().size() - 1) + ")";
+    const auto expected = [] {
+        return " (see 'kivoautofill-cli list'; codes 0 to " + std::to_string(operations().size() - 1) + ")";
+    };
     if (name.empty() || name.size() > 2 || name.find_first_not_of("0123456789") != std::string::npos)
-        throw UsageError{"unknown operation '" + name + "'" + expected};
+        throw UsageError{"unknown operation '" + name + "'" + expected()};
     const int code = std::stoi(name);
-    if (!isOperationCode(code)) throw UsageError{"unknown operation code '" + name + "'" + expected};
+    if (!isOperationCode(code)) throw UsageError{"unknown operation code '" + name + "'" + expected()};
     return operation(code);
 }
 

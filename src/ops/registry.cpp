@@ -46,8 +46,8 @@
 namespace kivo {
 namespace {
 
-std::vector<const OperationDeclaration*> registered() {
-    std::vector<const OperationDeclaration*> all = {
+std::vector<const LazyOperation*> registered() {
+    std::vector<const LazyOperation*> all = {
         &kReverseText,
         &kCountCharacters,
         &kReplaceSpecialCharacter,
@@ -107,28 +107,39 @@ std::vector<const OperationDeclaration*> registered() {
 #endif
     };
     for (std::size_t code = 0; code < all.size(); ++code)
-        if (all[code]->code != static_cast<int>(code)) throw std::logic_error("operations out of order");
+        if (all[code]->code() != static_cast<int>(code)) throw std::logic_error("operations out of order");
+    return all;
+}
+
+// Every operation, not yet declared: finding one by its code or name declares only that one.
+const std::vector<const LazyOperation*>& lazyOperations() {
+    static const std::vector<const LazyOperation*> all = registered();
     return all;
 }
 
 }  // namespace
 
 const std::vector<const OperationDeclaration*>& operations() {
-    static const std::vector<const OperationDeclaration*> all = registered();
+    static const std::vector<const OperationDeclaration*> all = [] {
+        std::vector<const OperationDeclaration*> declared;
+        for (const LazyOperation* op : lazyOperations())
+            declared.push_back(&op->get());
+        return declared;
+    }();
     return all;
 }
 
 bool isOperationCode(int code) {
-    return code >= 0 && static_cast<std::size_t>(code) < operations().size();
+    return code >= 0 && static_cast<std::size_t>(code) < lazyOperations().size();
 }
 
 const OperationDeclaration& operation(int code) {
-    return *operations().at(static_cast<std::size_t>(code));
+    return lazyOperations().at(static_cast<std::size_t>(code))->get();
 }
 
 const OperationDeclaration* operationNamed(std::string_view name) {
-    for (const OperationDeclaration* op : operations())
-        if (op->name == name) return op;
+    for (const LazyOperation* op : lazyOperations())
+        if (op->name() == name) return &op->get();
     return nullptr;
 }
 

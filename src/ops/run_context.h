@@ -56,6 +56,22 @@ public:
     std::uint64_t linesBefore() const { return m_linesBefore; }
     void setLinesBefore(std::uint64_t lines) { m_linesBefore = lines; }
 
+    /// Whether the front end turns every CrLf of the result's UTF-8 into Lf (a text's Lf breaks,
+    /// kept): a run on UTF-8 bytes may then keep the Lf breaks of its text instead of writing CrLf.
+    bool takesLfBreaks() const { return m_takesLfBreaks; }
+    void setTakesLfBreaks(bool takes) { m_takesLfBreaks = takes; }
+
+    /// The shape of a UTF-8 text's line breaks, which the front end may have found already as it
+    /// read the text (noteLineBreakShape): a run then need not look at every byte again.
+    LineBreakShape lineBreakShapeOf(std::string_view utf8) const {
+        const bool noted = utf8.data() == m_shaped.data() && utf8.size() == m_shaped.size();
+        return noted ? m_shape : kivo::lineBreakShapeOf(utf8);
+    }
+    void noteLineBreakShape(std::string_view utf8, LineBreakShape shape) {
+        m_shaped = utf8;
+        m_shape = shape;
+    }
+
     /// Whether the front end can show a result this long (the window's pane, by its memory); one
     /// it cannot is the run's failure.
     virtual bool canShow(TextView /*result*/) const { return true; }
@@ -99,6 +115,9 @@ protected:
 private:
     std::size_t m_resultBudget = static_cast<std::size_t>(-1);
     std::uint64_t m_linesBefore = 0;
+    bool m_takesLfBreaks = false;
+    std::string_view m_shaped;
+    LineBreakShape m_shape;
     std::optional<std::uint64_t> m_measuredMemory;
     ResultSink* m_resultSink = nullptr;
     std::int32_t m_matchStepLimit = 0;

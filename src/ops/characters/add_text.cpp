@@ -80,53 +80,52 @@ std::optional<Text> IndentLinesWithTab(TextView upper, const NoOptions&, RunCont
     });
 }
 
-const OperationDeclaration kAddTextAtSide = declare<AddTextOptions>({
-    .info = {.code = 4,
-             .tab = Tab::Characters,
-             .selector = "Option1(4)",
-             .name = "add-text",
-             .description = "Adds a text at the start or the end of every line",
-             .japaneseDescription = u"各行の先頭または末尾に文字を追加します。",
-             .caption = u"…に次の文字を追加する(&I)",
-             .example = {.input = u"東京\n大阪", .options = {"--text=・"}, .output = u"・東京\r\n・大阪"},
-             .streamsResult = true,
-             .lineLocal = true,
-             .refusesSomeLines = true},
-    .params = {listParam(&AddTextOptions::side, "side", sideChoices(), OtherText::IsLastEntry)
-                   .alias("Combo31")
-                   .purpose(u"追加する側", "Side to add to"),
-               textParam(&AddTextOptions::text, "text", kSeveralLines)
-                   .alias("Text3")
-                   .purpose(u"追加する文字", "Text to add")},
-    .preCheck = [](const AddTextOptions& o) -> std::optional<Text> {
-        if (!o.text.empty()) return std::nullopt;
-        return o.side.text + u"側に足す文字、文字列を入力して下さい。";
-    },
-    .run = AddTextAtSide,
-    .takesUtf8 =
-        [](std::string_view upper, const AddTextOptions& options) {
-            return takesLinesAsBytes(upper, addedText(options), true);
+constinit const LazyOperation kAddTextAtSide(4, "add-text", [] {
+    return declare<AddTextOptions>({
+        .info = {.tab = Tab::Characters,
+                 .selector = "Option1(4)",
+                 .description = "Adds a text at the start or the end of every line",
+                 .japaneseDescription = u"各行の先頭または末尾に文字を追加します。",
+                 .caption = u"…に次の文字を追加する(&I)",
+                 .example = {.input = u"東京\n大阪", .options = {"--text=・"}, .output = u"・東京\r\n・大阪"},
+                 .streamsResult = true,
+                 .lineLocal = true,
+                 .refusesSomeLines = true},
+        .params = {listParam(&AddTextOptions::side, "side", sideChoices(), OtherText::IsLastEntry)
+                       .alias("Combo31")
+                       .purpose(u"追加する側", "Side to add to"),
+                   textParam(&AddTextOptions::text, "text", kSeveralLines)
+                       .alias("Text3")
+                       .purpose(u"追加する文字", "Text to add")},
+        .preCheck = [](const AddTextOptions& o) -> std::optional<Text> {
+            if (!o.text.empty()) return std::nullopt;
+            return o.side.text + u"側に足す文字、文字列を入力して下さい。";
         },
-    .runUtf8 = AddTextAtSideUtf8,
+        .run = AddTextAtSide,
+        .takesUtf8 =
+            [](std::string_view upper, const AddTextOptions& options) {
+                return takesLinesAsBytes(upper, addedText(options), true);
+            },
+        .runUtf8 = AddTextAtSideUtf8,
+    });
 });
 
-const OperationDeclaration kIndentLinesWithTab = declare<NoOptions>({
-    .info = {.code = 11,
-             .tab = Tab::Characters,
-             .selector = "Option1(11)",
-             .name = "indent",
-             .description = "Puts a Tab at the start of every line",
-             .japaneseDescription = u"各行の先頭にTab文字を1つ追加します。",
-             .caption = u"複数行の1行毎に左側にTab文字を1つ追加する(&P)",
-             .example = {.input = u"a\nb", .options = {}, .output = u"\ta\r\n\tb"},
-             .streamsResult = true,
-             .lineLocal = true},
-    .run = IndentLinesWithTab,
-    .takesUtf8 = [](std::string_view upper,
-                    const NoOptions&) { return takesLinesAsBytes(upper, u"", false); },
-    .runUtf8 = [](std::string_view upper, const NoOptions&, RunContext& ctx) -> std::optional<std::string> {
-        return addAroundLines(upper, "\t", "", ctx);
-    },
+constinit const LazyOperation kIndentLinesWithTab(11, "indent", [] {
+    return declare<NoOptions>({
+        .info = {.tab = Tab::Characters,
+                 .selector = "Option1(11)",
+                 .description = "Puts a Tab at the start of every line",
+                 .japaneseDescription = u"各行の先頭にTab文字を1つ追加します。",
+                 .caption = u"複数行の1行毎に左側にTab文字を1つ追加する(&P)",
+                 .example = {.input = u"a\nb", .options = {}, .output = u"\ta\r\n\tb"},
+                 .streamsResult = true,
+                 .lineLocal = true},
+        .run = IndentLinesWithTab,
+        .takesUtf8 = [](std::string_view upper,
+                        const NoOptions&) { return takesLinesAsBytes(upper, u"", false); },
+        .runUtf8 = [](std::string_view upper, const NoOptions&, RunContext& ctx)
+            -> std::optional<std::string> { return addAroundLines(upper, "\t", "", ctx); },
+    });
 });
 
 }  // namespace kivo

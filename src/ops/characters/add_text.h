@@ -16,7 +16,7 @@ std::optional<Text> AddTextAtSide(TextView upper, const AddTextOptions& options,
 /// Code 11: one tab put at the start of every line, empty lines included.
 std::optional<Text> IndentLinesWithTab(TextView upper, const NoOptions& options, RunContext& ctx);
 
-extern const OperationDeclaration kAddTextAtSide;
-extern const OperationDeclaration kIndentLinesWithTab;
+extern const LazyOperation kAddTextAtSide;
+extern const LazyOperation kIndentLinesWithTab;
 
 }  // namespace kivo

@@ -144,39 +144,39 @@ std::optional<std::string> ReplaceSpecialCharacterUtf8(std::string_view upper,
     return out;
 }
 
-const OperationDeclaration kReplaceSpecialCharacter = declare<SpecialCharacterOptions>({
-    .info = {.code = 2,
-             .tab = Tab::Characters,
-             .selector = "Option1(2)",
-             .name = "replace-special",
-             .description = "Replaces every line break, Lf, Cr, BS or Tab by a text",
-             .japaneseDescription =
-                 u"改行・Lf・Cr・BS・Tabのうち選んだものを、すべて指定した文字に置き換えます。",
-             .caption = u"特殊文字を次の文字に置換(&G)",
-             .example = {.input = u"a\tb\tc",
-                         .options = {"--character=tab", "--replacement=,"},
-                         .output = u"a,b,c"},
-             .streamsResult = true,
-             .lineLocal = true},
-    .params = {listParam(&SpecialCharacterOptions::character, "character", characterChoices(),
-                         OtherText::RunsNothing)
-                   .alias("Combo40")
-                   .purpose(u"置換する特殊文字", "Special character to replace"),
-               textParam(&SpecialCharacterOptions::replacement, "replacement", kSeveralLines)
-                   .alias("Text26")
-                   .purpose(u"置換後の文字", "Replacement text")},
-    // Each character has its own message.
-    .errorMessageOf = [](const SpecialCharacterOptions& o,
-                         const UnreadOptions&) { return modeOf(o).errorMessage; },
-    .run = ReplaceSpecialCharacter,
-    .takesUtf8 = replacesInUtf8,
-    .runUtf8 = ReplaceSpecialCharacterUtf8,
-    // A Tab or a BS is replaced wherever it is; the line breaks are replaced across lines, and the
-    // Lf and the Cr only after a question that a text with CrLf asks once.
-    .lineLocalWith =
-        [](const SpecialCharacterOptions& o) {
-            return o.character == SpecialCharacter::Tab || o.character == SpecialCharacter::Bs;
-        },
+constinit const LazyOperation kReplaceSpecialCharacter(2, "replace-special", [] {
+    return declare<SpecialCharacterOptions>({
+        .info = {.tab = Tab::Characters,
+                 .selector = "Option1(2)",
+                 .description = "Replaces every line break, Lf, Cr, BS or Tab by a text",
+                 .japaneseDescription =
+                     u"改行・Lf・Cr・BS・Tabのうち選んだものを、すべて指定した文字に置き換えます。",
+                 .caption = u"特殊文字を次の文字に置換(&G)",
+                 .example = {.input = u"a\tb\tc",
+                             .options = {"--character=tab", "--replacement=,"},
+                             .output = u"a,b,c"},
+                 .streamsResult = true,
+                 .lineLocal = true},
+        .params = {listParam(&SpecialCharacterOptions::character, "character", characterChoices(),
+                             OtherText::RunsNothing)
+                       .alias("Combo40")
+                       .purpose(u"置換する特殊文字", "Special character to replace"),
+                   textParam(&SpecialCharacterOptions::replacement, "replacement", kSeveralLines)
+                       .alias("Text26")
+                       .purpose(u"置換後の文字", "Replacement text")},
+        // Each character has its own message.
+        .errorMessageOf = [](const SpecialCharacterOptions& o,
+                             const UnreadOptions&) { return modeOf(o).errorMessage; },
+        .run = ReplaceSpecialCharacter,
+        .takesUtf8 = replacesInUtf8,
+        .runUtf8 = ReplaceSpecialCharacterUtf8,
+        // A Tab or a BS is replaced wherever it is; the line breaks are replaced across lines, and the
+        // Lf and the Cr only after a question that a text with CrLf asks once.
+        .lineLocalWith =
+            [](const SpecialCharacterOptions& o) {
+                return o.character == SpecialCharacter::Tab || o.character == SpecialCharacter::Bs;
+            },
+    });
 });
 
 }  // namespace kivo

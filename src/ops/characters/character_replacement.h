@@ -30,6 +30,6 @@ std::optional<std::string> ReplaceSpecialCharacterUtf8(std::string_view upper,
                                                        const SpecialCharacterOptions& options,
                                                        RunContext& ctx);
 
-extern const OperationDeclaration kReplaceSpecialCharacter;
+extern const LazyOperation kReplaceSpecialCharacter;
 
 }  // namespace kivo

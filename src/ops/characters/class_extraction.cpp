@@ -50,49 +50,49 @@ std::optional<Text> ExtractHalfWidthCharacters(TextView upper, const NoOptions&,
     return extractClass(upper, ctx, kNoSingleByte, cp932::isSingleByte);
 }
 
-const OperationDeclaration kExtractDigits = declare<NoOptions>({
-    .info = {.code = 8,
-             .tab = Tab::Characters,
-             .selector = "Option1(8)",
-             .name = "extract-digits",
-             .description = "Keeps only the half-width digits of every line",
-             .japaneseDescription = u"各行から半角数字だけを抜き出します。",
-             .caption = u"数字だけを抜き出す(&M)",
-             .example = {.input = u"価格 1,200円\n在庫 35個", .options = {}, .output = u"1200\r\n35"},
-             .lineLocal = true,
-             .refusesSomeLines = true,
-             .emptyResultMessage = kNoDigit},
-    .run = ExtractDigits,
+constinit const LazyOperation kExtractDigits(8, "extract-digits", [] {
+    return declare<NoOptions>({
+        .info = {.tab = Tab::Characters,
+                 .selector = "Option1(8)",
+                 .description = "Keeps only the half-width digits of every line",
+                 .japaneseDescription = u"各行から半角数字だけを抜き出します。",
+                 .caption = u"数字だけを抜き出す(&M)",
+                 .example = {.input = u"価格 1,200円\n在庫 35個", .options = {}, .output = u"1200\r\n35"},
+                 .lineLocal = true,
+                 .refusesSomeLines = true,
+                 .emptyResultMessage = kNoDigit},
+        .run = ExtractDigits,
+    });
 });
 
-const OperationDeclaration kExtractDoubleByteCharacters = declare<NoOptions>({
-    .info = {.code = 9,
-             .tab = Tab::Characters,
-             .selector = "Option1(9)",
-             .name = "extract-full-width",
-             .description = "Keeps only the full-width (double-byte Shift-JIS) characters of every line",
-             .japaneseDescription = u"各行から全角（Shift-JISで2バイト）の文字だけを抜き出します。",
-             .caption = u"ダブルバイト文字だけを抜き出す(&N)",
-             .example = {.input = u"ABCあいう123漢字", .options = {}, .output = u"あいう漢字"},
-             .lineLocal = true,
-             .refusesSomeLines = true,
-             .emptyResultMessage = kNoDoubleByte},
-    .run = ExtractDoubleByteCharacters,
+constinit const LazyOperation kExtractDoubleByteCharacters(9, "extract-full-width", [] {
+    return declare<NoOptions>({
+        .info = {.tab = Tab::Characters,
+                 .selector = "Option1(9)",
+                 .description = "Keeps only the full-width (double-byte Shift-JIS) characters of every line",
+                 .japaneseDescription = u"各行から全角（Shift-JISで2バイト）の文字だけを抜き出します。",
+                 .caption = u"ダブルバイト文字だけを抜き出す(&N)",
+                 .example = {.input = u"ABCあいう123漢字", .options = {}, .output = u"あいう漢字"},
+                 .lineLocal = true,
+                 .refusesSomeLines = true,
+                 .emptyResultMessage = kNoDoubleByte},
+        .run = ExtractDoubleByteCharacters,
+    });
 });
 
-const OperationDeclaration kExtractHalfWidthCharacters = declare<NoOptions>({
-    .info = {.code = 10,
-             .tab = Tab::Characters,
-             .selector = "Option1(10)",
-             .name = "extract-half-width",
-             .description = "Keeps only the half-width (single-byte Shift-JIS) characters of every line",
-             .japaneseDescription = u"各行から半角（Shift-JISで1バイト）の文字だけを抜き出します。",
-             .caption = u"半角文字だけを抜き出す(&O)",
-             .example = {.input = u"ABCあいう123漢字", .options = {}, .output = u"ABC123"},
-             .lineLocal = true,
-             .refusesSomeLines = true,
-             .emptyResultMessage = kNoSingleByte},
-    .run = ExtractHalfWidthCharacters,
+constinit const LazyOperation kExtractHalfWidthCharacters(10, "extract-half-width", [] {
+    return declare<NoOptions>({
+        .info = {.tab = Tab::Characters,
+                 .selector = "Option1(10)",
+                 .description = "Keeps only the half-width (single-byte Shift-JIS) characters of every line",
+                 .japaneseDescription = u"各行から半角（Shift-JISで1バイト）の文字だけを抜き出します。",
+                 .caption = u"半角文字だけを抜き出す(&O)",
+                 .example = {.input = u"ABCあいう123漢字", .options = {}, .output = u"ABC123"},
+                 .lineLocal = true,
+                 .refusesSomeLines = true,
+                 .emptyResultMessage = kNoSingleByte},
+        .run = ExtractHalfWidthCharacters,
+    });
 });
 
 }  // namespace kivo

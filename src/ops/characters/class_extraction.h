@@ -14,8 +14,8 @@ std::optional<Text> ExtractDoubleByteCharacters(TextView upper, const NoOptions&
 /// a code page 932 form included).
 std::optional<Text> ExtractHalfWidthCharacters(TextView upper, const NoOptions& options, RunContext& ctx);
 
-extern const OperationDeclaration kExtractDigits;
-extern const OperationDeclaration kExtractDoubleByteCharacters;
-extern const OperationDeclaration kExtractHalfWidthCharacters;
+extern const LazyOperation kExtractDigits;
+extern const LazyOperation kExtractDoubleByteCharacters;
+extern const LazyOperation kExtractHalfWidthCharacters;
 
 }  // namespace kivo

@@ -102,52 +102,55 @@ std::optional<Text> CountLetterClass(TextView upper, const CountLetterClassOptio
     return Text(letters.label) + decimalText(count);
 }
 
-const OperationDeclaration kCountCharacters = declare<CountCharactersOptions>({
-    .info = {.code = 1,
-             .tab = Tab::Characters,
-             .selector = "Option1(1)",
-             .name = "count-characters",
-             .description = "Counts the characters, or the Shift-JIS bytes, of the text",
-             .japaneseDescription = u"テキストの文字数、またはShift-JISでのバイト数を数えます。",
-             .caption = u"文字数をカウント(&F)",
-             .example = {.input = u"あいう\nabc",
-                         .options = {"--mode=line-break-as-one"},
-                         .output = u"文字数：7"}},
-    .params = {listParam(&CountCharactersOptions::mode, "mode",
-                         {{u"改行をカウントしない", "characters", CountMode::CharactersWithoutLineBreaks},
-                          {u"改行を1文字でカウントする", "line-break-as-one", CountMode::LineBreakAsOne},
-                          {u"改行を2文字でカウントする", "line-break-as-two", CountMode::LineBreakAsTwo},
-                          {u"バイト数をカウントする(改行をカウントしない)", "bytes",
-                           CountMode::BytesWithoutLineBreaks},
-                          {u"バイト数をカウントする(改行「Lf」「Cr」「CrLf」、バックスペース「BS」を含む)",
-                           "all-bytes", CountMode::AllBytes}},
-                         OtherText::RunsNothing)
-                   .alias("Combo39")
-                   .purpose(u"数え方", "What to count")},
-    .run = CountCharacters,
+constinit const LazyOperation kCountCharacters(1, "count-characters", [] {
+    return declare<CountCharactersOptions>({
+        .info = {.tab = Tab::Characters,
+                 .selector = "Option1(1)",
+                 .description = "Counts the characters, or the Shift-JIS bytes, of the text",
+                 .japaneseDescription = u"テキストの文字数、またはShift-JISでのバイト数を数えます。",
+                 .caption = u"文字数をカウント(&F)",
+                 .example = {.input = u"あいう\nabc",
+                             .options = {"--mode=line-break-as-one"},
+                             .output = u"文字数：7"}},
+        .params = {listParam(
+                       &CountCharactersOptions::mode, "mode",
+                       {{u"改行をカウントしない", "characters", CountMode::CharactersWithoutLineBreaks},
+                        {u"改行を1文字でカウントする", "line-break-as-one", CountMode::LineBreakAsOne},
+                        {u"改行を2文字でカウントする", "line-break-as-two", CountMode::LineBreakAsTwo},
+                        {u"バイト数をカウントする(改行をカウントしない)", "bytes",
+                         CountMode::BytesWithoutLineBreaks},
+                        {u"バイト数をカウントする(改行「Lf」「Cr」「CrLf」、バックスペース「BS」を含む)",
+                         "all-bytes", CountMode::AllBytes}},
+                       OtherText::RunsNothing)
+                       .alias("Combo39")
+                       .purpose(u"数え方", "What to count")},
+        .run = CountCharacters,
+    });
 });
 
-const OperationDeclaration kCountLetterClass = declare<CountLetterClassOptions>({
-    .info = {.code = 3,
-             .tab = Tab::Characters,
-             .selector = "Option1(3)",
-             .name = "count-letters",
-             .description = "Counts the Latin letters of one class: half or full width, lower or upper case",
-             .japaneseDescription = u"半角・全角の英小文字・英大文字のうち、選んだ種類の文字の数を数えます。",
-             .caption = u"…の数をカウントする(&H)",
-             .example = {.input = u"Hello World",
-                         .options = {"--letters=half-lower"},
-                         .output = u"半角英小文字の数：8"},
-             .errorMessage = u"文字数が多いためオーバーフローまたはエラーしました。"},
-    .params = {listParam(&CountLetterClassOptions::letters, "letters",
-                         {{u"半角英小文字「a～z」", "half-lower", LetterClass::HalfLower},
-                          {u"半角英大文字「A～Z」", "half-upper", LetterClass::HalfUpper},
-                          {u"全角英小文字「ａ～ｚ」", "full-lower", LetterClass::FullLower},
-                          {u"全角英大文字「Ａ～Ｚ」", "full-upper", LetterClass::FullUpper}},
-                         OtherText::ResetsAndRunsNothing)
-                   .alias("Combo19")
-                   .purpose(u"数える英字の種類", "Letters to count")},
-    .run = CountLetterClass,
+constinit const LazyOperation kCountLetterClass(3, "count-letters", [] {
+    return declare<CountLetterClassOptions>({
+        .info = {.tab = Tab::Characters,
+                 .selector = "Option1(3)",
+                 .description =
+                     "Counts the Latin letters of one class: half or full width, lower or upper case",
+                 .japaneseDescription =
+                     u"半角・全角の英小文字・英大文字のうち、選んだ種類の文字の数を数えます。",
+                 .caption = u"…の数をカウントする(&H)",
+                 .example = {.input = u"Hello World",
+                             .options = {"--letters=half-lower"},
+                             .output = u"半角英小文字の数：8"},
+                 .errorMessage = u"文字数が多いためオーバーフローまたはエラーしました。"},
+        .params = {listParam(&CountLetterClassOptions::letters, "letters",
+                             {{u"半角英小文字「a～z」", "half-lower", LetterClass::HalfLower},
+                              {u"半角英大文字「A～Z」", "half-upper", LetterClass::HalfUpper},
+                              {u"全角英小文字「ａ～ｚ」", "full-lower", LetterClass::FullLower},
+                              {u"全角英大文字「Ａ～Ｚ」", "full-upper", LetterClass::FullUpper}},
+                             OtherText::ResetsAndRunsNothing)
+                       .alias("Combo19")
+                       .purpose(u"数える英字の種類", "Letters to count")},
+        .run = CountLetterClass,
+    });
 });
 
 }  // namespace kivo

@@ -29,7 +29,7 @@ struct CountLetterClassOptions {
 /// one report line.
 std::optional<Text> CountLetterClass(TextView upper, const CountLetterClassOptions& options, RunContext& ctx);
 
-extern const OperationDeclaration kCountCharacters;
-extern const OperationDeclaration kCountLetterClass;
+extern const LazyOperation kCountCharacters;
+extern const LazyOperation kCountLetterClass;
 
 }  // namespace kivo

@@ -148,83 +148,86 @@ std::optional<Text> ReplaceSideOfFoundText(TextView upper, const ReplaceSideOpti
     });
 }
 
-const OperationDeclaration kReplaceDigits = declare<ReplaceDigitsOptions>({
-    .info = {.code = 5,
-             .tab = Tab::Characters,
-             .selector = "Option1(5)",
-             .name = "replace-digits",
-             .description = "Replaces every half-width or full-width digit by a text",
-             .japaneseDescription = u"半角または全角の数字を、すべて指定した文字に置き換えます。",
-             .caption = u"…数字を…に置き換(&J)",
-             .example = {.input = u"第1回と第２回",
-                         .options = {"--digits=both", "--replacement=#"},
-                         .output = u"第#回と第#回"}},
-    .params = {listParam(&ReplaceDigitsOptions::digits, "digits",
-                         {{u"半角", "half", DigitClass::Half},
-                          {u"全角", "full", DigitClass::Full},
-                          {u"半角全角", "both", DigitClass::Both}})
-                   .alias("Combo34")
-                   .purpose(u"置換する数字の種類", "Digits to replace"),
-               textParam(&ReplaceDigitsOptions::replacement, "replacement", kSeveralLines)
-                   .alias("Text4")
-                   .purpose(u"置換後の文字", "Replacement text")},
-    .run = ReplaceDigits,
+constinit const LazyOperation kReplaceDigits(5, "replace-digits", [] {
+    return declare<ReplaceDigitsOptions>({
+        .info = {.tab = Tab::Characters,
+                 .selector = "Option1(5)",
+                 .description = "Replaces every half-width or full-width digit by a text",
+                 .japaneseDescription = u"半角または全角の数字を、すべて指定した文字に置き換えます。",
+                 .caption = u"…数字を…に置き換(&J)",
+                 .example = {.input = u"第1回と第２回",
+                             .options = {"--digits=both", "--replacement=#"},
+                             .output = u"第#回と第#回"}},
+        .params = {listParam(&ReplaceDigitsOptions::digits, "digits",
+                             {{u"半角", "half", DigitClass::Half},
+                              {u"全角", "full", DigitClass::Full},
+                              {u"半角全角", "both", DigitClass::Both}})
+                       .alias("Combo34")
+                       .purpose(u"置換する数字の種類", "Digits to replace"),
+                   textParam(&ReplaceDigitsOptions::replacement, "replacement", kSeveralLines)
+                       .alias("Text4")
+                       .purpose(u"置換後の文字", "Replacement text")},
+        .run = ReplaceDigits,
+    });
 });
 
-const OperationDeclaration kReplaceEndCharacters = declare<ReplaceEndOptions>({
-    .info = {.code = 6,
-             .tab = Tab::Characters,
-             .selector = "Option1(6)",
-             .name = "replace-ends",
-             .description = "Replaces the first or last characters of every line by a text",
-             .japaneseDescription = u"各行の先頭または末尾から指定した文字数を、指定した文字に置き換えます。",
-             .caption = u"…から…文字を次の文字に置き換える(&K)",
-             .example = {.input = u"abc123\ndef456",
-                         .options = {"--side=right", "--count=3", "--replacement=***"},
-                         .output = u"abc***\r\ndef***"},
-             .lineLocal = true,
-             .refusesSomeLines = true},
-    .params = {listParam(&ReplaceEndOptions::side, "side", sideChoices(), OtherText::IsLastEntry)
-                   .alias("Combo32")
-                   .purpose(u"数える側", "Side to count from"),
-               countParam(&ReplaceEndOptions::count, "count", 1, 999)
-                   .alias("Combo1")
-                   .purpose(u"置換する文字数", "Number of characters to replace"),
-               textParam(&ReplaceEndOptions::replacement, "replacement", kSeveralLines)
-                   .alias("Text5")
-                   .purpose(u"置換後の文字", "Replacement text")},
-    .run = ReplaceEndCharacters,
+constinit const LazyOperation kReplaceEndCharacters(6, "replace-ends", [] {
+    return declare<ReplaceEndOptions>({
+        .info = {.tab = Tab::Characters,
+                 .selector = "Option1(6)",
+                 .description = "Replaces the first or last characters of every line by a text",
+                 .japaneseDescription =
+                     u"各行の先頭または末尾から指定した文字数を、指定した文字に置き換えます。",
+                 .caption = u"…から…文字を次の文字に置き換える(&K)",
+                 .example = {.input = u"abc123\ndef456",
+                             .options = {"--side=right", "--count=3", "--replacement=***"},
+                             .output = u"abc***\r\ndef***"},
+                 .lineLocal = true,
+                 .refusesSomeLines = true},
+        .params = {listParam(&ReplaceEndOptions::side, "side", sideChoices(), OtherText::IsLastEntry)
+                       .alias("Combo32")
+                       .purpose(u"数える側", "Side to count from"),
+                   countParam(&ReplaceEndOptions::count, "count", 1, 999)
+                       .alias("Combo1")
+                       .purpose(u"置換する文字数", "Number of characters to replace"),
+                   textParam(&ReplaceEndOptions::replacement, "replacement", kSeveralLines)
+                       .alias("Text5")
+                       .purpose(u"置換後の文字", "Replacement text")},
+        .run = ReplaceEndCharacters,
+    });
 });
 
-const OperationDeclaration kReplaceSideOfFoundText = declare<ReplaceSideOptions>({
-    .info = {.code = 7,
-             .tab = Tab::Characters,
-             .selector = "Option1(7)",
-             .name = "replace-beside",
-             .description = "Replaces what lies left or right of a text found in every line",
-             .japaneseDescription = u"各行で見つけた文字の左側または右側を、指定した文字に置き換えます。",
-             .caption = u"…から見つけた…の…を次の文字に置換(&L)",
-             .example = {.input = u"名前:太郎\n住所:東京",
-                         .options = {"--find=:", "--side=right", "--replacement=:***"},
-                         .output = u"名前:***\r\n住所:***"}},
-    .params =
-        {listParam(&ReplaceSideOptions::occurrence, "from", sideChoices(), OtherText::IsLastEntry)
-             .alias("Combo2")
-             .purpose(u"探す方向", "Side to search from"),
-         textParam(&ReplaceSideOptions::found, "find").alias("Text7").purpose(u"探す文字", "Text to find"),
-         listParam(&ReplaceSideOptions::side, "side",
-                   {{u"左側", "left", Side::Left}, {u"右側", "right", Side::Right}}, OtherText::IsLastEntry)
-             .alias("Combo33")
-             .purpose(u"置換する側", "Side to replace"),
-         textParam(&ReplaceSideOptions::replacement, "replacement", kSeveralLines)
-             .alias("Text8")
-             .purpose(u"置換後の文字", "Replacement text")},
-    // An empty search text would match in every line; it is refused like the other missing texts.
-    .preCheck = [](const ReplaceSideOptions& o) -> std::optional<Text> {
-        if (o.found.empty()) return Text(kFoundTextMissing);
-        return std::nullopt;
-    },
-    .run = ReplaceSideOfFoundText,
+constinit const LazyOperation kReplaceSideOfFoundText(7, "replace-beside", [] {
+    return declare<ReplaceSideOptions>({
+        .info = {.tab = Tab::Characters,
+                 .selector = "Option1(7)",
+                 .description = "Replaces what lies left or right of a text found in every line",
+                 .japaneseDescription = u"各行で見つけた文字の左側または右側を、指定した文字に置き換えます。",
+                 .caption = u"…から見つけた…の…を次の文字に置換(&L)",
+                 .example = {.input = u"名前:太郎\n住所:東京",
+                             .options = {"--find=:", "--side=right", "--replacement=:***"},
+                             .output = u"名前:***\r\n住所:***"}},
+        .params = {listParam(&ReplaceSideOptions::occurrence, "from", sideChoices(), OtherText::IsLastEntry)
+                       .alias("Combo2")
+                       .purpose(u"探す方向", "Side to search from"),
+                   textParam(&ReplaceSideOptions::found, "find")
+                       .alias("Text7")
+                       .purpose(u"探す文字", "Text to find"),
+                   listParam(&ReplaceSideOptions::side, "side",
+                             {{u"左側", "left", Side::Left}, {u"右側", "right", Side::Right}},
+                             OtherText::IsLastEntry)
+                       .alias("Combo33")
+                       .purpose(u"置換する側", "Side to replace"),
+                   textParam(&ReplaceSideOptions::replacement, "replacement", kSeveralLines)
+                       .alias("Text8")
+                       .purpose(u"置換後の文字", "Replacement text")},
+        // An empty search text would match in every line; it is refused like the other missing texts.
+        .preCheck = [](const ReplaceSideOptions& o) -> std::optional<Text> {
+            if (o.found.empty()) return Text(kFoundTextMissing);
+            return std::nullopt;
+        },
+        .run = ReplaceSideOfFoundText,
+    });
 });
 
 }  // namespace kivo

@@ -39,8 +39,8 @@ struct ReplaceSideOptions {
 std::optional<Text> ReplaceSideOfFoundText(TextView upper, const ReplaceSideOptions& options,
                                            RunContext& ctx);
 
-extern const OperationDeclaration kReplaceDigits;
-extern const OperationDeclaration kReplaceEndCharacters;
-extern const OperationDeclaration kReplaceSideOfFoundText;
+extern const LazyOperation kReplaceDigits;
+extern const LazyOperation kReplaceEndCharacters;
+extern const LazyOperation kReplaceSideOfFoundText;
 
 }  // namespace kivo

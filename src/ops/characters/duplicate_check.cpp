@@ -53,17 +53,18 @@ std::optional<Text> CheckDuplicateCharacters(TextView upper, const NoOptions&, R
     return kept;
 }
 
-const OperationDeclaration kCheckDuplicateCharacters = declare<NoOptions>({
-    .info = {.code = 15,
-             .tab = Tab::LinesAndPositions,
-             .selector = "Option2(2)",
-             .name = "remove-repeats",
-             .description = "Keeps the first occurrence of each character and reports how many repeats went",
-             .japaneseDescription = u"同じ文字の2回目以降を取り除き、取り除いた数を知らせます。",
-             .caption = u"改行無しデータを1文字ずつ重複チェックを行う(&G)",
-             .example = {.input = u"abcabcd", .options = {}, .output = u"abcd"},
-             .errorMessage = kOverflowError},
-    .run = CheckDuplicateCharacters,
+constinit const LazyOperation kCheckDuplicateCharacters(15, "remove-repeats", [] {
+    return declare<NoOptions>({
+        .info = {.tab = Tab::LinesAndPositions,
+                 .selector = "Option2(2)",
+                 .description =
+                     "Keeps the first occurrence of each character and reports how many repeats went",
+                 .japaneseDescription = u"同じ文字の2回目以降を取り除き、取り除いた数を知らせます。",
+                 .caption = u"改行無しデータを1文字ずつ重複チェックを行う(&G)",
+                 .example = {.input = u"abcabcd", .options = {}, .output = u"abcd"},
+                 .errorMessage = kOverflowError},
+        .run = CheckDuplicateCharacters,
+    });
 });
 
 }  // namespace kivo

@@ -8,6 +8,6 @@ namespace kivo {
 /// repeated occurrences reported; line breaks are removed first when the user agrees.
 std::optional<Text> CheckDuplicateCharacters(TextView upper, const NoOptions& options, RunContext& ctx);
 
-extern const OperationDeclaration kCheckDuplicateCharacters;
+extern const LazyOperation kCheckDuplicateCharacters;
 
 }  // namespace kivo

@@ -74,27 +74,27 @@ std::optional<Text> ReverseText(TextView upper, const ReverseOptions& options, R
     return reverseEveryFewLines(upper, options.interval, ctx);
 }
 
-const OperationDeclaration kReverseText = declare<ReverseOptions>({
-    .info = {.code = 0,
-             .tab = Tab::Characters,
-             .selector = "Option1(0)",
-             .name = "reverse",
-             .description = "Reverses the whole text, or one line in every few",
-             .japaneseDescription = u"テキスト全体、または数行おきの行の文字の並びを逆にします。",
-             .caption = u"リバース(&E)",
-             .example = {.input = u"一行目\n二行目\n三行目",
-                         .options = {"--mode=every-few-lines", "--interval=1"},
-                         .output = u"目行一\r\n二行目\r\n目行三"}},
-    .params = {listParam(&ReverseOptions::mode, "mode",
-                         {{u"全文リバースする", "whole", ReverseMode::WholeText},
-                          {u"数行おきにリバースする", "every-few-lines", ReverseMode::EveryFewLines}},
-                         OtherText::RunsNothing)
-                   .alias("Combo41")
-                   .purpose(u"リバースの範囲", "What to reverse"),
-               countParam(&ReverseOptions::interval, "interval", 0, 999)
-                   .alias("Combo42")
-                   .purpose(u"行間隔", "Lines between")},
-    .run = ReverseText,
+constinit const LazyOperation kReverseText(0, "reverse", [] {
+    return declare<ReverseOptions>({
+        .info = {.tab = Tab::Characters,
+                 .selector = "Option1(0)",
+                 .description = "Reverses the whole text, or one line in every few",
+                 .japaneseDescription = u"テキスト全体、または数行おきの行の文字の並びを逆にします。",
+                 .caption = u"リバース(&E)",
+                 .example = {.input = u"一行目\n二行目\n三行目",
+                             .options = {"--mode=every-few-lines", "--interval=1"},
+                             .output = u"目行一\r\n二行目\r\n目行三"}},
+        .params = {listParam(&ReverseOptions::mode, "mode",
+                             {{u"全文リバースする", "whole", ReverseMode::WholeText},
+                              {u"数行おきにリバースする", "every-few-lines", ReverseMode::EveryFewLines}},
+                             OtherText::RunsNothing)
+                       .alias("Combo41")
+                       .purpose(u"リバースの範囲", "What to reverse"),
+                   countParam(&ReverseOptions::interval, "interval", 0, 999)
+                       .alias("Combo42")
+                       .purpose(u"行間隔", "Lines between")},
+        .run = ReverseText,
+    });
 });
 
 }  // namespace kivo

@@ -18,6 +18,6 @@ std::optional<Text> ReverseText(TextView upper, const ReverseOptions& options, R
 /// Reverses a text by characters, keeping each surrogate pair (one non-BMP character) whole.
 Text reversed(TextView s);
 
-extern const OperationDeclaration kReverseText;
+extern const LazyOperation kReverseText;
 
 }  // namespace kivo

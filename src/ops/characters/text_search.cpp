@@ -167,13 +167,22 @@ KIVO_AVX2_HELPER std::uint32_t candidatesAvx2(const char* p, std::size_t m, __m2
         _mm256_and_si256(_mm256_cmpeq_epi8(starts, first), _mm256_cmpeq_epi8(ends, last))));
 }
 
-// firstMatchByBlocks with one AVX2 register a step.
+// firstMatchByBlocks with AVX2 registers, two a step while 64 positions are left: most steps find
+// no candidate at all.
 KIVO_TARGET_AVX2 std::size_t firstMatchByBlocksAvx2(std::string_view s, std::string_view pattern,
                                                     std::size_t& i) {
     std::size_t compared = 0;
     const std::size_t m = pattern.size();
     const __m256i first = _mm256_set1_epi8(pattern.front());
     const __m256i last = _mm256_set1_epi8(pattern.back());
+    for (; i + m - 1 + 64 <= s.size() && comparisonsPayOff(compared, i); i += 64) {
+        const std::uint32_t low = candidatesAvx2(s.data() + i, m, first, last);
+        const std::uint32_t high = candidatesAvx2(s.data() + i + 32, m, first, last);
+        if ((low | high) == 0) continue;
+        if (const std::size_t at = firstMatchAmong(low, s, i, pattern, compared); at != s.npos) return at;
+        if (const std::size_t at = firstMatchAmong(high, s, i + 32, pattern, compared); at != s.npos)
+            return at;
+    }
     for (; i + m - 1 + 32 <= s.size() && comparisonsPayOff(compared, i); i += 32) {
         const std::uint32_t candidates = candidatesAvx2(s.data() + i, m, first, last);
         if (const std::size_t at = firstMatchAmong(candidates, s, i, pattern, compared); at != s.npos)

@@ -58,43 +58,44 @@ std::optional<Text> ListBusinessDays(TextView, const BusinessDaysOptions& option
     return out;
 }
 
-const OperationDeclaration kListBusinessDays = declare<BusinessDaysOptions>({
-    .info = {.code = 43,
-             .tab = Tab::OfficeChores,
-             .selector = "Option6(1)",
-             .name = "business-days",
-             .description =
-                 "Lists the business days from a date, without weekends and Japanese national holidays",
-             .japaneseDescription = u"開始日から、土日と祝日を除いた営業日を並べます。",
-             .caption = u"営業日を列挙する(&F)　開始日：…から……　形式：… …曜日を付ける …12/29～1/3を休む "
-                        u"…祝日も表示",
-             .example = {.input = u"",
-                         .options = {"--start=2025/01/01", "--count=3", "--span=business-days"},
-                         .output = u"2025/01/02\r\n2025/01/03\r\n2025/01/06\r\n"},
-             .needsUpperText = false},
-    .params =
-        {dateParam(&BusinessDaysOptions::start, "start").alias("DTPicker4").purpose(u"開始日", "First day"),
-         countParam(&BusinessDaysOptions::count, "count", 1, 999)
-             .alias("Combo67")
-             .purpose(u"期間", "Length of the span"),
-         listParam(&BusinessDaysOptions::span, "span",
-                   {{u"ヶ月分", "months", BusinessSpan::Months},
-                    {u"営業日分", "business-days", BusinessSpan::BusinessDays}})
-             .alias("Combo68")
-             .purpose(u"期間の単位", "Unit of the span"),
-         listParam(&BusinessDaysOptions::form, "form", dateFormChoices())
-             .alias("Combo69")
-             .purpose(u"日付の形式", "Date format"),
-         checkParam(&BusinessDaysOptions::weekday, "weekday")
-             .alias("Check6(1)")
-             .purpose(u"曜日を付ける", "Add the weekday"),
-         checkParam(&BusinessDaysOptions::yearEndOff, "year-end-off")
-             .alias("Check6(2)")
-             .purpose(u"12/29～1/3を休む", "Year-end days off"),
-         checkParam(&BusinessDaysOptions::showHolidays, "holidays")
-             .alias("Check6(3)")
-             .purpose(u"祝日も表示する", "Show the holidays too")},
-    .run = ListBusinessDays,
+constinit const LazyOperation kListBusinessDays(43, "business-days", [] {
+    return declare<BusinessDaysOptions>({
+        .info = {.tab = Tab::OfficeChores,
+                 .selector = "Option6(1)",
+                 .description =
+                     "Lists the business days from a date, without weekends and Japanese national holidays",
+                 .japaneseDescription = u"開始日から、土日と祝日を除いた営業日を並べます。",
+                 .caption = u"営業日を列挙する(&F)　開始日：…から……　形式：… …曜日を付ける …12/29～1/3を休む "
+                            u"…祝日も表示",
+                 .example = {.input = u"",
+                             .options = {"--start=2025/01/01", "--count=3", "--span=business-days"},
+                             .output = u"2025/01/02\r\n2025/01/03\r\n2025/01/06\r\n"},
+                 .needsUpperText = false},
+        .params = {dateParam(&BusinessDaysOptions::start, "start")
+                       .alias("DTPicker4")
+                       .purpose(u"開始日", "First day"),
+                   countParam(&BusinessDaysOptions::count, "count", 1, 999)
+                       .alias("Combo67")
+                       .purpose(u"期間", "Length of the span"),
+                   listParam(&BusinessDaysOptions::span, "span",
+                             {{u"ヶ月分", "months", BusinessSpan::Months},
+                              {u"営業日分", "business-days", BusinessSpan::BusinessDays}})
+                       .alias("Combo68")
+                       .purpose(u"期間の単位", "Unit of the span"),
+                   listParam(&BusinessDaysOptions::form, "form", dateFormChoices())
+                       .alias("Combo69")
+                       .purpose(u"日付の形式", "Date format"),
+                   checkParam(&BusinessDaysOptions::weekday, "weekday")
+                       .alias("Check6(1)")
+                       .purpose(u"曜日を付ける", "Add the weekday"),
+                   checkParam(&BusinessDaysOptions::yearEndOff, "year-end-off")
+                       .alias("Check6(2)")
+                       .purpose(u"12/29～1/3を休む", "Year-end days off"),
+                   checkParam(&BusinessDaysOptions::showHolidays, "holidays")
+                       .alias("Check6(3)")
+                       .purpose(u"祝日も表示する", "Show the holidays too")},
+        .run = ListBusinessDays,
+    });
 });
 
 }  // namespace kivo

@@ -24,6 +24,6 @@ struct BusinessDaysOptions {
 /// whose holidays are known can be listed.
 std::optional<Text> ListBusinessDays(TextView upper, const BusinessDaysOptions& options, RunContext& ctx);
 
-extern const OperationDeclaration kListBusinessDays;
+extern const LazyOperation kListBusinessDays;
 
 }  // namespace kivo

@@ -80,27 +80,27 @@ std::optional<Text> ConvertDateForms(TextView upper, const DateConversionOptions
     return out;
 }
 
-const OperationDeclaration kConvertDateForms = declare<DateConversionOptions>({
-    .info = {.code = 42,
-             .tab = Tab::OfficeChores,
-             .selector = "Option6(0)",
-             .name = "convert-dates",
-             .description =
-                 "Rewrites every date (2024/1/31, 令和6年1月31日, R6.1.31, …) in one Western or era form",
-             .japaneseDescription =
-                 u"テキスト中の日付（2024/1/"
-                 u"31、令和6年1月31日、R6.1.31など）を、西暦または和暦の一つの形式にそろえます。",
-             .caption = u"日付を(&E)…の形式に変換する　…曜日を付ける",
-             .example = {.input = u"契約日：H31.4.30\n納期：2019/5/7",
-                         .options = {"--form=era", "--weekday"},
-                         .output = u"契約日：平成31年4月30日（火）\n納期：令和元年5月7日（火）"}},
-    .params = {listParam(&DateConversionOptions::form, "form", dateFormChoices())
-                   .alias("Combo66")
-                   .purpose(u"日付の形式", "Date format"),
-               checkParam(&DateConversionOptions::weekday, "weekday")
-                   .alias("Check6(0)")
-                   .purpose(u"曜日を付ける", "Add the weekday")},
-    .run = ConvertDateForms,
+constinit const LazyOperation kConvertDateForms(42, "convert-dates", [] {
+    return declare<DateConversionOptions>({
+        .info = {.tab = Tab::OfficeChores,
+                 .selector = "Option6(0)",
+                 .description =
+                     "Rewrites every date (2024/1/31, 令和6年1月31日, R6.1.31, …) in one Western or era form",
+                 .japaneseDescription =
+                     u"テキスト中の日付（2024/1/"
+                     u"31、令和6年1月31日、R6.1.31など）を、西暦または和暦の一つの形式にそろえます。",
+                 .caption = u"日付を(&E)…の形式に変換する　…曜日を付ける",
+                 .example = {.input = u"契約日：H31.4.30\n納期：2019/5/7",
+                             .options = {"--form=era", "--weekday"},
+                             .output = u"契約日：平成31年4月30日（火）\n納期：令和元年5月7日（火）"}},
+        .params = {listParam(&DateConversionOptions::form, "form", dateFormChoices())
+                       .alias("Combo66")
+                       .purpose(u"日付の形式", "Date format"),
+                   checkParam(&DateConversionOptions::weekday, "weekday")
+                       .alias("Check6(0)")
+                       .purpose(u"曜日を付ける", "Add the weekday")},
+        .run = ConvertDateForms,
+    });
 });
 
 }  // namespace kivo

@@ -21,6 +21,6 @@ struct DateConversionOptions {
 /// date outside its era (平成32年) is counted on from the era's first year and reported.
 std::optional<Text> ConvertDateForms(TextView upper, const DateConversionOptions& options, RunContext& ctx);
 
-extern const OperationDeclaration kConvertDateForms;
+extern const LazyOperation kConvertDateForms;
 
 }  // namespace kivo

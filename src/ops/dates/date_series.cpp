@@ -124,47 +124,49 @@ std::optional<Text> GenerateDateSeries(TextView upper, const DateSeriesOptions& 
     return out;
 }
 
-const OperationDeclaration kGenerateDateSeries = declare<DateSeriesOptions>({
-    .info = {.code = 31,
-             .tab = Tab::SortsAndSeries,
-             .selector = "Option4(4)",
-             .name = "date-series",
-             .description = "Lists dates from the date of the text, a number of days, months or years apart",
-             .japaneseDescription = u"テキストの日付から、日・月・年単位で増やすか減らした日付を並べます。",
-             .caption = u"…を…する(&I)",
-             .example = {.input = u"2024/01/31",
-                         .options = {"--unit=months", "--lines=3"},
-                         .output = u"2024/01/31\r\n2024/02/29\r\n2024/03/31\r\n2024/04/30\r\n"}},
-    .params = {listParam(&DateSeriesOptions::direction, "direction", directionChoices(),
-                         OtherText::IsLastEntry)
-                   .alias("Combo51")
-                   .purpose(u"増減", "Count up or down"),
-               listParam(&DateSeriesOptions::unit, "unit",
-                         {{u"日にち", "days", DateUnit::Days},
-                          {u"月", "months", DateUnit::Months},
-                          {u"年", "years", DateUnit::Years}})
-                   .alias("Combo52")
-                   .purpose(u"単位", "Unit"),
-               listParam(&DateSeriesOptions::separator, "format", formatChoices())
-                   .alias("Combo53")
-                   .purpose(u"日付の形式", "Date format"),
-               numberTextParam(&DateSeriesOptions::step, "step", 1, 2147483647, u"1")
-                   .alias("Text23")
-                   .purpose(u"ステップ", "Step"),
-               numberTextParam(&DateSeriesOptions::lines, "lines", 1, 2147483647, u"2")
-                   .alias("Text24")
-                   .purpose(u"追加する行数", "Number of lines to add")},
-    .preCheck = [](const DateSeriesOptions& o) -> std::optional<Text> {
-        if (o.step.empty()) return Text(u"ステップを入力して下さい。");
-        if (o.lines.empty()) return Text(u"追加する行数を入力して下さい。");
-        return std::nullopt;
-    },
-    .errorMessageOf = [](const DateSeriesOptions& o, const UnreadOptions&) -> TextView {
-        return o.direction == Direction::Increment
-                   ? u"西暦9999年以上になる行がある、またはその他のエラーです。"
-                   : u"西暦100年以下になる行がある、またはその他のエラーです。";
-    },
-    .run = GenerateDateSeries,
+constinit const LazyOperation kGenerateDateSeries(31, "date-series", [] {
+    return declare<DateSeriesOptions>({
+        .info = {.tab = Tab::SortsAndSeries,
+                 .selector = "Option4(4)",
+                 .description =
+                     "Lists dates from the date of the text, a number of days, months or years apart",
+                 .japaneseDescription =
+                     u"テキストの日付から、日・月・年単位で増やすか減らした日付を並べます。",
+                 .caption = u"…を…する(&I)",
+                 .example = {.input = u"2024/01/31",
+                             .options = {"--unit=months", "--lines=3"},
+                             .output = u"2024/01/31\r\n2024/02/29\r\n2024/03/31\r\n2024/04/30\r\n"}},
+        .params = {listParam(&DateSeriesOptions::direction, "direction", directionChoices(),
+                             OtherText::IsLastEntry)
+                       .alias("Combo51")
+                       .purpose(u"増減", "Count up or down"),
+                   listParam(&DateSeriesOptions::unit, "unit",
+                             {{u"日にち", "days", DateUnit::Days},
+                              {u"月", "months", DateUnit::Months},
+                              {u"年", "years", DateUnit::Years}})
+                       .alias("Combo52")
+                       .purpose(u"単位", "Unit"),
+                   listParam(&DateSeriesOptions::separator, "format", formatChoices())
+                       .alias("Combo53")
+                       .purpose(u"日付の形式", "Date format"),
+                   numberTextParam(&DateSeriesOptions::step, "step", 1, 2147483647, u"1")
+                       .alias("Text23")
+                       .purpose(u"ステップ", "Step"),
+                   numberTextParam(&DateSeriesOptions::lines, "lines", 1, 2147483647, u"2")
+                       .alias("Text24")
+                       .purpose(u"追加する行数", "Number of lines to add")},
+        .preCheck = [](const DateSeriesOptions& o) -> std::optional<Text> {
+            if (o.step.empty()) return Text(u"ステップを入力して下さい。");
+            if (o.lines.empty()) return Text(u"追加する行数を入力して下さい。");
+            return std::nullopt;
+        },
+        .errorMessageOf = [](const DateSeriesOptions& o, const UnreadOptions&) -> TextView {
+            return o.direction == Direction::Increment
+                       ? u"西暦9999年以上になる行がある、またはその他のエラーです。"
+                       : u"西暦100年以下になる行がある、またはその他のエラーです。";
+        },
+        .run = GenerateDateSeries,
+    });
 });
 
 }  // namespace kivo

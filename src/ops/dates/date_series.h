@@ -19,6 +19,6 @@ struct DateSeriesOptions {
 /// months or years later or earlier than the one before, with the separator, one per line.
 std::optional<Text> GenerateDateSeries(TextView upper, const DateSeriesOptions& options, RunContext& ctx);
 
-extern const OperationDeclaration kGenerateDateSeries;
+extern const LazyOperation kGenerateDateSeries;
 
 }  // namespace kivo

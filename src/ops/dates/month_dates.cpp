@@ -101,60 +101,61 @@ std::optional<Text> ListFirstWeekdays(TextView, const FirstWeekdaysOptions& opti
     return enumerationResult(std::move(out), ctx);
 }
 
-const OperationDeclaration kListMonthEnds = declare<MonthEndsOptions>({
-    .info = {.code = 32,
-             .tab = Tab::SortsAndSeries,
-             .selector = "Option4(5)",
-             .name = "month-ends",
-             .description = "Lists the last day of each month, with its weekday when asked",
-             .japaneseDescription = u"開始月から各月の末日を並べます（曜日も付けられます）。",
-             .caption = u"月末の日にちを列挙する(&J)",
-             .example = {.input = u"",
-                         .options = {"--months=3", "--start=2024/01/01"},
-                         .output = u"2024/01/31\r\n2024/02/29\r\n2024/03/31\r\n"},
-             .errorMessage = u"月末の日付を取得の際にエラーしました。",
-             .needsUpperText = false,
-             .setsStopFlagOnError = true},
-    .params =
-        {numberTextParam(&MonthEndsOptions::months, "months", 2, 2000000, u"2")
-             .alias("Text27")
-             .purpose(u"月数", "Number of months"),
-         dateParam(&MonthEndsOptions::start, "start").alias("DTPicker1").purpose(u"開始月", "First month"),
-         checkParam(&MonthEndsOptions::withWeekday, "weekday")
-             .alias("chkYoubi")
-             .purpose(u"曜日も付加する", "Add the weekday")},
-    .preCheck = [](const MonthEndsOptions& o) { return monthCountRefusal(o.months); },
-    .run = ListMonthEnds,
+constinit const LazyOperation kListMonthEnds(32, "month-ends", [] {
+    return declare<MonthEndsOptions>({
+        .info = {.tab = Tab::SortsAndSeries,
+                 .selector = "Option4(5)",
+                 .description = "Lists the last day of each month, with its weekday when asked",
+                 .japaneseDescription = u"開始月から各月の末日を並べます（曜日も付けられます）。",
+                 .caption = u"月末の日にちを列挙する(&J)",
+                 .example = {.input = u"",
+                             .options = {"--months=3", "--start=2024/01/01"},
+                             .output = u"2024/01/31\r\n2024/02/29\r\n2024/03/31\r\n"},
+                 .errorMessage = u"月末の日付を取得の際にエラーしました。",
+                 .needsUpperText = false,
+                 .setsStopFlagOnError = true},
+        .params = {numberTextParam(&MonthEndsOptions::months, "months", 2, 2000000, u"2")
+                       .alias("Text27")
+                       .purpose(u"月数", "Number of months"),
+                   dateParam(&MonthEndsOptions::start, "start")
+                       .alias("DTPicker1")
+                       .purpose(u"開始月", "First month"),
+                   checkParam(&MonthEndsOptions::withWeekday, "weekday")
+                       .alias("chkYoubi")
+                       .purpose(u"曜日も付加する", "Add the weekday")},
+        .preCheck = [](const MonthEndsOptions& o) { return monthCountRefusal(o.months); },
+        .run = ListMonthEnds,
+    });
 });
 
-const OperationDeclaration kListFirstWeekdays = declare<FirstWeekdaysOptions>({
-    .info = {.code = 33,
-             .tab = Tab::SortsAndSeries,
-             .selector = "Option4(6)",
-             .name = "first-weekdays",
-             .description = "Lists the first given weekday of every n-th month",
-             .japaneseDescription = u"数か月おきに、各月の最初の指定した曜日の日付を並べます。",
-             .caption = u"月初めの…の日にちを列挙する(&L)",
-             .example = {.input = u"",
-                         .options = {"--months=3", "--start=2024/01/01", "--weekday=mon"},
-                         .output = u"2024/01/01\r\n2024/02/05\r\n2024/03/04\r\n"},
-             .errorMessage = u"月初めの週を取得の際にエラーしました。",
-             .needsUpperText = false,
-             .setsStopFlagOnError = true},
-    .params = {numberTextParam(&FirstWeekdaysOptions::months, "months", 2, 2000000, u"2")
-                   .alias("Text28")
-                   .purpose(u"月数", "Number of months"),
-               dateParam(&FirstWeekdaysOptions::start, "start")
-                   .alias("DTPicker2")
-                   .purpose(u"開始月", "First month"),
-               listParam(&FirstWeekdaysOptions::weekday, "weekday", weekdayChoices())
-                   .alias("Combo54")
-                   .purpose(u"曜日", "Weekday"),
-               countParam(&FirstWeekdaysOptions::every, "every", 1, 100)
-                   .alias("Combo57")
-                   .purpose(u"月のステップ", "Months between")},
-    .preCheck = [](const FirstWeekdaysOptions& o) { return monthCountRefusal(o.months); },
-    .run = ListFirstWeekdays,
+constinit const LazyOperation kListFirstWeekdays(33, "first-weekdays", [] {
+    return declare<FirstWeekdaysOptions>({
+        .info = {.tab = Tab::SortsAndSeries,
+                 .selector = "Option4(6)",
+                 .description = "Lists the first given weekday of every n-th month",
+                 .japaneseDescription = u"数か月おきに、各月の最初の指定した曜日の日付を並べます。",
+                 .caption = u"月初めの…の日にちを列挙する(&L)",
+                 .example = {.input = u"",
+                             .options = {"--months=3", "--start=2024/01/01", "--weekday=mon"},
+                             .output = u"2024/01/01\r\n2024/02/05\r\n2024/03/04\r\n"},
+                 .errorMessage = u"月初めの週を取得の際にエラーしました。",
+                 .needsUpperText = false,
+                 .setsStopFlagOnError = true},
+        .params = {numberTextParam(&FirstWeekdaysOptions::months, "months", 2, 2000000, u"2")
+                       .alias("Text28")
+                       .purpose(u"月数", "Number of months"),
+                   dateParam(&FirstWeekdaysOptions::start, "start")
+                       .alias("DTPicker2")
+                       .purpose(u"開始月", "First month"),
+                   listParam(&FirstWeekdaysOptions::weekday, "weekday", weekdayChoices())
+                       .alias("Combo54")
+                       .purpose(u"曜日", "Weekday"),
+                   countParam(&FirstWeekdaysOptions::every, "every", 1, 100)
+                       .alias("Combo57")
+                       .purpose(u"月のステップ", "Months between")},
+        .preCheck = [](const FirstWeekdaysOptions& o) { return monthCountRefusal(o.months); },
+        .run = ListFirstWeekdays,
+    });
 });
 
 }  // namespace kivo

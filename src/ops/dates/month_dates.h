@@ -39,7 +39,7 @@ std::optional<Text> enumerationResult(Text list, RunContext& ctx);
 /// The pre-check of the month enumerations: the month count must be present and within 2..2000000.
 std::optional<Text> monthCountRefusal(const Text& months);
 
-extern const OperationDeclaration kListMonthEnds;
-extern const OperationDeclaration kListFirstWeekdays;
+extern const LazyOperation kListMonthEnds;
+extern const LazyOperation kListFirstWeekdays;
 
 }  // namespace kivo

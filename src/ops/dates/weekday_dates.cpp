@@ -36,33 +36,34 @@ std::optional<Text> ListWeekdayDates(TextView, const WeekdayDatesOptions& option
     return enumerationResult(std::move(out), ctx);
 }
 
-const OperationDeclaration kListWeekdayDates = declare<WeekdayDatesOptions>({
-    .info = {.code = 34,
-             .tab = Tab::SortsAndSeries,
-             .selector = "Option4(7)",
-             .name = "weekday-dates",
-             .description = "Lists a weekday every n weeks over a number of months",
-             .japaneseDescription = u"指定した曜日の日付を、数週間おきに指定した月数分並べます。",
-             .caption = u"…を列挙する(&M)",
-             .example = {.input = u"",
-                         .options = {"--months=2", "--start=2024/01/01", "--weekday=fri", "--weeks=2"},
-                         .output = u"2024/01/05\r\n2024/01/19\r\n2024/02/02\r\n2024/02/16\r\n"},
-             .errorMessage = u"日付が「9999/12/31」を超えた、もしくはエラーしました。",
-             .needsUpperText = false,
-             .setsStopFlagOnError = true},
-    .params =
-        {numberTextParam(&WeekdayDatesOptions::months, "months", 2, 2000000, u"2")
-             .alias("Text29")
-             .purpose(u"月数", "Number of months"),
-         dateParam(&WeekdayDatesOptions::start, "start").alias("DTPicker3").purpose(u"開始月", "First month"),
-         listParam(&WeekdayDatesOptions::weekday, "weekday", weekdayChoices())
-             .alias("Combo55")
-             .purpose(u"曜日", "Weekday"),
-         countParam(&WeekdayDatesOptions::weeks, "weeks", 1, 100)
-             .alias("Combo56")
-             .purpose(u"週のステップ", "Weeks between")},
-    .preCheck = [](const WeekdayDatesOptions& o) { return monthCountRefusal(o.months); },
-    .run = ListWeekdayDates,
+constinit const LazyOperation kListWeekdayDates(34, "weekday-dates", [] {
+    return declare<WeekdayDatesOptions>({
+        .info = {.tab = Tab::SortsAndSeries,
+                 .selector = "Option4(7)",
+                 .description = "Lists a weekday every n weeks over a number of months",
+                 .japaneseDescription = u"指定した曜日の日付を、数週間おきに指定した月数分並べます。",
+                 .caption = u"…を列挙する(&M)",
+                 .example = {.input = u"",
+                             .options = {"--months=2", "--start=2024/01/01", "--weekday=fri", "--weeks=2"},
+                             .output = u"2024/01/05\r\n2024/01/19\r\n2024/02/02\r\n2024/02/16\r\n"},
+                 .errorMessage = u"日付が「9999/12/31」を超えた、もしくはエラーしました。",
+                 .needsUpperText = false,
+                 .setsStopFlagOnError = true},
+        .params = {numberTextParam(&WeekdayDatesOptions::months, "months", 2, 2000000, u"2")
+                       .alias("Text29")
+                       .purpose(u"月数", "Number of months"),
+                   dateParam(&WeekdayDatesOptions::start, "start")
+                       .alias("DTPicker3")
+                       .purpose(u"開始月", "First month"),
+                   listParam(&WeekdayDatesOptions::weekday, "weekday", weekdayChoices())
+                       .alias("Combo55")
+                       .purpose(u"曜日", "Weekday"),
+                   countParam(&WeekdayDatesOptions::weeks, "weeks", 1, 100)
+                       .alias("Combo56")
+                       .purpose(u"週のステップ", "Weeks between")},
+        .preCheck = [](const WeekdayDatesOptions& o) { return monthCountRefusal(o.months); },
+        .run = ListWeekdayDates,
+    });
 });
 
 }  // namespace kivo

@@ -16,6 +16,6 @@ struct WeekdayDatesOptions {
 /// long as the dates lie within a number of months from that month.
 std::optional<Text> ListWeekdayDates(TextView upper, const WeekdayDatesOptions& options, RunContext& ctx);
 
-extern const OperationDeclaration kListWeekdayDates;
+extern const LazyOperation kListWeekdayDates;
 
 }  // namespace kivo

@@ -80,28 +80,27 @@ std::optional<Text> BreakLinesByBytes(TextView upper, const ByteFoldOptions& opt
         text.raw().size() * 2 + 2);
 }
 
-const OperationDeclaration kBreakLinesByBytes = declare<ByteFoldOptions>({
-    .info =
-        {.code = 41,
-         .tab = Tab::Japanese,
-         .selector = "Option5(6)",
-         .name = "fold-bytes",
-         .description =
-             "Cuts every line into pieces of at most a number of Shift-JIS bytes, never inside a character",
-         .japaneseDescription = u"各行を、全角文字を分けずに指定したバイト数以内ごとに改行します。",
-         .caption = u"1行を…バイト以内毎に改行する(全角文字は分けない)(&K) …禁則処理",
-         .example = {.input = u"あいうえおかきくけこ",
-                     .options = {"--bytes=8"},
-                     .output = u"あいうえ\r\nおかきく\r\nけこ"},
-         .streamsResult = true,
-         .lineLocal = true},
-    .params = {countParam(&ByteFoldOptions::bytes, "bytes", 1, 999, 80)
-                   .alias("Combo65")
-                   .purpose(u"1行のバイト数", "Bytes per line"),
-               checkParam(&ByteFoldOptions::lineRules, "line-rules")
-                   .alias("Check5(5)")
-                   .purpose(u"禁則処理をする", "Keep the line-breaking rules")},
-    .run = BreakLinesByBytes,
+constinit const LazyOperation kBreakLinesByBytes(41, "fold-bytes", [] {
+    return declare<ByteFoldOptions>({
+        .info = {.tab = Tab::Japanese,
+                 .selector = "Option5(6)",
+                 .description = "Cuts every line into pieces of at most a number of Shift-JIS bytes, never "
+                                "inside a character",
+                 .japaneseDescription = u"各行を、全角文字を分けずに指定したバイト数以内ごとに改行します。",
+                 .caption = u"1行を…バイト以内毎に改行する(全角文字は分けない)(&K) …禁則処理",
+                 .example = {.input = u"あいうえおかきくけこ",
+                             .options = {"--bytes=8"},
+                             .output = u"あいうえ\r\nおかきく\r\nけこ"},
+                 .streamsResult = true,
+                 .lineLocal = true},
+        .params = {countParam(&ByteFoldOptions::bytes, "bytes", 1, 999, 80)
+                       .alias("Combo65")
+                       .purpose(u"1行のバイト数", "Bytes per line"),
+                   checkParam(&ByteFoldOptions::lineRules, "line-rules")
+                       .alias("Check5(5)")
+                       .purpose(u"禁則処理をする", "Keep the line-breaking rules")},
+        .run = BreakLinesByBytes,
+    });
 });
 
 }  // namespace kivo

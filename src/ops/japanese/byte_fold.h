@@ -18,6 +18,6 @@ struct ByteFoldOptions {
 /// earlier instead, as long as it keeps a character.
 std::optional<Text> BreakLinesByBytes(TextView upper, const ByteFoldOptions& options, RunContext& ctx);
 
-extern const OperationDeclaration kBreakLinesByBytes;
+extern const LazyOperation kBreakLinesByBytes;
 
 }  // namespace kivo

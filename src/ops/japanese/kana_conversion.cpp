@@ -30,22 +30,22 @@ std::optional<Text> ConvertKana(TextView upper, const KanaOptions& options, RunC
     return out;
 }
 
-const OperationDeclaration kConvertKana = declare<KanaOptions>({
-    .info = {.code = 36,
-             .tab = Tab::Japanese,
-             .selector = "Option5(1)",
-             .name = "convert-kana",
-             .description = "Converts hiragana to katakana, or katakana to hiragana",
-             .japaneseDescription = u"ひらがなをカタカナに、またはカタカナをひらがなに変換します。",
-             .caption = u"…に変換する(&F)",
-             .example = {.input = u"ひらがな", .options = {}, .output = u"ヒラガナ"},
-             .lineLocal = true},
-    .params = {listParam(&KanaOptions::toKatakana, "direction",
-                         {{u"ひらがな→カタカナ", "to-katakana", true},
-                          {u"カタカナ→ひらがな", "to-hiragana", false}})
-                   .alias("Combo60")
-                   .purpose(u"変換の向き", "Direction of the conversion")},
-    .run = ConvertKana,
+constinit const LazyOperation kConvertKana(36, "convert-kana", [] {
+    return declare<KanaOptions>({
+        .info = {.tab = Tab::Japanese,
+                 .selector = "Option5(1)",
+                 .description = "Converts hiragana to katakana, or katakana to hiragana",
+                 .japaneseDescription = u"ひらがなをカタカナに、またはカタカナをひらがなに変換します。",
+                 .caption = u"…に変換する(&F)",
+                 .example = {.input = u"ひらがな", .options = {}, .output = u"ヒラガナ"},
+                 .lineLocal = true},
+        .params = {listParam(&KanaOptions::toKatakana, "direction",
+                             {{u"ひらがな→カタカナ", "to-katakana", true},
+                              {u"カタカナ→ひらがな", "to-hiragana", false}})
+                       .alias("Combo60")
+                       .purpose(u"変換の向き", "Direction of the conversion")},
+        .run = ConvertKana,
+    });
 });
 
 }  // namespace kivo

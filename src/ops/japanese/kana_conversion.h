@@ -12,6 +12,6 @@ struct KanaOptions {
 /// back; everything else (ヵ, ヶ, ー, ヷ–ヺ, half-width katakana) is kept.
 std::optional<Text> ConvertKana(TextView upper, const KanaOptions& options, RunContext& ctx);
 
-extern const OperationDeclaration kConvertKana;
+extern const LazyOperation kConvertKana;
 
 }  // namespace kivo

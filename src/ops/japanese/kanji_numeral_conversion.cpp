@@ -58,25 +58,27 @@ std::optional<Text> ConvertKanjiNumerals(TextView upper, const KanjiNumeralOptio
     return out;
 }
 
-const OperationDeclaration kConvertKanjiNumerals = declare<KanjiNumeralOptions>({
-    .info = {.code = 45,
-             .tab = Tab::OfficeChores,
+constinit const LazyOperation kConvertKanjiNumerals(45, "kanji-numerals", [] {
+    return declare<KanjiNumeralOptions>({
+        .info =
+            {.tab = Tab::OfficeChores,
              .selector = "Option6(3)",
-             .name = "kanji-numerals",
              .description = "Converts numbers in kanji (二千二十四, 一〇五) to digits, or digits to kanji",
              .japaneseDescription = u"漢数字（二千二十四、一〇五）を数字に、または数字を漢数字に変換します。",
              .caption = u"漢数字と数字を(&H)…に変換する　(一人・一部のように漢数字1文字だけの語は変換しない)",
              .example = {.input = u"二千二十四年に一人で三万五千円",
                          .options = {},
                          .output = u"2024年に一人で35000円"}},
-    .params = {listParam(&KanjiNumeralOptions::direction, "direction",
-                         {{u"漢数字→半角数字", "to-digits", NumeralDirection::ToHalfWidthDigits},
-                          {u"漢数字→全角数字", "to-full-width-digits", NumeralDirection::ToFullWidthDigits},
-                          {u"数字→漢数字(二〇二四)", "to-kanji-digits", NumeralDirection::ToKanjiDigits},
-                          {u"数字→漢数字(二千二十四)", "to-kanji", NumeralDirection::ToKanjiWithUnits}})
-                   .alias("Combo71")
-                   .purpose(u"変換の向き", "Direction of the conversion")},
-    .run = ConvertKanjiNumerals,
+        .params = {listParam(
+                       &KanjiNumeralOptions::direction, "direction",
+                       {{u"漢数字→半角数字", "to-digits", NumeralDirection::ToHalfWidthDigits},
+                        {u"漢数字→全角数字", "to-full-width-digits", NumeralDirection::ToFullWidthDigits},
+                        {u"数字→漢数字(二〇二四)", "to-kanji-digits", NumeralDirection::ToKanjiDigits},
+                        {u"数字→漢数字(二千二十四)", "to-kanji", NumeralDirection::ToKanjiWithUnits}})
+                       .alias("Combo71")
+                       .purpose(u"変換の向き", "Direction of the conversion")},
+        .run = ConvertKanjiNumerals,
+    });
 });
 
 }  // namespace kivo

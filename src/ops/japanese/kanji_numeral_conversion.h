@@ -22,6 +22,6 @@ struct KanjiNumeralOptions {
 /// (〇〇七 ↔ 007).
 std::optional<Text> ConvertKanjiNumerals(TextView upper, const KanjiNumeralOptions& options, RunContext& ctx);
 
-extern const OperationDeclaration kConvertKanjiNumerals;
+extern const LazyOperation kConvertKanjiNumerals;
 
 }  // namespace kivo

@@ -50,23 +50,23 @@ std::optional<Text> ReplaceLegacyCharacters(TextView upper, const LegacyOptions&
     return out;
 }
 
-const OperationDeclaration kReplaceLegacyCharacters = declare<LegacyOptions>({
-    .info = {.code = 44,
-             .tab = Tab::OfficeChores,
-             .selector = "Option6(2)",
-             .name = "legacy-characters",
-             .description =
-                 "Lists the characters outside JIS X 0208 (① ㈱ Ⅲ 髙), or replaces them by standard ones",
-             .japaneseDescription =
-                 u"機種依存文字（①・㈱・Ⅲ・髙など）を一覧にする、または標準の文字に置き換えます。",
-             .caption = u"機種依存文字(丸数字・ローマ数字・㈱・髙など)を(&G)…",
-             .example = {.input = u"①㈱髙橋", .options = {"--action=replace"}, .output = u"(1)(株)高橋"}},
-    .params = {listParam(&LegacyOptions::action, "action",
-                         {{u"一覧にする", "list", LegacyAction::List},
-                          {u"標準の文字に置き換える", "replace", LegacyAction::Replace}})
-                   .alias("Combo70")
-                   .purpose(u"機種依存文字の扱い", "What to do with the characters")},
-    .run = ReplaceLegacyCharacters,
+constinit const LazyOperation kReplaceLegacyCharacters(44, "legacy-characters", [] {
+    return declare<LegacyOptions>({
+        .info = {.tab = Tab::OfficeChores,
+                 .selector = "Option6(2)",
+                 .description =
+                     "Lists the characters outside JIS X 0208 (① ㈱ Ⅲ 髙), or replaces them by standard ones",
+                 .japaneseDescription =
+                     u"機種依存文字（①・㈱・Ⅲ・髙など）を一覧にする、または標準の文字に置き換えます。",
+                 .caption = u"機種依存文字(丸数字・ローマ数字・㈱・髙など)を(&G)…",
+                 .example = {.input = u"①㈱髙橋", .options = {"--action=replace"}, .output = u"(1)(株)高橋"}},
+        .params = {listParam(&LegacyOptions::action, "action",
+                             {{u"一覧にする", "list", LegacyAction::List},
+                              {u"標準の文字に置き換える", "replace", LegacyAction::Replace}})
+                       .alias("Combo70")
+                       .purpose(u"機種依存文字の扱い", "What to do with the characters")},
+        .run = ReplaceLegacyCharacters,
+    });
 });
 
 }  // namespace kivo

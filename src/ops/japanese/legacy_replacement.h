@@ -17,6 +17,6 @@ struct LegacyOptions {
 /// user-defined area), listed or replaced by their standard forms (① → (1), 髙 → 高).
 std::optional<Text> ReplaceLegacyCharacters(TextView upper, const LegacyOptions& options, RunContext& ctx);
 
-extern const OperationDeclaration kReplaceLegacyCharacters;
+extern const LazyOperation kReplaceLegacyCharacters;
 
 }  // namespace kivo

@@ -52,23 +52,23 @@ std::optional<Text> CheckShiftJis(TextView upper, const ShiftJisCheckOptions& op
     return out;
 }
 
-const OperationDeclaration kCheckShiftJis = declare<ShiftJisCheckOptions>({
-    .info = {.code = 40,
-             .tab = Tab::Japanese,
-             .selector = "Option5(5)",
-             .name = "shift-jis-check",
-             .description = "Lists, replaces by \"?\" or removes the characters Shift-JIS cannot hold",
-             .japaneseDescription =
-                 u"Shift-JISで表せない文字を一覧にする、「?」に置き換える、または削除します。",
-             .caption = u"Shift-JISで表せない文字を(&J)…",
-             .example = {.input = u"a€b", .options = {}, .output = u"1行2文字目：€（U+20AC）"}},
-    .params = {listParam(&ShiftJisCheckOptions::action, "action",
-                         {{u"一覧にする", "list", UnrepresentableAction::List},
-                          {u"「?」に置き換える", "question-mark", UnrepresentableAction::QuestionMark},
-                          {u"削除する", "remove", UnrepresentableAction::Remove}})
-                   .alias("Combo64")
-                   .purpose(u"表せない文字の扱い", "What to do with the characters")},
-    .run = CheckShiftJis,
+constinit const LazyOperation kCheckShiftJis(40, "shift-jis-check", [] {
+    return declare<ShiftJisCheckOptions>({
+        .info = {.tab = Tab::Japanese,
+                 .selector = "Option5(5)",
+                 .description = "Lists, replaces by \"?\" or removes the characters Shift-JIS cannot hold",
+                 .japaneseDescription =
+                     u"Shift-JISで表せない文字を一覧にする、「?」に置き換える、または削除します。",
+                 .caption = u"Shift-JISで表せない文字を(&J)…",
+                 .example = {.input = u"a€b", .options = {}, .output = u"1行2文字目：€（U+20AC）"}},
+        .params = {listParam(&ShiftJisCheckOptions::action, "action",
+                             {{u"一覧にする", "list", UnrepresentableAction::List},
+                              {u"「?」に置き換える", "question-mark", UnrepresentableAction::QuestionMark},
+                              {u"削除する", "remove", UnrepresentableAction::Remove}})
+                       .alias("Combo64")
+                       .purpose(u"表せない文字の扱い", "What to do with the characters")},
+        .run = CheckShiftJis,
+    });
 });
 
 }  // namespace kivo

@@ -18,6 +18,6 @@ struct ShiftJisCheckOptions {
 /// listed, replaced by "?" or removed.
 std::optional<Text> CheckShiftJis(TextView upper, const ShiftJisCheckOptions& options, RunContext& ctx);
 
-extern const OperationDeclaration kCheckShiftJis;
+extern const LazyOperation kCheckShiftJis;
 
 }  // namespace kivo

@@ -152,44 +152,45 @@ std::optional<Text> ConvertWidth(TextView upper, const WidthOptions& options, Ru
     return out;
 }
 
-const OperationDeclaration kConvertWidth = declare<WidthOptions>({
-    .info = {.code = 35,
-             .tab = Tab::Japanese,
-             .selector = "Option5(0)",
-             .name = "convert-width",
-             .description =
-                 "Converts letters, digits, symbols, katakana and spaces between full and half width",
-             .japaneseDescription = u"英字・数字・記号・カタカナ・スペースを、全角と半角の間で変換します。",
-             .caption = u"…に変換する(&E)　対象：…英字 …数字 …記号 …カタカナ …スペース",
-             .example = {.input = u"ＡＢＣ１２３　テスト",
-                         .options = {"--direction=to-half"},
-                         .output = u"ABC123 ﾃｽﾄ"},
-             .lineLocal = true},
-    .params = {listParam(&WidthOptions::direction, "direction",
-                         {{u"全角→半角", "to-half", WidthDirection::ToHalf},
-                          {u"半角→全角", "to-full", WidthDirection::ToFull}})
-                   .alias("Combo59")
-                   .purpose(u"変換の向き", "Direction of the conversion"),
-               checkParam(&WidthOptions::letters, "letters", true)
-                   .alias("Check5(0)")
-                   .purpose(u"英字を変換する", "Convert letters"),
-               checkParam(&WidthOptions::digits, "digits", true)
-                   .alias("Check5(1)")
-                   .purpose(u"数字を変換する", "Convert digits"),
-               checkParam(&WidthOptions::symbols, "symbols", true)
-                   .alias("Check5(2)")
-                   .purpose(u"記号を変換する", "Convert symbols"),
-               checkParam(&WidthOptions::katakana, "katakana", true)
-                   .alias("Check5(3)")
-                   .purpose(u"カタカナを変換する", "Convert katakana"),
-               checkParam(&WidthOptions::spaces, "spaces", true)
-                   .alias("Check5(4)")
-                   .purpose(u"スペースを変換する", "Convert spaces")},
-    .preCheck = [](const WidthOptions& o) -> std::optional<Text> {
-        if (o.letters || o.digits || o.symbols || o.katakana || o.spaces) return std::nullopt;
-        return Text(u"変換する対象を選択して下さい。");
-    },
-    .run = ConvertWidth,
+constinit const LazyOperation kConvertWidth(35, "convert-width", [] {
+    return declare<WidthOptions>({
+        .info = {.tab = Tab::Japanese,
+                 .selector = "Option5(0)",
+                 .description =
+                     "Converts letters, digits, symbols, katakana and spaces between full and half width",
+                 .japaneseDescription =
+                     u"英字・数字・記号・カタカナ・スペースを、全角と半角の間で変換します。",
+                 .caption = u"…に変換する(&E)　対象：…英字 …数字 …記号 …カタカナ …スペース",
+                 .example = {.input = u"ＡＢＣ１２３　テスト",
+                             .options = {"--direction=to-half"},
+                             .output = u"ABC123 ﾃｽﾄ"},
+                 .lineLocal = true},
+        .params = {listParam(&WidthOptions::direction, "direction",
+                             {{u"全角→半角", "to-half", WidthDirection::ToHalf},
+                              {u"半角→全角", "to-full", WidthDirection::ToFull}})
+                       .alias("Combo59")
+                       .purpose(u"変換の向き", "Direction of the conversion"),
+                   checkParam(&WidthOptions::letters, "letters", true)
+                       .alias("Check5(0)")
+                       .purpose(u"英字を変換する", "Convert letters"),
+                   checkParam(&WidthOptions::digits, "digits", true)
+                       .alias("Check5(1)")
+                       .purpose(u"数字を変換する", "Convert digits"),
+                   checkParam(&WidthOptions::symbols, "symbols", true)
+                       .alias("Check5(2)")
+                       .purpose(u"記号を変換する", "Convert symbols"),
+                   checkParam(&WidthOptions::katakana, "katakana", true)
+                       .alias("Check5(3)")
+                       .purpose(u"カタカナを変換する", "Convert katakana"),
+                   checkParam(&WidthOptions::spaces, "spaces", true)
+                       .alias("Check5(4)")
+                       .purpose(u"スペースを変換する", "Convert spaces")},
+        .preCheck = [](const WidthOptions& o) -> std::optional<Text> {
+            if (o.letters || o.digits || o.symbols || o.katakana || o.spaces) return std::nullopt;
+            return Text(u"変換する対象を選択して下さい。");
+        },
+        .run = ConvertWidth,
+    });
 });
 
 }  // namespace kivo

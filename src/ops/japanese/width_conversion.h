@@ -20,6 +20,6 @@ struct WidthOptions {
 /// forms; everything else, line breaks included, is kept.
 std::optional<Text> ConvertWidth(TextView upper, const WidthOptions& options, RunContext& ctx);
 
-extern const OperationDeclaration kConvertWidth;
+extern const LazyOperation kConvertWidth;
 
 }  // namespace kivo

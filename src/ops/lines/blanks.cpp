@@ -61,32 +61,32 @@ std::optional<Text> CleanBlanks(TextView upper, const BlanksOptions& options, Ru
         text.raw().size() + text.lineCount() + 1);
 }
 
-const OperationDeclaration kCleanBlanks = declare<BlanksOptions>({
-    .info = {.code = 38,
-             .tab = Tab::Japanese,
-             .selector = "Option5(3)",
-             .name = "clean-blanks",
-             .description = "Removes blanks at the line ends, or removes or squeezes blank lines",
-             .japaneseDescription =
-                 u"行頭・行末の空白を削除する、空行を削除する、または連続する空行を1行にまとめます。",
-             .caption = u"空白と空行を(&H)…",
-             .example = {.input = u"  a  \n\tb ", .options = {}, .output = u"a\r\nb"},
-             .streamsResult = true,
-             .lineLocal = true},
-    .params = {listParam(
-                   &BlanksOptions::cleaning, "mode",
-                   {{u"行頭と行末の空白を削除する", "trim", BlankCleaning::TrimBothEnds},
-                    {u"行末の空白を削除する", "trim-end", BlankCleaning::TrimEnd},
-                    {u"空行を削除する", "remove-blank-lines", BlankCleaning::RemoveBlankLines},
-                    {u"連続する空行を1行にする", "squeeze-blank-lines", BlankCleaning::SqueezeBlankLines}})
-                   .alias("Combo62")
-                   .purpose(u"空白と空行の扱い", "What to do with blanks")},
-    .run = CleanBlanks,
-    // Blank lines are removed or squeezed across whole runs of them, which a cut may split.
-    .lineLocalWith =
-        [](const BlanksOptions& o) {
-            return o.cleaning == BlankCleaning::TrimBothEnds || o.cleaning == BlankCleaning::TrimEnd;
-        },
+constinit const LazyOperation kCleanBlanks(38, "clean-blanks", [] {
+    return declare<BlanksOptions>({
+        .info = {.tab = Tab::Japanese,
+                 .selector = "Option5(3)",
+                 .description = "Removes blanks at the line ends, or removes or squeezes blank lines",
+                 .japaneseDescription =
+                     u"行頭・行末の空白を削除する、空行を削除する、または連続する空行を1行にまとめます。",
+                 .caption = u"空白と空行を(&H)…",
+                 .example = {.input = u"  a  \n\tb ", .options = {}, .output = u"a\r\nb"},
+                 .streamsResult = true,
+                 .lineLocal = true},
+        .params = {listParam(&BlanksOptions::cleaning, "mode",
+                             {{u"行頭と行末の空白を削除する", "trim", BlankCleaning::TrimBothEnds},
+                              {u"行末の空白を削除する", "trim-end", BlankCleaning::TrimEnd},
+                              {u"空行を削除する", "remove-blank-lines", BlankCleaning::RemoveBlankLines},
+                              {u"連続する空行を1行にする", "squeeze-blank-lines",
+                               BlankCleaning::SqueezeBlankLines}})
+                       .alias("Combo62")
+                       .purpose(u"空白と空行の扱い", "What to do with blanks")},
+        .run = CleanBlanks,
+        // Blank lines are removed or squeezed across whole runs of them, which a cut may split.
+        .lineLocalWith =
+            [](const BlanksOptions& o) {
+                return o.cleaning == BlankCleaning::TrimBothEnds || o.cleaning == BlankCleaning::TrimEnd;
+            },
+    });
 });
 
 }  // namespace kivo

@@ -19,6 +19,6 @@ struct BlanksOptions {
 /// removed or squeezed.
 std::optional<Text> CleanBlanks(TextView upper, const BlanksOptions& options, RunContext& ctx);
 
-extern const OperationDeclaration kCleanBlanks;
+extern const LazyOperation kCleanBlanks;
 
 }  // namespace kivo

@@ -116,29 +116,29 @@ std::optional<std::string> RemoveDuplicateLinesUtf8(std::string_view upper,
     return withoutDuplicates(*lines, text.endsWithLineBreak(), options.mode, out, ctx);
 }
 
-const OperationDeclaration kRemoveDuplicateLines = declare<DuplicateLinesOptions>({
-    .info =
-        {.code = 37,
-         .tab = Tab::Japanese,
-         .selector = "Option5(2)",
-         .name = "duplicate-lines",
-         .description =
-             "Removes repeated lines (keeping the first or the last), keeps the unique ones, or counts them",
-         .japaneseDescription =
-             u"重複する行を削除する（最初か最後を残す）、1回だけの行を残す、または回数を数えます。",
-         .caption = u"重複する行を(&G)…",
-         .example = {.input = u"東京\n大阪\n東京", .options = {}, .output = u"東京\r\n大阪"},
-         .streamsResult = true},
-    .params = {listParam(&DuplicateLinesOptions::mode, "mode",
-                         {{u"削除する(最初の行を残す)", "keep-first", DuplicateLines::KeepFirst},
-                          {u"削除する(最後の行を残す)", "keep-last", DuplicateLines::KeepLast},
-                          {u"すべて削除する(1回だけの行を残す)", "keep-unique", DuplicateLines::KeepUnique},
-                          {u"数える(回数とTabを行頭に付ける)", "count", DuplicateLines::Count}})
-                   .alias("Combo61")
-                   .purpose(u"重複する行の扱い", "What to do with repeated lines")},
-    .run = RemoveDuplicateLines,
-    .takesUtf8 = [](std::string_view, const DuplicateLinesOptions&) { return true; },
-    .runUtf8 = RemoveDuplicateLinesUtf8,
+constinit const LazyOperation kRemoveDuplicateLines(37, "duplicate-lines", [] {
+    return declare<DuplicateLinesOptions>({
+        .info = {.tab = Tab::Japanese,
+                 .selector = "Option5(2)",
+                 .description = "Removes repeated lines (keeping the first or the last), keeps the unique "
+                                "ones, or counts them",
+                 .japaneseDescription =
+                     u"重複する行を削除する（最初か最後を残す）、1回だけの行を残す、または回数を数えます。",
+                 .caption = u"重複する行を(&G)…",
+                 .example = {.input = u"東京\n大阪\n東京", .options = {}, .output = u"東京\r\n大阪"},
+                 .streamsResult = true},
+        .params = {listParam(
+                       &DuplicateLinesOptions::mode, "mode",
+                       {{u"削除する(最初の行を残す)", "keep-first", DuplicateLines::KeepFirst},
+                        {u"削除する(最後の行を残す)", "keep-last", DuplicateLines::KeepLast},
+                        {u"すべて削除する(1回だけの行を残す)", "keep-unique", DuplicateLines::KeepUnique},
+                        {u"数える(回数とTabを行頭に付ける)", "count", DuplicateLines::Count}})
+                       .alias("Combo61")
+                       .purpose(u"重複する行の扱い", "What to do with repeated lines")},
+        .run = RemoveDuplicateLines,
+        .takesUtf8 = [](std::string_view, const DuplicateLinesOptions&) { return true; },
+        .runUtf8 = RemoveDuplicateLinesUtf8,
+    });
 });
 
 }  // namespace kivo

@@ -23,6 +23,6 @@ std::optional<Text> RemoveDuplicateLines(TextView upper, const DuplicateLinesOpt
 std::optional<std::string> RemoveDuplicateLinesUtf8(std::string_view upper,
                                                     const DuplicateLinesOptions& options, RunContext& ctx);
 
-extern const OperationDeclaration kRemoveDuplicateLines;
+extern const LazyOperation kRemoveDuplicateLines;
 
 }  // namespace kivo

@@ -53,52 +53,52 @@ std::optional<Text> RemainderEveryNthLine(TextView upper, const EveryNthLineOpti
     return pick(upper, options, ctx, false);
 }
 
-const OperationDeclaration kExtractEveryNthLine = declare<EveryNthLineOptions>({
-    .info = {.code = 22,
-             .tab = Tab::LinesAndPositions,
-             .selector = "Option2(9)",
-             .name = "every-nth-line",
-             .description = "Takes out one line, then every line after skipping a number of lines",
-             .japaneseDescription = u"指定した行から、指定した行数おきに行を抜き出します。",
-             .caption = u"…行目から複数行の行数から…行おきに抜き出す(&N)",
-             .example = {.input = u"1\n2\n3\n4\n5",
-                         .options = {"--first=1", "--skip=1"},
-                         .output = u"1\r\n3\r\n5"},
-             .streamsResult = true,
-             .lineLocal = true,
-             .refusesSomeLines = true,
-             .countsLines = true},
-    .params = {countParam(&EveryNthLineOptions::first, "first", 1, 999)
-                   .alias("Combo8")
-                   .purpose(u"開始行", "First line"),
-               countParam(&EveryNthLineOptions::skip, "skip", 1, 999)
-                   .alias("Combo9")
-                   .purpose(u"行間隔", "Lines between")},
-    .run = ExtractEveryNthLine,
+constinit const LazyOperation kExtractEveryNthLine(22, "every-nth-line", [] {
+    return declare<EveryNthLineOptions>({
+        .info = {.tab = Tab::LinesAndPositions,
+                 .selector = "Option2(9)",
+                 .description = "Takes out one line, then every line after skipping a number of lines",
+                 .japaneseDescription = u"指定した行から、指定した行数おきに行を抜き出します。",
+                 .caption = u"…行目から複数行の行数から…行おきに抜き出す(&N)",
+                 .example = {.input = u"1\n2\n3\n4\n5",
+                             .options = {"--first=1", "--skip=1"},
+                             .output = u"1\r\n3\r\n5"},
+                 .streamsResult = true,
+                 .lineLocal = true,
+                 .refusesSomeLines = true,
+                 .countsLines = true},
+        .params = {countParam(&EveryNthLineOptions::first, "first", 1, 999)
+                       .alias("Combo8")
+                       .purpose(u"開始行", "First line"),
+                   countParam(&EveryNthLineOptions::skip, "skip", 1, 999)
+                       .alias("Combo9")
+                       .purpose(u"行間隔", "Lines between")},
+        .run = ExtractEveryNthLine,
+    });
 });
 
-const OperationDeclaration kRemainderEveryNthLine = declare<EveryNthLineOptions>({
-    .info = {.code = 23,
-             .tab = Tab::LinesAndPositions,
-             .selector = "Option2(10)",
-             .name = "every-nth-line-remainder",
-             .description = "The lines that every-nth-line leaves over",
-             .japaneseDescription = u"指定した行から行数おきに抜き出したときに残る行を抜き出します。",
-             .caption = u"…行目から複数行の行数から…行おきに抜き出した残り(&O)",
-             .example = {.input = u"1\n2\n3\n4\n5",
-                         .options = {"--first=1", "--skip=1"},
-                         .output = u"2\r\n4"},
-             .streamsResult = true,
-             .lineLocal = true,
-             .refusesSomeLines = true,
-             .countsLines = true},
-    .params = {countParam(&EveryNthLineOptions::first, "first", 1, 999)
-                   .alias("Combo10")
-                   .purpose(u"開始行", "First line"),
-               countParam(&EveryNthLineOptions::skip, "skip", 1, 999)
-                   .alias("Combo11")
-                   .purpose(u"行間隔", "Lines between")},
-    .run = RemainderEveryNthLine,
+constinit const LazyOperation kRemainderEveryNthLine(23, "every-nth-line-remainder", [] {
+    return declare<EveryNthLineOptions>({
+        .info = {.tab = Tab::LinesAndPositions,
+                 .selector = "Option2(10)",
+                 .description = "The lines that every-nth-line leaves over",
+                 .japaneseDescription = u"指定した行から行数おきに抜き出したときに残る行を抜き出します。",
+                 .caption = u"…行目から複数行の行数から…行おきに抜き出した残り(&O)",
+                 .example = {.input = u"1\n2\n3\n4\n5",
+                             .options = {"--first=1", "--skip=1"},
+                             .output = u"2\r\n4"},
+                 .streamsResult = true,
+                 .lineLocal = true,
+                 .refusesSomeLines = true,
+                 .countsLines = true},
+        .params = {countParam(&EveryNthLineOptions::first, "first", 1, 999)
+                       .alias("Combo10")
+                       .purpose(u"開始行", "First line"),
+                   countParam(&EveryNthLineOptions::skip, "skip", 1, 999)
+                       .alias("Combo11")
+                       .purpose(u"行間隔", "Lines between")},
+        .run = RemainderEveryNthLine,
+    });
 });
 
 }  // namespace kivo

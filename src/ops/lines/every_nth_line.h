@@ -16,7 +16,7 @@ std::optional<Text> ExtractEveryNthLine(TextView upper, const EveryNthLineOption
 std::optional<Text> RemainderEveryNthLine(TextView upper, const EveryNthLineOptions& options,
                                           RunContext& ctx);
 
-extern const OperationDeclaration kExtractEveryNthLine;
-extern const OperationDeclaration kRemainderEveryNthLine;
+extern const LazyOperation kExtractEveryNthLine;
+extern const LazyOperation kRemainderEveryNthLine;
 
 }  // namespace kivo

@@ -71,23 +71,23 @@ std::optional<Text> BreakEveryNCharacters(TextView upper, const BreakOptions& op
     return cutEvery(text, static_cast<std::size_t>(options.width), ctx);
 }
 
-const OperationDeclaration kBreakEveryNCharacters = declare<BreakOptions>({
-    .info = {.code = 18,
-             .tab = Tab::LinesAndPositions,
-             .selector = "Option2(5)",
-             .name = "fold",
-             .description = "Cuts a one-line text into lines of a number of characters",
-             .japaneseDescription = u"1行のテキストを、指定した文字数ごとに改行します。",
-             .caption = u"1行文字列に次の文字数毎改行を入れる(&J)",
-             .example = {.input = u"abcdefgh", .options = {"--width=3"}, .output = u"abc\r\ndef\r\ngh"},
-             .errorMessage = kOverflowError,
-             .streamsResult = true},
-    .params = {countParam(&BreakOptions::width, "width", 1, 999)
-                   .alias("Combo5")
-                   .purpose(u"1行の文字数", "Characters per line")},
-    .run = BreakEveryNCharacters,
-    .takesUtf8 = cutsBytes,
-    .runUtf8 = BreakEveryNBytes,
+constinit const LazyOperation kBreakEveryNCharacters(18, "fold", [] {
+    return declare<BreakOptions>({
+        .info = {.tab = Tab::LinesAndPositions,
+                 .selector = "Option2(5)",
+                 .description = "Cuts a one-line text into lines of a number of characters",
+                 .japaneseDescription = u"1行のテキストを、指定した文字数ごとに改行します。",
+                 .caption = u"1行文字列に次の文字数毎改行を入れる(&J)",
+                 .example = {.input = u"abcdefgh", .options = {"--width=3"}, .output = u"abc\r\ndef\r\ngh"},
+                 .errorMessage = kOverflowError,
+                 .streamsResult = true},
+        .params = {countParam(&BreakOptions::width, "width", 1, 999)
+                       .alias("Combo5")
+                       .purpose(u"1行の文字数", "Characters per line")},
+        .run = BreakEveryNCharacters,
+        .takesUtf8 = cutsBytes,
+        .runUtf8 = BreakEveryNBytes,
+    });
 });
 
 }  // namespace kivo

@@ -11,6 +11,6 @@ struct BreakOptions {
 /// Code 18: a one-line text cut into lines of `width` characters.
 std::optional<Text> BreakEveryNCharacters(TextView upper, const BreakOptions& options, RunContext& ctx);
 
-extern const OperationDeclaration kBreakEveryNCharacters;
+extern const LazyOperation kBreakEveryNCharacters;
 
 }  // namespace kivo

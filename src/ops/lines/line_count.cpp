@@ -80,34 +80,34 @@ std::optional<Text> ExtractLine(TextView upper, const ExtractLineOptions& option
     return Text(line);
 }
 
-const OperationDeclaration kCountLines = declare<NoOptions>({
-    .info = {.code = 13,
-             .tab = Tab::LinesAndPositions,
-             .selector = "Option2(0)",
-             .name = "count-lines",
-             .description = "Counts the lines of the text",
-             .japaneseDescription = u"テキストの行数を数えます。",
-             .caption = u"複数行の行数をカウントする(&E)",
-             .example = {.input = u"a\nb\nc", .options = {}, .output = u"行数：3"},
-             .errorMessage = kCountError},
-    .run = CountLines,
-    .takesUtf8 = [](std::string_view, const NoOptions&) { return true; },
-    .runUtf8 = CountLinesUtf8,
+constinit const LazyOperation kCountLines(13, "count-lines", [] {
+    return declare<NoOptions>({
+        .info = {.tab = Tab::LinesAndPositions,
+                 .selector = "Option2(0)",
+                 .description = "Counts the lines of the text",
+                 .japaneseDescription = u"テキストの行数を数えます。",
+                 .caption = u"複数行の行数をカウントする(&E)",
+                 .example = {.input = u"a\nb\nc", .options = {}, .output = u"行数：3"},
+                 .errorMessage = kCountError},
+        .run = CountLines,
+        .takesUtf8 = [](std::string_view, const NoOptions&) { return true; },
+        .runUtf8 = CountLinesUtf8,
+    });
 });
 
-const OperationDeclaration kExtractLine = declare<ExtractLineOptions>({
-    .info = {.code = 14,
-             .tab = Tab::LinesAndPositions,
-             .selector = "Option2(1)",
-             .name = "extract-line",
-             .description = "Takes out one line by its number",
-             .japaneseDescription = u"指定した行番号の行を1行抜き出します。",
-             .caption = u"複数行から1行抜き出す(&F)",
-             .example = {.input = u"a\nb\nc", .options = {"--line=2"}, .output = u"b"}},
-    .params = {numberTextParam(&ExtractLineOptions::lineNumber, "line", 1, 2147483647, u"2")
-                   .alias("Text11")
-                   .purpose(u"抜き出す行番号", "Line number")},
-    .run = ExtractLine,
+constinit const LazyOperation kExtractLine(14, "extract-line", [] {
+    return declare<ExtractLineOptions>({
+        .info = {.tab = Tab::LinesAndPositions,
+                 .selector = "Option2(1)",
+                 .description = "Takes out one line by its number",
+                 .japaneseDescription = u"指定した行番号の行を1行抜き出します。",
+                 .caption = u"複数行から1行抜き出す(&F)",
+                 .example = {.input = u"a\nb\nc", .options = {"--line=2"}, .output = u"b"}},
+        .params = {numberTextParam(&ExtractLineOptions::lineNumber, "line", 1, 2147483647, u"2")
+                       .alias("Text11")
+                       .purpose(u"抜き出す行番号", "Line number")},
+        .run = ExtractLine,
+    });
 });
 
 }  // namespace kivo

@@ -16,7 +16,7 @@ struct ExtractLineOptions {
 /// Code 14: one line of the upper text, without its line break.
 std::optional<Text> ExtractLine(TextView upper, const ExtractLineOptions& options, RunContext& ctx);
 
-extern const OperationDeclaration kCountLines;
-extern const OperationDeclaration kExtractLine;
+extern const LazyOperation kCountLines;
+extern const LazyOperation kExtractLine;
 
 }  // namespace kivo

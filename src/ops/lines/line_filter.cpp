@@ -19,7 +19,8 @@ std::size_t nextLf(std::string_view s, std::size_t from) {
     return s.find('\n', from);
 }
 // The kept lines of a text whose line breaks are all Lf or all CrLf (lineBreakShapeOf): each ended
-// by CrLf, but the last when the text's final line break was only implied. A condition holds no line break,
+// by CrLf (or by Lf, when the caller takes it and the text's breaks are Lf), but the last when the
+// text's final line break was only implied. A condition holds no line break,
 // so a match lies within one line: the condition is searched for in a whole block, a window of whole lines at
 // a time, and the lines between two matches are passed over (or kept) together.
 template <typename Char>
@@ -27,10 +28,12 @@ class LineFilter {
 public:
     using View = std::basic_string_view<Char>;
     using String = std::basic_string<Char>;
+    static constexpr Char kCrLf[] = {Char('\r'), Char('\n'), Char(0)};
+    static constexpr Char kLf[] = {Char('\n'), Char(0)};
 
     /// `condition` must outlive the filter.
-    LineFilter(View condition, bool keepContaining, ResultSink* sink)
-        : m_sink(sink), m_search(condition), m_keepContaining(keepContaining) {}
+    LineFilter(View condition, bool keepContaining, ResultSink* sink, bool takesLf = false)
+        : m_sink(sink), m_search(condition), m_keepContaining(keepContaining), m_takesLf(takesLf) {}
 
     /// The units kept so far (written out or not).
     std::size_t keptUnits() const { return m_flushed + m_out.size(); }
@@ -38,7 +41,8 @@ public:
     /// Filters the text; false when stopped.
     bool take(View block, bool crLf, RunContext& ctx) {
         m_s = block;
-        m_crLf = crLf;
+        m_lineBreak = crLf || !m_takesLf ? View(kCrLf) : View(kLf);
+        m_keepsBreaks = crLf || m_takesLf;
         m_appendedLf = block.empty() || block.back() != Char('\n');
         m_end = block.size() + (m_appendedLf ? 1 : 0);
         constexpr std::size_t kWindow = std::size_t{1} << 20;
@@ -74,15 +78,15 @@ public:
             ctx.inform(kNoLineKept);
             return std::nullopt;
         }
-        if (m_appendedLf && !m_out.empty()) m_out.resize(m_out.size() - 2);
+        if (m_appendedLf && !m_out.empty()) m_out.resize(m_out.size() - m_lineBreak.size());
         return std::move(m_out);
     }
 
 private:
     static constexpr std::size_t kFlushUnits = std::size_t{1} << 16;
-    // Everything kept so far but its final CrLf, which kept() may still drop.
+    // Everything kept so far but its final line break, which kept() may still drop.
     void flush() {
-        const View done = View(m_out).substr(0, m_out.size() - 2);
+        const View done = View(m_out).substr(0, m_out.size() - m_lineBreak.size());
         if constexpr (sizeof(Char) == 1) {
             m_sink->writeBytes(done);
         } else {
@@ -105,21 +109,21 @@ private:
     // The line from `start` to its break at `end` (or the block's end).
     void addLine(std::size_t start, std::size_t end) {
         m_kept = true;
-        // A line with a CrLf of its own is kept with it, in one piece.
-        if (m_crLf && end < m_s.size()) {
+        // A line with a break of its own as written is kept with it, in one piece.
+        if (m_keepsBreaks && end < m_s.size()) {
             m_out.append(m_s.substr(start, end + 1 - start));
             return;
         }
         m_out.append(m_s.substr(start, end - start));
-        m_out.append({Char('\r'), Char('\n')});
+        m_out.append(m_lineBreak);
     }
-    // The whole lines from `from` up to `to`, one past their last Lf, each ended by CrLf: with
-    // CrLf breaks already, as one piece.
+    // The whole lines from `from` up to `to`, one past their last Lf, each ended by the line break
+    // written: with those breaks already, as one piece.
     void addLines(std::size_t from, std::size_t to) {
         if (from >= to) return;
         m_kept = true;
         const std::size_t stop = std::min(to, m_s.size());
-        if (m_crLf) {
+        if (m_keepsBreaks) {
             const std::size_t lastLf = m_s.substr(from, stop - from).rfind(Char('\n'));
             if (lastLf != View::npos) {
                 m_out.append(m_s.substr(from, lastLf + 1));
@@ -128,24 +132,26 @@ private:
         }
         for (std::size_t lf = nextLf(m_s, from); lf != View::npos && lf < stop; lf = nextLf(m_s, from)) {
             m_out.append(m_s.substr(from, lf - from));
-            m_out.append({Char('\r'), Char('\n')});
+            m_out.append(m_lineBreak);
             from = lf + 1;
         }
         if (to == m_end && m_appendedLf) {
             m_out.append(m_s.substr(from, m_s.size() - from));
-            m_out.append({Char('\r'), Char('\n')});
+            m_out.append(m_lineBreak);
         }
     }
 
     ResultSink* m_sink;
     BasicTextSearch<Char> m_search;
     bool m_keepContaining;
+    bool m_takesLf;
     String m_out;
     std::size_t m_flushed = 0;
     bool m_kept = false;
     // The block being filtered.
     View m_s;
-    bool m_crLf = false;
+    View m_lineBreak = kCrLf;
+    bool m_keepsBreaks = false;  // the text's breaks are those written
     bool m_appendedLf = false;
     std::size_t m_end = 0;
 };
@@ -181,13 +187,13 @@ bool filtersUtf8(const FilterOptions& options) {
 
 std::optional<std::string> FilterLinesUtf8(std::string_view upper, const FilterOptions& options,
                                            RunContext& ctx) {
-    const LineBreakShape breaks = lineBreakShapeOf(upper);
+    const LineBreakShape breaks = ctx.lineBreakShapeOf(upper);
     if (breaks.consecutive) {
         ctx.inform(kConsecutiveLineBreaks);
         return std::nullopt;
     }
     const std::string condition = utf8::encode(options.condition);
-    LineFilter<char> filter(condition, options.keepContaining, ctx.resultSink());
+    LineFilter<char> filter(condition, options.keepContaining, ctx.resultSink(), ctx.takesLfBreaks());
     // The rare text whose breaks are not all alike is filtered as its normalised bytes.
     std::string normalized;
     if (!breaks.uniform) normalizeLineBreaksInto(upper, normalized);
@@ -199,34 +205,36 @@ std::optional<std::string> FilterLinesUtf8(std::string_view upper, const FilterO
     return filter.kept(ctx);
 }
 
-const OperationDeclaration kFilterLines = declare<FilterOptions>({
-    .info = {.code = 12,
-             .tab = Tab::Characters,
-             .selector = "Option1(12)",
-             .name = "filter-lines",
-             .description = "Keeps the lines that contain a text, or those that do not",
-             .japaneseDescription = u"指定した文字を含む行、または含まない行だけを抜き出します。",
-             .caption = u"複数行から次の条件を満たす行を抜き出す(&Q)",
-             .example = {.input = u"apple\nbanana\ncherry", .options = {"--text=an"}, .output = u"banana"},
-             .streamsResult = true,
-             .lineLocal = true,
-             .refusesSomeLines = true,
-             .emptyResultMessage = kNoLineKept},
-    .params = {listParam(&FilterOptions::keepContaining, "keep",
-                         {{u"次の文字を含む行を抜き出す", "containing", true},
-                          {u"次の文字を含まない行を抜き出す", "not-containing", false}})
-                   .alias("Combo47")
-                   .purpose(u"抜き出す条件", "Lines to keep"),
-               textParam(&FilterOptions::condition, "text")
-                   .alias("Text13")
-                   .purpose(u"条件の文字", "Text the lines are checked for")},
-    .preCheck = [](const FilterOptions& o) -> std::optional<Text> {
-        if (o.condition.empty()) return Text(u"条件を満たす文字を入力して下さい。");
-        return std::nullopt;
-    },
-    .run = FilterLines,
-    .takesUtf8 = [](std::string_view, const FilterOptions& o) { return filtersUtf8(o); },
-    .runUtf8 = FilterLinesUtf8,
+constinit const LazyOperation kFilterLines(12, "filter-lines", [] {
+    return declare<FilterOptions>({
+        .info = {.tab = Tab::Characters,
+                 .selector = "Option1(12)",
+                 .description = "Keeps the lines that contain a text, or those that do not",
+                 .japaneseDescription = u"指定した文字を含む行、または含まない行だけを抜き出します。",
+                 .caption = u"複数行から次の条件を満たす行を抜き出す(&Q)",
+                 .example = {.input = u"apple\nbanana\ncherry",
+                             .options = {"--text=an"},
+                             .output = u"banana"},
+                 .streamsResult = true,
+                 .lineLocal = true,
+                 .refusesSomeLines = true,
+                 .emptyResultMessage = kNoLineKept},
+        .params = {listParam(&FilterOptions::keepContaining, "keep",
+                             {{u"次の文字を含む行を抜き出す", "containing", true},
+                              {u"次の文字を含まない行を抜き出す", "not-containing", false}})
+                       .alias("Combo47")
+                       .purpose(u"抜き出す条件", "Lines to keep"),
+                   textParam(&FilterOptions::condition, "text")
+                       .alias("Text13")
+                       .purpose(u"条件の文字", "Text the lines are checked for")},
+        .preCheck = [](const FilterOptions& o) -> std::optional<Text> {
+            if (o.condition.empty()) return Text(u"条件を満たす文字を入力して下さい。");
+            return std::nullopt;
+        },
+        .run = FilterLines,
+        .takesUtf8 = [](std::string_view, const FilterOptions& o) { return filtersUtf8(o); },
+        .runUtf8 = FilterLinesUtf8,
+    });
 });
 
 }  // namespace kivo

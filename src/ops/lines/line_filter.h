@@ -24,6 +24,6 @@ bool filtersUtf8(const FilterOptions& options);
 std::optional<std::string> FilterLinesUtf8(std::string_view upper, const FilterOptions& options,
                                            RunContext& ctx);
 
-extern const OperationDeclaration kFilterLines;
+extern const LazyOperation kFilterLines;
 
 }  // namespace kivo

@@ -106,53 +106,54 @@ std::optional<Text> InsertAtPosition(TextView upper, const InsertOptions& option
     });
 }
 
-const OperationDeclaration kReplaceLine = declare<ReplaceLineOptions>({
-    .info = {.code = 16,
-             .tab = Tab::LinesAndPositions,
-             .selector = "Option2(3)",
-             .name = "replace-lines",
-             .description = "Replaces every odd or every even line by a text",
-             .japaneseDescription = u"奇数行または偶数行を、すべて指定した文字に置き換えます。",
-             .caption = u"…行を…に置換(&H)",
-             .example = {.input = u"1\n2\n3\n4",
-                         .options = {"--lines=even", "--replacement=-"},
-                         .output = u"1\r\n-\r\n3\r\n-"}},
-    .params = {listParam(&ReplaceLineOptions::odd, "lines",
-                         {{u"奇数", "odd", true}, {u"偶数", "even", false}}, OtherText::IsLastEntry)
-                   .alias("Combo38")
-                   .purpose(u"置換する行", "Lines to replace"),
-               textParam(&ReplaceLineOptions::replacement, "replacement", kSeveralLines)
-                   .alias("Text12")
-                   .purpose(u"置換後の文字", "Replacement text")},
-    .run = ReplaceLine,
+constinit const LazyOperation kReplaceLine(16, "replace-lines", [] {
+    return declare<ReplaceLineOptions>({
+        .info = {.tab = Tab::LinesAndPositions,
+                 .selector = "Option2(3)",
+                 .description = "Replaces every odd or every even line by a text",
+                 .japaneseDescription = u"奇数行または偶数行を、すべて指定した文字に置き換えます。",
+                 .caption = u"…行を…に置換(&H)",
+                 .example = {.input = u"1\n2\n3\n4",
+                             .options = {"--lines=even", "--replacement=-"},
+                             .output = u"1\r\n-\r\n3\r\n-"}},
+        .params = {listParam(&ReplaceLineOptions::odd, "lines",
+                             {{u"奇数", "odd", true}, {u"偶数", "even", false}}, OtherText::IsLastEntry)
+                       .alias("Combo38")
+                       .purpose(u"置換する行", "Lines to replace"),
+                   textParam(&ReplaceLineOptions::replacement, "replacement", kSeveralLines)
+                       .alias("Text12")
+                       .purpose(u"置換後の文字", "Replacement text")},
+        .run = ReplaceLine,
+    });
 });
 
-const OperationDeclaration kInsertAtPosition = declare<InsertOptions>({
-    .info = {.code = 17,
-             .tab = Tab::LinesAndPositions,
-             .selector = "Option2(4)",
-             .name = "insert",
-             .description = "Puts a text into every line at a position counted from the left or the right",
-             .japaneseDescription = u"各行の左または右から数えた位置に、指定した文字を差し込みます。",
-             .caption = u"…から…文字目に…を差し込む(&I)",
-             .example = {.input = u"abc\ndef",
-                         .options = {"--position=2", "--text=X"},
-                         .output = u"aXc\r\ndXf"}},
-    .params = {listParam(&InsertOptions::side, "side", sideChoices(), OtherText::IsLastEntry)
-                   .alias("Combo4")
-                   .purpose(u"数える側", "Side to count from"),
-               countParam(&InsertOptions::position, "position", 1, 999)
-                   .alias("Combo3")
-                   .purpose(u"差し込む位置", "Position"),
-               textParam(&InsertOptions::text, "text", kSeveralLines)
-                   .alias("Text14")
-                   .purpose(u"差し込む文字", "Text to insert")},
-    .preCheck = [](const InsertOptions& o) -> std::optional<Text> {
-        if (!o.text.empty()) return std::nullopt;
-        return Text(o.side == Side::Left ? u"左側から置き換える文字を入力して下さい。"
-                                         : u"右側から置き換える文字を入力して下さい。");
-    },
-    .run = InsertAtPosition,
+constinit const LazyOperation kInsertAtPosition(17, "insert", [] {
+    return declare<InsertOptions>({
+        .info = {.tab = Tab::LinesAndPositions,
+                 .selector = "Option2(4)",
+                 .description =
+                     "Puts a text into every line at a position counted from the left or the right",
+                 .japaneseDescription = u"各行の左または右から数えた位置に、指定した文字を差し込みます。",
+                 .caption = u"…から…文字目に…を差し込む(&I)",
+                 .example = {.input = u"abc\ndef",
+                             .options = {"--position=2", "--text=X"},
+                             .output = u"aXc\r\ndXf"}},
+        .params = {listParam(&InsertOptions::side, "side", sideChoices(), OtherText::IsLastEntry)
+                       .alias("Combo4")
+                       .purpose(u"数える側", "Side to count from"),
+                   countParam(&InsertOptions::position, "position", 1, 999)
+                       .alias("Combo3")
+                       .purpose(u"差し込む位置", "Position"),
+                   textParam(&InsertOptions::text, "text", kSeveralLines)
+                       .alias("Text14")
+                       .purpose(u"差し込む文字", "Text to insert")},
+        .preCheck = [](const InsertOptions& o) -> std::optional<Text> {
+            if (!o.text.empty()) return std::nullopt;
+            return Text(o.side == Side::Left ? u"左側から置き換える文字を入力して下さい。"
+                                             : u"右側から置き換える文字を入力して下さい。");
+        },
+        .run = InsertAtPosition,
+    });
 });
 
 }  // namespace kivo

@@ -22,7 +22,7 @@ struct InsertOptions {
 /// Code 17: a text put into every line at a position counted from a side.
 std::optional<Text> InsertAtPosition(TextView upper, const InsertOptions& options, RunContext& ctx);
 
-extern const OperationDeclaration kReplaceLine;
-extern const OperationDeclaration kInsertAtPosition;
+extern const LazyOperation kReplaceLine;
+extern const LazyOperation kInsertAtPosition;
 
 }  // namespace kivo

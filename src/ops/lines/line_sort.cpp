@@ -89,26 +89,26 @@ std::optional<std::string> SortLinesUtf8(std::string_view upper, const SortOptio
     return result;
 }
 
-const OperationDeclaration kSortLines = declare<SortOptions>({
-    .info = {.code = 27,
-             .tab = Tab::SortsAndSeries,
-             .selector = "Option4(0)",
-             .name = "sort",
-             .description = "Sorts the lines by character code, ascending or descending",
-             .japaneseDescription = u"行を文字コード順に、昇順または降順で並べ替えます。",
-             .caption = u"複数行から文字をソートする(&E)",
-             .example = {.input = u"banana\napple\ncherry",
-                         .options = {},
-                         .output = u"apple\r\nbanana\r\ncherry"},
-             .streamsResult = true},
-    .params = {listParam(
-                   &SortOptions::descending, "order",
-                   {{u"昇順でソートする", "ascending", false}, {u"降順でソートする", "descending", true}})
-                   .alias("Combo20")
-                   .purpose(u"並べ替えの順序", "Sort order")},
-    .run = SortLines,
-    .takesUtf8 = [](std::string_view, const SortOptions&) { return true; },
-    .runUtf8 = SortLinesUtf8,
+constinit const LazyOperation kSortLines(27, "sort", [] {
+    return declare<SortOptions>({
+        .info = {.tab = Tab::SortsAndSeries,
+                 .selector = "Option4(0)",
+                 .description = "Sorts the lines by character code, ascending or descending",
+                 .japaneseDescription = u"行を文字コード順に、昇順または降順で並べ替えます。",
+                 .caption = u"複数行から文字をソートする(&E)",
+                 .example = {.input = u"banana\napple\ncherry",
+                             .options = {},
+                             .output = u"apple\r\nbanana\r\ncherry"},
+                 .streamsResult = true},
+        .params = {listParam(
+                       &SortOptions::descending, "order",
+                       {{u"昇順でソートする", "ascending", false}, {u"降順でソートする", "descending", true}})
+                       .alias("Combo20")
+                       .purpose(u"並べ替えの順序", "Sort order")},
+        .run = SortLines,
+        .takesUtf8 = [](std::string_view, const SortOptions&) { return true; },
+        .runUtf8 = SortLinesUtf8,
+    });
 });
 
 }  // namespace kivo

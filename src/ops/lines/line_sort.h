@@ -15,6 +15,6 @@ std::optional<Text> SortLines(TextView upper, const SortOptions& options, RunCon
 /// SortLines on valid UTF-8 bytes, giving the UTF-8 of its result.
 std::optional<std::string> SortLinesUtf8(std::string_view upper, const SortOptions& options, RunContext& ctx);
 
-extern const OperationDeclaration kSortLines;
+extern const LazyOperation kSortLines;
 
 }  // namespace kivo

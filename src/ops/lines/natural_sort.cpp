@@ -84,24 +84,25 @@ std::optional<Text> SortLinesNaturally(TextView upper, const NaturalSortOptions&
     return out.take(!text.endsWithLineBreak());
 }
 
-const OperationDeclaration kSortLinesNaturally = declare<NaturalSortOptions>({
-    .info = {.code = 39,
-             .tab = Tab::Japanese,
-             .selector = "Option5(4)",
-             .name = "natural-sort",
-             .description = "Sorts the lines with their numbers compared by value (第2回 before 第10回)",
-             .japaneseDescription = u"行に含まれる数値を大きさで比べて並べ替えます（第2回が第10回より前）。",
-             .caption = u"数値の大きさ順に行を(&I)…",
-             .example = {.input = u"第10回\n第2回\n第1回",
-                         .options = {},
-                         .output = u"第1回\r\n第2回\r\n第10回"},
-             .streamsResult = true},
-    .params = {listParam(
-                   &NaturalSortOptions::descending, "order",
-                   {{u"昇順でソートする", "ascending", false}, {u"降順でソートする", "descending", true}})
-                   .alias("Combo63")
-                   .purpose(u"並べ替えの順序", "Sort order")},
-    .run = SortLinesNaturally,
+constinit const LazyOperation kSortLinesNaturally(39, "natural-sort", [] {
+    return declare<NaturalSortOptions>({
+        .info = {.tab = Tab::Japanese,
+                 .selector = "Option5(4)",
+                 .description = "Sorts the lines with their numbers compared by value (第2回 before 第10回)",
+                 .japaneseDescription =
+                     u"行に含まれる数値を大きさで比べて並べ替えます（第2回が第10回より前）。",
+                 .caption = u"数値の大きさ順に行を(&I)…",
+                 .example = {.input = u"第10回\n第2回\n第1回",
+                             .options = {},
+                             .output = u"第1回\r\n第2回\r\n第10回"},
+                 .streamsResult = true},
+        .params = {listParam(
+                       &NaturalSortOptions::descending, "order",
+                       {{u"昇順でソートする", "ascending", false}, {u"降順でソートする", "descending", true}})
+                       .alias("Combo63")
+                       .purpose(u"並べ替えの順序", "Sort order")},
+        .run = SortLinesNaturally,
+    });
 });
 
 }  // namespace kivo

@@ -17,6 +17,6 @@ std::optional<Text> SortLinesNaturally(TextView upper, const NaturalSortOptions&
 /// above zero after.
 int compareNaturally(TextView a, TextView b);
 
-extern const OperationDeclaration kSortLinesNaturally;
+extern const LazyOperation kSortLinesNaturally;
 
 }  // namespace kivo

@@ -434,11 +434,11 @@ std::vector<Param<LoopOptions>> loopParams() {
 
 }  // namespace
 
-const OperationDeclaration kGenerateLoop = declare<LoopOptions>({
-    .info = {.code = 26,
-             .tab = Tab::Loop,
+constinit const LazyOperation kGenerateLoop(26, "loop", [] {
+    return declare<LoopOptions>({
+        .info =
+            {.tab = Tab::Loop,
              .selector = "Check3",
-             .name = "loop",
              .description =
                  "Repeats the text as a template, counting up to seventeen of its numbers up or down",
              .japaneseDescription =
@@ -448,12 +448,13 @@ const OperationDeclaration kGenerateLoop = declare<LoopOptions>({
                          .options = {"--loops=3", "--use-1"},
                          .output = u"No.1\r\nNo.2\r\nNo.3"},
              .errorMessage = kLoopError},
-    .params = loopParams(),
-    .preCheck = [](const LoopOptions& o) -> std::optional<Text> {
-        if (o.loops.empty()) return Text(u"ループ回数を入力して下さい。");
-        return std::nullopt;
-    },
-    .run = GenerateLoop,
+        .params = loopParams(),
+        .preCheck = [](const LoopOptions& o) -> std::optional<Text> {
+            if (o.loops.empty()) return Text(u"ループ回数を入力して下さい。");
+            return std::nullopt;
+        },
+        .run = GenerateLoop,
+    });
 });
 
 }  // namespace kivo

@@ -39,6 +39,6 @@ inline constexpr TextView kLoopError = u"文字数オーバーまたはその他
 /// whose result would be longer ends with its error message before anything is built.
 inline constexpr std::size_t kLoopOutputLimit = std::size_t{1} << 29;
 
-extern const OperationDeclaration kGenerateLoop;
+extern const LazyOperation kGenerateLoop;
 
 }  // namespace kivo

@@ -165,45 +165,45 @@ std::optional<Text> AddLinesAfterNthNumber(TextView upper, const NumberedCopiesO
     return out;
 }
 
-const OperationDeclaration kAddLinesAfterNthNumber = declare<NumberedCopiesOptions>({
-    .info = {.code = 29,
-             .tab = Tab::SortsAndSeries,
-             .selector = "Option4(2)",
-             .name = "numbered-copies",
-             .description = "Copies the text many times, counting one of its numbers up or down",
-             .japaneseDescription =
-                 u"テキストを指定した行数分追加し、見つけた数字を1回ごとに増やすか減らします。",
-             .caption = u"…から…番目に見つけた数字を…後改行して…行追加する(&G)",
-             .example = {.input = u"item1",
-                         .options = {"--copies=3", "--digits=1"},
-                         .output = u"item1\r\nitem2\r\nitem3"}},
-    .params = {listParam(&NumberedCopiesOptions::direction, "direction", directionChoices())
-                   .alias("Combo28")
-                   .purpose(u"増減", "Count up or down"),
-               countParam(&NumberedCopiesOptions::number, "number", 1, 999)
-                   .alias("Combo29")
-                   .purpose(u"数字の順番", "Which number"),
-               listParam(&NumberedCopiesOptions::side, "side", sideChoices())
-                   .alias("Combo30")
-                   .purpose(u"数える側", "Side to count from"),
-               numberTextParam(&NumberedCopiesOptions::copies, "copies", 1, 2147483647, u"10")
-                   .alias("Text41")
-                   .purpose(u"追加する行数", "Number of copies"),
-               countParam(&NumberedCopiesOptions::step, "step", 1, 999)
-                   .alias("Combo35")
-                   .purpose(u"連番のステップ", "Step"),
-               listParam(&NumberedCopiesOptions::width, "digits", zeroFormatChoices())
-                   .alias("Combo36")
-                   .purpose(u"連番の桁数", "Digits")
-                   .withDefault(u"000"),
-               countParam(&NumberedCopiesOptions::gap, "gap", 0, 999)
-                   .alias("Combo37")
-                   .purpose(u"追加の行間隔", "Lines between the copies")},
-    .preCheck = [](const NumberedCopiesOptions& o) -> std::optional<Text> {
-        if (numericValue(o.copies) >= 2) return std::nullopt;
-        return o.direction.text + u"～し改行して追加する行数を「2」以上で入力して下さい。";
-    },
-    .run = AddLinesAfterNthNumber,
+constinit const LazyOperation kAddLinesAfterNthNumber(29, "numbered-copies", [] {
+    return declare<NumberedCopiesOptions>({
+        .info = {.tab = Tab::SortsAndSeries,
+                 .selector = "Option4(2)",
+                 .description = "Copies the text many times, counting one of its numbers up or down",
+                 .japaneseDescription =
+                     u"テキストを指定した行数分追加し、見つけた数字を1回ごとに増やすか減らします。",
+                 .caption = u"…から…番目に見つけた数字を…後改行して…行追加する(&G)",
+                 .example = {.input = u"item1",
+                             .options = {"--copies=3", "--digits=1"},
+                             .output = u"item1\r\nitem2\r\nitem3"}},
+        .params = {listParam(&NumberedCopiesOptions::direction, "direction", directionChoices())
+                       .alias("Combo28")
+                       .purpose(u"増減", "Count up or down"),
+                   countParam(&NumberedCopiesOptions::number, "number", 1, 999)
+                       .alias("Combo29")
+                       .purpose(u"数字の順番", "Which number"),
+                   listParam(&NumberedCopiesOptions::side, "side", sideChoices())
+                       .alias("Combo30")
+                       .purpose(u"数える側", "Side to count from"),
+                   numberTextParam(&NumberedCopiesOptions::copies, "copies", 1, 2147483647, u"10")
+                       .alias("Text41")
+                       .purpose(u"追加する行数", "Number of copies"),
+                   countParam(&NumberedCopiesOptions::step, "step", 1, 999)
+                       .alias("Combo35")
+                       .purpose(u"連番のステップ", "Step"),
+                   listParam(&NumberedCopiesOptions::width, "digits", zeroFormatChoices())
+                       .alias("Combo36")
+                       .purpose(u"連番の桁数", "Digits")
+                       .withDefault(u"000"),
+                   countParam(&NumberedCopiesOptions::gap, "gap", 0, 999)
+                       .alias("Combo37")
+                       .purpose(u"追加の行間隔", "Lines between the copies")},
+        .preCheck = [](const NumberedCopiesOptions& o) -> std::optional<Text> {
+            if (numericValue(o.copies) >= 2) return std::nullopt;
+            return o.direction.text + u"～し改行して追加する行数を「2」以上で入力して下さい。";
+        },
+        .run = AddLinesAfterNthNumber,
+    });
 });
 
 }  // namespace kivo

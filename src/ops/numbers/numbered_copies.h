@@ -21,6 +21,6 @@ struct NumberedCopiesOptions {
 std::optional<Text> AddLinesAfterNthNumber(TextView upper, const NumberedCopiesOptions& options,
                                            RunContext& ctx);
 
-extern const OperationDeclaration kAddLinesAfterNthNumber;
+extern const LazyOperation kAddLinesAfterNthNumber;
 
 }  // namespace kivo

@@ -106,46 +106,47 @@ std::optional<Text> InsertRunningNumbers(TextView upper, RunningNumbersOptions& 
     return numberLines(*text, options, ctx);
 }
 
-const OperationDeclaration kInsertRunningNumbers = declare<RunningNumbersOptions>({
-    .info = {.code = 28,
-             .tab = Tab::SortsAndSeries,
-             .selector = "Option4(1)",
-             .name = "running-numbers",
-             .description = "Puts running numbers into every n-th line at a position counted from a side",
-             .japaneseDescription = u"指定した行から数行おきに、左または右から数えた位置へ連番を入れます。",
-             .caption = u"…行目から…行おきに…から…文字目後に…数値を入れる(&F)",
-             .example = {.input = u"a\nb\nc", .options = {"--digits=2"}, .output = u"01a\r\n02b\r\n03c"},
-             .lineLocal = true,
-             .refusesSomeLines = true,
-             .countsLines = true},
-    .params = {countParam(&RunningNumbersOptions::firstLine, "first-line", 1, 999)
-                   .alias("Combo27")
-                   .purpose(u"開始行", "First line"),
-               countParam(&RunningNumbersOptions::gap, "gap", 0, 999)
-                   .alias("Combo26")
-                   .purpose(u"行間隔", "Lines between"),
-               listParam(&RunningNumbersOptions::side, "side", sideChoices())
-                   .alias("Combo24")
-                   .purpose(u"数える側", "Side to count from"),
-               countParam(&RunningNumbersOptions::position, "position", 0, 999)
-                   .alias("Combo21")
-                   .purpose(u"入れる位置", "Position"),
-               numberTextParam(&RunningNumbersOptions::start, "start", 0, 2147483647, u"1")
-                   .alias("Text38")
-                   .purpose(u"連番の開始数値", "First number"),
-               listParam(&RunningNumbersOptions::direction, "direction", directionChoices())
-                   .alias("Combo22")
-                   .purpose(u"増減", "Count up or down"),
-               countParam(&RunningNumbersOptions::step, "step", 1, 999)
-                   .alias("Combo23")
-                   .purpose(u"連番のステップ", "Step"),
-               listParam(&RunningNumbersOptions::width, "digits", zeroFormatChoices())
-                   .alias("Combo25")
-                   .purpose(u"連番の桁数", "Digits")
-                   .withDefault(u"000")},
-    .errorMessageOf = runningNumbersError,
-    .run = InsertRunningNumbers,
-    .lineLocalWith = numbersBlockByBlock,
+constinit const LazyOperation kInsertRunningNumbers(28, "running-numbers", [] {
+    return declare<RunningNumbersOptions>({
+        .info = {.tab = Tab::SortsAndSeries,
+                 .selector = "Option4(1)",
+                 .description = "Puts running numbers into every n-th line at a position counted from a side",
+                 .japaneseDescription =
+                     u"指定した行から数行おきに、左または右から数えた位置へ連番を入れます。",
+                 .caption = u"…行目から…行おきに…から…文字目後に…数値を入れる(&F)",
+                 .example = {.input = u"a\nb\nc", .options = {"--digits=2"}, .output = u"01a\r\n02b\r\n03c"},
+                 .lineLocal = true,
+                 .refusesSomeLines = true,
+                 .countsLines = true},
+        .params = {countParam(&RunningNumbersOptions::firstLine, "first-line", 1, 999)
+                       .alias("Combo27")
+                       .purpose(u"開始行", "First line"),
+                   countParam(&RunningNumbersOptions::gap, "gap", 0, 999)
+                       .alias("Combo26")
+                       .purpose(u"行間隔", "Lines between"),
+                   listParam(&RunningNumbersOptions::side, "side", sideChoices())
+                       .alias("Combo24")
+                       .purpose(u"数える側", "Side to count from"),
+                   countParam(&RunningNumbersOptions::position, "position", 0, 999)
+                       .alias("Combo21")
+                       .purpose(u"入れる位置", "Position"),
+                   numberTextParam(&RunningNumbersOptions::start, "start", 0, 2147483647, u"1")
+                       .alias("Text38")
+                       .purpose(u"連番の開始数値", "First number"),
+                   listParam(&RunningNumbersOptions::direction, "direction", directionChoices())
+                       .alias("Combo22")
+                       .purpose(u"増減", "Count up or down"),
+                   countParam(&RunningNumbersOptions::step, "step", 1, 999)
+                       .alias("Combo23")
+                       .purpose(u"連番のステップ", "Step"),
+                   listParam(&RunningNumbersOptions::width, "digits", zeroFormatChoices())
+                       .alias("Combo25")
+                       .purpose(u"連番の桁数", "Digits")
+                       .withDefault(u"000")},
+        .errorMessageOf = runningNumbersError,
+        .run = InsertRunningNumbers,
+        .lineLocalWith = numbersBlockByBlock,
+    });
 });
 
 }  // namespace kivo

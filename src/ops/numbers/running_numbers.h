@@ -26,6 +26,6 @@ struct RunningNumbersOptions {
 /// over. Asked to, it changes a right-side position of 0 to 1, which the window then shows.
 std::optional<Text> InsertRunningNumbers(TextView upper, RunningNumbersOptions& options, RunContext& ctx);
 
-extern const OperationDeclaration kInsertRunningNumbers;
+extern const LazyOperation kInsertRunningNumbers;
 
 }  // namespace kivo

@@ -27,7 +27,7 @@ struct CsvConvertOptions {
 /// quoted only where the new separator needs it.
 std::optional<Text> ConvertCsv(TextView upper, const CsvConvertOptions& options, RunContext& ctx);
 
-extern const OperationDeclaration kSelectCsvColumns;
-extern const OperationDeclaration kConvertCsv;
+extern const LazyOperation kSelectCsvColumns;
+extern const LazyOperation kConvertCsv;
 
 }  // namespace kivo

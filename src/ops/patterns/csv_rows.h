@@ -30,7 +30,7 @@ struct CsvUniqueOptions {
 /// Code 48: the rows whose key column repeats that of an earlier row left out.
 std::optional<Text> RemoveDuplicateCsvRows(TextView upper, const CsvUniqueOptions& options, RunContext& ctx);
 
-extern const OperationDeclaration kSortCsvRows;
-extern const OperationDeclaration kRemoveDuplicateCsvRows;
+extern const LazyOperation kSortCsvRows;
+extern const LazyOperation kRemoveDuplicateCsvRows;
 
 }  // namespace kivo

@@ -53,11 +53,11 @@ std::optional<Text> ExtractPattern(TextView upper, const PatternExtractOptions& 
     });
 }
 
-const OperationDeclaration kReplacePattern = declare<PatternReplaceOptions>({
-    .info = {.code = 50,
-             .tab = Tab::Patterns,
+constinit const LazyOperation kReplacePattern(50, "regex-replace", [] {
+    return declare<PatternReplaceOptions>({
+        .info =
+            {.tab = Tab::Patterns,
              .selector = "Option7(4)",
-             .name = "regex-replace",
              .description =
                  "Replaces the matches of a regular expression ($1 in the replacement is its first group)",
              .japaneseDescription =
@@ -66,29 +66,30 @@ const OperationDeclaration kReplacePattern = declare<PatternReplaceOptions>({
              .example = {.input = u"2024-05-01\n2025-12-31",
                          .options = {"--pattern=(\\d+)-(\\d+)-(\\d+)", "--replacement=$1年$2月$3日"},
                          .output = u"2024年05月01日\r\n2025年12月31日"}},
-    .params = {textParam(&PatternReplaceOptions::pattern, "pattern")
-                   .alias("Text50")
-                   .purpose(u"検索パターン", "Pattern"),
-               textParam(&PatternReplaceOptions::replacement, "replacement")
-                   .alias("Text51")
-                   .purpose(u"置換後の文字", "Replacement text"),
-               checkParam(&PatternReplaceOptions::ignoreCase, "ignore-case")
-                   .alias("Check7(2)")
-                   .purpose(u"大文字と小文字を区別しない", "Ignore case"),
-               scopeParam(&PatternReplaceOptions::scope).alias("Combo79").purpose(u"検索の単位", "Scope"),
-               listParam(&PatternReplaceOptions::all, "matches",
-                         {{u"すべて", "all", true}, {u"最初の1つ", "first", false}})
-                   .alias("Combo80")
-                   .purpose(u"置換する一致", "Matches to replace")},
-    .preCheck = [](const PatternReplaceOptions& o) { return patternRefusal(o.pattern); },
-    .run = ReplacePattern,
+        .params = {textParam(&PatternReplaceOptions::pattern, "pattern")
+                       .alias("Text50")
+                       .purpose(u"検索パターン", "Pattern"),
+                   textParam(&PatternReplaceOptions::replacement, "replacement")
+                       .alias("Text51")
+                       .purpose(u"置換後の文字", "Replacement text"),
+                   checkParam(&PatternReplaceOptions::ignoreCase, "ignore-case")
+                       .alias("Check7(2)")
+                       .purpose(u"大文字と小文字を区別しない", "Ignore case"),
+                   scopeParam(&PatternReplaceOptions::scope).alias("Combo79").purpose(u"検索の単位", "Scope"),
+                   listParam(&PatternReplaceOptions::all, "matches",
+                             {{u"すべて", "all", true}, {u"最初の1つ", "first", false}})
+                       .alias("Combo80")
+                       .purpose(u"置換する一致", "Matches to replace")},
+        .preCheck = [](const PatternReplaceOptions& o) { return patternRefusal(o.pattern); },
+        .run = ReplacePattern,
+    });
 });
 
-const OperationDeclaration kExtractPattern = declare<PatternExtractOptions>({
-    .info = {.code = 51,
-             .tab = Tab::Patterns,
+constinit const LazyOperation kExtractPattern(51, "regex-extract", [] {
+    return declare<PatternExtractOptions>({
+        .info =
+            {.tab = Tab::Patterns,
              .selector = "Option7(5)",
-             .name = "regex-extract",
              .description =
                  "Keeps the lines that match a regular expression (or not), or only the matches or "
                  "their first groups",
@@ -98,22 +99,24 @@ const OperationDeclaration kExtractPattern = declare<PatternExtractOptions>({
              .example = {.input = u"注文番号 A-102\n備考なし\n注文番号 B-7",
                          .options = {"--pattern=[A-Z]-\\d+", "--extract=matches"},
                          .output = u"A-102\r\nB-7"}},
-    .params = {textParam(&PatternExtractOptions::pattern, "pattern")
-                   .alias("Text52")
-                   .purpose(u"検索パターン", "Pattern"),
-               listParam(&PatternExtractOptions::extraction, "extract",
-                         {{u"一致する行を抜き出す", "matching-lines", RegexExtraction::MatchingLines},
-                          {u"一致しない行を抜き出す", "other-lines", RegexExtraction::NonMatchingLines},
-                          {u"一致した部分を抜き出す", "matches", RegexExtraction::MatchedParts},
-                          {u"一致した最初の(…)を抜き出す", "first-group", RegexExtraction::FirstGroup}})
-                   .alias("Combo81")
-                   .purpose(u"抜き出すもの", "What to take"),
-               checkParam(&PatternExtractOptions::ignoreCase, "ignore-case")
-                   .alias("Check7(3)")
-                   .purpose(u"大文字と小文字を区別しない", "Ignore case"),
-               scopeParam(&PatternExtractOptions::scope).alias("Combo82").purpose(u"検索の単位", "Scope")},
-    .preCheck = [](const PatternExtractOptions& o) { return patternRefusal(o.pattern); },
-    .run = ExtractPattern,
+        .params =
+            {textParam(&PatternExtractOptions::pattern, "pattern")
+                 .alias("Text52")
+                 .purpose(u"検索パターン", "Pattern"),
+             listParam(&PatternExtractOptions::extraction, "extract",
+                       {{u"一致する行を抜き出す", "matching-lines", RegexExtraction::MatchingLines},
+                        {u"一致しない行を抜き出す", "other-lines", RegexExtraction::NonMatchingLines},
+                        {u"一致した部分を抜き出す", "matches", RegexExtraction::MatchedParts},
+                        {u"一致した最初の(…)を抜き出す", "first-group", RegexExtraction::FirstGroup}})
+                 .alias("Combo81")
+                 .purpose(u"抜き出すもの", "What to take"),
+             checkParam(&PatternExtractOptions::ignoreCase, "ignore-case")
+                 .alias("Check7(3)")
+                 .purpose(u"大文字と小文字を区別しない", "Ignore case"),
+             scopeParam(&PatternExtractOptions::scope).alias("Combo82").purpose(u"検索の単位", "Scope")},
+        .preCheck = [](const PatternExtractOptions& o) { return patternRefusal(o.pattern); },
+        .run = ExtractPattern,
+    });
 });
 
 }  // namespace kivo

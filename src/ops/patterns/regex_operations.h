@@ -31,7 +31,7 @@ std::optional<Text> ExtractPattern(TextView upper, const PatternExtractOptions& 
 /// The pattern's compile options for a run in `ctx`.
 RegexOptions regexOptionsFor(bool ignoreCase, const RunContext& ctx);
 
-extern const OperationDeclaration kReplacePattern;
-extern const OperationDeclaration kExtractPattern;
+extern const LazyOperation kReplacePattern;
+extern const LazyOperation kExtractPattern;
 
 }  // namespace kivo

@@ -32,31 +32,33 @@ std::optional<Text> ReplaceByList(TextView upper, const ReplaceListOptions& opti
     });
 }
 
-const OperationDeclaration kReplaceByList = declare<ReplaceListOptions>({
-    .info = {.code = 52,
-             .tab = Tab::Patterns,
-             .selector = "Option7(6)",
-             .name = "replace-list",
-             .description =
-                 "Runs a list of find<Tab>replacement pairs (plain or regular expressions) in order",
-             .japaneseDescription = u"Tabで区切った「検索する文字」と「置換する文字」の組を1行に一つずつ書い"
-                                    u"た一覧で、順に置き換えます。",
-             .caption = u"置換リスト(&K)…を…で順に置き換える　(1行に「検索する文字<Tab>置換する文字」)",
-             .example = {.input = u"合計1200円（税込）",
-                         .options = {"--pairs=(\\d+)円\t¥$1", "--kind=regex"},
-                         .output = u"合計¥1200（税込）"}},
-    .params = {textParam(&ReplaceListOptions::rules, "pairs", kSeveralLines)
-                   .alias("Text53")
-                   .purpose(u"置換リスト", "Pairs"),
-               listParam(&ReplaceListOptions::kind, "kind",
-                         {{u"文字列", "plain", RuleKind::Plain}, {u"正規表現", "regex", RuleKind::Regex}})
-                   .alias("Combo83")
-                   .purpose(u"検索の種類", "Kind of search")},
-    .preCheck = [](const ReplaceListOptions& o) -> std::optional<Text> {
-        if (o.rules.empty()) return Text(u"置換リストを入力して下さい（1行に「検索文字<Tab>置換文字」）。");
-        return std::nullopt;
-    },
-    .run = ReplaceByList,
+constinit const LazyOperation kReplaceByList(52, "replace-list", [] {
+    return declare<ReplaceListOptions>({
+        .info = {.tab = Tab::Patterns,
+                 .selector = "Option7(6)",
+                 .description =
+                     "Runs a list of find<Tab>replacement pairs (plain or regular expressions) in order",
+                 .japaneseDescription =
+                     u"Tabで区切った「検索する文字」と「置換する文字」の組を1行に一つずつ書い"
+                     u"た一覧で、順に置き換えます。",
+                 .caption = u"置換リスト(&K)…を…で順に置き換える　(1行に「検索する文字<Tab>置換する文字」)",
+                 .example = {.input = u"合計1200円（税込）",
+                             .options = {"--pairs=(\\d+)円\t¥$1", "--kind=regex"},
+                             .output = u"合計¥1200（税込）"}},
+        .params = {textParam(&ReplaceListOptions::rules, "pairs", kSeveralLines)
+                       .alias("Text53")
+                       .purpose(u"置換リスト", "Pairs"),
+                   listParam(&ReplaceListOptions::kind, "kind",
+                             {{u"文字列", "plain", RuleKind::Plain}, {u"正規表現", "regex", RuleKind::Regex}})
+                       .alias("Combo83")
+                       .purpose(u"検索の種類", "Kind of search")},
+        .preCheck = [](const ReplaceListOptions& o) -> std::optional<Text> {
+            if (o.rules.empty())
+                return Text(u"置換リストを入力して下さい（1行に「検索文字<Tab>置換文字」）。");
+            return std::nullopt;
+        },
+        .run = ReplaceByList,
+    });
 });
 
 }  // namespace kivo

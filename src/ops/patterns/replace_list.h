@@ -14,6 +14,6 @@ struct ReplaceListOptions {
 /// how many replacements each made is told after.
 std::optional<Text> ReplaceByList(TextView upper, const ReplaceListOptions& options, RunContext& ctx);
 
-extern const OperationDeclaration kReplaceByList;
+extern const LazyOperation kReplaceByList;
 
 }  // namespace kivo

@@ -58,32 +58,33 @@ std::optional<Text> ReplaceByPosition(TextView upper, const ReplaceByPositionOpt
     return result;
 }
 
-const OperationDeclaration kReplaceByPosition = declare<ReplaceByPositionOptions>({
-    .info = {.code = 21,
-             .tab = Tab::LinesAndPositions,
-             .selector = "Option2(8)",
-             .name = "replace-at",
-             .description = "Replaces the characters at a position of every line by a text",
-             .japaneseDescription = u"各行の指定した位置から指定した文字数を、指定した文字に置き換えます。",
-             .caption = u"…から…文字目～文字数…文字を置換(&M)",
-             .example = {.input = u"abcdef",
-                         .options = {"--position=2", "--count=3", "--replacement=X"},
-                         .output = u"aXef"},
-             .lineLocal = true,
-             .refusesSomeLines = true},
-    .params = {listParam(&ReplaceByPositionOptions::side, "side", sideChoices(), OtherText::IsLastEntry)
-                   .alias("Combo18")
-                   .purpose(u"数える側", "Side to count from"),
-               countParam(&ReplaceByPositionOptions::position, "position", 1, 999)
-                   .alias("Combo6")
-                   .purpose(u"開始位置", "Start position"),
-               countParam(&ReplaceByPositionOptions::count, "count", 1, 999)
-                   .alias("Combo7")
-                   .purpose(u"置換する文字数", "Number of characters to replace"),
-               textParam(&ReplaceByPositionOptions::replacement, "replacement", kSeveralLines)
-                   .alias("Text34")
-                   .purpose(u"置換後の文字", "Replacement text")},
-    .run = ReplaceByPosition,
+constinit const LazyOperation kReplaceByPosition(21, "replace-at", [] {
+    return declare<ReplaceByPositionOptions>({
+        .info = {.tab = Tab::LinesAndPositions,
+                 .selector = "Option2(8)",
+                 .description = "Replaces the characters at a position of every line by a text",
+                 .japaneseDescription =
+                     u"各行の指定した位置から指定した文字数を、指定した文字に置き換えます。",
+                 .caption = u"…から…文字目～文字数…文字を置換(&M)",
+                 .example = {.input = u"abcdef",
+                             .options = {"--position=2", "--count=3", "--replacement=X"},
+                             .output = u"aXef"},
+                 .lineLocal = true,
+                 .refusesSomeLines = true},
+        .params = {listParam(&ReplaceByPositionOptions::side, "side", sideChoices(), OtherText::IsLastEntry)
+                       .alias("Combo18")
+                       .purpose(u"数える側", "Side to count from"),
+                   countParam(&ReplaceByPositionOptions::position, "position", 1, 999)
+                       .alias("Combo6")
+                       .purpose(u"開始位置", "Start position"),
+                   countParam(&ReplaceByPositionOptions::count, "count", 1, 999)
+                       .alias("Combo7")
+                       .purpose(u"置換する文字数", "Number of characters to replace"),
+                   textParam(&ReplaceByPositionOptions::replacement, "replacement", kSeveralLines)
+                       .alias("Text34")
+                       .purpose(u"置換後の文字", "Replacement text")},
+        .run = ReplaceByPosition,
+    });
 });
 
 }  // namespace kivo

@@ -16,6 +16,6 @@ struct ReplaceByPositionOptions {
 std::optional<Text> ReplaceByPosition(TextView upper, const ReplaceByPositionOptions& options,
                                       RunContext& ctx);
 
-extern const OperationDeclaration kReplaceByPosition;
+extern const LazyOperation kReplaceByPosition;
 
 }  // namespace kivo

@@ -183,57 +183,58 @@ std::optional<Text> ReplaceRangePerLine(TextView upper, const FirstRangeOptions&
     });
 }
 
-const OperationDeclaration kReplaceAllRangesInLine = declare<RangeOptions>({
-    .info = {.code = 19,
-             .tab = Tab::LinesAndPositions,
-             .selector = "Option2(6)",
-             .name = "replace-ranges",
-             .description = "Replaces every range from a start text to an end text in every line",
-             .japaneseDescription =
-                 u"各行で、開始文字から終了文字までの範囲をすべて指定した文字に置き換えます。",
-             .caption = u"行毎に1行内すべての…～…を…に置換(&K)",
-             .example = {.input = u"a<b>c<d>e",
-                         .options = {"--start=<", "--end=>", "--replacement=_"},
-                         .output = u"a_c_e"}},
-    .params = {textParam(&RangeOptions::start, "start").alias("Text16").purpose(u"開始文字", "Start text"),
-               textParam(&RangeOptions::end, "end").alias("Text17").purpose(u"終了文字", "End text"),
-               textParam(&RangeOptions::replacement, "replacement", kSeveralLines)
-                   .alias("Text18")
-                   .purpose(u"置換後の文字", "Replacement text")},
-    .run = ReplaceAllRangesInLine,
+constinit const LazyOperation kReplaceAllRangesInLine(19, "replace-ranges", [] {
+    return declare<RangeOptions>({
+        .info = {.tab = Tab::LinesAndPositions,
+                 .selector = "Option2(6)",
+                 .description = "Replaces every range from a start text to an end text in every line",
+                 .japaneseDescription =
+                     u"各行で、開始文字から終了文字までの範囲をすべて指定した文字に置き換えます。",
+                 .caption = u"行毎に1行内すべての…～…を…に置換(&K)",
+                 .example = {.input = u"a<b>c<d>e",
+                             .options = {"--start=<", "--end=>", "--replacement=_"},
+                             .output = u"a_c_e"}},
+        .params =
+            {textParam(&RangeOptions::start, "start").alias("Text16").purpose(u"開始文字", "Start text"),
+             textParam(&RangeOptions::end, "end").alias("Text17").purpose(u"終了文字", "End text"),
+             textParam(&RangeOptions::replacement, "replacement", kSeveralLines)
+                 .alias("Text18")
+                 .purpose(u"置換後の文字", "Replacement text")},
+        .run = ReplaceAllRangesInLine,
+    });
 });
 
-const OperationDeclaration kReplaceRangePerLine = declare<FirstRangeOptions>({
-    .info = {.code = 20,
-             .tab = Tab::LinesAndPositions,
-             .selector = "Option2(7)",
-             .name = "replace-first-range",
-             .description = "Replaces the first range from a start text to an end text in every line",
-             .japaneseDescription =
-                 u"各行で左または右から最初に見つけた、開始文字から終了文字までの範囲を置き換えます。",
-             .caption = u"行毎に……～…を…に置換(&L)",
-             .example = {.input = u"a<b>c<d>e",
-                         .options = {"--start=<", "--end=>", "--replacement=_"},
-                         .output = u"a_c<d>e"}},
-    .params = {listParam(&FirstRangeOptions::from, "from",
-                         {{u"左から見つけた最初の", "left", Side::Left},
-                          {u"右から見つけた最初の", "right", Side::Right}},
-                         OtherText::IsLastEntry)
-                   .alias("Combo43")
-                   .purpose(u"探す方向", "Side to search from"),
-               textParam<FirstRangeOptions>(
-                   [](auto& o) -> auto& { return o.range.start; }, "start")
-                   .alias("Text19")
-                   .purpose(u"開始文字", "Start text"),
-               textParam<FirstRangeOptions>(
-                   [](auto& o) -> auto& { return o.range.end; }, "end")
-                   .alias("Text20")
-                   .purpose(u"終了文字", "End text"),
-               textParam<FirstRangeOptions>(
-                   [](auto& o) -> auto& { return o.range.replacement; }, "replacement", kSeveralLines)
-                   .alias("Text21")
-                   .purpose(u"置換後の文字", "Replacement text")},
-    .run = ReplaceRangePerLine,
+constinit const LazyOperation kReplaceRangePerLine(20, "replace-first-range", [] {
+    return declare<FirstRangeOptions>({
+        .info = {.tab = Tab::LinesAndPositions,
+                 .selector = "Option2(7)",
+                 .description = "Replaces the first range from a start text to an end text in every line",
+                 .japaneseDescription =
+                     u"各行で左または右から最初に見つけた、開始文字から終了文字までの範囲を置き換えます。",
+                 .caption = u"行毎に……～…を…に置換(&L)",
+                 .example = {.input = u"a<b>c<d>e",
+                             .options = {"--start=<", "--end=>", "--replacement=_"},
+                             .output = u"a_c<d>e"}},
+        .params = {listParam(&FirstRangeOptions::from, "from",
+                             {{u"左から見つけた最初の", "left", Side::Left},
+                              {u"右から見つけた最初の", "right", Side::Right}},
+                             OtherText::IsLastEntry)
+                       .alias("Combo43")
+                       .purpose(u"探す方向", "Side to search from"),
+                   textParam<FirstRangeOptions>(
+                       [](auto& o) -> auto& { return o.range.start; }, "start")
+                       .alias("Text19")
+                       .purpose(u"開始文字", "Start text"),
+                   textParam<FirstRangeOptions>(
+                       [](auto& o) -> auto& { return o.range.end; }, "end")
+                       .alias("Text20")
+                       .purpose(u"終了文字", "End text"),
+                   textParam<FirstRangeOptions>(
+                       [](auto& o) -> auto& { return o.range.replacement; }, "replacement", kSeveralLines)
+                       .alias("Text21")
+                       .purpose(u"置換後の文字", "Replacement text")},
+        .run = ReplaceRangePerLine,
+    });
 });
 
 }  // namespace kivo

@@ -22,7 +22,7 @@ struct FirstRangeOptions {
 /// Code 20: in every line, the first range found from one side replaced.
 std::optional<Text> ReplaceRangePerLine(TextView upper, const FirstRangeOptions& options, RunContext& ctx);
 
-extern const OperationDeclaration kReplaceAllRangesInLine;
-extern const OperationDeclaration kReplaceRangePerLine;
+extern const LazyOperation kReplaceAllRangesInLine;
+extern const LazyOperation kReplaceRangePerLine;
 
 }  // namespace kivo

@@ -96,38 +96,39 @@ std::optional<Text> ReplaceAroundFoundText(TextView upper, const ReplaceAroundOp
     });
 }
 
-const OperationDeclaration kReplaceAroundFoundText = declare<ReplaceAroundOptions>({
-    .info = {.code = 30,
-             .tab = Tab::SortsAndSeries,
-             .selector = "Option4(3)",
-             .name = "replace-around",
-             .description = "Replaces a text found in every line together with characters before or after it",
-             .japaneseDescription =
-                 u"各行で見つけた文字を、その左側または右側の指定した文字数と共に置き換えます。",
-             .caption = u"…から見つけた…を含む…側…文字を次の文字に置き換える (&H)",
-             .example = {.input = u"A:100円\nB:2000円",
-                         .options = {"--find=円", "--side=left", "--count=2", "--replacement=**円"},
-                         .output = u"A:1**円\r\nB:20**円"}},
-    .params = {listParam(&ReplaceAroundOptions::occurrence, "from", sideChoices(), OtherText::IsLastEntry)
-                   .alias("Combo48")
-                   .purpose(u"探す方向", "Side to search from"),
-               textParam(&ReplaceAroundOptions::found, "find", kSeveralLines)
-                   .alias("Text15")
-                   .purpose(u"探す文字", "Text to find"),
-               listParam(&ReplaceAroundOptions::side, "side", sideChoices(), OtherText::IsLastEntry)
-                   .alias("Combo50")
-                   .purpose(u"置換する側", "Side to replace"),
-               countParam(&ReplaceAroundOptions::count, "count", 0, 999, 1)
-                   .alias("Combo49")
-                   .purpose(u"置換する文字数", "Number of characters to replace"),
-               textParam(&ReplaceAroundOptions::replacement, "replacement", kSeveralLines)
-                   .alias("Text22")
-                   .purpose(u"置換後の文字", "Replacement text")},
-    .preCheck = [](const ReplaceAroundOptions& o) -> std::optional<Text> {
-        if (o.found.empty()) return Text(u"…から見つけた●●●を含む文字を入力して下さい。");
-        return std::nullopt;
-    },
-    .run = ReplaceAroundFoundText,
+constinit const LazyOperation kReplaceAroundFoundText(30, "replace-around", [] {
+    return declare<ReplaceAroundOptions>({
+        .info = {.tab = Tab::SortsAndSeries,
+                 .selector = "Option4(3)",
+                 .description =
+                     "Replaces a text found in every line together with characters before or after it",
+                 .japaneseDescription =
+                     u"各行で見つけた文字を、その左側または右側の指定した文字数と共に置き換えます。",
+                 .caption = u"…から見つけた…を含む…側…文字を次の文字に置き換える (&H)",
+                 .example = {.input = u"A:100円\nB:2000円",
+                             .options = {"--find=円", "--side=left", "--count=2", "--replacement=**円"},
+                             .output = u"A:1**円\r\nB:20**円"}},
+        .params = {listParam(&ReplaceAroundOptions::occurrence, "from", sideChoices(), OtherText::IsLastEntry)
+                       .alias("Combo48")
+                       .purpose(u"探す方向", "Side to search from"),
+                   textParam(&ReplaceAroundOptions::found, "find", kSeveralLines)
+                       .alias("Text15")
+                       .purpose(u"探す文字", "Text to find"),
+                   listParam(&ReplaceAroundOptions::side, "side", sideChoices(), OtherText::IsLastEntry)
+                       .alias("Combo50")
+                       .purpose(u"置換する側", "Side to replace"),
+                   countParam(&ReplaceAroundOptions::count, "count", 0, 999, 1)
+                       .alias("Combo49")
+                       .purpose(u"置換する文字数", "Number of characters to replace"),
+                   textParam(&ReplaceAroundOptions::replacement, "replacement", kSeveralLines)
+                       .alias("Text22")
+                       .purpose(u"置換後の文字", "Replacement text")},
+        .preCheck = [](const ReplaceAroundOptions& o) -> std::optional<Text> {
+            if (o.found.empty()) return Text(u"…から見つけた●●●を含む文字を入力して下さい。");
+            return std::nullopt;
+        },
+        .run = ReplaceAroundFoundText,
+    });
 });
 
 }  // namespace kivo

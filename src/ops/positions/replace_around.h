@@ -18,6 +18,6 @@ struct ReplaceAroundOptions {
 std::optional<Text> ReplaceAroundFoundText(TextView upper, const ReplaceAroundOptions& options,
                                            RunContext& ctx);
 
-extern const OperationDeclaration kReplaceAroundFoundText;
+extern const LazyOperation kReplaceAroundFoundText;
 
 }  // namespace kivo

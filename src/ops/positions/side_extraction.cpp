@@ -75,55 +75,55 @@ std::optional<Text> RemainderFromSide(TextView upper, const SideRunOptions& opti
     return eachLine(upper, options, ctx, removeRun);
 }
 
-const OperationDeclaration kExtractFromSide = declare<SideRunOptions>({
-    .info = {.code = 24,
-             .tab = Tab::LinesAndPositions,
-             .selector = "Option2(11)",
-             .name = "extract-at",
-             .description =
-                 "Takes a number of characters out of every line, from a position counted from a side",
-             .japaneseDescription = u"各行の左または右から数えた位置から、指定した文字数を抜き出します。",
-             .caption = u"…辺より…文字目から…文字抜き出す(&P)",
-             .example = {.input = u"abcdef\nghijkl",
-                         .options = {"--position=2", "--count=3"},
-                         .output = u"bcd\r\nhij"},
-             .lineLocal = true,
-             .refusesSomeLines = true},
-    .params = {listParam(&SideRunOptions::side, "side", sideChoices(), OtherText::IsLastEntry)
-                   .alias("Combo16")
-                   .purpose(u"数える側", "Side to count from"),
-               countParam(&SideRunOptions::position, "position", 1, 999)
-                   .alias("Combo12")
-                   .purpose(u"開始位置", "Start position"),
-               countParam(&SideRunOptions::count, "count", 1, 999)
-                   .alias("Combo13")
-                   .purpose(u"抜き出す文字数", "Number of characters to take")},
-    .run = ExtractFromSide,
+constinit const LazyOperation kExtractFromSide(24, "extract-at", [] {
+    return declare<SideRunOptions>({
+        .info = {.tab = Tab::LinesAndPositions,
+                 .selector = "Option2(11)",
+                 .description =
+                     "Takes a number of characters out of every line, from a position counted from a side",
+                 .japaneseDescription = u"各行の左または右から数えた位置から、指定した文字数を抜き出します。",
+                 .caption = u"…辺より…文字目から…文字抜き出す(&P)",
+                 .example = {.input = u"abcdef\nghijkl",
+                             .options = {"--position=2", "--count=3"},
+                             .output = u"bcd\r\nhij"},
+                 .lineLocal = true,
+                 .refusesSomeLines = true},
+        .params = {listParam(&SideRunOptions::side, "side", sideChoices(), OtherText::IsLastEntry)
+                       .alias("Combo16")
+                       .purpose(u"数える側", "Side to count from"),
+                   countParam(&SideRunOptions::position, "position", 1, 999)
+                       .alias("Combo12")
+                       .purpose(u"開始位置", "Start position"),
+                   countParam(&SideRunOptions::count, "count", 1, 999)
+                       .alias("Combo13")
+                       .purpose(u"抜き出す文字数", "Number of characters to take")},
+        .run = ExtractFromSide,
+    });
 });
 
-const OperationDeclaration kRemainderFromSide = declare<SideRunOptions>({
-    .info = {.code = 25,
-             .tab = Tab::LinesAndPositions,
-             .selector = "Option2(12)",
-             .name = "extract-at-remainder",
-             .description = "Every line without what extract-at takes out of it",
-             .japaneseDescription = u"各行から、指定した位置と文字数の部分を除いた残りを抜き出します。",
-             .caption = u"…辺より…文字目から…文字抜き出した残り(&Q)",
-             .example = {.input = u"abcdef\nghijkl",
-                         .options = {"--position=2", "--count=3"},
-                         .output = u"aef\r\ngkl"},
-             .lineLocal = true,
-             .refusesSomeLines = true},
-    .params = {listParam(&SideRunOptions::side, "side", sideChoices(), OtherText::IsLastEntry)
-                   .alias("Combo17")
-                   .purpose(u"数える側", "Side to count from"),
-               countParam(&SideRunOptions::position, "position", 1, 999)
-                   .alias("Combo14")
-                   .purpose(u"開始位置", "Start position"),
-               countParam(&SideRunOptions::count, "count", 1, 999)
-                   .alias("Combo15")
-                   .purpose(u"抜き出す文字数", "Number of characters to take")},
-    .run = RemainderFromSide,
+constinit const LazyOperation kRemainderFromSide(25, "extract-at-remainder", [] {
+    return declare<SideRunOptions>({
+        .info = {.tab = Tab::LinesAndPositions,
+                 .selector = "Option2(12)",
+                 .description = "Every line without what extract-at takes out of it",
+                 .japaneseDescription = u"各行から、指定した位置と文字数の部分を除いた残りを抜き出します。",
+                 .caption = u"…辺より…文字目から…文字抜き出した残り(&Q)",
+                 .example = {.input = u"abcdef\nghijkl",
+                             .options = {"--position=2", "--count=3"},
+                             .output = u"aef\r\ngkl"},
+                 .lineLocal = true,
+                 .refusesSomeLines = true},
+        .params = {listParam(&SideRunOptions::side, "side", sideChoices(), OtherText::IsLastEntry)
+                       .alias("Combo17")
+                       .purpose(u"数える側", "Side to count from"),
+                   countParam(&SideRunOptions::position, "position", 1, 999)
+                       .alias("Combo14")
+                       .purpose(u"開始位置", "Start position"),
+                   countParam(&SideRunOptions::count, "count", 1, 999)
+                       .alias("Combo15")
+                       .purpose(u"抜き出す文字数", "Number of characters to take")},
+        .run = RemainderFromSide,
+    });
 });
 
 }  // namespace kivo

@@ -17,7 +17,7 @@ std::optional<Text> ExtractFromSide(TextView upper, const SideRunOptions& option
 /// Code 25: every line without what ExtractFromSide takes out of it.
 std::optional<Text> RemainderFromSide(TextView upper, const SideRunOptions& options, RunContext& ctx);
 
-extern const OperationDeclaration kExtractFromSide;
-extern const OperationDeclaration kRemainderFromSide;
+extern const LazyOperation kExtractFromSide;
+extern const LazyOperation kRemainderFromSide;
 
 }  // namespace kivo

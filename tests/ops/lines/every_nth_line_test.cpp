@@ -54,7 +54,7 @@ TEST(EveryNthLine, TheFirstLineAndStepFitEightBits) {
                                {u"999", u"999"},
                                {u"0", u"1"},
                                {u"1", u"x"}}) {
-        for (const OperationDeclaration* op : {&kExtractEveryNthLine, &kRemainderEveryNthLine}) {
+        for (const OperationDeclaration* op : {&kExtractEveryNthLine.get(), &kRemainderEveryNthLine.get()}) {
             const OpRun r = run(*op, lines, counts(k, n));
             EXPECT_EQ(r.out, std::nullopt) << show(k) << " " << show(n);
             EXPECT_EQ(r.ctx.shown, std::vector{exclamation(kGeneralError)});
@@ -63,7 +63,7 @@ TEST(EveryNthLine, TheFirstLineAndStepFitEightBits) {
 }
 
 TEST(EveryNthLine, RefusesAnEmptyLineBeforeTheEightBitLimit) {
-    for (const OperationDeclaration* op : {&kExtractEveryNthLine, &kRemainderEveryNthLine}) {
+    for (const OperationDeclaration* op : {&kExtractEveryNthLine.get(), &kRemainderEveryNthLine.get()}) {
         const OpRun r = run(*op, u"a\r\n\r\nb", counts(u"1", u"999"));
         EXPECT_EQ(r.out, std::nullopt);
         EXPECT_EQ(r.ctx.shown, std::vector{info(kConsecutiveLineBreaks)});

@@ -105,7 +105,7 @@ TEST(InsertAtPosition, PutsTheTextIntoEveryLine) {
 
 TEST(LineReplacement, BothRefuseAnEmptyLine) {
     for (TextView upper : {u"a\r\n\r\nb", u"a\r\n\r\n", u"\n\nb", u"a\r\rb"}) {
-        for (const OperationDeclaration* op : {&kReplaceLine, &kInsertAtPosition}) {
+        for (const OperationDeclaration* op : {&kReplaceLine.get(), &kInsertAtPosition.get()}) {
             const OpRun r = run(*op, upper, {{"Text12", u"X"}, {"Text14", u"X"}});
             EXPECT_EQ(r.out, std::nullopt);
             EXPECT_EQ(r.ctx.shown, std::vector{info(kConsecutiveLineBreaks)});

@@ -27,7 +27,7 @@ struct Direct {
 class Controls {
 public:
     explicit Controls(const test::Settings& settings) {
-        for (const ParamDeclaration& p : kGenerateLoop.params)
+        for (const ParamDeclaration& p : kGenerateLoop->params)
             m_texts[p.control] = p.defaultText;
         for (const auto& [name, value] : settings)
             m_texts.at(name) = value;
