@@ -31,14 +31,17 @@ namespace kivo::cli {
 namespace {
 
 // A block's bytes as the steps take them: UTF-8 as it is, other encodings decoded; the first
-// block without its byte-order mark.
+// block without its byte-order mark. UTF-8 checked here gives `shape`, when asked, its line
+// breaks' shape, found on the way.
 std::variant<std::string_view, Text> upperOf(std::string_view block, std::uint64_t offset,
-                                             TextEncoding encoding, const std::string& what,
-                                             bool checked = false) {
+                                             TextEncoding encoding, const std::string& what, bool checked,
+                                             std::optional<LineBreakShape>* shape = nullptr) {
     if (isUtf8(encoding)) {
         if (offset == 0 && encoding == TextEncoding::Utf8WithMark && block.starts_with("\xEF\xBB\xBF"))
             block.remove_prefix(3);
-        if (!checked && !utf8::isValid(block)) throw InputError(what + " is not valid UTF-8");
+        if (checked) return block;
+        const bool valid = shape ? (*shape = utf8::checkedShape(block)).has_value() : utf8::isValid(block);
+        if (!valid) throw InputError(what + " is not valid UTF-8");
         return block;
     }
     std::optional<DecodedText> decoded = decodeTextBytesAs(block, encoding);
@@ -99,14 +102,14 @@ struct BlockRun {
     bool checked = false;       // its UTF-8 found valid as it was read
     bool countsLines = false;   // a step is told the lines before each block
 
-    /// The block's result; `shape`, when the reading found it, is that of the block's line breaks.
-    BlockResult operator()(std::string_view block, std::uint64_t offset, std::uint64_t linesBefore,
-                           std::optional<LineBreakShape> shape) const {
+    BlockResult operator()(std::string_view block, std::uint64_t offset, std::uint64_t linesBefore) const {
         std::ostringstream messages;
         CliContext ctx(messages, settings.answers);
         ctx.setMeasuredMemory(memoryBytes);
         ctx.setLinesBefore(linesBefore);
-        std::variant<std::string_view, Text> upper = upperOf(block, offset, encoding, what, checked);
+        std::optional<LineBreakShape> shape;
+        std::variant<std::string_view, Text> upper = upperOf(block, offset, encoding, what, checked, &shape);
+        // The first step need not look at every byte again.
         if (const auto* bytes = std::get_if<std::string_view>(&upper); bytes && shape)
             ctx.noteLineBreakShape(*bytes, *shape);
         std::string utf8;  // a step's result made from UTF-8 bytes, the next step's upper text
@@ -316,7 +319,7 @@ public:
         if (offset == 0) m_firstBytes = block.substr(0, 3);
         if (!m_named) return m_detector.addFirstPass(block);
         if (checkNamed)
-            upperOf(block, offset, isUtf8(*m_named) ? TextEncoding::Utf8WithMark : *m_named, m_what);
+            upperOf(block, offset, isUtf8(*m_named) ? TextEncoding::Utf8WithMark : *m_named, m_what, false);
         if (*m_named == TextEncoding::Cp932 && m_note.empty())
             if (const std::optional<std::string> change = cp932ChangeOnWriting(block, offset))
                 m_note = m_what + ": " + *change + ", as is every character with two forms";
@@ -471,10 +474,9 @@ public:
     BlockPool(const BlockPool&) = delete;
     BlockPool& operator=(const BlockPool&) = delete;
 
-    std::future<BlockResult> run(std::string block, std::uint64_t offset, std::uint64_t linesBefore,
-                                 std::optional<LineBreakShape> shape) {
-        std::packaged_task<BlockResult()> task([this, block = std::move(block), offset, linesBefore, shape] {
-            return m_run(block, offset, linesBefore, shape);
+    std::future<BlockResult> run(std::string block, std::uint64_t offset, std::uint64_t linesBefore) {
+        std::packaged_task<BlockResult()> task([this, block = std::move(block), offset, linesBefore] {
+            return m_run(block, offset, linesBefore);
         });
         std::future<BlockResult> result = task.get_future();
         {
@@ -542,8 +544,7 @@ BlocksEnd runBlocks(LineBlocks& blocks, std::string_view first, const BlockRun& 
     if (jobs <= 1) {
         bool ok = true;
         for (std::optional<std::string_view> block = first; block && ok; block = next())
-            ok = results.take(run(*block, blocks.offset(), linesBefore(*block), blocks.shape()),
-                              block->back());
+            ok = results.take(run(*block, blocks.offset(), linesBefore(*block)), block->back());
         return ended(ok);
     }
     BlockPool pool(run, jobs);
@@ -555,9 +556,8 @@ BlocksEnd runBlocks(LineBlocks& blocks, std::string_view first, const BlockRun& 
     };
     bool ok = true;
     for (std::optional<std::string_view> block = first; block && ok; block = next()) {
-        running.emplace_back(
-            pool.run(std::string(*block), blocks.offset(), linesBefore(*block), blocks.shape()),
-            block->back());
+        running.emplace_back(pool.run(std::string(*block), blocks.offset(), linesBefore(*block)),
+                             block->back());
         if (running.size() >= 2 * jobs) ok = takeFirst();
     }
     while (ok && !mistaken && !running.empty())

@@ -185,21 +185,19 @@ std::optional<std::string_view> LineBlocks::next() {
     if (m_ended) m_given = m_size;
     if (m_given == 0) return std::nullopt;
     const std::string_view block(m_data.get(), m_given);
-    m_shape.reset();
-    if (m_tracksStyle && addsToStyle(block)) m_style = combinedStyle(m_style, lineBreakStyleOf(block));
+    if (m_tracksStyle && addsToStyle(m_style, block))
+        m_style = combinedStyle(m_style, lineBreakStyleOf(block));
     return block;
 }
 
 // Whether a block can change the line breaks' style so far: not once they are mixed, nor Lf
-// (Cr) breaks by a block without a Cr (Lf). For Lf breaks the block's shape tells (only Lf breaks
-// are all alike and not CrLf), and a run on the block need not find it again.
-bool LineBlocks::addsToStyle(std::string_view block) {
-    switch (m_style) {
+// (Cr) breaks by a block without a Cr (Lf), which a quick search tells.
+bool LineBlocks::addsToStyle(LineBreakStyle style, std::string_view block) {
+    switch (style) {
         case LineBreakStyle::Mixed:
             return false;
         case LineBreakStyle::Lf:
-            m_shape = lineBreakShapeOf(block);
-            return !m_shape->uniform || m_shape->crLf;
+            return block.find('\r') != std::string_view::npos;
         case LineBreakStyle::Cr:
             return block.find('\n') != std::string_view::npos;
         default:

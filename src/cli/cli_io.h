@@ -91,13 +91,11 @@ public:
         m_style = before;
     }
     LineBreakStyle style() const { return m_style; }
-    /// The line breaks' shape of the block given last, when tracking the style found it.
-    std::optional<LineBreakShape> shape() const { return m_shape; }
 
 private:
     std::size_t lastCut() const;
     void grow();
-    bool addsToStyle(std::string_view block);
+    static bool addsToStyle(LineBreakStyle style, std::string_view block);
 
     std::streambuf& m_in;
     std::string m_what;
@@ -109,7 +107,6 @@ private:
     bool m_ended = false;
     bool m_tracksStyle = false;
     LineBreakStyle m_style = LineBreakStyle::None;
-    std::optional<LineBreakShape> m_shape;
 };
 
 /// The input's text in `encoding`, taking at most `maxBytes` of memory as it is read (IoFailure

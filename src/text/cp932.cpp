@@ -3,8 +3,8 @@
 #include <array>
 #include <memory>
 #include <sstream>
-#include <utility>
 #include <stdexcept>
+#include <utility>
 #include <vector>
 
 #ifndef KIVO_CP932_TABLE_SOURCE
@@ -93,7 +93,6 @@ private:
         }
     }
 #endif
-
 };
 
 const Tables& tables() {

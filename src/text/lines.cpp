@@ -4,6 +4,7 @@
 #include <bit>
 #include <cstdint>
 
+#include "text/break_lanes.h"
 #include "text/characters.h"
 #include "text/simd_intrinsics.h"
 
@@ -448,47 +449,22 @@ KIVO_TARGET_AVX2 std::size_t lineBreakCountAvx2(const char* p, std::size_t n) {
     return count;
 }
 
-// BreakScan's answers so far, a byte lane each.
-struct ShapeLanes {
-    __m256i anyCr, notAllCrLf, consecutive;
-};
-
-// The 32 bytes from `p`, each read with the one before it.
-KIVO_AVX2_HELPER void takePairs(ShapeLanes& lanes, const char* p) {
-    const __m256i cr = _mm256_set1_epi8('\r');
-    const __m256i lf = _mm256_set1_epi8('\n');
-    const __m256i here = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
-    const __m256i before = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p - 1));
-    const __m256i crHere = _mm256_cmpeq_epi8(here, cr);
-    const __m256i lfHere = _mm256_cmpeq_epi8(here, lf);
-    const __m256i crBefore = _mm256_cmpeq_epi8(before, cr);
-    const __m256i breakBefore = _mm256_or_si256(crBefore, _mm256_cmpeq_epi8(before, lf));
-    const __m256i pair = _mm256_and_si256(breakBefore, _mm256_or_si256(crHere, lfHere));
-    lanes.anyCr = _mm256_or_si256(lanes.anyCr, crHere);
-    lanes.notAllCrLf = _mm256_or_si256(lanes.notAllCrLf, _mm256_xor_si256(lfHere, crBefore));
-    lanes.consecutive =
-        _mm256_or_si256(lanes.consecutive, _mm256_andnot_si256(_mm256_and_si256(crBefore, lfHere), pair));
-}
-
-KIVO_AVX2_HELPER bool anyLane(__m256i v) {
-    return _mm256_testz_si256(v, v) == 0;
-}
-
-// shapeOf on bytes, 32 a step, each byte read with the one before it: BreakScan's answers, kept
-// in vector registers till the end. An answer at a byte depends only on that pair, so the last
-// step may read pairs read already.
+// shapeOf on bytes, 32 a step (break_lanes.h); the last step may read pairs read already.
 KIVO_TARGET_AVX2 LineBreakShape shapeOfBytesAvx2(const char* p, std::size_t n) {
     if (n <= 32) {
         BreakScan scan;
         return finishedShape(scan, p, n);
     }
-    ShapeLanes lanes{_mm256_setzero_si256(), _mm256_setzero_si256(), _mm256_setzero_si256()};
-    for (std::size_t at = 1; at < n; at += 32)
-        takePairs(lanes, p + std::min(at, n - 32));
-    // The first byte has nothing before it.
-    const bool crs = anyLane(lanes.anyCr) || p[0] == '\r';
-    const bool uniform = !crs || (!anyLane(lanes.notAllCrLf) && p[0] != '\n' && p[n - 1] != '\r');
-    return {.uniform = uniform, .consecutive = anyLane(lanes.consecutive), .crLf = uniform && crs};
+    detail::BreakLanes lanes = detail::noBreakLanes();
+    // The first byte alone, with nothing before it.
+    const __m256i firstByte = _mm256_set_epi64x(0, 0, 0, static_cast<unsigned char>(p[0]));
+    detail::takeBreakPairs(lanes, firstByte, _mm256_setzero_si256());
+    for (std::size_t at = 1; at < n; at += 32) {
+        const char* here = p + std::min(at, n - 32);
+        detail::takeBreakPairs(lanes, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(here)),
+                               _mm256_loadu_si256(reinterpret_cast<const __m256i*>(here - 1)));
+    }
+    return detail::shapeOfLanes(lanes, p[n - 1]);
 }
 
 // crLfToLfIn 32 bytes a step. A step writes its bytes whole, then the bytes after each Cr it drops,

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <ostream>
 
+#include "text/break_lanes.h"
 #include "text/simd_intrinsics.h"
 #include "text/surrogates.h"
 
@@ -343,6 +344,25 @@ KIVO_AVX2_HELPER std::size_t check(Checker& checker, const unsigned char* p, std
     return units;
 }
 
+// check() that also takes every byte into the line breaks' shape.
+KIVO_AVX2_HELPER void checkAndShape(Checker& checker, kivo::detail::BreakLanes& lanes, const unsigned char* p,
+                                    std::size_t n, bool last) {
+    std::size_t i = 0;
+    for (; i + 32 <= n; i += 32) {
+        const __m256i input = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + i));
+        kivo::detail::takeBreakPairs(lanes, input, before<1>(input, checker.previous));
+        checker.faults = _mm256_or_si256(checker.faults, blockFaults(input, checker.previous));
+        checker.previous = input;
+    }
+    if (last) {
+        unsigned char bytes[32] = {};
+        if (n > i) std::memcpy(bytes, p + i, n - i);
+        const __m256i input = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(bytes));
+        kivo::detail::takeBreakPairs(lanes, input, before<1>(input, checker.previous));
+        checker.faults = _mm256_or_si256(checker.faults, blockFaults(input, checker.previous));
+    }
+}
+
 KIVO_AVX2_HELPER bool faultless(const Checker& checker) {
     return _mm256_testz_si256(checker.faults, checker.faults);
 }
@@ -359,6 +379,17 @@ KIVO_TARGET_AVX2 bool isValidAvx2(const unsigned char* p, std::size_t n) {
         check(checker, p + from, to - from, to == n);
         if (!faultless(checker)) return false;
         if (to == n) return true;
+    }
+}
+
+KIVO_TARGET_AVX2 std::optional<LineBreakShape> checkedShapeAvx2(const unsigned char* p, std::size_t n) {
+    Checker checker{_mm256_setzero_si256(), _mm256_setzero_si256()};
+    kivo::detail::BreakLanes lanes = kivo::detail::noBreakLanes();
+    for (std::size_t from = 0;; from += kPiece) {
+        const std::size_t to = std::min(n, from + kPiece);
+        checkAndShape(checker, lanes, p + from, to - from, to == n);
+        if (!faultless(checker)) return std::nullopt;
+        if (to == n) return kivo::detail::shapeOfLanes(lanes, n == 0 ? '\0' : static_cast<char>(p[n - 1]));
     }
 }
 
@@ -683,6 +714,14 @@ bool isValid(std::string_view bytes, [[maybe_unused]] Kernel kernel) {
     return isValidPortable(bytesOf(bytes), bytes.size());
 }
 
+std::optional<LineBreakShape> checkedShape(std::string_view bytes, [[maybe_unused]] Kernel kernel) {
+#ifdef KIVO_AVX2
+    if (kernel == Kernel::Avx2) return checkedShapeAvx2(bytesOf(bytes), bytes.size());
+#endif
+    if (!isValidPortable(bytesOf(bytes), bytes.size())) return std::nullopt;
+    return lineBreakShapeOf(bytes);
+}
+
 void encodeInto(std::u16string_view text, std::string& bytes, [[maybe_unused]] Kernel kernel) {
 #ifdef KIVO_AVX2
     if (kernel == Kernel::Avx2) {
@@ -709,6 +748,10 @@ std::optional<std::u16string> decode(std::string_view bytes) {
 
 bool isValid(std::string_view bytes) {
     return detail::isValid(bytes, fastest());
+}
+
+std::optional<LineBreakShape> checkedShape(std::string_view bytes) {
+    return detail::checkedShape(bytes, fastest());
 }
 
 std::size_t utf16Length(std::string_view validBytes) {

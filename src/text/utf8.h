@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "text/lines.h"
 #include "text/simd.h"
 
 namespace kivo::utf8 {
@@ -16,6 +17,10 @@ std::optional<std::u16string> decode(std::string_view bytes);
 
 /// Whether decode(bytes) succeeds, without building the text.
 bool isValid(std::string_view bytes);
+
+/// The line breaks' shape of valid UTF-8 bytes, found as they are checked (one pass, where
+/// isValid and lineBreakShapeOf would make two); nothing when they are not valid.
+std::optional<LineBreakShape> checkedShape(std::string_view bytes);
 
 /// The length of decode(bytes) in UTF-16 units, for valid bytes: one a sequence, two for those of
 /// four bytes (a surrogate pair).
@@ -46,6 +51,7 @@ using simd::available;
 
 bool appendDecoded(std::string_view bytes, std::u16string& text, Kernel kernel);
 bool isValid(std::string_view bytes, Kernel kernel);
+std::optional<LineBreakShape> checkedShape(std::string_view bytes, Kernel kernel);
 void encodeInto(std::u16string_view text, std::string& bytes, Kernel kernel);
 
 }  // namespace detail

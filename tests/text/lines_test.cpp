@@ -1,9 +1,11 @@
 #include "text/lines.h"
+#include "text/utf8.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <random>
+#include <tuple>
 #include <vector>
 
 #include "text/characters.h"
@@ -300,6 +302,11 @@ TEST(Lines, LineBreakRulesHoldOnEveryMixOfCrAndLf) {
             EXPECT_EQ(shape.uniform, uniform) << bytes;
             EXPECT_EQ(shape.consecutive, pair) << bytes;
             EXPECT_EQ(shape.crLf, uniform && crs > 0) << bytes;
+            const std::optional<LineBreakShape> checked = utf8::detail::checkedShape(bytes, kernel);
+            ASSERT_TRUE(checked) << bytes;
+            EXPECT_EQ(std::tie(checked->uniform, checked->consecutive, checked->crLf),
+                      std::tie(shape.uniform, shape.consecutive, shape.crLf))
+                << bytes;
             EXPECT_EQ(detail::lineBreakCountOf(bytes, kernel) + 1, lineCount(expected)) << bytes;
             std::string crLfAsLf = bytes;
             detail::crLfToLfIn(crLfAsLf, kernel);

@@ -181,6 +181,7 @@ void expectMatchesReference(std::string_view bytes, const std::string& where) {
             kernelName(k) + ' ' + where + ' ' + testing::PrintToString(std::string(bytes));
         EXPECT_EQ(decodeWith(bytes, k), expected) << context;
         EXPECT_EQ(detail::isValid(bytes, k), expected.has_value()) << context;
+        EXPECT_EQ(detail::checkedShape(bytes, k).has_value(), expected.has_value()) << context;
         if (expected) {
             EXPECT_EQ(encodeWith(*expected, k), bytes) << context;
         }
