@@ -354,8 +354,7 @@ private:
 /// The declaration the rest of the program reads, from a module's typed declaration.
 template <typename Options>
 OperationDeclaration declare(Declaration<Options> typed) {
-    // Every operation is declared as the program starts: its texts are moved, not copied, and the
-    // typed declaration keeps only what a bound run reads.
+    // The texts are moved, not copied: the typed declaration keeps only what a bound run reads.
     OperationDeclaration d;
     static_cast<OperationInfo&>(d) = std::move(typed.info);
     typed.info = {.errorMessage = d.errorMessage, .lineLocal = d.lineLocal};

@@ -64,15 +64,21 @@ TEST(FileBytes, EveryEncodingAndLineBreakComesBackThroughEveryWay) {
                 const Text end = finalBreak ? lineBreak : Text();
                 const Text first = u"東京と　かな\tｶﾅ①", second = u"大阪～";
                 const Text in = first + lineBreak + second + end;
-                // A line-local operation (run a block at a time) and one that holds the whole text
-                // (run on the bytes themselves when they are UTF-8), whose final empty line comes first.
-                for (const bool sorting : {false, true}) {
-                    const Text out = !sorting     ? u"・" + first + lineBreak + u"・" + second + end
-                                     : finalBreak ? lineBreak + second + lineBreak + first + lineBreak
-                                                  : second + lineBreak + first;
-                    const std::vector<std::string> args =
-                        sorting ? std::vector<std::string>{"sort"}
-                                : std::vector<std::string>{"add-text", "--text=・"};
+                // Line-local operations (run a block at a time), one of them keeping some lines, and
+                // one that holds the whole text (run on the bytes themselves when they are UTF-8),
+                // whose final empty line comes first.
+                const struct {
+                    std::vector<std::string> args;
+                    Text out;
+                } runs[] = {
+                    {{"add-text", "--text=・"}, u"・" + first + lineBreak + u"・" + second + end},
+                    {{"filter-lines", "--text=東"}, first + end},
+                    {{"filter-lines", "--text=阪"}, second + end},
+                    {{"sort"},
+                     finalBreak ? lineBreak + second + lineBreak + first + lineBreak
+                                : second + lineBreak + first},
+                };
+                for (const auto& [args, out] : runs) {
                     for (const Way way : kWays) {
                         SCOPED_TRACE(std::string(encodingName(encoding)) +
                                      (lineBreak.size() == 1 ? " Lf" : " CrLf") +
