@@ -445,8 +445,8 @@ Param<Options> makeParam(ParamDeclaration declaration, Field field, Reader reade
 template <typename Options, typename Value, typename Field>
 Param<Options> listParam(Field field, std::string option, std::vector<Choice<Value>> choices,
                          OtherText otherText = OtherText::IsError) {
-    // The reader and the writer share one list: every program builds every declaration as it
-    // starts, and the loop alone has 34 lists.
+    // The reader and the writer share one list: the window builds every declaration as it starts,
+    // and the loop alone has 34 lists.
     const auto list = std::make_shared<const std::vector<Choice<Value>>>(std::move(choices));
     ParamDeclaration d{.option = std::move(option),
                        .kind = ParamKind::List,
